@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Lays out a demo root folder: a registry of nine devices, a ledger and report
+# files of the current Solar Hijri year for the first devices' channels.
+# Usage: make-demo-root.sh ROOT_FOLDER
+set -euo pipefail
+root=${1:?root folder}
+mkdir -p "$root"
+
+# The program's fixed Solar Hijri arithmetic, for today's year, month and day.
+read -r yy mm dd < <(date +'%Y %m %d' | awk '{
+  gy=$1; gm=$2+0; gd=$3+0; split("31 28 31 30 31 30 31 31 30 31 30 31", ml, " ");
+  n=gd; for (m=1; m<gm; m++) n+=ml[m];
+  if (((gy%4==0 && gy%100!=0) || gy%400==0) && gm>2) n++;
+  if (n<=79) { n += ((gy-1)%4==0) ? 11 : 10; jy=gy-622;
+    if (n%30==0) { jm=int(n/30)+9; jd=30 } else { jm=int(n/30)+10; jd=n%30 } }
+  else { jy=gy-621; n-=79;
+    if (n<=186) { if (n%31==0) { jm=int(n/31); jd=31 } else { jm=int(n/31)+1; jd=n%31 } }
+    else { n-=186; if (n%30==0) { jm=int(n/30)+6; jd=30 } else { jm=int(n/30)+7; jd=n%30 } } }
+  print jy%100, jm, jd }')
+
+crlf() { sed 's/$/\r/'; }
+
+{
+  printf '\xEF\xBB\xBF'
+  echo "ver = 2.0"
+  echo "Comment0 = آزمایشگاه کنترل کیفیت"
+  echo "timeout = 500,500,500"
+  echo "trycnt = 3"
+  echo "refresh = 10"
+  echo "online = 0"
+  echo "device  =Cold room,127.0.0.11,Freezer,Fridge,,,A,T,lan,"
+  echo "device  =Store 2,127.0.0.12,Hall,Humidity RH,,,B,H,lan,"
+  echo "device  =Incubator,127.0.0.13,Top,Middle,Bottom,,C,T,lan,"
+  echo "device  =Clean room,127.0.0.14,Air,,,,D,T,lan,"
+  echo "device  =Warehouse,COM1,North,South,,,E,T,serial,"
+  echo "device  =Pharmacy,127.0.0.16,Shelf,,,,F,T,lan,"
+  echo "device  =Lab 3,127.0.0.17,Bench,Hood,,,G,T,lan,"
+  echo "device  =Archive,127.0.0.18,Room,,,,H,H,lan,"
+  echo "device  =Server room,127.0.0.19,Rack,,,,I,T,lan,"
+} | crlf > "$root/DeviceStatus.txt"  # UTF-8 with its byte-order mark
+
+{
+  echo "Device,Type,BeginSen,EndSen,year,Month,Day,Hour,Minute"
+  echo "A,T,0,0,$yy,$mm,1,1,1,"
+  echo "A,T,1,0,$yy,$mm,1,1,1,"
+  echo "B,H,0,0,$yy,$mm,1,1,1,"
+  echo "B,H,1,0,$yy,$mm,1,1,1,"
+} | crlf > "$root/last_refresh.txt"
+
+# Report files: a header and one line per day of the last two months, with a gap.
+report() { # id channel name type base amplitude
+  local file="$root/$yy/$1$2_$3.rep"
+  mkdir -p "$root/$yy"
+  awk -v yy="$yy" -v mm="$mm" -v dd="$dd" -v ch="$2" -v type="$4" -v base="$5" -v amp="$6" 'BEGIN {
+    printf "SenPara,0,1,H,0,%d,%s,2.0,8.0,0,0,%d,%d,0,0,0\n", ch-1, type, yy, mm;
+    pm = (mm > 1) ? mm - 1 : mm;
+    for (m = pm; m <= mm; m++) {
+      last = (m == mm) ? dd : (m <= 6 ? 31 : 30);
+      for (d = 1; d <= last; d++) {
+        codes = "";
+        for (h = 0; h < 24; h++) {
+          if (m == mm && d == 5 && h >= 8 && h < 16) { codes = codes "??"; continue }
+          v = base + amp * sin((h - 8) / 24 * 6.2832) + (d % 7) * 0.3;
+          r = int((v + 100) * 10 + 0.5);
+          codes = codes sprintf("%c%c", 60 + int(r / 60), 60 + r % 60);
+        }
+        printf "%d,%d,%s,%d,0\n", m, d, codes, yy;
+      }
+    }
+  }' | crlf > "$file"
+}
+report A 1 Freezer T 4 1.5
+report A 2 Fridge T 6 2
+report B 1 Hall T 22 3
+report B 2 "Humidity RH" H 45 8
+echo "$root"

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds Termivo twice (plain, and with the address and undefined-behaviour
+# sanitizers) and runs every test of both builds.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$here"
+if [ "$(id -u)" = 0 ]; then bash scripts/setup.sh; fi
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C build -j "$jobs"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTERMIVO_SANITIZE=ON -DTERMIVO_BENCH=OFF >/dev/null
+ninja -C build-asan -j "$jobs"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+status=0
+echo "== tests with the sanitizers =="
+(cd build-asan && ctest --output-on-failure -j "$jobs") || status=1
+echo "== tests =="
+(cd build && ctest --output-on-failure -j "$jobs") || status=1
+exit $status

@@ -1,0 +1,153 @@
+#include "app/registry.h"
+
+#include <QFileInfo>
+
+#include "app/calendar.h"
+#include "app/fields.h"
+#include "app/ledger.h"
+#include "platform/convert.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
+
+namespace {
+const QString kDeviceDelims = QStringLiteral("=:,()");
+const QString kSettingDelims = QStringLiteral("=,()");
+
+QString field(const QStringList& f, int i) { return i < f.size() ? f[i] : QString(); }
+}  // namespace
+
+QString deviceStatusPath() { return Prog.RootDir + QStringLiteral("DeviceStatus.txt"); }
+
+bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device)
+{
+    const QStringList f = splitDelimited(line, kDeviceDelims, kMaxLineFields);
+    if (f.size() < 10) return false;
+    device.Name = f[1];
+    device.IP = f[2];
+    for (int s = 0; s < 4; ++s) device.Sensor[s].Name = f[3 + s];
+    for (int s = 0; s < 4; ++s) {
+        if (!device.Sensor[s].Name.isEmpty()) device.Sensor[s].ChartIndex = counter++;
+    }
+    device.ID = f[7].left(1);
+    device.SenType = f[8].left(1);
+    for (int s = 0; s < 4; ++s) {
+        device.Sensor[s].LastRef = false;
+        device.Sensor[s].SenNumber = s;
+    }
+    device.Connection = f[9].toLower();
+    return true;
+}
+
+void ParseSettingLine(const QString& line)
+{
+    const QStringList f = splitDelimited(line, kSettingDelims, kMaxLineFields);
+    const QString key = f[0].toLower();
+    const QString value = field(f, 1);
+    if (key.contains(QLatin1String("picfile"))) Prog.picFileName = value.trimmed();
+    if (key.contains(QLatin1String("refresh"))) Prog.refresh = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("online"))) Prog.Online = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("textfile"))) Prog.textfilename = value;
+    if (key.contains(QLatin1String("ver"))) Prog.ver = value.trimmed();
+    if (key.contains(QLatin1String("comment"))) {
+        const QString c = value.trimmed();
+        if (!c.isEmpty()) Prog.Comment.append(c);
+    }
+    if (key.contains(QLatin1String("timeout"))) {
+        if (f.size() < 4)
+            throw ConvertError(QStringLiteral("'%1' does not give three time-outs").arg(line.trimmed()));
+        Prog.TimeOut1 = strToInt(f[1].trimmed());
+        Prog.TimeOut2 = strToInt(f[2].trimmed());
+        Prog.TimeOut3 = strToInt(f[3].trimmed());
+    }
+    if (key.contains(QLatin1String("trycnt"))) Prog.tryCnt = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("timecheak"))) Prog.TIMECHEAK = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("header"))) Prog.Header = value.trimmed();
+    if (key.contains(QLatin1String("showyear"))) Prog.ShowYear = strToInt(value.trimmed());
+}
+
+RegistryLoadNotes loadRegistry()
+{
+    RegistryLoadNotes notes;
+    Prog.Comment.clear();
+    Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
+    Prog.tryCnt = 3;
+
+    int next = 0;
+    int counter = 0;
+    const QString path = deviceStatusPath();
+    if (QFileInfo::exists(path)) {
+        const TextFile file = readTextFile(path);
+        const _SYSTEMTIME loadDate = Date2Shamsi(programNow().date());
+        _SYSTEMTIME firstRefresh = loadDate;
+        firstRefresh.wHour = 1;
+        for (const QString& line : file.lines) {
+            if (line.toLower().contains(QLatin1String("device"))) {
+                Device_Rec work;
+                int c = counter;
+                if (!ParseDeviceLine(line, c, work) || work.ID.isEmpty()) {
+                    ++notes.skippedDeviceLines;
+                    continue;
+                }
+                if (next >= kMaxDevices) {
+                    ++notes.ignoredDeviceLines;
+                    continue;
+                }
+                counter = c;
+                DevList[next] = work;
+                for (auto& s : DevList[next].Sensor) {
+                    s.Last_ref = firstRefresh;
+                    s.Now_ref = loadDate;
+                    s.LastRef = true;
+                }
+                ++next;
+            } else {
+                try {
+                    ParseSettingLine(line);
+                } catch (const ConvertError& e) {
+                    notes.errors << e.text();
+                }
+            }
+        }
+    }
+    DevLast = next - 1;
+    notes.errors << loadLedger();
+    for (int r = 0; r <= DevLast; ++r)
+        for (auto& s : DevList[r].Sensor) s.Visit = false;
+    Prog.TotalDev = DevLast;
+    Prog.CurDev = 0;
+    Prog.TimeCnt = 0;
+    return notes;
+}
+
+void reportRegistryNotes(const RegistryLoadNotes& notes)
+{
+    if (!notes.errors.isEmpty()) {
+        QString text = notes.errors.first();
+        if (notes.errors.size() > 1)
+            text += QStringLiteral("\n(%1 more lines could not be read and were skipped)").arg(notes.errors.size() - 1);
+        showErrorBox(text);
+    }
+    if (notes.ignoredDeviceLines > 0)
+        dialogs().message(QStringLiteral("فایل DeviceStatus.txt بیش از %1 دستگاه دارد؛ %2 دستگاه آخر خوانده نشد")
+                              .arg(kMaxDevices)
+                              .arg(notes.ignoredDeviceLines));
+}
+
+void SaveSetting(const QString& key, const QString& value)
+{
+    const QString line = key + QStringLiteral(" = ") + value;
+    const QString path = deviceStatusPath();
+    if (!QFileInfo::exists(path)) return;
+    TextFile file = readTextFile(path);
+    bool replaced = false;
+    for (auto& l : file.lines) {
+        if (l.contains(key)) {
+            l = line;
+            replaced = true;
+            break;
+        }
+    }
+    if (!replaced) file.lines.append(line);
+    writeTextFile(path, file.lines, file.encoding);
+}

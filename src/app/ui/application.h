@@ -1,0 +1,6 @@
+// Application-wide set-up of the windowed program: title, fonts, dialogs.
+#pragma once
+
+class QApplication;
+
+void setUpApplication(QApplication& app);

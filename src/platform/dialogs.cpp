@@ -1,0 +1,116 @@
+#include "platform/dialogs.h"
+
+#include <cstdio>
+
+namespace {
+ConsoleDialogs g_console;
+Dialogs* g_dialogs = &g_console;
+
+void printLine(const QString& prefix, const QString& text)
+{
+    const QByteArray b = (prefix + text).toUtf8();
+    std::fprintf(stderr, "%s\n", b.constData());
+    std::fflush(stderr);
+}
+
+const char* kindName(ScriptedDialogs::Kind k)
+{
+    switch (k) {
+        case ScriptedDialogs::Kind::Message: return "message";
+        case ScriptedDialogs::Kind::Error: return "error";
+        case ScriptedDialogs::Kind::Confirm: return "confirm";
+        case ScriptedDialogs::Kind::Input: return "input";
+        case ScriptedDialogs::Kind::OpenFile: return "open file";
+        case ScriptedDialogs::Kind::SaveFile: return "save file";
+    }
+    return "?";
+}
+}  // namespace
+
+Dialogs& dialogs() { return *g_dialogs; }
+void setDialogs(Dialogs* d) { g_dialogs = d ? d : &g_console; }
+
+void ConsoleDialogs::message(const QString& text) { printLine(QString(), text); }
+void ConsoleDialogs::error(const QString& text) { printLine(QStringLiteral("error: "), text); }
+bool ConsoleDialogs::confirm(const QString&, const QString& text)
+{
+    printLine(QString(), text);
+    return true;
+}
+std::optional<QString> ConsoleDialogs::input(const QString&, const QString& prompt, const QString&)
+{
+    printLine(QString(), prompt);
+    return std::nullopt;
+}
+QString ConsoleDialogs::openFile(const QString&, const QString&, const QString&) { return {}; }
+QString ConsoleDialogs::saveFile(const QString&, const QString&, const QString&) { return {}; }
+
+ScriptedDialogs& ScriptedDialogs::expect(Kind kind, const QString& text, std::optional<QString> answer)
+{
+    Expectation e{kind, text, answer.value_or(QString()), answer.has_value()};
+    m_expected.append(e);
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::allow(Kind kind)
+{
+    m_allowed.append(kind);
+    return *this;
+}
+
+QStringList ScriptedDialogs::texts(Kind kind) const
+{
+    QStringList out;
+    for (const auto& s : m_shown)
+        if (s.kind == kind) out << s.text;
+    return out;
+}
+
+QStringList ScriptedDialogs::problems() const
+{
+    QStringList out = m_unexpected;
+    for (const auto& e : m_expected)
+        out << QStringLiteral("expected %1 box was not shown: %2").arg(QLatin1String(kindName(e.kind)), e.text);
+    return out;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_expected.clear();
+    m_allowed.clear();
+    m_shown.clear();
+    m_unexpected.clear();
+}
+
+std::optional<QString> ScriptedDialogs::take(Kind kind, const QString& text)
+{
+    m_shown.append({kind, text});
+    if (!m_expected.isEmpty() && m_expected.front().kind == kind && text.contains(m_expected.front().text)) {
+        const Expectation e = m_expected.takeFirst();
+        if (!e.hasAnswer) return std::nullopt;
+        return e.answer;
+    }
+    if (!m_allowed.contains(kind))
+        m_unexpected << QStringLiteral("unexpected %1 box: %2").arg(QLatin1String(kindName(kind)), text);
+    return std::nullopt;
+}
+
+void ScriptedDialogs::message(const QString& text) { take(Kind::Message, text); }
+void ScriptedDialogs::error(const QString& text) { take(Kind::Error, text); }
+bool ScriptedDialogs::confirm(const QString&, const QString& text)
+{
+    auto a = take(Kind::Confirm, text);
+    return a && *a != QLatin1String("cancel");
+}
+std::optional<QString> ScriptedDialogs::input(const QString&, const QString& prompt, const QString&)
+{
+    return take(Kind::Input, prompt);
+}
+QString ScriptedDialogs::openFile(const QString& caption, const QString&, const QString&)
+{
+    return take(Kind::OpenFile, caption).value_or(QString());
+}
+QString ScriptedDialogs::saveFile(const QString& caption, const QString&, const QString&)
+{
+    return take(Kind::SaveFile, caption).value_or(QString());
+}

@@ -1,0 +1,202 @@
+#include "platform/textfile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include "platform/errors.h"
+
+namespace {
+
+struct AnsiTables
+{
+    std::array<char16_t, 256> toUnicode{};
+    QHash<char16_t, unsigned char> fromUnicode;
+};
+
+const AnsiTables& ansiTables()
+{
+    static const AnsiTables tables = [] {
+        AnsiTables t;
+        QStringDecoder dec("windows-1256");
+        QByteArray all;
+        for (int i = 0; i < 256; ++i) all.append(char(i));
+        const QString s = dec.isValid() ? dec.decode(all) : QString();
+        for (int i = 0; i < 256; ++i) {
+            char16_t u = (s.size() == 256) ? s[i].unicode() : char16_t(i < 128 ? i : 0xFFFD);
+            t.toUnicode[i] = u;
+            if (u != 0xFFFD && !t.fromUnicode.contains(u)) t.fromUnicode.insert(u, static_cast<unsigned char>(i));
+        }
+        // Best-fit mappings of the Persian letters and digits that the code page lacks.
+        t.fromUnicode.insert(0x06CC, 0xED);  // Farsi Yeh -> Arabic Yeh
+        t.fromUnicode.insert(0x06C0, 0xC0);  // Heh with Yeh above
+        for (char16_t d = 0; d < 10; ++d) {
+            t.fromUnicode.insert(char16_t(0x06F0 + d), static_cast<unsigned char>('0' + d));  // Persian digits
+            t.fromUnicode.insert(char16_t(0x0660 + d), static_cast<unsigned char>('0' + d));  // Arabic-Indic digits
+        }
+        return t;
+    }();
+    return tables;
+}
+
+void syncFolder(const QString& path)
+{
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+QByteArray toAnsi(const QString& text)
+{
+    const auto& t = ansiTables();
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 128) {
+            out.append(char(u));
+            continue;
+        }
+        auto it = t.fromUnicode.constFind(u);
+        out.append(it != t.fromUnicode.cend() ? char(*it) : '?');
+    }
+    return out;
+}
+
+QString fromAnsi(const QByteArray& bytes)
+{
+    const auto& t = ansiTables();
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* p = out.data();
+    for (char b : bytes) *p++ = QChar(t.toUnicode[static_cast<unsigned char>(b)]);
+    return out;
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines.append(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n')) ++i;
+            ++i;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < n) lines.append(text.mid(start));
+    return lines;
+}
+
+TextFile decodeTextFile(const QByteArray& bytes)
+{
+    TextFile f;
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        f.encoding = TextEncoding::Utf8;
+        text = QString::fromUtf8(bytes.mid(3));
+    } else if (bytes.startsWith("\xFF\xFE")) {
+        f.encoding = TextEncoding::Utf16LE;
+        QStringDecoder d(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless);
+        text = d.decode(bytes.mid(2));
+    } else if (bytes.startsWith("\xFE\xFF")) {
+        f.encoding = TextEncoding::Utf16BE;
+        QStringDecoder d(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
+        text = d.decode(bytes.mid(2));
+    } else {
+        f.encoding = TextEncoding::Ansi;
+        text = fromAnsi(bytes);
+    }
+    f.lines = splitLines(text);
+    return f;
+}
+
+QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding)
+{
+    QString text;
+    qsizetype total = 0;
+    for (const auto& l : lines) total += l.size() + 2;
+    text.reserve(total);
+    for (const auto& l : lines) {
+        text += l;
+        text += QLatin1String("\r\n");
+    }
+    switch (encoding) {
+        case TextEncoding::Utf8: return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        case TextEncoding::Utf16LE: {
+            QStringEncoder e(QStringEncoder::Utf16LE);
+            return QByteArray("\xFF\xFE") + QByteArray(e.encode(text));
+        }
+        case TextEncoding::Utf16BE: {
+            QStringEncoder e(QStringEncoder::Utf16BE);
+            return QByteArray("\xFE\xFF") + QByteArray(e.encode(text));
+        }
+        case TextEncoding::Ansi: break;
+    }
+    return toAnsi(text);
+}
+
+TextFile readTextFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw FileError(QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+    return decodeTextFile(bytes);
+}
+
+void writeBytesAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
+        const QString why = f.errorString();
+        f.cancelWriting();
+        throw FileError(QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), why));
+    }
+    if (::fsync(f.handle()) != 0) {
+        f.cancelWriting();
+        throw FileError(QStringLiteral("Cannot write file \"%1\". The data could not be stored on disk.")
+                            .arg(QDir::toNativeSeparators(path)));
+    }
+    if (!f.commit())
+        throw FileError(QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+    syncFolder(path);
+}
+
+void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding)
+{
+    writeBytesAtomically(path, encodeTextFile(lines, encoding));
+}
+
+QString caseInsensitivePath(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists()) return path;
+    const QDir dir = info.absoluteDir();
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const auto& n : names)
+        if (n.compare(info.fileName(), Qt::CaseInsensitive) == 0) return dir.filePath(n);
+    return path;
+}

@@ -1,0 +1,37 @@
+// Text files of the program: lines ending in CR LF, a byte-order mark honoured on
+// reading (UTF-8, UTF-16 LE or BE), otherwise Windows-1256. A file is written back
+// in the encoding it was read in; every write replaces the file whole.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+enum class TextEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+struct TextFile
+{
+    QStringList lines;
+    TextEncoding encoding = TextEncoding::Ansi;
+};
+
+// Splits decoded text into lines at CR LF, LF or CR; a final line break adds no line.
+QStringList splitLines(const QString& text);
+TextFile decodeTextFile(const QByteArray& bytes);
+QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding);
+
+// Windows-1256 with best fit: Farsi Yeh becomes Arabic Yeh, Persian and
+// Arabic-Indic digits become ASCII digits, anything else without a byte becomes "?".
+QByteArray toAnsi(const QString& text);
+QString fromAnsi(const QByteArray& bytes);
+
+// Reads the whole file; throws FileError when it cannot be read.
+TextFile readTextFile(const QString& path);
+// Replaces the file whole (write to a temporary file, flush, rename, sync the
+// folder); throws FileError and leaves the old file as it was on any failure.
+void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding = TextEncoding::Ansi);
+void writeBytesAtomically(const QString& path, const QByteArray& bytes);
+
+// The existing file in path's folder whose name equals path's name without regard
+// to letter case; path itself when none exists.
+QString caseInsensitivePath(const QString& path);

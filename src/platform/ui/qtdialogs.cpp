@@ -1,0 +1,70 @@
+#include "platform/ui/qtdialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace {
+int runCentred(QMessageBox& box)
+{
+    box.setLayoutDirection(Qt::RightToLeft);
+    box.adjustSize();
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect r = s->availableGeometry();
+        box.move(r.center() - QPoint(box.width() / 2, box.height() / 2));
+    }
+    return box.exec();
+}
+
+// Delphi-style filters "Text|*.txt|All|*.*" become Qt's "Text (*.txt);;All (*.*)".
+QString qtFilter(const QString& filter)
+{
+    if (!filter.contains(QLatin1Char('|'))) return filter;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        if (!name.contains(QLatin1Char('('))) name += QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+        out << name;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+}  // namespace
+
+void QtDialogs::message(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok);
+    runCentred(box);
+}
+
+void QtDialogs::error(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok);
+    runCentred(box);
+}
+
+bool QtDialogs::confirm(const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok | QMessageBox::Cancel);
+    return runCentred(box) == QMessageBox::Ok;
+}
+
+std::optional<QString> QtDialogs::input(const QString& caption, const QString& prompt, const QString& value)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, value, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+QString QtDialogs::openFile(const QString& caption, const QString& filter, const QString& initial)
+{
+    return QFileDialog::getOpenFileName(nullptr, caption, initial, qtFilter(filter));
+}
+
+QString QtDialogs::saveFile(const QString& caption, const QString& filter, const QString& initial)
+{
+    return QFileDialog::getSaveFileName(nullptr, caption, initial, qtFilter(filter));
+}

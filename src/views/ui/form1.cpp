@@ -1,0 +1,206 @@
+#include "views/ui/form1.h"
+
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/records.h"
+#include "app/registry.h"
+#include "app/rootdir.h"
+#include "platform/errors.h"
+
+namespace {
+const char* kRoleProperty = "termivoRole";
+}
+
+TForm1::TForm1(const QStringList& args, QWidget* parent) : QMainWindow(parent), m_args(args)
+{
+    setObjectName(QStringLiteral("Form1"));
+    buildWindow();
+    guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+QString TForm1::roleCode(int box, int role) { return QString::number(box) + QString::number(role); }
+
+void TForm1::buildWindow()
+{
+    setWindowTitle(QStringLiteral("سیستم  مانیتورینگ دماو رطوبت "));
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(QFont(QStringLiteral("Tahoma"), 9));
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+
+    TabChart = new QWidget;
+    TabChart->setObjectName(QStringLiteral("TabChart"));
+    Chart1 = new QCustomPlot(TabChart);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Btn_Back = new QPushButton(QStringLiteral("ماه قبل "), TabChart);
+    Btn_Back->setObjectName(QStringLiteral("Btn_Back"));
+    Btn_Next = new QPushButton(QStringLiteral("ماه بعد"), TabChart);
+    Btn_Next->setObjectName(QStringLiteral("Btn_Next"));
+    BtnShowOnline = new QPushButton(QStringLiteral("داده برداری و نمایش آنلاین"), TabChart);
+    BtnShowOnline->setObjectName(QStringLiteral("BtnShowOnline"));
+    {
+        QFont f = BtnShowOnline->font();
+        f.setBold(true);
+        f.setItalic(true);
+        BtnShowOnline->setFont(f);
+        BtnShowOnline->setStyleSheet(QStringLiteral("color: navy;"));
+    }
+    PageControl1->addTab(TabChart, QStringLiteral("منحنی"));
+
+    TabTable = new QWidget;
+    TabTable->setObjectName(QStringLiteral("TabTable"));
+    SG_Table = new QTableWidget(TabTable);
+    SG_Table->setObjectName(QStringLiteral("SG_Table"));
+    BtnBack_table = new QPushButton(QStringLiteral("ماه قبل"), TabTable);
+    BtnBack_table->setObjectName(QStringLiteral("BtnBack_table"));
+    Btn_NextTable = new QPushButton(QStringLiteral("ماه بعد"), TabTable);
+    Btn_NextTable->setObjectName(QStringLiteral("Btn_NextTable"));
+    PageControl1->addTab(TabTable, QStringLiteral("جدول"));
+
+    TabSheet1 = buildDevicePanel();
+    PageControl1->addTab(TabSheet1, QStringLiteral("دستگاه ها"));
+
+    setCentralWidget(PageControl1);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(StatusBar1);
+}
+
+QWidget* TForm1::buildDevicePanel()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet1"));
+    auto* grid = new QGridLayout(page);
+    for (int b = 0; b < 8; ++b) {
+        const int box = b + 1;
+        auto* gb = new QGroupBox(QStringLiteral("Device:"), page);
+        gb->setObjectName(QStringLiteral("GB_DeviceName%1").arg(box));
+        gb->setStyleSheet(QStringLiteral("QGroupBox { background-color: #8fdc8f; }"
+                                         "QGroupBox::title { color: blue; font-weight: bold; "
+                                         "text-decoration: underline; }"));
+        gb->setProperty(kRoleProperty, roleCode(box, 0));
+        gb->setToolTip(roleCode(box, 0));
+        gb->installEventFilter(this);
+        auto* v = new QVBoxLayout(gb);
+        for (int s = 0; s < 4; ++s) {
+            auto* label = new QLabel(QStringLiteral("Sensor%1").arg(s + 1), gb);
+            auto* le = new QLineEdit(gb);
+            le->setObjectName(QStringLiteral("LE_D%1_S%2").arg(box).arg(s + 1));
+            le->setReadOnly(true);
+            le->setPlaceholderText(QStringLiteral("برای نمایش منحنی راست کلیک کنید"));
+            le->setProperty(kRoleProperty, roleCode(box, s + 1));
+            le->setToolTip(roleCode(box, s + 1));
+            le->installEventFilter(this);
+            label->setBuddy(le);
+            v->addWidget(label);
+            v->addWidget(le);
+            LE_D_S[b][s] = le;
+        }
+        auto* ipLabel = new QLabel(QStringLiteral("ID&&IP"), gb);
+        auto* ip = new QLineEdit(gb);
+        ip->setObjectName(QStringLiteral("LE_D%1_IP").arg(box));
+        ip->setReadOnly(true);
+        ip->setProperty(kRoleProperty, roleCode(box, 6));
+        ip->setToolTip(roleCode(box, 6));
+        ip->installEventFilter(this);
+        v->addWidget(ipLabel);
+        v->addWidget(ip);
+        auto* button = new QPushButton(QStringLiteral("تنظیمات"), gb);
+        button->setObjectName(QStringLiteral("Button%1").arg(box));
+        button->setProperty(kRoleProperty, roleCode(box, 0));
+        button->setToolTip(roleCode(box, 0));
+        connect(button, &QPushButton::clicked, this, [this, box] { emit devicePanelClicked(box, 0); });
+        v->addWidget(button);
+        v->addStretch();
+        gb->setVisible(false);
+        GB_DeviceName[b] = gb;
+        LE_D_IP[b] = ip;
+        DeviceButton[b] = button;
+        grid->addWidget(gb, b / 4, b % 4);
+    }
+    grid->setRowStretch(2, 1);
+    return page;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    const QVariant role = watched->property(kRoleProperty);
+    if (role.isValid()) {
+        const QString code = role.toString();
+        const int box = code.left(1).toInt();
+        const int r = code.mid(1).toInt();
+        switch (event->type()) {
+            case QEvent::MouseButtonRelease:
+                emit devicePanelClicked(box, r);
+                break;
+            case QEvent::Enter:
+                if (r >= 1 && r <= 4) QApplication::setOverrideCursor(Qt::PointingHandCursor);
+                break;
+            case QEvent::Leave:
+                if (r >= 1 && r <= 4) QApplication::restoreOverrideCursor();
+                break;
+            default: break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::FormCreate()
+{
+    for (int m = 1; m <= 12; ++m) ChartComment[m] = QStringList();
+    YearChanged = 0;
+    setAcceptDrops(true);
+    NavDevice = 0;
+    NavSensor = -1;
+    StopFlag = 0;
+    Prog.TIMECHEAK = 0;
+    Prog.Header.clear();
+    Prog.TotalDev = 0;
+    Prog.RootDir = computeRootDir();
+    LoadDeviceStatus();
+    Prog.CntSent = 0;
+    Prog.CntRecive = 0;
+    CurChart.Avr_Hour = 3;
+}
+
+void TForm1::LoadDeviceStatus()
+{
+    const RegistryLoadNotes notes = loadRegistry();
+    fillDevicePanel();
+    reportRegistryNotes(notes);
+}
+
+void TForm1::fillDevicePanel()
+{
+    for (int r = 0; r < 8; ++r) {
+        const int box = r + 1;
+        auto* gb = findChild<QGroupBox*>(QStringLiteral("GB_DeviceName%1").arg(box));
+        const bool used = r <= DevLast;
+        for (int s = 0; s < 4; ++s) {
+            if (auto* le = findChild<QLineEdit*>(QStringLiteral("LE_D%1_S%2").arg(box).arg(s + 1)))
+                le->setText(used ? DevList[r].Sensor[s].Name : QString());
+        }
+        if (auto* ip = findChild<QLineEdit*>(QStringLiteral("LE_D%1_IP").arg(box)))
+            ip->setText(used ? DevList[r].ID + QLatin1Char(',') + DevList[r].IP : QString());
+        if (gb) {
+            gb->setTitle(used ? QStringLiteral("Device:") + DevList[r].Name : QStringLiteral("Device:"));
+            gb->setVisible(used);
+        }
+    }
+}

@@ -1,0 +1,51 @@
+#include "support/fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/calendar.h"
+#include "app/records.h"
+#include "app/rootdir.h"
+#include "platform/textfile.h"
+
+void writeFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    f.write(bytes);
+}
+
+void writeLines(const QString& path, const QStringList& lines)
+{
+    writeFileBytes(path, encodeTextFile(lines, TextEncoding::Ansi));
+}
+
+QByteArray readFileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+QStringList readLines(const QString& path) { return decodeTextFile(readFileBytes(path)).lines; }
+
+void RootFixture::SetUp()
+{
+    ASSERT_TRUE(m_dir.isValid());
+    m_root = m_dir.path() + QLatin1Char('/');
+    resetGlobals();
+    setRootDirOverride(m_dir.path());
+    Prog.RootDir = m_root;
+    setProgramNowForTests(QDateTime());
+    setDialogs(&dlg);
+}
+
+void RootFixture::TearDown()
+{
+    setDialogs(nullptr);
+    setRootDirOverride(QString());
+    setProgramNowForTests(QDateTime());
+    for (const QString& p : dlg.problems()) ADD_FAILURE() << p.toStdString();
+}

@@ -1,0 +1,38 @@
+// Test fixtures: a temporary root folder with fresh global state, and scripted
+// dialogs that fail the test on an unexpected box or an unused prepared answer.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "platform/dialogs.h"
+
+using Kind = ScriptedDialogs::Kind;
+
+// Writes bytes to root + name (folders created as needed).
+void writeFileBytes(const QString& path, const QByteArray& bytes);
+// Writes lines joined by CR LF in Windows-1256.
+void writeLines(const QString& path, const QStringList& lines);
+QByteArray readFileBytes(const QString& path);
+QStringList readLines(const QString& path);
+
+class RootFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The root folder, ending in "/".
+    QString root() const { return m_root; }
+    QString path(const QString& name) const { return m_root + name; }
+
+    ScriptedDialogs dlg;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_root;
+};
