@@ -4,10 +4,19 @@ namespace {
 QDateTime g_fixedNow;
 }
 
-QDateTime programNow() { return g_fixedNow.isValid() ? g_fixedNow : QDateTime::currentDateTime(); }
-void setProgramNowForTests(const QDateTime& fixed) { g_fixedNow = fixed; }
+QDateTime programNow()
+{
+    return g_fixedNow.isValid() ? g_fixedNow : QDateTime::currentDateTime();
+}
+void setProgramNowForTests(const QDateTime& fixed)
+{
+    g_fixedNow = fixed;
+}
 
-_SYSTEMTIME Date2Shamsi(const QDate& date) { return Date2Shamsi(date, programNow()); }
+_SYSTEMTIME Date2Shamsi(const QDate& date)
+{
+    return Date2Shamsi(date, programNow());
+}
 
 _SYSTEMTIME Date2Shamsi(const QDate& date, const QDateTime& now)
 {
@@ -73,7 +82,10 @@ _SYSTEMTIME Date2Shamsi(const QDate& date, const QDateTime& now)
     return r;
 }
 
-int daysInShamsiMonth(int month) { return month <= 6 ? 31 : 30; }
+int daysInShamsiMonth(int month)
+{
+    return month <= 6 ? 31 : 30;
+}
 
 int MonthDay2Num(int month, int day)
 {

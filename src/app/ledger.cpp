@@ -22,7 +22,10 @@ QString ledgerPath()
     return Prog.RootDir + QStringLiteral("last_refresh.txt");
 }
 
-bool ledgerExists() { return QFileInfo::exists(ledgerPath()); }
+bool ledgerExists()
+{
+    return QFileInfo::exists(ledgerPath());
+}
 
 int FindDeviceByID(const QString& text)
 {
@@ -109,8 +112,7 @@ QStringList ledgerLines(const _SYSTEMTIME* fixedDate)
 
 void SaveLastRefresh()
 {
-    if (YearChanged != 0)
-        dialogs().message(QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
+    if (YearChanged != 0) dialogs().message(QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
     writeTextFile(ledgerPath(), ledgerLines(nullptr));
 }
 

@@ -14,10 +14,16 @@ namespace {
 const QString kDeviceDelims = QStringLiteral("=:,()");
 const QString kSettingDelims = QStringLiteral("=,()");
 
-QString field(const QStringList& f, int i) { return i < f.size() ? f[i] : QString(); }
+QString field(const QStringList& f, int i)
+{
+    return i < f.size() ? f[i] : QString();
+}
 }  // namespace
 
-QString deviceStatusPath() { return Prog.RootDir + QStringLiteral("DeviceStatus.txt"); }
+QString deviceStatusPath()
+{
+    return Prog.RootDir + QStringLiteral("DeviceStatus.txt");
+}
 
 bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device)
 {
@@ -54,8 +60,7 @@ void ParseSettingLine(const QString& line)
         if (!c.isEmpty()) Prog.Comment.append(c);
     }
     if (key.contains(QLatin1String("timeout"))) {
-        if (f.size() < 4)
-            throw ConvertError(QStringLiteral("'%1' does not give three time-outs").arg(line.trimmed()));
+        if (f.size() < 4) throw ConvertError(QStringLiteral("'%1' does not give three time-outs").arg(line.trimmed()));
         Prog.TimeOut1 = strToInt(f[1].trimmed());
         Prog.TimeOut2 = strToInt(f[2].trimmed());
         Prog.TimeOut3 = strToInt(f[3].trimmed());

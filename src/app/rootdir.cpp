@@ -14,7 +14,10 @@ QString withOneSeparator(QString dir)
 }
 }  // namespace
 
-void setRootDirOverride(const QString& dir) { g_override = dir; }
+void setRootDirOverride(const QString& dir)
+{
+    g_override = dir;
+}
 
 QString computeRootDir()
 {

@@ -16,22 +16,40 @@ void printLine(const QString& prefix, const QString& text)
 const char* kindName(ScriptedDialogs::Kind k)
 {
     switch (k) {
-        case ScriptedDialogs::Kind::Message: return "message";
-        case ScriptedDialogs::Kind::Error: return "error";
-        case ScriptedDialogs::Kind::Confirm: return "confirm";
-        case ScriptedDialogs::Kind::Input: return "input";
-        case ScriptedDialogs::Kind::OpenFile: return "open file";
-        case ScriptedDialogs::Kind::SaveFile: return "save file";
+        case ScriptedDialogs::Kind::Message:
+            return "message";
+        case ScriptedDialogs::Kind::Error:
+            return "error";
+        case ScriptedDialogs::Kind::Confirm:
+            return "confirm";
+        case ScriptedDialogs::Kind::Input:
+            return "input";
+        case ScriptedDialogs::Kind::OpenFile:
+            return "open file";
+        case ScriptedDialogs::Kind::SaveFile:
+            return "save file";
     }
     return "?";
 }
 }  // namespace
 
-Dialogs& dialogs() { return *g_dialogs; }
-void setDialogs(Dialogs* d) { g_dialogs = d ? d : &g_console; }
+Dialogs& dialogs()
+{
+    return *g_dialogs;
+}
+void setDialogs(Dialogs* d)
+{
+    g_dialogs = d ? d : &g_console;
+}
 
-void ConsoleDialogs::message(const QString& text) { printLine(QString(), text); }
-void ConsoleDialogs::error(const QString& text) { printLine(QStringLiteral("error: "), text); }
+void ConsoleDialogs::message(const QString& text)
+{
+    printLine(QString(), text);
+}
+void ConsoleDialogs::error(const QString& text)
+{
+    printLine(QStringLiteral("error: "), text);
+}
 bool ConsoleDialogs::confirm(const QString&, const QString& text)
 {
     printLine(QString(), text);
@@ -42,8 +60,14 @@ std::optional<QString> ConsoleDialogs::input(const QString&, const QString& prom
     printLine(QString(), prompt);
     return std::nullopt;
 }
-QString ConsoleDialogs::openFile(const QString&, const QString&, const QString&) { return {}; }
-QString ConsoleDialogs::saveFile(const QString&, const QString&, const QString&) { return {}; }
+QString ConsoleDialogs::openFile(const QString&, const QString&, const QString&)
+{
+    return {};
+}
+QString ConsoleDialogs::saveFile(const QString&, const QString&, const QString&)
+{
+    return {};
+}
 
 ScriptedDialogs& ScriptedDialogs::expect(Kind kind, const QString& text, std::optional<QString> answer)
 {
@@ -95,8 +119,14 @@ std::optional<QString> ScriptedDialogs::take(Kind kind, const QString& text)
     return std::nullopt;
 }
 
-void ScriptedDialogs::message(const QString& text) { take(Kind::Message, text); }
-void ScriptedDialogs::error(const QString& text) { take(Kind::Error, text); }
+void ScriptedDialogs::message(const QString& text)
+{
+    take(Kind::Message, text);
+}
+void ScriptedDialogs::error(const QString& text)
+{
+    take(Kind::Error, text);
+}
 bool ScriptedDialogs::confirm(const QString&, const QString& text)
 {
     auto a = take(Kind::Confirm, text);

@@ -9,4 +9,7 @@ QString errorText(const std::exception& e)
     return QString::fromUtf8(e.what());
 }
 
-void showErrorBox(const QString& text) { dialogs().error(text); }
+void showErrorBox(const QString& text)
+{
+    dialogs().error(text);
+}

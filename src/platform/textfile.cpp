@@ -1,9 +1,8 @@
 #include "platform/textfile.h"
 
+#include <array>
 #include <fcntl.h>
 #include <unistd.h>
-
-#include <array>
 
 #include <QDir>
 #include <QFile>
@@ -140,7 +139,8 @@ QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding)
         text += QLatin1String("\r\n");
     }
     switch (encoding) {
-        case TextEncoding::Utf8: return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        case TextEncoding::Utf8:
+            return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
         case TextEncoding::Utf16LE: {
             QStringEncoder e(QStringEncoder::Utf16LE);
             return QByteArray("\xFF\xFE") + QByteArray(e.encode(text));
@@ -149,7 +149,8 @@ QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding)
             QStringEncoder e(QStringEncoder::Utf16BE);
             return QByteArray("\xFE\xFF") + QByteArray(e.encode(text));
         }
-        case TextEncoding::Ansi: break;
+        case TextEncoding::Ansi:
+            break;
     }
     return toAnsi(text);
 }
@@ -158,10 +159,12 @@ TextFile readTextFile(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
     return decodeTextFile(bytes);
 }
 
@@ -169,7 +172,8 @@ void writeBytesAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
     if (f.write(bytes) != bytes.size() || !f.flush()) {
         const QString why = f.errorString();
         f.cancelWriting();
@@ -181,7 +185,8 @@ void writeBytesAtomically(const QString& path, const QByteArray& bytes)
                             .arg(QDir::toNativeSeparators(path)));
     }
     if (!f.commit())
-        throw FileError(QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
     syncFolder(path);
 }
 

@@ -29,7 +29,10 @@ QByteArray readFileBytes(const QString& path)
     return f.readAll();
 }
 
-QStringList readLines(const QString& path) { return decodeTextFile(readFileBytes(path)).lines; }
+QStringList readLines(const QString& path)
+{
+    return decodeTextFile(readFileBytes(path)).lines;
+}
 
 void RootFixture::SetUp()
 {
@@ -48,4 +51,26 @@ void RootFixture::TearDown()
     setRootDirOverride(QString());
     setProgramNowForTests(QDateTime());
     for (const QString& p : dlg.problems()) ADD_FAILURE() << p.toStdString();
+}
+
+#include <signal.h>
+#include <sys/resource.h>
+
+FileSizeLimit::FileSizeLimit(long maxBytes)
+{
+    rlimit lim{};
+    getrlimit(RLIMIT_FSIZE, &lim);
+    m_oldSoft = lim.rlim_cur;
+    m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    lim.rlim_cur = static_cast<rlim_t>(maxBytes);
+    setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit lim{};
+    getrlimit(RLIMIT_FSIZE, &lim);
+    lim.rlim_cur = m_oldSoft;
+    setrlimit(RLIMIT_FSIZE, &lim);
+    ::signal(SIGXFSZ, m_oldHandler);
 }

@@ -36,3 +36,28 @@ private:
     QTemporaryDir m_dir;
     QString m_root;
 };
+
+// While alive, no file of the process may grow past maxBytes: a write beyond that
+// fails as on a full disk (the signal is ignored, the write returns an error).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(long maxBytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long m_oldSoft = 0;
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
+}

@@ -13,7 +13,8 @@ void setUpApplication(QApplication& app)
     app.setApplicationDisplayName(QStringLiteral("Termivo2"));
     app.setLayoutDirection(Qt::RightToLeft);
     // The windows ask for Tahoma; Persian text comes from Noto Sans Arabic.
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Noto Sans Arabic"), QStringLiteral("Noto Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Noto Sans Arabic"), QStringLiteral("Noto Sans")});
     QFont f(QStringLiteral("Tahoma"), 9);
     app.setFont(f);
     setDialogs(&qtDialogs);

@@ -1,10 +1,9 @@
 #include "views/ui/form1.h"
 
-#include <qcustomplot.h>
-
 #include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <qcustomplot.h>
 
 #include "app/records.h"
 #include "app/registry.h"
@@ -33,7 +33,10 @@ TForm1::TForm1(const QStringList& args, QWidget* parent) : QMainWindow(parent), 
 
 TForm1::~TForm1() = default;
 
-QString TForm1::roleCode(int box, int role) { return QString::number(box) + QString::number(role); }
+QString TForm1::roleCode(int box, int role)
+{
+    return QString::number(box) + QString::number(role);
+}
 
 void TForm1::buildWindow()
 {
@@ -91,13 +94,15 @@ QWidget* TForm1::buildDevicePanel()
         const int box = b + 1;
         auto* gb = new QGroupBox(QStringLiteral("Device:"), page);
         gb->setObjectName(QStringLiteral("GB_DeviceName%1").arg(box));
-        gb->setStyleSheet(QStringLiteral("QGroupBox { background-color: #8fdc8f; }"
-                                         "QGroupBox::title { color: blue; font-weight: bold; "
-                                         "text-decoration: underline; }"));
+        gb->setStyleSheet(
+            QStringLiteral("QGroupBox { background-color: #8fdc8f; }"
+                           "QGroupBox::title { color: blue; font-weight: bold; "
+                           "text-decoration: underline; }"));
         gb->setProperty(kRoleProperty, roleCode(box, 0));
         gb->setToolTip(roleCode(box, 0));
         gb->installEventFilter(this);
-        auto* v = new QVBoxLayout(gb);
+        auto* v = new QFormLayout(gb);
+        v->setVerticalSpacing(4);
         for (int s = 0; s < 4; ++s) {
             auto* label = new QLabel(QStringLiteral("Sensor%1").arg(s + 1), gb);
             auto* le = new QLineEdit(gb);
@@ -108,8 +113,7 @@ QWidget* TForm1::buildDevicePanel()
             le->setToolTip(roleCode(box, s + 1));
             le->installEventFilter(this);
             label->setBuddy(le);
-            v->addWidget(label);
-            v->addWidget(le);
+            v->addRow(label, le);
             LE_D_S[b][s] = le;
         }
         auto* ipLabel = new QLabel(QStringLiteral("ID&&IP"), gb);
@@ -119,15 +123,13 @@ QWidget* TForm1::buildDevicePanel()
         ip->setProperty(kRoleProperty, roleCode(box, 6));
         ip->setToolTip(roleCode(box, 6));
         ip->installEventFilter(this);
-        v->addWidget(ipLabel);
-        v->addWidget(ip);
+        v->addRow(ipLabel, ip);
         auto* button = new QPushButton(QStringLiteral("تنظیمات"), gb);
         button->setObjectName(QStringLiteral("Button%1").arg(box));
         button->setProperty(kRoleProperty, roleCode(box, 0));
         button->setToolTip(roleCode(box, 0));
         connect(button, &QPushButton::clicked, this, [this, box] { emit devicePanelClicked(box, 0); });
-        v->addWidget(button);
-        v->addStretch();
+        v->addRow(button);
         gb->setVisible(false);
         GB_DeviceName[b] = gb;
         LE_D_IP[b] = ip;
@@ -155,7 +157,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             case QEvent::Leave:
                 if (r >= 1 && r <= 4) QApplication::restoreOverrideCursor();
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -163,7 +166,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::FormCreate()
 {
-    for (int m = 1; m <= 12; ++m) ChartComment[m] = QStringList();
+    // (the month comment lists are emptied by the report loader's state reset)
     YearChanged = 0;
     setAcceptDrops(true);
     NavDevice = 0;

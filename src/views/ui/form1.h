@@ -43,9 +43,6 @@ public:
     QLineEdit* LE_D_IP[8] = {};
     QPushButton* DeviceButton[8] = {};
 
-    // The month comment lists of the shown file, months 1..12 (index 0 unused).
-    QStringList ChartComment[13];
-
     const QStringList& arguments() const { return m_args; }
 
     // Start-up work: shared state, root folder, registry, ledger, device panel.

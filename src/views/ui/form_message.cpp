@@ -35,9 +35,15 @@ TForm_Message::TForm_Message(QWidget* parent) : QDialog(parent)
     connect(Button2, &QPushButton::clicked, this, &TForm_Message::Button2Click);
 }
 
-void TForm_Message::addLine(const QString& line) { Memo1->appendPlainText(line); }
+void TForm_Message::addLine(const QString& line)
+{
+    Memo1->appendPlainText(line);
+}
 
-bool TForm_Message::hasLines() const { return !Memo1->document()->isEmpty(); }
+bool TForm_Message::hasLines() const
+{
+    return !Memo1->document()->isEmpty();
+}
 
 QStringList TForm_Message::lines() const
 {
@@ -56,6 +62,12 @@ void TForm_Message::showInFront()
     activateWindow();
 }
 
-void TForm_Message::Button1Click() { close(); }
+void TForm_Message::Button1Click()
+{
+    close();
+}
 
-void TForm_Message::Button2Click() { Memo1->clear(); }
+void TForm_Message::Button2Click()
+{
+    Memo1->clear();
+}

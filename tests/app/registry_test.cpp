@@ -1,0 +1,159 @@
+#include "app/registry.h"
+
+#include <gtest/gtest.h>
+
+#include "app/calendar.h"
+#include "app/ledger.h"
+#include "app/records.h"
+#include "platform/textfile.h"
+#include "support/fixtures.h"
+
+namespace {
+
+class RegistryTest : public RootFixture
+{
+protected:
+    void load(const QStringList& lines)
+    {
+        writeLines(path("DeviceStatus.txt"), lines);
+        notes = loadRegistry();
+    }
+    RegistryLoadNotes notes;
+};
+
+TEST_F(RegistryTest, MissingFileGivesAnEmptyRegistryAndDefaults)
+{
+    notes = loadRegistry();
+    EXPECT_EQ(DevLast, -1);
+    EXPECT_EQ(Prog.TotalDev, -1);
+    EXPECT_EQ(Prog.TimeOut1, 500);
+    EXPECT_EQ(Prog.TimeOut2, 500);
+    EXPECT_EQ(Prog.TimeOut3, 500);
+    EXPECT_EQ(Prog.tryCnt, 3);
+    EXPECT_TRUE(notes.errors.isEmpty());
+}
+
+TEST_F(RegistryTest, SettingsLinesSetTheirKeys)
+{
+    load({"Timeout = 1000, 2000 ,3000", "comment1 = Lab, north wing", "comment2 = ", "TryCnt = 5",
+          "picfile = C:\\pics\\bg.bmp ", "textfile = a.txt ", "ver = 2.1", "header = Lab ", "refresh = 7", "online = 1",
+          "timecheak = 1", "showyear = 1402"});
+    EXPECT_EQ(Prog.TimeOut1, 1000);
+    EXPECT_EQ(Prog.TimeOut2, 2000);
+    EXPECT_EQ(Prog.TimeOut3, 3000);
+    EXPECT_EQ(Prog.Comment, QStringList{"Lab"});
+    EXPECT_EQ(Prog.tryCnt, 5);
+    EXPECT_EQ(Prog.picFileName, "C:\\pics\\bg.bmp");  // the colon is no delimiter in settings
+    EXPECT_EQ(Prog.textfilename, " a.txt ");
+    EXPECT_EQ(Prog.ver, "2.1");
+    EXPECT_EQ(Prog.Header, "Lab");
+    EXPECT_EQ(Prog.refresh, 7);
+    EXPECT_EQ(Prog.Online, 1);
+    EXPECT_EQ(Prog.TIMECHEAK, 1);
+    EXPECT_EQ(Prog.ShowYear, 1402);
+    EXPECT_EQ(DevLast, -1);
+}
+
+TEST_F(RegistryTest, DeviceLinesFillTheRegistryWithConsecutiveChartIndexes)
+{
+    setProgramNowForTests(QDateTime(QDate(2020, 3, 20), QTime(15, 30)));
+    load({"device  =Store 2,COM3,Cold room,Hall,,,B,T,wireless,",
+          "device  =Lab,127.0.0.5,a,,b,c,AB,HX,LAN,extra,fields",
+          "Comment0 = device room"});  // contains "device": read as a (short) device line, skipped
+    ASSERT_EQ(DevLast, 1);
+    EXPECT_EQ(Prog.TotalDev, 1);
+    const Device_Rec& d0 = DevList[0];
+    EXPECT_EQ(d0.Name, "Store 2");
+    EXPECT_EQ(d0.IP, "COM3");
+    EXPECT_EQ(d0.ID, "B");
+    EXPECT_EQ(d0.SenType, "T");
+    EXPECT_EQ(d0.Connection, "wireless");
+    EXPECT_EQ(d0.Sensor[0].ChartIndex, 0);
+    EXPECT_EQ(d0.Sensor[1].ChartIndex, 1);
+    const Device_Rec& d1 = DevList[1];
+    EXPECT_EQ(d1.ID, "A");  // first character only
+    EXPECT_EQ(d1.SenType, "H");
+    EXPECT_EQ(d1.Connection, "lan");
+    EXPECT_EQ(d1.Sensor[0].ChartIndex, 2);
+    EXPECT_EQ(d1.Sensor[2].ChartIndex, 3);
+    EXPECT_EQ(d1.Sensor[3].ChartIndex, 4);
+    for (int s = 0; s < 4; ++s) {
+        EXPECT_EQ(d1.Sensor[s].SenNumber, s);
+        // No ledger: the refresh starts today at hour 1 and runs to today.
+        EXPECT_EQ(d1.Sensor[s].Last_ref.wYear, 99);
+        EXPECT_EQ(d1.Sensor[s].Last_ref.wMonth, 1);
+        EXPECT_EQ(d1.Sensor[s].Last_ref.wDay, 1);
+        EXPECT_EQ(d1.Sensor[s].Last_ref.wHour, 1);
+        EXPECT_EQ(d1.Sensor[s].Now_ref.wHour, 15);
+        EXPECT_FALSE(d1.Sensor[s].Visit);
+    }
+}
+
+TEST_F(RegistryTest, BadLinesAreSkippedAndTheRestStillLoads)
+{
+    load({"timeout = 100,abc,300", "device  =Short,COM1,x,", "device  =NoId,COM1,x,,,,,T,lan,", "trycnt = many",
+          "device  =Good,COM2,x,,,,G,T,lan,", "online = 1", "timeout = 1"});
+    ASSERT_EQ(DevLast, 0);
+    EXPECT_EQ(DevList[0].Name, "Good");
+    EXPECT_EQ(DevList[0].Sensor[0].ChartIndex, 0);
+    EXPECT_EQ(Prog.Online, 1);
+    EXPECT_EQ(Prog.TimeOut1, 100);  // converted before the bad second value
+    EXPECT_EQ(Prog.tryCnt, 3);
+    ASSERT_EQ(notes.errors.size(), 3);
+    EXPECT_EQ(notes.errors[0], "'abc' is not a valid integer value");
+    EXPECT_EQ(notes.skippedDeviceLines, 2);
+    dlg.allow(Kind::Error);
+    reportRegistryNotes(notes);
+    EXPECT_EQ(dlg.texts(Kind::Error).size(), 1);
+}
+
+TEST_F(RegistryTest, AtMost51DevicesWithOneMessage)
+{
+    QStringList lines;
+    for (int i = 0; i < 60; ++i)
+        lines << QStringLiteral("device  =D%1,COM1,s,,,,%2,T,lan,").arg(i).arg(QChar(0x41 + i));
+    load(lines);
+    EXPECT_EQ(DevLast, 50);
+    EXPECT_EQ(DevList[50].Name, "D50");
+    EXPECT_EQ(notes.ignoredDeviceLines, 9);
+    dlg.expect(Kind::Message, "51");
+    reportRegistryNotes(notes);
+}
+
+TEST_F(RegistryTest, JunkFilesLoadWithoutHarm)
+{
+    QByteArray junk;
+    for (int i = 0; i < 20000; ++i) junk.append(char((i * 7919) % 256));
+    writeFileBytes(path("DeviceStatus.txt"), junk);
+    EXPECT_NO_THROW(notes = loadRegistry());
+    EXPECT_LE(DevLast, 50);
+
+    // A UTF-16 file with LF-only lines and a line of hundreds of fields.
+    QString text =
+        QStringLiteral("trycnt = 4\ndevice  =Big,COM1,") + QString(",x").repeated(400) + QStringLiteral("\n");
+    QByteArray utf16("\xFF\xFE");
+    utf16 += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    writeFileBytes(path("DeviceStatus.txt"), utf16);
+    notes = loadRegistry();
+    EXPECT_EQ(Prog.tryCnt, 4);
+    ASSERT_EQ(DevLast, 0);
+    EXPECT_EQ(DevList[0].Name, "Big");
+    EXPECT_EQ(DevList[0].ID, "x");
+}
+
+TEST_F(RegistryTest, SaveSettingReplacesTheFirstMatchOrAppendsInTheFileEncoding)
+{
+    SaveSetting("picfile", "x");  // no file: nothing is created
+    EXPECT_FALSE(QFile::exists(path("DeviceStatus.txt")));
+
+    const QStringList lines{"Comment10 = ten", "device  =A,COM1,s,,,,A,T,lan,", "Comment1 = one"};
+    writeFileBytes(path("DeviceStatus.txt"), encodeTextFile(lines, TextEncoding::Utf16LE));
+    SaveSetting("Comment1", "first");  // containment: the earlier Comment10 line matches
+    SaveSetting("picfile", "");
+    const TextFile f = readTextFile(path("DeviceStatus.txt"));
+    EXPECT_EQ(f.encoding, TextEncoding::Utf16LE);
+    EXPECT_EQ(f.lines,
+              (QStringList{"Comment1 = first", "device  =A,COM1,s,,,,A,T,lan,", "Comment1 = one", "picfile = "}));
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "platform/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "platform/errors.h"
+#include "support/fixtures.h"
+
+namespace {
+
+class TextFileTest : public RootFixture
+{
+};
+
+TEST_F(TextFileTest, FilesWithAMarkRoundTripByteForByte)
+{
+    const QStringList lines{QStringLiteral("device  =انبار,COM3,دما,,,,B,T,wireless,"), QStringLiteral("picfile = ")};
+    for (TextEncoding enc : {TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Utf8}) {
+        const QByteArray original = encodeTextFile(lines, enc);
+        writeFileBytes(path("f.txt"), original);
+        const TextFile f = readTextFile(path("f.txt"));
+        EXPECT_EQ(f.encoding, enc);
+        EXPECT_EQ(f.lines, lines);
+        writeTextFile(path("f.txt"), f.lines, f.encoding);
+        EXPECT_EQ(readFileBytes(path("f.txt")), original);
+    }
+}
+
+TEST_F(TextFileTest, AnsiIsWindows1256WithBestFit)
+{
+    // Farsi Yeh becomes Arabic Yeh (0xED), Persian digits ASCII digits, anything
+    // else without a byte "?", never a control byte.
+    EXPECT_EQ(toAnsi(QString::fromUtf8("ی۱۲a€☃")), QByteArray("\xED"
+                                                              "12a\x80?"));
+    EXPECT_EQ(fromAnsi(QByteArray("\xC7\x81\x98")), QString::fromUtf8("اپک"));
+    QByteArray all;
+    for (int i = 0; i < 256; ++i) all.append(char(i));
+    EXPECT_EQ(toAnsi(fromAnsi(all)), all);
+}
+
+TEST_F(TextFileTest, LineEndsOfEveryKindAreRead)
+{
+    EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc\rd")), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\nb\r\n")), (QStringList{"a", "", "b"}));
+    EXPECT_TRUE(splitLines(QString()).isEmpty());
+    EXPECT_EQ(encodeTextFile({"x", "y"}, TextEncoding::Ansi), QByteArray("x\r\ny\r\n"));
+}
+
+TEST_F(TextFileTest, AFailedWriteLeavesTheOldFileWhole)
+{
+    writeLines(path("keep.txt"), {"old"});
+    const QStringList big(2000, QStringLiteral("a line of a file that no longer fits on the disk"));
+    {
+        FileSizeLimit full(4096);
+        EXPECT_THROW(writeTextFile(path("keep.txt"), big), FileError);
+    }
+    EXPECT_EQ(readLines(path("keep.txt")), QStringList{"old"});
+    EXPECT_EQ(QDir(root()).entryList(QDir::Files), QStringList{"keep.txt"});  // no temporary file left behind
+}
+
+TEST_F(TextFileTest, ReadingAMissingFileIsAFileError)
+{
+    EXPECT_THROW(readTextFile(path("missing.txt")), FileError);
+}
+
+}  // namespace

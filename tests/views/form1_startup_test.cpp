@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLineEdit>
+
+#include "app/records.h"
+#include "app/ui/forms.h"
+#include "support/fixtures.h"
+#include "views/ui/form1.h"
+
+namespace {
+
+class Form1StartupTest : public RootFixture
+{
+protected:
+    void TearDown() override
+    {
+        destroyForms();
+        RootFixture::TearDown();
+    }
+    QLineEdit* edit(const QString& name) { return Form1->findChild<QLineEdit*>(name); }
+    QGroupBox* box(int n) { return Form1->findChild<QGroupBox*>(QStringLiteral("GB_DeviceName%1").arg(n)); }
+};
+
+TEST_F(Form1StartupTest, NineDevicesFillEightBoxesInRegistryOrder)
+{
+    QStringList lines{"timeout = 1000,2000,3000"};
+    for (int i = 1; i <= 9; ++i)
+        lines << QStringLiteral("device  =Dev%1,127.0.0.%1,s%1a,,s%1c,,%2,T,lan,").arg(i).arg(QChar('A' + i - 1));
+    writeLines(path("DeviceStatus.txt"), lines);
+    createForms({});
+    EXPECT_EQ(Prog.RootDir, root());
+    EXPECT_EQ(DevLast, 8);
+    EXPECT_EQ(Prog.TimeOut3, 3000);
+    EXPECT_EQ(CurChart.Avr_Hour, 3);
+    EXPECT_EQ(NavSensor, -1);
+    for (int n = 1; n <= 8; ++n) {
+        ASSERT_TRUE(box(n));
+        EXPECT_FALSE(box(n)->isHidden());
+        EXPECT_EQ(box(n)->title(), QStringLiteral("Device:Dev%1").arg(n));
+        EXPECT_EQ(edit(QStringLiteral("LE_D%1_S1").arg(n))->text(), QStringLiteral("s%1a").arg(n));
+        EXPECT_EQ(edit(QStringLiteral("LE_D%1_S2").arg(n))->text(), QString());
+        EXPECT_EQ(edit(QStringLiteral("LE_D%1_IP").arg(n))->text(),
+                  QStringLiteral("%1,127.0.0.%2").arg(QChar('A' + n - 1)).arg(n));
+        EXPECT_EQ(edit(QStringLiteral("LE_D%1_S3").arg(n))->toolTip(), QString::number(n) + "3");
+    }
+    EXPECT_FALSE(box(9));
+}
+
+TEST_F(Form1StartupTest, NoRegistryLeavesEveryBoxHiddenAndARefillHidesRemovedDevices)
+{
+    createForms({});
+    EXPECT_EQ(DevLast, -1);
+    EXPECT_EQ(Prog.TotalDev, -1);
+    for (int n = 1; n <= 8; ++n) EXPECT_TRUE(box(n)->isHidden());
+
+    writeLines(path("DeviceStatus.txt"), {"device  =One,COM1,a,,,,A,T,serial,", "device  =Two,COM2,b,,,,B,T,serial,"});
+    Form1->FormCreate();
+    EXPECT_FALSE(box(2)->isHidden());
+    writeLines(path("DeviceStatus.txt"), {"device  =One,COM1,a,,,,A,T,serial,"});
+    Form1->FormCreate();
+    EXPECT_EQ(Prog.TotalDev, 0);
+    EXPECT_TRUE(box(2)->isHidden());
+    EXPECT_EQ(edit("LE_D2_S1")->text(), QString());
+}
+
+TEST_F(Form1StartupTest, ABadSettingIsShownAndStartUpGoesOn)
+{
+    writeLines(path("DeviceStatus.txt"), {"refresh = soon", "device  =One,COM1,a,,,,A,T,serial,"});
+    dlg.expect(Kind::Error, "'soon' is not a valid integer value");
+    createForms({});
+    EXPECT_EQ(DevLast, 0);
+    EXPECT_FALSE(box(1)->isHidden());
+    EXPECT_EQ(CurChart.Avr_Hour, 3);
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+// termivo-shot: starts Termivo's windows on a root folder, brings one page of the
+// main window to the front, optionally opens a report file, and saves a picture of
+// the screen. Used to make the README's screenshots under Xvfb.
+#include <cstdio>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/rootdir.h"
+#include "app/ui/application.h"
+#include "app/ui/forms.h"
+#include "views/ui/form1.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral("Saves a screenshot of Termivo's main window."));
+    p.addHelpOption();
+    p.addOption({QStringLiteral("root"), QStringLiteral("Root folder of the data files."), QStringLiteral("dir")});
+    p.addOption({QStringLiteral("page"), QStringLiteral("Page to show: chart, table or devices."),
+                 QStringLiteral("page"), QStringLiteral("chart")});
+    p.addOption({QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("file")});
+    p.addOption({QStringLiteral("size"), QStringLiteral("Window size WxH."), QStringLiteral("size"),
+                 QStringLiteral("1280x800")});
+    p.process(app);
+    if (!p.isSet(QStringLiteral("out"))) {
+        std::fprintf(stderr, "termivo-shot: --out is required\n");
+        return 2;
+    }
+    if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
+    createForms(p.positionalArguments());
+    const QStringList wh = p.value(QStringLiteral("size")).split(QLatin1Char('x'));
+    Form1->resize(wh.value(0).toInt(), wh.value(1).toInt());
+    Form1->move(0, 0);
+    const QString page = p.value(QStringLiteral("page"));
+    Form1->PageControl1->setCurrentIndex(page == QLatin1String("table") ? 1 : page == QLatin1String("devices") ? 2 : 0);
+    Form1->show();
+    int rc = 0;
+    QTimer::singleShot(1500, [&] {
+        const QPixmap shot = Form1->grab();
+        if (!shot.save(p.value(QStringLiteral("out")))) rc = 1;
+        app.quit();
+    });
+    app.exec();
+    destroyForms();
+    return rc;
+}
