@@ -1,10 +1,86 @@
+// The communication window: the hub of device traffic. Its exchange, transports and
+// decoders live in the link core (DeviceLink); the window shows what they report and
+// forwards its handlers to them.
 #pragma once
 
 #include <QWidget>
+
+#include "app/records.h"
+#include "link/linkobserver.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class SerialPortControl;
+class TForm_Comm;
+
+// Shows the link's reports in the communication and progress windows.
+class WindowsLinkObserver : public LinkObserver
+{
+public:
+    explicit WindowsLinkObserver(TForm_Comm* comm) : m_comm(comm) {}
+    void sendLine(const QString& frame) override;
+    void rxLine(const QString& reply) override;
+    void jsonLine(const QString& line) override;
+    void clearJson() override;
+    void showReplies() override;
+    void ussdLine(const QString& answer) override;
+    void statusText(const QString& text) override;
+    void captionText(const QString& text) override;
+    void busyCursor(bool on) override;
+    void waitLabel(WaitLabel which, const QString& text) override;
+    void waitBarRange(WaitBar which, int min, int max) override;
+    void waitBarPosition(WaitBar which, int pos) override;
+    void reportLine(const QString& line) override;
+    void showWait(bool shown) override;
+
+private:
+    TForm_Comm* m_comm;
+};
 
 class TForm_Comm : public QWidget
 {
     Q_OBJECT
 public:
     explicit TForm_Comm(QWidget* parent = nullptr);
+    ~TForm_Comm() override;
+
+    // The serial port control (owned by the link core).
+    SerialPortControl& MSComm1;
+    // The USSD answer poll (owned by the link core); its counter is UssdPollCount().
+    QTimer& Timer1;
+
+    QTabWidget* PageControl2;  // the settings pages
+    QWidget* TabSheet8;        // "پاسخ ها" (replies)
+    QWidget* TabSendResive;    // traffic
+    QPlainTextEdit* Memo_Send;
+    QPlainTextEdit* Memo_Rx;
+    QPlainTextEdit* Memo_Json;
+    QPlainTextEdit* Memo1;  // the operator's answers
+    QPushButton* Button2;   // device search
+    QStatusBar* StatusBar1;
+
+    int& UssdPollCount();
+    bool& LinkPending();
+
+    QString Write2Dev(const QString& str1, Device_Rec& Device1);
+    void Button2Click();
+    void Timer1Timer();
+    void Memo_SendChange();
+    void Memo_RxChange();
+
+    int FindNumber(const QString& s1);
+    bool JSon2DateTime(const QString& s1, _SYSTEMTIME& t1);
+    bool JSon2Online(const QString& sOnline, QString& st1, QString& st2, QString& st3, QString& st4, QString& Alarm2,
+                     QString& Memerr, QString& ID2);
+    bool Connect2Lan(const QString& IP);
+    void Mydisconnect();
+    void OpenPort2(const QString& strPort);
+    void BtnShowComClick();
+
+private:
+    WindowsLinkObserver m_observer;
 };

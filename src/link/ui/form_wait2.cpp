@@ -1,8 +1,81 @@
 #include "link/ui/form_wait2.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/records.h"
+#include "link/linkobserver.h"
+
+namespace {
+template <class T>
+T* named(T* w, const char* name)
+{
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+}  // namespace
+
 TForm_wait2::TForm_wait2(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form_wait2"));
-    setWindowTitle(QStringLiteral("گزارش ارتباط"));
+    setWindowTitle(QStringLiteral("Reading "));
     setLayoutDirection(Qt::RightToLeft);
+
+    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
+    ProgressBarAll = named(new QProgressBar(this), "ProgressBarAll");
+    Memo_report = named(new QPlainTextEdit(this), "Memo_report");
+    Memo_report->setReadOnly(true);
+    GroupBoxActivity = named(new QGroupBox(QStringLiteral("Activity"), this), "GroupBoxActivity");
+    Label_Cnt = named(new QLabel(QStringLiteral("0,0"), GroupBoxActivity), "Label_Cnt");
+    Label_Status = named(new QLabel(QStringLiteral("Status"), GroupBoxActivity), "Label_Status");
+    Label_port = named(new QLabel(QStringLiteral("Port"), GroupBoxActivity), "Label_port");
+    Label_Header = named(new QLabel(this), "Label_Header");
+    BtnOk = named(new QPushButton(QStringLiteral("Cancel"), this), "BtnOk");
+
+    auto* grid = new QGridLayout(GroupBoxActivity);
+    grid->addWidget(new QLabel(QStringLiteral("Packets : Sent , Received"), GroupBoxActivity), 0, 0);
+    grid->addWidget(Label_Cnt, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Status :"), GroupBoxActivity), 1, 0);
+    grid->addWidget(Label_Status, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Port :"), GroupBoxActivity), 2, 0);
+    grid->addWidget(Label_port, 2, 1);
+
+    auto* box = new QVBoxLayout(this);
+    box->addWidget(Label_Header);
+    box->addWidget(ProgressBar1);
+    box->addWidget(ProgressBarAll);
+    box->addWidget(GroupBoxActivity);
+    box->addWidget(Memo_report, 1);
+    box->addWidget(BtnOk);
+    resize(420, 360);
+
+    connect(BtnOk, &QPushButton::clicked, this, &TForm_wait2::BtnOkClick);
+    connect(Memo_report, &QPlainTextEdit::textChanged, this, &TForm_wait2::Memo_reportChange);
+}
+
+void TForm_wait2::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FormShow();
+}
+
+void TForm_wait2::FormShow()
+{
+    Label_Header->setText(QStringLiteral("Header:") + Prog.Header);
+}
+
+void TForm_wait2::BtnOkClick()
+{
+    StopFlag = 1;
+    close();
+}
+
+void TForm_wait2::Memo_reportChange()
+{
+    if (Memo_report->blockCount() > kReportPaneLineLimit) Memo_report->clear();
 }

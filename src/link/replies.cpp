@@ -1,0 +1,126 @@
+#include "link/replies.h"
+
+#include <limits>
+#include <nlohmann/json.hpp>
+
+#include "platform/convert.h"
+
+std::array<QString, kReplyParts> ReplyParts;
+
+void SplitReply(const QString& text)
+{
+    // Every entry starts empty, so that no field keeps characters of an earlier reply.
+    for (QString& part : ReplyParts) part.clear();
+    int field = 0;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+            case ':':
+            case ',':
+            case '(':
+            case ')':
+            case '"':
+                ++field;  // characters of fields past entry 50 are dropped
+                break;
+            default:
+                if (field < kReplyParts) ReplyParts[field].append(c);
+        }
+    }
+}
+
+int FindNumber(const QString& s1)
+{
+    qint64 value = 0;
+    bool any = false;
+    for (const QChar c : s1) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) continue;
+        any = true;
+        value = value * 10 + (c.unicode() - '0');
+        if (value > std::numeric_limits<int>::max())
+            throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(s1));
+    }
+    return any ? int(value) : -1;
+}
+
+namespace {
+
+using ordered_json = nlohmann::ordered_json;
+
+// Parses the whole text as one JSON value and answers the object member `outer` of it.
+ordered_json innerObject(const QString& text, const char* outer)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) bytes.append(c.unicode() < 128 ? char(c.unicode()) : '?');
+    ordered_json doc = ordered_json::parse(bytes.constBegin(), bytes.constEnd(), nullptr, false);
+    if (doc.is_discarded()) throw ReplyError(QStringLiteral("Invalid JSON reply: %1").arg(text.left(200)));
+    if (!doc.is_object()) throw ReplyError(QStringLiteral("The reply is not a JSON object"));
+    const auto it = doc.find(outer);
+    if (it == doc.end()) throw ReplyError(QStringLiteral("The reply has no member \"%1\"").arg(QLatin1String(outer)));
+    if (!it->is_object())
+        throw ReplyError(QStringLiteral("The member \"%1\" of the reply is not an object").arg(QLatin1String(outer)));
+    return *it;
+}
+
+// A member's value as text: strings as they are, numbers as written, anything else
+// as its JSON text.
+QString valueText(const ordered_json& v)
+{
+    if (v.is_string()) return QString::fromStdString(v.get<std::string>());
+    return QString::fromStdString(v.dump());
+}
+
+}  // namespace
+
+bool JSon2DateTime(const QString& s1, _SYSTEMTIME& t1)
+{
+    const ordered_json inner = innerObject(s1, "GetTimeDate");
+    for (const auto& [key, value] : inner.items()) {
+        uint16_t* field = nullptr;
+        if (key == "Day")
+            field = &t1.wDay;
+        else if (key == "Month")
+            field = &t1.wMonth;
+        else if (key == "Year")
+            field = &t1.wYear;
+        else if (key == "Hour")
+            field = &t1.wHour;
+        else if (key == "Minute")
+            field = &t1.wMinute;
+        if (!field) continue;
+        const QString text = valueText(value);
+        int n = 0;
+        try {
+            n = strToInt(text);
+        } catch (const ConvertError&) {
+            throw ReplyError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        }
+        if (n < 0 || n > 65535) throw ReplyError(QStringLiteral("'%1' is out of range for a date field").arg(text));
+        *field = uint16_t(n);
+    }
+    return true;
+}
+
+bool JSon2Online(const QString& sOnline, QString& st1, QString& st2, QString& st3, QString& st4, QString& Alarm2,
+                 QString& Memerr, QString& ID2)
+{
+    const ordered_json inner = innerObject(sOnline, "GetTemp");
+    for (const auto& [key, value] : inner.items()) {
+        QString* out = nullptr;
+        if (key == "Sensor0")
+            out = &st1;
+        else if (key == "Sensor1")
+            out = &st2;
+        else if (key == "Sensor2")
+            out = &st3;
+        else if (key == "Sensor3")
+            out = &st4;
+        else if (key == "Alarm")
+            out = &Alarm2;
+        else if (key == "MemErr")
+            out = &Memerr;
+        else if (key == "ID")
+            out = &ID2;
+        if (out) *out = valueText(value);
+    }
+    return true;
+}

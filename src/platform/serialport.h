@@ -1,0 +1,85 @@
+// The serial port control: one object with the operations of the program's serial
+// control (CommPort, PortOpen, RTSEnable, Output, Input and a receive event) over
+// QSerialPort at 9600 baud, 8 data bits, no parity, 1 stop bit.
+//
+// "COMn" names a device: a symbolic link dosdevices/comN under the root folder when
+// there is one (a test or the device emulator links a pseudo-terminal there),
+// otherwise the n-th of the system's serial ports that have no link, in a stable order.
+#pragma once
+
+#include <functional>
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+
+// One entry of the port list: the driver's device name (for example "USBSER000" for a
+// CDC-ACM port, "VCP0" for a USB-serial converter) and the port name ("COM3"), plus the
+// device path that the port name stands for.
+struct SerialPortEntry
+{
+    QString deviceName;
+    QString portName;
+    QString location;
+};
+
+// The port list under rootDir (ending in "/"): the dosdevices/comN links by number,
+// then the system's ports without a link, numbered from 1 upwards skipping the numbers
+// that links use.
+QList<SerialPortEntry> serialPortList(const QString& rootDir);
+// The device path of COMn, or an empty text when there is no such port.
+QString serialPortLocation(int n, const QString& rootDir);
+
+// Tests replace the system's part of the list (the links under the root folder are
+// still read); an empty function restores the real enumeration.
+using SystemPortLister = std::function<QList<SerialPortEntry>()>;
+void setSystemPortListerForTests(SystemPortLister lister);
+
+class SerialPortControl : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SerialPortControl(QObject* parent = nullptr);
+    ~SerialPortControl() override;
+
+    // The folder whose dosdevices/ links name the ports (ending in "/").
+    void setRootDir(const QString& rootDir) { m_rootDir = rootDir; }
+
+    int CommPort() const { return m_commPort; }
+    // Throws TermivoError for a number below 1 or above 255, or while the port is open.
+    void setCommPort(int n);
+
+    bool PortOpen() const;
+    // Opening throws TermivoError when the port does not exist or another program holds
+    // it; closing a closed port does nothing.
+    void setPortOpen(bool open);
+
+    bool RTSEnable() const { return m_rtsEnable; }
+    // Raises or lowers RTS when the port is open (a pseudo-terminal has no RTS line: that
+    // is not an error).
+    void setRTSEnable(bool on);
+
+    // Writes the characters in order (characters outside ASCII travel as "?"). Throws
+    // TermivoError when the port is not open.
+    void setOutput(const QString& text);
+    // All characters received and not yet read; the receive buffer is then empty.
+    QString Input();
+    // Characters waiting to be read.
+    qint64 InBufferCount() const;
+
+    // The device path of the open port (empty when closed).
+    QString devicePath() const { return m_path; }
+
+signals:
+    // Raised on the user-interface thread as soon as characters have arrived.
+    void OnComm();
+
+private:
+    QSerialPort* m_port;
+    QString m_rootDir;
+    QString m_path;
+    int m_commPort = 1;
+    bool m_rtsEnable = false;
+};
