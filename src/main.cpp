@@ -1,12 +1,27 @@
 // Termivo: temperature and humidity logging devices, their downloads and reports.
+#include <cstdio>
+
 #include <QApplication>
+#include <QCoreApplication>
+#include <QTextStream>
 
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "views/exporttable.h"
 #include "views/ui/form1.h"
 
 int main(int argc, char* argv[])
 {
+    {
+        QStringList raw;
+        for (int i = 1; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
+        if (isExportTableCommand(raw)) {
+            // Batch export: no window, no display needed.
+            QCoreApplication app(argc, argv);
+            QTextStream err(stderr);
+            return runExportTable(app.arguments().mid(1), err);
+        }
+    }
     QApplication app(argc, argv);
     setUpApplication(app);
     const QStringList args = app.arguments().mid(1);

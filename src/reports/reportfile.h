@@ -1,0 +1,63 @@
+// Report files: one text file per sensor channel and Solar Hijri year, under the
+// year folder of the root folder. Line 0 is the sensor's header (the device's reply
+// to the sensor-parameter request), then day lines of 48 hour codes and comment
+// lines added by the user.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "app/records.h"
+#include "platform/errors.h"
+
+// A device ID or sensor name that would put a report file outside its year folder.
+class ReportPathError : public FileError
+{
+public:
+    using FileError::FileError;
+};
+
+// The year folder: root + yy (decimal, no leading zeros) + "/". root ends in "/".
+QString reportFolder(const QString& root, int yy);
+// The file name: ID + channel (1..4) + "_" + sensor name + ".rep". Throws
+// ReportPathError for an ID or name that holds "/", "\\", "..", a NUL or a control
+// character, or that is empty.
+QString reportFileName(const QString& id, int channel1to4, const QString& sensorName);
+// The one path builder of report files, used by the viewer side and the download
+// side alike: reportFolder(root, yy) + reportFileName(id, channel, name). Throws
+// ReportPathError as reportFileName does, and for a channel outside 1..4 or a
+// negative year.
+QString reportFilePath(const QString& root, int yy, const QString& id, int channel1to4, const QString& sensorName);
+
+// Appends the lines of a download (a fresh header, then day lines) to the channel's
+// report file channel.parent, creating the year folder Prog.RootDir + Last_ref.wYear
+// when needed:
+// - no file, or an empty one: the new lines become the file;
+// - otherwise the stored header is kept, the stored last day line is replaced when the
+//   download brings a fuller copy of the same day, and the new day lines are appended;
+// the file keeps its encoding. The file is replaced whole (write, then rename): a
+// failed write leaves the old file as it was and throws FileError.
+void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines);
+
+// Comment lines contain "Comment" (case-sensitive, anywhere); every other line after
+// the header is a day line.
+bool isCommentLine(const QString& line);
+// "Comment,%d,%s": the line the comment command appends.
+QString formatCommentLine(int month, const QString& text);
+
+// The quantity a sensor type letter measures: it selects the value axis caption.
+enum class SensorQuantity { Temperature, Humidity, Pressure, Voltage, PartsPerMillion };
+
+struct SensorTypeRule
+{
+    double divisor;  // value = (r + offsetBefore) / divisor - offsetAfter
+    double offsetBefore;
+    double offsetAfter;
+    SensorQuantity quantity;
+};
+
+// The sensor type table (case-sensitive letters); an unknown letter gives the raw
+// number r as value and the temperature caption.
+SensorTypeRule sensorTypeRule(const QString& letter);
+// The value of raw number r (0..3599) for the sensor type letter.
+double sensorValue(const QString& letter, double r);

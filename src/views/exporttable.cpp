@@ -1,0 +1,134 @@
+#include "views/exporttable.h"
+
+#include <QFileInfo>
+
+#include "app/records.h"
+#include "platform/convert.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
+#include "reports/loader.h"
+#include "views/month.h"
+
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "usage: termivo --export-table REPORT_FILE [--month M] [--period P] [--minmax] --out OUT_FILE\n"
+    "  M: month 1..12 (default: the last month of the file); P: 1, 3, 6, 12 or 24 hours (default 3)");
+
+// Collects what the loader would show in a message box.
+class CollectingDialogs : public Dialogs
+{
+public:
+    QStringList texts;
+    void message(const QString& text) override { texts << text; }
+    void error(const QString& text) override { texts << text; }
+    bool confirm(const QString&, const QString& text) override
+    {
+        texts << text;
+        return false;
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+struct DialogsGuard
+{
+    explicit DialogsGuard(Dialogs* d) { setDialogs(d); }
+    ~DialogsGuard() { setDialogs(nullptr); }
+};
+
+struct Options
+{
+    QString report;
+    QString out;
+    int month = 0;  // 0: the loader's month
+    int period = 3;
+    bool minMax = false;
+};
+
+int parseNumber(const QString& option, const QString& text)
+{
+    try {
+        return strToInt(text);
+    } catch (const ConvertError&) {
+        throw TermivoError(QStringLiteral("%1 needs a whole number, not \"%2\".").arg(option, text));
+    }
+}
+
+Options parse(const QStringList& args)
+{
+    Options o;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&]() -> QString {
+            if (i + 1 >= args.size()) throw TermivoError(QStringLiteral("%1 needs a value.").arg(a));
+            return args[++i];
+        };
+        if (a == QLatin1String("--export-table")) {
+            o.report = value();
+        } else if (a == QLatin1String("--month")) {
+            o.month = parseNumber(a, value());
+            if (o.month < 1 || o.month > 12)
+                throw TermivoError(QStringLiteral("The month must be 1 to 12, not %1.").arg(o.month));
+        } else if (a == QLatin1String("--period")) {
+            o.period = parseNumber(a, value());
+            if (!isValidPeriod(o.period))
+                throw TermivoError(QStringLiteral("The period must be 1, 3, 6, 12 or 24 hours, not %1.").arg(o.period));
+        } else if (a == QLatin1String("--minmax")) {
+            o.minMax = true;
+        } else if (a == QLatin1String("--out")) {
+            o.out = value();
+        } else {
+            throw TermivoError(QStringLiteral("Unknown argument \"%1\".").arg(a));
+        }
+    }
+    if (o.report.isEmpty()) throw TermivoError(QStringLiteral("No report file given."));
+    if (o.out.isEmpty()) throw TermivoError(QStringLiteral("No output file given (--out)."));
+    return o;
+}
+
+}  // namespace
+
+bool isExportTableCommand(const QStringList& args)
+{
+    return args.contains(QStringLiteral("--export-table"));
+}
+
+int runExportTable(const QStringList& args, QTextStream& err)
+{
+    CollectingDialogs collected;
+    DialogsGuard guard(&collected);
+    Options o;
+    try {
+        o = parse(args);
+    } catch (const TermivoError& e) {
+        err << "termivo: " << e.text() << "\n" << kUsage << "\n";
+        err.flush();
+        return 2;
+    }
+    try {
+        const TextFile file = readTextFile(o.report);
+        if (file.lines.isEmpty())
+            throw TermivoError(QStringLiteral("The report file is empty: it has no header line."));
+        CurChart.FileName = QFileInfo(o.report).absoluteFilePath();
+        CurChart.Avr_Hour = o.period;
+        const ReportLoadResult loaded = LoadReportFile(file.lines);
+        if (!loaded.headerRead)
+            throw TermivoError(QStringLiteral("The header line of the report file cannot be read: %1")
+                                   .arg(collected.texts.isEmpty() ? QStringLiteral("it has too few fields.")
+                                                                  : collected.texts.join(QLatin1Char(' '))));
+        const int month = o.month != 0 ? o.month : CurChart.Curr_Mon;
+        if (month < 1 || month > 12)
+            throw TermivoError(QStringLiteral("The report file has no day lines; give the month with --month."));
+        CurChart.Curr_Mon = month;
+        DrawMonth(MonthChart, month, o.minMax, true);
+        saveMonthTableText(o.out, MonthTable);
+    } catch (const std::exception& e) {
+        err << "termivo: " << o.report << ": " << errorText(e) << "\n";
+        err.flush();
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,252 @@
+#include "views/month.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFileInfo>
+
+#include "app/records.h"
+#include "platform/convert.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
+#include "reports/loader.h"
+
+MonthChartContent MonthChart;
+MonthTableContent MonthTable;
+QList<double> PeriodAvg;
+
+const QString kInitialValueAxisCaption = QStringLiteral("دما(سانتیگراد) و رطوبت (درصد) و...");
+const QString kTemperatureCaption = QStringLiteral("دما برحسب سانتیگراد");
+const QString kHumidityCaption = QStringLiteral("رطوبت بر حسب درصد غلظت");
+const QString kPressureCaption = QStringLiteral("فشار بر حسب پاسکال");
+const QString kVoltageCaption = QStringLiteral("ولتاژ");
+const QString kPpmCaption = QStringLiteral("PPM");
+const QString kCreditCaption = QStringLiteral("طراحی ،توسط شرکت ") + QStringLiteral("Termivo  termivo.example");
+
+namespace {
+// The marker of a day without a valid period yet: every valid value is at least -199.9.
+constexpr double kNoDayMin = -201;
+constexpr double kNoDayMax = -200;
+
+QString cellNumber(double v)
+{
+    return QStringLiteral("  ") + formatFixed(v, 1);
+}
+
+// round(v x 10) / 10 with halves to the even neighbour.
+double roundTenths(double v)
+{
+    return std::nearbyint(v * 10) / 10;
+}
+}  // namespace
+
+MonthChartContent::MonthChartContent()
+{
+    static const char16_t* names[kMonthSeriesCount] = {u"Series3", u"Series8", u"Series1", u"Series7", u"Series5"};
+    static const char16_t* titles[kMonthSeriesCount] = {u"حدپایین", u"حداکثر روزانه", u"گراف سنسور", u"حداقل روزانه",
+                                                        u"حد بالا"};
+    for (int i = 0; i < kMonthSeriesCount; ++i) {
+        series[i].name = QString::fromUtf16(names[i]);
+        series[i].title = QString::fromUtf16(titles[i]);
+    }
+    valueAxisCaption = kInitialValueAxisCaption;
+    dayAxisCaption = kCreditCaption;
+}
+
+void MonthChartContent::clearSeries()
+{
+    for (auto& s : series) s.clear();
+}
+
+void MonthTableContent::setCell(int col, int row, const QString& text)
+{
+    if (col < 0 || col >= kMaxCols || row < 0 || row >= kMaxRows) return;
+    cells[col][row] = text;
+}
+
+const QStringList& monthNames()
+{
+    static const QStringList names = {
+        QStringLiteral("(1) فروردین"), QStringLiteral("(2) اردیبهشت"), QStringLiteral("(3) خرداد "),
+        QStringLiteral("(4) تیر"),     QStringLiteral("(5) مرداد "),   QStringLiteral("(6) شهریور"),
+        QStringLiteral("(7) مهر "),    QStringLiteral("(8) آبان "),    QStringLiteral("(9) آذر "),
+        QStringLiteral("(10) دی "),    QStringLiteral("(11) بهمن "),   QStringLiteral("(12) اسفند"),
+    };
+    return names;
+}
+
+bool isValidPeriod(int hours)
+{
+    return hours == 1 || hours == 3 || hours == 6 || hours == 12 || hours == 24;
+}
+
+void InitTableGrid(MonthTableContent& table, int period, int days)
+{
+    if (!isValidPeriod(period))
+        throw TermivoError(QStringLiteral("The averaging period must be 1, 3, 6, 12 or 24 hours, not %1.").arg(period));
+    days = std::clamp(days, 0, MonthTableContent::kMaxRows - 1);
+    const int periods = 24 / period;
+    table.rowCount = days + 1;
+    table.colCount = periods + 3;
+    for (auto& col : table.cells)
+        for (auto& c : col) c.clear();
+    table.setCell(0, 0, QStringLiteral("Day\\Hour"));
+    table.setCell(periods + 1, 0, QStringLiteral(" Min"));
+    table.setCell(periods + 2, 0, QStringLiteral(" Max"));
+    for (int k = 1; k <= periods; ++k) table.setCell(k, 0, QStringLiteral("  ") + QString::number(k * period));
+    for (int d = 1; d <= days; ++d) table.setCell(0, d, QStringLiteral("  %1/%2").arg(CurChart.Curr_Mon).arg(d));
+}
+
+void InitTableGrid(int period, int days)
+{
+    InitTableGrid(MonthTable, period, days);
+}
+
+void InitViewState()
+{
+    InitTableGrid(3, 30);
+    const QString picture = MonthChart.backgroundPicture;
+    MonthChart = MonthChartContent();
+    MonthChart.backgroundPicture = picture;
+    PeriodAvg.clear();
+}
+
+void DrawMonth(MonthChartContent& chart, int month, bool showMinMax, bool showMeanSD)
+{
+    const int P = CurChart.Avr_Hour;
+    const double L = CurChart.hys1L;
+    if (!isValidPeriod(P))
+        throw TermivoError(QStringLiteral("The averaging period must be 1, 3, 6, 12 or 24 hours, not %1.").arg(P));
+    const bool known = month >= 1 && month <= 12;
+
+    chart.foot.clear();
+    auto& dayMax = chart.series[kSeriesDayMax];
+    auto& sensor = chart.series[kSeriesSensor];
+    auto& dayMin = chart.series[kSeriesDayMin];
+    dayMax.clear();
+    dayMin.clear();
+    sensor.clear();
+    sensor.addNull(1, L);
+
+    const int days = (month >= 1 && month <= 6) ? 31 : 30;
+    InitTableGrid(MonthTable, P, days);
+    PeriodAvg.clear();
+    const int periods = 24 / P;
+
+    for (int d = 1; known && d <= days; ++d) {
+        double lo = kNoDayMin;
+        double hi = kNoDayMax;
+        for (int h = 0; h <= 23; h += P) {
+            double sum = 0;
+            int bad = 0;
+            for (int k = h; k < h + P; ++k) {
+                sum += HourValue[month][d][k] * (HourValid[month][d][k] ? 1 : 0);
+                if (HourValid[month][d][k] == 0) ++bad;
+            }
+            const int e = h + P;
+            const double x = d + e / 24.0;
+            if (bad == P) {
+                sensor.addNull(x, L);
+                continue;
+            }
+            const double avg = sum / (P - bad);
+            PeriodAvg.append(avg);
+            sensor.add(x, avg);
+            MonthTable.setCell(e / P, d, cellNumber(avg));
+            if (lo < kNoDayMax) {
+                lo = avg;
+                hi = avg;
+            }
+            lo = std::min(lo, avg);
+            hi = std::max(hi, avg);
+        }
+        if (showMinMax && lo > kNoDayMax) {
+            const double rlo = roundTenths(lo);
+            const double rhi = roundTenths(hi);
+            dayMin.add(d + 0.5, rlo, formatFixed(rlo, 1));
+            dayMax.add(d + 0.5, rhi, formatFixed(rhi, 1));
+            MonthTable.setCell(periods + 1, d, cellNumber(lo));
+            MonthTable.setCell(periods + 2, d, cellNumber(hi));
+        }
+    }
+
+    QStringList foot;
+    const int n = PeriodAvg.size();
+    if (n > 1 && showMeanSD) {
+        foot << MonthStats(n) << QString();
+    }
+    const int cm = CurChart.Curr_Mon;
+    const QString name = (cm >= 1 && cm <= 12) ? monthNames()[cm - 1] : QString();
+    foot << QStringLiteral("تاریخ : ") + name + QStringLiteral(" ماه سال  ") + CurChart.Curr_Year +
+                QStringLiteral("                 امضاء");
+    if (known) foot << ChartComment[month];
+    chart.foot = foot;
+}
+
+QString MonthStats(const QList<double>& values, int n)
+{
+    n = std::min<int>(n, values.size());
+    if (n < 2) return QString();
+    double sum = 0;
+    for (int i = 0; i < n; ++i) sum += values[i];
+    const double mean = sum / n;
+    double sq = 0;
+    for (int i = 0; i < n; ++i) sq += (values[i] - mean) * (values[i] - mean);
+    const double sd = std::sqrt(sq / (n - 1));
+    const QString cv = mean == 0 ? QStringLiteral("---") : formatFixed(sd / mean, 2);
+    return QStringLiteral("Mean = %1 ,  SD = %2  ,  CV = %3").arg(formatFixed(mean, 2), formatFixed(sd, 2), cv);
+}
+
+QString MonthStats(int n)
+{
+    return MonthStats(PeriodAvg, n);
+}
+
+QString valueAxisCaption(const QString& devType, const QString& sensorType, const QString& name)
+{
+    const QString upper = name.toUpper();
+    const bool devH = devType == QLatin1String("H");
+    QString caption = kTemperatureCaption;
+    if (devH && upper.contains(QLatin1String("RH"))) caption = kHumidityCaption;
+    if (sensorType == QLatin1String("H")) caption = kHumidityCaption;
+    if (devH && upper.contains(QLatin1String("HUMID"))) caption = kHumidityCaption;
+    if (devH && name.contains(QStringLiteral("رطوبت"))) caption = kHumidityCaption;
+    if (sensorType == QLatin1String("p")) caption = kPressureCaption;
+    if (sensorType == QLatin1String("h")) caption = kHumidityCaption;
+    if (sensorType == QLatin1String("M")) caption = kTemperatureCaption;
+    if (sensorType == QLatin1String("V")) caption = kVoltageCaption;
+    if (sensorType == QLatin1String("S")) caption = kPpmCaption;
+    return caption;
+}
+
+QString sensorNameOfFile(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.left(std::max<qsizetype>(0, name.size() - 4));
+}
+
+QStringList chartTitle(const QStringList& comments, const QString& name)
+{
+    QStringList title = comments;
+    title << QStringLiteral("Sensor Name : %1 ").arg(name);
+    return title;
+}
+
+QStringList monthTableLines(const MonthTableContent& table)
+{
+    QStringList lines;
+    for (int r = 0; r < table.rowCount; ++r) {
+        QString line;
+        for (int c = 0; c < table.colCount; ++c) {
+            line += table.cell(c, r);
+            line += QLatin1Char(',');
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+void saveMonthTableText(const QString& path, const MonthTableContent& table)
+{
+    writeTextFile(path, monthTableLines(table), TextEncoding::Ansi);
+}

@@ -1,0 +1,245 @@
+#include "views/ui/monthview.h"
+
+#include <cmath>
+#include <limits>
+
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QPixmap>
+#include <QRadialGradient>
+#include <QTableWidget>
+#include <qcustomplot.h>
+
+namespace {
+
+const char* kSetUpProperty = "termivoMonthChart";
+const QString kLabelName = QStringLiteral("termivoPointLabel");
+const QString kTitleName = QStringLiteral("termivoTitle");
+const QString kFootName = QStringLiteral("termivoFoot");
+
+QFont chartFont(int points, bool bold = false)
+{
+    QFont f(QStringLiteral("Tahoma"), points);
+    f.setBold(bold);
+    return f;
+}
+
+void styleGraph(QCPGraph* g, int index)
+{
+    switch (index) {
+        case kSeriesLowerLimit:
+            g->setPen(QPen(Qt::blue, 1, Qt::DotLine));
+            g->setLineStyle(QCPGraph::lsLine);
+            break;
+        case kSeriesDayMax:
+            g->setPen(QPen(Qt::black));
+            g->setLineStyle(QCPGraph::lsNone);
+            g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::black), QBrush(Qt::black), 7));
+            break;
+        case kSeriesSensor:
+            g->setPen(QPen(Qt::black, 2));
+            g->setLineStyle(QCPGraph::lsLine);
+            break;
+        case kSeriesDayMin:
+            g->setPen(QPen(Qt::blue));
+            g->setLineStyle(QCPGraph::lsNone);
+            g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDiamond, QPen(Qt::blue), QBrush(Qt::blue), 8));
+            break;
+        case kSeriesUpperLimit:
+            g->setPen(QPen(Qt::red, 1, Qt::DotLine));
+            g->setLineStyle(QCPGraph::lsLine);
+            break;
+        default:
+            break;
+    }
+}
+
+QCPTextElement* namedText(QCustomPlot* chart, const QString& name)
+{
+    for (int i = 0; i < chart->plotLayout()->elementCount(); ++i) {
+        auto* t = qobject_cast<QCPTextElement*>(chart->plotLayout()->elementAt(i));
+        if (t && t->objectName() == name) return t;
+    }
+    return nullptr;
+}
+
+// Lays the chart out once: title, legend, axis rect, foot; five graphs.
+void setUp(QCustomPlot* chart)
+{
+    if (chart->property(kSetUpProperty).toBool()) return;
+    chart->setProperty(kSetUpProperty, true);
+    chart->clearGraphs();
+    chart->clearItems();
+    chart->setInteractions(QCP::iSelectPlottables);  // clicks on a series; no panning or zooming
+
+    auto* layout = chart->plotLayout();
+    auto* axisRect = chart->axisRect();
+    layout->take(axisRect);
+    layout->simplify();
+
+    auto* title = new QCPTextElement(chart, QString(), chartFont(10, true));
+    title->setObjectName(kTitleName);
+    title->setTextColor(Qt::black);
+    auto* legendRect = new QCPLayoutGrid;
+    auto* foot = new QCPTextElement(chart, QString(), chartFont(10, true));
+    foot->setObjectName(kFootName);
+    foot->setTextFlags(Qt::AlignRight | Qt::AlignVCenter);
+    foot->setTextColor(Qt::black);
+
+    layout->addElement(0, 0, title);
+    layout->addElement(1, 0, legendRect);
+    layout->addElement(2, 0, axisRect);
+    layout->addElement(3, 0, foot);
+    layout->setRowStretchFactor(0, 0.001);
+    layout->setRowStretchFactor(1, 0.001);
+    layout->setRowStretchFactor(3, 0.001);
+    layout->setRowSpacing(2);
+
+    chart->legend->setVisible(true);
+    legendRect->addElement(0, 0, chart->legend);
+    legendRect->setMargins(QMargins(0, 0, 0, 0));
+    chart->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    chart->legend->setWrap(5);
+    chart->legend->setFont(chartFont(9));
+    chart->legend->setBrush(QBrush(QColor(255, 255, 255, 200)));
+    chart->legend->setBorderPen(QPen(Qt::gray));
+    legendRect->setOuterRect(QRect());
+
+    for (int i = 0; i < kMonthSeriesCount; ++i) styleGraph(chart->addGraph(), i);
+
+    chart->xAxis->setRange(1, 32);
+    chart->xAxis->grid()->setPen(QPen(QColor(140, 140, 140), 0, Qt::DashLine));
+    chart->yAxis->grid()->setPen(QPen(QColor(170, 170, 170), 0, Qt::DashLine));
+    QSharedPointer<QCPAxisTickerFixed> ticker(new QCPAxisTickerFixed);
+    ticker->setTickStep(1);
+    ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+    chart->xAxis->setTicker(ticker);
+    chart->xAxis->setLabelColor(Qt::blue);
+    chart->xAxis->setLabelFont(chartFont(8));
+    chart->yAxis->setLabelColor(Qt::red);
+    chart->yAxis->setLabelFont(chartFont(11, true));
+    axisRect->setBackground(Qt::NoBrush);
+}
+
+void fillGraph(QCPGraph* g, const ChartSeries& s)
+{
+    QVector<double> xs, ys;
+    xs.reserve(s.points.size());
+    ys.reserve(s.points.size());
+    for (const auto& p : s.points) {
+        xs << p.x;
+        ys << (p.isNull ? std::numeric_limits<double>::quiet_NaN() : p.y);
+    }
+    g->setData(xs, ys, true);
+    g->setName(s.title);
+}
+
+void addLabels(QCustomPlot* chart, const ChartSeries& s, const QColor& background, bool above)
+{
+    for (const auto& p : s.points) {
+        if (p.isNull || p.label.isEmpty()) continue;
+        auto* t = new QCPItemText(chart);
+        t->setObjectName(kLabelName);
+        t->position->setType(QCPItemPosition::ptPlotCoords);
+        t->position->setCoords(p.x, p.y);
+        t->setPositionAlignment(Qt::AlignHCenter | (above ? Qt::AlignBottom : Qt::AlignTop));
+        t->setText(p.label);
+        t->setFont(chartFont(7));
+        t->setBrush(QBrush(background));
+        t->setPen(QPen(Qt::gray));
+        t->setPadding(QMargins(1, 0, 1, 0));
+        t->setClipToAxisRect(false);
+    }
+}
+
+}  // namespace
+
+void renderMonthChart(QCustomPlot* chart, const MonthChartContent& content)
+{
+    setUp(chart);
+
+    // Panel: light yellow, a gradient from the centre to white; the picture over the
+    // whole panel when there is one.
+    QPixmap picture;
+    if (!content.backgroundPicture.isEmpty() && QFileInfo::exists(content.backgroundPicture))
+        picture.load(content.backgroundPicture);
+    if (!picture.isNull()) {
+        chart->setBackground(picture, true, Qt::IgnoreAspectRatio);
+    } else {
+        chart->setBackground(QPixmap());
+        const QPointF centre(chart->width() / 2.0, chart->height() / 2.0);
+        QRadialGradient gradient(centre, std::max(chart->width(), chart->height()) / 1.5);
+        gradient.setColorAt(0, QColor(255, 255, 200));
+        gradient.setColorAt(1, Qt::white);
+        chart->setBackground(QBrush(gradient));
+    }
+
+    for (int i = 0; i < kMonthSeriesCount && i < chart->graphCount(); ++i)
+        fillGraph(chart->graph(i), content.series[i]);
+
+    QList<QCPAbstractItem*> old;
+    for (int i = 0; i < chart->itemCount(); ++i)
+        if (chart->item(i)->objectName() == kLabelName) old << chart->item(i);
+    for (auto* item : old) chart->removeItem(item);
+    addLabels(chart, content.series[kSeriesDayMax], QColor(224, 255, 255), true);
+    addLabels(chart, content.series[kSeriesDayMin], Qt::white, false);
+
+    if (auto* t = namedText(chart, kTitleName)) {
+        t->setText(content.title.join(QLatin1Char('\n')));
+        t->setVisible(!content.title.isEmpty());
+    }
+    if (auto* f = namedText(chart, kFootName)) {
+        f->setText(content.foot.join(QLatin1Char('\n')));
+        f->setVisible(!content.foot.isEmpty());
+    }
+    chart->xAxis->setLabel(content.dayAxisCaption);
+    chart->yAxis->setLabel(content.valueAxisCaption);
+    chart->xAxis->setRange(1, 32);
+
+    bool found = false;
+    QCPRange range;
+    for (int i = 0; i < chart->graphCount(); ++i) {
+        bool ok = false;
+        const QCPRange r = chart->graph(i)->getValueRange(ok);
+        if (!ok) continue;
+        range = found ? QCPRange(std::min(range.lower, r.lower), std::max(range.upper, r.upper)) : r;
+        found = true;
+    }
+    if (!found) range = QCPRange(0, 40);
+    const double margin = std::max(1.0, (range.upper - range.lower) * 0.08);
+    chart->yAxis->setRange(range.lower - margin, range.upper + margin);
+    chart->replot();
+}
+
+void renderMonthTable(QTableWidget* table, const MonthTableContent& content)
+{
+    table->clear();
+    table->setRowCount(content.rowCount);
+    table->setColumnCount(content.colCount);
+    table->horizontalHeader()->setVisible(false);
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    for (int r = 0; r < content.rowCount; ++r) {
+        for (int c = 0; c < content.colCount; ++c) {
+            auto* item = new QTableWidgetItem(content.cell(c, r));
+            if (r == 0 || c == 0) {
+                item->setBackground(QColor(230, 230, 230));
+                QFont f = item->font();
+                f.setBold(true);
+                item->setFont(f);
+            }
+            table->setItem(r, c, item);
+        }
+    }
+}
+
+MonthTableContent tableContentOf(const QTableWidget* table)
+{
+    MonthTableContent t;
+    t.rowCount = std::min(table->rowCount(), MonthTableContent::kMaxRows);
+    t.colCount = std::min(table->columnCount(), MonthTableContent::kMaxCols);
+    for (int r = 0; r < t.rowCount; ++r)
+        for (int c = 0; c < t.colCount; ++c)
+            if (const auto* item = table->item(r, c)) t.setCell(c, r, item->text());
+    return t;
+}
