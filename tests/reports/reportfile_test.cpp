@@ -1,0 +1,219 @@
+// Report file naming and appending: real files in a temporary root folder.
+#include "reports/reportfile.h"
+
+#include <optional>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/records.h"
+#include "platform/textfile.h"
+#include "support/fixtures.h"
+#include "support/reportlines.h"
+
+namespace {
+
+struct PathCase
+{
+    int yy;
+    const char* id;
+    int channel;
+    const char* name;
+    const char* expected;  // relative to the root folder
+};
+
+TEST(ReportFilePath, ViewerAndDownloadFormsGiveOnePath)
+{
+    const QString root = QStringLiteral("/data/lab/");
+    const PathCase cases[] = {
+        {98, "A", 1, "Temp", "98/A1_Temp.rep"},
+        {0, "B", 4, "رطوبت", "0/B4_رطوبت.rep"},
+        {3, "7", 2, "RH 1", "3/72_RH 1.rep"},
+        {3, "C", 3, "a.b", "3/C3_a.b.rep"},
+    };
+    for (const auto& c : cases) {
+        const QString id = QString::fromUtf8(c.id), name = QString::fromUtf8(c.name);
+        const QString path = reportFilePath(root, c.yy, id, c.channel, name);
+        EXPECT_EQ(path, root + QString::fromUtf8(c.expected));
+        // The viewer's form: root + "%d/%s%d_%s.rep"; the download's: folder "%s%d/" + "%s%d_%s.rep".
+        const QString viewer = root + QString::asprintf("%d/", c.yy) + id + QString::number(c.channel) +
+                               QLatin1Char('_') + name + QLatin1String(".rep");
+        const QString download =
+            QString::asprintf("%s%d/", root.toUtf8().constData(), c.yy) + reportFileName(id, c.channel, name);
+        EXPECT_EQ(path, viewer);
+        EXPECT_EQ(path, download);
+    }
+}
+
+TEST(ReportFilePath, RefusesNamesThatLeaveTheYearFolder)
+{
+    struct Bad
+    {
+        QString id;
+        int channel;
+        QString name;
+    };
+    const Bad cases[] = {
+        {QStringLiteral("A"), 1, QStringLiteral("../../etc/x")},
+        {QStringLiteral("A"), 1, QStringLiteral("..")},
+        {QStringLiteral("A"), 1, QStringLiteral("a/b")},
+        {QStringLiteral("A"), 1, QStringLiteral("a\\b")},
+        {QStringLiteral("A"), 1, QStringLiteral("a") + QChar(0) + QStringLiteral("b")},
+        {QStringLiteral("A"), 1, QString()},
+        {QStringLiteral("/"), 1, QStringLiteral("T")},
+        {QStringLiteral(".."), 1, QStringLiteral("T")},
+        {QString(), 1, QStringLiteral("T")},
+        {QStringLiteral("A"), 0, QStringLiteral("T")},
+        {QStringLiteral("A"), 5, QStringLiteral("T")},
+    };
+    for (const auto& c : cases) {
+        try {
+            reportFilePath(QStringLiteral("/r/"), 3, c.id, c.channel, c.name);
+            ADD_FAILURE() << "accepted id " << c.id.toStdString() << " name " << c.name.toStdString();
+        } catch (const ReportPathError& e) {
+            EXPECT_FALSE(e.text().isEmpty());
+        }
+    }
+}
+
+TEST(SensorTypeTable, ValuesAndQuantities)
+{
+    struct Case
+    {
+        const char* letter;
+        double r;
+        double value;
+        SensorQuantity quantity;
+    };
+    using Q = SensorQuantity;
+    const Case cases[] = {
+        {"P", 2500, 50, Q::Temperature}, {"T", 1255, 25.5, Q::Temperature}, {"D", 0, -100, Q::Temperature},
+        {"t", 1000, 0, Q::Temperature},  {"H", 1450, 45, Q::Humidity},      {"K", 130, 30, Q::Temperature},
+        {"V", 112, 12, Q::Voltage},      {"i", 900, -10, Q::Temperature},   {"p", 0, 86, Q::Pressure},
+        {"M", 1200, 20, Q::Temperature}, {"h", 1600, 60, Q::Humidity},      {"S", 500, 400, Q::PartsPerMillion},
+        {"x", 77, 77, Q::Temperature},   {"", 5, 5, Q::Temperature},        {"TT", 5, 5, Q::Temperature},
+    };
+    for (const auto& c : cases) {
+        const QString letter = QString::fromLatin1(c.letter);
+        EXPECT_DOUBLE_EQ(sensorValue(letter, c.r), c.value) << c.letter;
+        EXPECT_EQ(sensorTypeRule(letter).quantity, c.quantity) << c.letter;
+    }
+}
+
+class AppendReportFileTest : public RootFixture
+{
+protected:
+    Sensor_Rec channel()
+    {
+        Sensor_Rec s;
+        s.Name = QStringLiteral("Temp");
+        s.Last_ref.wYear = 3;
+        s.parent = reportFilePath(root(), 3, QStringLiteral("A"), 1, s.Name);
+        return s;
+    }
+};
+
+TEST_F(AppendReportFileTest, MergesADownloadIntoTheStoredFile)
+{
+    const QString h0 = reportHeader(QStringLiteral("H"), QStringLiteral("T"), QStringLiteral("18"));
+    const QString h1 = reportHeader(QStringLiteral("H"), QStringLiteral("T"), QStringLiteral("20"));
+    const QString d714 = fullDayT(7, 14, 20), d715old = dayLineT(7, 15, {20, 21});
+    const QString d715 = fullDayT(7, 15, 21), d716 = fullDayT(7, 16, 22), d720 = fullDayT(7, 20, 23);
+    const QString comment = QStringLiteral("Comment,7,3/7/15 10:5:door opened");
+    struct Case
+    {
+        const char* what;
+        std::optional<QStringList> stored;  // nullopt: no file
+        QStringList download;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"first download of the year", std::nullopt, {h1, d715, d716}, {h1, d715, d716}},
+        {"existing empty file", QStringList{}, {h1, d715}, {h1, d715}},
+        {"file with its header only", QStringList{h0}, {h1, d715, d716}, {h0, d715, d716}},
+        {"last day replaced by its fuller copy",
+         QStringList{h0, d714, d715old},
+         {h1, d715, d716},
+         {h0, d714, d715, d716}},
+        {"a last comment stays",
+         QStringList{h0, d715old, comment},
+         {h1, d715, d716},
+         {h0, d715old, comment, d715, d716}},
+        {"a last day that the download does not bring stays",
+         QStringList{h0, d714, d715old},
+         {h1, d720},
+         {h0, d714, d715old, d720}},
+        {"a header-only download changes nothing", QStringList{h0, d714}, {h1}, {h0, d714}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Sensor_Rec s = channel();
+        QFile::remove(s.parent);
+        if (c.stored) writeLines(s.parent, *c.stored);
+        AppendReportFile(s, c.download);
+        EXPECT_EQ(readLines(s.parent), c.expected);
+    }
+}
+
+TEST_F(AppendReportFileTest, CreatesTheYearFolderAndKeepsTheFileEncoding)
+{
+    Sensor_Rec s = channel();
+    ASSERT_FALSE(QFileInfo::exists(root() + QStringLiteral("3")));
+    AppendReportFile(s, {reportHeader(), fullDayT(1, 1, 20)});
+    EXPECT_TRUE(QFileInfo(root() + QStringLiteral("3")).isDir());
+    EXPECT_FALSE(readFileBytes(s.parent).startsWith("\xEF\xBB\xBF"));
+
+    writeFileBytes(s.parent, encodeTextFile({reportHeader(), fullDayT(1, 1, 20)}, TextEncoding::Utf8));
+    AppendReportFile(s, {reportHeader(), fullDayT(1, 2, 20)});
+    const TextFile back = decodeTextFile(readFileBytes(s.parent));
+    EXPECT_EQ(back.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(back.lines.size(), 3);
+}
+
+TEST_F(AppendReportFileTest, RefusesAPathOutsideTheRootFolder)
+{
+    Sensor_Rec s = channel();
+    s.parent = root() + QStringLiteral("3/../../outside.rep");
+    EXPECT_THROW(AppendReportFile(s, {reportHeader(), fullDayT(1, 1, 20)}), ReportPathError);
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(root()).absolutePath() + QStringLiteral("/../outside.rep")));
+}
+
+// A write that fails half-way (the file size limit stands in for a full disk) leaves
+// the stored year of records exactly as it was.
+TEST_F(AppendReportFileTest, AFailedWriteLeavesTheOldFileIntact)
+{
+    Sensor_Rec s = channel();
+    QStringList stored{reportHeader()};
+    for (int d = 1; d <= 20; ++d) stored << fullDayT(1, d, 20 + d * 0.1);
+    writeLines(s.parent, stored);
+    const QByteArray before = readFileBytes(s.parent);
+
+    QStringList download{reportHeader()};
+    for (int d = 20; d <= 31; ++d) download << fullDayT(1, d, 25);
+
+    struct rlimit old
+    {
+    };
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        AppendReportFile(s, download);
+    } catch (const FileError&) {
+        threw = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(readFileBytes(s.parent), before);
+    EXPECT_EQ(QDir(root() + QStringLiteral("3")).entryList(QDir::Files), QStringList{QStringLiteral("A1_Temp.rep")});
+}
+
+}  // namespace
