@@ -18,6 +18,8 @@
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
+#include "reports/loader.h"
+#include "views/month.h"
 #include "platform/errors.h"
 
 namespace {
@@ -44,8 +46,12 @@ void TForm1::buildWindow()
     setLayoutDirection(Qt::RightToLeft);
     setFont(QFont(QStringLiteral("Tahoma"), 9));
 
-    PageControl1 = new QTabWidget(this);
+    // The page control and the chart are placed by FormResize, not by layouts.
+    Panel = new QWidget(this);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    PageControl1 = new QTabWidget(Panel);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->move(0, 0);
 
     TabChart = new QWidget;
     TabChart->setObjectName(QStringLiteral("TabChart"));
@@ -55,6 +61,8 @@ void TForm1::buildWindow()
     Btn_Back->setObjectName(QStringLiteral("Btn_Back"));
     Btn_Next = new QPushButton(QStringLiteral("ماه بعد"), TabChart);
     Btn_Next->setObjectName(QStringLiteral("Btn_Next"));
+    Chart1->move(10, 0);
+    Chart1->lower();
     BtnShowOnline = new QPushButton(QStringLiteral("داده برداری و نمایش آنلاین"), TabChart);
     BtnShowOnline->setObjectName(QStringLiteral("BtnShowOnline"));
     {
@@ -63,6 +71,8 @@ void TForm1::buildWindow()
         f.setItalic(true);
         BtnShowOnline->setFont(f);
         BtnShowOnline->setStyleSheet(QStringLiteral("color: navy;"));
+        BtnShowOnline->adjustSize();
+        BtnShowOnline->move(20, 8);
     }
     PageControl1->addTab(TabChart, QStringLiteral("منحنی"));
 
@@ -70,6 +80,7 @@ void TForm1::buildWindow()
     TabTable->setObjectName(QStringLiteral("TabTable"));
     SG_Table = new QTableWidget(TabTable);
     SG_Table->setObjectName(QStringLiteral("SG_Table"));
+    SG_Table->move(5, 5);
     BtnBack_table = new QPushButton(QStringLiteral("ماه قبل"), TabTable);
     BtnBack_table->setObjectName(QStringLiteral("BtnBack_table"));
     Btn_NextTable = new QPushButton(QStringLiteral("ماه بعد"), TabTable);
@@ -79,10 +90,17 @@ void TForm1::buildWindow()
     TabSheet1 = buildDevicePanel();
     PageControl1->addTab(TabSheet1, QStringLiteral("دستگاه ها"));
 
-    setCentralWidget(PageControl1);
+    setCentralWidget(Panel);
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
+    buildMenu();
+    connect(this, &TForm1::devicePanelClicked, this, &TForm1::GB_DeviceName1Click);
+    connect(Btn_Back, &QPushButton::clicked, this, &TForm1::Btn_BackClick);
+    connect(BtnBack_table, &QPushButton::clicked, this, &TForm1::Btn_BackClick);
+    connect(Btn_Next, &QPushButton::clicked, this, &TForm1::Btn_NextClick);
+    connect(Btn_NextTable, &QPushButton::clicked, this, &TForm1::Btn_NextClick);
+    connect(BtnShowOnline, &QPushButton::clicked, this, &TForm1::BtnShowOnlineClick);
 }
 
 QWidget* TForm1::buildDevicePanel()
@@ -166,7 +184,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::FormCreate()
 {
-    // (the month comment lists are emptied by the report loader's state reset)
+    for (int m = 1; m <= 12; ++m) ChartComment[m].clear();
     YearChanged = 0;
     setAcceptDrops(true);
     NavDevice = 0;
@@ -176,7 +194,10 @@ void TForm1::FormCreate()
     Prog.Header.clear();
     Prog.TotalDev = 0;
     Prog.RootDir = computeRootDir();
+    InitViewState();
+    renderMonth();
     LoadDeviceStatus();
+    loadBackgroundPicture();
     Prog.CntSent = 0;
     Prog.CntRecive = 0;
     CurChart.Avr_Hour = 3;

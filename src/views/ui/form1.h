@@ -2,18 +2,28 @@
 // with a box per registered device, and the menu.
 #pragma once
 
-#include <QList>
 #include <QMainWindow>
 #include <QStringList>
 
+class QAction;
+class QActionGroup;
 class QCustomPlot;
 class QGroupBox;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QTableWidget;
 class QWidget;
+struct Device_Rec;
+
+// The open-file dialog of report files: its filter and the file name last chosen.
+struct FileDialogState
+{
+    QString Filter;
+    QString FileName;
+};
 
 class TForm1 : public QMainWindow
 {
@@ -24,6 +34,7 @@ public:
     ~TForm1() override;
 
     // Controls, named as the program names them (objectName too).
+    QWidget* Panel = nullptr;  // the client area holding the page control
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabChart = nullptr;
     QWidget* TabTable = nullptr;
@@ -36,12 +47,50 @@ public:
     QPushButton* BtnBack_table = nullptr;
     QPushButton* Btn_NextTable = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    FileDialogState OpenDialogChart;
 
     // The device panel: boxes 1..8 at index 0..7.
     QGroupBox* GB_DeviceName[8] = {};
     QLineEdit* LE_D_S[8][4] = {};
     QLineEdit* LE_D_IP[8] = {};
     QPushButton* DeviceButton[8] = {};
+
+    // The menu.
+    QMenu* File1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* SaveasBitmap1 = nullptr;
+    QAction* SaveAsTextFile1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Read1 = nullptr;
+    QAction* AllData1 = nullptr;
+    QAction* ExtendedConfig1 = nullptr;
+    QAction* Showreadingreport1 = nullptr;
+    QAction* N6 = nullptr;
+    QMenu* Option1 = nullptr;
+    QAction* LastMonth1 = nullptr;
+    QAction* NextMonth1 = nullptr;
+    QAction* BackSen = nullptr;
+    QAction* NextSen = nullptr;
+    QMenu* Period1 = nullptr;
+    QActionGroup* PeriodGroup = nullptr;
+    QAction* Avrage1hour1 = nullptr;
+    QAction* Avrage3Hour1 = nullptr;
+    QAction* Avrage6Hour1 = nullptr;
+    QAction* Avrage12Hour1 = nullptr;
+    QAction* Avrage1day = nullptr;
+    QAction* ShowMinMax1 = nullptr;
+    QAction* ShowMeanSD1 = nullptr;
+    QMenu* Insert1 = nullptr;
+    QAction* EditComment1 = nullptr;
+    QAction* backimage1 = nullptr;
+    QAction* AddComment1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* site1 = nullptr;
+    QAction* pdfHelp = nullptr;
+    QAction* openfolder1 = nullptr;
+    QAction* mailto1 = nullptr;
 
     const QStringList& arguments() const { return m_args; }
 
@@ -50,10 +99,41 @@ public:
     // Reads the registry and ledger and fills the device panel.
     void LoadDeviceStatus();
     void fillDevicePanel();
+    // Show work: runs when the window is first shown (and after the device list is saved).
+    void FormShow();
+    void FormResize();
+
+    // Opens and draws a report file; false when it could not be opened (the error was shown).
+    bool OpenMyFile(const QString& str1);
+    // Files dropped on the window.
+    void AcceptFiles(const QStringList& paths);
+    void MySetting1Call(int i);
+    QString Send2XKQ(const QString& str1, Device_Rec& Device1);
+    // Draws month CurChart.Curr_Mon of the loaded file into Chart1 and SG_Table.
+    void redraw();
 
     // The role code of a device panel control: device digit, then "0" for the box
     // and its button, "1".."4" for the channel fields, "6" for the address field.
     static QString roleCode(int box, int role);
+
+public slots:
+    void GB_DeviceName1Click(int box, int role);
+    void Open1Click();
+    void BtnShowOnlineClick();
+    void AllData1Click();
+    void ExtendedConfig1Click();
+    void Showreadingreport1Click();
+    void N6Click();
+    void Exit1Click();
+    void Btn_BackClick();
+    void Btn_NextClick();
+    void LastMonth1Click();
+    void NextMonth1Click();
+    void BackSenClick();
+    void NextSenClick();
+    void Avrage1hour1Click(QAction* sender);
+    void ShowMinMax1Click();
+    void ShowMeanSD1Click();
 
 signals:
     // A control of the device panel was clicked: box 1..8, role as in roleCode.
@@ -61,10 +141,19 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildWindow();
+    void buildMenu();
     QWidget* buildDevicePanel();
+    void renderMonth();
+    void loadBackgroundPicture();
 
     QStringList m_args;
+    bool m_shownOnce = false;
 };

@@ -1,0 +1,453 @@
+// The main window's menu, file opening, view commands and show/resize/close work.
+#include <qcustomplot.h>
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstring>
+
+#include "app/ledger.h"
+#include "app/records.h"
+#include "app/ui/forms.h"
+#include "download/ui/form_read.h"
+#include "link/ui/form_comm.h"
+#include "link/ui/form_wait2.h"
+#include "online/ui/form_show.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/eventpump.h"
+#include "platform/textfile.h"
+#include "reports/loader.h"
+#include "views/month.h"
+#include "views/navigation.h"
+#include "views/ui/form1.h"
+#include "views/ui/form_message.h"
+#include "views/ui/monthview.h"
+
+namespace {
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {})
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    if (!shortcut.isEmpty()) {
+        a->setShortcut(shortcut);
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    return a;
+}
+
+QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption)
+{
+    QMenu* m = bar->addMenu(caption);
+    m->setObjectName(QLatin1String(name));
+    return m;
+}
+
+// What a failed opening must leave as it was: the loaded year and the month view.
+struct MonthViewState
+{
+    double hourValue[13][32][24];
+    int hourValid[13][32][24];
+    QStringList comments[13];
+    Chart_rec chart;
+    MonthChartContent content;
+    MonthTableContent table;
+    QList<double> periodAvg;
+
+    void save()
+    {
+        std::memcpy(hourValue, HourValue, sizeof hourValue);
+        std::memcpy(hourValid, HourValid, sizeof hourValid);
+        for (int m = 0; m < 13; ++m) comments[m] = ChartComment[m];
+        chart = CurChart;
+        content = MonthChart;
+        table = MonthTable;
+        periodAvg = PeriodAvg;
+    }
+    void restore() const
+    {
+        std::memcpy(HourValue, hourValue, sizeof hourValue);
+        std::memcpy(HourValid, hourValid, sizeof hourValid);
+        for (int m = 0; m < 13; ++m) ChartComment[m] = comments[m];
+        CurChart = chart;
+        MonthChart = content;
+        MonthTable = table;
+        PeriodAvg = periodAvg;
+    }
+};
+
+}  // namespace
+
+void TForm1::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    File1 = addMenu(bar, "File1", QStringLiteral("فایل"));
+    Open1 = addItem(File1, "Open1", QStringLiteral("باز کردن فایل "), QKeySequence(Qt::CTRL | Qt::Key_O));
+    SaveasBitmap1 = addItem(File1, "SaveasBitmap1", QStringLiteral("ذخیره به صورت عکس "));
+    SaveAsTextFile1 = addItem(File1, "SaveAsTextFile1", QStringLiteral("ذخیره به صورت متن "));
+    SaveAsTextFile1->setStatusTip(QStringLiteral("برای استفاده در نرم افزار های آماری مانند اکسل و ..."));
+    SaveAsTextFile1->setToolTip(SaveAsTextFile1->statusTip());
+    Print1 = addItem(File1, "Print1", QStringLiteral("چاپ"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    File1->addSeparator();
+    Exit1 = addItem(File1, "Exit1", QStringLiteral("خروج"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    // Ctrl+F opens the file menu.
+    auto* fileKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(fileKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(File1->menuAction()); });
+
+    Read1 = addMenu(bar, "Read1", QStringLiteral("ارتباط با دستگاه "));
+    AllData1 = addItem(Read1, "AllData1", QStringLiteral("خواندن اطلاعات از دستگاه "));
+    ExtendedConfig1 = addItem(Read1, "ExtendedConfig1", QStringLiteral("تنظیمات"));
+    Showreadingreport1 = addItem(Read1, "Showreadingreport1", QStringLiteral("نمایش جزییات  ارتباط "));
+    N6 = addItem(Read1, "N6", QStringLiteral("نمایش پیامها"));
+
+    Option1 = addMenu(bar, "Option1", QStringLiteral("تنظیمات نمایش "));
+    LastMonth1 = addItem(Option1, "LastMonth1", QStringLiteral("ماه قبل"), QKeySequence(Qt::Key_F2));
+    NextMonth1 = addItem(Option1, "NextMonth1", QStringLiteral("ماه بعد"), QKeySequence(Qt::Key_F3));
+    Option1->addSeparator();
+    BackSen = addItem(Option1, "BackSen", QStringLiteral("سنسور قبلی"), QKeySequence(Qt::Key_F4));
+    NextSen = addItem(Option1, "NextSen", QStringLiteral("سنسور بعدی"), QKeySequence(Qt::Key_F5));
+    Option1->addSeparator();
+    Period1 = Option1->addMenu(QStringLiteral("دوره نمونه برداری"));
+    Period1->setObjectName(QStringLiteral("Period1"));
+    PeriodGroup = new QActionGroup(this);
+    PeriodGroup->setExclusive(true);
+    Avrage1hour1 = addItem(Period1, "Avrage1hour1", QStringLiteral("یک ساعت "));
+    Avrage3Hour1 = addItem(Period1, "Avrage3Hour1", QStringLiteral("سه ساعت"));
+    Avrage6Hour1 = addItem(Period1, "Avrage6Hour1", QStringLiteral("شش ساعت"));
+    Avrage12Hour1 = addItem(Period1, "Avrage12Hour1", QStringLiteral("دوازده ساعت"));
+    Avrage1day = addItem(Period1, "Avrage1day", QStringLiteral("یک روز"));
+    for (QAction* a : {Avrage1hour1, Avrage3Hour1, Avrage6Hour1, Avrage12Hour1, Avrage1day}) {
+        a->setCheckable(true);
+        PeriodGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, a] { guarded([&] { Avrage1hour1Click(a); }); });
+    }
+    Avrage3Hour1->setChecked(true);
+    ShowMinMax1 = addItem(Option1, "ShowMinMax1", QStringLiteral("نمایش حد اقل و حد اکثر روزانه "));
+    ShowMinMax1->setCheckable(true);
+    ShowMinMax1->setChecked(false);
+    ShowMeanSD1 = addItem(Option1, "ShowMeanSD1", QStringLiteral("نمایش  میانگین و انحراف معیار "));
+    ShowMeanSD1->setCheckable(true);
+    ShowMeanSD1->setChecked(true);
+
+    Insert1 = addMenu(bar, "Insert1", QStringLiteral("افزودن"));
+    EditComment1 = addItem(Insert1, "EditComment1", QStringLiteral("افزودن سربرگ"));
+    backimage1 = addItem(Insert1, "backimage1", QStringLiteral("افزودن پس زمینه "));
+    AddComment1 = addItem(Insert1, "AddComment1", QStringLiteral("افزودن توضیحات"));
+
+    Help1 = addMenu(bar, "Help1", QStringLiteral("راهنما"));
+    About1 = addItem(Help1, "About1", QStringLiteral("درباره ما"), QKeySequence(Qt::Key_F1));
+    site1 = addItem(Help1, "site1", QStringLiteral("وب سایت Norvak Halvik"));
+    pdfHelp = addItem(Help1, "pdfHelp", QStringLiteral("مشاهده فایل راهنما"));
+    openfolder1 = addItem(Help1, "openfolder1", QStringLiteral("مشاهده محل نصب برنامه"));
+    mailto1 = addItem(Help1, "mailto1", QStringLiteral("ارسال اطلاعات به شرکت برای عیب یابی"));
+
+    OpenDialogChart.Filter = QStringLiteral("XKQ report file (*.rep)|*.rep");
+
+    // Every handler runs inside the error boundary.
+    auto bind = [this](QAction* a, void (TForm1::*handler)()) {
+        connect(a, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    };
+    bind(Open1, &TForm1::Open1Click);
+    bind(Exit1, &TForm1::Exit1Click);
+    bind(AllData1, &TForm1::AllData1Click);
+    bind(ExtendedConfig1, &TForm1::ExtendedConfig1Click);
+    bind(Showreadingreport1, &TForm1::Showreadingreport1Click);
+    bind(N6, &TForm1::N6Click);
+    bind(LastMonth1, &TForm1::LastMonth1Click);
+    bind(NextMonth1, &TForm1::NextMonth1Click);
+    bind(BackSen, &TForm1::BackSenClick);
+    bind(NextSen, &TForm1::NextSenClick);
+    bind(ShowMinMax1, &TForm1::ShowMinMax1Click);
+    bind(ShowMeanSD1, &TForm1::ShowMeanSD1Click);
+}
+
+void TForm1::renderMonth()
+{
+    renderMonthChart(Chart1, MonthChart);
+    renderMonthTable(SG_Table, MonthTable);
+}
+
+void TForm1::loadBackgroundPicture()
+{
+    const QString pic = Prog.picFileName;
+    if (pic.isEmpty() || !QFileInfo(pic).isFile()) return;
+    QImageReader reader(pic);
+    if (reader.read().isNull())
+        throw FileError(QStringLiteral("Cannot load the picture \"%1\". %2").arg(pic, reader.errorString()));
+    MonthChart.backgroundPicture = pic;
+    renderMonth();
+}
+
+void TForm1::redraw()
+{
+    DrawMonth(MonthChart, CurChart.Curr_Mon, ShowMinMax1->isChecked(), ShowMeanSD1->isChecked());
+    renderMonth();
+}
+
+bool TForm1::OpenMyFile(const QString& str1)
+{
+    MonthViewState before;
+    before.save();
+    const QString chartCaption = PageControl1->tabText(0);
+    const QString tableCaption = PageControl1->tabText(1);
+    const bool ok = guarded([&] {
+        try {
+            int period = 3;
+            if (Avrage1hour1->isChecked()) period = 1;
+            if (Avrage3Hour1->isChecked()) period = 3;
+            if (Avrage6Hour1->isChecked()) period = 6;
+            if (Avrage12Hour1->isChecked()) period = 12;
+            if (Avrage1day->isChecked()) period = 24;
+            CurChart.Avr_Hour = period;
+            const TextFile file = readTextFile(str1);
+            CurChart.FileName = str1;
+            const ReportLoadResult loaded = LoadReportFile(file.lines);
+            if (!loaded.headerRead && loaded.dayLines == 0)
+                throw ConvertError(QStringLiteral("\"%1\" is not a report file").arg(QFileInfo(str1).fileName()));
+            DrawMonth(MonthChart, CurChart.Curr_Mon, ShowMinMax1->isChecked(), ShowMeanSD1->isChecked());
+            const QString name = sensorNameOfFile(str1);
+            MonthChart.valueAxisCaption = valueAxisCaption(CurChart.Dev_Type, CurChart.Sensor_Type, name);
+            MonthChart.title = chartTitle(Prog.Comment, name);
+            PageControl1->setTabText(0, QStringLiteral(" منحنی : ") + name);
+            PageControl1->setTabText(1, QStringLiteral(" جدول : ") + name);
+        } catch (...) {
+            // The previous month stays on screen and in memory.
+            before.restore();
+            PageControl1->setTabText(0, chartCaption);
+            PageControl1->setTabText(1, tableCaption);
+            throw;
+        }
+    });
+    renderMonth();
+    return ok;
+}
+
+void TForm1::Open1Click()
+{
+    const QString chosen = dialogs().openFile(QStringLiteral("باز کردن فایل "), OpenDialogChart.Filter,
+                                              OpenDialogChart.FileName);
+    if (chosen.isEmpty()) return;
+    OpenDialogChart.FileName = chosen;
+    OpenMyFile(chosen);
+}
+
+void TForm1::AcceptFiles(const QStringList& paths)
+{
+    if (paths.size() > 1) {
+        dialogs().message(QStringLiteral(" please select just 1 file"));
+        return;
+    }
+    if (paths.isEmpty()) return;
+    const QString path = paths.first().left(254);
+    OpenDialogChart.FileName = path;
+    OpenMyFile(path);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& u : event->mimeData()->urls())
+        if (u.isLocalFile()) paths << u.toLocalFile();
+    event->acceptProposedAction();
+    guarded([&] { AcceptFiles(paths); });
+}
+
+void TForm1::GB_DeviceName1Click(int box, int role)
+{
+    guarded([&] {
+        const int d = box - 1;
+        if (d < 0 || d > DevLast) return;
+        if (role == 0) {
+            MySetting1Call(d);
+        } else if (role >= 1 && role <= 4) {
+            const QString path = currentYearReportPath(d, role - 1);
+            if (!path.isEmpty() && QFileInfo(path).isFile()) {
+                if (OpenMyFile(path)) PageControl1->setCurrentWidget(TabChart);
+            } else {
+                dialogs().message(QStringLiteral("اطلاعات گراف یافت نشد "));
+            }
+        }
+    });
+}
+
+void TForm1::MySetting1Call(int i)
+{
+    ExtendedConfig1Click();
+    SelDevice.IP = DevList[i].IP;
+    SelDevice.ID = DevList[i].ID;
+}
+
+QString TForm1::Send2XKQ(const QString& str1, Device_Rec& Device1)
+{
+    Q_UNUSED(str1);
+    Q_UNUSED(Device1);
+    return QString();
+}
+
+void TForm1::BtnShowOnlineClick()
+{
+    guarded([&] {
+        if (ledgerExists()) {
+            StopFlag = 0;
+            return;
+        }
+        dialogs().message(QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
+        Form_Comm->show();
+        processPendingEvents();
+        if (auto* page = Form_Comm->findChild<QWidget*>(QStringLiteral("TabSendResive"))) {
+            if (auto* tabs = qobject_cast<QTabWidget*>(page->parentWidget() ? page->parentWidget()->parentWidget()
+                                                                             : nullptr))
+                tabs->setCurrentWidget(page);
+        }
+        processPendingEvents();
+        sleepPumping(100);
+        processPendingEvents();
+        if (auto* day = Form_Comm->findChild<QWidget*>(QStringLiteral("CB_Day"))) day->setFocus();
+    });
+}
+
+void TForm1::AllData1Click() {}
+
+void TForm1::ExtendedConfig1Click()
+{
+    StopFlag = 0;
+    Form_Comm->show();
+}
+
+void TForm1::Showreadingreport1Click() { Form_wait2->exec(); }
+
+void TForm1::N6Click() { Form_Message->showInFront(); }
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::Btn_BackClick()
+{
+    guarded([&] {
+        if (CurChart.Curr_Mon > CurChart.StMon) --CurChart.Curr_Mon;
+        redraw();
+    });
+}
+
+void TForm1::Btn_NextClick()
+{
+    guarded([&] {
+        if (CurChart.Curr_Mon < CurChart.EndMon) ++CurChart.Curr_Mon;
+        redraw();
+    });
+}
+
+void TForm1::LastMonth1Click() { Btn_BackClick(); }
+
+void TForm1::NextMonth1Click() { Btn_NextClick(); }
+
+void TForm1::NextSenClick()
+{
+    if (stepNextSensor(NavDevice, NavSensor, [this](int d, int s) { return sensorHasCurrentFile(d, s); }))
+        OpenMyFile(currentYearReportPath(NavDevice, NavSensor));
+    else
+        dialogs().message(QStringLiteral("این گراف مربوط به آخرین سنسور است"));
+}
+
+void TForm1::BackSenClick()
+{
+    if (stepPreviousSensor(NavDevice, NavSensor, [this](int d, int s) { return sensorHasCurrentFile(d, s); }))
+        OpenMyFile(currentYearReportPath(NavDevice, NavSensor));
+    else
+        dialogs().message(QStringLiteral("این گراف مربوط به اولین سنسور است"));
+}
+
+void TForm1::Avrage1hour1Click(QAction* sender)
+{
+    const QList<QPair<QAction*, int>> items{
+        {Avrage1hour1, 1}, {Avrage3Hour1, 3}, {Avrage6Hour1, 6}, {Avrage12Hour1, 12}, {Avrage1day, 24}};
+    for (const auto& [item, hours] : items) {
+        if (sender == item) {
+            item->setChecked(true);
+            CurChart.Avr_Hour = hours;
+        }
+    }
+    redraw();
+}
+
+void TForm1::ShowMinMax1Click()
+{
+    // The action toggles its own check mark when triggered from the menu.
+    redraw();
+}
+
+void TForm1::ShowMeanSD1Click()
+{
+    if (!OpenDialogChart.FileName.isEmpty()) redraw();
+}
+
+void TForm1::FormShow()
+{
+    MonthChart.clearSeries();
+    renderMonth();
+    if (!m_args.isEmpty()) {
+        OpenDialogChart.FileName = m_args.first();
+        guarded([&] { Open1Click(); });
+    }
+    FormResize();
+    MonthChart.title = Prog.Comment;
+    renderMonth();
+    if (Prog.Online == 1) BtnShowOnlineClick();
+}
+
+void TForm1::FormResize()
+{
+    const int W = width();
+    const int H = height();
+    PageControl1->resize(W - 10, H - 100);
+    SG_Table->resize(PageControl1->width() - 10, PageControl1->height() - 100);
+    Chart1->resize(W - 50, H - 150);
+    Btn_Next->move(Btn_Next->x(), Chart1->height() - Btn_Next->height());
+    Btn_Back->move(Btn_Back->x(), Chart1->height() - Btn_Back->height());
+    Btn_Next->move(Chart1->width() + Chart1->x() - Btn_Next->width(), Btn_Next->y());
+    Btn_Back->move(Chart1->x(), Btn_Back->y());
+    BtnBack_table->move(Btn_Back->pos());
+    Btn_NextTable->move(Btn_Next->pos());
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (event->spontaneous() || m_shownOnce) return;
+    m_shownOnce = true;
+    // After the window is on screen, so that its messages stand in front of it.
+    QTimer::singleShot(0, this, [this] { guarded([this] { FormShow(); }); });
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    StopFlag = 1;
+    event->accept();
+    // Closing the main window ends the program, whatever other windows are open.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}

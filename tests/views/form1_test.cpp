@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include <qcustomplot.h>
+
+#include "app/calendar.h"
+#include "app/records.h"
+#include "app/ui/forms.h"
+#include "link/ui/form_comm.h"
+#include "reports/loader.h"
+#include "support/fixtures.h"
+#include "support/reportlines.h"
+#include "views/month.h"
+#include "views/ui/form1.h"
+
+namespace {
+
+class Form1Test : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        setProgramNowForTests(QDateTime(QDate(2024, 12, 31), QTime(10, 0)));  // Solar Hijri 1403: folder "3"
+    }
+    void TearDown() override
+    {
+        destroyForms();
+        RootFixture::TearDown();
+    }
+    // A report file of the current year with full days of the given months.
+    QString writeReport(const QString& name, const QList<int>& months, double value = 20)
+    {
+        QStringList lines{reportHeader()};
+        for (int m : months)
+            for (int d = 1; d <= 3; ++d) lines << fullDayT(m, d, value + d);
+        writeLines(path("3/" + name), lines);
+        return path("3/" + name);
+    }
+    void start(const QStringList& registry)
+    {
+        writeLines(path("DeviceStatus.txt"), registry);
+        createForms({});
+    }
+    QString chartCaption() const { return Form1->PageControl1->tabText(0); }
+};
+
+TEST_F(Form1Test, DevicePanelClicksGoByRole)
+{
+    QStringList reg;
+    for (int i = 1; i <= 5; ++i) reg << QStringLiteral("device  =D%1,COM%1,a%1,b%1,,,%2,T,serial,").arg(i).arg(QChar('A' + i - 1));
+    start(reg);
+    writeReport("E2_b5.rep", {7, 8});
+
+    QTest::mouseClick(Form1->findChild<QLineEdit*>("LE_D5_S2"), Qt::LeftButton);
+    EXPECT_EQ(CurChart.FileName, path("3/E2_b5.rep"));
+    EXPECT_EQ(CurChart.Curr_Mon, 8);
+    EXPECT_EQ(chartCaption(), QStringLiteral(" منحنی : E2_b5"));
+    EXPECT_EQ(Form1->PageControl1->tabText(1), QStringLiteral(" جدول : E2_b5"));
+    EXPECT_EQ(Form1->PageControl1->currentWidget(), Form1->TabChart);
+
+    QTest::mouseClick(Form1->findChild<QLineEdit*>("LE_D5_IP"), Qt::LeftButton);  // nothing
+    dlg.expect(Kind::Message, QStringLiteral("اطلاعات گراف یافت نشد "));
+    QTest::mouseClick(Form1->findChild<QLineEdit*>("LE_D5_S3"), Qt::LeftButton);  // unnamed channel
+
+    QTest::mouseClick(Form1->findChild<QPushButton*>("Button5"), Qt::LeftButton);
+    EXPECT_EQ(SelDevice.IP, "COM5");
+    EXPECT_EQ(SelDevice.ID, "E");
+    EXPECT_TRUE(Form_Comm->isVisible());
+}
+
+TEST_F(Form1Test, SensorSteppingForwardAndBack)
+{
+    start({"device  =One,COM1,s00,,s02,,A,T,serial,", "device  =Two,COM2,,s11,,,B,T,serial,"});
+    writeReport("A1_s00.rep", {1});
+    writeReport("A3_s02.rep", {2});
+    writeReport("B2_s11.rep", {3});
+    auto shown = [] { return QFileInfo(CurChart.FileName).fileName(); };
+
+    Form1->NextSenClick();
+    EXPECT_EQ(shown(), "A1_s00.rep");
+    Form1->NextSenClick();
+    EXPECT_EQ(shown(), "A3_s02.rep");
+    Form1->NextSenClick();
+    EXPECT_EQ(shown(), "B2_s11.rep");
+    dlg.expect(Kind::Message, QStringLiteral("این گراف مربوط به آخرین سنسور است"));
+    Form1->NextSenClick();
+    EXPECT_EQ(NavDevice, 1);
+    EXPECT_EQ(NavSensor, 2);
+
+    Form1->BackSenClick();
+    EXPECT_EQ(shown(), "B2_s11.rep");
+    Form1->BackSenClick();
+    EXPECT_EQ(shown(), "A3_s02.rep");
+    Form1->BackSenClick();
+    EXPECT_EQ(shown(), "A1_s00.rep");
+    dlg.expect(Kind::Message, QStringLiteral("این گراف مربوط به اولین سنسور است"));
+    Form1->BackSenClick();
+}
+
+TEST_F(Form1Test, MonthSteppingStopsAtTheFilesMonths)
+{
+    start({});
+    // Before any file: an empty month is drawn, nothing is read outside the tables.
+    Form1->Btn_BackClick();
+    Form1->Btn_NextClick();
+    EXPECT_EQ(CurChart.Curr_Mon, 0);
+
+    ASSERT_TRUE(Form1->OpenMyFile(writeReport("A1_x.rep", {3, 4, 5})));
+    EXPECT_EQ(CurChart.Curr_Mon, 5);
+    Form1->Btn_NextClick();
+    EXPECT_EQ(CurChart.Curr_Mon, 5);
+    Form1->LastMonth1->trigger();
+    EXPECT_EQ(CurChart.Curr_Mon, 4);
+    Form1->Btn_BackClick();
+    Form1->Btn_BackClick();
+    EXPECT_EQ(CurChart.Curr_Mon, 3);
+    EXPECT_EQ(Form1->SG_Table->rowCount(), 32);  // month 3 has 31 days
+}
+
+TEST_F(Form1Test, PeriodItemsAndDisplayToggles)
+{
+    start({});
+    ASSERT_TRUE(Form1->OpenMyFile(writeReport("A1_x.rep", {7})));
+    EXPECT_EQ(Form1->SG_Table->columnCount(), 11);  // three hours: 8 periods, day, min, max
+    Form1->Avrage6Hour1->trigger();
+    EXPECT_EQ(CurChart.Avr_Hour, 6);
+    for (QAction* a : {Form1->Avrage1hour1, Form1->Avrage3Hour1, Form1->Avrage12Hour1, Form1->Avrage1day})
+        EXPECT_FALSE(a->isChecked());
+    EXPECT_TRUE(Form1->Avrage6Hour1->isChecked());
+    EXPECT_EQ(Form1->SG_Table->columnCount(), 7);
+    EXPECT_EQ(Form1->SG_Table->rowCount(), 31);  // month 7 has 30 days
+
+    EXPECT_TRUE(MonthChart.series[kSeriesDayMax].points.isEmpty());
+    Form1->ShowMinMax1->trigger();
+    EXPECT_TRUE(Form1->ShowMinMax1->isChecked());
+    EXPECT_EQ(MonthChart.series[kSeriesDayMax].points.size(), 3);
+    Form1->ShowMinMax1->trigger();
+    EXPECT_TRUE(MonthChart.series[kSeriesDayMax].points.isEmpty());
+
+    // The file came from a click, not the open dialog: only the check mark changes.
+    const QStringList foot = MonthChart.foot;
+    Form1->ShowMeanSD1->trigger();
+    EXPECT_FALSE(Form1->ShowMeanSD1->isChecked());
+    EXPECT_EQ(MonthChart.foot, foot);
+}
+
+TEST_F(Form1Test, ResizeTo800x600)
+{
+    start({});
+    Form1->resize(800, 600);
+    Form1->FormResize();
+    EXPECT_EQ(Form1->PageControl1->size(), QSize(790, 500));
+    EXPECT_EQ(Form1->SG_Table->size(), QSize(780, 400));
+    EXPECT_EQ(Form1->Chart1->size(), QSize(750, 450));
+    EXPECT_EQ(Form1->Btn_Back->geometry().bottom() + 1, 450);
+    EXPECT_EQ(Form1->Btn_Next->geometry().right() + 1, Form1->Chart1->geometry().right() + 1);
+    EXPECT_EQ(Form1->Btn_NextTable->pos(), Form1->Btn_Next->pos());
+}
+
+TEST_F(Form1Test, DroppedFilesAndFilesThatAreNotReports)
+{
+    start({});
+    const QString good = writeReport("A1_x.rep", {7});
+    dlg.expect(Kind::Message, QStringLiteral(" please select just 1 file"));
+    Form1->AcceptFiles({good, good});
+    EXPECT_TRUE(CurChart.FileName.isEmpty());
+    Form1->AcceptFiles({good});
+    EXPECT_EQ(CurChart.FileName, good);
+    EXPECT_EQ(Form1->OpenDialogChart.FileName, good);
+    const QStringList table = monthTableLines(MonthTable);
+
+    writeFileBytes(path("junk.bin"), QByteArray("\x01\x02 not a report\xff", 18));
+    dlg.expect(Kind::Error, "is not a report file");
+    EXPECT_FALSE(Form1->OpenMyFile(path("junk.bin")));
+    dlg.expect(Kind::Error, "missing.rep");
+    EXPECT_FALSE(Form1->OpenMyFile(path("missing.rep")));
+    EXPECT_EQ(CurChart.FileName, good);
+    EXPECT_EQ(CurChart.Curr_Mon, 7);
+    EXPECT_EQ(chartCaption(), QStringLiteral(" منحنی : A1_x"));
+    EXPECT_EQ(monthTableLines(MonthTable), table);
+    Form1->Btn_BackClick();  // the previous year is still loaded
+    EXPECT_EQ(monthTableLines(MonthTable), table);
+}
+
+TEST_F(Form1Test, OnlineButtonWithoutLedgerAsksForThePeriod)
+{
+    start({});
+    dlg.expect(Kind::Message, QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
+    Form1->BtnShowOnlineClick();
+    EXPECT_TRUE(Form_Comm->isVisible());
+}
+
+}  // namespace
