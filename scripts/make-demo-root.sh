@@ -48,11 +48,11 @@ crlf() { sed 's/$/\r/'; }
 } | crlf > "$root/last_refresh.txt"
 
 # Report files: a header and one line per day of the last two months, with a gap.
-report() { # id channel name type base amplitude
+report() { # id channel name type base amplitude lower upper
   local file="$root/$yy/$1$2_$3.rep"
   mkdir -p "$root/$yy"
-  awk -v yy="$yy" -v mm="$mm" -v dd="$dd" -v ch="$2" -v type="$4" -v base="$5" -v amp="$6" 'BEGIN {
-    printf "SenPara,0,1,H,0,%d,%s,2.0,8.0,0,0,%d,%d,0,0,0\n", ch-1, type, yy, mm;
+  awk -v yy="$yy" -v mm="$mm" -v dd="$dd" -v ch="$2" -v type="$4" -v base="$5" -v amp="$6" -v lo="$7" -v hi="$8" 'BEGIN {
+    printf "SenPara,0,1,H,0,%d,%s,%s,%s,0,0,%d,%d,0,0,0\n", ch-1, type, lo, hi, yy, mm;
     pm = (mm > 1) ? mm - 1 : mm;
     for (m = pm; m <= mm; m++) {
       last = (m == mm) ? dd : (m <= 6 ? 31 : 30);
@@ -69,8 +69,8 @@ report() { # id channel name type base amplitude
     }
   }' | crlf > "$file"
 }
-report A 1 Freezer T 4 1.5
-report A 2 Fridge T 6 2
-report B 1 Hall T 22 3
-report B 2 "Humidity RH" H 45 8
+report A 1 Freezer T 4 1.5 2 8
+report A 2 Fridge T 6 2 2 8
+report B 1 Hall T 22 3 18 26
+report B 2 "Humidity RH" H 45 8 30 60
 echo "$root"

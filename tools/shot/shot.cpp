@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QAction>
 #include <QTimer>
 
 #include "app/rootdir.h"
@@ -25,6 +26,8 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("page"), QStringLiteral("Page to show: chart, table or devices."),
                  QStringLiteral("page"), QStringLiteral("chart")});
     p.addOption({QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("file")});
+    p.addOption({QStringLiteral("open"), QStringLiteral("Report file to open."), QStringLiteral("file")});
+    p.addOption({QStringLiteral("minmax"), QStringLiteral("Show the daily minimum and maximum.")});
     p.addOption({QStringLiteral("size"), QStringLiteral("Window size WxH."), QStringLiteral("size"),
                  QStringLiteral("1280x800")});
     p.process(app);
@@ -33,13 +36,22 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    createForms(p.positionalArguments());
+    createForms({});
     const QStringList wh = p.value(QStringLiteral("size")).split(QLatin1Char('x'));
     Form1->resize(wh.value(0).toInt(), wh.value(1).toInt());
     Form1->move(0, 0);
     const QString page = p.value(QStringLiteral("page"));
     Form1->PageControl1->setCurrentIndex(page == QLatin1String("table") ? 1 : page == QLatin1String("devices") ? 2 : 0);
     Form1->show();
+    if (p.isSet(QStringLiteral("minmax"))) Form1->ShowMinMax1->setChecked(true);
+    if (p.isSet(QStringLiteral("open"))) {
+        QTimer::singleShot(300, [&] {
+            Form1->OpenMyFile(p.value(QStringLiteral("open")));
+            Form1->PageControl1->setCurrentIndex(page == QLatin1String("table")     ? 1
+                                                 : page == QLatin1String("devices") ? 2
+                                                                                    : 0);
+        });
+    }
     int rc = 0;
     QTimer::singleShot(1500, [&] {
         const QPixmap shot = Form1->grab();
