@@ -1,24 +1,32 @@
+#include "views/ui/form1.h"
+
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
-
 #include <qcustomplot.h>
 
 #include "app/calendar.h"
 #include "app/records.h"
 #include "app/ui/forms.h"
+#include "link/devicelink.h"
 #include "link/ui/form_comm.h"
+#include "link/ui/form_wait2.h"
 #include "reports/loader.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
 #include "views/month.h"
-#include "views/ui/form1.h"
 
 namespace {
 
@@ -55,7 +63,8 @@ protected:
 TEST_F(Form1Test, DevicePanelClicksGoByRole)
 {
     QStringList reg;
-    for (int i = 1; i <= 5; ++i) reg << QStringLiteral("device  =D%1,COM%1,a%1,b%1,,,%2,T,serial,").arg(i).arg(QChar('A' + i - 1));
+    for (int i = 1; i <= 5; ++i)
+        reg << QStringLiteral("device  =D%1,COM%1,a%1,b%1,,,%2,T,serial,").arg(i).arg(QChar('A' + i - 1));
     start(reg);
     writeReport("E2_b5.rep", {7, 8});
 
@@ -70,6 +79,7 @@ TEST_F(Form1Test, DevicePanelClicksGoByRole)
     dlg.expect(Kind::Message, QStringLiteral("اطلاعات گراف یافت نشد "));
     QTest::mouseClick(Form1->findChild<QLineEdit*>("LE_D5_S3"), Qt::LeftButton);  // unnamed channel
 
+    dlg.expect(Kind::Message, QStringLiteral("امکان باز شدن این پورت وجود ندارد"));  // no COM5 here
     QTest::mouseClick(Form1->findChild<QPushButton*>("Button5"), Qt::LeftButton);
     EXPECT_EQ(SelDevice.IP, "COM5");
     EXPECT_EQ(SelDevice.ID, "E");
@@ -188,6 +198,37 @@ TEST_F(Form1Test, DroppedFilesAndFilesThatAreNotReports)
     EXPECT_EQ(monthTableLines(MonthTable), table);
     Form1->Btn_BackClick();  // the previous year is still loaded
     EXPECT_EQ(monthTableLines(MonthTable), table);
+}
+
+TEST_F(Form1Test, ShowOpensTheFirstDevicesSerialPort)
+{
+    // COM7 links to a pseudo-terminal under dosdevices/: the port opens.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    QDir().mkpath(path("dosdevices"));
+    ASSERT_TRUE(QFile::link(QString::fromLocal8Bit(::ptsname(master)), path("dosdevices/com7")));
+    start({"device  =One,com7,t,,,,A,T,serial,"});
+    Form1->FormShow();
+    EXPECT_TRUE(deviceLink().MSComm1().PortOpen());
+    EXPECT_EQ(deviceLink().MSComm1().CommPort(), 7);
+    EXPECT_EQ(Form_wait2->Label_port->text(), "com7");
+    deviceLink().MSComm1().setPortOpen(false);
+    ::close(master);
+}
+
+TEST_F(Form1Test, ShowReportsASerialPortThatCannotOpen)
+{
+    QDir().mkpath(path("dosdevices"));
+    ASSERT_TRUE(QFile::link(path("nowhere/ttyX"), path("dosdevices/com9")));
+    start({"device  =One,Com9,t,,,,A,T,serial,"});
+    dlg.expect(Kind::Message, QStringLiteral("امکان باز شدن این پورت وجود ندارد COM9\r"
+                                             "نرم افزار دیگری از این پورت استفاده میکند؟\r"
+                                             "یا شماره پورت سریال تغییر پیدا کرده است؟"));
+    Form1->FormShow();
+    EXPECT_FALSE(deviceLink().MSComm1().PortOpen());
+    EXPECT_EQ(Form_wait2->Label_port->text(), "Com9");
 }
 
 TEST_F(Form1Test, OnlineButtonWithoutLedgerAsksForThePeriod)

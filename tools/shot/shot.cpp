@@ -3,11 +3,11 @@
 // the screen. Used to make the README's screenshots under Xvfb.
 #include <cstdio>
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPixmap>
 #include <QTabWidget>
-#include <QAction>
 #include <QTimer>
 
 #include "app/rootdir.h"

@@ -1,5 +1,6 @@
 #include "app/ui/forms.h"
 
+#include "download/download.h"
 #include "download/ui/form_read.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
@@ -29,6 +30,7 @@ void createForms(const QStringList& args)
     Form_Comm = new TForm_Comm;
     Form_wait2 = new TForm_wait2;
     Form_Message = new TForm_Message;
+    setMessageLog(Form_Message);
 }
 
 template <class T>
@@ -40,6 +42,7 @@ static void drop(T*& w)
 
 void destroyForms()
 {
+    setMessageLog(nullptr);
     drop(Form_Message);
     drop(Form_wait2);
     drop(Form_Comm);

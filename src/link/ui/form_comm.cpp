@@ -1,5 +1,7 @@
 #include "link/ui/form_comm.h"
 
+#include "download/download.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -235,4 +237,9 @@ void TForm_Comm::OpenPort2(const QString& strPort)
 void TForm_Comm::BtnShowComClick()
 {
     deviceLink().BtnShowComClick();
+}
+
+void TForm_Comm::BtnGetAllClick()
+{
+    guarded([] { runAllDevicesDownload(); });
 }

@@ -67,6 +67,8 @@ public:
     bool& LinkPending();
 
     QString Write2Dev(const QString& str1, Device_Rec& Device1);
+    // The all-devices download run.
+    void BtnGetAllClick();
     void Button2Click();
     void Timer1Timer();
     void Memo_SendChange();

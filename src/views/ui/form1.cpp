@@ -18,9 +18,9 @@
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
+#include "platform/errors.h"
 #include "reports/loader.h"
 #include "views/month.h"
-#include "platform/errors.h"
 
 namespace {
 const char* kRoleProperty = "termivoRole";

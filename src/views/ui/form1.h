@@ -153,6 +153,7 @@ private:
     QWidget* buildDevicePanel();
     void renderMonth();
     void loadBackgroundPicture();
+    void openFirstDevicePort();
 
     QStringList m_args;
     bool m_shownOnce = false;

@@ -1,5 +1,5 @@
 // The main window's menu, file opening, view commands and show/resize/close work.
-#include <qcustomplot.h>
+#include <cstring>
 
 #include <QActionGroup>
 #include <QApplication>
@@ -17,13 +17,14 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
-
-#include <cstring>
+#include <qcustomplot.h>
 
 #include "app/ledger.h"
 #include "app/records.h"
 #include "app/ui/forms.h"
 #include "download/ui/form_read.h"
+#include "link/devicelink.h"
+#include "link/replies.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
 #include "online/ui/form_show.h"
@@ -239,8 +240,8 @@ bool TForm1::OpenMyFile(const QString& str1)
 
 void TForm1::Open1Click()
 {
-    const QString chosen = dialogs().openFile(QStringLiteral("باز کردن فایل "), OpenDialogChart.Filter,
-                                              OpenDialogChart.FileName);
+    const QString chosen =
+        dialogs().openFile(QStringLiteral("باز کردن فایل "), OpenDialogChart.Filter, OpenDialogChart.FileName);
     if (chosen.isEmpty()) return;
     OpenDialogChart.FileName = chosen;
     OpenMyFile(chosen);
@@ -295,13 +296,42 @@ void TForm1::MySetting1Call(int i)
     ExtendedConfig1Click();
     SelDevice.IP = DevList[i].IP;
     SelDevice.ID = DevList[i].ID;
+    if (!SelDevice.IP.isEmpty()) {
+        Form_Comm->OpenPort2(SelDevice.IP);
+        SelDevice.IP = DevList[i].IP;
+    }
 }
 
 QString TForm1::Send2XKQ(const QString& str1, Device_Rec& Device1)
 {
-    Q_UNUSED(str1);
-    Q_UNUSED(Device1);
-    return QString();
+    const QString reply = Form_Comm->Write2Dev(str1, Device1);
+    if (reply.contains(QLatin1String("Message"))) dialogs().message(reply);
+    return reply;
+}
+
+void TForm1::openFirstDevicePort()
+{
+    if (DevLast < 0 || DevList[0].Sensor[0].Name.isEmpty()) return;
+    const QString address = DevList[0].IP.toUpper();
+    if (!address.contains(QLatin1String("COM"))) return;
+    int port = FindNumber(address);
+    if (port == 0) port = deviceLink().FindComPort0();
+    // An address with "COM" but no digits names no port: nothing is opened.
+    if (port > 0) {
+        try {
+            SerialPortControl& comm = deviceLink().MSComm1();
+            comm.setRootDir(Prog.RootDir);
+            comm.setPortOpen(false);
+            comm.setCommPort(port);
+            comm.setPortOpen(true);
+            comm.setRTSEnable(true);
+        } catch (const std::exception&) {
+            dialogs().message(QStringLiteral("امکان باز شدن این پورت وجود ندارد ") + address + QLatin1Char('\r') +
+                              QStringLiteral("نرم افزار دیگری از این پورت استفاده میکند؟") + QLatin1Char('\r') +
+                              QStringLiteral("یا شماره پورت سریال تغییر پیدا کرده است؟"));
+        }
+    }
+    Form_wait2->Label_port->setText(DevList[0].IP);
 }
 
 void TForm1::BtnShowOnlineClick()
@@ -309,16 +339,14 @@ void TForm1::BtnShowOnlineClick()
     guarded([&] {
         if (ledgerExists()) {
             StopFlag = 0;
+            Form_Comm->BtnGetAllClick();
+            Form_Show->ShowModalOnline();
             return;
         }
         dialogs().message(QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
         Form_Comm->show();
         processPendingEvents();
-        if (auto* page = Form_Comm->findChild<QWidget*>(QStringLiteral("TabSendResive"))) {
-            if (auto* tabs = qobject_cast<QTabWidget*>(page->parentWidget() ? page->parentWidget()->parentWidget()
-                                                                             : nullptr))
-                tabs->setCurrentWidget(page);
-        }
+        Form_Comm->PageControl2->setCurrentWidget(Form_Comm->TabSendResive);
         processPendingEvents();
         sleepPumping(100);
         processPendingEvents();
@@ -334,11 +362,20 @@ void TForm1::ExtendedConfig1Click()
     Form_Comm->show();
 }
 
-void TForm1::Showreadingreport1Click() { Form_wait2->exec(); }
+void TForm1::Showreadingreport1Click()
+{
+    Form_wait2->exec();
+}
 
-void TForm1::N6Click() { Form_Message->showInFront(); }
+void TForm1::N6Click()
+{
+    Form_Message->showInFront();
+}
 
-void TForm1::Exit1Click() { close(); }
+void TForm1::Exit1Click()
+{
+    close();
+}
 
 void TForm1::Btn_BackClick()
 {
@@ -356,9 +393,15 @@ void TForm1::Btn_NextClick()
     });
 }
 
-void TForm1::LastMonth1Click() { Btn_BackClick(); }
+void TForm1::LastMonth1Click()
+{
+    Btn_BackClick();
+}
 
-void TForm1::NextMonth1Click() { Btn_NextClick(); }
+void TForm1::NextMonth1Click()
+{
+    Btn_NextClick();
+}
 
 void TForm1::NextSenClick()
 {
@@ -409,6 +452,7 @@ void TForm1::FormShow()
         guarded([&] { Open1Click(); });
     }
     FormResize();
+    guarded([this] { openFirstDevicePort(); });
     MonthChart.title = Prog.Comment;
     renderMonth();
     if (Prog.Online == 1) BtnShowOnlineClick();

@@ -4,10 +4,12 @@
 
 #include <QDialog>
 
+#include "download/download.h"
+
 class QPlainTextEdit;
 class QPushButton;
 
-class TForm_Message : public QDialog
+class TForm_Message : public QDialog, public MessageLogSink
 {
     Q_OBJECT
 public:
@@ -17,7 +19,7 @@ public:
     QPushButton* Button1;  // OK
     QPushButton* Button2;  // clear the list
 
-    void addLine(const QString& line);
+    void addLine(const QString& line) override;
     bool hasLines() const;
     QStringList lines() const;
     // Shows the window without blocking and brings it to the front.

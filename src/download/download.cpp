@@ -1,0 +1,207 @@
+#include "download/download.h"
+
+#include <cstdio>
+
+#include "app/calendar.h"
+#include "app/ledger.h"
+#include "link/devicelink.h"
+#include "link/replies.h"
+#include "platform/dialogs.h"
+#include "platform/eventpump.h"
+#include "reports/reportfile.h"
+
+namespace {
+
+class StderrMessageLog : public MessageLogSink
+{
+public:
+    void addLine(const QString& line) override
+    {
+        std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+        std::fflush(stderr);
+    }
+};
+
+StderrMessageLog g_stderrLog;
+MessageLogSink* g_log = &g_stderrLog;
+
+constexpr int kMaxFailedPasses = 5;
+constexpr int kReconnectPauseMs = 2000;
+
+// Progress of the run over all devices: ProgressBarAll moves by 1 for a sensor read
+// and by 3 for a failure.
+int g_allPosition = 0;
+
+void advanceAll(int by)
+{
+    g_allPosition += by;
+    deviceLink().observer().waitBarPosition(WaitBar::All, g_allPosition);
+}
+
+bool isDue(const Sensor_Rec& s)
+{
+    return !s.Name.isEmpty() && (s.Last_ref.wMonth != s.Now_ref.wMonth || s.Last_ref.wDay != s.Now_ref.wDay ||
+                                 s.Last_ref.wHour != s.Now_ref.wHour);
+}
+
+}  // namespace
+
+MessageLogSink& messageLog()
+{
+    return *g_log;
+}
+void setMessageLog(MessageLogSink* sink)
+{
+    g_log = sink ? sink : &g_stderrLog;
+}
+
+QString headerRequest(int senNum)
+{
+    return QStringLiteral("ASenPara(0,%1)").arg(senNum);
+}
+
+QString dayRequest(int year, int senNum, int month, int day)
+{
+    return QStringLiteral("ASetFullPara(\"GetLog\":{\"Day\":\"%1,%2,%3,%4\"})")
+        .arg(year)
+        .arg(senNum)
+        .arg(month)
+        .arg(day);
+}
+
+int GetSensorGraph(Device_Rec Dev1, int SenNum)
+{
+    DeviceLink& link = deviceLink();
+    LinkObserver& obs = link.observer();
+    Sensor_Rec& S = Dev1.Sensor[SenNum];
+
+    const int first = MonthDay2Num(S.Last_ref.wMonth, S.Last_ref.wDay);
+    int last = MonthDay2Num(S.Now_ref.wMonth, S.Now_ref.wDay);
+    if (last < first) last = 366;  // the span runs to the end of the year
+    const int year = S.Last_ref.wYear;
+
+    const QString header = link.Write2Dev(headerRequest(SenNum), Dev1);
+    obs.waitLabel(WaitLabel::Status,
+                  Dev1.Connection.contains(QLatin1String("wireless")) ? QStringLiteral("Wireless") : QString());
+    SplitReply(header);
+    if (ReplyParts[2] != QLatin1String("1")) return 0;
+
+    QStringList lines{header};
+    obs.waitBarRange(WaitBar::Day, first, last);
+    obs.showWait(true);
+
+    const QString sensorText = QString::number(SenNum);
+    int resume = first;
+    int failures = 0;
+    int result = 0;
+    for (;;) {
+        for (int day = resume; day <= last; ++day) {
+            obs.waitBarPosition(WaitBar::Day, day);
+            int month = 0;
+            int dom = 0;
+            Num2MonthDay(day, month, dom);
+            const QString reply = link.Write2Dev(dayRequest(year, SenNum, month, dom), Dev1);
+            obs.waitLabel(WaitLabel::Cnt, QStringLiteral("%1,%2").arg(Prog.CntSent).arg(Prog.CntRecive));
+            SplitReply(reply);
+            obs.rxLine(reply);
+            // A reply for another sensor, or for another day (a late answer to an
+            // earlier request), is a failed day: its line would be stored wrongly.
+            const bool good = ReplyParts[1] == QLatin1String("GetLog") && ReplyParts[4] == QLatin1String("Day") &&
+                              ReplyParts[9] == sensorText && ReplyParts[10].trimmed() == QString::number(month) &&
+                              ReplyParts[11].trimmed() == QString::number(dom);
+            if (good) {
+                lines << QStringLiteral("%1,%2,%3,%4,%5")
+                             .arg(ReplyParts[10], ReplyParts[11], ReplyParts[12], ReplyParts[7], ReplyParts[8]);
+                result = 1;
+                resume = day;
+                failures = 0;
+                if (StopFlag == 1) break;
+            } else {
+                ++failures;
+                result = 0;
+                obs.reportLine(QStringLiteral("Retrying%1").arg(day));
+                break;
+            }
+        }
+        if (result == 1 || StopFlag == 1 || !Dev1.IP.contains(QLatin1Char('.'))) break;
+        sleepPumping(kReconnectPauseMs);
+        link.Connect2Lan(Dev1.IP);
+        if (StopFlag != 0 || failures >= kMaxFailedPasses) break;
+    }
+    if (result == 1) AppendReportFile(S, lines);
+    return result;
+}
+
+Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResult* result, bool perChannelYear)
+{
+    DeviceDownloadResult local;
+    DeviceDownloadResult& r = result ? *result : local;
+    LinkObserver& obs = deviceLink().observer();
+    try {
+        if (Dev1.IP.contains(QLatin1Char('.'))) deviceLink().Connect2Lan(Dev1.IP);
+        for (int k = 0; k < 4; ++k) {
+            Sensor_Rec& S = Dev1.Sensor[k];
+            if (!isDue(S)) continue;
+            S.parent = perChannelYear ? reportFilePath(Loc, S.Last_ref.wYear, Dev1.ID, k + 1, S.Name)
+                                      : Loc + reportFileName(Dev1.ID, k + 1, S.Name);
+            obs.reportLine(QStringLiteral("reading ") + S.Name + QLatin1Char(' ') + Dev1.ID + QString::number(k + 1) +
+                           QStringLiteral(" data ..."));
+            if (GetSensorGraph(Dev1, k) == 1) {
+                advanceAll(1);
+                ++r.sensorsRead;
+                S.Visit = true;
+                obs.reportLine(QStringLiteral("OK"));
+                _SYSTEMTIME t = Date2Shamsi(programNow().date());
+                if (S.Last_ref.wYear != t.wYear) {
+                    t.wMonth = 1;
+                    t.wDay = 1;
+                    t.wHour = 1;
+                    YearChanged = 1;
+                }
+                S.Last_ref = t;
+                S.Now_ref = t;
+            } else {
+                advanceAll(3);
+                r.failed = true;
+                messageLog().addLine(QStringLiteral("نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =") + Dev1.ID);
+                obs.reportLine(QStringLiteral("Error in read device with this ID:") + Dev1.ID);
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        r.failed = true;
+        obs.reportLine(errorText(e));
+        dialogs().confirm(
+            QString(), QStringLiteral("Software can not connect to ") + Dev1.Name + QStringLiteral(" in :") + Dev1.IP);
+    }
+    return Dev1;
+}
+
+AllDevicesResult runAllDevicesDownload()
+{
+    AllDevicesResult out;
+    LinkObserver& obs = deviceLink().observer();
+    const _SYSTEMTIME t = Date2Shamsi(programNow().date());
+    for (int i = 0; i <= DevLast; ++i) {
+        for (auto& s : DevList[i].Sensor) {
+            s.Now_ref = t;
+            s.LastRef = true;
+            if (!s.Name.isEmpty()) ++out.dueSensors;
+        }
+    }
+    g_allPosition = 0;
+    obs.waitBarRange(WaitBar::All, 0, out.dueSensors);
+    obs.waitBarPosition(WaitBar::All, 0);
+    obs.showWait(true);
+    for (int i = 0; i <= DevLast && StopFlag != 1; ++i) {
+        obs.waitBarPosition(WaitBar::Day, 0);
+        DeviceDownloadResult r;
+        DevList[i] = GetDeviceData(DevList[i], Prog.RootDir, &r, true);
+        if (r.failed) ++out.failedDevices;
+    }
+    out.stopped = StopFlag == 1;
+    if (!out.stopped) SaveLastRefresh();
+    obs.captionText(QStringLiteral("Complete"));
+    obs.showWait(false);
+    return out;
+}
