@@ -1,0 +1,323 @@
+// The exchange with the emulator as a real device: frames, trimming, retries, faults.
+#include <unistd.h>
+
+#include <QTimer>
+
+#include "link/framing.h"
+#include "link/replies.h"
+#include "link_fixture.h"
+#include "platform/eventpump.h"
+
+namespace {
+
+using Lan = LinkFixture;
+using Serial = LinkFixture;
+
+TEST_F(Lan, FramesReachTheDeviceAndRepliesComeBackTrimmed)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 sensors=T,H,-,-\n").arg(ip));
+    Device_Rec dev = device("a", ip);
+
+    const QString header = link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev);
+    EXPECT_EQ(CheckSum(header), 0) << header.toStdString();
+    SplitReply(header);
+    EXPECT_EQ(ReplyParts[2], "1");
+    EXPECT_EQ(ReplyParts[6], "H");
+
+    const QString full = link.Write2Dev(QStringLiteral("AGetFullPara()"), dev);
+    EXPECT_TRUE(full.startsWith(QLatin1String("{\"Main\":{\"BaseParam\""))) << full.toStdString();
+    EXPECT_TRUE(full.endsWith(QLatin1Char('}')));
+
+    _SYSTEMTIME t;
+    EXPECT_TRUE(JSon2DateTime(link.Write2Dev(QStringLiteral("ASetFullPara(\"TimeDate\":{\"Get\":\"\"})"), dev), t));
+    EXPECT_GE(t.wMonth, 1);
+
+    EXPECT_EQ(sim.requests(),
+              (QStringList{QStringLiteral("A{SenPara(0,1):108,a}#"), QStringLiteral("A{GetFullPara():109,a}#"),
+                           QStringLiteral("A{SetFullPara(\"TimeDate\":{\"Get\":\"\"}):1,a}#")}));
+    EXPECT_EQ(obs.sent, sim.requests());
+    EXPECT_EQ(obs.status.last(), "Ready");
+}
+
+TEST_F(Lan, RepliesAreTrimmedToTheLastBody)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 fault=raw fault-text=junk$body}#\n").arg(ip));
+    Device_Rec dev = device("a", ip);
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("AGetFullPara()"), dev), "body}");
+}
+
+TEST_F(Lan, SilenceIsRetriedTryCntTimesThenGivesEmptyText)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 fault=silence\n").arg(ip));
+    Device_Rec dev = device("a", ip);
+    Prog.TimeOut2 = 50;
+    link.lanReadTimeout = 50;
+    for (int tries : {2, 0}) {
+        Prog.tryCnt = tries;
+        const int before = sim.requests().size();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "");
+        EXPECT_LT(clock.elapsed(), tries * 100 + 400);
+        sleepPumping(50);
+        EXPECT_EQ(sim.requests().size() - before, tries);
+    }
+}
+
+TEST_F(Lan, ARetryAfterSilenceTakesTheNextReply)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 fault=silence fault-count=2\n").arg(ip));
+    Device_Rec dev = device("a", ip);
+    Prog.TimeOut2 = 50;
+    link.lanReadTimeout = 50;
+    EXPECT_EQ(CheckSum(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev)), 0);
+    EXPECT_EQ(sim.requests().size(), 3);
+}
+
+TEST_F(Lan, ChunkedAndSlowRepliesAreAwaitedAndGarbageIsReturnedAsItCame)
+{
+    const QString ip = DevSim::lanAddress(1);
+    struct Case
+    {
+        const char* fault;
+        const char* expected;  // empty: a summed reply with a good checksum
+    };
+    const Case cases[] = {
+        {"fault=split fault-ms=80", ""},
+        {"fault=slow fault-ms=300", ""},
+        {"fault=chunks fault-ms=60 fault-text=$SenPara(0,1,TH|,1,0):1,a#", "SenPara(0,1,TH,1,0):1,a"},
+        {"fault=garbage", "@@x?"},
+    };
+    for (const Case& c : cases) {
+        startSim(QStringLiteral("device id=a link=%1 %2\n").arg(ip, QLatin1String(c.fault)));
+        link.reset();
+        Device_Rec dev = device("a", ip);
+        const QString reply = link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev);
+        if (*c.expected)
+            EXPECT_EQ(reply, QLatin1String(c.expected)) << c.fault;
+        else
+            EXPECT_EQ(CheckSum(reply), 0) << c.fault << " " << reply.toStdString();
+        EXPECT_EQ(sim.requests().size(), 1) << c.fault;
+    }
+}
+
+TEST_F(Lan, AMessageReplyIsShownAndGivesEmptyText)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 fault=message\n").arg(ip));
+    Device_Rec dev = device("a", ip);
+    dlg.expect(Kind::Message, QStringLiteral("Message: the device is busy"));
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("AGetFullPara()"), dev), "");
+}
+
+TEST_F(Lan, RefusedAndDroppedConnectionsAreErrorsForTheCaller)
+{
+    const QString ip = DevSim::lanAddress(1);
+    const QString nobody = DevSim::lanAddress(2);
+    startSim(QStringLiteral("device id=a link=%1 fault=drop fault-count=1\n").arg(ip));
+
+    dlg.expect(Kind::Message, linktext::cannotConnect(nobody));
+    EXPECT_FALSE(link.Connect2Lan(nobody));
+    EXPECT_EQ(obs.labels[int(WaitLabel::Status)], "Status:Disconnected");
+    EXPECT_EQ(obs.labels[int(WaitLabel::Port)], "IP:" + nobody);
+    EXPECT_EQ(obs.captions.last(), "Status :Disconnected");
+
+    Device_Rec gone = device("a", nobody);
+    EXPECT_THROW(link.Write2Dev(QStringLiteral("AGetFullPara()"), gone), LinkError);
+
+    link.LinkPending = true;
+    EXPECT_TRUE(link.Connect2Lan(ip));
+    EXPECT_FALSE(link.LinkPending);
+    EXPECT_EQ(obs.labels[int(WaitLabel::Status)], "Status:Connected");
+    EXPECT_EQ(obs.captions.last(), "Status :Connected");
+    Device_Rec dev = device("a", ip);
+    EXPECT_THROW(link.Write2Dev(QStringLiteral("AGetFullPara()"), dev), LinkError);
+    // The program goes on: the next exchange connects again and is answered.
+    EXPECT_TRUE(link.Write2Dev(QStringLiteral("AGetFullPara()"), dev).startsWith(QLatin1String("{\"Main\"")));
+}
+
+TEST_F(Lan, Connect2LanWhileConnectedClosesFirstAndPauses)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1\n").arg(ip));
+    ASSERT_TRUE(link.Connect2Lan(ip));
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(link.Connect2Lan(ip));
+    EXPECT_GE(clock.elapsed(), 400);
+    EXPECT_LT(clock.elapsed(), 1500);
+}
+
+TEST_F(Lan, TheExchangeTalksToTheDeviceItIsGiven)
+{
+    const QString ipA = DevSim::lanAddress(1), ipB = DevSim::lanAddress(2);
+    startSim(QStringLiteral("device id=a link=%1\ndevice id=b link=%2\n").arg(ipA, ipB));
+    ASSERT_TRUE(link.Connect2Lan(ipA));
+    Device_Rec b = device("b", ipB);
+    EXPECT_TRUE(link.Write2Dev(QStringLiteral("AGetFullPara()"), b).contains(QLatin1String("\"ID\":\"b\"")));
+    EXPECT_EQ(link.lanHost(), ipB);
+}
+
+TEST_F(Lan, NoDeviceChosenSendsNothing)
+{
+    dlg.expect(Kind::Message, linktext::kChooseDevice).expect(Kind::Message, linktext::kChooseDevice);
+    Device_Rec noId = device("", "127.0.0.1");
+    Device_Rec noLink = device("a", "");
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("AGetFullPara()"), noId), "");
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("AGetFullPara()"), noLink), "");
+    EXPECT_TRUE(obs.sent.isEmpty());
+}
+
+TEST_F(Lan, OnlyOneExchangeAtATime)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 fault=slow fault-ms=300 fault-count=1\n").arg(ip));
+    Device_Rec dev = device("a", ip);
+    QString nested = QStringLiteral("not run");
+    QTimer::singleShot(100, [&] { nested = link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev); });
+    EXPECT_EQ(CheckSum(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev)), 0);
+    EXPECT_EQ(nested, "");
+    EXPECT_EQ(sim.requests(), QStringList{QStringLiteral("A{SenPara(0,0):107,a}#")});
+    EXPECT_FALSE(link.exchangeUnderWay());
+}
+
+// ---------------------------------------------------------------- serial
+
+TEST_F(Serial, ChunksCompleteAReplyAtItsHash)
+{
+    // "$" alone empties the buffer; the "#" chunk completes the summed reply.
+    const QString body = QStringLiteral("Name(a,b)");
+    const QString summed = buildSummedReply(body, QStringLiteral("a"));  // $Name(a,b):N,a#
+    const QString chunks = QStringLiteral("$|") + summed.mid(1, summed.size() - 2) + QStringLiteral("|#");
+    startSim(QStringLiteral("device id=a link=COM1 fault=chunks fault-ms=40 fault-text=%1\n").arg(chunks));
+    Device_Rec dev = device("a", "COM1");
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), summed.mid(1));
+    EXPECT_EQ(sim.requests().size(), 1);
+    EXPECT_EQ(obs.labels[int(WaitLabel::Port)], "COM1");
+    EXPECT_EQ(obs.status.last(), "Ready");
+}
+
+TEST_F(Serial, AnIncompleteReplyTimesOutAndIsSentFourTimes)
+{
+    startSim(QStringLiteral("device id=a link=COM1 fault=raw fault-text=xyz$abc:1,a#\n"));
+    link.serialReplyTimeout = 200;
+    Device_Rec dev = device("a", "COM1");
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "Time Out");
+    EXPECT_TRUE(sim.waitForRequests(4, 1000));
+    EXPECT_EQ(sim.requests().size(), 4);
+}
+
+TEST_F(Serial, StructuredAndSummedRepliesEndTheExchangeAtOnce)
+{
+    startSim(QStringLiteral("device id=a link=COM2 sensors=T,-,-,-\n"), {QStringLiteral("--no-pace")});
+    Device_Rec dev = device("a", "COM2");
+    const QString online = link.Write2Dev(QStringLiteral("ASetFullPara(\"GetTemp\":{\"Online\":\"\"})"), dev);
+    QString s[7];
+    EXPECT_TRUE(JSon2Online(online, s[0], s[1], s[2], s[3], s[4], s[5], s[6])) << online.toStdString();
+    EXPECT_EQ(s[6], "a");
+    EXPECT_EQ(s[1], "150.0");
+    const QString header = link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev);
+    EXPECT_TRUE(header.endsWith(QLatin1Char('#')));
+    EXPECT_EQ(CheckSum(CleanStr(header)), 0);
+    // A frame for an ID that is not on the line stays unanswered.
+    link.serialReplyTimeout = 100;
+    Device_Rec other = device("z", "COM2");
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), other), "Time Out");
+    EXPECT_EQ(sim.requests(QStringLiteral(",a}#")).size(), 2);
+}
+
+TEST_F(Serial, AMessageReplyIsReturnedUnchanged)
+{
+    startSim(QStringLiteral("device id=a link=COM1 fault=message\n"), {QStringLiteral("--no-pace")});
+    Device_Rec dev = device("a", "COM1");
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "$Message: the device is busy, try again later#");
+    EXPECT_EQ(sim.requests().size(), 1);
+}
+
+TEST_F(Serial, StopFlagEndsTheWaitWithinAStep)
+{
+    startSim(QStringLiteral("device id=a link=COM1 fault=silence\n"));
+    Device_Rec dev = device("a", "COM1");
+    QTimer::singleShot(300, [] { StopFlag = 1; });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "Time Out");
+    EXPECT_LT(clock.elapsed(), 300 + 150);
+}
+
+TEST_F(Serial, APortThatDoesNotExistShowsTheMessageAndTheWriteFails)
+{
+    dlg.expect(Kind::Message, linktext::kCannotOpenPort);
+    Device_Rec dev = device("a", "COM9");
+    EXPECT_THROW(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), TermivoError);
+    EXPECT_FALSE(link.MSComm1().PortOpen());
+}
+
+TEST_F(Serial, AnotherDevicesPortIsSwitchedTo)
+{
+    startSim(QStringLiteral("device id=a link=COM1\ndevice id=b link=COM2\n"), {QStringLiteral("--no-pace")});
+    Device_Rec a = device("a", "COM1"), b = device("b", "COM2");
+    EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), a))), 0);
+    EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b))), 0);
+    EXPECT_EQ(link.MSComm1().CommPort(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+using Search = LinkFixture;
+using Ussd = LinkFixture;
+
+TEST_F(Search, TheEmulatorAnswersTheBroadcastOnLoopback)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=s%1 link=%2 name=Cellar\n").arg(::getpid()).arg(ip));
+    link.setSearchAddress(QHostAddress(DevSim::searchAddress()));
+    obs.json << QStringLiteral("old line");
+    link.Button2Click();
+    EXPECT_FALSE(obs.json.contains(QStringLiteral("old line")));
+    const QString id = QStringLiteral("\"ID\":\"s%1\"").arg(::getpid());
+    EXPECT_TRUE(waitUntil([&] { return !obs.json.filter(id).isEmpty(); }, 3000)) << obs.json.join('\n').toStdString();
+    const QString answer = obs.json.filter(id).first();
+    EXPECT_TRUE(answer.contains(QLatin1String("\"IP\":\"") + ip)) << answer.toStdString();
+    EXPECT_TRUE(sim.output().contains(QLatin1String("SEARCH ") + linktext::kSearchRequest));
+}
+
+TEST_F(Ussd, ThePollTakesTheAnswerResetsItAndStops)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 ussd-delay=600 \"ussd=Credit 12500 Rials, thank you\"\n").arg(ip));
+    SelDevice = device("a", ip);
+    Prog.TimeOut2 = 0;
+    link.Write2Dev(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Code\":\"*555*1*2$\"})"), SelDevice);
+    link.UssdPollCount = 0;
+    link.Timer1().setInterval(200);
+    link.Timer1().start();
+    EXPECT_TRUE(waitUntil([&] { return !link.Timer1().isActive(); }, 5000));
+    EXPECT_EQ(obs.ussd, QStringList{QStringLiteral("Credit 12500 Rials, thank you")});
+    EXPECT_GE(link.UssdPollCount, 2);
+    EXPECT_LT(link.UssdPollCount, 10);
+    const QStringList reqs = sim.requests(QStringLiteral("USSDResp"));
+    EXPECT_EQ(reqs.last(), QStringLiteral("A{SetFullPara(\"USSDResp\":{\"Reset\":\"\"}):1,a}#"));
+    EXPECT_EQ(sim.requests(QStringLiteral("\"Read\"")).size(), link.UssdPollCount);
+}
+
+TEST_F(Ussd, ThePollStopsItselfAfterTenTicks)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1\n").arg(ip));  // no code sent: no answer comes
+    SelDevice = device("a", ip);
+    Prog.TimeOut2 = 0;
+    link.Timer1().setInterval(20);
+    link.Timer1().start();
+    EXPECT_TRUE(waitUntil([&] { return !link.Timer1().isActive(); }, 5000));
+    EXPECT_EQ(link.UssdPollCount, 10);
+    EXPECT_TRUE(obs.ussd.isEmpty());
+}
+
+}  // namespace

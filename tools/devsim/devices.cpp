@@ -1,0 +1,320 @@
+#include "devices.h"
+
+#include <QRegularExpression>
+
+#include "app/calendar.h"
+#include "link/framing.h"
+
+namespace devsim {
+
+using ordered_json = nlohmann::ordered_json;
+
+namespace {
+
+std::string s(const QString& t)
+{
+    return t.toStdString();
+}
+
+QString wire(const ordered_json& j)
+{
+    return QStringLiteral("$") + QString::fromStdString(j.dump()) + QLatin1Char('#');
+}
+
+LogDay toLogDay(const _SYSTEMTIME& t)
+{
+    return LogDay{t.wYear, t.wMonth, t.wDay};
+}
+
+// The first "value" of a quoted key in a command body: "key":"value".
+QString quotedValue(const QString& body, const QString& key)
+{
+    const QRegularExpression re(QStringLiteral("\"%1\"\\s*:\\s*\"([^\"]*)\"").arg(QRegularExpression::escape(key)));
+    const QRegularExpressionMatch m = re.match(body);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+}  // namespace
+
+Device::Device(const DeviceSpec& spec, uint32_t seed)
+    : m_spec(spec), m_seed(seed), m_clockOffsetSecs(qint64(spec.clockOffsetMin) * 60)
+{
+    auto name = [&](int k) {
+        return k < spec.sensorNames.size() ? spec.sensorNames.at(k) : QStringLiteral("Sensor%1").arg(k + 1);
+    };
+    ordered_json main = ordered_json::object();
+    main["BaseParam"] = {{"Name", s(spec.name.isEmpty() ? QStringLiteral("Device ") + spec.id : spec.name)},
+                         {"ID", s(spec.id)},
+                         {"AlarmActive", 1},
+                         {"BuzzerPeriod", 5},
+                         {"AlarmPeriod", 2},
+                         {"SMS_ID", s(spec.id)},
+                         {"Battery", 98},
+                         {"Wireless_Mode", spec.isLan() ? 1 : 0},
+                         {"AlarmActiveX", 0},
+                         {"AlarmPeriodx", 0},
+                         {"Checksum", 0},
+                         {"Tag", 0}};
+    for (int k = 0; k < 4; ++k) {
+        const QChar l = spec.letter(k);
+        main[s(QStringLiteral("S%1").arg(k))] = {{"Name", s(l == QLatin1Char('-') ? QString() : name(k))},
+                                                 {"Calibrate", 0},
+                                                 {"Min1", l == QLatin1Char('H') ? 20 : -20},
+                                                 {"Max1", l == QLatin1Char('H') ? 80 : 50.5},
+                                                 {"MinP", -25},
+                                                 {"MaxP", 55},
+                                                 {"Type", s(QString(l))},
+                                                 {"Com_Mode", "Wire"},
+                                                 {"AlarmActive1", 1},
+                                                 {"AlarmPeriod", 0},
+                                                 {"Period", 60}};
+    }
+    main["LAN"] = {{"SIP", s(spec.isLan() ? spec.link : QStringLiteral("127.0.0.1"))},
+                   {"Subnet", "255.0.0.0"},
+                   {"Gateway", "127.0.0.1"},
+                   {"MAC", "02:00:00:00:00:01"},
+                   {"Port", 54321},
+                   {"DHCP", 0},
+                   {"Enable", spec.isLan() ? 1 : 0},
+                   {"VQLM_IP", "127.0.0.1"}};
+    main["AP"] = {{"IP", "127.0.0.1"},
+                  {"Subnet", "255.0.0.0"},
+                  {"Gateway", "127.0.0.1"},
+                  {"Name", "Logger"},
+                  {"Password", "12345678"},
+                  {"MAC", "02:00:00:00:00:02"},
+                  {"DHCP", 1},
+                  {"Status", 0}};
+    main["Station"] = {{"IP", "127.0.0.1"}, {"Subnet", "255.0.0.0"}, {"Gateway", "127.0.0.1"},
+                       {"Name", "Lab"},     {"Password", "secret"},  {"MAC", "02:00:00:00:00:03"},
+                       {"DHCP", 1},         {"Status", 0},           {"Enabled", false}};
+    main["GSM"] = {{"Number0", "09120000000"},
+                   {"Number1", ""},
+                   {"Number2", ""},
+                   {"Number3", ""},
+                   {"Number4", ""},
+                   {"Wait4Con", 0},
+                   {"Delay2Con", 10},
+                   {"AlarmType", 1},
+                   {"Wait4ConX", 0},
+                   {"AlarmTypeX", 0},
+                   {"GSMEnable", 1},
+                   {"ChCode_Num", "*140*"},
+                   {"ChCode_Start", "credit"},
+                   {"ChCode_Stop", "Rials"},
+                   {"IDS", "1"},
+                   {"ChangePass", "0000"},
+                   {"MyNumber", "09350000000"},
+                   {"Etebar", "12500"}};
+    m_params = {{"Main", main}};
+}
+
+QDateTime Device::clock() const
+{
+    return QDateTime::currentDateTime().addSecs(m_clockOffsetSecs);
+}
+
+LogSpan Device::span() const
+{
+    const QDateTime now = clock();
+    LogSpan sp;
+    sp.today = toLogDay(Date2Shamsi(now.date(), now));
+    sp.hourNow = now.time().hour();
+    sp.first = m_erased ? m_erasedDay : toLogDay(Date2Shamsi(now.date().addDays(-m_spec.sinceDays), now));
+    return sp;
+}
+
+QString Device::codesOf(int sensor, const LogDay& d) const
+{
+    const QChar l = m_spec.letter(sensor);
+    if (l == QLatin1Char('-')) return QString(48, QLatin1Char('?'));
+    return dayCodes(m_seed, m_spec.id, sensor, l, d, span());
+}
+
+QString Device::header(int sensor) const
+{
+    const QChar l = m_spec.letter(sensor);
+    const LogSpan sp = span();
+    if (sensor < 0 || sensor > 3 || l == QLatin1Char('-'))
+        return buildSummedReply(QStringLiteral("SenPara(0,0,%1,0,%2,-,0,0,0,0,%3,%4)")
+                                    .arg(m_spec.type)
+                                    .arg(sensor)
+                                    .arg(sp.today.yy)
+                                    .arg(sp.today.month),
+                                m_spec.id);
+    const ordered_json& g = m_params["Main"][s(QStringLiteral("S%1").arg(sensor))];
+    auto num = [](const ordered_json& v) {
+        return v.is_number() ? QString::number(v.get<double>(), 'f', 1) : QStringLiteral("0.0");
+    };
+    return buildSummedReply(QStringLiteral("SenPara(0,1,%1,1,%2,%3,%4,%5,60,0,%6,%7)")
+                                .arg(m_spec.type)
+                                .arg(sensor)
+                                .arg(l)
+                                .arg(num(g.value("Min1", ordered_json())))
+                                .arg(num(g.value("Max1", ordered_json())))
+                                .arg(sp.first.yy)
+                                .arg(sp.first.month),
+                            m_spec.id);
+}
+
+QString Device::dayLog(const QString& body, int sensorShift) const
+{
+    const QStringList f = quotedValue(body, QStringLiteral("Day")).split(QLatin1Char(','));
+    bool ok[4] = {false, false, false, false};
+    const int yy = f.value(0).toInt(&ok[0]), sensor = f.value(1).toInt(&ok[1]);
+    const int month = f.value(2).toInt(&ok[2]), day = f.value(3).toInt(&ok[3]);
+    if (f.size() != 4 || !ok[0] || !ok[1] || !ok[2] || !ok[3] || sensor < 0 || sensor > 3 || month < 1 || month > 12 ||
+        day < 1 || day > 31)
+        return wire({{"GetLog", {{"Error", "Bad day"}}}});
+    const QString codes = codesOf(sensor, LogDay{yy, month, day});
+    const QString item = QStringLiteral("%1,%2,%3,%4,%5,%6")
+                             .arg(f.value(0))
+                             .arg(recordedHours(codes))
+                             .arg(sensor + sensorShift)
+                             .arg(month)
+                             .arg(day)
+                             .arg(codes);
+    // The codes go out as they are (a backslash among them is not escaped).
+    return QStringLiteral("${\"GetLog\":{\"Day\":\"") + item + QStringLiteral("\"}}#");
+}
+
+QString Device::online() const
+{
+    const QDateTime now = clock();
+    const LogDay today = toLogDay(Date2Shamsi(now.date(), now));
+    ordered_json t = ordered_json::object();
+    for (int k = 0; k < 4; ++k) {
+        const QChar l = m_spec.letter(k);
+        t[s(QStringLiteral("Sensor%1").arg(k))] =
+            s(l == QLatin1Char('-') ? QStringLiteral("150.0")
+                                    : onlineText(m_seed, m_spec.id, k, l, today, now.time().hour()));
+    }
+    t["Alarm"] = s(QString::number(m_spec.alarm));
+    t["MemErr"] = "0";
+    t["ID"] = s(m_spec.id);
+    return wire({{"GetTemp", t}});
+}
+
+QString Device::timeDate() const
+{
+    const QDateTime now = clock();
+    const _SYSTEMTIME t = Date2Shamsi(now.date(), now);
+    return wire({{"GetTimeDate",
+                  {{"Year", s(QStringLiteral("%1").arg(t.wYear, 2, 10, QLatin1Char('0')))},
+                   {"Month", s(QString::number(t.wMonth))},
+                   {"Day", s(QString::number(t.wDay))},
+                   {"Hour", s(QString::number(now.time().hour()))},
+                   {"Minute", s(QString::number(now.time().minute()))}}}});
+}
+
+void Device::applyChanges(const QString& body)
+{
+    // The change text is JSON-like ("group":{"key":value,...},...), not strict JSON.
+    static const QRegularExpression group(QStringLiteral("\"(\\w+)\"\\s*:\\s*\\{([^{}]*)"));
+    static const QRegularExpression pair(QStringLiteral("\"(\\w+)\"\\s*:\\s*(\"([^\"]*)\"|[^,}\"]*)"));
+    const qsizetype start = body.indexOf(QLatin1String("\"Main\""));
+    if (start < 0) return;
+    const QString text = body.mid(start + 6);
+    auto it = group.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch g = it.next();
+        ordered_json& target = m_params["Main"][s(g.captured(1))];
+        if (!target.is_object()) target = ordered_json::object();
+        auto pit = pair.globalMatch(g.captured(2));
+        while (pit.hasNext()) {
+            const QRegularExpressionMatch p = pit.next();
+            if (p.captured(2).startsWith(QLatin1Char('"'))) {
+                target[s(p.captured(1))] = s(p.captured(3));
+            } else {
+                bool ok = false;
+                const double v = p.captured(2).trimmed().toDouble(&ok);
+                if (ok) target[s(p.captured(1))] = v;
+            }
+        }
+    }
+}
+
+std::optional<QString> Device::answer(const QString& body, int sensorShift)
+{
+    static const QRegularExpression senPara(QStringLiteral("^SenPara\\(0,(-?\\d+)\\)$"));
+    if (const QRegularExpressionMatch m = senPara.match(body); m.hasMatch()) return header(m.captured(1).toInt());
+    if (body == QLatin1String("GetFullPara()")) return wire(m_params);
+    auto has = [&](const char* t) { return body.contains(QLatin1String(t)); };
+    if (has("\"GetLog\"") && has("\"Day\"")) return dayLog(body, sensorShift);
+    if (has("\"GetTemp\"")) return online();
+    if (has("\"GetFullStat\"")) {
+        ordered_json stat = {{"BaseParam",
+                              {{"ChipID", 4242},
+                               {"HWVersion", 3},
+                               {"ChipSize", 4096},
+                               {"Model", 2},
+                               {"Version", "2.7.1"},
+                               {"Standby", 1},
+                               {"Calender", "Shamsi"},
+                               {"DayLightEnable", 0}}},
+                             {"Station", {{"Signal", "-61"}}},
+                             {"GSM",
+                              {{"IMEI", "350000000000001"},
+                               {"Anten", "21"},
+                               {"Operator", "Operator"},
+                               {"Volt", "4.1"},
+                               {"Level", "3"}}}};
+        return wire({{"FullStat", stat}});
+    }
+    if (has("\"TimeDate\"")) {
+        const QString set = quotedValue(body, QStringLiteral("Set"));
+        if (set.isEmpty()) return timeDate();
+        // "yy,month,day,0,hour,minute,second": the device's clock is set to that time.
+        const QStringList f = set.split(QLatin1Char(','));
+        if (f.size() >= 6) {
+            const QDateTime now = QDateTime::currentDateTime();
+            const _SYSTEMTIME cur = Date2Shamsi(now.date(), now);
+            const qint64 days = qint64(f[0].toInt() - cur.wYear) * 365 +
+                                (dayNumber(f[1].toInt(), f[2].toInt()) - dayNumber(cur.wMonth, cur.wDay));
+            const qint64 secs = (f[4].toInt() - now.time().hour()) * 3600 + (f[5].toInt() - now.time().minute()) * 60;
+            m_clockOffsetSecs = days * 86400 + secs;
+        }
+        return wire({{"TimeDate", {{"Set", "OK"}}}});
+    }
+    if (has("\"ChangeStat\"")) {
+        if (quotedValue(body, QStringLiteral("Alarm")) == QLatin1String("Disable")) m_spec.alarm = 0;
+        return wire({{"ChangeStat", {{"Alarm", s(quotedValue(body, QStringLiteral("Alarm")))}}}});
+    }
+    if (has("\"Erase\"")) {
+        m_erased = true;
+        m_erasedDay = span().today;
+        return wire({{"Erase", {{"Log", "OK"}}}});
+    }
+    if (has("\"USSDResp\"")) {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (has("\"Read\"") || quotedValue(body, QStringLiteral("Charge")) == QLatin1String("Read") ||
+            quotedValue(body, QStringLiteral("USSD")) == QLatin1String("Read")) {
+            const bool ready = m_ussdReadyAt >= 0 && now >= m_ussdReadyAt;
+            return wire({{"USSDResp", {{"Resp", ready ? s(m_spec.ussd) : std::string()}}}});
+        }
+        if (has("\"Reset\"")) {
+            m_ussdReadyAt = -1;
+            return wire({{"USSDResp", {{"Reset", "OK"}}}});
+        }
+        m_ussdReadyAt = now + m_spec.ussdDelayMs;
+        return wire({{"USSDResp", {{"Code", "Sent"}}}});
+    }
+    if (has("\"Main\"")) {
+        applyChanges(body);
+        return wire({{"SetResp", {{"Main", "OK"}}}});
+    }
+    if (has("\"BroadCast\"")) return searchReply();
+    return wire({{"Error", "Unknown command"}});
+}
+
+QString Device::searchReply() const
+{
+    const ordered_json& base = m_params["Main"]["BaseParam"];
+    return wire({{"BroadCast",
+                  {{"ID", s(m_spec.id)},
+                   {"Name", base.value("Name", std::string())},
+                   {"IP", s(m_spec.link)},
+                   {"MAC", "02:00:00:00:00:01"}}}});
+}
+
+}  // namespace devsim

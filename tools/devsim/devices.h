@@ -1,0 +1,53 @@
+// The behaviour of one emulated logging device: its state and its answer to each
+// request frame (faults aside, which the transport applies).
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include <QDateTime>
+#include <QString>
+
+#include "fleet.h"
+#include "model.h"
+
+namespace devsim {
+
+class Device
+{
+public:
+    Device(const DeviceSpec& spec, uint32_t seed);
+
+    const DeviceSpec& spec() const { return m_spec; }
+    const QString& id() const { return m_spec.id; }
+
+    // The device's clock (the computer's plus the device's offset).
+    QDateTime clock() const;
+    LogSpan span() const;
+    // The codes the device holds for a day now.
+    QString codesOf(int sensor, const LogDay& d) const;
+
+    // The reply, as sent on the wire ("$" ... "#"), to a frame body (the text between
+    // "A{" and the ":sum,id}#" tail); nothing for a frame the device does not answer.
+    // sensorShift answers a day request for another sensor (a fault).
+    std::optional<QString> answer(const QString& body, int sensorShift = 0);
+    // The reply datagram to the device search.
+    QString searchReply() const;
+
+private:
+    QString header(int sensor) const;
+    QString dayLog(const QString& body, int sensorShift) const;
+    QString online() const;
+    QString timeDate() const;
+    void applyChanges(const QString& body);
+
+    DeviceSpec m_spec;
+    uint32_t m_seed;
+    nlohmann::ordered_json m_params;
+    qint64 m_clockOffsetSecs;
+    bool m_erased = false;
+    LogDay m_erasedDay;
+    qint64 m_ussdReadyAt = -1;  // ms since epoch; -1: no answer pending
+};
+
+}  // namespace devsim

@@ -1,0 +1,64 @@
+// The fleet an emulator run plays: read from a small text file and from flags.
+//
+//   # comment
+//   seed 42
+//   search 127.255.255.255
+//   pace on|off
+//   device id=a link=127.0.0.11 name=Lab1 sensors=T,H,-,- names=Room,Humidity
+//   device id=b link=COM1 fault=silence fault-count=2
+//
+// Values may be quoted with double quotes. See termivo-devsim --help for every key.
+#pragma once
+
+#include <cstdint>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace devsim {
+
+struct FaultSpec
+{
+    QString kind;   // empty: none
+    int count = 0;  // affect the first count matching requests; 0: all
+    QString match;  // only requests whose frame contains this text
+    int ms = 50;    // delay of "slow", gap of "split" and "chunks"
+    QString text;   // reply of "raw"; chunks of "chunks", separated by "|"
+};
+
+struct DeviceSpec
+{
+    QString id;
+    QString link;  // 127.x.y.z or COMn
+    QString name;
+    QString type = QStringLiteral("TH");
+    QString letters = QStringLiteral("TH--");  // sensor type letters, "-" for no sensor
+    QStringList sensorNames;
+    int alarm = 0;  // alarm bits of the online reply
+    QString ussd = QStringLiteral("Your credit is 12500 Rials. Thank you");
+    int ussdDelayMs = 2000;
+    int sinceDays = 400;     // days of log before today
+    int clockOffsetMin = 0;  // the device clock's offset from the computer's, minutes
+    FaultSpec fault;
+
+    bool isLan() const { return link.contains(QLatin1Char('.')); }
+    QChar letter(int sensor) const { return sensor < letters.size() ? letters.at(sensor) : QLatin1Char('-'); }
+};
+
+struct Fleet
+{
+    uint32_t seed = 1;
+    QString searchAddress = QStringLiteral("127.255.255.255");
+    bool pace = true;
+    QList<DeviceSpec> devices;
+};
+
+// Parses a fleet text; throws std::runtime_error with the line number on a bad line.
+Fleet parseFleet(const QString& text);
+// Applies one "key=value" of a device line; false for an unknown key or a bad value.
+bool setDeviceKey(DeviceSpec& d, const QString& key, const QString& value);
+// Whether a text names an IPv4 address in 127.0.0.0/8.
+bool isLoopbackAddress(const QString& text);
+
+}  // namespace devsim
