@@ -1,0 +1,114 @@
+// The port list, the default port and the two ways of opening a port.
+#include "link_fixture.h"
+
+namespace {
+
+class Ports : public LinkFixture
+{
+protected:
+    void TearDown() override
+    {
+        setSystemPortListerForTests({});
+        LinkFixture::TearDown();
+    }
+    static void systemPorts(QList<SerialPortEntry> list)
+    {
+        setSystemPortListerForTests([list] { return list; });
+    }
+};
+
+TEST_F(Ports, DefaultPortIsTheLastUsbPortElseTheFirst)
+{
+    struct Case
+    {
+        QList<SerialPortEntry> ports;
+        int expected;
+    };
+    const Case cases[] = {
+        {{{"A", "COM1", ""}, {"USBSER000", "COM5", ""}, {"VCP0", "COM7", ""}}, 7},
+        {{{"A", "COM1", ""}, {"USBSER000", "COM5", ""}, {"B", "COM7", ""}}, 5},
+        {{{"A", "COM1", ""}, {"B", "COM2", ""}}, 1},
+        {{{"A", "COM4", ""}, {"usbser", "COM2", ""}}, 4},  // the match is case-sensitive
+        {{{"VCP0", "COMX", ""}}, -1},                      // a chosen name without digits
+    };
+    for (const Case& c : cases) {
+        systemPorts(c.ports);
+        EXPECT_EQ(link.FindComPort0(), c.expected) << c.ports.last().deviceName.toStdString();
+    }
+    systemPorts({});
+    dlg.expect(Kind::Message, linktext::kNoControlPanel);
+    EXPECT_EQ(link.FindComPort0(), 1);
+}
+
+TEST_F(Ports, LinksUnderTheRootComeFirstAndSystemPortsFillFreeNumbers)
+{
+    startSim(QStringLiteral("device id=a link=COM2\n"));
+    systemPorts({{"Serial0", "", "/dev/ttyS0"}, {"USBSER000", "", "/dev/ttyACM0"}});
+    EXPECT_EQ(link.FindComPort(1), (QStringList{"COM2", "COM1", "COM3"}));
+    EXPECT_EQ(serialPortLocation(2, root()), root() + "dosdevices/com2");
+    EXPECT_EQ(serialPortLocation(3, root()), "/dev/ttyACM0");
+    EXPECT_EQ(link.FindComPort0(), 3);
+
+    dlg.expect(Kind::Message, linktext::kPortsPresent + "\rCOM2\rCOM1\rCOM3\r");
+    link.BtnShowComClick();
+    systemPorts({});
+    sim.stop();
+    dlg.expect(Kind::Message, linktext::kNoSerialPort);
+    link.BtnShowComClick();
+}
+
+TEST_F(Ports, FindComPortAndOpenWantsComAndReplacesPortZero)
+{
+    startSim(QStringLiteral("device id=a link=COM4\ndevice id=b link=COM1\n"), {QStringLiteral("--no-pace")});
+    systemPorts({});
+    link.FindComPortAndOpen(QStringLiteral("com4"));
+    EXPECT_TRUE(link.MSComm1().PortOpen());
+    EXPECT_EQ(link.MSComm1().CommPort(), 4);
+    EXPECT_FALSE(link.MSComm1().RTSEnable());
+    link.MSComm1().setPortOpen(false);
+
+    link.FindComPortAndOpen(QStringLiteral("COM0"));  // the default: the first entry, COM1
+    EXPECT_TRUE(link.MSComm1().PortOpen());
+    EXPECT_EQ(link.MSComm1().CommPort(), 1);
+    link.MSComm1().setPortOpen(false);
+
+    link.FindComPortAndOpen(DevSim::lanAddress(1));
+    link.FindComPortAndOpen(QStringLiteral("COM"));
+    EXPECT_FALSE(link.MSComm1().PortOpen());
+    EXPECT_EQ(link.MSComm1().CommPort(), 1);
+}
+
+TEST_F(Ports, OpenPort2SwitchesFromLanToASerialPort)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1\ndevice id=b link=COM3\n").arg(ip), {QStringLiteral("--no-pace")});
+    systemPorts({});
+    SelDevice = device("a", ip);
+    link.OpenPort2(ip);  // 7 characters or more: a LAN address, CommPort untouched
+    EXPECT_TRUE(link.lanConnected());
+    EXPECT_EQ(SelDevice.IP, ip);
+    EXPECT_EQ(link.MSComm1().CommPort(), 1);
+
+    link.LinkPending = true;
+    link.OpenPort2(QStringLiteral("COM3"));
+    EXPECT_FALSE(link.lanConnected());
+    EXPECT_TRUE(link.MSComm1().PortOpen());
+    EXPECT_EQ(link.MSComm1().CommPort(), 3);
+    EXPECT_TRUE(link.MSComm1().RTSEnable());
+    EXPECT_FALSE(link.LinkPending);
+    EXPECT_TRUE(SelDevice.IP.isEmpty());
+
+    // The port works after the switch (RTS on a pseudo-terminal is not an error).
+    Device_Rec b = device("b", "COM3");
+    EXPECT_NE(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b), "Time Out");
+
+    link.LinkPending = true;
+    dlg.expect(Kind::Message, linktext::kPortCannotOpen);
+    link.OpenPort2(QStringLiteral("7"));
+    EXPECT_TRUE(link.LinkPending);
+    EXPECT_FALSE(link.MSComm1().PortOpen());
+    EXPECT_THROW(link.OpenPort2(QStringLiteral("COM0")), TermivoError);  // the control rejects 0
+    link.OpenPort2(QStringLiteral("COM"));                               // no digit: nothing, no message
+}
+
+}  // namespace

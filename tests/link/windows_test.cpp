@@ -1,0 +1,94 @@
+// The communication and progress windows show what the link reports.
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/ui/forms.h"
+#include "link/devicelink.h"
+#include "link/ui/form_comm.h"
+#include "link/ui/form_wait2.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+
+namespace {
+
+class LinkWindows : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        deviceLink().reset();
+        Form_wait2 = new TForm_wait2;
+        comm = new TForm_Comm;
+    }
+    void TearDown() override
+    {
+        delete comm;
+        delete Form_wait2;
+        Form_wait2 = nullptr;
+        deviceLink().reset();
+        RootFixture::TearDown();
+    }
+    TForm_Comm* comm = nullptr;
+};
+
+TEST_F(LinkWindows, ControlsCarryTheirNames)
+{
+    for (const char* name : {"Memo_Send", "Memo_Rx", "Memo_Json", "Memo1", "Button2", "StatusBar1", "PageControl2",
+                             "TabSheet8", "TabSendResive"})
+        EXPECT_NE(comm->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    for (const char* name :
+         {"Label_Cnt", "Label_Status", "Label_port", "ProgressBar1", "ProgressBarAll", "Memo_report", "BtnOk"})
+        EXPECT_NE(Form_wait2->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    EXPECT_EQ(Form_wait2->windowTitle(), "Reading ");
+    EXPECT_EQ(Form_wait2->Label_Cnt->text(), "0,0");
+    EXPECT_EQ(comm->StatusBar1->currentMessage(), "Ready");
+    EXPECT_EQ(comm->Timer1.interval(), 3000);
+    EXPECT_FALSE(comm->Timer1.isActive());
+}
+
+TEST_F(LinkWindows, ExchangeShowsTheFrameAndPortAndCancelRaisesStopFlag)
+{
+    DevSim sim;
+    ASSERT_TRUE(sim.start(QStringLiteral("device id=a link=COM1 fault=silence\n"), root()));
+    Device_Rec dev;
+    dev.ID = QStringLiteral("a");
+    dev.IP = QStringLiteral("COM1");
+    Prog.Header = QStringLiteral("Lab");
+    Form_wait2->show();
+    EXPECT_EQ(Form_wait2->Label_Header->text(), "Header:Lab");
+    // Cancel during the wait ends it and closes the window.
+    QTimer::singleShot(150, [] { Form_wait2->BtnOk->click(); });
+    EXPECT_EQ(comm->Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "Time Out");
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_FALSE(Form_wait2->isVisible());
+    EXPECT_EQ(comm->Memo_Send->toPlainText().split('\n').first(), "A{SenPara(0,1):108,a}#");
+    EXPECT_EQ(Form_wait2->Label_port->text(), "COM1");
+    EXPECT_EQ(comm->StatusBar1->currentMessage(), "Ready");
+}
+
+TEST_F(LinkWindows, PanesAreEmptiedPastTheirLineLimits)
+{
+    struct Case
+    {
+        QPlainTextEdit* memo;
+        int limit;
+    };
+    const Case cases[] = {{comm->Memo_Send, kTrafficPaneLineLimit},
+                          {comm->Memo_Rx, kTrafficPaneLineLimit},
+                          {Form_wait2->Memo_report, kReportPaneLineLimit}};
+    for (const Case& c : cases) {
+        QStringList lines;
+        for (int i = 0; i < c.limit; ++i) lines << QString::number(i);
+        c.memo->setPlainText(lines.join('\n'));
+        EXPECT_EQ(c.memo->blockCount(), c.limit);
+        c.memo->appendPlainText(QStringLiteral("one more"));
+        EXPECT_TRUE(c.memo->toPlainText().isEmpty()) << c.memo->objectName().toStdString();
+    }
+}
+
+}  // namespace
