@@ -412,11 +412,9 @@ void DeviceLink::Timer1Timer()
     ++UssdPollCount;
     if (UssdPollCount >= 10) m_Timer1.stop();
     const QString reply = Write2Dev(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Read\":\"\"}"), SelDevice);
-    const qsizetype p = reply.indexOf(QLatin1String("\"Resp\""));
-    if (p < 0 || reply.size() - (p + 1) <= 15) return;
-    const qsizetype q = reply.indexOf(QLatin1String("}}"));
-    const QString answer = q > p ? reply.mid(p + 8, qMax<qsizetype>(0, q - p - 9)) : QString();
-    observer().ussdLine(answer);
+    const std::optional<QString> answer = ussdAnswer(reply);
+    if (!answer) return;
+    observer().ussdLine(*answer);
     Write2Dev(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Reset\":\"\"})"), SelDevice);
     m_Timer1.stop();
 }

@@ -124,3 +124,14 @@ bool JSon2Online(const QString& sOnline, QString& st1, QString& st2, QString& st
     }
     return true;
 }
+
+std::optional<QString> ussdAnswer(const QString& reply)
+{
+    const qsizetype p = reply.indexOf(QLatin1String("\"Resp\""));
+    if (p < 0 || reply.size() - (p + 1) <= 15) return std::nullopt;
+    // The value runs from the 8th character after the opening quote of "Resp" to two
+    // characters before the first "}}"; a reply without "}}" after it gives no text.
+    const qsizetype q = reply.indexOf(QLatin1String("}}"));
+    if (q <= p) return QString();
+    return reply.mid(p + 8, qMax<qsizetype>(0, q - p - 9));
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include <QString>
 
@@ -42,3 +43,8 @@ bool JSon2DateTime(const QString& s1, _SYSTEMTIME& t1);
 // JSon2DateTime. Answers true.
 bool JSon2Online(const QString& sOnline, QString& st1, QString& st2, QString& st3, QString& st4, QString& Alarm2,
                  QString& Memerr, QString& ID2);
+
+// The operator's answer in a reply to the USSD read command: the value of "Resp"
+// between its quotes, up to the first "}}". Nothing when the reply holds no answer
+// (no "Resp", or 15 characters or fewer after it).
+std::optional<QString> ussdAnswer(const QString& reply);

@@ -101,7 +101,7 @@ TEST(Replies, FindNumber)
     const std::pair<const char*, int> cases[] = {
         {"COM12", 12}, {"Com1", 1}, {"COM", -1}, {"A1B2", 12}, {"", -1}, {"COM0", 0}, {"2147483647", 2147483647}};
     for (const auto& [in, out] : cases) EXPECT_EQ(FindNumber(QString::fromLatin1(in)), out) << in;
-    EXPECT_THROW(FindNumber(QStringLiteral("192.168.100.100")), ConvertError);
+    EXPECT_THROW(FindNumber(QStringLiteral("127.168.100.100")), ConvertError);
     EXPECT_THROW(FindNumber(QStringLiteral("2147483648")), ConvertError);
 }
 
@@ -172,6 +172,29 @@ TEST(Replies, JSon2OnlineCopiesTextsAndKeepsMissingOnes)
     EXPECT_EQ(st2, "45.1");
     EXPECT_EQ(alarm, "10");
     EXPECT_EQ(st4, "150.0");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Replies, UssdAnswer)
+{
+    const std::pair<const char*, std::optional<const char*>> cases[] = {
+        {"{\"USSDResp\":{\"Resp\":\"Credit 1000\"}}", "Credit 1000"},
+        {"{\"USSDResp\":{\"Resp\":\"\"}}", std::nullopt},      // nothing yet
+        {"{\"USSDResp\":{\"Resp\":\"abcde\"}}", std::nullopt},  // 15 characters after "Resp"
+        {"{\"USSDResp\":{\"Resp\":\"abcdef\"}}", "abcdef"},
+        {"{\"Resp\":\"Credit is 1000 Rials\"", ""},  // no "}}" after it
+        {"Time Out", std::nullopt},
+    };
+    for (const auto& [reply, answer] : cases) {
+        const std::optional<QString> got = ussdAnswer(QString::fromLatin1(reply));
+        ASSERT_EQ(got.has_value(), answer.has_value()) << reply;
+        if (answer) {
+            EXPECT_EQ(*got, QString::fromLatin1(*answer)) << reply;
+        }
+    }
 }
 
 }  // namespace

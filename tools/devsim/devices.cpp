@@ -36,27 +36,27 @@ QString quotedValue(const QString& body, const QString& key)
 
 }  // namespace
 
-Device::Device(const DeviceSpec& spec, uint32_t seed)
-    : m_spec(spec), m_seed(seed), m_clockOffsetSecs(qint64(spec.clockOffsetMin) * 60)
+Device::Device(const DeviceConfig& config, uint32_t seed)
+    : m_config(config), m_seed(seed), m_clockOffsetSecs(qint64(config.clockOffsetMin) * 60)
 {
     auto name = [&](int k) {
-        return k < spec.sensorNames.size() ? spec.sensorNames.at(k) : QStringLiteral("Sensor%1").arg(k + 1);
+        return k < config.sensorNames.size() ? config.sensorNames.at(k) : QStringLiteral("Sensor%1").arg(k + 1);
     };
     ordered_json main = ordered_json::object();
-    main["BaseParam"] = {{"Name", s(spec.name.isEmpty() ? QStringLiteral("Device ") + spec.id : spec.name)},
-                         {"ID", s(spec.id)},
+    main["BaseParam"] = {{"Name", s(config.name.isEmpty() ? QStringLiteral("Device ") + config.id : config.name)},
+                         {"ID", s(config.id)},
                          {"AlarmActive", 1},
                          {"BuzzerPeriod", 5},
                          {"AlarmPeriod", 2},
-                         {"SMS_ID", s(spec.id)},
+                         {"SMS_ID", s(config.id)},
                          {"Battery", 98},
-                         {"Wireless_Mode", spec.isLan() ? 1 : 0},
+                         {"Wireless_Mode", config.isLan() ? 1 : 0},
                          {"AlarmActiveX", 0},
                          {"AlarmPeriodx", 0},
                          {"Checksum", 0},
                          {"Tag", 0}};
     for (int k = 0; k < 4; ++k) {
-        const QChar l = spec.letter(k);
+        const QChar l = config.letter(k);
         main[s(QStringLiteral("S%1").arg(k))] = {{"Name", s(l == QLatin1Char('-') ? QString() : name(k))},
                                                  {"Calibrate", 0},
                                                  {"Min1", l == QLatin1Char('H') ? 20 : -20},
@@ -69,13 +69,13 @@ Device::Device(const DeviceSpec& spec, uint32_t seed)
                                                  {"AlarmPeriod", 0},
                                                  {"Period", 60}};
     }
-    main["LAN"] = {{"SIP", s(spec.isLan() ? spec.link : QStringLiteral("127.0.0.1"))},
+    main["LAN"] = {{"SIP", s(config.isLan() ? config.link : QStringLiteral("127.0.0.1"))},
                    {"Subnet", "255.0.0.0"},
                    {"Gateway", "127.0.0.1"},
                    {"MAC", "02:00:00:00:00:01"},
                    {"Port", 54321},
                    {"DHCP", 0},
-                   {"Enable", spec.isLan() ? 1 : 0},
+                   {"Enable", config.isLan() ? 1 : 0},
                    {"VQLM_IP", "127.0.0.1"}};
     main["AP"] = {{"IP", "127.0.0.1"},
                   {"Subnet", "255.0.0.0"},
@@ -120,41 +120,41 @@ LogSpan Device::span() const
     LogSpan sp;
     sp.today = toLogDay(Date2Shamsi(now.date(), now));
     sp.hourNow = now.time().hour();
-    sp.first = m_erased ? m_erasedDay : toLogDay(Date2Shamsi(now.date().addDays(-m_spec.sinceDays), now));
+    sp.first = m_erased ? m_erasedDay : toLogDay(Date2Shamsi(now.date().addDays(-m_config.sinceDays), now));
     return sp;
 }
 
 QString Device::codesOf(int sensor, const LogDay& d) const
 {
-    const QChar l = m_spec.letter(sensor);
+    const QChar l = m_config.letter(sensor);
     if (l == QLatin1Char('-')) return QString(48, QLatin1Char('?'));
-    return dayCodes(m_seed, m_spec.id, sensor, l, d, span());
+    return dayCodes(m_seed, m_config.id, sensor, l, d, span());
 }
 
 QString Device::header(int sensor) const
 {
-    const QChar l = m_spec.letter(sensor);
+    const QChar l = m_config.letter(sensor);
     const LogSpan sp = span();
     if (sensor < 0 || sensor > 3 || l == QLatin1Char('-'))
         return buildSummedReply(QStringLiteral("SenPara(0,0,%1,0,%2,-,0,0,0,0,%3,%4)")
-                                    .arg(m_spec.type)
+                                    .arg(m_config.type)
                                     .arg(sensor)
                                     .arg(sp.today.yy)
                                     .arg(sp.today.month),
-                                m_spec.id);
+                                m_config.id);
     const ordered_json& g = m_params["Main"][s(QStringLiteral("S%1").arg(sensor))];
     auto num = [](const ordered_json& v) {
         return v.is_number() ? QString::number(v.get<double>(), 'f', 1) : QStringLiteral("0.0");
     };
     return buildSummedReply(QStringLiteral("SenPara(0,1,%1,1,%2,%3,%4,%5,60,0,%6,%7)")
-                                .arg(m_spec.type)
+                                .arg(m_config.type)
                                 .arg(sensor)
                                 .arg(l)
                                 .arg(num(g.value("Min1", ordered_json())))
                                 .arg(num(g.value("Max1", ordered_json())))
                                 .arg(sp.first.yy)
                                 .arg(sp.first.month),
-                            m_spec.id);
+                            m_config.id);
 }
 
 QString Device::dayLog(const QString& body, int sensorShift) const
@@ -184,14 +184,14 @@ QString Device::online() const
     const LogDay today = toLogDay(Date2Shamsi(now.date(), now));
     ordered_json t = ordered_json::object();
     for (int k = 0; k < 4; ++k) {
-        const QChar l = m_spec.letter(k);
+        const QChar l = m_config.letter(k);
         t[s(QStringLiteral("Sensor%1").arg(k))] =
             s(l == QLatin1Char('-') ? QStringLiteral("150.0")
-                                    : onlineText(m_seed, m_spec.id, k, l, today, now.time().hour()));
+                                    : onlineText(m_seed, m_config.id, k, l, today, now.time().hour()));
     }
-    t["Alarm"] = s(QString::number(m_spec.alarm));
+    t["Alarm"] = s(QString::number(m_config.alarm));
     t["MemErr"] = "0";
-    t["ID"] = s(m_spec.id);
+    t["ID"] = s(m_config.id);
     return wire({{"GetTemp", t}});
 }
 
@@ -277,7 +277,7 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
         return wire({{"TimeDate", {{"Set", "OK"}}}});
     }
     if (has("\"ChangeStat\"")) {
-        if (quotedValue(body, QStringLiteral("Alarm")) == QLatin1String("Disable")) m_spec.alarm = 0;
+        if (quotedValue(body, QStringLiteral("Alarm")) == QLatin1String("Disable")) m_config.alarm = 0;
         return wire({{"ChangeStat", {{"Alarm", s(quotedValue(body, QStringLiteral("Alarm")))}}}});
     }
     if (has("\"Erase\"")) {
@@ -290,13 +290,13 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
         if (has("\"Read\"") || quotedValue(body, QStringLiteral("Charge")) == QLatin1String("Read") ||
             quotedValue(body, QStringLiteral("USSD")) == QLatin1String("Read")) {
             const bool ready = m_ussdReadyAt >= 0 && now >= m_ussdReadyAt;
-            return wire({{"USSDResp", {{"Resp", ready ? s(m_spec.ussd) : std::string()}}}});
+            return wire({{"USSDResp", {{"Resp", ready ? s(m_config.ussd) : std::string()}}}});
         }
         if (has("\"Reset\"")) {
             m_ussdReadyAt = -1;
             return wire({{"USSDResp", {{"Reset", "OK"}}}});
         }
-        m_ussdReadyAt = now + m_spec.ussdDelayMs;
+        m_ussdReadyAt = now + m_config.ussdDelayMs;
         return wire({{"USSDResp", {{"Code", "Sent"}}}});
     }
     if (has("\"Main\"")) {
@@ -311,9 +311,9 @@ QString Device::searchReply() const
 {
     const ordered_json& base = m_params["Main"]["BaseParam"];
     return wire({{"BroadCast",
-                  {{"ID", s(m_spec.id)},
+                  {{"ID", s(m_config.id)},
                    {"Name", base.value("Name", std::string())},
-                   {"IP", s(m_spec.link)},
+                   {"IP", s(m_config.link)},
                    {"MAC", "02:00:00:00:00:01"}}}});
 }
 

@@ -16,10 +16,10 @@ namespace devsim {
 class Device
 {
 public:
-    Device(const DeviceSpec& spec, uint32_t seed);
+    Device(const DeviceConfig& config, uint32_t seed);
 
-    const DeviceSpec& spec() const { return m_spec; }
-    const QString& id() const { return m_spec.id; }
+    const DeviceConfig& config() const { return m_config; }
+    const QString& id() const { return m_config.id; }
 
     // The device's clock (the computer's plus the device's offset).
     QDateTime clock() const;
@@ -41,7 +41,7 @@ private:
     QString timeDate() const;
     void applyChanges(const QString& body);
 
-    DeviceSpec m_spec;
+    DeviceConfig m_config;
     uint32_t m_seed;
     nlohmann::ordered_json m_params;
     qint64 m_clockOffsetSecs;

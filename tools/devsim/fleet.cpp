@@ -48,7 +48,7 @@ bool isLoopbackAddress(const QString& text)
     return (a.toIPv4Address() >> 24) == 127;
 }
 
-bool setDeviceKey(DeviceSpec& d, const QString& key, const QString& value)
+bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value)
 {
     if (key == QLatin1String("id"))
         d.id = value;
@@ -110,7 +110,7 @@ Fleet parseFleet(const QString& text)
         } else if (t.at(0) == QLatin1String("pace") && t.size() == 2) {
             fleet.pace = t.at(1) != QLatin1String("off");
         } else if (t.at(0) == QLatin1String("device")) {
-            DeviceSpec d;
+            DeviceConfig d;
             for (int i = 1; i < t.size(); ++i) {
                 const qsizetype eq = t.at(i).indexOf(QLatin1Char('='));
                 if (eq <= 0 || !setDeviceKey(d, t.at(i).left(eq), t.at(i).mid(eq + 1)))

@@ -18,7 +18,7 @@
 
 namespace devsim {
 
-struct FaultSpec
+struct FaultConfig
 {
     QString kind;   // empty: none
     int count = 0;  // affect the first count matching requests; 0: all
@@ -27,7 +27,7 @@ struct FaultSpec
     QString text;   // reply of "raw"; chunks of "chunks", separated by "|"
 };
 
-struct DeviceSpec
+struct DeviceConfig
 {
     QString id;
     QString link;  // 127.x.y.z or COMn
@@ -40,7 +40,7 @@ struct DeviceSpec
     int ussdDelayMs = 2000;
     int sinceDays = 400;     // days of log before today
     int clockOffsetMin = 0;  // the device clock's offset from the computer's, minutes
-    FaultSpec fault;
+    FaultConfig fault;
 
     bool isLan() const { return link.contains(QLatin1Char('.')); }
     QChar letter(int sensor) const { return sensor < letters.size() ? letters.at(sensor) : QLatin1Char('-'); }
@@ -51,13 +51,13 @@ struct Fleet
     uint32_t seed = 1;
     QString searchAddress = QStringLiteral("127.255.255.255");
     bool pace = true;
-    QList<DeviceSpec> devices;
+    QList<DeviceConfig> devices;
 };
 
 // Parses a fleet text; throws std::runtime_error with the line number on a bad line.
 Fleet parseFleet(const QString& text);
 // Applies one "key=value" of a device line; false for an unknown key or a bad value.
-bool setDeviceKey(DeviceSpec& d, const QString& key, const QString& value);
+bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value);
 // Whether a text names an IPv4 address in 127.0.0.0/8.
 bool isLoopbackAddress(const QString& text);
 

@@ -91,7 +91,7 @@ class Simulator : public QObject
 public:
     explicit Simulator(Fleet fleet, QString root) : m_fleet(std::move(fleet)), m_root(std::move(root))
     {
-        for (const DeviceSpec& d : m_fleet.devices) m_devices.push_back(std::make_unique<Device>(d, m_fleet.seed));
+        for (const DeviceConfig& d : m_fleet.devices) m_devices.push_back(std::make_unique<Device>(d, m_fleet.seed));
     }
 
     bool start();
@@ -251,7 +251,7 @@ Plan Simulator::respond(const QString& frame, const QList<Device*>& candidates)
     // A frame without a colon in its body carries a real checksum; a corrupt one is ignored.
     if (!body.contains(QLatin1Char(':')) && CheckSum(QStringLiteral("A{") + body) != m.captured(2).toInt()) return {};
 
-    const FaultSpec& f = dev->spec().fault;
+    const FaultConfig& f = dev->config().fault;
     bool faulty = !f.kind.isEmpty() && (f.match.isEmpty() || frame.contains(f.match));
     if (faulty && f.count > 0) faulty = m_faultUsed[dev]++ < f.count;
     const QString kind = faulty ? f.kind : QString();
@@ -306,9 +306,9 @@ Plan Simulator::respond(const QString& frame, const QList<Device*>& candidates)
 bool Simulator::startLan(Device* d)
 {
     auto* server = new QTcpServer(this);
-    if (!server->listen(QHostAddress(d->spec().link), kPort)) {
+    if (!server->listen(QHostAddress(d->config().link), kPort)) {
         out(QStringLiteral("ERROR cannot listen on %1:%2: %3")
-                .arg(d->spec().link)
+                .arg(d->config().link)
                 .arg(kPort)
                 .arg(server->errorString()));
         return false;
@@ -359,8 +359,8 @@ bool Simulator::start()
     }
     std::map<int, QList<Device*>> serial;
     for (auto& d : m_devices) {
-        const QString link = d->spec().link;
-        if (d->spec().isLan()) {
+        const QString link = d->config().link;
+        if (d->config().isLan()) {
             if (!isLoopbackAddress(link)) {
                 out(QStringLiteral("ERROR %1 is not a loopback address").arg(link));
                 return false;
@@ -396,7 +396,7 @@ void Simulator::onDatagram()
         if (!text.contains(QLatin1String("\"BroadCast\":{\"Get\""))) continue;
         out(QStringLiteral("SEARCH %1").arg(text));
         for (auto& d : m_devices)
-            if (d->spec().isLan())
+            if (d->config().isLan())
                 m_udp->writeDatagram(ascii(d->searchReply()), QHostAddress(m_fleet.searchAddress), kPort);
     }
 }
@@ -486,7 +486,7 @@ int main(int argc, char* argv[])
                 out(QStringLiteral("ERROR bad --%1 %2").arg(QLatin1String(opt), v));
                 return 2;
             }
-            DeviceSpec d;
+            DeviceConfig d;
             d.id = v.left(at);
             d.link = v.mid(at + 1);
             fleet.devices << d;
@@ -524,7 +524,7 @@ int main(int argc, char* argv[])
     out(QStringLiteral("READY"));
     const int rc = app.exec();
     if (!root.isEmpty())
-        for (const DeviceSpec& d : fleet.devices)
+        for (const DeviceConfig& d : fleet.devices)
             if (!d.isLan()) QFile::remove(root + QStringLiteral("dosdevices/") + d.link.toLower());
     return rc;
 }
