@@ -5,7 +5,6 @@
 // take at least 183 s; the serial run is compared with the time its bytes take on the
 // wire (960 bytes a second at 9600 baud, 8N1).
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 
 #include <QCoreApplication>

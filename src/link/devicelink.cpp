@@ -60,6 +60,9 @@ DeviceLink::DeviceLink(QObject* parent)
     : QObject(parent), m_observer(&g_consoleObserver), m_MSComm1(this), m_searchAddress(QHostAddress::Broadcast)
 {
     connect(&m_MSComm1, &SerialPortControl::OnComm, this, &DeviceLink::MSComm1Comm);
+    // The demo (and anyone who plays devices on this machine) points the search at a
+    // loopback broadcast address.
+    if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
     m_Timer1.setInterval(3000);
     connect(&m_Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
 }
@@ -435,6 +438,7 @@ void DeviceLink::reset()
     delete m_udpClient;
     m_udpClient = nullptr;
     m_searchAddress = QHostAddress(QHostAddress::Broadcast);
+    if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
     LinkPending = false;
     lanReadTimeout = 500;
     serialReplyTimeout = 5000;
