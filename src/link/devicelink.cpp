@@ -149,6 +149,8 @@ void DeviceLink::MSComm1Comm()
     const QString chunk = m_MSComm1.Input();
     if (chunk.isEmpty()) return;
     if (StopFlag == 1) m_RxDone = 1;
+    // A line that sends without end between exchanges does not fill the memory.
+    if (m_RxBuffer.size() > (1 << 20)) m_RxBuffer.clear();
     m_RxBuffer += chunk;
     if (chunk.contains(QLatin1Char('#'))) {
         if (m_RxBuffer.contains(QLatin1String("}#"))) {

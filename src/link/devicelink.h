@@ -63,7 +63,8 @@ public:
     // Frames str1 for Device1, sends it over the link named by Device1.IP (6 characters
     // or fewer: a serial port; otherwise an IPv4 address), waits, retries and answers the
     // reply: "Time Out" when a serial wait ran out, empty text when a LAN link gave
-    // nothing. Throws LinkError when the transport fails.
+    // nothing. Throws TermivoError when the transport fails (LinkError for the TCP
+    // client, the serial control's own error for a port that is not open).
     QString Write2Dev(const QString& str1, Device_Rec& Device1);
     // Waits up to t_Out ms for a complete serial reply; "Time Out" when none came.
     QString readComport(int t_Out, const Device_Rec& Device1);
