@@ -35,14 +35,6 @@ namespace {
 
 ConsoleLinkObserver g_consoleObserver;
 
-QByteArray toAscii(const QString& text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar c : text) bytes.append(c.unicode() < 128 ? char(c.unicode()) : '?');
-    return bytes;
-}
-
 // Busy cursor on for the lifetime of the guard, off in every case.
 class BusyCursor
 {
@@ -184,7 +176,7 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
         // Whatever an earlier, late reply left behind is not the answer to this request.
         client->readAll();
         m_lanBuffer.clear();
-        const QByteArray bytes = toAscii(frame);
+        const QByteArray bytes = asciiBytes(frame);
         if (client->write(bytes) != bytes.size()) throw LinkError(client->errorString());
         client->flush();
         bool dropped = false;
@@ -394,7 +386,7 @@ void DeviceLink::Button2Click()
     observer().clearJson();
     observer().showReplies();
     if (!m_udpClient) m_udpClient = new QUdpSocket(this);
-    m_udpClient->writeDatagram(toAscii(linktext::kSearchRequest), m_searchAddress, kLanPort);
+    m_udpClient->writeDatagram(asciiBytes(linktext::kSearchRequest), m_searchAddress, kLanPort);
 }
 
 void DeviceLink::IdUDPServer1UDPRead()
@@ -427,6 +419,7 @@ void DeviceLink::Timer1Timer()
 void DeviceLink::reset()
 {
     m_Timer1.stop();
+    m_Timer1.setInterval(3000);
     UssdPollCount = 0;
     if (m_MSComm1.PortOpen()) m_MSComm1.setPortOpen(false);
     m_MSComm1.setRTSEnable(false);

@@ -22,10 +22,17 @@ QString CleanStr(const QString& s1)
 {
     qsizetype end = s1.indexOf(QLatin1Char('#'));
     if (end < 0) end = s1.size();
-    const qsizetype dollar = s1.lastIndexOf(QLatin1Char('$'), end - 1 >= 0 ? end - 1 : 0);
     if (end == 0) return {};
-    const qsizetype start = (dollar >= 0 && dollar < end) ? dollar + 1 : 0;
-    return s1.mid(start, end - start);
+    const qsizetype dollar = s1.lastIndexOf(QLatin1Char('$'), end - 1);  // -1 when there is none
+    return s1.mid(dollar + 1, end - dollar - 1);
+}
+
+QByteArray asciiBytes(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) bytes.append(c.unicode() < 128 ? char(c.unicode()) : '?');
+    return bytes;
 }
 
 QString buildFrame(const QString& command, const QString& deviceId)

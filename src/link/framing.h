@@ -4,6 +4,7 @@
 // body is the command without its leading "A". A reply comes back as "$" + body + "#".
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // On a text without ":" the sum of its character codes (a leading "$" counted once,
@@ -16,6 +17,9 @@ int CheckSum(const QString& s);
 // The text between the last "$" before the first "#" and that "#" (everything up to
 // "#" when there is no "$"; the whole text when there is no "#").
 QString CleanStr(const QString& s1);
+
+// The text as it travels on either link: 7-bit ASCII, "?" for any other character.
+QByteArray asciiBytes(const QString& text);
 
 // The frame of a command for a device: A{<command without its first character>:<sum>,<id>}#
 QString buildFrame(const QString& command, const QString& deviceId);

@@ -3,6 +3,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "link/framing.h"
 #include "platform/convert.h"
 
 std::array<QString, kReplyParts> ReplyParts;
@@ -48,9 +49,7 @@ using ordered_json = nlohmann::ordered_json;
 // Parses the whole text as one JSON value and answers the object member `outer` of it.
 ordered_json innerObject(const QString& text, const char* outer)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar c : text) bytes.append(c.unicode() < 128 ? char(c.unicode()) : '?');
+    const QByteArray bytes = asciiBytes(text);
     ordered_json doc = ordered_json::parse(bytes.constBegin(), bytes.constEnd(), nullptr, false);
     if (doc.is_discarded()) throw ReplyError(QStringLiteral("Invalid JSON reply: %1").arg(text.left(200)));
     if (!doc.is_object()) throw ReplyError(QStringLiteral("The reply is not a JSON object"));

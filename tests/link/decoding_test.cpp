@@ -182,7 +182,7 @@ TEST(Replies, UssdAnswer)
 {
     const std::pair<const char*, std::optional<const char*>> cases[] = {
         {"{\"USSDResp\":{\"Resp\":\"Credit 1000\"}}", "Credit 1000"},
-        {"{\"USSDResp\":{\"Resp\":\"\"}}", std::nullopt},      // nothing yet
+        {"{\"USSDResp\":{\"Resp\":\"\"}}", std::nullopt},       // nothing yet
         {"{\"USSDResp\":{\"Resp\":\"abcde\"}}", std::nullopt},  // 15 characters after "Resp"
         {"{\"USSDResp\":{\"Resp\":\"abcdef\"}}", "abcdef"},
         {"{\"Resp\":\"Credit is 1000 Rials\"", ""},  // no "}}" after it

@@ -1,8 +1,10 @@
 // The exchange with the emulator as a real device: frames, trimming, retries, faults.
 #include <unistd.h>
 
+#include <QProcess>
 #include <QTimer>
 
+#include "app/calendar.h"
 #include "link/framing.h"
 #include "link/replies.h"
 #include "link_fixture.h"
@@ -318,6 +320,48 @@ TEST_F(Ussd, ThePollStopsItselfAfterTenTicks)
     EXPECT_TRUE(waitUntil([&] { return !link.Timer1().isActive(); }, 5000));
     EXPECT_EQ(link.UssdPollCount, 10);
     EXPECT_TRUE(obs.ussd.isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+using Emulator = LinkFixture;
+
+TEST_F(Emulator, DayLogsAreTheGeneratedOnesAndFaultsCorruptThemAsAsked)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 sensors=T,H,-,- fault=othersensor fault-match=5,1,2,3\n"
+                            "device id=b link=%2 fault=badsum\n")
+                 .arg(ip, DevSim::lanAddress(2)));
+    Device_Rec a = device("a", ip);
+    const _SYSTEMTIME today = Date2Shamsi(QDate::currentDate());
+    const QString command = QStringLiteral("ASetFullPara(\"GetLog\":{\"Day\":\"%1,0,%2,%3\"})");
+    // Yesterday or earlier in the month: a whole day that the device holds.
+    const int month = today.wDay > 1 ? today.wMonth : (today.wMonth > 1 ? today.wMonth - 1 : 1);
+    const int day = today.wDay > 1 ? today.wDay - 1 : 20;
+    SplitReply(link.Write2Dev(command.arg(today.wYear).arg(month).arg(day), a));
+    EXPECT_EQ(ReplyParts[1], "GetLog");
+    EXPECT_EQ(ReplyParts[4], "Day");
+    EXPECT_EQ(ReplyParts[9], "0");
+    EXPECT_EQ(ReplyParts[10], QString::number(month));
+    EXPECT_EQ(ReplyParts[11], QString::number(day));
+    ASSERT_EQ(ReplyParts[12].size(), 48);
+    QProcess print;
+    print.start(DevSim::program(),
+                {QStringLiteral("--fleet"), root() + QStringLiteral("devsim.fleet"), QStringLiteral("--print-day"),
+                 QStringLiteral("a,0,%1,%2,%3").arg(today.wYear).arg(month).arg(day)});
+    ASSERT_TRUE(print.waitForFinished(5000));
+    EXPECT_EQ(QString::fromLatin1(print.readAllStandardOutput()).trimmed(), ReplyParts[12]);
+
+    // A day before the log began is all gaps; the "othersensor" fault answers for sensor 2.
+    SplitReply(link.Write2Dev(command.arg(1).arg(1).arg(1), a));
+    EXPECT_EQ(ReplyParts[12], QString(48, QLatin1Char('?')));
+    SplitReply(link.Write2Dev(QStringLiteral("ASetFullPara(\"GetLog\":{\"Day\":\"5,1,2,3\"})"), a));
+    EXPECT_EQ(ReplyParts[9], "2");
+
+    Device_Rec b = device("b", DevSim::lanAddress(2));
+    EXPECT_EQ(CheckSum(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b)), 1);
 }
 
 }  // namespace

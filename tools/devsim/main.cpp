@@ -43,13 +43,6 @@ void out(const QString& line)
     std::fflush(stdout);
 }
 
-QByteArray ascii(const QString& t)
-{
-    QByteArray b;
-    for (const QChar c : t) b.append(c.unicode() < 128 ? char(c.unicode()) : '?');
-    return b;
-}
-
 // A chunk of a reply and the pause before it.
 struct Chunk
 {
@@ -263,13 +256,13 @@ Plan Simulator::respond(const QString& frame, const QList<Device*>& candidates)
         return plan;
     }
     if (kind == QLatin1String("raw")) {
-        plan.chunks << Chunk{0, ascii(f.text)};
+        plan.chunks << Chunk{0, asciiBytes(f.text)};
         return plan;
     }
     if (kind == QLatin1String("chunks")) {
         bool first = true;
         for (const QString& c : f.text.split(QLatin1Char('|'))) {
-            plan.chunks << Chunk{first ? 0 : f.ms, ascii(c)};
+            plan.chunks << Chunk{first ? 0 : f.ms, asciiBytes(c)};
             first = false;
         }
         return plan;
@@ -293,7 +286,7 @@ Plan Simulator::respond(const QString& frame, const QList<Device*>& candidates)
         else
             text.replace(text.size() - 2, 1, QLatin1Char(']'));
     }
-    const QByteArray bytes = ascii(text);
+    const QByteArray bytes = asciiBytes(text);
     if (kind == QLatin1String("split")) {
         plan.chunks << Chunk{0, bytes.left(1)} << Chunk{f.ms, bytes.mid(1, bytes.size() - 2)}
                     << Chunk{f.ms, bytes.right(1)};
@@ -397,7 +390,7 @@ void Simulator::onDatagram()
         out(QStringLiteral("SEARCH %1").arg(text));
         for (auto& d : m_devices)
             if (d->config().isLan())
-                m_udp->writeDatagram(ascii(d->searchReply()), QHostAddress(m_fleet.searchAddress), kPort);
+                m_udp->writeDatagram(asciiBytes(d->searchReply()), QHostAddress(m_fleet.searchAddress), kPort);
     }
 }
 
