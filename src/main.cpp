@@ -7,6 +7,7 @@
 
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "download/unattended.h"
 #include "views/exporttable.h"
 #include "views/ui/form1.h"
 
@@ -20,6 +21,13 @@ int main(int argc, char* argv[])
             QCoreApplication app(argc, argv);
             QTextStream err(stderr);
             return runExportTable(app.arguments().mid(1), err);
+        }
+        if (isDownloadAllCommand(raw)) {
+            // Unattended download: no window, its messages and progress as plain lines.
+            QCoreApplication app(argc, argv);
+            app.setApplicationName(QStringLiteral("Termivo2"));
+            QTextStream out(stdout);
+            return runDownloadAll(app.arguments().mid(1), out);
         }
     }
     QApplication app(argc, argv);

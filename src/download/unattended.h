@@ -1,0 +1,23 @@
+// Unattended download without windows, for timers and cron:
+//   termivo --download-all [--root DIR] [--verbose]
+// reads the registry and the refresh ledger of the root folder (the folder of the
+// executable unless --root names another), runs the all-devices download exactly as
+// the program's online button does, prints its messages and progress as plain lines,
+// and writes the ledger at the end.
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// Exit statuses of the unattended run.
+enum DownloadAllStatus {
+    kDownloadAllOk = 0,          // every due channel was downloaded
+    kDownloadAllFailed = 1,      // at least one device failed (the others were read)
+    kDownloadAllUsage = 2,       // bad command line
+    kDownloadAllStopped = 3,     // stopped by SIGINT/SIGTERM: the ledger was not written
+    kDownloadAllNoRegistry = 4,  // the registry could not be read
+};
+
+bool isDownloadAllCommand(const QStringList& args);
+// args without the program name; out receives the summary line.
+int runDownloadAll(const QStringList& args, QTextStream& out);

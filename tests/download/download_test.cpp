@@ -1,0 +1,248 @@
+// Downloads from the device emulator, run as a real process, into a temporary root
+// folder: every hour in the report files must equal what the emulator holds.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "app/calendar.h"
+#include "app/ledger.h"
+#include "app/records.h"
+#include "app/registry.h"
+#include "download/download.h"
+#include "link/devicelink.h"
+#include "reports/reportfile.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+
+namespace {
+
+class RecordingLog : public MessageLogSink
+{
+public:
+    void addLine(const QString& line) override { lines << line; }
+    QStringList lines;
+};
+
+class RecordingObserver : public LinkObserver
+{
+public:
+    void reportLine(const QString& line) override { report << line; }
+    void captionText(const QString& text) override { caption = text; }
+    QStringList report;
+    QString caption;
+};
+
+QString ledgerLine(const QString& id, const QString& type, int sensor, const _SYSTEMTIME& t)
+{
+    return QStringLiteral("%1,%2,%3,0,%4,%5,%6,%7,%8,")
+        .arg(id, type)
+        .arg(sensor)
+        .arg(t.wYear)
+        .arg(t.wMonth)
+        .arg(t.wDay)
+        .arg(t.wHour)
+        .arg(t.wMinute);
+}
+
+class DownloadTest : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        setMessageLog(&log);
+        deviceLink().reset();
+        deviceLink().setObserver(&observer);
+        today = Date2Shamsi(QDate::currentDate());
+    }
+    void TearDown() override
+    {
+        sim.stop();
+        deviceLink().reset();
+        deviceLink().setObserver(nullptr);
+        setMessageLog(nullptr);
+        RootFixture::TearDown();
+    }
+
+    // Starts the emulator with fleet lines and writes the registry and a ledger whose
+    // channels all start daysBack days ago.
+    void startFleet(const QStringList& fleet, const QStringList& registry, int daysBack)
+    {
+        ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
+        writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,200,300"} + registry);
+        loadRegistry();
+        const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-daysBack));
+        QStringList ledger{kLedgerHeader};
+        for (int i = 0; i <= DevLast; ++i)
+            for (int s = 0; s < 4; ++s)
+                if (!DevList[i].Sensor[s].Name.isEmpty())
+                    ledger << ledgerLine(DevList[i].ID, DevList[i].SenType, s, from);
+        writeLines(path("last_refresh.txt"), ledger);
+        loadRegistry();
+    }
+
+    // The 48 codes the emulator holds for a day.
+    QString heldCodes(const QString& id, int sensor, int yy, int month, int day)
+    {
+        QProcess p;
+        p.start(DevSim::program(), {"--fleet", path("devsim.fleet"), "--print-day",
+                                    QStringLiteral("%1,%2,%3,%4,%5").arg(id).arg(sensor).arg(yy).arg(month).arg(day)});
+        p.waitForFinished(10000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+
+    // Checks every day line of a report file against the emulator; returns the number of day lines.
+    int expectFileMatchesEmulator(const QString& file, const QString& id, int sensor, int hourOfRun)
+    {
+        const QStringList lines = readLines(file);
+        EXPECT_FALSE(lines.isEmpty()) << file.toStdString();
+        int days = 0;
+        for (int i = 1; i < lines.size(); ++i) {
+            if (isCommentLine(lines[i])) continue;
+            const QStringList f = lines[i].split(',');
+            if (f.size() < 4) {
+                ADD_FAILURE() << "bad line " << lines[i].toStdString();
+                continue;
+            }
+            const int m = f[0].toInt();
+            const int d = f[1].toInt();
+            QString held = heldCodes(id, sensor, f[3].toInt(), m, d);
+            QString got = f[2];
+            if (m == today.wMonth && d == today.wDay) {  // today: only the hours already past at the run
+                held = held.left(2 * hourOfRun);
+                got = got.left(2 * hourOfRun);
+            }
+            EXPECT_EQ(got, held) << file.toStdString() << " day " << m << "/" << d;
+            ++days;
+        }
+        return days;
+    }
+
+    DevSim sim;
+    RecordingLog log;
+    RecordingObserver observer;
+    _SYSTEMTIME today;
+};
+
+TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
+{
+    const QString a1 = DevSim::lanAddress(1);
+    const QString a2 = DevSim::lanAddress(2);
+    startFleet({"seed 7", "pace off", "device id=A link=" + a1 + " sensors=T,H,-,-",
+                "device id=B link=" + a2 + " sensors=T,-,T,-", "device id=C link=COM3 sensors=T,-,-,-"},
+               {"device  =One," + a1 + ",Room,Humidity,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,Store,,B,T,lan,",
+                "device  =Three,COM3,Cold,,,,C,T,serial,"},
+               3);
+    const int hour = QTime::currentTime().hour();
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0) << log.lines.join('\n').toStdString();
+    EXPECT_FALSE(r.stopped);
+    EXPECT_EQ(observer.caption, "Complete");
+
+    const QString year = QString::number(today.wYear) + "/";
+    const struct
+    {
+        QString file, id;
+        int sensor;
+    } files[] = {{"A1_Room.rep", "A", 0},
+                 {"A2_Humidity.rep", "A", 1},
+                 {"B1_Hall.rep", "B", 0},
+                 {"B3_Store.rep", "B", 2},
+                 {"C1_Cold.rep", "C", 0}};
+    for (const auto& f : files) EXPECT_EQ(expectFileMatchesEmulator(path(year + f.file), f.id, f.sensor, hour), 4);
+
+    // The ledger moved to the time of the run.
+    const QStringList ledger = readLines(ledgerPath());
+    ASSERT_EQ(ledger.size(), 6);
+    const _SYSTEMTIME now = Date2Shamsi(QDate::currentDate());
+    EXPECT_TRUE(ledger[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)))
+        << ledger[1].toStdString();
+
+    // A second run within the hour reads nothing.
+    const int requests = sim.requests().size();
+    loadRegistry();
+    runAllDevicesDownload();
+    if (QTime::currentTime().hour() == hour) EXPECT_EQ(sim.requests().size(), requests);
+}
+
+TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
+{
+    const QString a1 = DevSim::lanAddress(3);
+    startFleet({"seed 3", "device id=A link=" + a1 + " sensors=T,-,-,-"}, {"device  =One," + a1 + ",Room,,,,A,T,lan,"},
+               0);
+    const int last = (today.wYear + 99) % 100;
+    writeLines(path("last_refresh.txt"), {kLedgerHeader, QStringLiteral("A,T,0,0,%1,12,28,1,1,").arg(last)});
+    loadRegistry();
+    dlg.expect(Kind::Message, QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    EXPECT_EQ(YearChanged, 1);
+    // Days 12/28..12/30 of the old year (day numbers 364..366) went into the old year's folder.
+    const QStringList lines = readLines(path(QString::number(last) + "/A1_Room.rep"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[3].startsWith("12,30,"));
+    EXPECT_EQ(sim.requests("\"Day\":\"" + QString::number(last) + ",0,1,1\"").size(), 0);
+    // The channel starts the new year at 1/1, hour 1.
+    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wYear, today.wYear);
+    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wMonth, 1);
+    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, 1);
+    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wHour, 1);
+}
+
+TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
+{
+    const QString a1 = DevSim::lanAddress(4);
+    const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-1));
+    const QString match = QStringLiteral("%1,0,%2,%3\"").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
+    startFleet({"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
+    Prog.tryCnt = 1;
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    const int failNum = MonthDay2Num(failDay.wMonth, failDay.wDay);
+    EXPECT_EQ(observer.report.filter(QStringLiteral("Retrying%1").arg(failNum)).size(), 2);
+    // The day before the failing one stands three times: each new pass restarts there.
+    const _SYSTEMTIME before = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const QStringList lines = readLines(path(QString::number(today.wYear) + "/A1_Room.rep"));
+    EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^%1,%2,").arg(before.wMonth).arg(before.wDay))).size(), 3);
+}
+
+TEST_F(DownloadTest, FailuresSkipTheDeviceAndLeaveItsFilesUntouched)
+{
+    const QString a1 = DevSim::lanAddress(5);
+    const QString a2 = DevSim::lanAddress(6);
+    startFleet({"seed 9", "pace off", "device id=A link=" + a1 + " sensors=T,T,T,- fault=othersensor fault-match=\"GetLog\"",
+                "device id=C link=COM4 sensors=T,-,-,- fault=othersensor fault-count=1 fault-match=GetLog",
+                "device id=B link=" + a2 + " sensors=T,-,-,-"},
+               {"device  =One," + a1 + ",R1,R2,R3,,A,T,lan,", "device  =Serial,COM4,S1,,,,C,T,serial,",
+                "device  =Two," + a2 + ",Hall,,,,B,T,lan,"},
+               1);
+    const QString year = QString::number(today.wYear) + "/";
+    writeLines(path(year + "C1_S1.rep"), {"kept header", "7,1,x,3,0"});
+    const QByteArray before = readFileBytes(path(year + "C1_S1.rep"));
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 2);
+    EXPECT_FALSE(QFileInfo::exists(path(year + "A1_R1.rep")));
+    EXPECT_EQ(sim.requests("SenPara(0,1)").size(), 0);  // A's second sensor is not tried
+    EXPECT_EQ(readFileBytes(path(year + "C1_S1.rep")), before);
+    EXPECT_TRUE(QFileInfo::exists(path(year + "B1_Hall.rep")));  // the next device is read
+    EXPECT_EQ(log.lines.size(), 2);
+    EXPECT_TRUE(log.lines[0].endsWith("Device ID =A"));
+}
+
+TEST_F(DownloadTest, RefusedConnectionIsReportedAndTheRunGoesOn)
+{
+    const QString a2 = DevSim::lanAddress(8);
+    startFleet({"device id=B link=" + a2 + " sensors=T,-,-,-"},
+               {"device  =Gone," + DevSim::lanAddress(7) + ",R1,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"},
+               1);
+    dlg.allow(Kind::Message).allow(Kind::Confirm);
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 1);
+    EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/B1_Hall.rep")));
+}
+
+}  // namespace
