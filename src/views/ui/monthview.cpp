@@ -85,6 +85,9 @@ void setUp(QCustomPlot* chart)
     foot->setObjectName(kFootName);
     foot->setTextFlags(Qt::AlignRight | Qt::AlignVCenter);
     foot->setTextColor(Qt::black);
+    // The month buttons of the main window sit on the chart's bottom corners: the foot
+    // (date line, signature and remarks) stays clear of them.
+    foot->setMargins(QMargins(12, 4, 12, 40));
 
     layout->addElement(0, 0, title);
     layout->addElement(1, 0, legendRect);
