@@ -14,10 +14,16 @@
 #include "platform/errors.h"
 
 namespace {
-extern "C" void stopOnSignal(int) { StopFlag = 1; }
+extern "C" void stopOnSignal(int)
+{
+    StopFlag = 1;
+}
 }  // namespace
 
-bool isDownloadAllCommand(const QStringList& args) { return args.contains(QStringLiteral("--download-all")); }
+bool isDownloadAllCommand(const QStringList& args)
+{
+    return args.contains(QStringLiteral("--download-all"));
+}
 
 int runDownloadAll(const QStringList& args, QTextStream& out)
 {

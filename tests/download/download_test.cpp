@@ -1,5 +1,7 @@
 // Downloads from the device emulator, run as a real process, into a temporary root
 // folder: every hour in the report files must equal what the emulator holds.
+#include "download/download.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,7 +13,6 @@
 #include "app/ledger.h"
 #include "app/records.h"
 #include "app/registry.h"
-#include "download/download.h"
 #include "link/devicelink.h"
 #include "reports/reportfile.h"
 #include "support/devsim.h"
@@ -165,7 +166,9 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
     const int requests = sim.requests().size();
     loadRegistry();
     runAllDevicesDownload();
-    if (QTime::currentTime().hour() == hour) EXPECT_EQ(sim.requests().size(), requests);
+    if (QTime::currentTime().hour() == hour) {
+        EXPECT_EQ(sim.requests().size(), requests);
+    }
 }
 
 TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
@@ -197,8 +200,9 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
     const QString a1 = DevSim::lanAddress(4);
     const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-1));
     const QString match = QStringLiteral("%1,0,%2,%3\"").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
-    startFleet({"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
-               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
+    startFleet(
+        {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
+        {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
     Prog.tryCnt = 1;
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0);
@@ -207,19 +211,21 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
     // The day before the failing one stands three times: each new pass restarts there.
     const _SYSTEMTIME before = Date2Shamsi(QDate::currentDate().addDays(-2));
     const QStringList lines = readLines(path(QString::number(today.wYear) + "/A1_Room.rep"));
-    EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^%1,%2,").arg(before.wMonth).arg(before.wDay))).size(), 3);
+    EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^%1,%2,").arg(before.wMonth).arg(before.wDay))).size(),
+              3);
 }
 
 TEST_F(DownloadTest, FailuresSkipTheDeviceAndLeaveItsFilesUntouched)
 {
     const QString a1 = DevSim::lanAddress(5);
     const QString a2 = DevSim::lanAddress(6);
-    startFleet({"seed 9", "pace off", "device id=A link=" + a1 + " sensors=T,T,T,- fault=othersensor fault-match=\"GetLog\"",
-                "device id=C link=COM4 sensors=T,-,-,- fault=othersensor fault-count=1 fault-match=GetLog",
-                "device id=B link=" + a2 + " sensors=T,-,-,-"},
-               {"device  =One," + a1 + ",R1,R2,R3,,A,T,lan,", "device  =Serial,COM4,S1,,,,C,T,serial,",
-                "device  =Two," + a2 + ",Hall,,,,B,T,lan,"},
-               1);
+    startFleet(
+        {"seed 9", "pace off", "device id=A link=" + a1 + " sensors=T,T,T,- fault=othersensor fault-match=\"GetLog\"",
+         "device id=C link=COM4 sensors=T,-,-,- fault=othersensor fault-count=1 fault-match=GetLog",
+         "device id=B link=" + a2 + " sensors=T,-,-,-"},
+        {"device  =One," + a1 + ",R1,R2,R3,,A,T,lan,", "device  =Serial,COM4,S1,,,,C,T,serial,",
+         "device  =Two," + a2 + ",Hall,,,,B,T,lan,"},
+        1);
     const QString year = QString::number(today.wYear) + "/";
     writeLines(path(year + "C1_S1.rep"), {"kept header", "7,1,x,3,0"});
     const QByteArray before = readFileBytes(path(year + "C1_S1.rep"));
@@ -236,9 +242,9 @@ TEST_F(DownloadTest, FailuresSkipTheDeviceAndLeaveItsFilesUntouched)
 TEST_F(DownloadTest, RefusedConnectionIsReportedAndTheRunGoesOn)
 {
     const QString a2 = DevSim::lanAddress(8);
-    startFleet({"device id=B link=" + a2 + " sensors=T,-,-,-"},
-               {"device  =Gone," + DevSim::lanAddress(7) + ",R1,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"},
-               1);
+    startFleet(
+        {"device id=B link=" + a2 + " sensors=T,-,-,-"},
+        {"device  =Gone," + DevSim::lanAddress(7) + ",R1,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"}, 1);
     dlg.allow(Kind::Message).allow(Kind::Confirm);
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 1);

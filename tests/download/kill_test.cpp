@@ -1,0 +1,115 @@
+// An unattended download killed at any moment never leaves a truncated report file
+// or ledger: each file is either as it was or complete.
+#include <gtest/gtest.h>
+#include <random>
+#include <signal.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "app/calendar.h"
+#include "app/ledger.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+
+namespace {
+
+QMap<QString, QByteArray> snapshot(const QString& root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, {"*.rep", "last_refresh.txt"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        files.insert(p, readFileBytes(p));
+    }
+    return files;
+}
+
+// A whole report file: CR LF after every line, a header, then day lines of 48 codes
+// (or comment lines).
+bool isWholeReport(const QByteArray& bytes, QString* why)
+{
+    if (!bytes.endsWith("\r\n")) return *why = "does not end with CR LF", false;
+    const QList<QByteArray> lines = bytes.left(bytes.size() - 2).split('\n');
+    static const QRegularExpression day(QStringLiteral("^\\d{1,2},\\d{1,2},.{48},\\d+,.*\\r$"));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString l = QString::fromLatin1(lines[i]) + (i + 1 < lines.size() ? QString() : QStringLiteral("\r"));
+        if (!l.endsWith('\r')) return *why = "a line without CR", false;
+        if (i > 0 && !l.contains("Comment") && !day.match(l).hasMatch())
+            return *why = QStringLiteral("line %1 is not a whole day line: %2").arg(i).arg(l), false;
+    }
+    return true;
+}
+
+bool isWholeLedger(const QByteArray& bytes, QString* why)
+{
+    if (!bytes.endsWith("\r\n")) return *why = "does not end with CR LF", false;
+    const QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    if (lines.isEmpty() || lines[0] != kLedgerHeader) return *why = "no header", false;
+    for (const QString& l : lines.mid(1))
+        if (l.count(',') != 9) return *why = "bad line " + l, false;
+    return true;
+}
+
+class KillTest : public RootFixture
+{
+};
+
+TEST_F(KillTest, KilledRunsLeaveEveryFileAsBeforeOrWhole)
+{
+    DevSim sim;
+    QStringList fleet{"seed 11"};
+    QStringList registry;
+    for (int n = 1; n <= 3; ++n) {
+        const QString a = DevSim::lanAddress(20 + n);
+        const QChar id('A' + n - 1);
+        fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(id).arg(a);
+        registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a).arg(id);
+    }
+    ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
+    writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,100,300"} + registry);
+    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-40));
+    QStringList ledger{kLedgerHeader};
+    for (int n = 0; n < 3; ++n)
+        for (int s = 0; s < 4; ++s)
+            ledger << QStringLiteral("%1,T,%2,0,%3,%4,%5,1,1,")
+                          .arg(QChar('A' + n))
+                          .arg(s)
+                          .arg(from.wYear)
+                          .arg(from.wMonth)
+                          .arg(from.wDay);
+
+    const QString program = QStringLiteral(TERMIVO_BINARY_DIR "/termivo");
+    std::mt19937 rng(1234);
+    std::uniform_int_distribution<int> delay(400, 3500);
+    int killedWhileRunning = 0;
+    for (int round = 0; round < 12; ++round) {
+        writeLines(path("last_refresh.txt"), ledger);  // every round has days to read
+        const auto before = snapshot(root());
+        QProcess run;
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start(program, {"--download-all", "--root", root()});
+        ASSERT_TRUE(run.waitForStarted());
+        if (!run.waitForFinished(delay(rng))) {
+            ::kill(static_cast<pid_t>(run.processId()), SIGKILL);
+            run.waitForFinished();
+            ++killedWhileRunning;
+        }
+        const auto after = snapshot(root());
+        for (auto it = after.cbegin(); it != after.cend(); ++it) {
+            if (before.value(it.key()) == it.value()) continue;
+            QString why;
+            const bool whole =
+                it.key().endsWith(".txt") ? isWholeLedger(it.value(), &why) : isWholeReport(it.value(), &why);
+            EXPECT_TRUE(whole) << it.key().toStdString() << ": " << why.toStdString();
+        }
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            EXPECT_TRUE(after.contains(it.key())) << it.key().toStdString() << " disappeared";
+    }
+    EXPECT_GT(killedWhileRunning, 6);
+}
+
+}  // namespace
