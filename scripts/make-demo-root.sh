@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# Lays out a demo root folder: a registry of nine devices, a ledger and report
-# files of the current Solar Hijri year for the first devices' channels.
-# Usage: make-demo-root.sh ROOT_FOLDER
+# Lays out a demo root folder: a registry of nine devices and a ledger whose
+# channels were last downloaded DAYS days ago (default 45), so that the first
+# download fetches them from the device emulator. With --static-reports it also
+# writes report files of the current Solar Hijri year for the first devices'
+# channels, for pictures without the emulator.
+# Usage: make-demo-root.sh ROOT_FOLDER [DAYS] [--static-reports]
 set -euo pipefail
 root=${1:?root folder}
+days=${2:-45}
+static=no
+for a in "$@"; do [ "$a" = --static-reports ] && static=yes; done
+case "$days" in ''|*[!0-9]*) days=45 ;; esac
 mkdir -p "$root"
 
-# The program's fixed Solar Hijri arithmetic, for today's year, month and day.
-read -r yy mm dd < <(date +'%Y %m %d' | awk '{
+# The program's fixed Solar Hijri arithmetic: year, month and day of a Gregorian date.
+shamsi() { date -d "$1" +'%Y %m %d' | awk '{
   gy=$1; gm=$2+0; gd=$3+0; split("31 28 31 30 31 30 31 31 30 31 30 31", ml, " ");
   n=gd; for (m=1; m<gm; m++) n+=ml[m];
   if (((gy%4==0 && gy%100!=0) || gy%400==0) && gm>2) n++;
@@ -16,7 +23,9 @@ read -r yy mm dd < <(date +'%Y %m %d' | awk '{
   else { jy=gy-621; n-=79;
     if (n<=186) { if (n%31==0) { jm=int(n/31); jd=31 } else { jm=int(n/31)+1; jd=n%31 } }
     else { n-=186; if (n%30==0) { jm=int(n/30)+6; jd=30 } else { jm=int(n/30)+7; jd=n%30 } } }
-  print jy%100, jm, jd }')
+  print jy%100, jm, jd }'; }
+read -r yy mm dd < <(shamsi today)
+read -r ly lm ld < <(shamsi "$days days ago")
 
 crlf() { sed 's/$/\r/'; }
 
@@ -41,11 +50,12 @@ crlf() { sed 's/$/\r/'; }
 
 {
   echo "Device,Type,BeginSen,EndSen,year,Month,Day,Hour,Minute"
-  echo "A,T,0,0,$yy,$mm,1,1,1,"
-  echo "A,T,1,0,$yy,$mm,1,1,1,"
-  echo "B,H,0,0,$yy,$mm,1,1,1,"
-  echo "B,H,1,0,$yy,$mm,1,1,1,"
+  for ch in A:T:0 A:T:1 B:H:0 B:H:1 C:T:0 C:T:1 C:T:2 D:T:0 E:T:0 E:T:1 F:T:0 G:T:0 G:T:1 H:H:0 I:T:0; do
+    IFS=: read -r id type s <<<"$ch"
+    echo "$id,$type,$s,0,$ly,$lm,$ld,1,1,"
+  done
 } | crlf > "$root/last_refresh.txt"
+[ "$static" = yes ] || { echo "$root"; exit 0; }
 
 # Report files: a header and one line per day of the last two months, with a gap.
 report() { # id channel name type base amplitude lower upper
