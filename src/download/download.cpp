@@ -142,8 +142,17 @@ Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResu
         for (int k = 0; k < 4; ++k) {
             Sensor_Rec& S = Dev1.Sensor[k];
             if (!isDue(S)) continue;
-            S.parent = perChannelYear ? reportFilePath(Loc, S.Last_ref.wYear, Dev1.ID, k + 1, S.Name)
-                                      : Loc + reportFileName(Dev1.ID, k + 1, S.Name);
+            try {
+                S.parent = perChannelYear ? reportFilePath(Loc, S.Last_ref.wYear, Dev1.ID, k + 1, S.Name)
+                                          : Loc + reportFileName(Dev1.ID, k + 1, S.Name);
+            } catch (const ReportPathError& e) {
+                // A name that would put the file outside its folder: the channel is refused.
+                advanceAll(3);
+                r.failed = true;
+                messageLog().addLine(e.text());
+                obs.reportLine(e.text());
+                continue;
+            }
             obs.reportLine(QStringLiteral("reading ") + S.Name + QLatin1Char(' ') + Dev1.ID + QString::number(k + 1) +
                            QStringLiteral(" data ..."));
             if (GetSensorGraph(Dev1, k) == 1) {

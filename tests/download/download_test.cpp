@@ -239,6 +239,20 @@ TEST_F(DownloadTest, FailuresSkipTheDeviceAndLeaveItsFilesUntouched)
     EXPECT_TRUE(log.lines[0].endsWith("Device ID =A"));
 }
 
+TEST_F(DownloadTest, ASensorNameThatClimbsOutOfTheYearFolderIsRefused)
+{
+    const QString a1 = DevSim::lanAddress(9);
+    startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-"}, {"device  =One," + a1 + ",../../evil,Good,,,A,T,lan,"},
+               1);
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 1);
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].contains("../../evil")) << log.lines[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/A2_Good.rep")));
+    EXPECT_EQ(QDir(root() + "..").entryList({"*evil*"}).size(), 0);
+    EXPECT_EQ(QDir(root()).entryList({"*evil*"}).size(), 0);
+}
+
 TEST_F(DownloadTest, RefusedConnectionIsReportedAndTheRunGoesOn)
 {
     const QString a2 = DevSim::lanAddress(8);
