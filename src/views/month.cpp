@@ -11,10 +11,6 @@
 #include "platform/textfile.h"
 #include "reports/loader.h"
 
-MonthChartContent MonthChart;
-MonthTableContent MonthTable;
-QList<double> PeriodAvg;
-
 const QString kInitialValueAxisCaption = QStringLiteral("دما(سانتیگراد) و رطوبت (درصد) و...");
 const QString kTemperatureCaption = QStringLiteral("دما برحسب سانتیگراد");
 const QString kHumidityCaption = QStringLiteral("رطوبت بر حسب درصد غلظت");
@@ -22,6 +18,11 @@ const QString kPressureCaption = QStringLiteral("فشار بر حسب پاسکا
 const QString kVoltageCaption = QStringLiteral("ولتاژ");
 const QString kPpmCaption = QStringLiteral("PPM");
 const QString kCreditCaption = QStringLiteral("طراحی ،توسط شرکت ") + QStringLiteral("Termivo  termivo.example");
+
+// After the texts above: the chart content's constructor reads them.
+MonthChartContent MonthChart;
+MonthTableContent MonthTable;
+QList<double> PeriodAvg;
 
 namespace {
 // The marker of a day without a valid period yet: every valid value is at least -199.9.

@@ -1,0 +1,55 @@
+// Fuzz target of the report file loader: any bytes as a report file (decoded as the
+// program decodes files), loaded, then one month drawn with a period chosen by the
+// input. Errors the loader reports by exception are expected; crashes, reads or
+// writes outside the tables and undefined behaviour are findings.
+#include <cstddef>
+#include <cstdint>
+
+#include <QByteArray>
+
+#include "app/records.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
+#include "reports/loader.h"
+#include "views/month.h"
+
+namespace {
+class SilentLoaderDialogs : public Dialogs
+{
+public:
+    void message(const QString&) override {}
+    void error(const QString&) override {}
+    bool confirm(const QString&, const QString&) override { return false; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
+};
+}  // namespace
+
+int fuzzReportLoader(const uint8_t* data, size_t size)
+{
+    static SilentLoaderDialogs silent;
+    setDialogs(&silent);
+    static const int periods[] = {1, 3, 6, 12, 24};
+    const int period = size > 0 ? periods[data[0] % 5] : 3;
+    const bool minMax = size > 0 && (data[0] & 0x10);
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    try {
+        const TextFile file = decodeTextFile(bytes);
+        CurChart.Avr_Hour = period;
+        LoadReportFile(file.lines);
+        DrawMonth(MonthChart, CurChart.Curr_Mon, minMax, true);
+        if (PeriodAvg.size() > 1) (void)MonthStats(int(PeriodAvg.size()));
+        (void)monthTableLines(MonthTable);
+    } catch (const TermivoError&) {
+    }
+    return 0;
+}
+
+#ifndef TERMIVO_FUZZ_REPLAY
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return fuzzReportLoader(data, size);
+}
+#endif
