@@ -64,6 +64,24 @@ TEST_F(MonthViewTest, ChartShowsTheContent)
     }
 }
 
+TEST_F(MonthViewTest, BackgroundPictureCoversThePanel)
+{
+    QPixmap picture(40, 30);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(path(QStringLiteral("back.png"))));
+    QCustomPlot chart;
+    chart.resize(400, 300);
+    renderMonthChart(&chart, MonthChart);
+    EXPECT_TRUE(chart.background().isNull());
+    MonthChart.backgroundPicture = path(QStringLiteral("back.png"));
+    renderMonthChart(&chart, MonthChart);
+    EXPECT_FALSE(chart.background().isNull());
+    EXPECT_EQ(chart.toPixmap(400, 300).toImage().pixelColor(2, 2), QColor(Qt::darkGreen));  // a corner of the panel
+    MonthChart.backgroundPicture = path(QStringLiteral("missing.png"));  // a missing picture: no background, no message
+    renderMonthChart(&chart, MonthChart);
+    EXPECT_TRUE(chart.background().isNull());
+}
+
 TEST_F(MonthViewTest, TableIsEditableAndReadBackAsEdited)
 {
     QTableWidget table;

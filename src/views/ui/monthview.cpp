@@ -170,8 +170,8 @@ void renderMonthChart(QCustomPlot* chart, const MonthChartContent& content)
         chart->setBackground(picture, true, Qt::IgnoreAspectRatio);
     } else {
         chart->setBackground(QPixmap());
-        const QPointF centre(chart->width() / 2.0, chart->height() / 2.0);
-        QRadialGradient gradient(centre, std::max(chart->width(), chart->height()) / 1.5);
+        QRadialGradient gradient(QPointF(0.5, 0.5), 0.75);
+        gradient.setCoordinateMode(QGradient::ObjectBoundingMode);  // follows the panel's size
         gradient.setColorAt(0, QColor(255, 255, 200));
         gradient.setColorAt(1, Qt::white);
         chart->setBackground(QBrush(gradient));
