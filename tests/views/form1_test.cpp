@@ -187,7 +187,7 @@ TEST_F(Form1Test, DroppedFilesAndFilesThatAreNotReports)
     EXPECT_EQ(Form1->OpenDialogChart.FileName, good);
     const QStringList table = monthTableLines(MonthTable);
 
-    writeFileBytes(path("junk.bin"), QByteArray("\x01\x02 not a report\xff", 18));
+    writeFileBytes(path("junk.bin"), QByteArray("\x01\x02 not a report\xff", 16));
     dlg.expect(Kind::Error, "is not a report file");
     EXPECT_FALSE(Form1->OpenMyFile(path("junk.bin")));
     dlg.expect(Kind::Error, "missing.rep");
