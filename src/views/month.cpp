@@ -194,8 +194,14 @@ QString MonthStats(const QList<double>& values, int n)
     double sq = 0;
     for (int i = 0; i < n; ++i) sq += (values[i] - mean) * (values[i] - mean);
     const double sd = std::sqrt(sq / (n - 1));
-    const QString cv = mean == 0 ? QStringLiteral("---") : formatFixed(sd / mean, 2);
-    return QStringLiteral("Mean = %1 ,  SD = %2  ,  CV = %3").arg(formatFixed(mean, 2), formatFixed(sd, 2), cv);
+    // A mean of 0 has no CV. The period averages are tenths summed in floating point, so
+    // a mean that is zero but for rounding (0.1 + 0.2 - 0.3) counts as 0 too.
+    double largest = 0;
+    for (int i = 0; i < n; ++i) largest = std::max(largest, std::abs(values[i]));
+    const bool zeroMean = std::abs(mean) <= largest * 1e-12;
+    const QString cv = zeroMean ? QStringLiteral("---") : formatFixed(sd / mean, 2);
+    return QStringLiteral("Mean = %1 ,  SD = %2  ,  CV = %3")
+        .arg(formatFixed(zeroMean ? 0.0 : mean, 2), formatFixed(sd, 2), cv);
 }
 
 QString MonthStats(int n)

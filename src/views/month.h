@@ -98,7 +98,8 @@ void InitTableGrid(MonthTableContent& table, int period, int days);
 // 1..12 (no file loaded yet, or a file without day lines) draws an empty month.
 void DrawMonth(MonthChartContent& chart, int month, bool showMinMax, bool showMeanSD);
 // "Mean = %.2f ,  SD = %.2f  ,  CV = %.2f" over the first n values of PeriodAvg
-// (sample standard deviation; CV = SD / mean, shown as "CV = ---" when the mean is 0).
+// (sample standard deviation; CV = SD / mean, shown as "CV = ---" when the mean is 0
+// or zero but for floating-point rounding).
 QString MonthStats(int n);
 QString MonthStats(const QList<double>& values, int n);
 
