@@ -92,6 +92,7 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
 
     const QString sensorText = QString::number(SenNum);
     int resume = first;
+    int lastGood = first - 1;
     int failures = 0;
     int result = 0;
     for (;;) {
@@ -114,7 +115,13 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
                              .arg(ReplyParts[10], ReplyParts[11], ReplyParts[12], ReplyParts[7], ReplyParts[8]);
                 result = 1;
                 resume = day;
-                failures = 0;
+                // Only a day not read before is progress: the day a new pass starts
+                // with was read by the pass before, and counting it would let a day
+                // that always fails be retried for ever.
+                if (day > lastGood) {
+                    lastGood = day;
+                    failures = 0;
+                }
                 if (StopFlag == 1) break;
             } else {
                 ++failures;

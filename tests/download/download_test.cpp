@@ -31,6 +31,13 @@ class RecordingObserver : public LinkObserver
 {
 public:
     void reportLine(const QString& line) override { report << line; }
+    // The download shows every day reply; Cancel is pressed after stopAfter of them.
+    void rxLine(const QString&) override
+    {
+        if (++replies == stopAfter) StopFlag = 1;
+    }
+    int replies = 0;
+    int stopAfter = -1;
     void captionText(const QString& text) override { caption = text; }
     QStringList report;
     QString caption;
@@ -237,6 +244,74 @@ TEST_F(DownloadTest, FailuresSkipTheDeviceAndLeaveItsFilesUntouched)
     EXPECT_TRUE(QFileInfo::exists(path(year + "B1_Hall.rep")));  // the next device is read
     EXPECT_EQ(log.lines.size(), 2);
     EXPECT_TRUE(log.lines[0].endsWith("Device ID =A"));
+}
+
+// Faults in the middle of a span: the faulty device is reported or recovers, the
+// other device is read whole, and every file holds exactly what the devices hold.
+struct FaultCase
+{
+    const char* name;
+    const char* link;  // "lan" or "serial"
+    const char* fault;
+    bool deviceFails;
+};
+
+class DownloadFaultTest : public DownloadTest, public ::testing::WithParamInterface<FaultCase>
+{
+};
+
+TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
+{
+    const FaultCase c = GetParam();
+    const QString good = DevSim::lanAddress(11);
+    const QString bad = QLatin1String(c.link) == QLatin1String("lan") ? DevSim::lanAddress(12) : QStringLiteral("COM5");
+    const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const QString match = QStringLiteral("%1,0,%2,%3\"").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
+    startFleet({"seed 4", "pace off",
+                "device id=A link=" + bad + " sensors=T,-,-,- " + QLatin1String(c.fault) + " fault-match=" + match,
+                "device id=B link=" + good + " sensors=T,-,-,-"},
+               {"device  =Bad," + bad + ",Room,,,,A,T,lan,", "device  =Good," + good + ",Hall,,,,B,T,lan,"}, 4);
+    deviceLink().serialReplyTimeout = 300;
+    Prog.tryCnt = 2;
+    dlg.allow(Kind::Message).allow(Kind::Confirm);
+    const int hour = QTime::currentTime().hour();
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, c.deviceFails ? 1 : 0) << log.lines.join('\n').toStdString();
+    const QString year = QString::number(today.wYear) + "/";
+    EXPECT_EQ(expectFileMatchesEmulator(path(year + "B1_Hall.rep"), "B", 0, hour), 5);
+    if (c.deviceFails) {
+        EXPECT_FALSE(QFileInfo::exists(path(year + "A1_Room.rep")));
+    } else {
+        EXPECT_GE(expectFileMatchesEmulator(path(year + "A1_Room.rep"), "A", 0, hour), 5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, DownloadFaultTest,
+                         // A device that fails the same day in every pass is given up after five passes; a
+                         // dropped connection ends the device with the exchange's error (nothing appended:
+                         // the ledger keeps its date, so the next run reads those days again).
+                         ::testing::Values(FaultCase{"LanSilentForever", "lan", "fault=silence", true},
+                                           FaultCase{"LanGarbageOnce", "lan", "fault=garbage fault-count=1", false},
+                                           FaultCase{"LanDroppedOnce", "lan", "fault=drop fault-count=1", true},
+                                           FaultCase{"LanOtherSensorForever", "lan", "fault=othersensor", true},
+                                           FaultCase{"SerialStopsAnswering", "serial", "fault=silence", true},
+                                           FaultCase{"SerialGarbage", "serial", "fault=garbage", true}),
+                         [](const ::testing::TestParamInfo<FaultCase>& i) { return std::string(i.param.name); });
+
+TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
+{
+    const QString a1 = DevSim::lanAddress(13);
+    const QString a2 = DevSim::lanAddress(14);
+    startFleet({"seed 6", "device id=A link=" + a1 + " sensors=T,-,-,-", "device id=B link=" + a2 + " sensors=T,-,-,-"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"}, 10);
+    const QByteArray ledger = readFileBytes(ledgerPath());
+    observer.stopAfter = 3;
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_TRUE(r.stopped);
+    const QString year = QString::number(today.wYear) + "/";
+    EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);   // the header and the three days read
+    EXPECT_FALSE(QFileInfo::exists(path(year + "B1_Hall.rep")));  // no further device is started
+    EXPECT_EQ(readFileBytes(ledgerPath()), ledger);
 }
 
 TEST_F(DownloadTest, ASensorNameThatClimbsOutOfTheYearFolderIsRefused)
