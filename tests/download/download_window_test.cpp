@@ -1,0 +1,77 @@
+// The all-devices run started from the main window: the online button downloads the
+// fleet, the progress window shows the run and closes, a failed device goes to the
+// message log window.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+
+#include "app/calendar.h"
+#include "app/ledger.h"
+#include "app/ui/forms.h"
+#include "link/devicelink.h"
+#include "link/ui/form_comm.h"
+#include "link/ui/form_wait2.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+#include "views/ui/form1.h"
+#include "views/ui/form_message.h"
+
+namespace {
+
+class DownloadWindowTest : public RootFixture
+{
+protected:
+    void TearDown() override
+    {
+        destroyForms();
+        sim.stop();
+        deviceLink().reset();
+        RootFixture::TearDown();
+    }
+    DevSim sim;
+};
+
+TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
+{
+    const QString good = DevSim::lanAddress(31);
+    const QString bad = DevSim::lanAddress(32);
+    ASSERT_TRUE(sim.start("device id=A link=" + good + " sensors=T,H,-,-\ndevice id=B link=" + bad +
+                              " sensors=T,-,-,- fault=othersensor\n",
+                          root()));
+    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-2));
+    writeLines(path("DeviceStatus.txt"),
+               {"device  =Good," + good + ",Room,Hum,,,A,T,lan,", "device  =Bad," + bad + ",Hall,,,,B,T,lan,"});
+    QStringList ledger{kLedgerHeader};
+    for (const char* line : {"A,T,0", "A,T,1", "B,T,0"})
+        ledger << QStringLiteral("%1,0,%2,%3,%4,1,1,")
+                      .arg(QLatin1String(line))
+                      .arg(from.wYear)
+                      .arg(from.wMonth)
+                      .arg(from.wDay);
+    writeLines(path("last_refresh.txt"), ledger);
+    createForms({});
+    Prog.tryCnt = 1;
+
+    Form1->BtnShowOnlineClick();
+
+    const QString year = QString::number(Date2Shamsi(QDate::currentDate()).wYear) + "/";
+    EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
+    EXPECT_EQ(readLines(path(year + "A2_Hum.rep")).size(), 4);
+    EXPECT_FALSE(QFileInfo::exists(path(year + "B1_Hall.rep")));
+    EXPECT_FALSE(Form_wait2->isVisible());
+    EXPECT_EQ(Form_wait2->ProgressBarAll->maximum(), 3);
+    // 1 + 1 for A, then 3 for B's failure, which passes the maximum: the bar stays full-ish.
+    EXPECT_GE(Form_wait2->ProgressBarAll->value(), 2);
+    EXPECT_TRUE(Form_wait2->Memo_report->toPlainText().contains("Error in read device with this ID:B"));
+    EXPECT_EQ(Form_Message->lines(),
+              QStringList{QStringLiteral("نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =B")});
+    EXPECT_EQ(Form_Comm->windowTitle(), "Complete");
+    // The ledger moved for A, and stayed for the failed B.
+    EXPECT_TRUE(readLines(ledgerPath())
+                    .last()
+                    .startsWith(QStringLiteral("B,T,0,0,%1,%2,%3,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)));
+}
+
+}  // namespace
