@@ -206,7 +206,7 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
 {
     const QString a1 = DevSim::lanAddress(4);
     const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-1));
-    const QString match = QStringLiteral("%1,0,%2,%3\"").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
+    const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet(
         {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
         {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
@@ -266,7 +266,7 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
     const QString good = DevSim::lanAddress(11);
     const QString bad = QLatin1String(c.link) == QLatin1String("lan") ? DevSim::lanAddress(12) : QStringLiteral("COM5");
     const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-2));
-    const QString match = QStringLiteral("%1,0,%2,%3\"").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
+    const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet({"seed 4", "pace off",
                 "device id=A link=" + bad + " sensors=T,-,-,- " + QLatin1String(c.fault) + " fault-match=" + match,
                 "device id=B link=" + good + " sensors=T,-,-,-"},
@@ -297,6 +297,34 @@ INSTANTIATE_TEST_SUITE_P(Faults, DownloadFaultTest,
                                            FaultCase{"SerialStopsAnswering", "serial", "fault=silence", true},
                                            FaultCase{"SerialGarbage", "serial", "fault=garbage", true}),
                          [](const ::testing::TestParamInfo<FaultCase>& i) { return std::string(i.param.name); });
+
+TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
+{
+    const QString a1 = DevSim::lanAddress(15);
+    const _SYSTEMTIME asked = Date2Shamsi(QDate::currentDate().addDays(-1));
+    const _SYSTEMTIME other = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const QString match = QStringLiteral("%1,0,%2,%3").arg(asked.wYear).arg(asked.wMonth).arg(asked.wDay);
+    // The answer to the request before: the day before, with codes no day of the
+    // device holds. "(" stands where the device puts a double quote (both split the
+    // reply into the same fields; the fleet file keeps double quotes for itself).
+    const QString late = QStringLiteral("${(GetLog(:{(Day(:(%1,24,0,%2,%3,%4(}}#")
+                             .arg(other.wYear)
+                             .arg(other.wMonth)
+                             .arg(other.wDay)
+                             .arg(QString(48, QChar('<')));
+    startFleet({"seed 8", "device id=A link=" + a1 + " sensors=T,-,-,- fault=raw fault-count=1 fault-match=" + match +
+                              " fault-text=" + late},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 3);
+    const int hour = QTime::currentTime().hour();
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    EXPECT_EQ(observer.report.filter("Retrying").size(), 1);
+    const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
+    expectFileMatchesEmulator(file, "A", 0, hour);  // the late reply's codes are stored nowhere
+    EXPECT_EQ(
+        readLines(file).filter(QRegularExpression(QStringLiteral("^%1,%2,").arg(asked.wMonth).arg(asked.wDay))).size(),
+        1);
+}
 
 TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
 {
