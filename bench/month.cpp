@@ -2,6 +2,8 @@
 // loading it, drawing one month as content, and rendering that content with
 // QCustomPlot into a pixmap, each measured on its own. Runs on Qt's offscreen
 // platform unless another is set.
+#include "views/month.h"
+
 #include <benchmark/benchmark.h>
 #include <cmath>
 
@@ -16,7 +18,6 @@
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
-#include "views/month.h"
 #include "views/ui/monthview.h"
 
 namespace {
@@ -50,20 +51,9 @@ QStringList fullYear()
     return lines;
 }
 
-class Quiet : public Dialogs
-{
-public:
-    void message(const QString&) override {}
-    void error(const QString&) override {}
-    bool confirm(const QString&, const QString&) override { return false; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-};
-
 void prepare()
 {
-    static Quiet quiet;
+    static SilentDialogs quiet;
     setDialogs(&quiet);
     CurChart.Avr_Hour = 3;
 }

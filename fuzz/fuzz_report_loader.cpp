@@ -14,22 +14,9 @@
 #include "reports/loader.h"
 #include "views/month.h"
 
-namespace {
-class SilentLoaderDialogs : public Dialogs
-{
-public:
-    void message(const QString&) override {}
-    void error(const QString&) override {}
-    bool confirm(const QString&, const QString&) override { return false; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-};
-}  // namespace
-
 int fuzzReportLoader(const uint8_t* data, size_t size)
 {
-    static SilentLoaderDialogs silent;
+    static SilentDialogs silent;
     setDialogs(&silent);
     static const int periods[] = {1, 3, 6, 12, 24};
     const int period = size > 0 ? periods[data[0] % 5] : 3;

@@ -42,6 +42,18 @@ public:
     QString saveFile(const QString& caption, const QString& filter, const QString& initial) override;
 };
 
+// Shows nothing and answers every question with "cancel": for fuzzing and benchmarks.
+class SilentDialogs : public Dialogs
+{
+public:
+    void message(const QString&) override {}
+    void error(const QString&) override {}
+    bool confirm(const QString&, const QString&) override { return false; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
+};
+
 // For tests: declare what will be shown, in order, with the answer to give. Anything
 // shown that was not declared, and anything declared that was not shown, is a
 // failure listed by problems().

@@ -74,3 +74,15 @@ FileSizeLimit::~FileSizeLimit()
     setrlimit(RLIMIT_FSIZE, &lim);
     ::signal(SIGXFSZ, m_oldHandler);
 }
+
+void replayCorpus(const QString& name, int (*target)(const uint8_t*, size_t))
+{
+    const QDir dir(QStringLiteral(TERMIVO_SOURCE_DIR "/fuzz/corpus/") + name);
+    const QStringList files = dir.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty()) << dir.path().toStdString();
+    for (const QString& file : files) {
+        const QByteArray bytes = readFileBytes(dir.filePath(file));
+        EXPECT_EQ(target(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())), 0)
+            << file.toStdString();
+    }
+}

@@ -61,3 +61,7 @@ inline void PrintTo(const QStringList& l, std::ostream* os)
 {
     *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
 }
+
+// Runs a fuzz target's entry point over every file of its committed corpus
+// fuzz/corpus/<name>/; each input must give 0.
+void replayCorpus(const QString& name, int (*target)(const uint8_t*, size_t));
