@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QTextStream>
 
 #include "app/ui/application.h"
@@ -34,6 +35,8 @@ int main(int argc, char* argv[])
     setUpApplication(app);
     const QStringList args = app.arguments().mid(1);
     createForms(args);
+    // Maximised; without a window manager (a bare X server) the screen's size is used.
+    if (QScreen* screen = app.primaryScreen()) Form1->setGeometry(screen->availableGeometry());
     Form1->showMaximized();
     const int rc = app.exec();
     destroyForms();

@@ -61,7 +61,7 @@ void TForm1::buildWindow()
     Btn_Back->setObjectName(QStringLiteral("Btn_Back"));
     Btn_Next = new QPushButton(QStringLiteral("ماه بعد"), TabChart);
     Btn_Next->setObjectName(QStringLiteral("Btn_Next"));
-    Chart1->move(10, 0);
+    Chart1->setGeometry(10, 0, 750, 450);  // sized again by FormResize
     Chart1->lower();
     BtnShowOnline = new QPushButton(QStringLiteral("داده برداری و نمایش آنلاین"), TabChart);
     BtnShowOnline->setObjectName(QStringLiteral("BtnShowOnline"));
