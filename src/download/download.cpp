@@ -107,9 +107,11 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
             obs.rxLine(reply);
             // A reply for another sensor, or for another day (a late answer to an
             // earlier request), is a failed day: its line would be stored wrongly.
+            bool monthOk = false;
+            bool dayOk = false;
             const bool good = ReplyParts[1] == QLatin1String("GetLog") && ReplyParts[4] == QLatin1String("Day") &&
-                              ReplyParts[9] == sensorText && ReplyParts[10].trimmed() == QString::number(month) &&
-                              ReplyParts[11].trimmed() == QString::number(dom);
+                              ReplyParts[9] == sensorText && ReplyParts[10].trimmed().toInt(&monthOk) == month &&
+                              monthOk && ReplyParts[11].trimmed().toInt(&dayOk) == dom && dayOk;
             if (good) {
                 lines << QStringLiteral("%1,%2,%3,%4,%5")
                              .arg(ReplyParts[10], ReplyParts[11], ReplyParts[12], ReplyParts[7], ReplyParts[8]);
