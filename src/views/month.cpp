@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include <QFileInfo>
 
@@ -256,4 +257,28 @@ QStringList monthTableLines(const MonthTableContent& table)
 void saveMonthTableText(const QString& path, const MonthTableContent& table)
 {
     writeTextFile(path, monthTableLines(table), TextEncoding::Ansi);
+}
+
+MonthViewSnapshot snapshotMonthView()
+{
+    MonthViewSnapshot s;
+    std::memcpy(s.hourValue, HourValue, sizeof s.hourValue);
+    std::memcpy(s.hourValid, HourValid, sizeof s.hourValid);
+    std::copy(std::begin(ChartComment), std::end(ChartComment), std::begin(s.comments));
+    s.chart = CurChart;
+    s.content = MonthChart;
+    s.table = MonthTable;
+    s.periodAvg = PeriodAvg;
+    return s;
+}
+
+void restoreMonthView(const MonthViewSnapshot& s)
+{
+    std::memcpy(HourValue, s.hourValue, sizeof s.hourValue);
+    std::memcpy(HourValid, s.hourValid, sizeof s.hourValid);
+    std::copy(std::begin(s.comments), std::end(s.comments), std::begin(ChartComment));
+    CurChart = s.chart;
+    MonthChart = s.content;
+    MonthTable = s.table;
+    PeriodAvg = s.periodAvg;
 }

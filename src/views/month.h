@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/records.h"
+
 // Series of the month chart, in index order.
 enum MonthSeriesIndex {
     kSeriesLowerLimit = 0,  // Series3 "حدپایین"
@@ -118,3 +120,19 @@ QStringList monthTableLines(const MonthTableContent& table);
 // Writes those lines to path, CR LF, Windows-1256 without a mark, replacing the
 // file whole. Throws FileError.
 void saveMonthTableText(const QString& path, const MonthTableContent& table);
+
+// The loaded year and the month view (hourly tables, comment lists, CurChart, the
+// chart and table content, PeriodAvg), kept so that a failed opening of another
+// file can put them back as they were.
+struct MonthViewSnapshot
+{
+    double hourValue[13][32][24];
+    int hourValid[13][32][24];
+    QStringList comments[13];
+    Chart_rec chart;
+    MonthChartContent content;
+    MonthTableContent table;
+    QList<double> periodAvg;
+};
+MonthViewSnapshot snapshotMonthView();
+void restoreMonthView(const MonthViewSnapshot& s);

@@ -1,6 +1,4 @@
 // The main window's menu, file opening, view commands and show/resize/close work.
-#include <cstring>
-
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -58,39 +56,6 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption)
     m->setObjectName(QLatin1String(name));
     return m;
 }
-
-// What a failed opening must leave as it was: the loaded year and the month view.
-struct MonthViewState
-{
-    double hourValue[13][32][24];
-    int hourValid[13][32][24];
-    QStringList comments[13];
-    Chart_rec chart;
-    MonthChartContent content;
-    MonthTableContent table;
-    QList<double> periodAvg;
-
-    void save()
-    {
-        std::memcpy(hourValue, HourValue, sizeof hourValue);
-        std::memcpy(hourValid, HourValid, sizeof hourValid);
-        for (int m = 0; m < 13; ++m) comments[m] = ChartComment[m];
-        chart = CurChart;
-        content = MonthChart;
-        table = MonthTable;
-        periodAvg = PeriodAvg;
-    }
-    void restore() const
-    {
-        std::memcpy(HourValue, hourValue, sizeof hourValue);
-        std::memcpy(HourValid, hourValid, sizeof hourValid);
-        for (int m = 0; m < 13; ++m) ChartComment[m] = comments[m];
-        CurChart = chart;
-        MonthChart = content;
-        MonthTable = table;
-        PeriodAvg = periodAvg;
-    }
-};
 
 }  // namespace
 
@@ -202,8 +167,7 @@ void TForm1::redraw()
 
 bool TForm1::OpenMyFile(const QString& str1)
 {
-    MonthViewState before;
-    before.save();
+    const MonthViewSnapshot before = snapshotMonthView();
     const QString chartCaption = PageControl1->tabText(0);
     const QString tableCaption = PageControl1->tabText(1);
     const bool ok = guarded([&] {
@@ -228,7 +192,7 @@ bool TForm1::OpenMyFile(const QString& str1)
             PageControl1->setTabText(1, QStringLiteral(" جدول : ") + name);
         } catch (...) {
             // The previous month stays on screen and in memory.
-            before.restore();
+            restoreMonthView(before);
             PageControl1->setTabText(0, chartCaption);
             PageControl1->setTabText(1, tableCaption);
             throw;
