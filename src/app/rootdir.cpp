@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "app/records.h"
+
 namespace {
 QString g_override;
 
@@ -24,4 +26,16 @@ QString computeRootDir()
     if (!g_override.isEmpty()) return withOneSeparator(QDir(g_override).absolutePath());
     const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     return withOneSeparator(exeDir);
+}
+
+void resetStartupState()
+{
+    YearChanged = 0;
+    NavDevice = 0;
+    NavSensor = -1;
+    StopFlag = 0;
+    Prog.TIMECHEAK = 0;
+    Prog.Header.clear();
+    Prog.TotalDev = 0;
+    Prog.RootDir = computeRootDir();
 }

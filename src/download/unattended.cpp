@@ -47,11 +47,7 @@ int runDownloadAll(const QStringList& args, QTextStream& out)
         }
     }
 
-    YearChanged = 0;
-    StopFlag = 0;
-    Prog.TIMECHEAK = 0;
-    Prog.Header.clear();
-    Prog.RootDir = computeRootDir();
+    resetStartupState();
     Prog.CntSent = 0;
     Prog.CntRecive = 0;
     try {

@@ -185,15 +185,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 void TForm1::FormCreate()
 {
     for (int m = 1; m <= 12; ++m) ChartComment[m].clear();
-    YearChanged = 0;
     setAcceptDrops(true);
-    NavDevice = 0;
-    NavSensor = -1;
-    StopFlag = 0;
-    Prog.TIMECHEAK = 0;
-    Prog.Header.clear();
-    Prog.TotalDev = 0;
-    Prog.RootDir = computeRootDir();
+    resetStartupState();
     InitViewState();
     renderMonth();
     LoadDeviceStatus();
