@@ -18,6 +18,8 @@ enum DownloadAllStatus {
     kDownloadAllNoRegistry = 4,  // the registry could not be read
 };
 
+// The mode's "--help" text.
+QString downloadAllHelp();
 bool isDownloadAllCommand(const QStringList& args);
-// args without the program name; out receives the summary line.
-int runDownloadAll(const QStringList& args, QTextStream& out);
+// args without the program name; out receives the summary line, err the usage errors.
+int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -8,7 +8,7 @@ Dialogs* g_dialogs = &g_console;
 
 void printLine(const QString& prefix, const QString& text)
 {
-    const QByteArray b = (prefix + text).toUtf8();
+    const QByteArray b = consoleText(prefix + text).toUtf8();
     std::fprintf(stderr, "%s\n", b.constData());
     std::fflush(stderr);
 }
@@ -32,6 +32,14 @@ const char* kindName(ScriptedDialogs::Kind k)
     return "?";
 }
 }  // namespace
+
+QString consoleText(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
 
 Dialogs& dialogs()
 {

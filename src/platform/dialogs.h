@@ -26,6 +26,9 @@ public:
 };
 
 Dialogs& dialogs();
+
+// A message for a terminal: the line breaks of a message box (CR LF or a bare CR) as line feeds.
+QString consoleText(const QString& text);
 // Installs d as the program's dialogs (not owned); nullptr restores the console one.
 void setDialogs(Dialogs* d);
 

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "app/commandline.h"
 #include "app/records.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
@@ -11,10 +12,6 @@
 #include "views/month.h"
 
 namespace {
-
-const QString kUsage = QStringLiteral(
-    "usage: termivo --export-table REPORT_FILE [--month M] [--period P] [--minmax] --out OUT_FILE\n"
-    "  M: month 1..12 (default: the last month of the file); P: 1, 3, 6, 12 or 24 hours (default 3)");
 
 // Collects what the loader would show in a message box.
 class CollectingDialogs : public Dialogs
@@ -81,7 +78,7 @@ Options parse(const QStringList& args)
         } else if (a == QLatin1String("--out")) {
             o.out = value();
         } else {
-            throw TermivoError(QStringLiteral("Unknown argument \"%1\".").arg(a));
+            throw TermivoError(QStringLiteral("unknown option \"%1\"").arg(a));
         }
     }
     if (o.report.isEmpty()) throw TermivoError(QStringLiteral("No report file given."));
@@ -90,6 +87,19 @@ Options parse(const QStringList& args)
 }
 
 }  // namespace
+
+QString exportTableHelp()
+{
+    return QStringLiteral(
+        "usage: termivo --export-table REPORT_FILE [--month M] [--period P] [--minmax] --out OUT_FILE\n"
+        "Writes the month table of a report file as the main window's \"save as text\" does.\n"
+        "  --month M      the month 1..12 (default: the month of the file's last day line)\n"
+        "  --period P     the averaging period in hours: 1, 3, 6, 12 or 24 (default 3)\n"
+        "  --minmax       fill the daily minimum and maximum columns\n"
+        "  --out OUT_FILE the file to write (replaced whole)\n"
+        "Exit status: 0 written, 1 the report file cannot be read or the table cannot be written,\n"
+        "2 bad command line.\n");
+}
 
 bool isExportTableCommand(const QStringList& args)
 {
@@ -104,9 +114,7 @@ int runExportTable(const QStringList& args, QTextStream& err)
     try {
         o = parse(args);
     } catch (const TermivoError& e) {
-        err << "termivo: " << e.text() << "\n" << kUsage << "\n";
-        err.flush();
-        return 2;
+        return commandUsageError(err, QStringLiteral("--export-table"), e.text());
     }
     try {
         const TextFile file = readTextFile(o.report);

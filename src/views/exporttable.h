@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+// The mode's "--help" text.
+QString exportTableHelp();
 // True when the arguments (without the program name) ask for the batch export.
 bool isExportTableCommand(const QStringList& args);
 // Runs it; args without the program name. Returns 0 on success; on a bad file, month,
