@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/safepath.h"
 #include "platform/textfile.h"
 
 namespace {
@@ -89,9 +90,14 @@ void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines)
     if (!Prog.RootDir.isEmpty() && !isInside(path, Prog.RootDir))
         throw ReportPathError(QStringLiteral("The report file \"%1\" lies outside the root folder \"%2\".")
                                   .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(Prog.RootDir)));
-    makeFolder(reportFolder(Prog.RootDir, channel.Last_ref.wYear));
+    // A year folder, or the file, that is a link out of the root folder, a FIFO or a
+    // device is refused before anything is read or written.
+    const QString yearFolder = reportFolder(Prog.RootDir, channel.Last_ref.wYear);
+    if (!Prog.RootDir.isEmpty()) requireFolderInside(yearFolder, Prog.RootDir);
+    makeFolder(yearFolder);
     // The file's own folder too (the download names the file by another channel's year).
     makeFolder(QFileInfo(path).absolutePath());
+    if (!Prog.RootDir.isEmpty()) requireRegularFileInside(path, Prog.RootDir);
 
     if (!QFileInfo::exists(path)) {
         writeTextFile(path, newLines, TextEncoding::Ansi);

@@ -13,6 +13,7 @@
 #include "app/ledger.h"
 #include "app/records.h"
 #include "app/registry.h"
+#include "download/unattended.h"
 #include "link/devicelink.h"
 #include "reports/reportfile.h"
 #include "support/devsim.h"
@@ -64,7 +65,8 @@ protected:
         setMessageLog(&log);
         deviceLink().reset();
         deviceLink().setObserver(&observer);
-        today = Date2Shamsi(QDate::currentDate());
+        setProgramNowForTests(fixedTestNow());
+        today = Date2Shamsi(programNow().date());
     }
     void TearDown() override
     {
@@ -82,7 +84,7 @@ protected:
         ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
         writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,200,300"} + registry);
         loadRegistry();
-        const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-daysBack));
+        const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-daysBack));
         QStringList ledger{kLedgerHeader};
         for (int i = 0; i <= DevLast; ++i)
             for (int s = 0; s < 4; ++s)
@@ -144,7 +146,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
                {"device  =One," + a1 + ",Room,Humidity,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,Store,,B,T,lan,",
                 "device  =Three,COM3,Cold,,,,C,T,serial,"},
                3);
-    const int hour = QTime::currentTime().hour();
+    const int hour = programNow().time().hour();
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0) << log.lines.join('\n').toStdString();
     EXPECT_FALSE(r.stopped);
@@ -165,7 +167,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
     // The ledger moved to the time of the run.
     const QStringList ledger = readLines(ledgerPath());
     ASSERT_EQ(ledger.size(), 6);
-    const _SYSTEMTIME now = Date2Shamsi(QDate::currentDate());
+    const _SYSTEMTIME now = Date2Shamsi(programNow().date());
     EXPECT_TRUE(ledger[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)))
         << ledger[1].toStdString();
 
@@ -173,9 +175,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
     const int requests = sim.requests().size();
     loadRegistry();
     runAllDevicesDownload();
-    if (QTime::currentTime().hour() == hour) {
-        EXPECT_EQ(sim.requests().size(), requests);
-    }
+    EXPECT_EQ(sim.requests().size(), requests);
 }
 
 TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
@@ -205,7 +205,7 @@ TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
 TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
 {
     const QString a1 = DevSim::lanAddress(4);
-    const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-1));
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-1));
     const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet(
         {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
@@ -216,7 +216,7 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
     const int failNum = MonthDay2Num(failDay.wMonth, failDay.wDay);
     EXPECT_EQ(observer.report.filter(QStringLiteral("Retrying%1").arg(failNum)).size(), 2);
     // The day before the failing one stands three times: each new pass restarts there.
-    const _SYSTEMTIME before = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const _SYSTEMTIME before = Date2Shamsi(programNow().date().addDays(-2));
     const QStringList lines = readLines(path(QString::number(today.wYear) + "/A1_Room.rep"));
     EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^%1,%2,").arg(before.wMonth).arg(before.wDay))).size(),
               3);
@@ -265,7 +265,7 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
     const FaultCase c = GetParam();
     const QString good = DevSim::lanAddress(11);
     const QString bad = QLatin1String(c.link) == QLatin1String("lan") ? DevSim::lanAddress(12) : QStringLiteral("COM5");
-    const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-2));
     const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet({"seed 4", "pace off",
                 "device id=A link=" + bad + " sensors=T,-,-,- " + QLatin1String(c.fault) + " fault-match=" + match,
@@ -274,7 +274,7 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
     deviceLink().serialReplyTimeout = 300;
     Prog.tryCnt = 2;
     dlg.allow(Kind::Message).allow(Kind::Confirm);
-    const int hour = QTime::currentTime().hour();
+    const int hour = programNow().time().hour();
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, c.deviceFails ? 1 : 0) << log.lines.join('\n').toStdString();
     const QString year = QString::number(today.wYear) + "/";
@@ -301,8 +301,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, DownloadFaultTest,
 TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
 {
     const QString a1 = DevSim::lanAddress(15);
-    const _SYSTEMTIME asked = Date2Shamsi(QDate::currentDate().addDays(-1));
-    const _SYSTEMTIME other = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1));
+    const _SYSTEMTIME other = Date2Shamsi(programNow().date().addDays(-2));
     const QString match = QStringLiteral("%1,0,%2,%3").arg(asked.wYear).arg(asked.wMonth).arg(asked.wDay);
     // The answer to the request before: the day before, with codes no day of the
     // device holds. "(" stands where the device puts a double quote (both split the
@@ -315,7 +315,7 @@ TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
     startFleet({"seed 8", "device id=A link=" + a1 + " sensors=T,-,-,- fault=raw fault-count=1 fault-match=" + match +
                               " fault-text=" + late},
                {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 3);
-    const int hour = QTime::currentTime().hour();
+    const int hour = programNow().time().hour();
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0);
     EXPECT_EQ(observer.report.filter("Retrying").size(), 1);
@@ -366,6 +366,55 @@ TEST_F(DownloadTest, RefusedConnectionIsReportedAndTheRunGoesOn)
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 1);
     EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/B1_Hall.rep")));
+}
+
+// An unattended run with a registry that is missing or registers no device reads
+// nothing and leaves the ledger alone (it used to write the header only, so that the
+// next run started every channel today).
+TEST_F(DownloadTest, AMissingOrEmptyRegistryIsStatusFourAndWritesNothing)
+{
+    writeLines(path("last_refresh.txt"), {kLedgerHeader, "A,T,0,0,5,3,1,1,1,"});
+    const QByteArray ledger = readFileBytes(ledgerPath());
+    for (const bool present : {false, true}) {
+        if (present) writeLines(path("DeviceStatus.txt"), {"timeout = 500,200,300"});
+        QString text;
+        QTextStream out(&text);
+        EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out), kDownloadAllNoRegistry);
+        EXPECT_EQ(readFileBytes(ledgerPath()), ledger);
+        ASSERT_FALSE(log.lines.isEmpty());
+        EXPECT_TRUE(log.lines.last().contains(present ? "registers no device" : "does not exist"))
+            << log.lines.last().toStdString();
+    }
+}
+
+// Channels this run does not read keep their ledger lines: a skipped device line, a
+// ledger line that cannot be read (its channel is not restarted from a guess), a
+// device that is not registered. Each skipped line is reported and fails the run.
+TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
+{
+    const QString a1 = DevSim::lanAddress(16);
+    ASSERT_TRUE(sim.start("seed 2\ndevice id=A link=" + a1 + " sensors=T,T,-,-\n", root()))
+        << sim.output().toStdString();
+    writeLines(path("DeviceStatus.txt"),
+               {"timeout = 500,200,300", "device  =One," + a1 + ",Room,Hall,,,A,T,lan,", "device  =Short,COM1,x,"});
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2));
+    const QString unreadable = QStringLiteral("A,T,1,0,%1,13,1,1,1,").arg(from.wYear);
+    const QStringList ledger{kLedgerHeader, ledgerLine("A", "T", 0, from), unreadable, "Q,T,0,0,5,3,1,1,1,"};
+    writeLines(path("last_refresh.txt"), ledger);
+    dlg.allow(Kind::Error);  // the conversion error of the ledger line
+
+    QString text;
+    QTextStream out(&text);
+    EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out), kDownloadAllFailed);
+    EXPECT_TRUE(text.contains("2 lines skipped")) << text.toStdString();
+    EXPECT_TRUE(log.lines.filter("DeviceStatus.txt, line 3").size() == 1) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.lines.filter(unreadable).size(), 1);
+    EXPECT_EQ(sim.requests("SenPara(0,1)").size(), 0);  // the channel of the unreadable line is not read
+    const QStringList after = readLines(ledgerPath());
+    ASSERT_EQ(after.size(), 4);
+    const _SYSTEMTIME now = Date2Shamsi(programNow().date());
+    EXPECT_TRUE(after[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)));
+    EXPECT_EQ(after.mid(2), ledger.mid(2));
 }
 
 }  // namespace
