@@ -111,7 +111,8 @@ Device::Device(const DeviceConfig& config, uint32_t seed)
 
 QDateTime Device::clock() const
 {
-    return QDateTime::currentDateTime().addSecs(m_clockOffsetSecs);
+    const QDateTime base = m_config.readings.clockAt.isValid() ? m_config.readings.clockAt : QDateTime::currentDateTime();
+    return base.addSecs(m_clockOffsetSecs);
 }
 
 LogSpan Device::span() const
@@ -185,13 +186,13 @@ QString Device::online() const
     ordered_json t = ordered_json::object();
     for (int k = 0; k < 4; ++k) {
         const QChar l = m_config.letter(k);
-        t[s(QStringLiteral("Sensor%1").arg(k))] =
-            s(l == QLatin1Char('-') ? QStringLiteral("150.0")
-                                    : onlineText(m_seed, m_config.id, k, l, today, now.time().hour()));
+        t[s(QStringLiteral("Sensor%1").arg(k))] = s(m_config.readings.textFor(
+            k, l == QLatin1Char('-') ? QStringLiteral("150.0")
+                                     : onlineText(m_seed, m_config.id, k, l, today, now.time().hour())));
     }
-    t["Alarm"] = s(QString::number(m_config.alarm));
+    if (!m_config.readings.withoutAlarm) t["Alarm"] = s(QString::number(m_config.alarm));
     t["MemErr"] = "0";
-    t["ID"] = s(m_config.id);
+    t["ID"] = s(m_config.readings.replyId.isEmpty() ? m_config.id : m_config.readings.replyId);
     return wire({{"GetTemp", t}});
 }
 

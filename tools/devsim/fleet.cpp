@@ -84,6 +84,8 @@ bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value)
         return toInt(value, d.fault.ms);
     else if (key == QLatin1String("fault-text"))
         d.fault.text = value;
+    else if (isReadingKey(key))
+        return setReadingKey(d.readings, key, value);
     else
         return false;
     return true;

@@ -16,6 +16,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "readings.h"
+
 namespace devsim {
 
 struct FaultConfig
@@ -41,6 +43,7 @@ struct DeviceConfig
     int sinceDays = 400;     // days of log before today
     int clockOffsetMin = 0;  // the device clock's offset from the computer's, minutes
     FaultConfig fault;
+    ReadingConfig readings;  // fixed readings, reply ID, alarm member, fixed clock
 
     bool isLan() const { return link.contains(QLatin1Char('.')); }
     QChar letter(int sensor) const { return sensor < letters.size() ? letters.at(sensor) : QLatin1Char('-'); }

@@ -421,6 +421,11 @@ Device keys:
   ussd=TEXT                 the operator's answer; ussd-delay=MS until it is ready
   since=DAYS                days of log before today (default 400)
   clock-offset=MIN          the device clock's offset from the computer's
+  clock-at=YYYY-MM-DDTHH:MM the device clock stands at that moment (plus clock-offset)
+  readings=A,B,C,D          fixed reading texts (150.0 or -150.0: disconnected);
+                            an empty one is generated
+  reading-id=ID             the ID the reading reply names (a device not registered)
+  reading-alarm=none        the reading reply has no "Alarm" member
   fault=KIND                silence | garbage | badsum | othersensor | slow | split |
                             chunks | raw | drop | message
   fault-count=N             only the first N matching requests (default: all)
