@@ -34,6 +34,19 @@ QString quotedValue(const QString& body, const QString& key)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+// The Gregorian date nearest to near whose Solar Hijri date is yy/month/day;
+// invalid when there is none within a century.
+QDate gregorianOf(int yy, int month, int day, const QDate& near)
+{
+    for (int off = 0; off <= 36600; ++off)
+        for (const int sign : {1, -1}) {
+            const QDate d = near.addDays(sign * off);
+            const _SYSTEMTIME t = Date2Shamsi(d, QDateTime(d, QTime()));
+            if (t.wYear == yy && t.wMonth == month && t.wDay == day) return d;
+        }
+    return {};
+}
+
 }  // namespace
 
 Device::Device(const DeviceConfig& config, uint32_t seed)
@@ -270,12 +283,9 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
         const QStringList f = set.split(QLatin1Char(','));
         if (f.size() >= 6) {
             const QDateTime now = QDateTime::currentDateTime();
-            const _SYSTEMTIME cur = Date2Shamsi(now.date(), now);
-            const qint64 days = qint64(f[0].toInt() - cur.wYear) * 365 +
-                                (dayNumber(f[1].toInt(), f[2].toInt()) - dayNumber(cur.wMonth, cur.wDay));
-            const qint64 secs = (f[4].toInt() - now.time().hour()) * 3600 + (f[5].toInt() - now.time().minute()) * 60 +
-                                (f.value(6).toInt() - now.time().second());
-            m_clockOffsetSecs = days * 86400 + secs;
+            const QDate date = gregorianOf(f[0].toInt(), f[1].toInt(), f[2].toInt(), now.date());
+            if (date.isValid())
+                m_clockOffsetSecs = now.secsTo(QDateTime(date, QTime(f[4].toInt(), f[5].toInt(), f.value(6).toInt())));
         }
         return wire({{"TimeDate", {{"Set", "OK"}}}});
     }
