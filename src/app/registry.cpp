@@ -48,6 +48,11 @@ QString deviceStatusPath()
     return Prog.RootDir + QStringLiteral("DeviceStatus.txt");
 }
 
+bool isDeviceLine(const QString& line)
+{
+    return line.contains(QLatin1String("device"), Qt::CaseInsensitive);
+}
+
 bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device)
 {
     const QStringList f = splitDelimited(line, kDeviceDelims, kMaxLineFields);
@@ -114,7 +119,7 @@ RegistryLoadNotes loadRegistry()
         int lineNo = 0;
         for (const QString& line : file.lines) {
             ++lineNo;
-            if (line.toLower().contains(QLatin1String("device"))) {
+            if (isDeviceLine(line)) {
                 Device_Rec work;
                 int c = counter;
                 if (!ParseDeviceLine(line, c, work) || work.ID.isEmpty()) {

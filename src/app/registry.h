@@ -11,6 +11,10 @@ inline constexpr int kMaxLineFields = 21;
 
 QString deviceStatusPath();
 
+// Whether the reader takes a line of the file as a device line (any line holding the
+// word "device" in any letter case); every other line is a settings line.
+bool isDeviceLine(const QString& line);
+
 // Fills device from a device line; returns false and leaves device unchanged when
 // the line has fewer than ten fields. counter is the running chart index.
 bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device);

@@ -34,6 +34,19 @@ QString quotedValue(const QString& body, const QString& key)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+// The Gregorian date nearest to near whose Solar Hijri date is yy/month/day;
+// invalid when there is none within a century.
+QDate gregorianOf(int yy, int month, int day, const QDate& near)
+{
+    for (int off = 0; off <= 36600; ++off)
+        for (const int sign : {1, -1}) {
+            const QDate d = near.addDays(sign * off);
+            const _SYSTEMTIME t = Date2Shamsi(d, QDateTime(d, QTime()));
+            if (t.wYear == yy && t.wMonth == month && t.wDay == day) return d;
+        }
+    return {};
+}
+
 }  // namespace
 
 Device::Device(const DeviceConfig& config, uint32_t seed)
@@ -69,14 +82,16 @@ Device::Device(const DeviceConfig& config, uint32_t seed)
                                                  {"AlarmPeriod", 0},
                                                  {"Period", 60}};
     }
-    main["LAN"] = {{"SIP", s(config.isLan() ? config.link : QStringLiteral("127.0.0.1"))},
-                   {"Subnet", "255.0.0.0"},
-                   {"Gateway", "127.0.0.1"},
-                   {"MAC", "02:00:00:00:00:01"},
-                   {"Port", 54321},
-                   {"DHCP", 0},
-                   {"Enable", config.isLan() ? 1 : 0},
-                   {"VQLM_IP", "127.0.0.1"}};
+    main["LAN"] = {
+        {"SIP", s(config.isLan() ? config.link : QStringLiteral("127.0.0.1"))},
+        {"Subnet", "255.0.0.0"},
+        {"Gateway", "127.0.0.1"},
+        {"MAC", s(QStringLiteral("02:00:00:00:%1:01")
+                      .arg(config.id.isEmpty() ? 0 : config.id.at(0).unicode() & 0xff, 2, 16, QLatin1Char('0')))},
+        {"Port", 54321},
+        {"DHCP", 0},
+        {"Enable", config.isLan() ? 1 : 0},
+        {"VQLM_IP", "127.0.0.1"}};
     main["AP"] = {{"IP", "127.0.0.1"},
                   {"Subnet", "255.0.0.0"},
                   {"Gateway", "127.0.0.1"},
@@ -269,11 +284,9 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
         const QStringList f = set.split(QLatin1Char(','));
         if (f.size() >= 6) {
             const QDateTime now = QDateTime::currentDateTime();
-            const _SYSTEMTIME cur = Date2Shamsi(now.date(), now);
-            const qint64 days = qint64(f[0].toInt() - cur.wYear) * 365 +
-                                (dayNumber(f[1].toInt(), f[2].toInt()) - dayNumber(cur.wMonth, cur.wDay));
-            const qint64 secs = (f[4].toInt() - now.time().hour()) * 3600 + (f[5].toInt() - now.time().minute()) * 60;
-            m_clockOffsetSecs = days * 86400 + secs;
+            const QDate date = gregorianOf(f[0].toInt(), f[1].toInt(), f[2].toInt(), now.date());
+            if (date.isValid())
+                m_clockOffsetSecs = now.secsTo(QDateTime(date, QTime(f[4].toInt(), f[5].toInt(), f.value(6).toInt())));
         }
         return wire({{"TimeDate", {{"Set", "OK"}}}});
     }
@@ -290,7 +303,9 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         if (has("\"Read\"") || quotedValue(body, QStringLiteral("Charge")) == QLatin1String("Read") ||
             quotedValue(body, QStringLiteral("USSD")) == QLatin1String("Read")) {
-            const bool ready = m_ussdReadyAt >= 0 && now >= m_ussdReadyAt;
+            ++m_ussdReads;
+            const bool ready = m_ussdReadyAt >= 0 &&
+                               (m_config.ussdPolls > 0 ? m_ussdReads >= m_config.ussdPolls : now >= m_ussdReadyAt);
             return wire({{"USSDResp", {{"Resp", ready ? s(m_config.ussd) : std::string()}}}});
         }
         if (has("\"Reset\"")) {
@@ -298,6 +313,7 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
             return wire({{"USSDResp", {{"Reset", "OK"}}}});
         }
         m_ussdReadyAt = now + m_config.ussdDelayMs;
+        m_ussdReads = 0;
         return wire({{"USSDResp", {{"Code", "Sent"}}}});
     }
     if (has("\"Main\"")) {
@@ -310,12 +326,20 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
 
 QString Device::searchReply() const
 {
-    const ordered_json& base = m_params["Main"]["BaseParam"];
-    return wire({{"BroadCast",
-                  {{"ID", s(m_config.id)},
-                   {"Name", base.value("Name", std::string())},
-                   {"IP", s(m_config.link)},
-                   {"MAC", "02:00:00:00:00:01"}}}});
+    // What the device itself holds: its parameter set as changed by the program.
+    const ordered_json& main = m_params["Main"];
+    const ordered_json& base = main["BaseParam"];
+    const ordered_json& lan = main["LAN"];
+    ordered_json reply = {{"ID", base.value("ID", s(m_config.id))},
+                          {"Name", base.value("Name", std::string())},
+                          {"IP", lan.value("SIP", s(m_config.link))},
+                          {"MAC", lan.value("MAC", std::string())},
+                          {"Port", lan.value("Port", 54321)}};
+    for (int k = 0; k < 4; ++k) {
+        const std::string g = s(QStringLiteral("S%1").arg(k));
+        reply[g] = main[g].value("Name", std::string());
+    }
+    return wire({{"BroadCast", reply}});
 }
 
 }  // namespace devsim

@@ -48,6 +48,7 @@ private:
     bool m_erased = false;
     LogDay m_erasedDay;
     qint64 m_ussdReadyAt = -1;  // ms since epoch; -1: no answer pending
+    int m_ussdReads = 0;        // reads since the last code
 };
 
 }  // namespace devsim

@@ -70,6 +70,8 @@ bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value)
         d.ussd = value;
     else if (key == QLatin1String("ussd-delay"))
         return toInt(value, d.ussdDelayMs);
+    else if (key == QLatin1String("ussd-polls"))
+        return toInt(value, d.ussdPolls);
     else if (key == QLatin1String("since"))
         return toInt(value, d.sinceDays);
     else if (key == QLatin1String("clock-offset"))

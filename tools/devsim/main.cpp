@@ -418,7 +418,8 @@ Device keys:
   sensors=L,L,L,L           sensor type letters, "-" for none (default T,H,-,-)
   names=A,B,C,D             sensor names
   alarm=N                   alarm bits of the online reply
-  ussd=TEXT                 the operator's answer; ussd-delay=MS until it is ready
+  ussd=TEXT                 the operator's answer; ussd-delay=MS until it is ready,
+                            or ussd-polls=N: ready at the Nth read after a code
   since=DAYS                days of log before today (default 400)
   clock-offset=MIN          the device clock's offset from the computer's
   clock-at=YYYY-MM-DDTHH:MM the device clock stands at that moment (plus clock-offset)

@@ -310,7 +310,7 @@ void TForm1::BtnShowOnlineClick()
         dialogs().message(QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
         Form_Comm->show();
         processPendingEvents();
-        Form_Comm->PageControl2->setCurrentWidget(Form_Comm->TabSendResive);
+        Form_Comm->PageControl1->setCurrentWidget(Form_Comm->TabSendResive);
         processPendingEvents();
         sleepPumping(100);
         processPendingEvents();
