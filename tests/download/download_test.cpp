@@ -379,7 +379,7 @@ TEST_F(DownloadTest, AMissingOrEmptyRegistryIsStatusFourAndWritesNothing)
         if (present) writeLines(path("DeviceStatus.txt"), {"timeout = 500,200,300"});
         QString text;
         QTextStream out(&text);
-        EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out), kDownloadAllNoRegistry);
+        EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out, out), kDownloadAllNoRegistry);
         EXPECT_EQ(readFileBytes(ledgerPath()), ledger);
         ASSERT_FALSE(log.lines.isEmpty());
         EXPECT_TRUE(log.lines.last().contains(present ? "registers no device" : "does not exist"))
@@ -405,7 +405,7 @@ TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
 
     QString text;
     QTextStream out(&text);
-    EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out), kDownloadAllFailed);
+    EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out, out), kDownloadAllFailed);
     EXPECT_TRUE(text.contains("2 lines skipped")) << text.toStdString();
     EXPECT_TRUE(log.lines.filter("DeviceStatus.txt, line 3").size() == 1) << log.lines.join('\n').toStdString();
     EXPECT_EQ(log.lines.filter(unreadable).size(), 1);
