@@ -37,6 +37,7 @@ const AnsiTables& ansiTables()
         // Best-fit mappings of the Persian letters and digits that the code page lacks.
         t.fromUnicode.insert(0x06CC, 0xED);  // Farsi Yeh -> Arabic Yeh
         t.fromUnicode.insert(0x06C0, 0xC0);  // Heh with Yeh above
+        t.fromUnicode.insert(0x066B, '.');   // Arabic decimal separator (Persian regional settings)
         for (char16_t d = 0; d < 10; ++d) {
             t.fromUnicode.insert(char16_t(0x06F0 + d), static_cast<unsigned char>('0' + d));  // Persian digits
             t.fromUnicode.insert(char16_t(0x0660 + d), static_cast<unsigned char>('0' + d));  // Arabic-Indic digits

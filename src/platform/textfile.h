@@ -21,7 +21,8 @@ TextFile decodeTextFile(const QByteArray& bytes);
 QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding);
 
 // Windows-1256 with best fit: Farsi Yeh becomes Arabic Yeh, Persian and
-// Arabic-Indic digits become ASCII digits, anything else without a byte becomes "?".
+// Arabic-Indic digits become ASCII digits, the Arabic decimal separator a point,
+// anything else without a byte becomes "?".
 QByteArray toAnsi(const QString& text);
 QString fromAnsi(const QByteArray& bytes);
 
