@@ -156,4 +156,19 @@ TEST_F(RegistryTest, SaveSettingReplacesTheFirstMatchOrAppendsInTheFileEncoding)
               (QStringList{"Comment1 = first", "device  =A,COM1,s,,,,A,T,lan,", "Comment1 = one", "picfile = "}));
 }
 
+// A registry saved by a Linux editor: UTF-8 without a byte-order mark.
+TEST_F(RegistryTest, Utf8WithoutAMarkIsReadAndWrittenBackAsUtf8)
+{
+    const QStringList lines{"device  =انبار شمالی,COM3,دما,رطوبت,,,B,T,wireless,", "comment1 = آزمایشگاه"};
+    writeFileBytes(path("DeviceStatus.txt"), lines.join("\n").toUtf8() + "\n");
+    notes = loadRegistry();
+    ASSERT_EQ(DevLast, 0);
+    EXPECT_EQ(DevList[0].Name, QStringLiteral("انبار شمالی"));
+    EXPECT_EQ(DevList[0].Sensor[0].Name, QStringLiteral("دما"));
+    EXPECT_EQ(Prog.Comment, QStringList{QStringLiteral("آزمایشگاه")});
+    SaveSetting("picfile", "عکس.bmp");
+    EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")),
+              (lines + QStringList{"picfile = عکس.bmp"}).join("\r\n").toUtf8() + "\r\n");
+}
+
 }  // namespace
