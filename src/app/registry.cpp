@@ -22,7 +22,8 @@ QString field(const QStringList& f, int i)
 
 QString deviceStatusPath()
 {
-    return Prog.RootDir + QStringLiteral("DeviceStatus.txt");
+    // Folders copied from Windows may spell it "devicestatus.txt".
+    return caseInsensitivePath(Prog.RootDir + QStringLiteral("DeviceStatus.txt"));
 }
 
 bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device)

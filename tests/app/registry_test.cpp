@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "app/calendar.h"
 #include "app/ledger.h"
 #include "app/records.h"
@@ -169,6 +171,18 @@ TEST_F(RegistryTest, Utf8WithoutAMarkIsReadAndWrittenBackAsUtf8)
     SaveSetting("picfile", "عکس.bmp");
     EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")),
               (lines + QStringList{"picfile = عکس.bmp"}).join("\r\n").toUtf8() + "\r\n");
+}
+
+// A folder copied from Windows: "devicestatus.txt" is the registry, and settings are
+// saved into it rather than into a second file.
+TEST_F(RegistryTest, TheRegistryIsFoundWhateverTheLetterCaseOfItsName)
+{
+    writeLines(path("devicestatus.txt"), {"device  =Store,COM3,Cold,,,,B,T,wireless,"});
+    notes = loadRegistry();
+    EXPECT_EQ(DevLast, 0);
+    SaveSetting("picfile", "bg.bmp");
+    EXPECT_EQ(QDir(root()).entryList({"*.txt"}, QDir::Files), QStringList{"devicestatus.txt"});
+    EXPECT_EQ(readLines(path("devicestatus.txt")).size(), 2);
 }
 
 }  // namespace
