@@ -18,6 +18,21 @@ QString field(const QStringList& f, int i)
 {
     return i < f.size() ? f[i] : QString();
 }
+
+// Why a device line cannot be taken, or nothing when it can: too few fields, no ID,
+// or an address with ":port", whose colon would shift every later field.
+QString unreadableDeviceLine(const QString& line, bool parsed, const Device_Rec& device)
+{
+    const QString address = line.section(QLatin1Char('='), 1).section(QLatin1Char(','), 1, 1);
+    QString why;
+    if (address.contains(QLatin1Char(':')))
+        why = QStringLiteral("the address holds a port (\":\"), which shifts the fields after it");
+    else if (!parsed)
+        why = QStringLiteral("it has fewer than ten fields");
+    else if (device.ID.isEmpty())
+        why = QStringLiteral("it has no device ID");
+    return why.isEmpty() ? why : QStringLiteral("Device line \"%1\" skipped: %2.").arg(line.trimmed(), why);
+}
 }  // namespace
 
 QString deviceStatusPath()
@@ -91,8 +106,11 @@ RegistryLoadNotes loadRegistry()
             if (line.toLower().contains(QLatin1String("device"))) {
                 Device_Rec work;
                 int c = counter;
-                if (!ParseDeviceLine(line, c, work) || work.ID.isEmpty()) {
+                const bool parsed = ParseDeviceLine(line, c, work);
+                const QString unreadable = unreadableDeviceLine(line, parsed, work);
+                if (!unreadable.isEmpty()) {
                     ++notes.skippedDeviceLines;
+                    notes.errors << unreadable;
                     continue;
                 }
                 if (next >= kMaxDevices) {
