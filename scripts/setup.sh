@@ -15,6 +15,7 @@ PACKAGES=(
     libwmf-bin
     clang libclang-rt-14-dev
     socat procps
+    locales
 )
 
 missing=()
@@ -28,6 +29,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Persian regional settings, as the labs' desktops have them (the tests run under them).
+if ! locale -a 2>/dev/null | grep -qix 'fa_IR\.utf-\?8'; then
+    grep -qx 'fa_IR.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'fa_IR.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen >/dev/null
 fi
 
 # "Tahoma" of the windows prefers Noto Sans Arabic, then Noto Sans.

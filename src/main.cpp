@@ -10,6 +10,7 @@
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
 #include "download/unattended.h"
+#include "link/listports.h"
 #include "views/exporttable.h"
 #include "views/ui/form1.h"
 
@@ -22,6 +23,8 @@ const CommandMode kModes[] = {
      [](const QStringList& a, QTextStream&, QTextStream& err) { return runExportTable(a, err); }},
     {"--download-all", "download every registered device's records (for timers and cron)", downloadAllHelp,
      isDownloadAllCommand, runDownloadAll},
+    {"--list-ports", "list the serial ports by COM name with the device each opens", listPortsHelp, isListPortsCommand,
+     runListPorts},
 };
 
 }  // namespace

@@ -29,6 +29,18 @@ void noteSkippedDeviceLine(RegistryLoadNotes& notes, int lineNo, const QString& 
     notes.skippedLines
         << QStringLiteral("DeviceStatus.txt, line %1: \"%2\" %3; the device is not read.").arg(lineNo).arg(line, why);
 }
+
+// Why a device line cannot be taken, or nothing when it can: too few fields, no ID,
+// or an address with ":port", whose colon would shift every later field.
+QString whyDeviceLineIsUnreadable(const QString& line, bool parsed, const Device_Rec& device)
+{
+    const QString address = line.section(QLatin1Char('='), 1).section(QLatin1Char(','), 1, 1);
+    if (address.contains(QLatin1Char(':')))
+        return QStringLiteral("the address holds a port (\":\"), which shifts the fields after it");
+    if (!parsed) return QStringLiteral("it has fewer than ten fields");
+    if (device.ID.isEmpty()) return QStringLiteral("it has no device ID");
+    return QString();
+}
 }  // namespace
 
 QStringList takeUnreportedSkippedLines()
@@ -45,7 +57,8 @@ int lastSkippedLineCount()
 
 QString deviceStatusPath()
 {
-    return Prog.RootDir + QStringLiteral("DeviceStatus.txt");
+    // Folders copied from Windows may spell it "devicestatus.txt".
+    return caseInsensitivePath(Prog.RootDir + QStringLiteral("DeviceStatus.txt"));
 }
 
 bool isDeviceLine(const QString& line)
@@ -122,9 +135,12 @@ RegistryLoadNotes loadRegistry()
             if (isDeviceLine(line)) {
                 Device_Rec work;
                 int c = counter;
-                if (!ParseDeviceLine(line, c, work) || work.ID.isEmpty()) {
+                const bool parsed = ParseDeviceLine(line, c, work);
+                const QString why = whyDeviceLineIsUnreadable(line, parsed, work);
+                if (!why.isEmpty()) {
                     ++notes.skippedDeviceLines;
-                    noteSkippedDeviceLine(notes, lineNo, line, QStringLiteral("has fewer than ten fields or no ID"));
+                    notes.errors << QStringLiteral("Device line \"%1\" skipped: %2.").arg(line.trimmed(), why);
+                    noteSkippedDeviceLine(notes, lineNo, line, QStringLiteral("was skipped: ") + why);
                     continue;
                 }
                 if (next >= kMaxDevices) {

@@ -25,8 +25,8 @@ void ParseSettingLine(const QString& line);
 // What the registry reader met besides good lines.
 struct RegistryLoadNotes
 {
-    QStringList errors;          // conversion errors of settings and ledger lines (the lines were skipped)
-    int skippedDeviceLines = 0;  // device lines with fewer than ten fields or an empty ID
+    QStringList errors;          // why settings, device and ledger lines were skipped, one text per line
+    int skippedDeviceLines = 0;  // device lines with fewer than ten fields, an empty ID or an address with a port
     int ignoredDeviceLines = 0;  // device lines past the 51st device
 
     // Every registry or ledger line that was skipped, and every channel held back

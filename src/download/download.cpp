@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
 #include "platform/safepath.h"
+#include "platform/textfile.h"
 #include "reports/reportfile.h"
 
 namespace {
@@ -158,7 +159,7 @@ Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResu
             if (!isDue(S)) continue;
             try {
                 S.parent = perChannelYear ? reportFilePath(Loc, S.Last_ref.wYear, Dev1.ID, k + 1, S.Name)
-                                          : Loc + reportFileName(Dev1.ID, k + 1, S.Name);
+                                          : caseInsensitivePath(Loc + reportFileName(Dev1.ID, k + 1, S.Name));
             } catch (const ReportPathError& e) {
                 // A name that would put the file outside its folder: the channel is refused.
                 advanceAll(3);

@@ -29,6 +29,14 @@ QString cannotConnect(const QString& ip)
     return QStringLiteral("نمی توانم به این دستگاه وصل شوم : ") + ip + QLatin1Char('\r') +
            QStringLiteral("لطفا تنظیمات شبکه را بررسی نمایید");
 }
+QString searchPortBusy(quint16 port, const QString& why)
+{
+    return QCoreApplication::translate("DeviceLink",
+                                       "The device search cannot listen on UDP port %1 (%2). Another program may be "
+                                       "holding the port: close it and search again.")
+        .arg(port)
+        .arg(why);
+}
 }  // namespace linktext
 
 namespace {
@@ -378,15 +386,22 @@ void DeviceLink::BtnShowComClick()
 void DeviceLink::Button2Click()
 {
     if (!m_udpServer) {
-        m_udpServer = new QUdpSocket(this);
-        m_udpServer->bind(QHostAddress::AnyIPv4, kLanPort,
-                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+        auto* server = new QUdpSocket(this);
+        if (!server->bind(QHostAddress::AnyIPv4, m_searchPort,
+                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
+            // No listener, no answers: say so rather than search in vain; the next click tries again.
+            const QString why = server->errorString();
+            delete server;
+            dialogs().message(linktext::searchPortBusy(m_searchPort, why));
+            return;
+        }
+        m_udpServer = server;
         connect(m_udpServer, &QUdpSocket::readyRead, this, &DeviceLink::IdUDPServer1UDPRead);
     }
     observer().clearJson();
     observer().showReplies();
     if (!m_udpClient) m_udpClient = new QUdpSocket(this);
-    m_udpClient->writeDatagram(asciiBytes(linktext::kSearchRequest), m_searchAddress, kLanPort);
+    m_udpClient->writeDatagram(asciiBytes(linktext::kSearchRequest), m_searchAddress, m_searchPort);
 }
 
 void DeviceLink::IdUDPServer1UDPRead()
@@ -433,6 +448,7 @@ void DeviceLink::reset()
     delete m_udpClient;
     m_udpClient = nullptr;
     m_searchAddress = QHostAddress(QHostAddress::Broadcast);
+    m_searchPort = kLanPort;
     if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
     LinkPending = false;
     lanReadTimeout = 500;

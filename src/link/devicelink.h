@@ -40,6 +40,8 @@ extern const QString kNoSerialPort;        // BtnShowComClick, three lines
 extern const QString kPortsPresent;        // BtnShowComClick, heading
 extern const QString kSearchRequest;       // the device search datagram
 QString cannotConnect(const QString& ip);  // Connect2Lan failure, two lines
+// The device search cannot listen: another program holds the UDP port.
+QString searchPortBusy(quint16 port, const QString& why);
 }  // namespace linktext
 
 class DeviceLink : public QObject
@@ -91,6 +93,8 @@ public:
     void IdUDPServer1UDPRead();
     // Where the search is broadcast (the local network's broadcast address unless set).
     void setSearchAddress(const QHostAddress& a) { m_searchAddress = a; }
+    // The UDP port of the search (the devices' port; tests use a free one).
+    void setSearchPort(quint16 port) { m_searchPort = port; }
     QHostAddress searchAddress() const { return m_searchAddress; }
 
     // ---- USSD answer poll ----
@@ -125,6 +129,7 @@ private:
     QUdpSocket* m_udpServer = nullptr;
     QUdpSocket* m_udpClient = nullptr;
     QHostAddress m_searchAddress;
+    quint16 m_searchPort = kLanPort;
     QTimer m_Timer1;
 
     bool m_busy = false;

@@ -12,12 +12,13 @@ void checkPathPart(const QString& what, const QString& text)
 {
     if (text.isEmpty())
         throw ReportPathError(QStringLiteral("The %1 is empty: no report file can be named after it.").arg(what));
-    bool bad =
-        text.contains(QLatin1Char('/')) || text.contains(QLatin1Char('\\')) || text.contains(QLatin1String(".."));
+    // The part sits between a prefix and ".rep" in one file name, so only a folder
+    // separator can take the file out of its folder ("Temp..2" and even ".." are names).
+    bool bad = text.contains(QLatin1Char('/')) || text.contains(QLatin1Char('\\'));
     for (QChar c : text)
         if (c.unicode() < 0x20 || c.unicode() == 0x7F) bad = true;
     if (bad)
-        throw ReportPathError(QStringLiteral("The %1 \"%2\" holds \"/\", \"\\\", \"..\" or a control character: "
+        throw ReportPathError(QStringLiteral("The %1 \"%2\" holds \"/\", \"\\\" or a control character: "
                                              "a report file named after it would lie outside its year folder.")
                                   .arg(what, QString(text).replace(QChar(0), QLatin1Char('?'))));
 }
@@ -70,7 +71,9 @@ QString reportFileName(const QString& id, int channel1to4, const QString& sensor
 QString reportFilePath(const QString& root, int yy, const QString& id, int channel1to4, const QString& sensorName)
 {
     const QString name = reportFileName(id, channel1to4, sensorName);
-    return reportFolder(root, yy) + name;
+    // An existing file whatever the letter case of its name (folders copied from
+    // Windows); a new file gets the name as given.
+    return caseInsensitivePath(reportFolder(root, yy) + name);
 }
 
 bool isCommentLine(const QString& line)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -129,7 +131,7 @@ TEST_F(ProgramCommandLine, HelpVersionAndEveryModesHelp)
     const Run help = run({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.err.isEmpty());
-    const QStringList modes{"--export-table", "--download-all"};
+    const QStringList modes{"--export-table", "--download-all", "--list-ports"};
     for (const QString& mode : modes) {
         SCOPED_TRACE(mode.toStdString());
         EXPECT_TRUE(help.out.contains(QStringLiteral("  ") + mode + QStringLiteral("  "))) << help.out.toStdString();
@@ -151,6 +153,8 @@ TEST_F(ProgramCommandLine, BadCommandLinesAreOneLineAndStatusTwo)
         {"--download-all", "--root"},
         {"--download-all", "--root", path("missing")},
         {"--download-all", "--fast"},
+        {"--list-ports", "--root"},
+        {"--list-ports", "--all"},
         {"--export-table", path("a.rep"), "--out", path("t.txt"), "--colour"},
         {"--export-table", path("a.rep"), "--out"},
     };
@@ -175,6 +179,17 @@ TEST_F(ProgramCommandLine, MultiLineMessagesUseLineFeeds)
     EXPECT_FALSE(r.out.contains(QLatin1Char('\r'))) << r.out.toStdString();
     EXPECT_FALSE(r.err.contains(QLatin1Char('\r'))) << r.err.toStdString();
     EXPECT_GT((r.out + r.err).count(QLatin1Char('\n')), 2);
+}
+
+// Each COM name with the device it opens; a link under dosdevices/ with its target.
+TEST_F(ProgramCommandLine, ListPortsNamesTheDeviceOfEachComName)
+{
+    QDir().mkpath(path("dosdevices"));
+    ASSERT_TRUE(QFile::link("/dev/null", path("dosdevices/com7")));
+    const Run r = run({"--list-ports", "--root", root()});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("COM7   ") + path("dosdevices/com7") + " -> /dev/null ("))
+        << r.out.toStdString();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <QProcess>
 #include <QTimer>
+#include <QUdpSocket>
 
 #include "app/calendar.h"
 #include "link/framing.h"
@@ -288,6 +289,27 @@ TEST_F(Search, TheEmulatorAnswersTheBroadcastOnLoopback)
     const QString answer = obs.json.filter(id).first();
     EXPECT_TRUE(answer.contains(QLatin1String("\"IP\":\"") + ip)) << answer.toStdString();
     EXPECT_TRUE(sim.output().contains(QLatin1String("SEARCH ") + linktext::kSearchRequest));
+}
+
+// Another program holds the search port: the search says so, sends nothing, and
+// listens once the port is free again.
+TEST_F(Search, APortHeldByAnotherProgramIsReported)
+{
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress));
+    const quint16 port = holder.localPort();
+    link.setSearchPort(port);
+    link.setSearchAddress(QHostAddress(DevSim::searchAddress()));
+    obs.json << QStringLiteral("old line");
+    dlg.expect(Kind::Message, QStringLiteral("UDP port %1").arg(port));
+    link.Button2Click();
+    EXPECT_EQ(obs.json, QStringList{"old line"});
+    EXPECT_FALSE(holder.hasPendingDatagrams());
+
+    holder.close();
+    link.Button2Click();  // the search hears its own broadcast
+    EXPECT_TRUE(waitUntil([&] { return obs.json.contains(linktext::kSearchRequest); }, 3000))
+        << obs.json.join('\n').toStdString();
 }
 
 TEST_F(Ussd, ThePollTakesTheAnswerResetsItAndStops)

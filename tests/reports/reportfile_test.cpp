@@ -29,10 +29,10 @@ TEST(ReportFilePath, ViewerAndDownloadFormsGiveOnePath)
 {
     const QString root = QStringLiteral("/data/lab/");
     const PathCase cases[] = {
-        {98, "A", 1, "Temp", "98/A1_Temp.rep"},
-        {0, "B", 4, "رطوبت", "0/B4_رطوبت.rep"},
-        {3, "7", 2, "RH 1", "3/72_RH 1.rep"},
-        {3, "C", 3, "a.b", "3/C3_a.b.rep"},
+        {98, "A", 1, "Temp", "98/A1_Temp.rep"},     {0, "B", 4, "رطوبت", "0/B4_رطوبت.rep"},
+        {3, "7", 2, "RH 1", "3/72_RH 1.rep"},       {3, "C", 3, "a.b", "3/C3_a.b.rep"},
+        {3, "C", 1, "Temp..2", "3/C1_Temp..2.rep"},  // names, not a way out of the folder
+        {3, "C", 1, "..", "3/C1_...rep"},           {3, "..", 1, "T", "3/..1_T.rep"},
     };
     for (const auto& c : cases) {
         const QString id = QString::fromUtf8(c.id), name = QString::fromUtf8(c.name);
@@ -58,13 +58,11 @@ TEST(ReportFilePath, RefusesNamesThatLeaveTheYearFolder)
     };
     const Bad cases[] = {
         {QStringLiteral("A"), 1, QStringLiteral("../../etc/x")},
-        {QStringLiteral("A"), 1, QStringLiteral("..")},
         {QStringLiteral("A"), 1, QStringLiteral("a/b")},
         {QStringLiteral("A"), 1, QStringLiteral("a\\b")},
         {QStringLiteral("A"), 1, QStringLiteral("a") + QChar(0) + QStringLiteral("b")},
         {QStringLiteral("A"), 1, QString()},
         {QStringLiteral("/"), 1, QStringLiteral("T")},
-        {QStringLiteral(".."), 1, QStringLiteral("T")},
         {QString(), 1, QStringLiteral("T")},
         {QStringLiteral("A"), 0, QStringLiteral("T")},
         {QStringLiteral("A"), 5, QStringLiteral("T")},
@@ -156,6 +154,19 @@ TEST_F(AppendReportFileTest, MergesADownloadIntoTheStoredFile)
         AppendReportFile(s, c.download);
         EXPECT_EQ(readLines(s.parent), c.expected);
     }
+}
+
+// Folders copied from Windows: an existing file is found whatever the letter case of
+// its name, and a download goes into it; a new file keeps the name as built.
+TEST_F(AppendReportFileTest, ExistingFilesAreFoundWhateverTheirLetterCase)
+{
+    writeLines(path("3/a1_temp.rep"), {reportHeader(), fullDayT(1, 1, 20)});
+    Sensor_Rec s = channel();
+    EXPECT_EQ(s.parent, path("3/a1_temp.rep"));
+    AppendReportFile(s, {reportHeader(), fullDayT(1, 2, 21)});
+    EXPECT_EQ(readLines(path("3/a1_temp.rep")).size(), 3);
+    EXPECT_EQ(QDir(path("3")).entryList(QDir::Files), QStringList{"a1_temp.rep"});
+    EXPECT_EQ(reportFilePath(root(), 3, QStringLiteral("A"), 2, QStringLiteral("Hum")), path("3/A2_Hum.rep"));
 }
 
 TEST_F(AppendReportFileTest, CreatesTheYearFolderAndKeepsTheFileEncoding)
