@@ -35,6 +35,22 @@ namespace {
 
 ConsoleLinkObserver g_consoleObserver;
 
+// The longest reply kept, as for the serial line: a device that never ends its reply
+// does not fill the memory.
+constexpr qsizetype kMaxReplyBytes = 1 << 20;
+// Datagrams of the device search taken in one go: a flood of answers leaves the
+// windows time to run between batches.
+constexpr int kDatagramBatch = 64;
+
+}  // namespace
+
+int clampedWaitMs(int ms)
+{
+    return qBound(0, ms, kMaxWaitMs);
+}
+
+namespace {
+
 // Busy cursor on for the lifetime of the guard, off in every case.
 class BusyCursor
 {
@@ -130,7 +146,7 @@ QString DeviceLink::readComport(int t_Out, const Device_Rec& /*Device1*/)
     m_rxComplete = false;
     // Characters of an earlier, late reply are not part of this one.
     if (m_MSComm1.InBufferCount() > 0) m_MSComm1.Input();
-    const int steps = t_Out / 100 + 1;
+    const int steps = clampedWaitMs(t_Out) / 100 + 1;
     waitUntil([this] { return m_RxDone == 1 || StopFlag == 1; }, steps * 100);
     if (m_RxDone == 1) return m_RxBuffer;
     return QStringLiteral("Time Out");
@@ -164,22 +180,26 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
     // that reaches the caller.
     if (!lanConnected() || lanHost() != Device1.IP) {
         QString why;
-        const int ms = Prog.TimeOut3 > 0 ? Prog.TimeOut3 : 1000;
+        const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 1000;
         if (!connectClient(Device1.IP, ms, &why)) throw LinkError(why);
     }
     QPointer<QTcpSocket> client = m_client;
     QString line;
-    const int wait = qMax(0, Prog.TimeOut2) + lanReadTimeout;
+    const int wait = clampedWaitMs(qMax(0, clampedWaitMs(Prog.TimeOut2)) + clampedWaitMs(lanReadTimeout));
+    // Whatever an earlier, late reply left behind is not the answer to this request:
+    // it is dropped once, before the first send. What arrives after that is kept
+    // across re-sends, so that a reply straddling a deadline is completed by its rest
+    // instead of its rest being taken for the whole reply.
+    if (client) client->readAll();
+    m_lanBuffer.clear();
     for (int attempt = 0; attempt < Prog.tryCnt; ++attempt) {
         if (!client || client->state() != QAbstractSocket::ConnectedState)
             throw LinkError(QStringLiteral("Connection Closed Gracefully."));
-        // Whatever an earlier, late reply left behind is not the answer to this request.
-        client->readAll();
-        m_lanBuffer.clear();
         const QByteArray bytes = asciiBytes(frame);
         if (client->write(bytes) != bytes.size()) throw LinkError(client->errorString());
         client->flush();
         bool dropped = false;
+        bool overflow = false;
         waitUntil(
             [&] {
                 if (!client) {
@@ -188,6 +208,10 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
                 }
                 m_lanBuffer += client->readAll();
                 if (m_lanBuffer.contains('#')) return true;
+                if (m_lanBuffer.size() > kMaxReplyBytes) {
+                    overflow = true;
+                    return true;
+                }
                 if (client->state() != QAbstractSocket::ConnectedState) {
                     dropped = true;
                     return true;
@@ -201,6 +225,16 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
             m_lanBuffer.remove(0, hash + 1);
         } else {
             line.clear();
+            if (overflow) {
+                // A device that sends without end is not read further: the connection
+                // is closed and the next exchange connects again.
+                m_lanBuffer.clear();
+                client->abort();
+                throw LinkError(QStringLiteral("The device at %1 sent more than %2 bytes without ending its reply; "
+                                               "the connection was closed.")
+                                    .arg(Device1.IP)
+                                    .arg(kMaxReplyBytes));
+            }
             if (dropped) throw LinkError(QStringLiteral("Connection Closed Gracefully."));
         }
         if (!line.isEmpty()) break;
@@ -270,7 +304,7 @@ bool DeviceLink::Connect2Lan(const QString& IP)
         sleepPumping(200);
     }
     processPendingEvents();
-    const int ms = Prog.TimeOut3 > 0 ? Prog.TimeOut3 : 500;
+    const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 500;
     QString why;
     if (connectClient(IP, ms, &why)) {
         observer().captionText(QStringLiteral("Status :Connected"));
@@ -391,7 +425,12 @@ void DeviceLink::Button2Click()
 
 void DeviceLink::IdUDPServer1UDPRead()
 {
-    while (m_udpServer && m_udpServer->hasPendingDatagrams()) {
+    for (int n = 0; m_udpServer && m_udpServer->hasPendingDatagrams(); ++n) {
+        if (n == kDatagramBatch) {
+            // The rest after the windows had their turn.
+            QTimer::singleShot(0, this, [this] { guarded([this] { IdUDPServer1UDPRead(); }); });
+            return;
+        }
         const QNetworkDatagram d = m_udpServer->receiveDatagram();
         QString text;
         for (const char c : d.data()) text.append(QChar(uchar(c) < 128 ? uchar(c) : uchar('?')));

@@ -30,6 +30,11 @@ public:
     using TermivoError::TermivoError;
 };
 
+// The longest wait of the link, in ms: time-out settings beyond it (up to 2147483647
+// in the settings file) are taken as this, so that the wait arithmetic cannot overflow.
+inline constexpr int kMaxWaitMs = 600000;
+int clampedWaitMs(int ms);
+
 // Texts of the link shown to the user.
 namespace linktext {
 extern const QString kChooseDevice;        // no device chosen

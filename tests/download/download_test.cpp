@@ -326,6 +326,41 @@ TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
         1);
 }
 
+// A line break in a day reply's codes would write a second, forged day line: such a
+// day fails and is read again; the file holds exactly what the device holds.
+TEST_F(DownloadTest, ADayReplyWithALineBreakIsAFailedDay)
+{
+    const QString a1 = DevSim::lanAddress(17);
+    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1));
+    const QString match = QStringLiteral("%1,0,%2,%3").arg(asked.wYear).arg(asked.wMonth).arg(asked.wDay);
+    const QString forged =
+        QStringLiteral("%1,%2,%3,%4,24").arg(asked.wMonth).arg(asked.wDay + 1).arg(QString(48, '<')).arg(asked.wYear);
+    startFleet({"seed 8", "device id=A link=" + a1 + " sensors=T,-,-,- fault=linebreak fault-count=1 fault-match=" +
+                              match + " fault-text=" + forged},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 3);
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    EXPECT_EQ(observer.report.filter("Retrying").size(), 1);
+    const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
+    expectFileMatchesEmulator(file, "A", 0, programNow().time().hour());
+    EXPECT_EQ(readLines(file).filter(QString(48, '<')).size(), 0);
+}
+
+// Only a header is stored as a header: the tail of a late header reply fails the
+// channel and touches no file.
+TEST_F(DownloadTest, AReplyThatIsNoHeaderFailsTheChannel)
+{
+    const QString a1 = DevSim::lanAddress(18);
+    startFleet({"device id=A link=" + a1 +
+                " sensors=T,-,-,- fault=raw fault-match=SenPara fault-text=,TH,1,0,T,-20.0,"
+                "50.0,60,0,5,3):44,A#"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 1);
+    EXPECT_FALSE(QFileInfo::exists(path(QString::number(today.wYear) + "/A1_Room.rep")));
+    EXPECT_EQ(sim.requests("GetLog").size(), 0);
+}
+
 TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
 {
     const QString a1 = DevSim::lanAddress(13);
