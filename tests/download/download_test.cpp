@@ -452,4 +452,30 @@ TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
     EXPECT_EQ(after.mid(2), ledger.mid(2));
 }
 
+// A report file that cannot be written (the file size limit stands in for a full
+// disk) is reported with the file and the reason, not as a device that cannot be
+// reached; the channel keeps its ledger position.
+TEST_F(DownloadTest, AFileThatCannotBeWrittenIsReportedAsSuch)
+{
+    const QString a1 = DevSim::lanAddress(19);
+    startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-"}, {"device  =One," + a1 + ",Room,Hall,,,A,T,lan,"}, 2);
+    const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
+    QStringList big{"header"};
+    for (int i = 0; i < 100; ++i) big << QStringLiteral("1,%1,%2,5,24").arg(i % 31 + 1).arg(QString(48, '<'));
+    writeLines(file, big);
+    const QByteArray before = readFileBytes(file);
+    AllDevicesResult r;
+    {
+        FileSizeLimit limit(4096);
+        r = runAllDevicesDownload();
+    }
+    EXPECT_EQ(r.failedDevices, 1);
+    EXPECT_EQ(readFileBytes(file), before);
+    ASSERT_EQ(log.lines.size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_TRUE(log.lines[0].contains("A1_Room.rep") && log.lines[0].contains("Cannot write"))
+        << log.lines[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/A2_Hall.rep")));  // the next channel is read
+    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, Date2Shamsi(programNow().date().addDays(-2)).wDay);
+}
+
 }  // namespace
