@@ -478,4 +478,53 @@ TEST_F(DownloadTest, AFileThatCannotBeWrittenIsReportedAsSuch)
     EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, Date2Shamsi(programNow().date().addDays(-2)).wDay);
 }
 
+// Two devices with one ID on two connections and a sensor of the same name would
+// write one report file: the clash is reported at loading, the second channel is
+// not downloaded, and the ledger gets no second line for the channel.
+TEST_F(DownloadTest, AChannelWhoseFileBelongsToAnotherIsNotDownloaded)
+{
+    const QString a1 = DevSim::lanAddress(20);
+    const QString a2 = DevSim::lanAddress(21);
+    startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-", "device id=A link=" + a2 + " sensors=T,T,-,-"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Room,Hall,,,A,T,lan,"}, 2);
+    const RegistryLoadNotes notes = loadRegistry();
+    ASSERT_EQ(notes.skippedLines.size(), 1);
+    EXPECT_TRUE(notes.skippedLines[0].contains("A1_Room.rep") && notes.skippedLines[0].contains(a2))
+        << notes.skippedLines[0].toStdString();
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.skippedLines, 1);
+    EXPECT_EQ(log.lines, notes.skippedLines);
+    EXPECT_EQ(sim.requests("SenPara(0,0)").size(), 1);  // only the first device's channel 1
+    const QString year = QString::number(today.wYear) + "/";
+    EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
+    EXPECT_TRUE(QFileInfo::exists(path(year + "A2_Hall.rep")));
+    const QStringList ledger = readLines(ledgerPath());
+    EXPECT_EQ(ledger.filter(QRegularExpression("^A,T,0,")).size(), 1) << ledger.join('|').toStdString();
+    EXPECT_EQ(DevList[1].Sensor[0].Name, "Room");  // the registry in memory is unchanged
+}
+
+// A ledger older than a year: its year is read to its last day (not only up to
+// today's day number), and the channel goes on with the year after it.
+TEST_F(DownloadTest, ALedgerOlderThanAYearReadsItsYearToTheEnd)
+{
+    const QString a1 = DevSim::lanAddress(22);
+    startFleet({"seed 3", "pace off", "device id=A link=" + a1 + " sensors=T,-,-,- since=1200"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 0);
+    const int old = (today.wYear + 98) % 100;  // two years back, a few days before today's day number
+    writeLines(path("last_refresh.txt"),
+               {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,1,1,1,").arg(old).arg(today.wMonth)});
+    loadRegistry();
+    dlg.expect(Kind::Message, QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    EXPECT_EQ(sim.requests(QStringLiteral("\"Day\":\"%1,0,12,30\"").arg(old)).size(), 1);
+    const QStringList lines = readLines(path(QString::number(old) + "/A1_Room.rep"));
+    EXPECT_EQ(lines.size(), 1 + 366 - MonthDay2Num(today.wMonth, 1) + 1);
+    const Sensor_Rec& c = DevList[0].Sensor[0];
+    EXPECT_EQ(c.Last_ref.wYear, (old + 1) % 100);
+    EXPECT_EQ(c.Last_ref.wMonth, 1);
+    EXPECT_EQ(c.Last_ref.wDay, 1);
+    EXPECT_EQ(readLines(ledgerPath()).value(1), QStringLiteral("A,T,0,0,%1,1,1,1,30,").arg((old + 1) % 100));
+}
+
 }  // namespace
