@@ -68,6 +68,7 @@ DeviceLink::DeviceLink(QObject* parent)
     : QObject(parent), m_observer(&g_consoleObserver), m_MSComm1(this), m_searchAddress(QHostAddress::Broadcast)
 {
     connect(&m_MSComm1, &SerialPortControl::OnComm, this, &DeviceLink::MSComm1Comm);
+    connect(&m_MSComm1, &SerialPortControl::portLost, this, [this](const QString& why) { m_serialLost = why; });
     // The demo (and anyone who plays devices on this machine) points the search at a
     // loopback broadcast address.
     if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
@@ -123,12 +124,24 @@ void DeviceLink::ensureSerialPortFor(const QString& link)
 
 QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Device1)
 {
+    m_serialLost.clear();
     ensureSerialPortFor(Device1.IP);
     observer().waitLabel(WaitLabel::Port, Device1.IP);
+    // A port that goes away ends the exchange with a link error; it was closed, so
+    // the next exchange opens it again.
+    auto lost = [&] {
+        return LinkError(QStringLiteral("The serial port %1 went away: %2").arg(Device1.IP, m_serialLost));
+    };
     QString reply;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        m_MSComm1.setOutput(frame);
+        try {
+            m_MSComm1.setOutput(frame);
+        } catch (const TermivoError&) {
+            if (!m_serialLost.isEmpty()) throw lost();
+            throw;
+        }
         reply = readComport(serialReplyTimeout, Device1);
+        if (!m_serialLost.isEmpty()) throw lost();
         // A complete reply ends the attempts; so does a structured one, whose "}#" the
         // receive event has already trimmed away.
         if (m_rxComplete || reply.contains(QLatin1String("}#")) || reply.contains(QLatin1String("Message")) ||
@@ -147,7 +160,7 @@ QString DeviceLink::readComport(int t_Out, const Device_Rec& /*Device1*/)
     // Characters of an earlier, late reply are not part of this one.
     if (m_MSComm1.InBufferCount() > 0) m_MSComm1.Input();
     const int steps = clampedWaitMs(t_Out) / 100 + 1;
-    waitUntil([this] { return m_RxDone == 1 || StopFlag == 1; }, steps * 100);
+    waitUntil([this] { return m_RxDone == 1 || StopFlag == 1 || !m_serialLost.isEmpty(); }, steps * 100);
     if (m_RxDone == 1) return m_RxBuffer;
     return QStringLiteral("Time Out");
 }

@@ -136,6 +136,7 @@ private:
     QString m_RxBuffer;
     int m_RxDone = 0;
     bool m_rxComplete = false;  // the receive event saw a complete reply
+    QString m_serialLost;       // why the serial port went away during this exchange
     QByteArray m_lanBuffer;
 };
 

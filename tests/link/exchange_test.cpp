@@ -287,6 +287,23 @@ TEST_F(Serial, APortThatDoesNotExistShowsTheMessageAndTheWriteFails)
     EXPECT_FALSE(link.MSComm1().PortOpen());
 }
 
+// An adapter re-plugged: the port goes away during an exchange, which ends with a link
+// error at once; when the port is back, the next exchange opens it again.
+TEST_F(Serial, APortThatGoesAwayIsClosedAndOpenedAgain)
+{
+    startSim(QStringLiteral("device id=a link=COM1 fault=vanish fault-count=1 fault-ms=300 fault-match=SenPara(0,1)\n"),
+             {QStringLiteral("--no-pace")});
+    Device_Rec dev = device("a", "COM1");
+    EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev))), 0);
+    EXPECT_THROW(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), LinkError);
+    EXPECT_FALSE(link.MSComm1().PortOpen());
+    QElapsedTimer clock;
+    clock.start();
+    while (!sim.output().contains(QLatin1String("BACK")) && clock.elapsed() < 5000) sleepPumping(20);
+    EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev))), 0);
+    EXPECT_TRUE(link.MSComm1().PortOpen());
+}
+
 TEST_F(Serial, AnotherDevicesPortIsSwitchedTo)
 {
     startSim(QStringLiteral("device id=a link=COM1\ndevice id=b link=COM2\n"), {QStringLiteral("--no-pace")});
