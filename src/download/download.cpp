@@ -6,6 +6,7 @@
 #include "app/channelclash.h"
 #include "app/ledger.h"
 #include "app/registry.h"
+#include "download/replycheck.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
 #include "platform/dialogs.h"
@@ -89,14 +90,13 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
     const QString header = link.Write2Dev(headerRequest(SenNum), Dev1);
     obs.waitLabel(WaitLabel::Status,
                   Dev1.Connection.contains(QLatin1String("wireless")) ? QStringLiteral("Wireless") : QString());
-    SplitReply(header);
-    if (ReplyParts[2] != QLatin1String("1")) return 0;
+    // Only a header confirming the sensor is stored (not the tail of a late reply).
+    if (!isSensorHeader(header)) return 0;
 
     QStringList lines{header};
     obs.waitBarRange(WaitBar::Day, first, last);
     obs.showWait(true);
 
-    const QString sensorText = QString::number(SenNum);
     int resume = first;
     int lastGood = first - 1;
     int failures = 0;
@@ -109,15 +109,11 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
             Num2MonthDay(day, month, dom);
             const QString reply = link.Write2Dev(dayRequest(year, SenNum, month, dom), Dev1);
             obs.waitLabel(WaitLabel::Cnt, QStringLiteral("%1,%2").arg(Prog.CntSent).arg(Prog.CntRecive));
-            SplitReply(reply);
             obs.rxLine(reply);
-            // A reply for another sensor, or for another day (a late answer to an
-            // earlier request), is a failed day: its line would be stored wrongly.
-            bool monthOk = false;
-            bool dayOk = false;
-            const bool good = ReplyParts[1] == QLatin1String("GetLog") && ReplyParts[4] == QLatin1String("Day") &&
-                              ReplyParts[9] == sensorText && ReplyParts[10].trimmed().toInt(&monthOk) == month &&
-                              monthOk && ReplyParts[11].trimmed().toInt(&dayOk) == dom && dayOk;
+            // A reply for another sensor or another day (a late answer to an earlier
+            // request), or one whose fields are not what a day is (a line break among
+            // the codes would forge a second day line), is a failed day.
+            const bool good = isDayReply(reply, SenNum, month, dom);
             if (good) {
                 lines << QStringLiteral("%1,%2,%3,%4,%5")
                              .arg(ReplyParts[10], ReplyParts[11], ReplyParts[12], ReplyParts[7], ReplyParts[8]);

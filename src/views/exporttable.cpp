@@ -9,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
+#include "views/exporttarget.h"
 #include "views/month.h"
 
 namespace {
@@ -117,6 +118,7 @@ int runExportTable(const QStringList& args, QTextStream& err)
         return commandUsageError(err, QStringLiteral("--export-table"), e.text());
     }
     try {
+        checkExportTarget(o.report, o.out);
         const TextFile file = readTextFile(o.report);
         if (file.lines.isEmpty())
             throw TermivoError(QStringLiteral("The report file is empty: it has no header line."));

@@ -1,13 +1,16 @@
 #include "app/ledger.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include "app/calendar.h"
 #include "app/records.h"
 #include "app/registry.h"
+#include "platform/errors.h"
 #include "platform/textfile.h"
 #include "support/fixtures.h"
 
@@ -191,6 +194,32 @@ TEST_F(LedgerTest, EveryAcceptedRegistryShapeRoundTrips)
             EXPECT_EQ(c.Last_ref.wDay, 20 + s);
         }
     }
+}
+
+// A ledger that is a FIFO is refused, not read (which would hang); one that is a
+// link out of the root folder is neither read nor written through.
+TEST_F(LedgerTest, ALedgerThatIsAFifoOrALinkOutOfTheRootIsRefused)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("last_refresh.txt")).constData(), 0600), 0);
+    EXPECT_THROW(loadRegistry(), FileError);
+    EXPECT_THROW(SaveLastRefresh(), FileError);
+    QFile::remove(path("last_refresh.txt"));
+
+    QTemporaryDir outside;
+    const QString victim = outside.filePath("ledger.txt");
+    writeLines(victim, {kLedgerHeader, "A,T,0,0,99,7,1,1,1,"});
+    const QByteArray before = readFileBytes(victim);
+    QFile::link(victim, path("Last_refresh.txt"));
+    try {
+        loadRegistry();
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_TRUE(e.text().contains("Last_refresh.txt")) << e.text().toStdString();
+    }
+    DevLast = 0;
+    DevList[0].Sensor[0].Visit = true;
+    EXPECT_THROW(SaveLastRefresh(), FileError);
+    EXPECT_EQ(readFileBytes(victim), before);
 }
 
 }  // namespace

@@ -326,6 +326,41 @@ TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
         1);
 }
 
+// A line break in a day reply's codes would write a second, forged day line: such a
+// day fails and is read again; the file holds exactly what the device holds.
+TEST_F(DownloadTest, ADayReplyWithALineBreakIsAFailedDay)
+{
+    const QString a1 = DevSim::lanAddress(17);
+    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1));
+    const QString match = QStringLiteral("%1,0,%2,%3").arg(asked.wYear).arg(asked.wMonth).arg(asked.wDay);
+    const QString forged =
+        QStringLiteral("%1,%2,%3,%4,24").arg(asked.wMonth).arg(asked.wDay + 1).arg(QString(48, '<')).arg(asked.wYear);
+    startFleet({"seed 8", "device id=A link=" + a1 + " sensors=T,-,-,- fault=linebreak fault-count=1 fault-match=" +
+                              match + " fault-text=" + forged},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 3);
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    EXPECT_EQ(observer.report.filter("Retrying").size(), 1);
+    const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
+    expectFileMatchesEmulator(file, "A", 0, programNow().time().hour());
+    EXPECT_EQ(readLines(file).filter(QString(48, '<')).size(), 0);
+}
+
+// Only a header is stored as a header: the tail of a late header reply fails the
+// channel and touches no file.
+TEST_F(DownloadTest, AReplyThatIsNoHeaderFailsTheChannel)
+{
+    const QString a1 = DevSim::lanAddress(18);
+    startFleet({"device id=A link=" + a1 +
+                " sensors=T,-,-,- fault=raw fault-match=SenPara fault-text=,TH,1,0,T,-20.0,"
+                "50.0,60,0,5,3):44,A#"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 1);
+    EXPECT_FALSE(QFileInfo::exists(path(QString::number(today.wYear) + "/A1_Room.rep")));
+    EXPECT_EQ(sim.requests("GetLog").size(), 0);
+}
+
 TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
 {
     const QString a1 = DevSim::lanAddress(13);
@@ -415,6 +450,81 @@ TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
     const _SYSTEMTIME now = Date2Shamsi(programNow().date());
     EXPECT_TRUE(after[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)));
     EXPECT_EQ(after.mid(2), ledger.mid(2));
+}
+
+// A report file that cannot be written (the file size limit stands in for a full
+// disk) is reported with the file and the reason, not as a device that cannot be
+// reached; the channel keeps its ledger position.
+TEST_F(DownloadTest, AFileThatCannotBeWrittenIsReportedAsSuch)
+{
+    const QString a1 = DevSim::lanAddress(19);
+    startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-"}, {"device  =One," + a1 + ",Room,Hall,,,A,T,lan,"}, 2);
+    const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
+    QStringList big{"header"};
+    for (int i = 0; i < 100; ++i) big << QStringLiteral("1,%1,%2,5,24").arg(i % 31 + 1).arg(QString(48, '<'));
+    writeLines(file, big);
+    const QByteArray before = readFileBytes(file);
+    AllDevicesResult r;
+    {
+        FileSizeLimit limit(4096);
+        r = runAllDevicesDownload();
+    }
+    EXPECT_EQ(r.failedDevices, 1);
+    EXPECT_EQ(readFileBytes(file), before);
+    ASSERT_EQ(log.lines.size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_TRUE(log.lines[0].contains("A1_Room.rep") && log.lines[0].contains("Cannot write"))
+        << log.lines[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/A2_Hall.rep")));  // the next channel is read
+    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, Date2Shamsi(programNow().date().addDays(-2)).wDay);
+}
+
+// Two devices with one ID on two connections and a sensor of the same name would
+// write one report file: the clash is reported at loading, the second channel is
+// not downloaded, and the ledger gets no second line for the channel.
+TEST_F(DownloadTest, AChannelWhoseFileBelongsToAnotherIsNotDownloaded)
+{
+    const QString a1 = DevSim::lanAddress(20);
+    const QString a2 = DevSim::lanAddress(21);
+    startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-", "device id=A link=" + a2 + " sensors=T,T,-,-"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Room,Hall,,,A,T,lan,"}, 2);
+    const RegistryLoadNotes notes = loadRegistry();
+    ASSERT_EQ(notes.skippedLines.size(), 1);
+    EXPECT_TRUE(notes.skippedLines[0].contains("A1_Room.rep") && notes.skippedLines[0].contains(a2))
+        << notes.skippedLines[0].toStdString();
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.skippedLines, 1);
+    EXPECT_EQ(log.lines, notes.skippedLines);
+    EXPECT_EQ(sim.requests("SenPara(0,0)").size(), 1);  // only the first device's channel 1
+    const QString year = QString::number(today.wYear) + "/";
+    EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
+    EXPECT_TRUE(QFileInfo::exists(path(year + "A2_Hall.rep")));
+    const QStringList ledger = readLines(ledgerPath());
+    EXPECT_EQ(ledger.filter(QRegularExpression("^A,T,0,")).size(), 1) << ledger.join('|').toStdString();
+    EXPECT_EQ(DevList[1].Sensor[0].Name, "Room");  // the registry in memory is unchanged
+}
+
+// A ledger older than a year: its year is read to its last day (not only up to
+// today's day number), and the channel goes on with the year after it.
+TEST_F(DownloadTest, ALedgerOlderThanAYearReadsItsYearToTheEnd)
+{
+    const QString a1 = DevSim::lanAddress(22);
+    startFleet({"seed 3", "pace off", "device id=A link=" + a1 + " sensors=T,-,-,- since=1200"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 0);
+    const int old = (today.wYear + 98) % 100;  // two years back, a few days before today's day number
+    writeLines(path("last_refresh.txt"),
+               {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,1,1,1,").arg(old).arg(today.wMonth)});
+    loadRegistry();
+    dlg.expect(Kind::Message, QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    EXPECT_EQ(sim.requests(QStringLiteral("\"Day\":\"%1,0,12,30\"").arg(old)).size(), 1);
+    const QStringList lines = readLines(path(QString::number(old) + "/A1_Room.rep"));
+    EXPECT_EQ(lines.size(), 1 + 366 - MonthDay2Num(today.wMonth, 1) + 1);
+    const Sensor_Rec& c = DevList[0].Sensor[0];
+    EXPECT_EQ(c.Last_ref.wYear, (old + 1) % 100);
+    EXPECT_EQ(c.Last_ref.wMonth, 1);
+    EXPECT_EQ(c.Last_ref.wDay, 1);
+    EXPECT_EQ(readLines(ledgerPath()).value(1), QStringLiteral("A,T,0,0,%1,1,1,1,30,").arg((old + 1) % 100));
 }
 
 }  // namespace
