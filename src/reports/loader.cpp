@@ -99,7 +99,8 @@ ReportLoadResult LoadReportFile(const QStringList& lines)
                 ++result.skippedLines;
                 continue;
             }
-            ChartComment[m].append(f[2]);
+            // The remark is everything after the month field: it may hold commas itself.
+            ChartComment[m].append(line.section(QLatin1Char(','), 2));
             continue;
         }
         if (line.size() < kMinDayLineLength) {
