@@ -222,6 +222,7 @@ void renderMonthTable(QTableWidget* table, const MonthTableContent& content)
     table->clear();
     // 64 pixels a column: the printed table gives each pixel 0.2 mm, so that the default
     // three-hour table fits an A4 page.
+    table->horizontalHeader()->setMinimumSectionSize(20);
     table->horizontalHeader()->setDefaultSectionSize(64);
     table->setRowCount(content.rowCount);
     table->setColumnCount(content.colCount);
