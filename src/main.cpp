@@ -10,6 +10,7 @@
 #include "app/ui/forms.h"
 #include "download/unattended.h"
 #include "views/exporttable.h"
+#include "views/ui/exportchart.h"
 #include "views/ui/form1.h"
 
 int main(int argc, char* argv[])
@@ -22,6 +23,10 @@ int main(int argc, char* argv[])
             QCoreApplication app(argc, argv);
             QTextStream err(stderr);
             return runExportTable(app.arguments().mid(1), err);
+        }
+        if (isExportChartCommand(raw)) {
+            // Batch export of the chart: drawn off screen, no display needed.
+            return exportChartMain(argc, argv);
         }
         if (isDownloadAllCommand(raw)) {
             // Unattended download: no window, its messages and progress as plain lines.

@@ -1,0 +1,21 @@
+// Batch export of a month chart without a window:
+//   termivo --export-chart REPORT_FILE [--month M] [--period P] [--minmax] --out FILE
+// writes the month chart as WMF, PNG or PDF by the output file's extension; the PDF
+// holds the chart page and the table pages exactly as they are printed.
+#pragma once
+
+#include <QSize>
+#include <QStringList>
+#include <QTextStream>
+
+// The size of the exported chart picture, in pixels.
+inline constexpr QSize kExportChartSize{1200, 700};
+
+// True when the arguments (without the program name) ask for the chart export.
+bool isExportChartCommand(const QStringList& args);
+// Runs it; args without the program name; exit statuses as for --export-table. Needs a
+// QApplication.
+int runExportChart(const QStringList& args, QTextStream& err);
+// The whole mode from main(): a windowless application on the offscreen platform, so
+// that no display is needed.
+int exportChartMain(int argc, char* argv[]);
