@@ -196,12 +196,7 @@ public:
         ext.i16(m_size.height() * m_unit);
         ext.i16(m_size.width() * m_unit);
         record(META_SETWINDOWEXT, ext);
-        Params bk;
-        bk.u16(TRANSPARENT);
-        record(META_SETBKMODE, bk);
-        Params align;
-        align.u16(TA_BASELINE);
-        record(META_SETTEXTALIGN, align);
+        setTextModes();
         return true;
     }
 
@@ -542,12 +537,25 @@ private:
         replaceObject(m_fontObject, META_CREATEFONTINDIRECT, p);
     }
 
+    // Text without a background box, placed by its baseline.
+    void setTextModes()
+    {
+        Params bk;
+        bk.u16(TRANSPARENT);
+        record(META_SETBKMODE, bk);
+        Params align;
+        align.u16(TA_BASELINE);
+        record(META_SETTEXTALIGN, align);
+    }
+
     void restoreClip()
     {
         Params p;
         p.i16(-1);
         record(META_RESTOREDC, p);
         m_clipSaved = false;
+        // Some readers do not keep the text settings across a restore: set them again.
+        setTextModes();
         // The saved state had other objects selected: select the current ones again.
         for (int object : {m_penObject, m_brushObject, m_fontObject})
             if (object >= 0) selectObject(object);
