@@ -1,6 +1,7 @@
 // The help menu and the about window, through a recording shell layer.
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include "platform/shell.h"
 #include "support/fixtures.h"
 #include "views/about.h"
+#include "views/exportprint_support.h"
 #include "views/ui/aboutbox.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_message.h"
@@ -98,6 +100,23 @@ TEST_F(HelpMenuTest, AboutWindowFromF1)
     EXPECT_TRUE(shown);
     EXPECT_EQ(AboutBox->result(), QDialog::Accepted);
     EXPECT_EQ(recorded.opened, QStringList{kMakerSite});
+}
+
+}  // namespace
+
+namespace {
+
+// The build writes the help document beside the program, from docs/help/help.html.
+TEST(HelpDocument, LiesBesideTheProgram)
+{
+    const QString pdf = QStringLiteral(TERMIVO_BINARY_DIR "/Software Help.pdf");
+    ASSERT_TRUE(QFileInfo::exists(pdf)) << "built by the target termivo_help_pdf";
+    const ToolRun r = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_EQ(r.code, 0);
+    // poppler gives Arabic presentation forms: compatibility normalisation gives the letters back
+    const QString text = r.out.normalized(QString::NormalizationForm_KC);
+    EXPECT_TRUE(text.contains(QStringLiteral("پنجره اصلی")));
+    EXPECT_TRUE(text.contains(QStringLiteral("--export-chart")));
 }
 
 }  // namespace
