@@ -174,6 +174,25 @@ TEST_F(ExportChartTest, MetafileReadBackByLibwmf)
     }
 }
 
+// The background picture goes into the metafile as a device-independent bitmap.
+TEST_F(ExportChartTest, MetafileCarriesTheBackgroundPicture)
+{
+    QImage picture(16, 8, QImage::Format_ARGB32);
+    picture.fill(QColor(200, 40, 40));
+    ASSERT_TRUE(picture.save(path("bg.png")));
+    MonthChart.backgroundPicture = path("bg.png");
+    QCustomPlot chart;
+    chart.resize(400, 300);
+    chart.setViewport(QRect(0, 0, 400, 300));
+    renderMonthChart(&chart, MonthChart);
+    const QByteArray wmf = chartMetafile(&chart);
+    writeFileBytes(path("bg.wmf"), wmf);
+    EXPECT_TRUE(wmf.contains(QByteArray("\x43\x0F", 2))) << "a StretchDIB record";
+    const Svg read = convert(path("bg.wmf"));
+    EXPECT_GT(read.background.width(), 0);
+    EXPECT_TRUE(readFileBytes(path("bg.wmf.svg")).contains("<image"));
+}
+
 TEST_F(ExportChartTest, ExportsTheThreeFormats)
 {
     const QString rep = path("A1_Temp.rep");
