@@ -12,7 +12,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth x11-apps imagemagick
     fonts-noto-core fonts-farsiweb fontconfig
-    libwmf-bin
+    libwmf-bin fonts-urw-base35 poppler-utils
     clang libclang-rt-14-dev
     socat procps
     locales

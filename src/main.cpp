@@ -12,6 +12,7 @@
 #include "download/unattended.h"
 #include "link/listports.h"
 #include "views/exporttable.h"
+#include "views/ui/exportchart.h"
 #include "views/ui/form1.h"
 
 namespace {
@@ -25,6 +26,8 @@ const CommandMode kModes[] = {
      isDownloadAllCommand, runDownloadAll},
     {"--list-ports", "list the serial ports by COM name with the device each opens", listPortsHelp, isListPortsCommand,
      runListPorts},
+    {"--export-chart", "write the month chart of a report file as WMF, PNG or PDF", exportChartHelp,
+     isExportChartCommand, runExportChartMode, CommandApp::Gui},
 };
 
 }  // namespace
@@ -38,9 +41,13 @@ int main(int argc, char* argv[])
     if (choice.kind == CommandChoice::Done) return choice.status;
     if (choice.kind == CommandChoice::Mode) {
         std::unique_ptr<QCoreApplication> app;
-        if (choice.mode->app == CommandApp::Gui)
-            app = std::make_unique<QApplication>(argc, argv);
-        else
+        if (choice.mode->app == CommandApp::Gui) {
+            // Painting without a window: no display is needed.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            auto gui = std::make_unique<QApplication>(argc, argv);
+            setUpApplication(*gui);
+            app = std::move(gui);
+        } else
             app = std::make_unique<QCoreApplication>(argc, argv);
         app->setApplicationName(QStringLiteral("Termivo2"));
         return choice.mode->run(app->arguments().mid(1), out, err);
