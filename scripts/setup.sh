@@ -15,6 +15,7 @@ PACKAGES=(
     libwmf-bin
     clang libclang-rt-14-dev
     socat procps
+    prometheus
 )
 
 missing=()

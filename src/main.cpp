@@ -9,6 +9,7 @@
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
 #include "download/unattended.h"
+#include "online/pollonce.h"
 #include "views/exporttable.h"
 #include "views/ui/form1.h"
 
@@ -29,6 +30,12 @@ int main(int argc, char* argv[])
             app.setApplicationName(QStringLiteral("Termivo2"));
             QTextStream out(stdout);
             return runDownloadAll(app.arguments().mid(1), out);
+        }
+        if (isPollOnceCommand(raw)) {
+            // One sweep of the online poll for other tools: no window, readings on standard output.
+            QCoreApplication app(argc, argv);
+            QTextStream out(stdout), err(stderr);
+            return runPollOnce(app.arguments().mid(1), out, err);
         }
     }
     QApplication app(argc, argv);
