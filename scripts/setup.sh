@@ -16,6 +16,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     socat procps
     locales
+    prometheus
 )
 
 missing=()

@@ -11,6 +11,7 @@
 #include "app/ui/forms.h"
 #include "download/unattended.h"
 #include "link/listports.h"
+#include "online/pollonce.h"
 #include "views/exporttable.h"
 #include "views/ui/exportchart.h"
 #include "views/ui/form1.h"
@@ -28,6 +29,8 @@ const CommandMode kModes[] = {
      runListPorts},
     {"--export-chart", "write the month chart of a report file as WMF, PNG or PDF", exportChartHelp,
      isExportChartCommand, runExportChartMode, CommandApp::Gui},
+    {"--poll-once", "read every device's current readings once (text or Prometheus)", nullptr, isPollOnceCommand,
+     runPollOnce},
 };
 
 }  // namespace

@@ -121,7 +121,7 @@ void PollCycle::pollOne(int index)
         reply = m_host.exchange(kReadingCommand, d);
     } catch (const std::exception& e) {
         // A device that cannot be reached does not stop the poll of the others.
-        m_host.logLine(QStringLiteral("Device ID =") + d.ID + QStringLiteral(" : ") + errorText(e));
+        m_host.deviceFailed(QStringLiteral("Device ID =") + d.ID + QStringLiteral(" : ") + errorText(e));
     }
     updateReading(reply, index);
 }

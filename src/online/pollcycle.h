@@ -36,6 +36,8 @@ public:
     // Shows the message log window when it holds lines.
     virtual void showMessageLogIfAny() = 0;
     virtual void logLine(const QString& line) = 0;
+    // A device could not be reached; by default a message log line.
+    virtual void deviceFailed(const QString& line) { logLine(line); }
     // Downloads all devices and shows the window afresh (which re-arms the sweep).
     virtual void hourlyRefresh() = 0;
     virtual void setCaption(const QString& caption) = 0;

@@ -1,6 +1,7 @@
 #include "online/ui/form_show.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QPrintDialog>
@@ -139,7 +140,13 @@ void TForm_Show::ShowModalOnline()
 {
     if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
-    exec();
+    // Modal like exec(), but a Close that comes while the window is being shown (its
+    // show work processes events) ends the showing instead of leaving a hidden loop.
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    if (isVisible()) loop.exec();
 }
 
 void TForm_Show::setTimerEnabled(bool on)
