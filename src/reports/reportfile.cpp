@@ -47,7 +47,19 @@ void makeFolder(const QString& folder)
         throw FileError(QStringLiteral("Cannot create folder \"%1\".").arg(QDir::toNativeSeparators(folder)));
 }
 
+QString g_chosenFolder;  // empty: the root folder's year folders
+
 }  // namespace
+
+ChosenReportFolder::ChosenReportFolder(const QString& folder) : m_previous(g_chosenFolder)
+{
+    g_chosenFolder = folder;
+}
+
+ChosenReportFolder::~ChosenReportFolder()
+{
+    g_chosenFolder = m_previous;
+}
 
 QString reportFolder(const QString& root, int yy)
 {
@@ -86,10 +98,16 @@ void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines)
 {
     if (newLines.isEmpty()) return;  // nothing downloaded: the file stays as it is
     const QString path = channel.parent;
-    if (!Prog.RootDir.isEmpty() && !isInside(path, Prog.RootDir))
-        throw ReportPathError(QStringLiteral("The report file \"%1\" lies outside the root folder \"%2\".")
-                                  .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(Prog.RootDir)));
-    makeFolder(reportFolder(Prog.RootDir, channel.Last_ref.wYear));
+    if (!g_chosenFolder.isEmpty()) {
+        if (!isInside(path, g_chosenFolder))
+            throw ReportPathError(QStringLiteral("The report file \"%1\" lies outside the chosen folder \"%2\".")
+                                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(g_chosenFolder)));
+    } else {
+        if (!Prog.RootDir.isEmpty() && !isInside(path, Prog.RootDir))
+            throw ReportPathError(QStringLiteral("The report file \"%1\" lies outside the root folder \"%2\".")
+                                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(Prog.RootDir)));
+        makeFolder(reportFolder(Prog.RootDir, channel.Last_ref.wYear));
+    }
     // The file's own folder too (the download names the file by another channel's year).
     makeFolder(QFileInfo(path).absolutePath());
 
