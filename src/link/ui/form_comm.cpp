@@ -19,6 +19,7 @@
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
+#include "link/ui/devicechooser.h"
 #include "link/ui/form_wait2.h"
 #include "platform/errors.h"
 
@@ -167,7 +168,10 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     PageControl2->addTab(TabSheet3, QStringLiteral("تنظیمات دستگاه"));
     PageControl2->addTab(TabSheet7, QStringLiteral("تنظیمات  تلفنی"));
     PageControl2->addTab(TabSheet8, QStringLiteral("پاسخ ها"));
+    PanelChooser = new DeviceChooser(TabSheet1, TabSheet_Net);
+    PanelChooser->setSheetHooks({{}, {}, {}, [this] { setExpertAccess(false); }});
     auto* net = new QVBoxLayout(TabSheet_Net);
+    net->addWidget(PanelChooser);
     net->addWidget(PageControl2, 1);
 
     PageControl1->addTab(TabSendResive, QStringLiteral("ارسال و دریافت "));
