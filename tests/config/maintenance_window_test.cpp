@@ -162,4 +162,19 @@ TEST_F(MaintenanceWindow, ReadAgainAfterTenPollsPollsOnceMore)
     EXPECT_TRUE(Form_Comm->Memo1->toPlainText().isEmpty());
 }
 
+TEST_F(MaintenanceWindow, DeviceSearchShowsTheRequestOnceAndTheDevicesOwnFields)
+{
+    openOn();
+    typed("ASetFullPara(\"Main\":{\"BaseParam\":{\"Name\":\"Renamed\"}})");
+    deviceLink().setSearchAddress(QHostAddress(DevSim::searchAddress()));
+    replies()->Button2->click();
+    const QString mine = "\"IP\":\"" + lan + "\"";
+    ASSERT_TRUE(waitUntil([&] { return Form_Comm->Memo_Json->toPlainText().contains(mine); }, 5000));
+    sleepPumping(200);
+    const QStringList lines = jsonLines();
+    EXPECT_EQ(lines.filter(mine).size(), 1);
+    EXPECT_TRUE(lines.filter(mine).value(0).contains("\"ID\":\"a\",\"Name\":\"Renamed\""));
+    EXPECT_TRUE(lines.filter(mine).value(0).contains("\"S0\":\"Sensor1\""));
+}
+
 }  // namespace

@@ -187,7 +187,6 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     box->addWidget(StatusBar1);
     resize(860, 560);
 
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
     connect(Memo_Send, &QPlainTextEdit::textChanged, this, &TForm_Comm::Memo_SendChange);
     connect(Memo_Rx, &QPlainTextEdit::textChanged, this, &TForm_Comm::Memo_RxChange);
 
