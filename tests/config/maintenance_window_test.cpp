@@ -73,6 +73,12 @@ TEST_F(MaintenanceWindow, AlarmStopAndPresetsGoOutExactly)
     EXPECT_EQ(jsonLines().size(), 1);
     replies()->Button12->click();
     EXPECT_TRUE(Form_Comm->Memo_Json->toPlainText().isEmpty());
+    // Closing the window closes the LAN link it used and stops the answer poll.
+    ASSERT_TRUE(deviceLink().lanConnected());
+    Form_Comm->Timer1.start();
+    Form_Comm->close();
+    EXPECT_FALSE(deviceLink().lanConnected());
+    EXPECT_FALSE(Form_Comm->Timer1.isActive());
 }
 
 TEST_F(MaintenanceWindow, WithoutADeviceTheExchangeSaysSoAndTheLinesAreStillAdded)
