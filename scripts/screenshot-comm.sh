@@ -4,6 +4,11 @@
 # answered by the device emulator playing the demo fleet.
 # Usage: screenshot-comm.sh [OUT_FOLDER]   (default docs/)
 set -euo pipefail
+# Where it may, the script runs in a network namespace of its own (loopback only), so
+# that no other emulator running on this machine answers the device search.
+if [ -z "${TERMIVO_OWN_NETNS:-}" ] && command -v ip >/dev/null && unshare -n true 2>/dev/null; then
+    exec unshare -n env TERMIVO_OWN_NETNS=1 bash -c 'ip link set lo up && exec bash "$0" "$@"' "$0" "$@"
+fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$here/docs}
 ninja -C "$here/build" termivo-commshot termivo-devsim >/dev/null
