@@ -214,6 +214,13 @@ Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResu
     return Dev1;
 }
 
+void startOverallProgress(int maximum)
+{
+    g_allPosition = 0;
+    deviceLink().observer().waitBarRange(WaitBar::All, 0, maximum);
+    deviceLink().observer().waitBarPosition(WaitBar::All, 0);
+}
+
 AllDevicesResult runAllDevicesDownload()
 {
     AllDevicesResult out;

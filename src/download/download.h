@@ -43,6 +43,9 @@ struct DeviceDownloadResult
 Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResult* result = nullptr,
                          bool perChannelYear = false);
 
+// Starts the overall progress bar of a run at 0 with the given maximum.
+void startOverallProgress(int maximum);
+
 struct AllDevicesResult
 {
     int dueSensors = 0;

@@ -73,6 +73,12 @@ TEST_F(MaintenanceWindow, AlarmStopAndPresetsGoOutExactly)
     EXPECT_EQ(jsonLines().size(), 1);
     replies()->Button12->click();
     EXPECT_TRUE(Form_Comm->Memo_Json->toPlainText().isEmpty());
+    // Closing the window closes the LAN link it used and stops the answer poll.
+    ASSERT_TRUE(deviceLink().lanConnected());
+    Form_Comm->Timer1.start();
+    Form_Comm->close();
+    EXPECT_FALSE(deviceLink().lanConnected());
+    EXPECT_FALSE(Form_Comm->Timer1.isActive());
 }
 
 TEST_F(MaintenanceWindow, WithoutADeviceTheExchangeSaysSoAndTheLinesAreStillAdded)
@@ -160,6 +166,21 @@ TEST_F(MaintenanceWindow, ReadAgainAfterTenPollsPollsOnceMore)
     EXPECT_EQ(Form_Comm->UssdPollCount(), 11);
     EXPECT_EQ(sim.requests("\"Read\"").size(), 11);
     EXPECT_TRUE(Form_Comm->Memo1->toPlainText().isEmpty());
+}
+
+TEST_F(MaintenanceWindow, DeviceSearchShowsTheRequestOnceAndTheDevicesOwnFields)
+{
+    openOn();
+    typed("ASetFullPara(\"Main\":{\"BaseParam\":{\"Name\":\"Renamed\"}})");
+    deviceLink().setSearchAddress(QHostAddress(DevSim::searchAddress()));
+    replies()->Button2->click();
+    const QString mine = "\"IP\":\"" + lan + "\"";
+    ASSERT_TRUE(waitUntil([&] { return Form_Comm->Memo_Json->toPlainText().contains(mine); }, 5000));
+    sleepPumping(200);
+    const QStringList lines = jsonLines();
+    EXPECT_EQ(lines.filter(mine).size(), 1);
+    EXPECT_TRUE(lines.filter(mine).value(0).contains("\"ID\":\"a\",\"Name\":\"Renamed\""));
+    EXPECT_TRUE(lines.filter(mine).value(0).contains("\"S0\":\"Sensor1\""));
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
     BitBtnAddDev = button(QStringLiteral("افزودن دستگاه جدید"), "BitBtnAddDev", this);
     BtnDeleteDevice = button(QStringLiteral("حذف  دستگاه انتخاب شده"), "BtnDeleteDevice", this);
     BtnSaveSoft = button(QStringLiteral("ذخیره در نرم افزار"), "BtnSaveSoft", this);
-    BtnShowCom = button(QStringLiteral("پورت ها"), "BtnShowCom", this);
+    BtnShowCom = button(QStringLiteral("پورت های سریال را نشان بده"), "BtnShowCom", this);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {BitBtnAddDev, BtnDeleteDevice, BtnSaveSoft, BtnShowCom}) buttons->addWidget(b);

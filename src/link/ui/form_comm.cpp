@@ -19,6 +19,7 @@
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
+#include "link/ui/devicechooser.h"
 #include "link/ui/form_wait2.h"
 #include "platform/errors.h"
 
@@ -167,7 +168,10 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     PageControl2->addTab(TabSheet3, QStringLiteral("تنظیمات دستگاه"));
     PageControl2->addTab(TabSheet7, QStringLiteral("تنظیمات  تلفنی"));
     PageControl2->addTab(TabSheet8, QStringLiteral("پاسخ ها"));
+    PanelChooser = new DeviceChooser(TabSheet1, TabSheet_Net);
+    PanelChooser->setSheetHooks({{}, {}, {}, [this] { setExpertAccess(false); }});
     auto* net = new QVBoxLayout(TabSheet_Net);
+    net->addWidget(PanelChooser);
     net->addWidget(PageControl2, 1);
 
     PageControl1->addTab(TabSendResive, QStringLiteral("ارسال و دریافت "));
@@ -183,7 +187,6 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     box->addWidget(StatusBar1);
     resize(860, 560);
 
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
     connect(Memo_Send, &QPlainTextEdit::textChanged, this, &TForm_Comm::Memo_SendChange);
     connect(Memo_Rx, &QPlainTextEdit::textChanged, this, &TForm_Comm::Memo_RxChange);
 

@@ -21,6 +21,7 @@ class PeriodStartBox;
 class RepliesPage;
 class DeviceCommandsPanel;
 class OperatorPanel;
+class DeviceChooser;
 
 // Shows the link's reports in the communication and progress windows.
 class WindowsLinkObserver : public LinkObserver
@@ -62,6 +63,7 @@ public:
     QWidget* TabSendResive;          // traffic and the period start
     DeviceNamesPage* TabSheet1;      // the device list grid
     QWidget* TabSheet_Net;           // the device's settings
+    DeviceChooser* PanelChooser;     // the device chooser Cb_Com_net
     QTabWidget* PageControl2;        // the settings pages
     QWidget* TabSheet3;              // "تنظیمات دستگاه" (device settings)
     QWidget* TabSheet7;              // "تنظیمات  تلفنی" (phone settings)

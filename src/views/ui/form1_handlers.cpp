@@ -317,7 +317,10 @@ void TForm1::BtnShowOnlineClick()
     });
 }
 
-void TForm1::AllData1Click() {}
+void TForm1::AllData1Click()
+{
+    Form_read->exec();
+}
 
 void TForm1::ExtendedConfig1Click()
 {
