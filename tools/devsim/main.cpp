@@ -275,7 +275,7 @@ Plan Simulator::respond(const QString& frame, const QList<Device*>& candidates)
         plan.chunks << Chunk{0, QByteArray("\x01\x7fzq%&!$@@x?#")};
         return plan;
     }
-    std::optional<QString> reply = dev->answer(body, kind == QLatin1String("othersensor") ? 1 : 0);
+    std::optional<QString> reply = dev->answer(body, kind == QLatin1String("othersensor") ? 1 : 0, kind);
     if (!reply) return plan;
     QString text = *reply;
     if (kind == QLatin1String("badsum")) {
@@ -422,7 +422,9 @@ Device keys:
   since=DAYS                days of log before today (default 400)
   clock-offset=MIN          the device clock's offset from the computer's
   fault=KIND                silence | garbage | badsum | othersensor | slow | split |
-                            chunks | raw | drop | message
+                            chunks | raw | drop | message; parameter set: notjson |
+                            nomain | reorder | badindex (the full read), noconfirm
+                            (a change text neither applied nor confirmed)
   fault-count=N             only the first N matching requests (default: all)
   fault-match=TEXT          only requests whose frame contains TEXT
   fault-ms=MS               delay of slow, gap of split and chunks (default 50)
