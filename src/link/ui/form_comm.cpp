@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/forms.h"
+#include "config/ui/settingspage.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
 #include "link/ui/form_wait2.h"
@@ -157,6 +158,8 @@ TForm_Comm::TForm_Comm(QWidget* parent)
 
     PageControl2->addTab(TabSendResive, QStringLiteral("ارسال و دریافت"));
     PageControl2->addTab(TabSheet8, QStringLiteral("پاسخ ها"));
+    TabSheet_Net = new TSettingsPage(PageControl2);
+    PageControl2->addTab(TabSheet_Net, TSettingsPage::caption());
 
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
     StatusBar1->showMessage(QStringLiteral("Ready"));
@@ -237,6 +240,11 @@ void TForm_Comm::OpenPort2(const QString& strPort)
 void TForm_Comm::BtnShowComClick()
 {
     deviceLink().BtnShowComClick();
+}
+
+void TForm_Comm::BtnReadAllDataClick()
+{
+    TabSheet_Net->BtnReadAllDataClick();
 }
 
 void TForm_Comm::BtnGetAllClick()

@@ -16,6 +16,7 @@ class QTabWidget;
 class QTimer;
 class SerialPortControl;
 class TForm_Comm;
+class TSettingsPage;
 
 // Shows the link's reports in the communication and progress windows.
 class WindowsLinkObserver : public LinkObserver
@@ -62,6 +63,7 @@ public:
     QPlainTextEdit* Memo1;  // the operator's answers
     QPushButton* Button2;   // device search
     QStatusBar* StatusBar1;
+    TSettingsPage* TabSheet_Net;  // the device settings page (parameter sheet)
 
     int& UssdPollCount();
     bool& LinkPending();
@@ -82,6 +84,8 @@ public:
     void Mydisconnect();
     void OpenPort2(const QString& strPort);
     void BtnShowComClick();
+    // The full read of the chosen device's parameters into the settings page.
+    void BtnReadAllDataClick();
 
 private:
     WindowsLinkObserver m_observer;
