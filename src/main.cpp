@@ -8,6 +8,7 @@
 
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "config/paramcli.h"
 #include "download/unattended.h"
 #include "views/exporttable.h"
 #include "views/ui/form1.h"
@@ -22,6 +23,12 @@ int main(int argc, char* argv[])
             QCoreApplication app(argc, argv);
             QTextStream err(stderr);
             return runExportTable(app.arguments().mid(1), err);
+        }
+        if (isParamsCommand(raw)) {
+            // Scriptable configuration of one device: no window.
+            QCoreApplication app(argc, argv);
+            QTextStream out(stdout);
+            return runParams(app.arguments().mid(1), out);
         }
         if (isDownloadAllCommand(raw)) {
             // Unattended download: no window, its messages and progress as plain lines.
