@@ -67,10 +67,8 @@ TEST_F(ParamsCommand, SetsLimitsLikeTheSettingsPage)
     startDevice();
     const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20,day"};
     writeLines(reportPath(1, "Room"), room);
-    // S2 and S3 have no sensor: their limits must be put in order as on the page
-    const QStringList fixes{"S2.Max1=1", "S3.Max1=1", "S2.MaxP=1", "S3.MaxP=1", "S2.MinP=0", "S3.MinP=0"};
 
-    ASSERT_EQ(run(QStringList{"--set-params", "A", "S0.Min1=-10", "S0.Max1=40", "BaseParam.AlarmPeriod=4"} + fixes), 0)
+    ASSERT_EQ(run(QStringList{"--set-params", "A", "S0.Min1=-10", "S0.Max1=40", "BaseParam.AlarmPeriod=4"}), 0)
         << err.toStdString();
     EXPECT_EQ(readLines(reportPath(1, "Room")).first(), "SenPara(0,1,TH,1,0,T,-10,40,60,0,3,5,0,0,0):66,A");
     EXPECT_EQ(sim.requests("Main").size(), 1);
@@ -82,7 +80,7 @@ TEST_F(ParamsCommand, SetsLimitsLikeTheSettingsPage)
     EXPECT_EQ(doc["Main"]["BaseParam"]["AlarmPeriod"], 4);
 
     // A check refuses: its message, status 2, nothing sent.
-    EXPECT_EQ(run(QStringList{"--set-params", "A", "S0.Min1=50"} + fixes), 2);
+    EXPECT_EQ(run(QStringList{"--set-params", "A", "S0.Min1=50"}), 2);
     EXPECT_TRUE(err.contains("حداقل می بایست کمتر از حد اکثر باشد")) << err.toStdString();
     EXPECT_EQ(sim.requests("Main").size(), 1);
 }
@@ -92,9 +90,7 @@ TEST_F(ParamsCommand, AnUnconfirmedSendIsStatusOneAndWritesNoLimits)
     startDevice("fault=noconfirm");
     const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20,day"};
     writeLines(reportPath(1, "Room"), room);
-    EXPECT_EQ(run({"--set-params", "A", "S0.Max1=40", "S2.Max1=1", "S3.Max1=1", "S2.MaxP=1", "S3.MaxP=1", "S2.MinP=0",
-                   "S3.MinP=0"}),
-              1);
+    EXPECT_EQ(run({"--set-params", "A", "S0.Max1=40"}), 1);
     EXPECT_TRUE(err.contains("لطفا با خواندن مجدد")) << err.toStdString();
     EXPECT_EQ(readLines(reportPath(1, "Room")), room);
 }
