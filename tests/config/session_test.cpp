@@ -98,16 +98,21 @@ TEST_F(Session, FaultyFullSetsTakeTheErrorPath)
         {"nomain", false, "پاسخی از دستگاه"},
         {"reorder", true, nullptr},
         {"badindex", true, nullptr},
-        {"raw fault-text=${\"Busy\":1}#", false, "اشکال در ارتباط"},  // no "BaseParam"
+        {"raw fault-text=${\"Busy\":1}#", false, "اشکال در ارتباط"},  // no "BaseParam": still loaded
+        {"silence", false, "پاسخی از دستگاه"},                        // an empty reply
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
         startDevice(QStringLiteral("fault=%1").arg(QLatin1String(c.fault)));
+        Prog.TimeOut2 = 20;
+        link.lanReadTimeout = 20;
         sheet = ParameterSheet();
         if (c.message) dlg.expect(Kind::Message, QString::fromUtf8(c.message));
         EXPECT_EQ(read(), c.bound);
         EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
         dlg.clear();
+        const bool commFault = c.message && QString::fromUtf8(c.message) == sheettext::kCommFault;
+        EXPECT_EQ(sheet.loaded, c.bound || commFault);
         if (!c.bound) {
             EXPECT_EQ(obs.status.last(), "Error");
             EXPECT_EQ(sheet.text("LE_BaseParam_Name"), "");

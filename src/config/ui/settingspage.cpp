@@ -102,14 +102,12 @@ QWidget* TSettingsPage::makeControl(const ParamRow& row)
         list->setPlaceholderText(kindName(row.kind));
         list->setCurrentIndex(-1);
         const QString name = row.name();
-        connect(list, &QComboBox::activated, this, [this, name, list](int index) {
+        connect(list, &QComboBox::activated, this, [this, name](int index) {
             if (m_showing) return;
             guarded([&] {
                 showAll(m_sheet.pick(name, index));
-                if (const ParamCell* c = m_sheet.cell(name)) showCell(*c);
-                BtnSendSettingJson->setVisible(m_sheet.sendShown);
+                LE_LAN_SIPChange(name);
             });
-            Q_UNUSED(list);
         });
         w = list;
     } else {
