@@ -9,6 +9,7 @@
 #include "app/commandline.h"
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "config/paramcli.h"
 #include "download/unattended.h"
 #include "link/listports.h"
 #include "online/pollonce.h"
@@ -31,6 +32,10 @@ const CommandMode kModes[] = {
      isExportChartCommand, runExportChartMode, CommandApp::Gui},
     {"--poll-once", "read every device's current readings once (text or Prometheus)", nullptr, isPollOnceCommand,
      runPollOnce},
+    {"--params", "print a device's parameter set as JSON", nullptr, nullptr,
+     [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
+    {"--set-params", "change a device's parameters as the settings page does", nullptr, nullptr,
+     [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
 };
 
 }  // namespace

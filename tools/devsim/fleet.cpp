@@ -51,10 +51,13 @@ bool isLoopbackAddress(const QString& text)
 const QStringList& faultKinds()
 {
     static const QStringList kinds{
-        QStringLiteral("silence"), QStringLiteral("garbage"), QStringLiteral("badsum"), QStringLiteral("othersensor"),
-        QStringLiteral("slow"),    QStringLiteral("split"),   QStringLiteral("chunks"), QStringLiteral("raw"),
-        QStringLiteral("drop"),    QStringLiteral("message"), QStringLiteral("late"),   QStringLiteral("linebreak"),
-        QStringLiteral("endless"), QStringLiteral("vanish")};
+        QStringLiteral("silence"),     QStringLiteral("garbage"), QStringLiteral("badsum"),
+        QStringLiteral("othersensor"), QStringLiteral("slow"),    QStringLiteral("split"),
+        QStringLiteral("chunks"),      QStringLiteral("raw"),     QStringLiteral("drop"),
+        QStringLiteral("message"),     QStringLiteral("late"),    QStringLiteral("linebreak"),
+        QStringLiteral("endless"),     QStringLiteral("vanish"),  QStringLiteral("notjson"),
+        QStringLiteral("nomain"),      QStringLiteral("reorder"), QStringLiteral("badindex"),
+        QStringLiteral("noconfirm")};
     return kinds;
 }
 

@@ -323,7 +323,7 @@ Plan Simulator::respond(const QString& frame, const QList<Device*>& candidates)
         plan.chunks << Chunk{0, QByteArray("\x01\x7fzq%&!$@@x?#")};
         return plan;
     }
-    std::optional<QString> reply = dev->answer(body, kind == QLatin1String("othersensor") ? 1 : 0);
+    std::optional<QString> reply = dev->answer(body, kind == QLatin1String("othersensor") ? 1 : 0, kind);
     if (!reply) return plan;
     QString text = *reply;
     if (kind == QLatin1String("badsum")) {
@@ -506,7 +506,10 @@ Device keys:
                               inside the reply's last quoted field; endless: the start
                               of the reply, then 64 KB of filler every fault-ms without
                               end; vanish: the serial port's pseudo-terminal goes away
-                              and comes back (a new one, linked again) after fault-ms
+                              and comes back (a new one, linked again) after fault-ms;
+                            parameter set: notjson | nomain | reorder | badindex (the
+                            full read), noconfirm (a change text neither applied nor
+                            confirmed)
   fault-count=N             only the first N matching requests (default: all)
   fault-match=TEXT          only requests whose frame contains TEXT
   fault-ms=MS               delay of slow, late and vanish, gap of split and chunks,
