@@ -194,3 +194,27 @@ TEST_F(PrintTest, SaveAsTextAppendsTxtAndWritesTheShownCells)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PrintTest, SaveAsPictureAppendsWmf)
+{
+    createForms({});
+    writeLines(path("3/A1_Temp.rep"), {reportHeader(), fullDayT(7, 1, 20)});
+    ASSERT_TRUE(Form1->OpenMyFile(path("3/A1_Temp.rep")));
+    dlg.expect(Kind::SaveFile, QStringLiteral("ذخیره به صورت عکس "), path("july"));
+    Form1->SaveasBitmap1->trigger();
+    const QByteArray wmf = readFileBytes(path("july.wmf"));
+    ASSERT_GT(wmf.size(), 22);
+    EXPECT_EQ(wmf.left(4), QByteArray("\xD7\xCD\xC6\x9A", 4));  // the placeable header's key
+    const ToolRun r = runTool(QStringLiteral("wmf2svg"), {QStringLiteral("-o"), path("july.svg"), path("july.wmf")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, QString());
+    EXPECT_TRUE(readFileBytes(path("july.svg")).contains(">Sensor<"));  // the title, a text run of its own
+
+    dlg.expect(Kind::SaveFile, QString(), std::nullopt);
+    Form1->SaveasBitmap1->trigger();
+    EXPECT_FALSE(QFileInfo::exists(path(".wmf")));
+}
+
+}  // namespace

@@ -54,9 +54,11 @@ void beginOn(QPainter& painter, QPaintDevice* device)
 
 QPrinter& programPrinter()
 {
-    // At the screen's resolution: the chart's fonts are sized for the screen.
-    static QPrinter printer(QPrinter::ScreenResolution);
-    return printer;
+    // At the screen's resolution: the chart's fonts are sized for the screen. Made once
+    // and never destroyed: a static object would be destroyed after the application
+    // object, which the printer's engine still needs then.
+    static QPrinter* printer = new QPrinter(QPrinter::ScreenResolution);
+    return *printer;
 }
 
 PrintedGrid printedGridOf(const QTableWidget* table)
