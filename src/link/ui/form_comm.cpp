@@ -1,7 +1,5 @@
 #include "link/ui/form_comm.h"
 
-#include "download/download.h"
-
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/forms.h"
+#include "download/download.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
 #include "link/ui/form_wait2.h"
@@ -28,7 +27,7 @@ T* named(T* w, const char* name)
 
 void limitLines(QPlainTextEdit* memo, int limit)
 {
-    if (memo->blockCount() > limit) memo->clear();
+    if (memo->blockCount() > limit || memo->document()->characterCount() > kPaneCharacterLimit) memo->clear();
 }
 }  // namespace
 
@@ -44,6 +43,7 @@ void WindowsLinkObserver::rxLine(const QString& reply)
 }
 void WindowsLinkObserver::jsonLine(const QString& line)
 {
+    limitLines(m_comm->Memo_Json, kTrafficPaneLineLimit);
     m_comm->Memo_Json->appendPlainText(line);
 }
 void WindowsLinkObserver::clearJson()
