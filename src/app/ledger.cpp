@@ -25,9 +25,13 @@ bool lineKey(const QString& line, ChannelKey& key)
 {
     const QStringList f = splitDelimited(line, u":,()");
     if (f.size() < 3 || f[0].isEmpty()) return false;
-    bool ok = false;
-    const int sen = f[2].trimmed().toInt(&ok);
-    if (!ok || sen < 0 || sen > 3) return false;
+    int sen = -1;
+    try {
+        sen = strToInt(f[2]);  // read as the reader reads it
+    } catch (const ConvertError&) {
+        return false;
+    }
+    if (sen < 0 || sen > 3) return false;
     key = {firstChar(f[0]), sen};
     return true;
 }

@@ -43,6 +43,14 @@ void advanceAll(int by)
     deviceLink().observer().waitBarPosition(WaitBar::All, g_allPosition);
 }
 
+// Whether two-digit year yy lies before year now (by 1 to 49 years; a year "ahead"
+// is a clock or ledger gone wrong, not a span to read through).
+bool isEarlierYear(int yy, int now)
+{
+    const int back = ((now - yy) % 100 + 100) % 100;
+    return back >= 1 && back <= 49;
+}
+
 bool isDue(const Sensor_Rec& s)
 {
     return !s.Name.isEmpty() && (s.Last_ref.wMonth != s.Now_ref.wMonth || s.Last_ref.wDay != s.Now_ref.wDay ||
@@ -84,7 +92,7 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
     int last = MonthDay2Num(S.Now_ref.wMonth, S.Now_ref.wDay);
     // The span runs to the end of the year when it wraps past it, and when it starts
     // in an earlier year (a ledger more than a year old): that year is read whole.
-    if (last < first || S.Now_ref.wYear != S.Last_ref.wYear) last = 366;
+    if (last < first || isEarlierYear(S.Last_ref.wYear, S.Now_ref.wYear)) last = 366;
     const int year = S.Last_ref.wYear;
 
     const QString header = link.Write2Dev(headerRequest(SenNum), Dev1);
@@ -189,7 +197,8 @@ Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResu
                 if (S.Last_ref.wYear != t.wYear) {
                     // The channel's year was read to its end: the next run starts the
                     // year after it (this one, unless the ledger was older).
-                    t.wYear = static_cast<uint16_t>((S.Last_ref.wYear + 1) % 100);
+                    if (isEarlierYear(S.Last_ref.wYear, t.wYear))
+                        t.wYear = static_cast<uint16_t>((S.Last_ref.wYear + 1) % 100);
                     t.wMonth = 1;
                     t.wDay = 1;
                     t.wHour = 1;

@@ -12,6 +12,9 @@ enum class WaitBar { Day, All };             // ProgressBar1, ProgressBarAll
 // them with more lines than this; Memo_report likewise with its own limit.
 constexpr int kTrafficPaneLineLimit = 10000;
 constexpr int kReportPaneLineLimit = 1000;
+// Every pane (Memo_Json too) is also emptied when it holds more characters than this,
+// so that a flood of long replies or search answers does not fill the memory.
+constexpr int kPaneCharacterLimit = 1 << 20;
 
 // Every report has an empty default, so an observer overrides only what it shows.
 class LinkObserver

@@ -1,4 +1,8 @@
 // The communication and progress windows show what the link reports.
+#include <functional>
+#include <limits>
+#include <utility>
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -88,6 +92,49 @@ TEST_F(LinkWindows, PanesAreEmptiedPastTheirLineLimits)
         EXPECT_EQ(c.memo->blockCount(), c.limit);
         c.memo->appendPlainText(QStringLiteral("one more"));
         EXPECT_TRUE(c.memo->toPlainText().isEmpty()) << c.memo->objectName().toStdString();
+    }
+}
+
+// Long lines are bounded too: no pane holds much more than its character limit,
+// the search answers' pane included.
+TEST_F(LinkWindows, PanesAreEmptiedPastTheirCharacterLimit)
+{
+    const QString line(128 * 1024, QLatin1Char('x'));
+    const std::pair<QPlainTextEdit*, std::function<void()>> panes[] = {
+        {comm->Memo_Send, [&] { comm->Memo_Send->appendPlainText(line); }},
+        {comm->Memo_Rx, [&] { comm->Memo_Rx->appendPlainText(line); }},
+        {comm->Memo_Json, [&] { deviceLink().observer().jsonLine(line); }},
+        {Form_wait2->Memo_report, [&] { Form_wait2->Memo_report->appendPlainText(line); }},
+    };
+    for (const auto& [memo, append] : panes) {
+        memo->setLineWrapMode(QPlainTextEdit::NoWrap);  // laying out wrapped long lines only costs time here
+        int most = 0;
+        for (int i = 0; i < 10; ++i) {
+            append();
+            most = std::max(most, memo->document()->characterCount());
+        }
+        EXPECT_LE(most, kPaneCharacterLimit + line.size() + 1) << memo->objectName().toStdString();
+        EXPECT_FALSE(memo->toPlainText().isEmpty());
+    }
+}
+
+// Time-outs up to the largest number the settings file can give do not overflow the
+// wait arithmetic: the device's reply is still awaited and taken.
+TEST_F(LinkWindows, HugeTimeOutsStillWaitForTheReply)
+{
+    DevSim sim;
+    const QString ip = DevSim::lanAddress(5);
+    ASSERT_TRUE(sim.start(QStringLiteral("device id=a link=%1\ndevice id=b link=COM1\n").arg(ip), root(),
+                          {QStringLiteral("--no-pace")}));
+    Prog.tryCnt = 1;
+    Prog.TimeOut2 = Prog.TimeOut3 = std::numeric_limits<int>::max();
+    deviceLink().serialReplyTimeout = std::numeric_limits<int>::max();
+    for (const QString& link : {ip, QStringLiteral("COM1")}) {
+        Device_Rec d;
+        d.ID = link == ip ? QStringLiteral("a") : QStringLiteral("b");
+        d.IP = link;
+        const QString reply = deviceLink().Write2Dev(QStringLiteral("ASenPara(0,0)"), d);
+        EXPECT_TRUE(reply.contains(QLatin1String("SenPara(0,"))) << link.toStdString() << ": " << reply.toStdString();
     }
 }
 

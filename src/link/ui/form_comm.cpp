@@ -35,7 +35,7 @@ T* named(T* w, const char* name)
 
 void limitLines(QPlainTextEdit* memo, int limit)
 {
-    if (memo->blockCount() > limit) memo->clear();
+    if (memo->blockCount() > limit || memo->document()->characterCount() > kPaneCharacterLimit) memo->clear();
 }
 }  // namespace
 
@@ -51,6 +51,7 @@ void WindowsLinkObserver::rxLine(const QString& reply)
 }
 void WindowsLinkObserver::jsonLine(const QString& line)
 {
+    limitLines(m_comm->Memo_Json, kTrafficPaneLineLimit);
     m_comm->Memo_Json->appendPlainText(line);
 }
 void WindowsLinkObserver::clearJson()

@@ -77,5 +77,7 @@ void TForm_wait2::BtnOkClick()
 
 void TForm_wait2::Memo_reportChange()
 {
-    if (Memo_report->blockCount() > kReportPaneLineLimit) Memo_report->clear();
+    if (Memo_report->blockCount() > kReportPaneLineLimit ||
+        Memo_report->document()->characterCount() > kPaneCharacterLimit)
+        Memo_report->clear();
 }
