@@ -111,6 +111,11 @@ TEST_F(Session, FaultyFullSetsTakeTheErrorPath)
         EXPECT_EQ(read(), c.bound);
         EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
         dlg.clear();
+        if (QLatin1String(c.fault) == QLatin1String("badindex")) {
+            EXPECT_EQ(sheet.cell("LE_BaseParam_AlarmPeriod")->index, -1);
+            EXPECT_EQ(sheet.cell("LE_GSM_AlarmType")->index, -1);
+            EXPECT_EQ(sheet.text("LE_BaseParam_Name"), "Lab1");
+        }
         const bool commFault = c.message && QString::fromUtf8(c.message) == sheettext::kCommFault;
         EXPECT_EQ(sheet.loaded, c.bound || commFault);
         if (!c.bound) {
