@@ -75,6 +75,17 @@ TEST_F(Session, ReadEditSendReadAgainShowsTheNewValues)
     EXPECT_EQ(send().command, "ASetFullPara(\"Main\":{})");
 }
 
+TEST_F(Session, FullAndStatusReadsOverASerialLine)
+{
+    startSim(QStringLiteral("device id=S link=COM1 name=Serial sensors=T,-,-,-\n"), {"--no-pace"});
+    dev = device("S", "COM1");
+    ASSERT_TRUE(read());
+    EXPECT_EQ(sheet.text("LE_BaseParam_Name"), "Serial");
+    EXPECT_EQ(sheet.text("LE_LAN_Enable"), "0");
+    ASSERT_TRUE(readStatusSet(sheet, exchange(), obs, false));
+    EXPECT_EQ(sheet.text("LE_GSM_Level"), "4");
+}
+
 TEST_F(Session, StatusReadFillsTheStatusControls)
 {
     startDevice();
