@@ -184,10 +184,3 @@ QString tabCaption(ParamTab tab)
     }
     return QStringLiteral("وضعیت ها ");
 }
-
-QStringList schemaGroups()
-{
-    return {QStringLiteral("BaseParam"), QStringLiteral("S0"),      QStringLiteral("S1"),
-            QStringLiteral("S2"),        QStringLiteral("S3"),      QStringLiteral("LAN"),
-            QStringLiteral("AP"),        QStringLiteral("Station"), QStringLiteral("GSM")};
-}

@@ -45,7 +45,5 @@ const QList<ParamRow>& parameterSchema();
 const ParamRow* findParamRow(const QString& controlName);
 // "Number", "Text" or "Index".
 QString kindName(ParamKind kind);
-// Captions of the tabs and boxes.
+// The caption of a tab.
 QString tabCaption(ParamTab tab);
-// The groups in the order of the tabs.
-QStringList schemaGroups();

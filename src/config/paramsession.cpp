@@ -103,8 +103,8 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
     for (int n = 0; n < 4; ++n)
         if (sheet.limitsChanged(n))
             limits.append({n, sheet.text(QStringLiteral("LE_S%1_Name").arg(n)),
-                           sheet.text(QStringLiteral("LE_S%1_Min1").arg(n)),
-                           sheet.text(QStringLiteral("LE_S%1_Max1").arg(n))});
+                           deviceNumberText(sheet.text(QStringLiteral("LE_S%1_Min1").arg(n))),
+                           deviceNumberText(sheet.text(QStringLiteral("LE_S%1_Max1").arg(n)))});
     const QString deviceId = sheet.text(QStringLiteral("LE_BaseParam_ID"));
 
     BindOutcome built;

@@ -59,9 +59,9 @@ QString generalFormat(double v)
     return t;
 }
 
-// A Number control's text as it goes into the change text: the regional decimal
-// separator becomes the device's ".".
-QString wireNumber(const QString& text)
+}  // namespace
+
+QString deviceNumberText(const QString& text)
 {
     const QChar sep = decimalSeparator();
     if (sep == QLatin1Char('.')) return text;
@@ -70,12 +70,14 @@ QString wireNumber(const QString& text)
     return t;
 }
 
+namespace {
+
 QString entryOf(const ParamCell& c)
 {
     const QString head = QLatin1Char('"') + c.row->key + QStringLiteral("\":");
     switch (c.row->kind) {
         case ParamKind::Number:
-            return head + wireNumber(c.text) + QLatin1Char(',');
+            return head + deviceNumberText(c.text) + QLatin1Char(',');
         case ParamKind::Text:
             return head + QLatin1Char('"') + c.text + QStringLiteral("\",");
         case ParamKind::Index:

@@ -43,6 +43,10 @@ QString trimParamReply(const QString& reply);
 // regional decimal separator (an integer written with more than 11 characters as a
 // 64-bit integer). Throws ReplyError for null, arrays and objects.
 QString paramValueText(const nlohmann::ordered_json& v);
+// A number as the device writes it: the regional decimal separator becomes ".". Used
+// for the numbers of the change text and for limits written into report headers, so
+// that both read back whatever the regional settings.
+QString deviceNumberText(const QString& text);
 // Cuts str1 at every character of SplitChar; n separators give n + 1 pieces.
 QStringList SplitPara2(const QString& str1, const QString& SplitChar);
 

@@ -31,9 +31,13 @@ protected:
             << sim.output().toStdString();
     }
     // Runs termivo with args and --root; answers the exit status.
-    int run(const QStringList& args)
+    int run(const QStringList& args, const QString& locale = QStringLiteral("C"))
     {
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", locale);
+        env.insert("LANG", locale);
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args + QStringList{"--root", root()});
         p.waitForFinished(30000);
         out = QString::fromUtf8(p.readAllStandardOutput());
@@ -83,6 +87,16 @@ TEST_F(ParamsCommand, SetsLimitsLikeTheSettingsPage)
     EXPECT_EQ(run(QStringList{"--set-params", "A", "S0.Min1=50"}), 2);
     EXPECT_TRUE(err.contains("حداقل می بایست کمتر از حد اکثر باشد")) << err.toStdString();
     EXPECT_EQ(sim.requests("Main").size(), 1);
+}
+
+TEST_F(ParamsCommand, PersianRegionalNumbersReachTheDeviceAndTheHeaderWithAPoint)
+{
+    startDevice();
+    const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20,day"};
+    writeLines(reportPath(1, "Room"), room);
+    ASSERT_EQ(run({"--set-params", "A", "S0.Max1=40٫5", "S0.Min1=-3"}, "fa_IR.UTF-8"), 0) << err.toStdString();
+    EXPECT_TRUE(sim.requests("Main").first().contains("\"S0\":{\"Min1\":-3,\"Max1\":40.5,}"));
+    EXPECT_EQ(readLines(reportPath(1, "Room")).first(), "SenPara(0,1,TH,1,0,T,-3,40.5,60,0,3,5,0,0,0):66,A");
 }
 
 TEST_F(ParamsCommand, AnUnconfirmedSendIsStatusOneAndWritesNoLimits)

@@ -75,6 +75,17 @@ TEST_F(Session, ReadEditSendReadAgainShowsTheNewValues)
     EXPECT_EQ(send().command, "ASetFullPara(\"Main\":{})");
 }
 
+TEST_F(Session, FullAndStatusReadsOverASerialLine)
+{
+    startSim(QStringLiteral("device id=S link=COM1 name=Serial sensors=T,-,-,-\n"), {"--no-pace"});
+    dev = device("S", "COM1");
+    ASSERT_TRUE(read());
+    EXPECT_EQ(sheet.text("LE_BaseParam_Name"), "Serial");
+    EXPECT_EQ(sheet.text("LE_LAN_Enable"), "0");
+    ASSERT_TRUE(readStatusSet(sheet, exchange(), obs, false));
+    EXPECT_EQ(sheet.text("LE_GSM_Level"), "4");
+}
+
 TEST_F(Session, StatusReadFillsTheStatusControls)
 {
     startDevice();
@@ -111,6 +122,11 @@ TEST_F(Session, FaultyFullSetsTakeTheErrorPath)
         EXPECT_EQ(read(), c.bound);
         EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
         dlg.clear();
+        if (QLatin1String(c.fault) == QLatin1String("badindex")) {
+            EXPECT_EQ(sheet.cell("LE_BaseParam_AlarmPeriod")->index, -1);
+            EXPECT_EQ(sheet.cell("LE_GSM_AlarmType")->index, -1);
+            EXPECT_EQ(sheet.text("LE_BaseParam_Name"), "Lab1");
+        }
         const bool commFault = c.message && QString::fromUtf8(c.message) == sheettext::kCommFault;
         EXPECT_EQ(sheet.loaded, c.bound || commFault);
         if (!c.bound) {

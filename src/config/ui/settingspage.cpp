@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -38,6 +39,18 @@ void showAll(const QStringList& messages)
 {
     for (const QString& m : messages) dialogs().message(m);
 }
+
+// Masked edits show "×" for every character.
+class TimesMaskStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_LineEdit_PasswordCharacter) return 0x00D7;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 // Runs at the end of a scope, whatever happened.
 template <class F>
@@ -126,7 +139,7 @@ QWidget* TSettingsPage::makeControl(const ParamRow& row)
         auto* edit = new QLineEdit;
         edit->setPlaceholderText(kindName(row.kind));
         edit->setLayoutDirection(Qt::LeftToRight);
-        if (row.masked) edit->setEchoMode(QLineEdit::Password);
+        if (row.masked) maskWithTimes(edit);
         if (row.state == ParamState::LockedReadOnly) edit->setReadOnly(true);
         const QString name = row.name();
         connect(edit, &QLineEdit::textChanged, this, [this, name](const QString& text) {
@@ -142,6 +155,16 @@ QWidget* TSettingsPage::makeControl(const ParamRow& row)
     w->setAutoFillBackground(true);
     m_controls.insert(row.name(), w);
     return w;
+}
+
+void TSettingsPage::maskWithTimes(QLineEdit* edit)
+{
+    if (!m_maskStyle) {
+        m_maskStyle = new TimesMaskStyle;
+        m_maskStyle->setParent(this);
+    }
+    edit->setStyle(m_maskStyle);
+    edit->setEchoMode(QLineEdit::Password);
 }
 
 void TSettingsPage::buildTabs()
@@ -217,7 +240,7 @@ void TSettingsPage::buildTabs()
     LE_BaseParam_TimeDate->setLayoutDirection(Qt::LeftToRight);
     device->addRow(new QLabel(QStringLiteral("تاریخ و ساعت کامپیوتر")), LE_BaseParam_TimeDate);
     ConfigPass = named(new QLineEdit, "ConfigPass");
-    ConfigPass->setEchoMode(QLineEdit::Password);
+    maskWithTimes(ConfigPass);
     device->addRow(new QLabel(QStringLiteral("فعال سازی پیکر بندی سیستم")), ConfigPass);
     // The status tab: its read button.
     Button4 = named(new QPushButton(QStringLiteral("get setting")), "Button4");

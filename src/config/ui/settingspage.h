@@ -14,6 +14,7 @@ class QComboBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
+class QStyle;
 class QTabWidget;
 
 class TSettingsPage : public QWidget
@@ -72,9 +73,11 @@ private:
     QWidget* makeControl(const ParamRow& row);
     void showCell(const ParamCell& c);
     QString bindShown(const QString& text1, const QString& top, const QString& Cmd);
+    void maskWithTimes(QLineEdit* edit);
 
     ParameterSheet m_sheet;
     QHash<QString, QWidget*> m_controls;
     QHBoxLayout* m_chooserRow;
+    QStyle* m_maskStyle = nullptr;
     bool m_showing = false;  // the page writes the model's values into the controls
 };
