@@ -1,4 +1,5 @@
 // Termivo: temperature and humidity logging devices, their downloads and reports.
+#include <cstdio>
 #include <memory>
 
 #include <QApplication>
@@ -18,6 +19,13 @@
 #include "views/ui/form1.h"
 
 namespace {
+
+// The painting modes show no window: only Qt's critical messages reach standard error,
+// not its notes about the offscreen platform, so that timers' logs stay clean.
+void criticalQtMessagesOnly(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
 
 // The modes without the main window, one line each: option, summary for "--help", the
 // mode's help text, how it is recognised, how it runs (and CommandApp::Gui when it paints).
@@ -52,6 +60,7 @@ int main(int argc, char* argv[])
         if (choice.mode->app == CommandApp::Gui) {
             // Painting without a window: no display is needed.
             qputenv("QT_QPA_PLATFORM", "offscreen");
+            qInstallMessageHandler(criticalQtMessagesOnly);
             auto gui = std::make_unique<QApplication>(argc, argv);
             setUpApplication(*gui);
             app = std::move(gui);

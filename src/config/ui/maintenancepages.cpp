@@ -112,7 +112,8 @@ DeviceCommandsPanel::DeviceCommandsPanel(RepliesPage* replies, QWidget* parent) 
     btnClearAllFile->setEnabled(false);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("تاریخ و ساعت کامپیوتر"), this), 0, 0);
+    m_clockLabel = new QLabel(QStringLiteral("تاریخ و ساعت کامپیوتر"), this);
+    grid->addWidget(m_clockLabel, 0, 0);
     grid->addWidget(LE_BaseParam_TimeDate, 0, 1);
     grid->addWidget(Button10, 1, 1);
     grid->addWidget(BitBtn1, 0, 2, 2, 1);
@@ -121,6 +122,15 @@ DeviceCommandsPanel::DeviceCommandsPanel(RepliesPage* replies, QWidget* parent) 
     onClick(Button10, this, [this] { Button10Click(); });
     onClick(BitBtn1, this, [this] { BitBtn1Click(); });
     onClick(btnClearAllFile, this, [this] { btnClearAllFileClick(); });
+}
+
+void DeviceCommandsPanel::useClockField(QLineEdit* field)
+{
+    if (!field || field == LE_BaseParam_TimeDate) return;
+    delete m_clockLabel;
+    m_clockLabel = nullptr;
+    delete LE_BaseParam_TimeDate;
+    LE_BaseParam_TimeDate = field;
 }
 
 void DeviceCommandsPanel::setExpertAccess(bool granted)

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -40,9 +41,11 @@ public:
     DeviceCommandsPanel(RepliesPage* replies, QWidget* parent = nullptr);
 
     QLineEdit* LE_BaseParam_TimeDate;  // the computer's clock as last sent
-    QPushButton* Button10;             // send time and date
-    QPushButton* BitBtn1;              // stop the alarm
-    QPushButton* btnClearAllFile;      // erase the device's logs
+    // Shows the clock in field (the settings page's own) instead of the panel's.
+    void useClockField(QLineEdit* field);
+    QPushButton* Button10;         // send time and date
+    QPushButton* BitBtn1;          // stop the alarm
+    QPushButton* btnClearAllFile;  // erase the device's logs
 
     void Button10Click();
     void BitBtn1Click();
@@ -55,6 +58,7 @@ public:
 
 private:
     RepliesPage* m_replies;
+    QLabel* m_clockLabel = nullptr;
     bool m_expert = false;
 };
 

@@ -166,6 +166,7 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     Memo_Json = TabSheet8->Memo_Json;
     Button2 = TabSheet8->Button2;
     GroupBoxDeviceCommands = new DeviceCommandsPanel(TabSheet8, TabSheet3);
+    GroupBoxDeviceCommands->useClockField(TabSheet_Net->LE_BaseParam_TimeDate);
     TabSheet_Net->addPanel(TabSheet3, GroupBoxDeviceCommands);
     PanelOperator = new OperatorPanel(TabSheet8, TabSheet7);
     Memo1 = PanelOperator->Memo1;

@@ -1,7 +1,5 @@
 #include "views/ui/exportchart.h"
 
-#include <cstdio>
-
 #include <QApplication>
 #include <QBuffer>
 #include <QFileInfo>
@@ -93,10 +91,6 @@ int runExportChart(const QStringList& args, QTextStream& err)
 namespace {
 // Only the export's own messages reach standard error: the toolkit's notes about the
 // off-screen platform (no runtime folder, no session) are dropped.
-void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
 }  // namespace
 
 QString exportChartHelp()
@@ -115,6 +109,5 @@ QString exportChartHelp()
 
 int runExportChartMode(const QStringList& args, QTextStream&, QTextStream& err)
 {
-    qInstallMessageHandler(quietQtMessages);
     return runExportChart(args, err);
 }

@@ -19,5 +19,5 @@ int runExportChart(const QStringList& args, QTextStream& err);
 // The mode's "--help" text.
 QString exportChartHelp();
 // The mode as the command line runs it, in a QApplication on the offscreen platform (no
-// display is needed): Qt's platform chatter is kept off standard error.
+// display is needed).
 int runExportChartMode(const QStringList& args, QTextStream& out, QTextStream& err);
