@@ -50,6 +50,7 @@ struct AllDevicesResult
 {
     int dueSensors = 0;
     int failedDevices = 0;
+    int skippedLines = 0;  // registry or ledger lines skipped, channels held back (failures too)
     bool stopped = false;
 };
 

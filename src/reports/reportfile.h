@@ -20,11 +20,12 @@ public:
 // The year folder: root + yy (decimal, no leading zeros) + "/". root ends in "/".
 QString reportFolder(const QString& root, int yy);
 // The file name: ID + channel (1..4) + "_" + sensor name + ".rep". Throws
-// ReportPathError for an ID or name that holds "/", "\\", "..", a NUL or a control
+// ReportPathError for an ID or name that holds "/", "\\", a NUL or a control
 // character, or that is empty.
 QString reportFileName(const QString& id, int channel1to4, const QString& sensorName);
 // The one path builder of report files, used by the viewer side and the download
-// side alike: reportFolder(root, yy) + reportFileName(id, channel, name). Throws
+// side alike: reportFolder(root, yy) + reportFileName(id, channel, name), or the
+// existing file of that folder whose name differs only in letter case. Throws
 // ReportPathError as reportFileName does, and for a channel outside 1..4 or a
 // negative year.
 QString reportFilePath(const QString& root, int yy, const QString& id, int channel1to4, const QString& sensorName);

@@ -13,9 +13,11 @@
 #include <QVBoxLayout>
 
 #include "app/ui/forms.h"
+#include "config/expertaccess.h"
 #include "config/ui/devicenamespage.h"
 #include "config/ui/maintenancepages.h"
 #include "config/ui/periodstartbox.h"
+#include "config/ui/settingspage.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
@@ -153,30 +155,35 @@ TForm_Comm::TForm_Comm(QWidget* parent)
 
     TabSheet1 = new DeviceNamesPage(PageControl1);
 
-    TabSheet_Net = named(new QWidget(PageControl1), "TabSheet_Net");
-    PageControl2 = named(new QTabWidget(TabSheet_Net), "PageControl2");
-    TabSheet3 = named(new QWidget(PageControl2), "TabSheet3");
-    TabSheet7 = named(new QWidget(PageControl2), "TabSheet7");
+    // The settings page holds the parameter sheet's inner pages; the device commands,
+    // the operator's panel and the replies page join them.
+    TabSheet_Net = new TSettingsPage(PageControl1);
+    PageControl2 = TabSheet_Net->PageControl2;
+    TabSheet3 = TabSheet_Net->TabSheet3;
+    TabSheet7 = TabSheet_Net->TabSheet7;
     TabSheet8 = new RepliesPage(PageControl2);
     Memo_Json = TabSheet8->Memo_Json;
     Button2 = TabSheet8->Button2;
     GroupBoxDeviceCommands = new DeviceCommandsPanel(TabSheet8, TabSheet3);
-    (new QVBoxLayout(TabSheet3))->addWidget(GroupBoxDeviceCommands, 0, Qt::AlignTop);
+    TabSheet_Net->addPanel(TabSheet3, GroupBoxDeviceCommands);
     PanelOperator = new OperatorPanel(TabSheet8, TabSheet7);
     Memo1 = PanelOperator->Memo1;
-    (new QVBoxLayout(TabSheet7))->addWidget(PanelOperator);
-    PageControl2->addTab(TabSheet3, QStringLiteral("تنظیمات دستگاه"));
-    PageControl2->addTab(TabSheet7, QStringLiteral("تنظیمات  تلفنی"));
-    PageControl2->addTab(TabSheet8, QStringLiteral("پاسخ ها"));
+    TabSheet_Net->addPanel(TabSheet7, PanelOperator);
+    TabSheet_Net->insertRepliesPage(TabSheet8, QStringLiteral("پاسخ ها"));
     PanelChooser = new DeviceChooser(TabSheet1, TabSheet_Net);
-    PanelChooser->setSheetHooks({{}, {}, {}, [this] { setExpertAccess(false); }});
-    auto* net = new QVBoxLayout(TabSheet_Net);
-    net->addWidget(PanelChooser);
-    net->addWidget(PageControl2, 1);
+    TabSheet_Net->chooserRow()->addWidget(PanelChooser);
+    PanelChooser->setSheetHooks({[this] { TabSheet_Net->clearSheet(); },
+                                 [this] { TabSheet_Net->BtnReadAllDataClick(); },
+                                 [this](bool shown) { TabSheet_Net->BtnSendSettingJson->setVisible(shown); },
+                                 [this] {
+                                     expertAccess().reset();
+                                     setExpertAccess(false);
+                                 }});
+    expertAccess().onGranted(this, [this] { setExpertAccess(true); });
 
     PageControl1->addTab(TabSendResive, QStringLiteral("ارسال و دریافت "));
     PageControl1->addTab(TabSheet1, QStringLiteral("نام  دستگاهها "));
-    PageControl1->addTab(TabSheet_Net, QStringLiteral(" Zentor8 تنظیمات"));
+    PageControl1->addTab(TabSheet_Net, TSettingsPage::caption());
     PageControl1->setCurrentWidget(TabSheet1);
 
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
@@ -278,6 +285,11 @@ void TForm_Comm::OpenPort2(const QString& strPort)
 void TForm_Comm::BtnShowComClick()
 {
     deviceLink().BtnShowComClick();
+}
+
+void TForm_Comm::BtnReadAllDataClick()
+{
+    TabSheet_Net->BtnReadAllDataClick();
 }
 
 void TForm_Comm::BtnGetAllClick()

@@ -22,6 +22,7 @@ class RepliesPage;
 class DeviceCommandsPanel;
 class OperatorPanel;
 class DeviceChooser;
+class TSettingsPage;
 
 // Shows the link's reports in the communication and progress windows.
 class WindowsLinkObserver : public LinkObserver
@@ -62,7 +63,7 @@ public:
     QTabWidget* PageControl1;        // the window's pages
     QWidget* TabSendResive;          // traffic and the period start
     DeviceNamesPage* TabSheet1;      // the device list grid
-    QWidget* TabSheet_Net;           // the device's settings
+    TSettingsPage* TabSheet_Net;     // the device's settings: the parameter sheet
     DeviceChooser* PanelChooser;     // the device chooser Cb_Com_net
     QTabWidget* PageControl2;        // the settings pages
     QWidget* TabSheet3;              // "تنظیمات دستگاه" (device settings)
@@ -100,6 +101,8 @@ public:
     void Mydisconnect();
     void OpenPort2(const QString& strPort);
     void BtnShowComClick();
+    // The full read of the chosen device's parameters into the settings page.
+    void BtnReadAllDataClick();
 
 protected:
     void showEvent(QShowEvent* event) override;

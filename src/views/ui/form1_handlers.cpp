@@ -140,6 +140,7 @@ void TForm1::buildMenu()
     bind(NextSen, &TForm1::NextSenClick);
     bind(ShowMinMax1, &TForm1::ShowMinMax1Click);
     bind(ShowMeanSD1, &TForm1::ShowMeanSD1Click);
+    bindExtrasMenu();
 }
 
 void TForm1::renderMonth()
@@ -152,9 +153,7 @@ void TForm1::loadBackgroundPicture()
 {
     const QString pic = Prog.picFileName;
     if (pic.isEmpty() || !QFileInfo(pic).isFile()) return;
-    QImageReader reader(pic);
-    if (reader.read().isNull())
-        throw FileError(QStringLiteral("Cannot load the picture \"%1\". %2").arg(pic, reader.errorString()));
+    requireReadablePicture(pic);
     MonthChart.backgroundPicture = pic;
     renderMonth();
 }
