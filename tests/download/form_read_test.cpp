@@ -7,14 +7,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QProgressBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include "app/calendar.h"
 #include "app/records.h"
 #include "app/ui/forms.h"
+#include "config/ui/maintenancepages.h"
 #include "download/monthspan.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
@@ -128,8 +129,14 @@ TEST_F(FormReadTest, ASpanFromMonthTenToMonthTwoRunsToTheEndOfTheYear)
 TEST_F(FormReadTest, NoDeviceNoMonthOrACancelledFileDialogRunNothing)
 {
     open();
+    Form_Comm->setExpertAccess(true);
+    SelDevice.IP = lan;
     dlg.expect(Kind::Message, "لطفا دستگاه را انتخاب کنید");
     Form_read->Btn_read->click();
+    // The communication window's link and expert access are forgotten first.
+    EXPECT_TRUE(SelDevice.IP.isEmpty());
+    EXPECT_TRUE(deviceLink().LinkPending);
+    EXPECT_FALSE(Form_Comm->GroupBoxDeviceCommands->expertAccess());
     choose(0, 1, 1);
     dlg.expect(Kind::SaveFile, "", std::nullopt);
     Form_read->Btn_read->click();
@@ -166,6 +173,23 @@ TEST(MonthSpan, DeviceOfARowAndItsSpan)
     EXPECT_EQ(d.Sensor[0].Now_ref.wDay, 30);
     EXPECT_EQ(monthSpanDevice({}, 4, 1, 6).Sensor[1].Now_ref.wDay, 31);
     EXPECT_EQ(monthSpanDevice({}, 4, 1, 13).Sensor[1].Now_ref.wDay, 30);  // the empty last entry
+}
+
+TEST_F(FormReadTest, TheEmptyLastEntryOfTheToListAsksForDaysPastTheYearsEnd)
+{
+    ASSERT_TRUE(sim.start("seed 5\npace off\ndevice id=e link=COM3 sensors=T,-,-,- since=800\n", root()));
+    writeLines(path("DeviceStatus.txt"), {"device  =Lab,Com3,Room,,,,e,T,wire,"});
+    createForms({});
+    Prog.tryCnt = 1;
+    Form_read->show();
+    choose(0, 12, 13);
+    EXPECT_EQ(Form_read->To_ComboBox->currentText(), "");
+    dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/y")
+        .expect(Kind::Message, "نتوانستم با این دستگاه ارتباط برقرار کنم");
+    Form_read->Btn_read->click();
+    const QList<QPair<int, int>> days = daysAsked(0);
+    ASSERT_EQ(days.size(), 31);  // month 12, then day 367 as month 13, day 1
+    EXPECT_EQ(days.last(), qMakePair(13, 1));
 }
 
 }  // namespace
