@@ -213,7 +213,7 @@ void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
     const QList<OnlineChannel> channels = onlineChannels(DevList, DevLast);
     for (const OnlineChannel& c : channels) SeriesName[c.chartIndex] = c.name;
     QStringList problems, unreadable;
-    const OnlineYears years = loadOnlineYears(Prog.RootDir, t1.wYear, channels, &problems, &unreadable);
+    const OnlineYears years = loadOnlineYears(Prog.RootDir, t1.wYear, t1.wMonth, channels, &problems, &unreadable);
     m_content = onlineChartContent(channels, years, t1.wYear, t1.wMonth);
     renderOnlineChart(Chart2, m_content);
     // Readings already polled stay in the legend of the new month.
