@@ -136,17 +136,18 @@ namespace {
 
 TEST(ReportYearOfOneMonth, ReadsOnlyTheDayLinesOfThatMonth)
 {
-    const QStringList lines{reportHeader(),     fullDayT(7, 1, 20),  "x8,2," + QString(60, QLatin1Char('P')),
-                            fullDayT(8, 2, 21), fullDayT(7, 30, 22), "Comment,8,kept"};
+    QStringList lines{reportHeader(), fullDayT(7, 1, 20), fullDayT(8, 2, 21), fullDayT(7, 30, 22), "Comment,8,kept"};
     ReportYear year;
     loadReportYear(year, lines, 7);
     EXPECT_EQ(year.hourValid[7][1][0], 1);
     EXPECT_EQ(year.hourValid[7][30][23], 1);
     EXPECT_EQ(year.hourValid[8][2][0], 0);
     EXPECT_EQ(year.remarks[8], QStringList{"kept"});
-    // The line whose month is not a number is still read, and stops the whole load.
-    EXPECT_THROW(loadReportYear(year, lines), ConvertError);
-    EXPECT_THROW(loadReportYear(year, lines, 8), ConvertError);
+    // A line whose month is not a number is still read, and stops the load there.
+    lines.insert(2, "x8,2," + QString(60, QLatin1Char('P')));
+    EXPECT_THROW(loadReportYear(year, lines, 7), ConvertError);
+    EXPECT_EQ(year.hourValid[7][1][0], 1);
+    EXPECT_EQ(year.hourValid[7][30][23], 0);
 }
 
 }  // namespace
