@@ -112,9 +112,10 @@ TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
     QTableWidget* t = Form_Show->SG_Readings;
     ASSERT_EQ(t->rowCount(), 7);
     EXPECT_EQ(t->item(1, 1)->text(), "A2");
-    EXPECT_EQ(t->item(1, 3)->text(), "D.C.");
-    EXPECT_EQ(t->item(1, 5)->text(), "D.C. Alarm");
-    EXPECT_TRUE(t->item(1, 4)->text().startsWith("3/5/11 12:10"));
+    const QString ltrEnd(QChar(0x200E));  // the window keeps these cells left to right
+    EXPECT_EQ(t->item(1, 3)->text(), ltrEnd + "D.C." + ltrEnd);
+    EXPECT_EQ(t->item(1, 5)->text(), ltrEnd + "D.C. Alarm" + ltrEnd);
+    EXPECT_TRUE(t->item(1, 4)->text().startsWith(ltrEnd + "3/5/11 12:10"));
     EXPECT_EQ(t->item(4, 3)->text(), "");
     EXPECT_NE(t->item(1, 0)->background(), t->item(0, 0)->background());
     EXPECT_EQ(t->item(3, 0)->background(), t->item(1, 0)->background());
