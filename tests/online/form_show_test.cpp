@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -265,6 +266,24 @@ TEST_F(FormShowTest, MonthSteppingRedrawsStopsThePollAndLeavesTheMainWindowsYear
     EXPECT_EQ(CurChart.Avr_Hour, 6);
     EXPECT_DOUBLE_EQ(CurChart.hys1L, before.hys1L);
     EXPECT_EQ(CurChart.Curr_Mon, 8);
+}
+
+TEST_F(FormShowTest, AnEmptyRegistryPollsNothingAndPrintsAnEmptyChart)
+{
+    start({}, {});
+    Prog.refresh = 1;
+    showWindow();
+    for (int tick = 0; tick < 3; ++tick) Form_Show->Timer1Timer();
+    EXPECT_FALSE(Form_Show->poll().firstSweep);
+    EXPECT_TRUE(Form_Show->timerEnabled());
+    EXPECT_EQ(Form_Show->SG_Readings->rowCount(), 0);
+    EXPECT_EQ(onlineFootText(Form_Show->Chart2), "Date: 3 / 5");
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("chart.pdf"));
+    Form_Show->printChart(printer);
+    EXPECT_TRUE(readFileBytes(path("chart.pdf")).startsWith("%PDF"));
 }
 
 TEST_F(FormShowTest, TheMainWindowsOnlineButtonDownloadsThenOpensTheWindow)

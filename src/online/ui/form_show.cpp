@@ -225,9 +225,7 @@ void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
     const OnlineYears years = loadOnlineYears(Prog.RootDir, t1.wYear, t1.wMonth, channels, &problems, &unreadable);
     m_content = onlineChartContent(channels, years, t1.wYear, t1.wMonth);
     renderOnlineChart(Chart2, m_content);
-    // Readings already polled stay in the legend of the new month.
-    for (int i = 0; i < m_poll->channels().size(); ++i)
-        if (m_poll->channels()[i].hasReading) showReading(i);
+    // The legend starts again from the plain names; the table keeps the latest readings.
     // Each file's trouble is told once per showing, not at every redraw.
     for (const QString& p : problems)
         if (!m_reported.contains(p)) {
