@@ -12,9 +12,10 @@ PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth x11-apps imagemagick
     fonts-noto-core fonts-farsiweb fontconfig
-    libwmf-bin
+    libwmf-bin fonts-urw-base35 poppler-utils
     clang libclang-rt-14-dev
     socat procps
+    locales
     prometheus
 )
 
@@ -29,6 +30,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Persian regional settings, as the labs' desktops have them (the tests run under them).
+if ! locale -a 2>/dev/null | grep -qix 'fa_IR\.utf-\?8'; then
+    grep -qx 'fa_IR.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'fa_IR.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen >/dev/null
 fi
 
 # "Tahoma" of the windows prefers Noto Sans Arabic, then Noto Sans.

@@ -1,46 +1,70 @@
 // Termivo: temperature and humidity logging devices, their downloads and reports.
-#include <cstdio>
+#include <memory>
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QScreen>
 #include <QTextStream>
 
+#include "app/commandline.h"
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "config/paramcli.h"
 #include "download/unattended.h"
+#include "link/listports.h"
 #include "online/pollonce.h"
 #include "views/exporttable.h"
+#include "views/ui/exportchart.h"
 #include "views/ui/form1.h"
+
+namespace {
+
+// The modes without the main window, one line each: option, summary for "--help", the
+// mode's help text, how it is recognised, how it runs (and CommandApp::Gui when it paints).
+const CommandMode kModes[] = {
+    {"--export-table", "write the month table of a report file as text", exportTableHelp, isExportTableCommand,
+     [](const QStringList& a, QTextStream&, QTextStream& err) { return runExportTable(a, err); }},
+    {"--download-all", "download every registered device's records (for timers and cron)", downloadAllHelp,
+     isDownloadAllCommand, runDownloadAll},
+    {"--list-ports", "list the serial ports by COM name with the device each opens", listPortsHelp, isListPortsCommand,
+     runListPorts},
+    {"--export-chart", "write the month chart of a report file as WMF, PNG or PDF", exportChartHelp,
+     isExportChartCommand, runExportChartMode, CommandApp::Gui},
+    {"--poll-once", "read every device's current readings once (text or Prometheus)", nullptr, isPollOnceCommand,
+     runPollOnce},
+    {"--params", "print a device's parameter set as JSON", nullptr, nullptr,
+     [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
+    {"--set-params", "change a device's parameters as the settings page does", nullptr, nullptr,
+     [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
+};
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
-    {
-        QStringList raw;
-        for (int i = 1; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
-        if (isExportTableCommand(raw)) {
-            // Batch export: no window, no display needed.
-            QCoreApplication app(argc, argv);
-            QTextStream err(stderr);
-            return runExportTable(app.arguments().mid(1), err);
-        }
-        if (isDownloadAllCommand(raw)) {
-            // Unattended download: no window, its messages and progress as plain lines.
-            QCoreApplication app(argc, argv);
-            app.setApplicationName(QStringLiteral("Termivo2"));
-            QTextStream out(stdout);
-            return runDownloadAll(app.arguments().mid(1), out);
-        }
-        if (isPollOnceCommand(raw)) {
-            // One sweep of the online poll for other tools: no window, readings on standard output.
-            QCoreApplication app(argc, argv);
-            QTextStream out(stdout), err(stderr);
-            return runPollOnce(app.arguments().mid(1), out, err);
-        }
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const CommandChoice choice =
+        chooseCommand(commandArguments(argc, argv), kModes, QStringLiteral(TERMIVO_VERSION), out, err);
+    if (choice.kind == CommandChoice::Done) return choice.status;
+    if (choice.kind == CommandChoice::Mode) {
+        std::unique_ptr<QCoreApplication> app;
+        if (choice.mode->app == CommandApp::Gui) {
+            // Painting without a window: no display is needed.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            auto gui = std::make_unique<QApplication>(argc, argv);
+            setUpApplication(*gui);
+            app = std::move(gui);
+        } else
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        app->setApplicationName(QStringLiteral("Termivo2"));
+        return choice.mode->run(app->arguments().mid(1), out, err);
     }
+
     QApplication app(argc, argv);
     setUpApplication(app);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    args.removeOne(QStringLiteral("--"));  // "termivo -- -name.rep"
     createForms(args);
     // Maximised; without a window manager (a bare X server) the screen's size is used.
     if (QScreen* screen = app.primaryScreen()) Form1->setGeometry(screen->availableGeometry());

@@ -38,4 +38,9 @@ void resetStartupState()
     Prog.Header.clear();
     Prog.TotalDev = 0;
     Prog.RootDir = computeRootDir();
+    // Before anything can fail: a start-up stopped by an unreadable registry or
+    // picture still leaves a month view that works.
+    Prog.CntSent = 0;
+    Prog.CntRecive = 0;
+    CurChart.Avr_Hour = 3;
 }

@@ -11,5 +11,6 @@ void setRootDirOverride(const QString& dir);
 
 // The shared state that every start-up work resets before the registry is read: the
 // year-change mark, the sensor stepping position, the stop flag, the settings that
-// have start-up defaults, and the root folder.
+// have start-up defaults, the exchange counters, the averaging period (3 hours) and
+// the root folder.
 void resetStartupState();

@@ -5,18 +5,34 @@
 #include <QFileInfo>
 
 #include "app/calendar.h"
+#include "app/commandline.h"
 #include "app/ledger.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
 #include "download/download.h"
 #include "link/devicelink.h"
+#include "platform/dialogs.h"
 #include "platform/errors.h"
 
 namespace {
 extern "C" void stopOnSignal(int)
 {
     StopFlag = 1;
+}
+
+// A registry that is missing or registers no device (moved away, emptied by a
+// passing glitch) is no reason to start every channel again: nothing is read and
+// nothing written.
+bool registryGivesDevices()
+{
+    if (DevLast >= 0) return true;
+    messageLog().addLine(QStringLiteral("termivo: the registry \"%1\" %2; nothing was downloaded and the ledger "
+                                        "was not written.")
+                             .arg(deviceStatusPath(), QFileInfo::exists(deviceStatusPath())
+                                                          ? QStringLiteral("registers no device")
+                                                          : QStringLiteral("does not exist")));
+    return false;
 }
 }  // namespace
 
@@ -25,25 +41,35 @@ bool isDownloadAllCommand(const QStringList& args)
     return args.contains(QStringLiteral("--download-all"));
 }
 
-int runDownloadAll(const QStringList& args, QTextStream& out)
+QString downloadAllHelp()
 {
+    return QStringLiteral(
+        "usage: termivo --download-all [--root DIR] [--verbose]\n"
+        "Downloads every registered device's records from the refresh ledger's dates up to now,\n"
+        "as the main window's online button does, and writes the ledger at the end.\n"
+        "  --root DIR     the root folder (default: the folder of the executable)\n"
+        "  --verbose      print every frame and reply too\n"
+        "Exit status: 0 every due channel downloaded, 1 a device failed, 2 bad command line,\n"
+        "3 stopped by SIGINT or SIGTERM (ledger not written), 4 the registry cannot be read.\n");
+}
+
+int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QString mode = QStringLiteral("--download-all");
     bool verbose = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--download-all")) continue;
+        if (a == mode) continue;
         if (a == QLatin1String("--verbose")) {
             verbose = true;
-        } else if (a == QLatin1String("--root") && i + 1 < args.size()) {
+        } else if (a == QLatin1String("--root")) {
+            if (i + 1 >= args.size()) return commandUsageError(err, mode, QStringLiteral("--root needs a folder"));
             const QString dir = args[++i];
-            if (!QFileInfo(dir).isDir()) {
-                out << "termivo: the root folder \"" << dir << "\" does not exist\n";
-                return kDownloadAllUsage;
-            }
+            if (!QFileInfo(dir).isDir())
+                return commandUsageError(err, mode, QStringLiteral("the root folder \"%1\" does not exist").arg(dir));
             setRootDirOverride(dir);
         } else {
-            out << "termivo: unknown argument \"" << a << "\"\n"
-                << "usage: termivo --download-all [--root DIR] [--verbose]\n";
-            return kDownloadAllUsage;
+            return commandUsageError(err, mode, QStringLiteral("unknown option \"%1\"").arg(a));
         }
     }
 
@@ -53,9 +79,11 @@ int runDownloadAll(const QStringList& args, QTextStream& out)
     try {
         reportRegistryNotes(loadRegistry());
     } catch (const std::exception& e) {
-        out << "termivo: " << errorText(e) << "\n";
+        err << "termivo: " << consoleText(errorText(e)) << "\n";
+        err.flush();
         return kDownloadAllNoRegistry;
     }
+    if (!registryGivesDevices()) return kDownloadAllNoRegistry;
 
     ConsoleLinkObserver console(verbose);
     deviceLink().setObserver(&console);
@@ -71,12 +99,13 @@ int runDownloadAll(const QStringList& args, QTextStream& out)
     deviceLink().setObserver(nullptr);
 
     if (!ran) r.failedDevices = qMax(1, r.failedDevices);
-    out << QStringLiteral("download: %1 devices, %2 named sensors, %3 devices failed%4\n")
+    out << QStringLiteral("download: %1 devices, %2 named sensors, %3 devices failed%4%5\n")
                .arg(DevLast + 1)
                .arg(r.dueSensors)
                .arg(r.failedDevices)
+               .arg(r.skippedLines > 0 ? QStringLiteral(", %1 lines skipped").arg(r.skippedLines) : QString())
                .arg(r.stopped ? QStringLiteral(", stopped before the end (ledger not written)") : QString());
     out.flush();
     if (r.stopped) return kDownloadAllStopped;
-    return r.failedDevices > 0 ? kDownloadAllFailed : kDownloadAllOk;
+    return r.failedDevices > 0 || r.skippedLines > 0 ? kDownloadAllFailed : kDownloadAllOk;
 }

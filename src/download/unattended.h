@@ -12,12 +12,14 @@
 // Exit statuses of the unattended run.
 enum DownloadAllStatus {
     kDownloadAllOk = 0,          // every due channel was downloaded
-    kDownloadAllFailed = 1,      // at least one device failed (the others were read)
+    kDownloadAllFailed = 1,      // a device failed (the others were read), or a registry or ledger line was skipped
     kDownloadAllUsage = 2,       // bad command line
     kDownloadAllStopped = 3,     // stopped by SIGINT/SIGTERM: the ledger was not written
-    kDownloadAllNoRegistry = 4,  // the registry could not be read
+    kDownloadAllNoRegistry = 4,  // the registry could not be read or registers no device: nothing written
 };
 
+// The mode's "--help" text.
+QString downloadAllHelp();
 bool isDownloadAllCommand(const QStringList& args);
-// args without the program name; out receives the summary line.
-int runDownloadAll(const QStringList& args, QTextStream& out);
+// args without the program name; out receives the summary line, err the usage errors.
+int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err);

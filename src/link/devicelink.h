@@ -30,6 +30,11 @@ public:
     using TermivoError::TermivoError;
 };
 
+// The longest wait of the link, in ms: time-out settings beyond it (up to 2147483647
+// in the settings file) are taken as this, so that the wait arithmetic cannot overflow.
+inline constexpr int kMaxWaitMs = 600000;
+int clampedWaitMs(int ms);
+
 // Texts of the link shown to the user.
 namespace linktext {
 extern const QString kChooseDevice;        // no device chosen
@@ -40,6 +45,8 @@ extern const QString kNoSerialPort;        // BtnShowComClick, three lines
 extern const QString kPortsPresent;        // BtnShowComClick, heading
 extern const QString kSearchRequest;       // the device search datagram
 QString cannotConnect(const QString& ip);  // Connect2Lan failure, two lines
+// The device search cannot listen: another program holds the UDP port.
+QString searchPortBusy(quint16 port, const QString& why);
 }  // namespace linktext
 
 class DeviceLink : public QObject
@@ -91,6 +98,8 @@ public:
     void IdUDPServer1UDPRead();
     // Where the search is broadcast (the local network's broadcast address unless set).
     void setSearchAddress(const QHostAddress& a) { m_searchAddress = a; }
+    // The UDP port of the search (the devices' port; tests use a free one).
+    void setSearchPort(quint16 port) { m_searchPort = port; }
     QHostAddress searchAddress() const { return m_searchAddress; }
 
     // ---- USSD answer poll ----
@@ -125,12 +134,14 @@ private:
     QUdpSocket* m_udpServer = nullptr;
     QUdpSocket* m_udpClient = nullptr;
     QHostAddress m_searchAddress;
+    quint16 m_searchPort = kLanPort;
     QTimer m_Timer1;
 
     bool m_busy = false;
     QString m_RxBuffer;
     int m_RxDone = 0;
     bool m_rxComplete = false;  // the receive event saw a complete reply
+    QString m_serialLost;       // why the serial port went away during this exchange
     QByteArray m_lanBuffer;
 };
 

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "platform/dialogs.h"
+
 namespace {
 void printLine(const QString& text)
 {
-    const QByteArray b = text.toUtf8();
+    const QByteArray b = consoleText(text).toUtf8();
     std::fprintf(stdout, "%s\n", b.constData());
     std::fflush(stdout);
 }

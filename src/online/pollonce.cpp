@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "app/calendar.h"
+#include "app/commandline.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -150,10 +151,9 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         if (a == QLatin1String("--root") && i + 1 < args.size()) {
             const QString dir = args[++i];
-            if (!QFileInfo(dir).isDir()) {
-                err << "termivo: the root folder \"" << dir << "\" does not exist\n";
-                return kPollOnceUsage;
-            }
+            if (!QFileInfo(dir).isDir())
+                return commandUsageError(err, QStringLiteral("--poll-once"),
+                                         QStringLiteral("the root folder \"%1\" does not exist").arg(dir));
             setRootDirOverride(dir);
         } else if (a == QLatin1String("--format") && i + 1 < args.size() &&
                    (args[i + 1] == QLatin1String("text") || args[i + 1] == QLatin1String("prometheus"))) {
@@ -161,8 +161,8 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
         } else if (a == QLatin1String("--out") && i + 1 < args.size()) {
             outFile = args[++i];
         } else {
-            err << "termivo: unknown or incomplete argument \"" << a << "\"; " << kUsage;
-            return kPollOnceUsage;
+            return commandUsageError(err, QStringLiteral("--poll-once"),
+                                     QStringLiteral("unknown or incomplete argument \"%1\"").arg(a));
         }
     }
 

@@ -1,5 +1,7 @@
 #include "platform/convert.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -29,19 +31,21 @@ int strToInt(const QString& s)
 
 QChar decimalSeparator()
 {
-    const QString d = QLocale::system().decimalPoint();
+    const QString d = QLocale().decimalPoint();
     return d.isEmpty() ? QChar('.') : d[0];
 }
 
 double strToFloat(const QString& s)
 {
+    // Files hold a point whatever the regional settings; the regional separator and
+    // the Arabic decimal separator (which Persian settings use) are read too.
     const QString t = s.trimmed();
     const QChar sep = decimalSeparator();
     QString norm;
     norm.reserve(t.size());
     bool bad = t.isEmpty();
     for (QChar c : t) {
-        if (c == sep) {
+        if (c == sep || c == QLatin1Char('.') || c == kArabicDecimalSeparator) {
             norm += QLatin1Char('.');
         } else if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == 'e' || c == 'E') {
             norm += c;
@@ -59,7 +63,11 @@ double strToFloat(const QString& s)
 
 QString formatFixed(double v, int decimals)
 {
-    QString s = QString::number(v, 'f', decimals);
+    // As C's printf: the exact binary value rounded, ties to even (20.25 -> "20.2").
+    std::array<char, 400> buf;
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, decimals);
+    QString s =
+        r.ec == std::errc() ? QString::fromLatin1(buf.data(), r.ptr - buf.data()) : QString::number(v, 'f', decimals);
     const QChar sep = decimalSeparator();
     if (sep != QLatin1Char('.')) s.replace(QLatin1Char('.'), sep);
     return s;

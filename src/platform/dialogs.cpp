@@ -8,7 +8,7 @@ Dialogs* g_dialogs = &g_console;
 
 void printLine(const QString& prefix, const QString& text)
 {
-    const QByteArray b = (prefix + text).toUtf8();
+    const QByteArray b = consoleText(prefix + text).toUtf8();
     std::fprintf(stderr, "%s\n", b.constData());
     std::fflush(stderr);
 }
@@ -28,10 +28,20 @@ const char* kindName(ScriptedDialogs::Kind k)
             return "open file";
         case ScriptedDialogs::Kind::SaveFile:
             return "save file";
+        case ScriptedDialogs::Kind::PrintSetup:
+            return "print set-up";
     }
     return "?";
 }
 }  // namespace
+
+QString consoleText(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
 
 Dialogs& dialogs()
 {
@@ -40,6 +50,11 @@ Dialogs& dialogs()
 void setDialogs(Dialogs* d)
 {
     g_dialogs = d ? d : &g_console;
+}
+
+bool Dialogs::printSetup(PrintSetup&)
+{
+    return false;
 }
 
 void ConsoleDialogs::message(const QString& text)
@@ -71,7 +86,14 @@ QString ConsoleDialogs::saveFile(const QString&, const QString&, const QString&)
 
 ScriptedDialogs& ScriptedDialogs::expect(Kind kind, const QString& text, std::optional<QString> answer)
 {
-    Expectation e{kind, text, answer.value_or(QString()), answer.has_value()};
+    Expectation e{kind, text, answer.value_or(QString()), answer.has_value(), std::nullopt};
+    m_expected.append(e);
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectPrintSetup(std::optional<PrintSetup> answer)
+{
+    Expectation e{Kind::PrintSetup, QString(), QString(), answer.has_value(), answer};
     m_expected.append(e);
     return *this;
 }
@@ -143,4 +165,14 @@ QString ScriptedDialogs::openFile(const QString& caption, const QString&, const 
 QString ScriptedDialogs::saveFile(const QString& caption, const QString&, const QString&)
 {
     return take(Kind::SaveFile, caption).value_or(QString());
+}
+bool ScriptedDialogs::printSetup(PrintSetup& setup)
+{
+    m_lastPrintSetup = setup;
+    std::optional<PrintSetup> answer;
+    if (!m_expected.isEmpty() && m_expected.front().kind == Kind::PrintSetup) answer = m_expected.front().printSetup;
+    if (!take(Kind::PrintSetup, QString())) return false;
+    if (!answer) return false;
+    setup = *answer;
+    return true;
 }

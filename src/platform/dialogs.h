@@ -8,6 +8,16 @@
 #include <QString>
 #include <QStringList>
 
+// What the print set-up dialog edits, as plain data (the printer itself is a window
+// library object).
+struct PrintSetup
+{
+    QString printerName;  // empty: the system's default printer
+    QString outputFile;   // a PDF file in place of a printer; empty: print on paper
+    bool landscape = false;
+    int copies = 1;
+};
+
 class Dialogs
 {
 public:
@@ -23,9 +33,14 @@ public:
     // File dialogs; an empty text when cancelled.
     virtual QString openFile(const QString& caption, const QString& filter, const QString& initial) = 0;
     virtual QString saveFile(const QString& caption, const QString& filter, const QString& initial) = 0;
+    // Print set-up dialog on setup; false when cancelled (runs without windows cancel).
+    virtual bool printSetup(PrintSetup& setup);
 };
 
 Dialogs& dialogs();
+
+// A message for a terminal: the line breaks of a message box (CR LF or a bare CR) as line feeds.
+QString consoleText(const QString& text);
 // Installs d as the program's dialogs (not owned); nullptr restores the console one.
 void setDialogs(Dialogs* d);
 
@@ -60,7 +75,7 @@ public:
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, Error, Confirm, Input, OpenFile, SaveFile };
+    enum class Kind { Message, Error, Confirm, Input, OpenFile, SaveFile, PrintSetup };
     struct Shown
     {
         Kind kind;
@@ -72,6 +87,11 @@ public:
     ScriptedDialogs& expect(Kind kind, const QString& text, std::optional<QString> answer = QString());
     // Accept any number of boxes of this kind without declaring them (they are still recorded).
     ScriptedDialogs& allow(Kind kind);
+    // The print set-up dialog: answer with setup (its fields replace the shown ones),
+    // or cancel with std::nullopt.
+    ScriptedDialogs& expectPrintSetup(std::optional<PrintSetup> answer);
+    // The set-up the print dialog was last shown with.
+    const PrintSetup& lastPrintSetupShown() const { return m_lastPrintSetup; }
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList texts(Kind kind) const;
@@ -84,6 +104,7 @@ public:
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& value) override;
     QString openFile(const QString& caption, const QString& filter, const QString& initial) override;
     QString saveFile(const QString& caption, const QString& filter, const QString& initial) override;
+    bool printSetup(PrintSetup& setup) override;
 
 private:
     struct Expectation
@@ -92,6 +113,7 @@ private:
         QString text;
         QString answer;
         bool hasAnswer = false;
+        std::optional<::PrintSetup> printSetup;
     };
     std::optional<QString> take(Kind kind, const QString& text);
 
@@ -99,4 +121,5 @@ private:
     QList<Kind> m_allowed;
     QList<Shown> m_shown;
     QStringList m_unexpected;
+    ::PrintSetup m_lastPrintSetup;
 };

@@ -67,6 +67,20 @@ QList<SerialPortEntry> enumerateSystemPorts()
 
 }  // namespace
 
+int stableComNumber(const QString& location)
+{
+    static const QRegularExpression tty(QStringLiteral("^/dev/tty(S|USB|ACM)([0-9]+)$"));
+    const QRegularExpressionMatch m = tty.match(location);
+    if (!m.hasMatch()) return 0;
+    const int n = m.captured(2).toInt();
+    if (n >= kComBlockSize) return 0;
+    const QString kind = m.captured(1);
+    const int first = kind == QLatin1String("S")     ? kFirstComOfTtyS
+                      : kind == QLatin1String("USB") ? kFirstComOfTtyUSB
+                                                     : kFirstComOfTtyACM;
+    return first + n;
+}
+
 void setSystemPortListerForTests(SystemPortLister lister)
 {
     systemLister() = std::move(lister);
@@ -92,14 +106,20 @@ QList<SerialPortEntry> serialPortList(const QString& rootDir)
         out.append({deviceNameFor(target, index++), QStringLiteral("COM%1").arg(n), path});
     }
     const QList<SerialPortEntry> system = systemLister() ? systemLister()() : enumerateSystemPorts();
-    int next = 1;
+    // Other kinds of port (ttyAMA, rfcomm, ...) from kFirstComOfOthers, in natural order.
+    QStringList others;
+    for (const SerialPortEntry& e : system)
+        if (e.portName.isEmpty() && stableComNumber(e.location) == 0) others << e.location;
+    std::sort(others.begin(), others.end(),
+              [](const QString& a, const QString& b) { return a.size() != b.size() ? a.size() < b.size() : a < b; });
     for (SerialPortEntry e : system) {
         if (e.portName.isEmpty()) {
-            while (links.count(next)) ++next;
-            e.portName = QStringLiteral("COM%1").arg(next++);
-        } else if (links.count(e.portName.mid(3).toInt())) {
-            continue;  // a link of the same name takes precedence
+            int n = stableComNumber(e.location);
+            if (n == 0) n = kFirstComOfOthers + int(others.indexOf(e.location));
+            if (n > kMaxComNumber) continue;
+            e.portName = QStringLiteral("COM%1").arg(n);
         }
+        if (links.count(e.portName.mid(3).toInt())) continue;  // a link of the same name takes precedence
         out.append(e);
     }
     return out;
@@ -117,6 +137,18 @@ SerialPortControl::SerialPortControl(QObject* parent) : QObject(parent), m_port(
 {
     connect(m_port, &QSerialPort::readyRead, this, [this] {
         if (m_port->bytesAvailable() > 0) emit OnComm();
+    });
+    // A port whose device is gone stays "open" and every exchange would time out until
+    // the program restarts: it is closed instead. Modem-line ioctls that a
+    // pseudo-terminal refuses (UnsupportedOperationError) are no loss.
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError && e != QSerialPort::WriteError) return;
+        if (!m_port->isOpen()) return;
+        const QString why = m_port->errorString();
+        m_port->close();
+        m_port->clearError();
+        m_path.clear();
+        emit portLost(why);
     });
 }
 

@@ -4,7 +4,10 @@
 //
 // "COMn" names a device: a symbolic link dosdevices/comN under the root folder when
 // there is one (a test or the device emulator links a pseudo-terminal there),
-// otherwise the n-th of the system's serial ports that have no link, in a stable order.
+// otherwise the system's port whose kernel name gives n, so that a port keeps its
+// number when links are added or other adapters are plugged in:
+//   /dev/ttyS0..31 -> COM1..COM32, /dev/ttyUSB0..31 -> COM33..COM64,
+//   /dev/ttyACM0..31 -> COM65..COM96, other ports COM97 upwards in natural order.
 #pragma once
 
 #include <functional>
@@ -25,9 +28,20 @@ struct SerialPortEntry
     QString location;
 };
 
+constexpr int kComBlockSize = 32;
+constexpr int kFirstComOfTtyS = 1;
+constexpr int kFirstComOfTtyUSB = kFirstComOfTtyS + kComBlockSize;
+constexpr int kFirstComOfTtyACM = kFirstComOfTtyUSB + kComBlockSize;
+constexpr int kFirstComOfOthers = kFirstComOfTtyACM + kComBlockSize;
+constexpr int kMaxComNumber = 255;
+
+// The COM number a system port always has (ttyS, ttyUSB, ttyACM below 32), or 0.
+int stableComNumber(const QString& location);
+
 // The port list under rootDir (ending in "/"): the dosdevices/comN links by number,
-// then the system's ports without a link, numbered from 1 upwards skipping the numbers
-// that links use.
+// then the system's ports in the order the system lists them (CDC-ACM ports, USB-serial
+// converters, the rest), each with its stable COM number; a link hides the system
+// port of the same number.
 QList<SerialPortEntry> serialPortList(const QString& rootDir);
 // The device path of COMn, or an empty text when there is no such port.
 QString serialPortLocation(int n, const QString& rootDir);
@@ -75,6 +89,9 @@ public:
 signals:
     // Raised on the user-interface thread as soon as characters have arrived.
     void OnComm();
+    // The port went away (an adapter unplugged, a line hung up): it has been closed,
+    // and the next opening finds the port again. why is the system's reason.
+    void portLost(const QString& why);
 
 private:
     QSerialPort* m_port;

@@ -1,5 +1,6 @@
 #include "platform/textfile.h"
 
+#include <algorithm>
 #include <array>
 #include <fcntl.h>
 #include <unistd.h>
@@ -37,6 +38,7 @@ const AnsiTables& ansiTables()
         // Best-fit mappings of the Persian letters and digits that the code page lacks.
         t.fromUnicode.insert(0x06CC, 0xED);  // Farsi Yeh -> Arabic Yeh
         t.fromUnicode.insert(0x06C0, 0xC0);  // Heh with Yeh above
+        t.fromUnicode.insert(0x066B, '.');   // Arabic decimal separator (Persian regional settings)
         for (char16_t d = 0; d < 10; ++d) {
             t.fromUnicode.insert(char16_t(0x06F0 + d), static_cast<unsigned char>('0' + d));  // Persian digits
             t.fromUnicode.insert(char16_t(0x0660 + d), static_cast<unsigned char>('0' + d));  // Arabic-Indic digits
@@ -54,6 +56,19 @@ void syncFolder(const QString& path)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// Valid UTF-8 holding at least one non-ASCII character. Persian text in Windows-1256
+// is practically never valid UTF-8: its letters are lead bytes not followed by
+// continuation bytes.
+bool isUtf8WithoutMark(const QByteArray& bytes)
+{
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (ascii) return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes);  // the check happens while decoding
+    Q_UNUSED(decoded);
+    return !utf8.hasError();
 }
 
 }  // namespace
@@ -120,6 +135,9 @@ TextFile decodeTextFile(const QByteArray& bytes)
         f.encoding = TextEncoding::Utf16BE;
         QStringDecoder d(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
         text = d.decode(bytes.mid(2));
+    } else if (isUtf8WithoutMark(bytes)) {
+        f.encoding = TextEncoding::Utf8NoMark;
+        text = QString::fromUtf8(bytes);
     } else {
         f.encoding = TextEncoding::Ansi;
         text = fromAnsi(bytes);
@@ -141,6 +159,8 @@ QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding)
     switch (encoding) {
         case TextEncoding::Utf8:
             return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        case TextEncoding::Utf8NoMark:
+            return text.toUtf8();
         case TextEncoding::Utf16LE: {
             QStringEncoder e(QStringEncoder::Utf16LE);
             return QByteArray("\xFF\xFE") + QByteArray(e.encode(text));

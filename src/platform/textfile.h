@@ -1,5 +1,6 @@
 // Text files of the program: lines ending in CR LF, a byte-order mark honoured on
-// reading (UTF-8, UTF-16 LE or BE), otherwise Windows-1256. A file is written back
+// reading (UTF-8, UTF-16 LE or BE); without one, valid UTF-8 with non-ASCII
+// characters is UTF-8, anything else Windows-1256. A file is written back
 // in the encoding it was read in; every write replaces the file whole.
 #pragma once
 
@@ -7,7 +8,8 @@
 #include <QString>
 #include <QStringList>
 
-enum class TextEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
+// Utf8NoMark: UTF-8 without a byte-order mark, as Linux editors save it.
+enum class TextEncoding { Ansi, Utf8, Utf16LE, Utf16BE, Utf8NoMark };
 
 struct TextFile
 {
@@ -21,7 +23,8 @@ TextFile decodeTextFile(const QByteArray& bytes);
 QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding);
 
 // Windows-1256 with best fit: Farsi Yeh becomes Arabic Yeh, Persian and
-// Arabic-Indic digits become ASCII digits, anything else without a byte becomes "?".
+// Arabic-Indic digits become ASCII digits, the Arabic decimal separator a point,
+// anything else without a byte becomes "?".
 QByteArray toAnsi(const QString& text);
 QString fromAnsi(const QByteArray& bytes);
 

@@ -197,7 +197,8 @@ void loadReportYear(ReportYear& year, const QStringList& lines, int onlyMonth)
                 ++result.skippedLines;
                 continue;
             }
-            year.remarks[m].append(f[2]);
+            // The remark is everything after the month field: it may hold commas itself.
+            year.remarks[m].append(line.section(QLatin1Char(','), 2));
             continue;
         }
         if (line.size() < kMinDayLineLength) {

@@ -20,11 +20,12 @@ public:
 // The year folder: root + yy (decimal, no leading zeros) + "/". root ends in "/".
 QString reportFolder(const QString& root, int yy);
 // The file name: ID + channel (1..4) + "_" + sensor name + ".rep". Throws
-// ReportPathError for an ID or name that holds "/", "\\", "..", a NUL or a control
+// ReportPathError for an ID or name that holds "/", "\\", a NUL or a control
 // character, or that is empty.
 QString reportFileName(const QString& id, int channel1to4, const QString& sensorName);
 // The one path builder of report files, used by the viewer side and the download
-// side alike: reportFolder(root, yy) + reportFileName(id, channel, name). Throws
+// side alike: reportFolder(root, yy) + reportFileName(id, channel, name), or the
+// existing file of that folder whose name differs only in letter case. Throws
 // ReportPathError as reportFileName does, and for a channel outside 1..4 or a
 // negative year.
 QString reportFilePath(const QString& root, int yy, const QString& id, int channel1to4, const QString& sensorName);
@@ -38,6 +39,21 @@ QString reportFilePath(const QString& root, int yy, const QString& id, int chann
 // the file keeps its encoding. The file is replaced whole (write, then rename): a
 // failed write leaves the old file as it was and throws FileError.
 void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines);
+
+// While alive, AppendReportFile writes into folder (a folder the user chose, such as
+// the download dialog's) instead of the root folder's year folders: a file must lie
+// in it, and no year folder is made in the root folder.
+class ChosenReportFolder
+{
+public:
+    explicit ChosenReportFolder(const QString& folder);
+    ~ChosenReportFolder();
+    ChosenReportFolder(const ChosenReportFolder&) = delete;
+    ChosenReportFolder& operator=(const ChosenReportFolder&) = delete;
+
+private:
+    QString m_previous;
+};
 
 // Comment lines contain "Comment" (case-sensitive, anywhere); every other line after
 // the header is a day line.

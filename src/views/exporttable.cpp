@@ -2,19 +2,17 @@
 
 #include <QFileInfo>
 
+#include "app/commandline.h"
 #include "app/records.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
+#include "views/exporttarget.h"
 #include "views/month.h"
 
 namespace {
-
-const QString kUsage = QStringLiteral(
-    "usage: termivo --export-table REPORT_FILE [--month M] [--period P] [--minmax] --out OUT_FILE\n"
-    "  M: month 1..12 (default: the last month of the file); P: 1, 3, 6, 12 or 24 hours (default 3)");
 
 // Collects what the loader would show in a message box.
 class CollectingDialogs : public Dialogs
@@ -39,15 +37,6 @@ struct DialogsGuard
     ~DialogsGuard() { setDialogs(nullptr); }
 };
 
-struct Options
-{
-    QString report;
-    QString out;
-    int month = 0;  // 0: the loader's month
-    int period = 3;
-    bool minMax = false;
-};
-
 int parseNumber(const QString& option, const QString& text)
 {
     try {
@@ -57,16 +46,16 @@ int parseNumber(const QString& option, const QString& text)
     }
 }
 
-Options parse(const QStringList& args)
+MonthExportOptions parse(const QStringList& args, const QString& command)
 {
-    Options o;
+    MonthExportOptions o;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&]() -> QString {
             if (i + 1 >= args.size()) throw TermivoError(QStringLiteral("%1 needs a value.").arg(a));
             return args[++i];
         };
-        if (a == QLatin1String("--export-table")) {
+        if (a == command) {
             o.report = value();
         } else if (a == QLatin1String("--month")) {
             o.month = parseNumber(a, value());
@@ -81,7 +70,7 @@ Options parse(const QStringList& args)
         } else if (a == QLatin1String("--out")) {
             o.out = value();
         } else {
-            throw TermivoError(QStringLiteral("Unknown argument \"%1\".").arg(a));
+            throw TermivoError(QStringLiteral("unknown option \"%1\"").arg(a));
         }
     }
     if (o.report.isEmpty()) throw TermivoError(QStringLiteral("No report file given."));
@@ -91,6 +80,19 @@ Options parse(const QStringList& args)
 
 }  // namespace
 
+QString exportTableHelp()
+{
+    return QStringLiteral(
+        "usage: termivo --export-table REPORT_FILE [--month M] [--period P] [--minmax] --out OUT_FILE\n"
+        "Writes the month table of a report file as the main window's \"save as text\" does.\n"
+        "  --month M      the month 1..12 (default: the month of the file's last day line)\n"
+        "  --period P     the averaging period in hours: 1, 3, 6, 12 or 24 (default 3)\n"
+        "  --minmax       fill the daily minimum and maximum columns\n"
+        "  --out OUT_FILE the file to write (replaced whole)\n"
+        "Exit status: 0 written, 1 the report file cannot be read or the table cannot be written,\n"
+        "2 bad command line.\n");
+}
+
 bool isExportTableCommand(const QStringList& args)
 {
     return args.contains(QStringLiteral("--export-table"));
@@ -98,17 +100,25 @@ bool isExportTableCommand(const QStringList& args)
 
 int runExportTable(const QStringList& args, QTextStream& err)
 {
+    return runMonthExport(args, QStringLiteral("--export-table"), err, nullptr,
+                          [](const MonthExportOptions& o) { saveMonthTableText(o.out, MonthTable); });
+}
+
+int runMonthExport(const QStringList& args, const QString& command, QTextStream& err,
+                   const std::function<void(const MonthExportOptions&)>& check,
+                   const std::function<void(const MonthExportOptions&)>& write)
+{
     CollectingDialogs collected;
     DialogsGuard guard(&collected);
-    Options o;
+    MonthExportOptions o;
     try {
-        o = parse(args);
+        o = parse(args, command);
+        if (check) check(o);
     } catch (const TermivoError& e) {
-        err << "termivo: " << e.text() << "\n" << kUsage << "\n";
-        err.flush();
-        return 2;
+        return commandUsageError(err, command, e.text());
     }
     try {
+        checkExportTarget(o.report, o.out);
         const TextFile file = readTextFile(o.report);
         if (file.lines.isEmpty())
             throw TermivoError(QStringLiteral("The report file is empty: it has no header line."));
@@ -124,7 +134,7 @@ int runExportTable(const QStringList& args, QTextStream& err)
             throw TermivoError(QStringLiteral("The report file has no day lines; give the month with --month."));
         CurChart.Curr_Mon = month;
         DrawMonth(MonthChart, month, o.minMax, true);
-        saveMonthTableText(o.out, MonthTable);
+        write(o);
     } catch (const std::exception& e) {
         err << "termivo: " << o.report << ": " << errorText(e) << "\n";
         err.flush();

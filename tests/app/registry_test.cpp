@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "app/calendar.h"
 #include "app/ledger.h"
 #include "app/records.h"
@@ -91,17 +93,23 @@ TEST_F(RegistryTest, DeviceLinesFillTheRegistryWithConsecutiveChartIndexes)
 
 TEST_F(RegistryTest, BadLinesAreSkippedAndTheRestStillLoads)
 {
+    // The address with a port would shift the sensors into the ID: "s4" would become a device "s".
     load({"timeout = 100,abc,300", "device  =Short,COM1,x,", "device  =NoId,COM1,x,,,,,T,lan,", "trycnt = many",
-          "device  =Good,COM2,x,,,,G,T,lan,", "online = 1", "timeout = 1"});
+          "device  =Good,COM2,x,,,,G,T,lan,", "device  =Port,127.0.0.5:54321,s1,s2,s3,s4,P,T,lan,", "online = 1",
+          "timeout = 1"});
     ASSERT_EQ(DevLast, 0);
     EXPECT_EQ(DevList[0].Name, "Good");
     EXPECT_EQ(DevList[0].Sensor[0].ChartIndex, 0);
     EXPECT_EQ(Prog.Online, 1);
     EXPECT_EQ(Prog.TimeOut1, 100);  // converted before the bad second value
     EXPECT_EQ(Prog.tryCnt, 3);
-    ASSERT_EQ(notes.errors.size(), 3);
+    // One text per skipped line, in file order.
+    ASSERT_EQ(notes.errors.size(), 6) << notes.errors.join('\n').toStdString();
     EXPECT_EQ(notes.errors[0], "'abc' is not a valid integer value");
-    EXPECT_EQ(notes.skippedDeviceLines, 2);
+    EXPECT_EQ(notes.errors[1], "Device line \"device  =Short,COM1,x,\" skipped: it has fewer than ten fields.");
+    EXPECT_TRUE(notes.errors[2].contains("NoId") && notes.errors[2].contains("no device ID"));
+    EXPECT_TRUE(notes.errors[4].contains("54321") && notes.errors[4].contains("port"));
+    EXPECT_EQ(notes.skippedDeviceLines, 3);
     dlg.allow(Kind::Error);
     reportRegistryNotes(notes);
     EXPECT_EQ(dlg.texts(Kind::Error).size(), 1);
@@ -154,6 +162,33 @@ TEST_F(RegistryTest, SaveSettingReplacesTheFirstMatchOrAppendsInTheFileEncoding)
     EXPECT_EQ(f.encoding, TextEncoding::Utf16LE);
     EXPECT_EQ(f.lines,
               (QStringList{"Comment1 = first", "device  =A,COM1,s,,,,A,T,lan,", "Comment1 = one", "picfile = "}));
+}
+
+// A registry saved by a Linux editor: UTF-8 without a byte-order mark.
+TEST_F(RegistryTest, Utf8WithoutAMarkIsReadAndWrittenBackAsUtf8)
+{
+    const QStringList lines{"device  =انبار شمالی,COM3,دما,رطوبت,,,B,T,wireless,", "comment1 = آزمایشگاه"};
+    writeFileBytes(path("DeviceStatus.txt"), lines.join("\n").toUtf8() + "\n");
+    notes = loadRegistry();
+    ASSERT_EQ(DevLast, 0);
+    EXPECT_EQ(DevList[0].Name, QStringLiteral("انبار شمالی"));
+    EXPECT_EQ(DevList[0].Sensor[0].Name, QStringLiteral("دما"));
+    EXPECT_EQ(Prog.Comment, QStringList{QStringLiteral("آزمایشگاه")});
+    SaveSetting("picfile", "عکس.bmp");
+    EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")),
+              (lines + QStringList{"picfile = عکس.bmp"}).join("\r\n").toUtf8() + "\r\n");
+}
+
+// A folder copied from Windows: "devicestatus.txt" is the registry, and settings are
+// saved into it rather than into a second file.
+TEST_F(RegistryTest, TheRegistryIsFoundWhateverTheLetterCaseOfItsName)
+{
+    writeLines(path("devicestatus.txt"), {"device  =Store,COM3,Cold,,,,B,T,wireless,"});
+    notes = loadRegistry();
+    EXPECT_EQ(DevLast, 0);
+    SaveSetting("picfile", "bg.bmp");
+    EXPECT_EQ(QDir(root()).entryList({"*.txt"}, QDir::Files), QStringList{"devicestatus.txt"});
+    EXPECT_EQ(readLines(path("devicestatus.txt")).size(), 2);
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     ASSERT_TRUE(sim.start("device id=A link=" + good + " sensors=T,H,-,-\ndevice id=B link=" + bad +
                               " sensors=T,-,-,- fault=othersensor\n",
                           root()));
-    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-2));
+    setProgramNowForTests(fixedTestNow());
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2));
     writeLines(path("DeviceStatus.txt"),
                {"device  =Good," + good + ",Room,Hum,,,A,T,lan,", "device  =Bad," + bad + ",Hall,,,,B,T,lan,"});
     QStringList ledger{kLedgerHeader};
@@ -65,7 +66,7 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     closer.start(5);
     Form1->BtnShowOnlineClick();
 
-    const QString year = QString::number(Date2Shamsi(QDate::currentDate()).wYear) + "/";
+    const QString year = QString::number(Date2Shamsi(programNow().date()).wYear) + "/";
     EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
     EXPECT_EQ(readLines(path(year + "A2_Hum.rep")).size(), 4);
     EXPECT_FALSE(QFileInfo::exists(path(year + "B1_Hall.rep")));

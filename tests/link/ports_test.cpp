@@ -1,5 +1,10 @@
 // The port list, the default port and the two ways of opening a port.
+#include <QDir>
+#include <QFile>
+#include <QMap>
+
 #include "link_fixture.h"
+#include "platform/serialport.h"
 
 namespace {
 
@@ -40,16 +45,16 @@ TEST_F(Ports, DefaultPortIsTheLastUsbPortElseTheFirst)
     EXPECT_EQ(link.FindComPort0(), 1);
 }
 
-TEST_F(Ports, LinksUnderTheRootComeFirstAndSystemPortsFillFreeNumbers)
+TEST_F(Ports, LinksUnderTheRootComeFirstAndSystemPortsKeepTheirNumbers)
 {
     startSim(QStringLiteral("device id=a link=COM2\n"));
     systemPorts({{"Serial0", "", "/dev/ttyS0"}, {"USBSER000", "", "/dev/ttyACM0"}});
-    EXPECT_EQ(link.FindComPort(1), (QStringList{"COM2", "COM1", "COM3"}));
+    EXPECT_EQ(link.FindComPort(1), (QStringList{"COM2", "COM1", "COM65"}));
     EXPECT_EQ(serialPortLocation(2, root()), root() + "dosdevices/com2");
-    EXPECT_EQ(serialPortLocation(3, root()), "/dev/ttyACM0");
-    EXPECT_EQ(link.FindComPort0(), 3);
+    EXPECT_EQ(serialPortLocation(65, root()), "/dev/ttyACM0");
+    EXPECT_EQ(link.FindComPort0(), 65);
 
-    dlg.expect(Kind::Message, linktext::kPortsPresent + "\rCOM2\rCOM1\rCOM3\r");
+    dlg.expect(Kind::Message, linktext::kPortsPresent + "\rCOM2\rCOM1\rCOM65\r");
     link.BtnShowComClick();
     systemPorts({});
     sim.stop();
@@ -109,6 +114,56 @@ TEST_F(Ports, OpenPort2SwitchesFromLanToASerialPort)
     EXPECT_FALSE(link.MSComm1().PortOpen());
     EXPECT_THROW(link.OpenPort2(QStringLiteral("COM0")), TermivoError);  // the control rejects 0
     link.OpenPort2(QStringLiteral("COM"));                               // no digit: nothing, no message
+}
+
+// A system port's COM number follows its kernel name: adding a link or plugging in
+// another adapter changes no other port's number.
+TEST_F(Ports, SystemPortNumbersDoNotMoveWhenLinksOrAdaptersAreAdded)
+{
+    struct Number
+    {
+        const char* location;
+        int com;
+    };
+    const Number numbers[] = {{"/dev/ttyS0", 1},    {"/dev/ttyS31", 32},  {"/dev/ttyS32", 0},    {"/dev/ttyUSB0", 33},
+                              {"/dev/ttyUSB3", 36}, {"/dev/ttyACM0", 65}, {"/dev/ttyACM31", 96}, {"/dev/ttyAMA0", 0},
+                              {"/dev/pts/3", 0},    {"/dev/ttyUSBx", 0}};
+    for (const Number& n : numbers) EXPECT_EQ(stableComNumber(n.location), n.com) << n.location;
+
+    auto names = [&] {
+        QMap<QString, QString> byLocation;
+        for (const SerialPortEntry& e : serialPortList(root())) byLocation.insert(e.location, e.portName);
+        return byLocation;
+    };
+    systemPorts({{"USBSER000", "", "/dev/ttyACM0"},
+                 {"VCP0", "", "/dev/ttyUSB0"},
+                 {"Serial0", "", "/dev/ttyS0"},
+                 {"Serial1", "", "/dev/ttyAMA1"}});
+    const QMap<QString, QString> before = names();
+    EXPECT_EQ(before.value("/dev/ttyS0"), "COM1");
+    EXPECT_EQ(before.value("/dev/ttyUSB0"), "COM33");
+    EXPECT_EQ(before.value("/dev/ttyACM0"), "COM65");
+    EXPECT_EQ(before.value("/dev/ttyAMA1"), "COM97");
+
+    // Two more adapters, listed before the others, and a link.
+    systemPorts({{"USBSER000", "", "/dev/ttyACM1"},
+                 {"USBSER001", "", "/dev/ttyACM0"},
+                 {"VCP0", "", "/dev/ttyUSB1"},
+                 {"VCP1", "", "/dev/ttyUSB0"},
+                 {"Serial0", "", "/dev/ttyS0"},
+                 {"Serial1", "", "/dev/ttyAMA1"}});
+    QDir().mkpath(path("dosdevices"));
+    ASSERT_TRUE(QFile::link("/dev/null", path("dosdevices/com2")));
+    const QMap<QString, QString> after = names();
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        EXPECT_EQ(after.value(it.key()), it.value()) << it.key().toStdString();
+    EXPECT_EQ(after.value("/dev/ttyACM1"), "COM66");
+    EXPECT_EQ(after.value(path("dosdevices/com2")), "COM2");
+
+    // A link of a system port's number takes its place.
+    ASSERT_TRUE(QFile::link("/dev/null", path("dosdevices/com33")));
+    EXPECT_EQ(serialPortLocation(33, root()), path("dosdevices/com33"));
+    EXPECT_FALSE(names().contains("/dev/ttyUSB0"));
 }
 
 }  // namespace

@@ -39,6 +39,41 @@ TEST_F(TextFileTest, AnsiIsWindows1256WithBestFit)
     EXPECT_EQ(toAnsi(fromAnsi(all)), all);
 }
 
+// Without a mark: valid UTF-8 with non-ASCII characters (what Linux editors save) is
+// UTF-8 and is written back so, byte for byte; anything else is Windows-1256.
+TEST_F(TextFileTest, FilesWithoutAMark)
+{
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        TextEncoding encoding;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"UTF-8 Persian",
+         QStringLiteral("device  =انبار,COM3,دما\r\nx\r\n").toUtf8(),
+         TextEncoding::Utf8NoMark,
+         {QStringLiteral("device  =انبار,COM3,دما"), "x"}},
+        {"UTF-8, LF only", QByteArray("caf\xC3\xA9\n"), TextEncoding::Utf8NoMark, {QStringLiteral("café")}},
+        {"Windows-1256 Persian", QByteArray("\xC7\xE4\xC8\xC7\xD1\r\n"), TextEncoding::Ansi, {QStringLiteral("انبار")}},
+        {"ASCII", QByteArray("a\r\nb\r\n"), TextEncoding::Ansi, {"a", "b"}},
+        {"truncated UTF-8", QByteArray("ab\xD8\r\n"), TextEncoding::Ansi, {QStringLiteral("ab") + fromAnsi("\xD8")}},
+        {"overlong UTF-8", QByteArray("\xC0\xAF\r\n"), TextEncoding::Ansi, {fromAnsi("\xC0\xAF")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes(path("f.txt"), c.bytes);
+        const TextFile f = readTextFile(path("f.txt"));
+        EXPECT_EQ(f.encoding, c.encoding);
+        EXPECT_EQ(f.lines, c.lines);
+        if (c.bytes.contains("\r\n")) {
+            writeTextFile(path("f.txt"), f.lines, f.encoding);
+            EXPECT_EQ(readFileBytes(path("f.txt")), c.bytes);
+        }
+    }
+}
+
 TEST_F(TextFileTest, LineEndsOfEveryKindAreRead)
 {
     EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc\rd")), (QStringList{"a", "b", "c", "d"}));

@@ -1,13 +1,16 @@
 // Report file naming and appending: real files in a temporary root folder.
 #include "reports/reportfile.h"
 
+#include <functional>
 #include <optional>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "app/records.h"
 #include "platform/textfile.h"
@@ -29,10 +32,10 @@ TEST(ReportFilePath, ViewerAndDownloadFormsGiveOnePath)
 {
     const QString root = QStringLiteral("/data/lab/");
     const PathCase cases[] = {
-        {98, "A", 1, "Temp", "98/A1_Temp.rep"},
-        {0, "B", 4, "رطوبت", "0/B4_رطوبت.rep"},
-        {3, "7", 2, "RH 1", "3/72_RH 1.rep"},
-        {3, "C", 3, "a.b", "3/C3_a.b.rep"},
+        {98, "A", 1, "Temp", "98/A1_Temp.rep"},     {0, "B", 4, "رطوبت", "0/B4_رطوبت.rep"},
+        {3, "7", 2, "RH 1", "3/72_RH 1.rep"},       {3, "C", 3, "a.b", "3/C3_a.b.rep"},
+        {3, "C", 1, "Temp..2", "3/C1_Temp..2.rep"},  // names, not a way out of the folder
+        {3, "C", 1, "..", "3/C1_...rep"},           {3, "..", 1, "T", "3/..1_T.rep"},
     };
     for (const auto& c : cases) {
         const QString id = QString::fromUtf8(c.id), name = QString::fromUtf8(c.name);
@@ -58,13 +61,11 @@ TEST(ReportFilePath, RefusesNamesThatLeaveTheYearFolder)
     };
     const Bad cases[] = {
         {QStringLiteral("A"), 1, QStringLiteral("../../etc/x")},
-        {QStringLiteral("A"), 1, QStringLiteral("..")},
         {QStringLiteral("A"), 1, QStringLiteral("a/b")},
         {QStringLiteral("A"), 1, QStringLiteral("a\\b")},
         {QStringLiteral("A"), 1, QStringLiteral("a") + QChar(0) + QStringLiteral("b")},
         {QStringLiteral("A"), 1, QString()},
         {QStringLiteral("/"), 1, QStringLiteral("T")},
-        {QStringLiteral(".."), 1, QStringLiteral("T")},
         {QString(), 1, QStringLiteral("T")},
         {QStringLiteral("A"), 0, QStringLiteral("T")},
         {QStringLiteral("A"), 5, QStringLiteral("T")},
@@ -158,6 +159,19 @@ TEST_F(AppendReportFileTest, MergesADownloadIntoTheStoredFile)
     }
 }
 
+// Folders copied from Windows: an existing file is found whatever the letter case of
+// its name, and a download goes into it; a new file keeps the name as built.
+TEST_F(AppendReportFileTest, ExistingFilesAreFoundWhateverTheirLetterCase)
+{
+    writeLines(path("3/a1_temp.rep"), {reportHeader(), fullDayT(1, 1, 20)});
+    Sensor_Rec s = channel();
+    EXPECT_EQ(s.parent, path("3/a1_temp.rep"));
+    AppendReportFile(s, {reportHeader(), fullDayT(1, 2, 21)});
+    EXPECT_EQ(readLines(path("3/a1_temp.rep")).size(), 3);
+    EXPECT_EQ(QDir(path("3")).entryList(QDir::Files), QStringList{"a1_temp.rep"});
+    EXPECT_EQ(reportFilePath(root(), 3, QStringLiteral("A"), 2, QStringLiteral("Hum")), path("3/A2_Hum.rep"));
+}
+
 TEST_F(AppendReportFileTest, CreatesTheYearFolderAndKeepsTheFileEncoding)
 {
     Sensor_Rec s = channel();
@@ -214,6 +228,53 @@ TEST_F(AppendReportFileTest, AFailedWriteLeavesTheOldFileIntact)
     EXPECT_TRUE(threw);
     EXPECT_EQ(readFileBytes(s.parent), before);
     EXPECT_EQ(QDir(root() + QStringLiteral("3")).entryList(QDir::Files), QStringList{QStringLiteral("A1_Temp.rep")});
+}
+
+// A year folder or report file that is a link out of the root folder, or a FIFO in
+// place of the report file, is refused with a message naming it: nothing is written
+// through it and the run does not hang on it.
+TEST_F(AppendReportFileTest, RefusesLinksOutOfTheRootAndFilesThatAreNotRegular)
+{
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    const QString victim = outside.filePath(QStringLiteral("victim.rep"));
+    const struct
+    {
+        const char* what;
+        std::function<void(const QString& file)> make;
+        QString named;  // what the message names
+    } cases[] = {
+        {"year folder linked out", [&](const QString&) { QFile::link(outside.path(), root() + "3"); }, root() + "3"},
+        {"report file linked out",
+         [&](const QString& file) {
+             QDir().mkpath(root() + "3");
+             QFile::link(victim, file);
+         },
+         root() + "3/A1_Temp.rep"},
+        {"report file is a FIFO",
+         [&](const QString& file) {
+             QDir().mkpath(root() + "3");
+             ::mkfifo(QFile::encodeName(file).constData(), 0600);
+         },
+         root() + "3/A1_Temp.rep"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(root() + "3/A1_Temp.rep");
+        QFile::remove(root() + "3");
+        QDir(root() + "3").removeRecursively();
+        writeLines(victim, {"kept"});
+        Sensor_Rec s = channel();
+        c.make(s.parent);
+        try {
+            AppendReportFile(s, {reportHeader(), fullDayT(1, 1, 20)});
+            ADD_FAILURE() << "no error";
+        } catch (const FileError& e) {
+            EXPECT_TRUE(e.text().contains(c.named)) << e.text().toStdString();
+        }
+        EXPECT_EQ(readLines(victim), QStringList{"kept"});
+        EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files), QStringList{"victim.rep"});
+    }
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include "app/records.h"
+#include "app/rootdir.h"
 #include "app/ui/forms.h"
 #include "support/fixtures.h"
+#include "support/reportlines.h"
 #include "views/ui/form1.h"
 
 namespace {
@@ -72,6 +76,49 @@ TEST_F(Form1StartupTest, ABadSettingIsShownAndStartUpGoesOn)
     EXPECT_EQ(DevLast, 0);
     EXPECT_FALSE(box(1)->isHidden());
     EXPECT_EQ(CurChart.Avr_Hour, 3);
+}
+
+// A start-up stopped early by an unreadable picture or registry still leaves the
+// defaults: the month commands work on a file opened afterwards.
+TEST_F(Form1StartupTest, AStartUpStoppedEarlyLeavesTheDefaults)
+{
+    struct Case
+    {
+        const char* what;
+        void (*prepare)(const QString& root);
+        const char* error;
+    };
+    const Case cases[] = {
+        {"picture that cannot be read",
+         [](const QString& root) {
+             writeFileBytes(root + "bg.bmp", "not a picture");
+             writeLines(root + "DeviceStatus.txt", {"picfile = " + root + "bg.bmp"});
+         },
+         "bg.bmp"},
+        {"registry that cannot be read", [](const QString& root) { QDir().mkpath(root + "DeviceStatus.txt"); },
+         "DeviceStatus.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString r = dir.path() + "/";
+        resetGlobals();  // as a fresh process
+        setRootDirOverride(dir.path());
+        c.prepare(r);
+        QStringList lines{reportHeader()};
+        for (int m = 6; m <= 7; ++m) lines << fullDayT(m, 1, 20);
+        writeLines(r + "3/A1_Temp.rep", lines);
+
+        dlg.expect(Kind::Error, c.error);
+        createForms({});
+        EXPECT_EQ(CurChart.Avr_Hour, 3);
+        ASSERT_TRUE(Form1->OpenMyFile(r + "3/A1_Temp.rep"));
+        Form1->LastMonth1Click();
+        EXPECT_EQ(CurChart.Curr_Mon, 6);
+        EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
+        destroyForms();
+        dlg.clear();
+    }
 }
 
 }  // namespace

@@ -113,9 +113,11 @@ TEST_F(MonthTest, DailyExtremesRoundHalvesToEvenAndCellsKeepTheAverage)
     EXPECT_DOUBLE_EQ(points(kSeriesDayMin)[0].y, 0.2);
     EXPECT_DOUBLE_EQ(points(kSeriesDayMax)[0].y, 0.8);
     EXPECT_EQ(points(kSeriesDayMin)[0].label, QStringLiteral("0.2"));
-    // The table shows the unrounded day extremes with one decimal.
-    EXPECT_EQ(MonthTable.cell(5, 1), QStringLiteral("  ") + QString::asprintf("%.1f", 0.25));
-    EXPECT_EQ(MonthTable.cell(6, 1), QStringLiteral("  ") + QString::asprintf("%.1f", 0.75));
+    // The table shows the unrounded day extremes with one decimal, rounded as C does:
+    // the same texts as the chart's labels.
+    EXPECT_EQ(MonthTable.cell(5, 1), QStringLiteral("  0.2"));
+    EXPECT_EQ(MonthTable.cell(6, 1), QStringLiteral("  0.8"));
+    EXPECT_EQ(points(kSeriesDayMax)[0].label, QStringLiteral("0.8"));
 }
 
 TEST_F(MonthTest, PeriodsAndMonthLengths)

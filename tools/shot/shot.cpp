@@ -13,7 +13,10 @@
 #include "app/rootdir.h"
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "link/ui/form_comm.h"
+#include "views/ui/aboutbox.h"
 #include "views/ui/form1.h"
+#include "views/ui/form_comment.h"
 
 int main(int argc, char* argv[])
 {
@@ -28,6 +31,9 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("file")});
     p.addOption({QStringLiteral("open"), QStringLiteral("Report file to open."), QStringLiteral("file")});
     p.addOption({QStringLiteral("minmax"), QStringLiteral("Show the daily minimum and maximum.")});
+    p.addOption({QStringLiteral("window"),
+                 QStringLiteral("Another window to show and save: about, heading or settings."),
+                 QStringLiteral("name")});
     p.addOption({QStringLiteral("size"), QStringLiteral("Window size WxH."), QStringLiteral("size"),
                  QStringLiteral("1280x800")});
     p.process(app);
@@ -52,9 +58,15 @@ int main(int argc, char* argv[])
                                                                                     : 0);
         });
     }
+    QWidget* shown = Form1;
+    const QString window = p.value(QStringLiteral("window"));
+    if (window == QLatin1String("about")) shown = AboutBox;
+    if (window == QLatin1String("heading")) shown = Form_comment;
+    if (window == QLatin1String("settings")) shown = Form_Comm;
+    if (shown != Form1) QTimer::singleShot(600, [shown] { shown->show(); });
     int rc = 0;
     QTimer::singleShot(1500, [&] {
-        const QPixmap shot = Form1->grab();
+        const QPixmap shot = shown->grab();
         if (!shot.save(p.value(QStringLiteral("out")))) rc = 1;
         app.quit();
     });

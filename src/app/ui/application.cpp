@@ -4,11 +4,14 @@
 #include <QFont>
 
 #include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/ui/desktopshell.h"
 #include "platform/ui/qtdialogs.h"
 
 void setUpApplication(QApplication& app)
 {
     static QtDialogs qtDialogs;
+    static DesktopShell desktopShell;
     app.setApplicationName(QStringLiteral("Termivo2"));
     app.setApplicationDisplayName(QStringLiteral("Termivo2"));
     app.setLayoutDirection(Qt::RightToLeft);
@@ -18,4 +21,5 @@ void setUpApplication(QApplication& app)
     QFont f(QStringLiteral("Tahoma"), 9);
     app.setFont(f);
     setDialogs(&qtDialogs);
+    setShell(&desktopShell);
 }

@@ -191,9 +191,6 @@ void TForm1::FormCreate()
     renderMonth();
     LoadDeviceStatus();
     loadBackgroundPicture();
-    Prog.CntSent = 0;
-    Prog.CntRecive = 0;
-    CurChart.Avr_Hour = 3;
 }
 
 void TForm1::LoadDeviceStatus()

@@ -1,0 +1,111 @@
+// Persian regional settings, whose decimal separator is U+066B, end to end: an
+// unattended download from the emulator and the batch export run as processes under
+// LANG=fa_IR.UTF-8, and the main window opens the downloaded file with the Persian
+// numbers of the same settings.
+#include <gtest/gtest.h>
+
+#include <QDirIterator>
+#include <QLocale>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTableWidget>
+
+#include "app/calendar.h"
+#include "app/ledger.h"
+#include "app/records.h"
+#include "app/ui/forms.h"
+#include "platform/convert.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+#include "views/ui/form1.h"
+
+namespace {
+
+class PersianLocaleTest : public RootFixture
+{
+protected:
+    void TearDown() override
+    {
+        destroyForms();
+        QLocale::setDefault(QLocale::c());
+        sim.stop();
+        RootFixture::TearDown();
+    }
+    struct Run
+    {
+        int code = -1;
+        QString out;
+    };
+    Run runPersian(const QStringList& args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* v : {"LC_ALL", "LC_NUMERIC", "LANGUAGE", "DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(v));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("fa_IR.UTF-8"));
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+    }
+    DevSim sim;
+};
+
+TEST_F(PersianLocaleTest, DownloadOpenAndExportUnderPersianSettings)
+{
+    const QString address = DevSim::lanAddress(31);
+    ASSERT_TRUE(sim.start(QStringLiteral("seed 5\ndevice id=A link=%1 sensors=T,-,-,-\n").arg(address), root()))
+        << sim.output().toStdString();
+    writeLines(path("DeviceStatus.txt"),
+               {"timeout = 500,200,300", QStringLiteral("device  =Cold room,%1,Freezer,,,,A,T,lan,").arg(address)});
+    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-3));
+    writeLines(
+        path("last_refresh.txt"),
+        {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
+
+    const Run download = runPersian({"--download-all", "--root", root()});
+    ASSERT_EQ(download.code, 0) << download.out.toStdString();
+    QDirIterator it(root(), {"A1_Freezer.rep"}, QDir::Files, QDirIterator::Subdirectories);
+    ASSERT_TRUE(it.hasNext());
+    const QString rep = it.next();
+    const QStringList header = readLines(rep).value(0).split(QRegularExpression(QStringLiteral("[,()]")));
+    ASSERT_GT(header.size(), 12);
+    EXPECT_EQ(header[7], QStringLiteral("-20.0"));  // as the device sends it
+    EXPECT_EQ(header[8], QStringLiteral("50.5"));
+
+    // The main window under the same settings: no message, the file's limits, Persian numbers on screen.
+    QLocale::setDefault(QLocale(QLocale::Persian, QLocale::Iran));
+    createForms({});
+    ASSERT_TRUE(Form1->OpenMyFile(rep));
+    EXPECT_EQ(CurChart.hys1L, -20.0);
+    EXPECT_EQ(CurChart.hys1H, 50.5);
+    bool persianCell = false;
+    for (int r = 1; r < Form1->SG_Table->rowCount(); ++r)
+        if (const QTableWidgetItem* item = Form1->SG_Table->item(r, 1))
+            persianCell = persianCell || item->text().contains(kArabicDecimalSeparator);
+    EXPECT_TRUE(persianCell);
+
+    // The batch export: the code page has no byte for U+066B, so the file holds points.
+    const QString out = path("table.txt");
+    const Run exported = runPersian({"--export-table", rep, "--minmax", "--out", out});
+    ASSERT_EQ(exported.code, 0) << exported.out.toStdString();
+    const QByteArray bytes = readFileBytes(out);
+    EXPECT_FALSE(bytes.contains('?')) << bytes.constData();
+    QLocale::setDefault(QLocale::c());
+    const QStringList lines = readLines(out);
+    ASSERT_GT(lines.size(), 2);
+    int numbers = 0;
+    for (const QString& line : lines.mid(1)) {
+        const QStringList cells = line.split(QLatin1Char(','));
+        for (const QString& cell : cells.mid(1)) {
+            if (cell.trimmed().isEmpty() || cell.trimmed() == QLatin1String("-")) continue;
+            EXPECT_NO_THROW(strToFloat(cell)) << cell.toStdString();
+            EXPECT_TRUE(cell.contains(QLatin1Char('.'))) << cell.toStdString();
+            ++numbers;
+        }
+    }
+    EXPECT_GT(numbers, 3);
+}
+
+}  // namespace
