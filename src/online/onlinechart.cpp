@@ -103,8 +103,8 @@ OnlineChartContent onlineChartContent(const QList<OnlineChannel>& channels, cons
     return c;
 }
 
-OnlineYears loadOnlineYears(const QString& root, int yy, const QList<OnlineChannel>& channels, QStringList* problems,
-                            QStringList* unreadableHeaders)
+OnlineYears loadOnlineYears(const QString& root, int yy, int month, const QList<OnlineChannel>& channels,
+                            QStringList* problems, QStringList* unreadableHeaders)
 {
     OnlineYears years;
     for (const OnlineChannel& ch : channels) {
@@ -126,7 +126,7 @@ OnlineYears loadOnlineYears(const QString& root, int yy, const QList<OnlineChann
         auto year = std::make_shared<ReportYear>();
         year->path = path;
         try {
-            loadReportYear(*year, lines);
+            loadReportYear(*year, lines, month);
         } catch (const std::exception& e) {
             // What was read before the bad line is drawn; the other channels go on.
             if (problems) *problems << path + QStringLiteral(" : ") + errorText(e);

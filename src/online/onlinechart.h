@@ -71,9 +71,10 @@ void fillOnlineLine(ChartSeries& series, const ReportYear& year, int month, int 
 OnlineChartContent onlineChartContent(const QList<OnlineChannel>& channels, const OnlineYears& years, int yy,
                                       int month);
 
-// Loads the report years of the channels for year yy from root: a missing file gives
+// Loads month `month` of the channels' report years yy from root (only that month's
+// day lines are read; 0 reads every month): a missing file gives
 // no year; a file that cannot be read or stops at a bad line is listed in problems
 // (a partly read year keeps what was read before the bad line); a header that could
 // not be read is listed in unreadableHeaders.
-OnlineYears loadOnlineYears(const QString& root, int yy, const QList<OnlineChannel>& channels,
+OnlineYears loadOnlineYears(const QString& root, int yy, int month, const QList<OnlineChannel>& channels,
                             QStringList* problems = nullptr, QStringList* unreadableHeaders = nullptr);

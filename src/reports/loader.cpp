@@ -61,6 +61,19 @@ void showHeaderResult(bool unreadable)
     upper.add(32, CurChart.hys1H);
 }
 
+// Whether a day line may belong to month (its month field is that month, or is not
+// a plain number, which the full reading then reports).
+bool mayBeOfMonth(const QString& line, int month)
+{
+    int value = 0, digits = 0;
+    for (const QChar c : line) {
+        if (c == QLatin1Char(',') || c == QLatin1Char('(') || c == QLatin1Char(')')) break;
+        if (c < QLatin1Char('0') || c > QLatin1Char('9') || ++digits > 2) return true;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return digits == 0 || value == month;
+}
+
 // Puts a loaded year into the tables, the comment lists and CurChart.
 void putIntoGlobals(const ReportYear& year)
 {
@@ -152,7 +165,7 @@ ReportYear loadReportYear(const QStringList& lines)
     return year;
 }
 
-void loadReportYear(ReportYear& year, const QStringList& lines)
+void loadReportYear(ReportYear& year, const QStringList& lines, int onlyMonth)
 {
     ReportYear& result = year;
     year.firstMonth = 13;
@@ -192,6 +205,7 @@ void loadReportYear(ReportYear& year, const QStringList& lines)
             ++result.skippedLines;
             continue;
         }
+        if (onlyMonth != 0 && !mayBeOfMonth(line, onlyMonth)) continue;
         const QStringList f = SplitPara1(line, dayDelims);
         if (f.size() < 3) {
             ++result.skippedLines;

@@ -55,8 +55,10 @@ struct ReportYear
 // Loads the lines of a report file (line 0 the header) into year, which is cleared
 // first except for its header fields, the starting values of a header that is not
 // read whole. Throws ListIndexError for a file without lines and ConvertError for a
-// month or day that is not an integer; year then holds what was read before.
-void loadReportYear(ReportYear& year, const QStringList& lines);
+// month or day that is not an integer; year then holds what was read before. With
+// onlyMonth 1..12, only the day lines of that month are read (the others are passed
+// over unread, for a view that shows one month).
+void loadReportYear(ReportYear& year, const QStringList& lines, int onlyMonth = 0);
 // The same into a fresh value (header fields starting at zero and empty).
 ReportYear loadReportYear(const QStringList& lines);
 // Reads the header fields of a report header into fields; true when the whole

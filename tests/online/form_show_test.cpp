@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -112,9 +113,10 @@ TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
     QTableWidget* t = Form_Show->SG_Readings;
     ASSERT_EQ(t->rowCount(), 7);
     EXPECT_EQ(t->item(1, 1)->text(), "A2");
-    EXPECT_EQ(t->item(1, 3)->text(), "D.C.");
-    EXPECT_EQ(t->item(1, 5)->text(), "D.C. Alarm");
-    EXPECT_TRUE(t->item(1, 4)->text().startsWith("3/5/11 12:10"));
+    const QString ltrEnd(QChar(0x200E));  // the window keeps these cells left to right
+    EXPECT_EQ(t->item(1, 3)->text(), ltrEnd + "D.C." + ltrEnd);
+    EXPECT_EQ(t->item(1, 5)->text(), ltrEnd + "D.C. Alarm" + ltrEnd);
+    EXPECT_TRUE(t->item(1, 4)->text().startsWith(ltrEnd + "3/5/11 12:10"));
     EXPECT_EQ(t->item(4, 3)->text(), "");
     EXPECT_NE(t->item(1, 0)->background(), t->item(0, 0)->background());
     EXPECT_EQ(t->item(3, 0)->background(), t->item(1, 0)->background());
@@ -264,6 +266,24 @@ TEST_F(FormShowTest, MonthSteppingRedrawsStopsThePollAndLeavesTheMainWindowsYear
     EXPECT_EQ(CurChart.Avr_Hour, 6);
     EXPECT_DOUBLE_EQ(CurChart.hys1L, before.hys1L);
     EXPECT_EQ(CurChart.Curr_Mon, 8);
+}
+
+TEST_F(FormShowTest, AnEmptyRegistryPollsNothingAndPrintsAnEmptyChart)
+{
+    start({}, {});
+    Prog.refresh = 1;
+    showWindow();
+    for (int tick = 0; tick < 3; ++tick) Form_Show->Timer1Timer();
+    EXPECT_FALSE(Form_Show->poll().firstSweep);
+    EXPECT_TRUE(Form_Show->timerEnabled());
+    EXPECT_EQ(Form_Show->SG_Readings->rowCount(), 0);
+    EXPECT_EQ(onlineFootText(Form_Show->Chart2), "Date: 3 / 5");
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("chart.pdf"));
+    Form_Show->printChart(printer);
+    EXPECT_TRUE(readFileBytes(path("chart.pdf")).startsWith("%PDF"));
 }
 
 TEST_F(FormShowTest, TheMainWindowsOnlineButtonDownloadsThenOpensTheWindow)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/records.h"
+#include "platform/errors.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
 
@@ -116,7 +117,7 @@ TEST_F(OnlineYearsTest, MissingFilesHaveNoYearAndBadLinesKeepWhatWasRead)
                                          "x,2," + QString(48, QLatin1Char('P')) + ",3,0", fullDayT(7, 3, 21)});
     writeLines(path("3/a4_Header.rep"), {"a,b,c,T,e,1,T,low,26,j,k,3,7", fullDayT(7, 1, 22)});
     QStringList problems, unreadable;
-    const OnlineYears years = loadOnlineYears(root(), 3, onlineChannels(devices, 0), &problems, &unreadable);
+    const OnlineYears years = loadOnlineYears(root(), 3, 7, onlineChannels(devices, 0), &problems, &unreadable);
     EXPECT_EQ(years.count(1), 0u);
     ASSERT_EQ(years.count(0), 1u);
     EXPECT_EQ(years.at(0)->path, path("3/a1_Good.rep"));
@@ -127,6 +128,26 @@ TEST_F(OnlineYearsTest, MissingFilesHaveNoYearAndBadLinesKeepWhatWasRead)
     EXPECT_TRUE(problems[0].startsWith(path("3/a3_Broken.rep")));
     EXPECT_EQ(unreadable, QStringList{path("3/a4_Header.rep")});
     EXPECT_EQ(years.at(3)->hourValid[7][1][0], 1);  // the days are read all the same
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReportYearOfOneMonth, ReadsOnlyTheDayLinesOfThatMonth)
+{
+    QStringList lines{reportHeader(), fullDayT(7, 1, 20), fullDayT(8, 2, 21), fullDayT(7, 30, 22), "Comment,8,kept"};
+    ReportYear year;
+    loadReportYear(year, lines, 7);
+    EXPECT_EQ(year.hourValid[7][1][0], 1);
+    EXPECT_EQ(year.hourValid[7][30][23], 1);
+    EXPECT_EQ(year.hourValid[8][2][0], 0);
+    EXPECT_EQ(year.remarks[8], QStringList{"kept"});
+    // A line whose month is not a number is still read, and stops the load there.
+    lines.insert(2, "x8,2," + QString(60, QLatin1Char('P')));
+    EXPECT_THROW(loadReportYear(year, lines, 7), ConvertError);
+    EXPECT_EQ(year.hourValid[7][1][0], 1);
+    EXPECT_EQ(year.hourValid[7][30][23], 0);
 }
 
 }  // namespace

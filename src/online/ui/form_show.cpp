@@ -31,6 +31,7 @@ const QString kDesignCaption = QStringLiteral("Norvak Halvik monitoring  www.nor
 constexpr int kLegendDevices = 30;
 const QColor kAlarmRow(255, 200, 200);
 const QColor kDisconnectedRow(255, 240, 190);
+const QChar kLtr(0x200E);  // left-to-right mark
 }  // namespace
 
 // The window's side of the poll: the main window's exchange, the communication
@@ -109,7 +110,15 @@ TForm_Show::TForm_Show(QWidget* parent) : QDialog(parent)
     SG_Readings->verticalHeader()->setVisible(false);
     SG_Readings->setColumnCount(int(readingTableHeadings().size()));
     SG_Readings->setHorizontalHeaderLabels(readingTableHeadings());
+    SG_Readings->horizontalHeader()->setMinimumSectionSize(24);
     SG_Readings->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    SG_Readings->horizontalHeader()->setStretchLastSection(true);
+    SG_Readings->verticalHeader()->setDefaultSectionSize(22);
+    {
+        QFont small = SG_Readings->font();
+        small.setPixelSize(11);
+        SG_Readings->setFont(small);
+    }
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -198,7 +207,7 @@ void TForm_Show::FormResize()
 void TForm_Show::layOut()
 {
     const int w = width(), h = height();
-    const int tableWidth = qBound(260, w / 4, 460);
+    const int tableWidth = qBound(300, w * 3 / 8, 560);
     Chart2->setGeometry(5, 5, qMax(100, w - tableWidth - 15), qMax(100, h - 10));
     SG_Readings->setGeometry(w - tableWidth - 5, 5, tableWidth, qMax(100, h - 10));
     const int cw = Chart2->width(), ch = Chart2->height();
@@ -213,12 +222,10 @@ void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
     const QList<OnlineChannel> channels = onlineChannels(DevList, DevLast);
     for (const OnlineChannel& c : channels) SeriesName[c.chartIndex] = c.name;
     QStringList problems, unreadable;
-    const OnlineYears years = loadOnlineYears(Prog.RootDir, t1.wYear, channels, &problems, &unreadable);
+    const OnlineYears years = loadOnlineYears(Prog.RootDir, t1.wYear, t1.wMonth, channels, &problems, &unreadable);
     m_content = onlineChartContent(channels, years, t1.wYear, t1.wMonth);
     renderOnlineChart(Chart2, m_content);
-    // Readings already polled stay in the legend of the new month.
-    for (int i = 0; i < m_poll->channels().size(); ++i)
-        if (m_poll->channels()[i].hasReading) showReading(i);
+    // The legend starts again from the plain names; the table keeps the latest readings.
     // Each file's trouble is told once per showing, not at every redraw.
     for (const QString& p : problems)
         if (!m_reported.contains(p)) {
@@ -293,7 +300,9 @@ void TForm_Show::fillReadingRow(int row, const ChannelReading& c)
             item = new QTableWidgetItem;
             SG_Readings->setItem(row, col, item);
         }
-        item->setText(cells[col]);
+        // Readings, times and marks are left-to-right text in a right-to-left table:
+        // a closing mark keeps "D.C." from showing as ".D.C".
+        item->setText(col >= 3 && !cells[col].isEmpty() ? kLtr + cells[col] + kLtr : cells[col]);
         item->setBackground(background);
     }
 }

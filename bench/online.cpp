@@ -1,0 +1,242 @@
+// Online monitoring benchmark: a full sweep over 51 emulated LAN devices (wall time,
+// the share spent connecting and in the link's fixed connection pauses, the longest
+// stall of the event loop while it runs); drawing the online chart of 30 channels
+// from their report files (loading included); a timer tick with nothing due.
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <qcustomplot.h>
+
+#include "app/calendar.h"
+#include "app/records.h"
+#include "app/registry.h"
+#include "app/rootdir.h"
+#include "link/devicelink.h"
+#include "online/onlinechart.h"
+#include "online/pollcycle.h"
+#include "online/ui/onlineview.h"
+#include "platform/dialogs.h"
+#include "platform/eventpump.h"
+#include "platform/textfile.h"
+#include "support/devsim.h"
+
+namespace {
+
+// The poll's surroundings for the benchmark: the link itself, with the time spent
+// opening and closing connections counted.
+class TimedHost : public PollHost
+{
+public:
+    QString exchange(const QString& command, Device_Rec& device) override
+    {
+        return deviceLink().Write2Dev(command, device);
+    }
+    void connectLan(const QString& ip) override
+    {
+        QElapsedTimer t;
+        t.start();
+        deviceLink().Connect2Lan(ip);
+        connectMs += t.nsecsElapsed() / 1e6;
+    }
+    void disconnectLan() override
+    {
+        QElapsedTimer t;
+        t.start();
+        if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
+        connectMs += t.nsecsElapsed() / 1e6;
+    }
+    void pump() override { processPendingEvents(); }
+    bool stopRequested() const override { return false; }
+    bool windowShowing() const override { return false; }
+    void setTimerEnabled(bool) override {}
+    void showMessageLogIfAny() override {}
+    void logLine(const QString& line) override { std::fprintf(stderr, "log: %s\n", line.toUtf8().constData()); }
+    void hourlyRefresh() override {}
+    void setCaption(const QString&) override {}
+    void readingChanged(int) override { ++readings; }
+    double connectMs = 0;
+    int readings = 0;
+};
+
+// A host with nothing to do: the cost of the cycle's own decisions.
+class IdleHost : public PollHost
+{
+public:
+    QString exchange(const QString&, Device_Rec&) override { return {}; }
+    void connectLan(const QString&) override {}
+    void disconnectLan() override {}
+    void pump() override {}
+    bool stopRequested() const override { return false; }
+    bool windowShowing() const override { return true; }
+    void setTimerEnabled(bool) override {}
+    void showMessageLogIfAny() override {}
+    void logLine(const QString&) override {}
+    void hourlyRefresh() override {}
+    void setCaption(const QString&) override {}
+    void readingChanged(int) override {}
+};
+
+QString deviceId(int n)
+{
+    return QString(QChar(n <= 26 ? 'A' + n - 1 : 'a' + n - 27));  // A..Z, a..y
+}
+
+void benchSweep()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    QStringList fleet{"seed 31", "pace off"}, registry{"timeout = 500,500,500"};
+    for (int n = 1; n <= 51; ++n) {
+        const QString a = DevSim::lanAddress(n);
+        fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(deviceId(n), a);
+        registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a, deviceId(n));
+    }
+    DevSim sim;
+    if (!sim.start(fleet.join('\n') + '\n', root)) {
+        std::fprintf(stderr, "emulator did not start: %s\n", sim.output().toUtf8().constData());
+        std::exit(1);
+    }
+    resetGlobals();
+    setRootDirOverride(dir.path());
+    Prog.RootDir = root;
+    writeTextFile(root + "DeviceStatus.txt", registry);
+    loadRegistry();
+
+    LinkObserver quiet;
+    deviceLink().setObserver(&quiet);
+    TimedHost host;
+    PollCycle poll(host, [] { return QDateTime::currentDateTime(); });
+    poll.setDevices(DevList, DevLast);
+    poll.checkClocks = true;
+    poll.arm();
+
+    // The event loop's longest stall: a 1 ms timer notes the gaps between its ticks.
+    QElapsedTimer gap;
+    double longestStallMs = 0;
+    QTimer probe;
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longestStallMs = std::max(longestStallMs, gap.nsecsElapsed() / 1e6);
+        gap.restart();
+    });
+    probe.start();
+    gap.start();
+    QElapsedTimer wall;
+    wall.start();
+    poll.tick();
+    const double wallMs = wall.nsecsElapsed() / 1e6;
+    probe.stop();
+
+    std::printf("full sweep, 51 LAN devices, readings and clock checks: %.0f ms wall, %d readings shown\n", wallMs,
+                host.readings);
+    std::printf(
+        "  connecting and the fixed connection pauses (Connect2Lan closes the open connection: 2 x 200 ms per device): "
+        "%.0f ms "
+        "(%.1f %%)\n",
+        host.connectMs, 100.0 * host.connectMs / wallMs);
+    std::printf("  longest stall of the event loop during the sweep: %.1f ms\n", longestStallMs);
+    deviceLink().reset();
+    deviceLink().setObserver(nullptr);
+    sim.stop();
+}
+
+void benchChart()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    QDir().mkpath(root + "3");
+    std::vector<Device_Rec> devices(8);
+    int n = 0;
+    for (int i = 0; i < 8 && n < 30; ++i) {
+        devices[i].ID = deviceId(i + 1);
+        for (int k = 0; k < 4 && n < 30; ++k, ++n) {
+            devices[i].Sensor[k].Name = QStringLiteral("s%1").arg(k + 1);
+            devices[i].Sensor[k].ChartIndex = n;
+            // A full year: 365 day lines of 24 hours.
+            QStringList lines{"$SenPara(0,1,TH,1,0,T,18.0,26.0,60,0,3,1):0,a"};
+            for (int m = 1; m <= 12; ++m)
+                for (int d = 1; d <= (m < 7 ? 31 : 30); ++d) {
+                    QString codes;
+                    for (int h = 0; h < 24; ++h) {
+                        const int r = 1200 + (d * 7 + h * 3 + n) % 200;  // 20.0 .. 40.0 on a "T" sensor
+                        codes += QChar(60 + r / 60);
+                        codes += QChar(60 + r % 60);
+                    }
+                    lines << QStringLiteral("%1,%2,%3,3,0").arg(m).arg(d).arg(codes);
+                }
+            writeTextFile(root + QStringLiteral("3/%1%2_s%2.rep").arg(devices[i].ID).arg(k + 1), lines);
+        }
+    }
+    const QList<OnlineChannel> channels = onlineChannels(devices.data(), int(devices.size()) - 1);
+    QCustomPlot chart;
+    chart.resize(1600, 900);
+    std::vector<double> ms, loadMs;
+    for (int run = 0; run < 15; ++run) {
+        QElapsedTimer t;
+        t.start();
+        const OnlineYears years = loadOnlineYears(root, 3, 5, channels);
+        loadMs.push_back(t.nsecsElapsed() / 1e6);
+        renderOnlineChart(&chart, onlineChartContent(channels, years, 3, 5));
+        ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    {
+        QElapsedTimer t;
+        t.start();
+        QList<QStringList> all;
+        for (const auto& c : channels)
+            all << readTextFile(root + QStringLiteral("3/%1%2_%3.rep").arg(c.deviceId).arg(c.sensor + 1).arg(c.name))
+                       .lines;
+        const double readMs = t.nsecsElapsed() / 1e6;
+        t.restart();
+        for (const auto& l : all) {
+            auto y = std::make_unique<ReportYear>();
+            loadReportYear(*y, l, 5);
+        }
+        std::printf("reading the files %.1f ms, loading their lines %.1f ms\n", readMs, t.nsecsElapsed() / 1e6);
+    }
+    std::sort(loadMs.begin(), loadMs.end());
+    std::printf("loading the 30 years: median %.1f ms\n", loadMs[loadMs.size() / 2]);
+    std::sort(ms.begin(), ms.end());
+    std::printf(
+        "online chart of 30 channels, one year file each, loaded and drawn (1600 x 900): median %.1f ms, "
+        "worst %.1f ms of %zu runs\n",
+        ms[ms.size() / 2], ms.back(), ms.size());
+}
+
+void benchIdleTick()
+{
+    Device_Rec devices[3];
+    for (auto& d : devices) d.Sensor[0].Name = "x";
+    IdleHost host;
+    const QDateTime fixed(QDate(2024, 8, 1), QTime(12, 30));
+    PollCycle poll(host, [&] { return fixed; });
+    poll.setDevices(devices, 2);
+    poll.arm();
+    poll.tick();  // the sweep
+    const int ticks = 200000;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < ticks; ++i) poll.tick();
+    std::printf("a tick with nothing due: %.0f ns\n", double(t.nsecsElapsed()) / ticks);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    SilentDialogs silent;
+    setDialogs(&silent);
+    benchIdleTick();
+    benchChart();
+    benchSweep();
+    return 0;
+}
