@@ -1,7 +1,5 @@
 #include "link/ui/form_comm.h"
 
-#include "download/download.h"
-
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/forms.h"
+#include "download/download.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
 #include "link/ui/form_wait2.h"
@@ -113,7 +112,7 @@ void WindowsLinkObserver::showWait(bool shown)
 {
     if (!Form_wait2) return;
     if (shown)
-        Form_wait2->show();
+        Form_wait2->showForRun();
     else
         Form_wait2->hide();
 }
