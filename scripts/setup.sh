@@ -16,6 +16,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     socat procps
     locales
+    qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "app/registry.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "app/calendar.h"
@@ -26,12 +27,15 @@ QString unreadableDeviceLine(const QString& line, bool parsed, const Device_Rec&
     const QString address = line.section(QLatin1Char('='), 1).section(QLatin1Char(','), 1, 1);
     QString why;
     if (address.contains(QLatin1Char(':')))
-        why = QStringLiteral("the address holds a port (\":\"), which shifts the fields after it");
+        why = QCoreApplication::translate("Termivo",
+                                          "the address holds a port (\":\"), which shifts the fields after it");
     else if (!parsed)
-        why = QStringLiteral("it has fewer than ten fields");
+        why = QCoreApplication::translate("Termivo", "it has fewer than ten fields");
     else if (device.ID.isEmpty())
-        why = QStringLiteral("it has no device ID");
-    return why.isEmpty() ? why : QStringLiteral("Device line \"%1\" skipped: %2.").arg(line.trimmed(), why);
+        why = QCoreApplication::translate("Termivo", "it has no device ID");
+    return why.isEmpty()
+               ? why
+               : QCoreApplication::translate("Termivo", "Device line \"%1\" skipped: %2.").arg(line.trimmed(), why);
 }
 }  // namespace
 
@@ -76,7 +80,9 @@ void ParseSettingLine(const QString& line)
         if (!c.isEmpty()) Prog.Comment.append(c);
     }
     if (key.contains(QLatin1String("timeout"))) {
-        if (f.size() < 4) throw ConvertError(QStringLiteral("'%1' does not give three time-outs").arg(line.trimmed()));
+        if (f.size() < 4)
+            throw ConvertError(
+                QCoreApplication::translate("Termivo", "'%1' does not give three time-outs").arg(line.trimmed()));
         Prog.TimeOut1 = strToInt(f[1].trimmed());
         Prog.TimeOut2 = strToInt(f[2].trimmed());
         Prog.TimeOut3 = strToInt(f[3].trimmed());
@@ -149,7 +155,8 @@ void reportRegistryNotes(const RegistryLoadNotes& notes)
     if (!notes.errors.isEmpty()) {
         QString text = notes.errors.first();
         if (notes.errors.size() > 1)
-            text += QStringLiteral("\n(%1 more lines could not be read and were skipped)").arg(notes.errors.size() - 1);
+            text += QCoreApplication::translate("Termivo", "\n(%1 more lines could not be read and were skipped)")
+                        .arg(notes.errors.size() - 1);
         showErrorBox(text);
     }
     if (notes.ignoredDeviceLines > 0)

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPixmap>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     setUpApplication(app);
+    installPersianTranslations(app);
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Saves a screenshot of Termivo's main window."));
     p.addHelpOption();
@@ -28,6 +30,8 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("file")});
     p.addOption({QStringLiteral("open"), QStringLiteral("Report file to open."), QStringLiteral("file")});
     p.addOption({QStringLiteral("minmax"), QStringLiteral("Show the daily minimum and maximum.")});
+    p.addOption({QStringLiteral("dialog"), QStringLiteral("A dialog to show over the window: open."),
+                 QStringLiteral("dialog")});
     p.addOption({QStringLiteral("size"), QStringLiteral("Window size WxH."), QStringLiteral("size"),
                  QStringLiteral("1280x800")});
     p.process(app);
@@ -52,9 +56,13 @@ int main(int argc, char* argv[])
                                                                                     : 0);
         });
     }
+    const bool openDialog = p.value(QStringLiteral("dialog")) == QLatin1String("open");
+    if (openDialog) QTimer::singleShot(600, [] { Form1->Open1Click(); });  // modal until closed below
     int rc = 0;
     QTimer::singleShot(1500, [&] {
-        const QPixmap shot = Form1->grab();
+        // With a dialog: the screen, which holds the window and the dialog over it.
+        const QPixmap shot = openDialog ? Form1->screen()->grabWindow(0) : Form1->grab();
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         if (!shot.save(p.value(QStringLiteral("out")))) rc = 1;
         app.quit();
     });
