@@ -12,10 +12,11 @@ PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth x11-apps imagemagick
     fonts-noto-core fonts-farsiweb fontconfig
-    libwmf-bin
+    libwmf-bin fonts-urw-base35 poppler-utils
     clang libclang-rt-14-dev
     socat procps
     locales
+    prometheus
     qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
 )
 

@@ -9,9 +9,12 @@
 #include "app/commandline.h"
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "config/paramcli.h"
 #include "download/unattended.h"
 #include "link/listports.h"
+#include "online/pollonce.h"
 #include "views/exporttable.h"
+#include "views/ui/exportchart.h"
 #include "views/ui/form1.h"
 
 namespace {
@@ -25,6 +28,14 @@ const CommandMode kModes[] = {
      isDownloadAllCommand, runDownloadAll},
     {"--list-ports", "list the serial ports by COM name with the device each opens", listPortsHelp, isListPortsCommand,
      runListPorts},
+    {"--export-chart", "write the month chart of a report file as WMF, PNG or PDF", exportChartHelp,
+     isExportChartCommand, runExportChartMode, CommandApp::Gui},
+    {"--poll-once", "read every device's current readings once (text or Prometheus)", nullptr, isPollOnceCommand,
+     runPollOnce},
+    {"--params", "print a device's parameter set as JSON", nullptr, nullptr,
+     [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
+    {"--set-params", "change a device's parameters as the settings page does", nullptr, nullptr,
+     [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
 };
 
 }  // namespace
@@ -38,9 +49,13 @@ int main(int argc, char* argv[])
     if (choice.kind == CommandChoice::Done) return choice.status;
     if (choice.kind == CommandChoice::Mode) {
         std::unique_ptr<QCoreApplication> app;
-        if (choice.mode->app == CommandApp::Gui)
-            app = std::make_unique<QApplication>(argc, argv);
-        else
+        if (choice.mode->app == CommandApp::Gui) {
+            // Painting without a window: no display is needed.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            auto gui = std::make_unique<QApplication>(argc, argv);
+            setUpApplication(*gui);
+            app = std::move(gui);
+        } else
             app = std::make_unique<QCoreApplication>(argc, argv);
         app->setApplicationName(QStringLiteral("Termivo2"));
         return choice.mode->run(app->arguments().mid(1), out, err);

@@ -14,3 +14,9 @@ QStringList splitDelimited(const QString& text, QStringView delimiters, int maxF
     out.append(text.mid(start));
     return out;
 }
+
+QString firstChar(const QString& text)
+{
+    if (text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate()) return text.left(2);
+    return text.left(1);
+}

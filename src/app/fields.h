@@ -8,3 +8,7 @@
 
 // maxFields > 0 drops the fields beyond that count.
 QStringList splitDelimited(const QString& text, QStringView delimiters, int maxFields = -1);
+
+// The first character of text as a whole code point (a surrogate pair stays whole);
+// empty for an empty text.
+QString firstChar(const QString& text);

@@ -2,13 +2,49 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPair>
+#include <QSet>
 
 #include "app/calendar.h"
 #include "app/fields.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
+#include "platform/safepath.h"
 #include "platform/textfile.h"
+
+namespace {
+
+using ChannelKey = QPair<QString, int>;  // device ID, channel 0..3
+
+// Channels whose ledger line the last load could not read.
+QSet<ChannelKey> g_unknownPositions;
+
+// The channel a ledger line names, when its ID and channel fields can be read.
+bool lineKey(const QString& line, ChannelKey& key)
+{
+    const QStringList f = splitDelimited(line, u":,()");
+    if (f.size() < 3 || f[0].isEmpty()) return false;
+    bool ok = false;
+    const int sen = f[2].trimmed().toInt(&ok);
+    if (!ok || sen < 0 || sen > 3) return false;
+    key = {firstChar(f[0]), sen};
+    return true;
+}
+
+QString channelLine(const Device_Rec& d, const Sensor_Rec& c, const _SYSTEMTIME& t)
+{
+    return QStringLiteral("%1,%2,%3,0,%4,%5,%6,%7,%8,")
+        .arg(d.ID, d.SenType)
+        .arg(c.SenNumber)
+        .arg(t.wYear)
+        .arg(t.wMonth)
+        .arg(t.wDay)
+        .arg(t.wHour)
+        .arg(t.wMinute);
+}
+
+}  // namespace
 
 QString ledgerPath()
 {
@@ -39,7 +75,7 @@ bool ParseRefreshLine(const QString& line, Sensor_Rec& work)
     const QStringList f = splitDelimited(line, u":,()");
     if (f.size() < 7) return false;
     if (f.size() < 9) throw ConvertError(QStringLiteral("'%1' lacks the hour and minute").arg(line));
-    if (f[0].isEmpty() || f[1].isEmpty()) return false;
+    if (f[0].isEmpty()) return false;
     const int sen = strToInt(f[2]);
     if (sen < 0 || sen > 3) return false;
     const int year = strToInt(f[4]);
@@ -50,8 +86,8 @@ bool ParseRefreshLine(const QString& line, Sensor_Rec& work)
     if (year < 0 || year > 99 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
         minute < 0 || minute > 59)
         throw ConvertError(QStringLiteral("'%1' is not a valid date").arg(line));
-    work.ID = f[0].left(1);
-    work.SenType = f[1].left(1);
+    work.ID = firstChar(f[0]);
+    work.SenType = firstChar(f[1]);
     work.SenNumber = sen;
     work.Last_ref = _SYSTEMTIME{};
     work.Last_ref.wYear = static_cast<uint16_t>(year);
@@ -71,21 +107,42 @@ bool ParseRefreshLine(const QString& line, Sensor_Rec& work)
     return true;
 }
 
-QStringList loadLedger()
+QStringList loadLedger(QStringList* skipped)
 {
     QStringList errors;
+    g_unknownPositions.clear();
     const QString path = ledgerPath();
-    if (!QFileInfo::exists(path)) return errors;
+    if (!QFileInfo::exists(path) && !existsAsNonRegularFile(path)) return errors;
+    requireRegularFileInside(path, Prog.RootDir);
     const TextFile file = readTextFile(path);
+    const QString name = QFileInfo(path).fileName();
     Sensor_Rec work;
     for (int i = 1; i < file.lines.size(); ++i) {
+        const QString& line = file.lines[i];
+        if (line.trimmed().isEmpty()) continue;
+        QString why;
         try {
-            ParseRefreshLine(file.lines[i], work);
+            if (!ParseRefreshLine(line, work)) why = QStringLiteral("it names no channel");
         } catch (const ConvertError& e) {
             errors << e.text();
+            why = e.text();
+            ChannelKey key;
+            if (lineKey(line, key)) g_unknownPositions.insert(key);
         }
+        if (!why.isEmpty() && skipped)
+            *skipped << QStringLiteral(
+                            "%1, line %2: \"%3\" cannot be read (%4); it is kept as it is and its channel "
+                            "is not downloaded.")
+                            .arg(name)
+                            .arg(i + 1)
+                            .arg(line, why);
     }
     return errors;
+}
+
+bool ledgerPositionUnknown(const QString& id, int sensor)
+{
+    return g_unknownPositions.contains(ChannelKey{id, sensor});
 }
 
 QStringList ledgerLines(const _SYSTEMTIME* fixedDate)
@@ -93,27 +150,69 @@ QStringList ledgerLines(const _SYSTEMTIME* fixedDate)
     QStringList lines{kLedgerHeader};
     for (int r = 0; r <= DevLast && r < kMaxDevices; ++r) {
         const Device_Rec& d = DevList[r];
+        for (const Sensor_Rec& c : d.Sensor)
+            if (!c.Name.isEmpty()) lines << channelLine(d, c, fixedDate ? *fixedDate : c.Last_ref);
+    }
+    return lines;
+}
+
+QStringList mergedLedgerLines(const QStringList& existing)
+{
+    QStringList lines{kLedgerHeader};
+    QSet<ChannelKey> present;
+    auto readInThisRun = [](const ChannelKey& k) -> const Sensor_Rec* {
+        const int r = FindDeviceByID(k.first);
+        if (r < 0) return nullptr;
+        const Sensor_Rec& c = DevList[r].Sensor[k.second];
+        return !c.Name.isEmpty() && c.Visit ? &c : nullptr;
+    };
+    for (qsizetype i = 1; i < existing.size(); ++i) {
+        const QString& line = existing[i];
+        if (line.trimmed().isEmpty()) continue;
+        ChannelKey key;
+        if (lineKey(line, key)) {
+            if (const Sensor_Rec* c = readInThisRun(key)) {
+                // The channel's new position; a second line for it would undo it on reading.
+                if (!present.contains(key)) lines << channelLine(DevList[FindDeviceByID(key.first)], *c, c->Last_ref);
+                present.insert(key);
+                continue;
+            }
+            present.insert(key);
+        }
+        lines << line;
+    }
+    for (int r = 0; r <= DevLast && r < kMaxDevices; ++r) {
+        const Device_Rec& d = DevList[r];
+        if (FindDeviceByID(d.ID) != r) continue;  // the reader gives every line of this ID to the first device
         for (int s = 0; s < 4; ++s) {
             const Sensor_Rec& c = d.Sensor[s];
-            if (c.Name.isEmpty()) continue;
-            const _SYSTEMTIME& t = fixedDate ? *fixedDate : c.Last_ref;
-            lines << QStringLiteral("%1,%2,%3,0,%4,%5,%6,%7,%8,")
-                         .arg(d.ID, d.SenType)
-                         .arg(c.SenNumber)
-                         .arg(t.wYear)
-                         .arg(t.wMonth)
-                         .arg(t.wDay)
-                         .arg(t.wHour)
-                         .arg(t.wMinute);
+            const ChannelKey key{d.ID, s};
+            if (c.Name.isEmpty() || present.contains(key)) continue;
+            lines << channelLine(d, c, c.Last_ref);
+            present.insert(key);
         }
     }
     return lines;
 }
 
+TextEncoding ledgerEncoding(const QStringList& lines)
+{
+    for (const QString& l : lines)
+        if (fromAnsi(toAnsi(l)) != l) return TextEncoding::Utf8;
+    return TextEncoding::Ansi;
+}
+
 void SaveLastRefresh()
 {
     if (YearChanged != 0) dialogs().message(QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
-    writeTextFile(ledgerPath(), ledgerLines(nullptr));
+    const QString path = ledgerPath();
+    QStringList existing;
+    if (QFileInfo::exists(path) || existsAsNonRegularFile(path)) {
+        requireRegularFileInside(path, Prog.RootDir);
+        existing = readTextFile(path).lines;
+    }
+    const QStringList lines = mergedLedgerLines(existing);
+    writeTextFile(path, lines, ledgerEncoding(lines));
 }
 
 void ResetLastRefresh(int year, int month, int day)
@@ -124,5 +223,8 @@ void ResetLastRefresh(int year, int month, int day)
     t.wDay = static_cast<uint16_t>(day);
     t.wHour = 1;
     t.wMinute = 1;
-    writeTextFile(ledgerPath(), ledgerLines(&t));
+    const QString path = ledgerPath();
+    requireRegularFileInside(path, Prog.RootDir);
+    const QStringList lines = ledgerLines(&t);
+    writeTextFile(path, lines, ledgerEncoding(lines));
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/records.h"
+#include "platform/textfile.h"
 
 inline const QString kLedgerHeader = QStringLiteral("Device,Type,BeginSen,EndSen,year,Month,Day,Hour,Minute");
 
@@ -14,16 +15,31 @@ QString ledgerPath();
 bool ledgerExists();
 
 // Applies one ledger line through the working record work. Returns false when the
-// line was ignored (too few fields, an empty ID or type, a channel outside 0..3);
-// throws ConvertError on a bad number or a date outside the calendar.
+// line was ignored (too few fields, an empty ID, a channel outside 0..3); throws
+// ConvertError on a bad number or a date outside the calendar. An empty type is
+// read as empty, as the registry reads it.
 bool ParseRefreshLine(const QString& line, Sensor_Rec& work);
 int FindDeviceByID(const QString& text);
 
-// Reads the ledger into DevList; returns the conversion errors of skipped lines.
-// Throws FileError when the file exists but cannot be read.
-QStringList loadLedger();
+// Reads the ledger into DevList; returns the conversion errors of skipped lines and
+// adds a message naming every skipped line to skipped. Throws FileError when the
+// file exists but cannot be read (or is not a regular file).
+QStringList loadLedger(QStringList* skipped = nullptr);
+// Whether the last loadLedger met a line for this channel that it could not read:
+// its position is unknown, so the channel must not be downloaded from a guess.
+bool ledgerPositionUnknown(const QString& id, int sensor);
 
-// The ledger lines for the registry, each channel's date given by dateOf.
+// The ledger lines for the registry, each channel's date given by fixedDate, or its
+// Last_ref when fixedDate is null.
 QStringList ledgerLines(const _SYSTEMTIME* fixedDate);
+// The ledger after a download run, merged into the lines of the ledger on disk
+// (existing, header first): the line of every channel read in this run (Visit) takes
+// the channel's Last_ref; every other line stays as it was, unreadable ones too;
+// named channels without any line get one from memory.
+QStringList mergedLedgerLines(const QStringList& existing);
+// Windows-1256 unless a line holds a character that the code page cannot keep.
+TextEncoding ledgerEncoding(const QStringList& lines);
+// Writes the ledger as mergedLedgerLines of the ledger on disk; a ledger that
+// cannot be read is not replaced (FileError).
 void SaveLastRefresh();
 void ResetLastRefresh(int year, int month, int day);

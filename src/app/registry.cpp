@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/calendar.h"
+#include "app/channelclash.h"
 #include "app/fields.h"
 #include "app/ledger.h"
 #include "platform/convert.h"
@@ -20,29 +21,51 @@ QString field(const QStringList& f, int i)
     return i < f.size() ? f[i] : QString();
 }
 
+// Skipped lines of the last load, and whether the download has reported them.
+QStringList g_skippedLines;
+bool g_skippedReported = false;
+
+void noteSkippedDeviceLine(RegistryLoadNotes& notes, int lineNo, const QString& line, const QString& why)
+{
+    notes.skippedLines
+        << QStringLiteral("DeviceStatus.txt, line %1: \"%2\" %3; the device is not read.").arg(lineNo).arg(line, why);
+}
+
 // Why a device line cannot be taken, or nothing when it can: too few fields, no ID,
 // or an address with ":port", whose colon would shift every later field.
-QString unreadableDeviceLine(const QString& line, bool parsed, const Device_Rec& device)
+QString whyDeviceLineIsUnreadable(const QString& line, bool parsed, const Device_Rec& device)
 {
     const QString address = line.section(QLatin1Char('='), 1).section(QLatin1Char(','), 1, 1);
-    QString why;
     if (address.contains(QLatin1Char(':')))
-        why = QCoreApplication::translate("Termivo",
-                                          "the address holds a port (\":\"), which shifts the fields after it");
-    else if (!parsed)
-        why = QCoreApplication::translate("Termivo", "it has fewer than ten fields");
-    else if (device.ID.isEmpty())
-        why = QCoreApplication::translate("Termivo", "it has no device ID");
-    return why.isEmpty()
-               ? why
-               : QCoreApplication::translate("Termivo", "Device line \"%1\" skipped: %2.").arg(line.trimmed(), why);
+        return QCoreApplication::translate("Termivo",
+                                           "the address holds a port (\":\"), which shifts the fields after it");
+    if (!parsed) return QCoreApplication::translate("Termivo", "it has fewer than ten fields");
+    if (device.ID.isEmpty()) return QCoreApplication::translate("Termivo", "it has no device ID");
+    return QString();
 }
 }  // namespace
+
+QStringList takeUnreportedSkippedLines()
+{
+    if (g_skippedReported) return {};
+    g_skippedReported = true;
+    return g_skippedLines;
+}
+
+int lastSkippedLineCount()
+{
+    return int(g_skippedLines.size());
+}
 
 QString deviceStatusPath()
 {
     // Folders copied from Windows may spell it "devicestatus.txt".
     return caseInsensitivePath(Prog.RootDir + QStringLiteral("DeviceStatus.txt"));
+}
+
+bool isDeviceLine(const QString& line)
+{
+    return line.contains(QLatin1String("device"), Qt::CaseInsensitive);
 }
 
 bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device)
@@ -55,8 +78,8 @@ bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device)
     for (int s = 0; s < 4; ++s) {
         if (!device.Sensor[s].Name.isEmpty()) device.Sensor[s].ChartIndex = counter++;
     }
-    device.ID = f[7].left(1);
-    device.SenType = f[8].left(1);
+    device.ID = firstChar(f[7]);
+    device.SenType = firstChar(f[8]);
     for (int s = 0; s < 4; ++s) {
         device.Sensor[s].LastRef = false;
         device.Sensor[s].SenNumber = s;
@@ -96,6 +119,8 @@ void ParseSettingLine(const QString& line)
 RegistryLoadNotes loadRegistry()
 {
     RegistryLoadNotes notes;
+    g_skippedLines.clear();
+    g_skippedReported = false;
     Prog.Comment.clear();
     Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
     Prog.tryCnt = 3;
@@ -108,19 +133,25 @@ RegistryLoadNotes loadRegistry()
         const _SYSTEMTIME loadDate = Date2Shamsi(programNow().date());
         _SYSTEMTIME firstRefresh = loadDate;
         firstRefresh.wHour = 1;
+        int lineNo = 0;
         for (const QString& line : file.lines) {
-            if (line.toLower().contains(QLatin1String("device"))) {
+            ++lineNo;
+            if (isDeviceLine(line)) {
                 Device_Rec work;
                 int c = counter;
                 const bool parsed = ParseDeviceLine(line, c, work);
-                const QString unreadable = unreadableDeviceLine(line, parsed, work);
-                if (!unreadable.isEmpty()) {
+                const QString why = whyDeviceLineIsUnreadable(line, parsed, work);
+                if (!why.isEmpty()) {
                     ++notes.skippedDeviceLines;
-                    notes.errors << unreadable;
+                    notes.errors << QCoreApplication::translate("Termivo", "Device line \"%1\" skipped: %2.")
+                                        .arg(line.trimmed(), why);
+                    noteSkippedDeviceLine(notes, lineNo, line, QStringLiteral("was skipped: ") + why);
                     continue;
                 }
                 if (next >= kMaxDevices) {
                     ++notes.ignoredDeviceLines;
+                    noteSkippedDeviceLine(notes, lineNo, line,
+                                          QStringLiteral("is past the %1th device").arg(kMaxDevices));
                     continue;
                 }
                 counter = c;
@@ -141,7 +172,10 @@ RegistryLoadNotes loadRegistry()
         }
     }
     DevLast = next - 1;
-    notes.errors << loadLedger();
+    notes.errors << loadLedger(&notes.skippedLines);
+    notes.skippedLines << findReportFileClashes();
+    g_skippedLines = notes.skippedLines;
+    g_skippedReported = false;
     for (int r = 0; r <= DevLast; ++r)
         for (auto& s : DevList[r].Sensor) s.Visit = false;
     Prog.TotalDev = DevLast;

@@ -3,11 +3,15 @@
 #include <cstdio>
 
 #include "app/calendar.h"
+#include "app/channelclash.h"
 #include "app/ledger.h"
+#include "app/registry.h"
+#include "download/replycheck.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
+#include "platform/safepath.h"
 #include "platform/textfile.h"
 #include "reports/reportfile.h"
 
@@ -78,20 +82,21 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
 
     const int first = MonthDay2Num(S.Last_ref.wMonth, S.Last_ref.wDay);
     int last = MonthDay2Num(S.Now_ref.wMonth, S.Now_ref.wDay);
-    if (last < first) last = 366;  // the span runs to the end of the year
+    // The span runs to the end of the year when it wraps past it, and when it starts
+    // in an earlier year (a ledger more than a year old): that year is read whole.
+    if (last < first || S.Now_ref.wYear != S.Last_ref.wYear) last = 366;
     const int year = S.Last_ref.wYear;
 
     const QString header = link.Write2Dev(headerRequest(SenNum), Dev1);
     obs.waitLabel(WaitLabel::Status,
                   Dev1.Connection.contains(QLatin1String("wireless")) ? QStringLiteral("Wireless") : QString());
-    SplitReply(header);
-    if (ReplyParts[2] != QLatin1String("1")) return 0;
+    // Only a header confirming the sensor is stored (not the tail of a late reply).
+    if (!isSensorHeader(header)) return 0;
 
     QStringList lines{header};
     obs.waitBarRange(WaitBar::Day, first, last);
     obs.showWait(true);
 
-    const QString sensorText = QString::number(SenNum);
     int resume = first;
     int lastGood = first - 1;
     int failures = 0;
@@ -104,15 +109,11 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
             Num2MonthDay(day, month, dom);
             const QString reply = link.Write2Dev(dayRequest(year, SenNum, month, dom), Dev1);
             obs.waitLabel(WaitLabel::Cnt, QStringLiteral("%1,%2").arg(Prog.CntSent).arg(Prog.CntRecive));
-            SplitReply(reply);
             obs.rxLine(reply);
-            // A reply for another sensor, or for another day (a late answer to an
-            // earlier request), is a failed day: its line would be stored wrongly.
-            bool monthOk = false;
-            bool dayOk = false;
-            const bool good = ReplyParts[1] == QLatin1String("GetLog") && ReplyParts[4] == QLatin1String("Day") &&
-                              ReplyParts[9] == sensorText && ReplyParts[10].trimmed().toInt(&monthOk) == month &&
-                              monthOk && ReplyParts[11].trimmed().toInt(&dayOk) == dom && dayOk;
+            // A reply for another sensor or another day (a late answer to an earlier
+            // request), or one whose fields are not what a day is (a line break among
+            // the codes would forge a second day line), is a failed day.
+            const bool good = isDayReply(reply, SenNum, month, dom);
             if (good) {
                 lines << QStringLiteral("%1,%2,%3,%4,%5")
                              .arg(ReplyParts[10], ReplyParts[11], ReplyParts[12], ReplyParts[7], ReplyParts[8]);
@@ -165,13 +166,30 @@ Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResu
             }
             obs.reportLine(QStringLiteral("reading ") + S.Name + QLatin1Char(' ') + Dev1.ID + QString::number(k + 1) +
                            QStringLiteral(" data ..."));
-            if (GetSensorGraph(Dev1, k) == 1) {
+            int got = 0;
+            try {
+                got = GetSensorGraph(Dev1, k);
+            } catch (const FileError& e) {
+                // The device answered but its records could not be stored: say which
+                // file and why; the channel keeps its position and the others go on.
+                advanceAll(3);
+                r.failed = true;
+                const QString text =
+                    QStringLiteral("Channel %1 of device %2 (ID %3): %4").arg(k + 1).arg(Dev1.Name, Dev1.ID, e.text());
+                messageLog().addLine(text);
+                obs.reportLine(text);
+                continue;
+            }
+            if (got == 1) {
                 advanceAll(1);
                 ++r.sensorsRead;
                 S.Visit = true;
                 obs.reportLine(QStringLiteral("OK"));
                 _SYSTEMTIME t = Date2Shamsi(programNow().date());
                 if (S.Last_ref.wYear != t.wYear) {
+                    // The channel's year was read to its end: the next run starts the
+                    // year after it (this one, unless the ledger was older).
+                    t.wYear = static_cast<uint16_t>((S.Last_ref.wYear + 1) % 100);
                     t.wMonth = 1;
                     t.wDay = 1;
                     t.wHour = 1;
@@ -196,6 +214,13 @@ Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResu
     return Dev1;
 }
 
+void startOverallProgress(int maximum)
+{
+    g_allPosition = 0;
+    deviceLink().observer().waitBarRange(WaitBar::All, 0, maximum);
+    deviceLink().observer().waitBarPosition(WaitBar::All, 0);
+}
+
 AllDevicesResult runAllDevicesDownload()
 {
     AllDevicesResult out;
@@ -208,18 +233,40 @@ AllDevicesResult runAllDevicesDownload()
             if (!s.Name.isEmpty()) ++out.dueSensors;
         }
     }
+    // Lines of the registry and the ledger that could not be read, and channels that
+    // would write another one's file: reported once after each load, failures of every run.
+    for (const QString& line : takeUnreportedSkippedLines()) {
+        messageLog().addLine(line);
+        obs.reportLine(line);
+    }
+    out.skippedLines = lastSkippedLineCount();
+    removeStaleTemporaryFiles(Prog.RootDir);
+
     g_allPosition = 0;
     obs.waitBarRange(WaitBar::All, 0, out.dueSensors);
     obs.waitBarPosition(WaitBar::All, 0);
     obs.showWait(true);
     for (int i = 0; i <= DevLast && StopFlag != 1; ++i) {
         obs.waitBarPosition(WaitBar::Day, 0);
+        // A channel whose position is unknown, or whose file belongs to another
+        // channel, is not read: it is passed to the device's download without a name.
+        Device_Rec dev = DevList[i];
+        bool heldBack[4] = {false, false, false, false};
+        for (int s = 0; s < 4; ++s) {
+            heldBack[s] = !dev.Sensor[s].Name.isEmpty() &&
+                          (reportFileClash(i, s) || ledgerPositionUnknown(dev.ID, dev.Sensor[s].SenNumber));
+            if (heldBack[s]) dev.Sensor[s].Name.clear();
+        }
         DeviceDownloadResult r;
-        DevList[i] = GetDeviceData(DevList[i], Prog.RootDir, &r, true);
+        dev = GetDeviceData(dev, Prog.RootDir, &r, true);
+        for (int s = 0; s < 4; ++s)
+            if (heldBack[s]) dev.Sensor[s].Name = DevList[i].Sensor[s].Name;
+        DevList[i] = dev;
         if (r.failed) ++out.failedDevices;
     }
     out.stopped = StopFlag == 1;
-    if (!out.stopped) SaveLastRefresh();
+    // Without a registered device there is nothing to write: the ledger stays as it is.
+    if (!out.stopped && DevLast >= 0) SaveLastRefresh();
     obs.captionText(QStringLiteral("Complete"));
     obs.showWait(false);
     return out;

@@ -43,10 +43,14 @@ struct DeviceDownloadResult
 Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResult* result = nullptr,
                          bool perChannelYear = false);
 
+// Starts the overall progress bar of a run at 0 with the given maximum.
+void startOverallProgress(int maximum);
+
 struct AllDevicesResult
 {
     int dueSensors = 0;
     int failedDevices = 0;
+    int skippedLines = 0;  // registry or ledger lines skipped, channels held back (failures too)
     bool stopped = false;
 };
 

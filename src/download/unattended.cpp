@@ -20,6 +20,20 @@ extern "C" void stopOnSignal(int)
 {
     StopFlag = 1;
 }
+
+// A registry that is missing or registers no device (moved away, emptied by a
+// passing glitch) is no reason to start every channel again: nothing is read and
+// nothing written.
+bool registryGivesDevices()
+{
+    if (DevLast >= 0) return true;
+    messageLog().addLine(QStringLiteral("termivo: the registry \"%1\" %2; nothing was downloaded and the ledger "
+                                        "was not written.")
+                             .arg(deviceStatusPath(), QFileInfo::exists(deviceStatusPath())
+                                                          ? QStringLiteral("registers no device")
+                                                          : QStringLiteral("does not exist")));
+    return false;
+}
 }  // namespace
 
 bool isDownloadAllCommand(const QStringList& args)
@@ -69,6 +83,7 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
         err.flush();
         return kDownloadAllNoRegistry;
     }
+    if (!registryGivesDevices()) return kDownloadAllNoRegistry;
 
     ConsoleLinkObserver console(verbose);
     deviceLink().setObserver(&console);
@@ -84,12 +99,13 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
     deviceLink().setObserver(nullptr);
 
     if (!ran) r.failedDevices = qMax(1, r.failedDevices);
-    out << QStringLiteral("download: %1 devices, %2 named sensors, %3 devices failed%4\n")
+    out << QStringLiteral("download: %1 devices, %2 named sensors, %3 devices failed%4%5\n")
                .arg(DevLast + 1)
                .arg(r.dueSensors)
                .arg(r.failedDevices)
+               .arg(r.skippedLines > 0 ? QStringLiteral(", %1 lines skipped").arg(r.skippedLines) : QString())
                .arg(r.stopped ? QStringLiteral(", stopped before the end (ledger not written)") : QString());
     out.flush();
     if (r.stopped) return kDownloadAllStopped;
-    return r.failedDevices > 0 ? kDownloadAllFailed : kDownloadAllOk;
+    return r.failedDevices > 0 || r.skippedLines > 0 ? kDownloadAllFailed : kDownloadAllOk;
 }

@@ -12,10 +12,10 @@
 // Exit statuses of the unattended run.
 enum DownloadAllStatus {
     kDownloadAllOk = 0,          // every due channel was downloaded
-    kDownloadAllFailed = 1,      // at least one device failed (the others were read)
+    kDownloadAllFailed = 1,      // a device failed (the others were read), or a registry or ledger line was skipped
     kDownloadAllUsage = 2,       // bad command line
     kDownloadAllStopped = 3,     // stopped by SIGINT/SIGTERM: the ledger was not written
-    kDownloadAllNoRegistry = 4,  // the registry could not be read
+    kDownloadAllNoRegistry = 4,  // the registry could not be read or registers no device: nothing written
 };
 
 // The mode's "--help" text.

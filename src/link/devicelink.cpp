@@ -43,6 +43,22 @@ namespace {
 
 ConsoleLinkObserver g_consoleObserver;
 
+// The longest reply kept, as for the serial line: a device that never ends its reply
+// does not fill the memory.
+constexpr qsizetype kMaxReplyBytes = 1 << 20;
+// Datagrams of the device search taken in one go: a flood of answers leaves the
+// windows time to run between batches.
+constexpr int kDatagramBatch = 64;
+
+}  // namespace
+
+int clampedWaitMs(int ms)
+{
+    return qBound(0, ms, kMaxWaitMs);
+}
+
+namespace {
+
 // Busy cursor on for the lifetime of the guard, off in every case.
 class BusyCursor
 {
@@ -60,6 +76,7 @@ DeviceLink::DeviceLink(QObject* parent)
     : QObject(parent), m_observer(&g_consoleObserver), m_MSComm1(this), m_searchAddress(QHostAddress::Broadcast)
 {
     connect(&m_MSComm1, &SerialPortControl::OnComm, this, &DeviceLink::MSComm1Comm);
+    connect(&m_MSComm1, &SerialPortControl::portLost, this, [this](const QString& why) { m_serialLost = why; });
     // The demo (and anyone who plays devices on this machine) points the search at a
     // loopback broadcast address.
     if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
@@ -115,12 +132,24 @@ void DeviceLink::ensureSerialPortFor(const QString& link)
 
 QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Device1)
 {
+    m_serialLost.clear();
     ensureSerialPortFor(Device1.IP);
     observer().waitLabel(WaitLabel::Port, Device1.IP);
+    // A port that goes away ends the exchange with a link error; it was closed, so
+    // the next exchange opens it again.
+    auto lost = [&] {
+        return LinkError(QStringLiteral("The serial port %1 went away: %2").arg(Device1.IP, m_serialLost));
+    };
     QString reply;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        m_MSComm1.setOutput(frame);
+        try {
+            m_MSComm1.setOutput(frame);
+        } catch (const TermivoError&) {
+            if (!m_serialLost.isEmpty()) throw lost();
+            throw;
+        }
         reply = readComport(serialReplyTimeout, Device1);
+        if (!m_serialLost.isEmpty()) throw lost();
         // A complete reply ends the attempts; so does a structured one, whose "}#" the
         // receive event has already trimmed away.
         if (m_rxComplete || reply.contains(QLatin1String("}#")) || reply.contains(QLatin1String("Message")) ||
@@ -138,8 +167,8 @@ QString DeviceLink::readComport(int t_Out, const Device_Rec& /*Device1*/)
     m_rxComplete = false;
     // Characters of an earlier, late reply are not part of this one.
     if (m_MSComm1.InBufferCount() > 0) m_MSComm1.Input();
-    const int steps = t_Out / 100 + 1;
-    waitUntil([this] { return m_RxDone == 1 || StopFlag == 1; }, steps * 100);
+    const int steps = clampedWaitMs(t_Out) / 100 + 1;
+    waitUntil([this] { return m_RxDone == 1 || StopFlag == 1 || !m_serialLost.isEmpty(); }, steps * 100);
     if (m_RxDone == 1) return m_RxBuffer;
     return QStringLiteral("Time Out");
 }
@@ -172,22 +201,26 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
     // that reaches the caller.
     if (!lanConnected() || lanHost() != Device1.IP) {
         QString why;
-        const int ms = Prog.TimeOut3 > 0 ? Prog.TimeOut3 : 1000;
+        const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 1000;
         if (!connectClient(Device1.IP, ms, &why)) throw LinkError(why);
     }
     QPointer<QTcpSocket> client = m_client;
     QString line;
-    const int wait = qMax(0, Prog.TimeOut2) + lanReadTimeout;
+    const int wait = clampedWaitMs(qMax(0, clampedWaitMs(Prog.TimeOut2)) + clampedWaitMs(lanReadTimeout));
+    // Whatever an earlier, late reply left behind is not the answer to this request:
+    // it is dropped once, before the first send. What arrives after that is kept
+    // across re-sends, so that a reply straddling a deadline is completed by its rest
+    // instead of its rest being taken for the whole reply.
+    if (client) client->readAll();
+    m_lanBuffer.clear();
     for (int attempt = 0; attempt < Prog.tryCnt; ++attempt) {
         if (!client || client->state() != QAbstractSocket::ConnectedState)
             throw LinkError(QStringLiteral("Connection Closed Gracefully."));
-        // Whatever an earlier, late reply left behind is not the answer to this request.
-        client->readAll();
-        m_lanBuffer.clear();
         const QByteArray bytes = asciiBytes(frame);
         if (client->write(bytes) != bytes.size()) throw LinkError(client->errorString());
         client->flush();
         bool dropped = false;
+        bool overflow = false;
         waitUntil(
             [&] {
                 if (!client) {
@@ -196,6 +229,10 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
                 }
                 m_lanBuffer += client->readAll();
                 if (m_lanBuffer.contains('#')) return true;
+                if (m_lanBuffer.size() > kMaxReplyBytes) {
+                    overflow = true;
+                    return true;
+                }
                 if (client->state() != QAbstractSocket::ConnectedState) {
                     dropped = true;
                     return true;
@@ -209,6 +246,16 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
             m_lanBuffer.remove(0, hash + 1);
         } else {
             line.clear();
+            if (overflow) {
+                // A device that sends without end is not read further: the connection
+                // is closed and the next exchange connects again.
+                m_lanBuffer.clear();
+                client->abort();
+                throw LinkError(QStringLiteral("The device at %1 sent more than %2 bytes without ending its reply; "
+                                               "the connection was closed.")
+                                    .arg(Device1.IP)
+                                    .arg(kMaxReplyBytes));
+            }
             if (dropped) throw LinkError(QStringLiteral("Connection Closed Gracefully."));
         }
         if (!line.isEmpty()) break;
@@ -278,7 +325,7 @@ bool DeviceLink::Connect2Lan(const QString& IP)
         sleepPumping(200);
     }
     processPendingEvents();
-    const int ms = Prog.TimeOut3 > 0 ? Prog.TimeOut3 : 500;
+    const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 500;
     QString why;
     if (connectClient(IP, ms, &why)) {
         observer().captionText(QStringLiteral("Status :Connected"));
@@ -406,7 +453,12 @@ void DeviceLink::Button2Click()
 
 void DeviceLink::IdUDPServer1UDPRead()
 {
-    while (m_udpServer && m_udpServer->hasPendingDatagrams()) {
+    for (int n = 0; m_udpServer && m_udpServer->hasPendingDatagrams(); ++n) {
+        if (n == kDatagramBatch) {
+            // The rest after the windows had their turn.
+            QTimer::singleShot(0, this, [this] { guarded([this] { IdUDPServer1UDPRead(); }); });
+            return;
+        }
         const QNetworkDatagram d = m_udpServer->receiveDatagram();
         QString text;
         for (const char c : d.data()) text.append(QChar(uchar(c) < 128 ? uchar(c) : uchar('?')));

@@ -30,6 +30,11 @@ public:
     using TermivoError::TermivoError;
 };
 
+// The longest wait of the link, in ms: time-out settings beyond it (up to 2147483647
+// in the settings file) are taken as this, so that the wait arithmetic cannot overflow.
+inline constexpr int kMaxWaitMs = 600000;
+int clampedWaitMs(int ms);
+
 // Texts of the link shown to the user.
 namespace linktext {
 extern const QString kChooseDevice;        // no device chosen
@@ -136,6 +141,7 @@ private:
     QString m_RxBuffer;
     int m_RxDone = 0;
     bool m_rxComplete = false;  // the receive event saw a complete reply
+    QString m_serialLost;       // why the serial port went away during this exchange
     QByteArray m_lanBuffer;
 };
 

@@ -28,6 +28,8 @@ const char* kindName(ScriptedDialogs::Kind k)
             return "open file";
         case ScriptedDialogs::Kind::SaveFile:
             return "save file";
+        case ScriptedDialogs::Kind::PrintSetup:
+            return "print set-up";
     }
     return "?";
 }
@@ -48,6 +50,11 @@ Dialogs& dialogs()
 void setDialogs(Dialogs* d)
 {
     g_dialogs = d ? d : &g_console;
+}
+
+bool Dialogs::printSetup(PrintSetup&)
+{
+    return false;
 }
 
 void ConsoleDialogs::message(const QString& text)
@@ -79,7 +86,14 @@ QString ConsoleDialogs::saveFile(const QString&, const QString&, const QString&)
 
 ScriptedDialogs& ScriptedDialogs::expect(Kind kind, const QString& text, std::optional<QString> answer)
 {
-    Expectation e{kind, text, answer.value_or(QString()), answer.has_value()};
+    Expectation e{kind, text, answer.value_or(QString()), answer.has_value(), std::nullopt};
+    m_expected.append(e);
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectPrintSetup(std::optional<PrintSetup> answer)
+{
+    Expectation e{Kind::PrintSetup, QString(), QString(), answer.has_value(), answer};
     m_expected.append(e);
     return *this;
 }
@@ -151,4 +165,14 @@ QString ScriptedDialogs::openFile(const QString& caption, const QString&, const 
 QString ScriptedDialogs::saveFile(const QString& caption, const QString&, const QString&)
 {
     return take(Kind::SaveFile, caption).value_or(QString());
+}
+bool ScriptedDialogs::printSetup(PrintSetup& setup)
+{
+    m_lastPrintSetup = setup;
+    std::optional<PrintSetup> answer;
+    if (!m_expected.isEmpty() && m_expected.front().kind == Kind::PrintSetup) answer = m_expected.front().printSetup;
+    if (!take(Kind::PrintSetup, QString())) return false;
+    if (!answer) return false;
+    setup = *answer;
+    return true;
 }

@@ -8,6 +8,16 @@
 #include <QString>
 #include <QStringList>
 
+// What the print set-up dialog edits, as plain data (the printer itself is a window
+// library object).
+struct PrintSetup
+{
+    QString printerName;  // empty: the system's default printer
+    QString outputFile;   // a PDF file in place of a printer; empty: print on paper
+    bool landscape = false;
+    int copies = 1;
+};
+
 class Dialogs
 {
 public:
@@ -23,6 +33,8 @@ public:
     // File dialogs; an empty text when cancelled.
     virtual QString openFile(const QString& caption, const QString& filter, const QString& initial) = 0;
     virtual QString saveFile(const QString& caption, const QString& filter, const QString& initial) = 0;
+    // Print set-up dialog on setup; false when cancelled (runs without windows cancel).
+    virtual bool printSetup(PrintSetup& setup);
 };
 
 Dialogs& dialogs();
@@ -63,7 +75,7 @@ public:
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, Error, Confirm, Input, OpenFile, SaveFile };
+    enum class Kind { Message, Error, Confirm, Input, OpenFile, SaveFile, PrintSetup };
     struct Shown
     {
         Kind kind;
@@ -75,6 +87,11 @@ public:
     ScriptedDialogs& expect(Kind kind, const QString& text, std::optional<QString> answer = QString());
     // Accept any number of boxes of this kind without declaring them (they are still recorded).
     ScriptedDialogs& allow(Kind kind);
+    // The print set-up dialog: answer with setup (its fields replace the shown ones),
+    // or cancel with std::nullopt.
+    ScriptedDialogs& expectPrintSetup(std::optional<PrintSetup> answer);
+    // The set-up the print dialog was last shown with.
+    const PrintSetup& lastPrintSetupShown() const { return m_lastPrintSetup; }
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList texts(Kind kind) const;
@@ -87,6 +104,7 @@ public:
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& value) override;
     QString openFile(const QString& caption, const QString& filter, const QString& initial) override;
     QString saveFile(const QString& caption, const QString& filter, const QString& initial) override;
+    bool printSetup(PrintSetup& setup) override;
 
 private:
     struct Expectation
@@ -95,6 +113,7 @@ private:
         QString text;
         QString answer;
         bool hasAnswer = false;
+        std::optional<::PrintSetup> printSetup;
     };
     std::optional<QString> take(Kind kind, const QString& text);
 
@@ -102,4 +121,5 @@ private:
     QList<Kind> m_allowed;
     QList<Shown> m_shown;
     QStringList m_unexpected;
+    ::PrintSetup m_lastPrintSetup;
 };

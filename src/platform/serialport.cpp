@@ -139,6 +139,18 @@ SerialPortControl::SerialPortControl(QObject* parent) : QObject(parent), m_port(
     connect(m_port, &QSerialPort::readyRead, this, [this] {
         if (m_port->bytesAvailable() > 0) emit OnComm();
     });
+    // A port whose device is gone stays "open" and every exchange would time out until
+    // the program restarts: it is closed instead. Modem-line ioctls that a
+    // pseudo-terminal refuses (UnsupportedOperationError) are no loss.
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError && e != QSerialPort::WriteError) return;
+        if (!m_port->isOpen()) return;
+        const QString why = m_port->errorString();
+        m_port->close();
+        m_port->clearError();
+        m_path.clear();
+        emit portLost(why);
+    });
 }
 
 SerialPortControl::~SerialPortControl() = default;

@@ -89,6 +89,9 @@ public:
 signals:
     // Raised on the user-interface thread as soon as characters have arrived.
     void OnComm();
+    // The port went away (an adapter unplugged, a line hung up): it has been closed,
+    // and the next opening finds the port again. why is the system's reason.
+    void portLost(const QString& why);
 
 private:
     QSerialPort* m_port;

@@ -1,7 +1,9 @@
 #include "reports/loader.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
 
 #include "app/fields.h"
 #include "app/records.h"
@@ -21,45 +23,33 @@ const QString kHeaderUnreadableMessage = QStringLiteral("نتوانستم تنظ
 namespace {
 constexpr int kMinDayLineLength = 55;
 
-double pairValue(QChar a, QChar b)
+double pairValue(const QString& sensorType, QChar a, QChar b)
 {
     if (a == QLatin1Char('?') && b == QLatin1Char('?')) return -300;
     const int r = 60 * (int(a.unicode()) - 60) + (int(b.unicode()) - 60);
-    return sensorValue(CurChart.Sensor_Type, r);
-}
-}  // namespace
-
-QStringList SplitPara1(const QString& str1, const QString& SplitChar)
-{
-    return splitDelimited(str1, SplitChar);
+    return sensorValue(sensorType, r);
 }
 
-double Code2Value(const QString& code)
+ReportHeaderFields headerFieldsOf(const Chart_rec& c)
 {
-    if (code.size() != 2) return std::numeric_limits<double>::quiet_NaN();
-    return pairValue(code[0], code[1]);
+    return {c.SenNumber, c.Dev_Type, c.Sensor_Type, c.hys1L, c.hys1H, c.LogTime.wYear, c.LogTime.wMonth};
 }
 
-bool ReadReportHeader(const QString& header)
+void putHeaderFields(const ReportHeaderFields& f, Chart_rec& c)
 {
-    const QStringList f = SplitPara1(header, QStringLiteral(",()"));
-    bool read = false;
-    if (f.size() > 12) {
-        try {
-            CurChart.SenNumber = strToInt(f[5]);
-            CurChart.Dev_Type = f[3];
-            CurChart.Sensor_Type = f[6];
-            CurChart.hys1L = strToFloat(f[7]);
-            CurChart.hys1H = strToFloat(f[8]);
-            const int year = strToInt(f[11]);
-            CurChart.LogTime.wYear = static_cast<uint16_t>(year);
-            const int month = strToInt(f[12]);
-            CurChart.LogTime.wMonth = static_cast<uint16_t>(month);
-            read = true;
-        } catch (const ConvertError&) {
-            dialogs().message(kHeaderUnreadableMessage);
-        }
-    }
+    c.SenNumber = f.senNumber;
+    c.Dev_Type = f.devType;
+    c.Sensor_Type = f.sensorType;
+    c.hys1L = f.lowLimit;
+    c.hys1H = f.highLimit;
+    c.LogTime.wYear = static_cast<uint16_t>(f.logYear);
+    c.LogTime.wMonth = static_cast<uint16_t>(f.logMonth);
+}
+
+// Shows what the header reading reports and draws the month chart's limit lines.
+void showHeaderResult(bool unreadable)
+{
+    if (unreadable) dialogs().message(kHeaderUnreadableMessage);
     processPendingEvents();
     MonthChart.clearSeries();
     processPendingEvents();
@@ -69,21 +59,116 @@ bool ReadReportHeader(const QString& header)
     upper.add(0, CurChart.hys1H);
     lower.add(32, CurChart.hys1L);
     upper.add(32, CurChart.hys1H);
+}
+
+// Puts a loaded year into the tables, the comment lists and CurChart.
+void putIntoGlobals(const ReportYear& year)
+{
+    std::memcpy(HourValue, year.hourValue, sizeof HourValue);
+    std::memcpy(HourValid, year.hourValid, sizeof HourValid);
+    for (int m = 1; m <= 12; ++m) ChartComment[m] = year.remarks[m];
+    putHeaderFields(year.header, CurChart);
+    CurChart.StMon = year.firstMonth;
+    CurChart.EndMon = year.lastMonth;
+    if (year.lastLineMonth != 0) CurChart.Curr_Mon = year.lastLineMonth;
+    if (year.lastLineYear) CurChart.Curr_Year = *year.lastLineYear;
+}
+}  // namespace
+
+QStringList SplitPara1(const QString& str1, const QString& SplitChar)
+{
+    return splitDelimited(str1, SplitChar);
+}
+
+double codeValue(const QString& sensorType, const QString& code)
+{
+    if (code.size() != 2) return std::numeric_limits<double>::quiet_NaN();
+    return pairValue(sensorType, code[0], code[1]);
+}
+
+double Code2Value(const QString& code)
+{
+    return codeValue(CurChart.Sensor_Type, code);
+}
+
+bool readReportHeaderFields(const QString& header, ReportHeaderFields& fields, bool* unreadable)
+{
+    const QStringList f = SplitPara1(header, QStringLiteral(",()"));
+    bool read = false;
+    if (unreadable) *unreadable = false;
+    if (f.size() > 12) {
+        try {
+            fields.senNumber = strToInt(f[5]);
+            fields.devType = f[3];
+            fields.sensorType = f[6];
+            fields.lowLimit = strToFloat(f[7]);
+            fields.highLimit = strToFloat(f[8]);
+            fields.logYear = strToInt(f[11]);
+            fields.logMonth = strToInt(f[12]);
+            read = true;
+        } catch (const ConvertError&) {
+            if (unreadable) *unreadable = true;
+        }
+    }
+    return read;
+}
+
+bool ReadReportHeader(const QString& header)
+{
+    ReportHeaderFields fields = headerFieldsOf(CurChart);
+    bool unreadable = false;
+    const bool read = readReportHeaderFields(header, fields, &unreadable);
+    putHeaderFields(fields, CurChart);
+    showHeaderResult(unreadable);
     return read;
 }
 
 ReportLoadResult LoadReportFile(const QStringList& lines)
 {
-    ReportLoadResult result;
-    CurChart.StMon = 13;
-    CurChart.EndMon = 0;
-    for (int m = 1; m <= 12; ++m) {
-        for (int d = 1; d <= 31; ++d)
-            for (int h = 0; h < 24; ++h) HourValid[m][d][h] = 0;
-        ChartComment[m].clear();
+    // The year is loaded as a value, then put into the globals, also when the load
+    // stops at an error (what was read before it stays, as the month view expects).
+    auto year = std::make_unique<ReportYear>();
+    year->header = headerFieldsOf(CurChart);
+    try {
+        loadReportYear(*year, lines);
+    } catch (...) {
+        putIntoGlobals(*year);
+        if (!lines.isEmpty()) showHeaderResult(year->headerUnreadable);
+        throw;
     }
+    putIntoGlobals(*year);
+    showHeaderResult(year->headerUnreadable);
+    ReportLoadResult result;
+    result.headerRead = year->headerRead;
+    result.dayLines = year->dayLines;
+    result.skippedLines = year->skippedLines;
+    return result;
+}
+
+ReportYear loadReportYear(const QStringList& lines)
+{
+    ReportYear year;
+    loadReportYear(year, lines);
+    return year;
+}
+
+void loadReportYear(ReportYear& year, const QStringList& lines)
+{
+    ReportYear& result = year;
+    year.firstMonth = 13;
+    year.lastMonth = 0;
+    year.lastLineMonth = 0;
+    year.lastLineYear.reset();
+    year.headerRead = false;
+    year.headerUnreadable = false;
+    year.dayLines = 0;
+    year.skippedLines = 0;
+    std::memset(year.hourValue, 0, sizeof year.hourValue);
+    std::memset(year.hourValid, 0, sizeof year.hourValid);
+    for (auto& r : year.remarks) r.clear();
     if (lines.isEmpty()) throw ListIndexError(QStringLiteral("List index out of bounds (0): the file has no lines."));
-    result.headerRead = ReadReportHeader(lines[0]);
+    result.headerRead = readReportHeaderFields(lines[0], year.header, &year.headerUnreadable);
+    const QString& sensorType = year.header.sensorType;
 
     const QString dayDelims = QStringLiteral(",()");
     for (qsizetype i = 1; i < lines.size(); ++i) {
@@ -99,7 +184,8 @@ ReportLoadResult LoadReportFile(const QStringList& lines)
                 ++result.skippedLines;
                 continue;
             }
-            ChartComment[m].append(f[2]);
+            // The remark is everything after the month field: it may hold commas itself.
+            year.remarks[m].append(line.section(QLatin1Char(','), 2));
             continue;
         }
         if (line.size() < kMinDayLineLength) {
@@ -118,15 +204,15 @@ ReportLoadResult LoadReportFile(const QStringList& lines)
             continue;
         }
         const QString& codes = f[2];
-        CurChart.Curr_Mon = month;
-        if (f.size() > 3) CurChart.Curr_Year = f[3];
-        CurChart.StMon = std::min(CurChart.StMon, month);
-        CurChart.EndMon = std::max(CurChart.EndMon, month);
-        double* value = HourValue[month][day];
-        int* valid = HourValid[month][day];
+        year.lastLineMonth = month;
+        if (f.size() > 3) year.lastLineYear = f[3];
+        year.firstMonth = std::min(year.firstMonth, month);
+        year.lastMonth = std::max(year.lastMonth, month);
+        double* value = year.hourValue[month][day];
+        int* valid = year.hourValid[month][day];
         for (int h = 0; h < 24; ++h) {
             // A codes field shorter than 48 characters leaves the hours it lacks missing.
-            const double v = 2 * h + 1 < codes.size() ? pairValue(codes[2 * h], codes[2 * h + 1])
+            const double v = 2 * h + 1 < codes.size() ? pairValue(sensorType, codes[2 * h], codes[2 * h + 1])
                                                       : std::numeric_limits<double>::quiet_NaN();
             if (std::isnan(v) || v < kMinValidValue || v > kMaxValidValue) {
                 valid[h] = 0;
@@ -138,5 +224,4 @@ ReportLoadResult LoadReportFile(const QStringList& lines)
         }
         ++result.dayLines;
     }
-    return result;
 }

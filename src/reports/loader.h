@@ -2,8 +2,12 @@
 // hourly values that the month chart, the table and the online chart draw from.
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
+
+#include "app/records.h"
 
 // Hourly values and their validity by month 1..12, day 1..31 and hour 0..23 (index 0
 // of month and day unused). HourValid: 1 = a valid value, 0 = missing.
@@ -15,6 +19,53 @@ extern QStringList ChartComment[13];
 // The text the header reader shows when a number of the header cannot be read.
 extern const QString kHeaderUnreadableMessage;
 
+// The header fields a report file gives (a header that is not read, or whose
+// reading stops at a bad number, leaves the fields it did not reach as they were).
+struct ReportHeaderFields
+{
+    int senNumber = 0;
+    QString devType;
+    QString sensorType;  // selects the value of the hour codes
+    double lowLimit = 0;
+    double highLimit = 0;
+    int logYear = 0;
+    int logMonth = 0;
+};
+
+// One report file's year as loaded: hourly values and their validity by month
+// 1..12, day 1..31 and hour 0..23 (index 0 unused; invalid hours hold 0), the header,
+// the remark lines of each month, and where the day lines ran.
+struct ReportYear
+{
+    double hourValue[13][32][24];
+    int hourValid[13][32][24];
+    QStringList remarks[13];
+    ReportHeaderFields header;
+    bool headerRead = false;              // more than 12 fields, every number converted
+    bool headerUnreadable = false;        // a number of the header could not be read
+    int firstMonth = 13;                  // lowest month of a day line; 13 when there is none
+    int lastMonth = 0;                    // highest month of a day line; 0 when there is none
+    int lastLineMonth = 0;                // month of the last day line; 0 when there is none
+    std::optional<QString> lastLineYear;  // year field of the last day line that had one
+    int dayLines = 0;
+    int skippedLines = 0;
+    QString path;  // the file it came from (empty when loaded from lines)
+};
+
+// Loads the lines of a report file (line 0 the header) into year, which is cleared
+// first except for its header fields, the starting values of a header that is not
+// read whole. Throws ListIndexError for a file without lines and ConvertError for a
+// month or day that is not an integer; year then holds what was read before.
+void loadReportYear(ReportYear& year, const QStringList& lines);
+// The same into a fresh value (header fields starting at zero and empty).
+ReportYear loadReportYear(const QStringList& lines);
+// Reads the header fields of a report header into fields; true when the whole
+// header was read. A bad number stops the reading there (unreadable set).
+bool readReportHeaderFields(const QString& header, ReportHeaderFields& fields, bool* unreadable = nullptr);
+// The value of one hour's two-character code for a sensor type; "??" gives -300, a
+// code that is not two characters long gives NaN.
+double codeValue(const QString& sensorType, const QString& code);
+
 struct ReportLoadResult
 {
     bool headerRead = false;  // the header had more than 12 fields and every number converted
@@ -22,8 +73,9 @@ struct ReportLoadResult
     int skippedLines = 0;     // lines ignored: short, too few fields, month or day out of range
 };
 
-// Loads the file's lines (line 0 the header): clears the tables and the comment
-// lists, reads the header into CurChart, redraws the limit lines of the month chart
+// Loads the file's lines (line 0 the header) through loadReportYear and puts the
+// year into the globals: clears the tables and the comment lists, reads the header
+// into CurChart, redraws the limit lines of the month chart
 // (MonthChart), fills HourValue/HourValid and ChartComment and sets CurChart.StMon,
 // EndMon, Curr_Mon and Curr_Year. Throws ListIndexError for a file without lines and
 // ConvertError for a month or day that is not an integer (the load stops there).

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/safepath.h"
 #include "platform/textfile.h"
 
 namespace {
@@ -48,7 +49,19 @@ void makeFolder(const QString& folder)
         throw FileError(QStringLiteral("Cannot create folder \"%1\".").arg(QDir::toNativeSeparators(folder)));
 }
 
+QString g_chosenFolder;  // empty: the root folder's year folders
+
 }  // namespace
+
+ChosenReportFolder::ChosenReportFolder(const QString& folder) : m_previous(g_chosenFolder)
+{
+    g_chosenFolder = folder;
+}
+
+ChosenReportFolder::~ChosenReportFolder()
+{
+    g_chosenFolder = m_previous;
+}
 
 QString reportFolder(const QString& root, int yy)
 {
@@ -89,12 +102,24 @@ void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines)
 {
     if (newLines.isEmpty()) return;  // nothing downloaded: the file stays as it is
     const QString path = channel.parent;
-    if (!Prog.RootDir.isEmpty() && !isInside(path, Prog.RootDir))
-        throw ReportPathError(QStringLiteral("The report file \"%1\" lies outside the root folder \"%2\".")
-                                  .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(Prog.RootDir)));
-    makeFolder(reportFolder(Prog.RootDir, channel.Last_ref.wYear));
+    // The folder the files must stay in: the one the user chose for a download of chosen
+    // months, otherwise the root folder.
+    const QString base = g_chosenFolder.isEmpty() ? Prog.RootDir : g_chosenFolder;
+    if (!base.isEmpty() && !isInside(path, base))
+        throw ReportPathError(QStringLiteral("The report file \"%1\" lies outside the %2 folder \"%3\".")
+                                  .arg(QDir::toNativeSeparators(path),
+                                       g_chosenFolder.isEmpty() ? QStringLiteral("root") : QStringLiteral("chosen"),
+                                       QDir::toNativeSeparators(base)));
+    if (g_chosenFolder.isEmpty()) {
+        // A year folder, or the file, that is a link out of the root folder, a FIFO or a
+        // device is refused before anything is read or written.
+        const QString yearFolder = reportFolder(Prog.RootDir, channel.Last_ref.wYear);
+        if (!Prog.RootDir.isEmpty()) requireFolderInside(yearFolder, Prog.RootDir);
+        makeFolder(yearFolder);
+    }
     // The file's own folder too (the download names the file by another channel's year).
     makeFolder(QFileInfo(path).absolutePath());
+    if (!base.isEmpty()) requireRegularFileInside(path, base);
 
     if (!QFileInfo::exists(path)) {
         writeTextFile(path, newLines, TextEncoding::Ansi);

@@ -40,6 +40,21 @@ QString reportFilePath(const QString& root, int yy, const QString& id, int chann
 // failed write leaves the old file as it was and throws FileError.
 void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines);
 
+// While alive, AppendReportFile writes into folder (a folder the user chose, such as
+// the download dialog's) instead of the root folder's year folders: a file must lie
+// in it, and no year folder is made in the root folder.
+class ChosenReportFolder
+{
+public:
+    explicit ChosenReportFolder(const QString& folder);
+    ~ChosenReportFolder();
+    ChosenReportFolder(const ChosenReportFolder&) = delete;
+    ChosenReportFolder& operator=(const ChosenReportFolder&) = delete;
+
+private:
+    QString m_previous;
+};
+
 // Comment lines contain "Comment" (case-sensitive, anywhere); every other line after
 // the header is a day line.
 bool isCommentLine(const QString& line);

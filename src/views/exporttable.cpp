@@ -9,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
+#include "views/exporttarget.h"
 #include "views/month.h"
 
 namespace {
@@ -36,15 +37,6 @@ struct DialogsGuard
     ~DialogsGuard() { setDialogs(nullptr); }
 };
 
-struct Options
-{
-    QString report;
-    QString out;
-    int month = 0;  // 0: the loader's month
-    int period = 3;
-    bool minMax = false;
-};
-
 int parseNumber(const QString& option, const QString& text)
 {
     try {
@@ -54,16 +46,16 @@ int parseNumber(const QString& option, const QString& text)
     }
 }
 
-Options parse(const QStringList& args)
+MonthExportOptions parse(const QStringList& args, const QString& command)
 {
-    Options o;
+    MonthExportOptions o;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&]() -> QString {
             if (i + 1 >= args.size()) throw TermivoError(QStringLiteral("%1 needs a value.").arg(a));
             return args[++i];
         };
-        if (a == QLatin1String("--export-table")) {
+        if (a == command) {
             o.report = value();
         } else if (a == QLatin1String("--month")) {
             o.month = parseNumber(a, value());
@@ -108,15 +100,25 @@ bool isExportTableCommand(const QStringList& args)
 
 int runExportTable(const QStringList& args, QTextStream& err)
 {
+    return runMonthExport(args, QStringLiteral("--export-table"), err, nullptr,
+                          [](const MonthExportOptions& o) { saveMonthTableText(o.out, MonthTable); });
+}
+
+int runMonthExport(const QStringList& args, const QString& command, QTextStream& err,
+                   const std::function<void(const MonthExportOptions&)>& check,
+                   const std::function<void(const MonthExportOptions&)>& write)
+{
     CollectingDialogs collected;
     DialogsGuard guard(&collected);
-    Options o;
+    MonthExportOptions o;
     try {
-        o = parse(args);
+        o = parse(args, command);
+        if (check) check(o);
     } catch (const TermivoError& e) {
-        return commandUsageError(err, QStringLiteral("--export-table"), e.text());
+        return commandUsageError(err, command, e.text());
     }
     try {
+        checkExportTarget(o.report, o.out);
         const TextFile file = readTextFile(o.report);
         if (file.lines.isEmpty())
             throw TermivoError(QStringLiteral("The report file is empty: it has no header line."));
@@ -132,7 +134,7 @@ int runExportTable(const QStringList& args, QTextStream& err)
             throw TermivoError(QStringLiteral("The report file has no day lines; give the month with --month."));
         CurChart.Curr_Mon = month;
         DrawMonth(MonthChart, month, o.minMax, true);
-        saveMonthTableText(o.out, MonthTable);
+        write(o);
     } catch (const std::exception& e) {
         err << "termivo: " << o.report << ": " << errorText(e) << "\n";
         err.flush();

@@ -1,12 +1,17 @@
 #include "app/ledger.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "app/calendar.h"
 #include "app/records.h"
 #include "app/registry.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
 #include "support/fixtures.h"
 
 namespace {
@@ -59,6 +64,7 @@ TEST_F(LedgerTest, SaveWritesOneLinePerNamedChannelAndEitherSpellingIsOneFile)
     writeLines(path("Last_refresh.txt"), {kLedgerHeader, "A,T,0,0,98,7,1,1,1,"});
     loadRegistry();
     DevList[0].Sensor[0].Last_ref.wDay = 9;
+    DevList[0].Sensor[0].Visit = true;  // read in this run
     SaveLastRefresh();
     EXPECT_EQ(QDir(root()).entryList({"*.txt"}, QDir::Files, QDir::Name),
               (QStringList{"DeviceStatus.txt", "Last_refresh.txt"}));
@@ -94,6 +100,126 @@ TEST_F(LedgerTest, RegistryWithoutNamedChannelsGivesOnlyTheHeader)
     loadRegistry();
     SaveLastRefresh();
     EXPECT_EQ(readLines(ledgerPath()), QStringList{kLedgerHeader});
+}
+
+// A run writes the ledger as a merge into the one on disk: only the channels it read
+// move; every other line stays as it was, also lines it cannot read, and lines of
+// devices the registry no longer (or not yet) lists.
+TEST_F(LedgerTest, SaveMovesOnlyTheChannelsReadAndKeepsEveryOtherLine)
+{
+    writeLines(path("DeviceStatus.txt"),
+               {"device  =One,127.0.0.2,t0,,t2,,A,T,lan,", "device  =Two,COM1,,h1,,,B,H,serial,",
+                "device  =Short,COM2,x,,", "device  =Three,COM3,k0,k1,,,K,T,serial,"});
+    const QStringList old{kLedgerHeader,         "A,T,0,0,99,7,1,1,1,", "A,T,2,0,99,13,1,1,1,", "Z,T,0,0,98,1,1,1,1,",
+                          "B,H,1,0,99,7,2,3,4,", "garbage line",        "A,T,0,0,99,6,1,1,1,"};
+    writeLines(path("Last_refresh.txt"), old);
+    const RegistryLoadNotes notes = loadRegistry();
+    // The short device line, the unreadable month and the garbage line are reported.
+    ASSERT_EQ(notes.skippedLines.size(), 3) << notes.skippedLines.join('\n').toStdString();
+    EXPECT_TRUE(notes.skippedLines[0].contains("DeviceStatus.txt, line 3")) << notes.skippedLines[0].toStdString();
+    EXPECT_TRUE(notes.skippedLines[1].contains("A,T,2,0,99,13,1,1,1,"));
+    EXPECT_TRUE(notes.skippedLines[2].contains("garbage line"));
+    EXPECT_TRUE(ledgerPositionUnknown("A", 2));
+    EXPECT_FALSE(ledgerPositionUnknown("A", 0));
+    EXPECT_EQ(takeUnreportedSkippedLines().size(), 3);
+    EXPECT_TRUE(takeUnreportedSkippedLines().isEmpty());  // once after each load
+    EXPECT_EQ(lastSkippedLineCount(), 3);
+
+    // Channel A0 and K0 were read in this run; B1, A2 and K1 were not.
+    DevList[0].Sensor[0].Last_ref = DevList[0].Sensor[0].Now_ref;
+    DevList[0].Sensor[0].Visit = true;
+    DevList[2].Sensor[0].Visit = true;
+    SaveLastRefresh();
+    const QStringList now = readLines(ledgerPath());
+    const QString a0 = QStringLiteral("A,T,0,0,0,1,1,9,45,");
+    EXPECT_EQ(now, (QStringList{kLedgerHeader, a0, "A,T,2,0,99,13,1,1,1,", "Z,T,0,0,98,1,1,1,1,", "B,H,1,0,99,7,2,3,4,",
+                                "garbage line", "K,T,0,0,0,1,1,1,45,", "K,T,1,0,0,1,1,1,45,"}));
+}
+
+TEST_F(LedgerTest, AnEmptyOrMissingRegistryLeavesTheLedgerAsItIs)
+{
+    const QStringList old{kLedgerHeader, "A,T,0,0,99,7,1,1,1,", "B,H,1,0,99,7,2,3,4,"};
+    writeLines(path("Last_refresh.txt"), old);
+    for (const QStringList& registry : {QStringList{}, QStringList{"timeout = 500,500,500"}}) {
+        writeLines(path("DeviceStatus.txt"), registry);
+        loadRegistry();
+        SaveLastRefresh();
+        EXPECT_EQ(readLines(ledgerPath()), old);
+    }
+}
+
+// Every registry the reader accepts gives a ledger that reads back to the same
+// positions: an empty type, IDs of any character, names the code page lacks.
+TEST_F(LedgerTest, EveryAcceptedRegistryShapeRoundTrips)
+{
+    const struct
+    {
+        const char* name;
+        QString line;
+    } shapes[] = {
+        {"empty type", "device  =E,COM1,s0,,,,E,,lan,"},
+        {"long ID and type", "device  =L,COM1,s0,,,,LONG,TYPE,lan,"},
+        {"blank ID", "device  =B,COM1,s0,,,, ,T,lan,"},
+        {"Persian ID", QStringLiteral("device  =P,COM1,s0,,,,\u067E,\u06CC,lan,")},
+        {"ID outside the code page", QStringLiteral("device  =G,COM1,s0,,,,\u03A9,T,lan,")},
+        {"ID beyond 16 bits", QStringLiteral("device  =S,COM1,s0,,,,\U0001F600x,T,lan,")},
+        {"upper-case keyword, ten fields", "Device =U,COM1,,,,s3,U,T,lan"},
+    };
+    for (const auto& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        QFile::remove(ledgerPath());
+        writeFileBytes(path("DeviceStatus.txt"), encodeTextFile({shape.line}, TextEncoding::Utf8));
+        const RegistryLoadNotes notes = loadRegistry();
+        ASSERT_EQ(DevLast, 0);
+        EXPECT_TRUE(notes.skippedLines.isEmpty());
+        int named = 0;
+        for (int s = 0; s < 4; ++s) {
+            Sensor_Rec& c = DevList[0].Sensor[s];
+            if (c.Name.isEmpty()) continue;
+            ++named;
+            c.Last_ref.wYear = 98;
+            c.Last_ref.wMonth = 11;
+            c.Last_ref.wDay = uint16_t(20 + s);
+            c.Visit = true;
+        }
+        ASSERT_EQ(named, 1);
+        SaveLastRefresh();
+        const RegistryLoadNotes again = loadRegistry();
+        EXPECT_TRUE(again.skippedLines.isEmpty()) << again.skippedLines.join('\n').toStdString();
+        for (int s = 0; s < 4; ++s) {
+            const Sensor_Rec& c = DevList[0].Sensor[s];
+            if (c.Name.isEmpty()) continue;
+            EXPECT_EQ(c.Last_ref.wYear, 98);
+            EXPECT_EQ(c.Last_ref.wMonth, 11);
+            EXPECT_EQ(c.Last_ref.wDay, 20 + s);
+        }
+    }
+}
+
+// A ledger that is a FIFO is refused, not read (which would hang); one that is a
+// link out of the root folder is neither read nor written through.
+TEST_F(LedgerTest, ALedgerThatIsAFifoOrALinkOutOfTheRootIsRefused)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("last_refresh.txt")).constData(), 0600), 0);
+    EXPECT_THROW(loadRegistry(), FileError);
+    EXPECT_THROW(SaveLastRefresh(), FileError);
+    QFile::remove(path("last_refresh.txt"));
+
+    QTemporaryDir outside;
+    const QString victim = outside.filePath("ledger.txt");
+    writeLines(victim, {kLedgerHeader, "A,T,0,0,99,7,1,1,1,"});
+    const QByteArray before = readFileBytes(victim);
+    QFile::link(victim, path("Last_refresh.txt"));
+    try {
+        loadRegistry();
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_TRUE(e.text().contains("Last_refresh.txt")) << e.text().toStdString();
+    }
+    DevLast = 0;
+    DevList[0].Sensor[0].Visit = true;
+    EXPECT_THROW(SaveLastRefresh(), FileError);
+    EXPECT_EQ(readFileBytes(victim), before);
 }
 
 }  // namespace

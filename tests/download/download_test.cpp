@@ -13,6 +13,7 @@
 #include "app/ledger.h"
 #include "app/records.h"
 #include "app/registry.h"
+#include "download/unattended.h"
 #include "link/devicelink.h"
 #include "reports/reportfile.h"
 #include "support/devsim.h"
@@ -64,7 +65,8 @@ protected:
         setMessageLog(&log);
         deviceLink().reset();
         deviceLink().setObserver(&observer);
-        today = Date2Shamsi(QDate::currentDate());
+        setProgramNowForTests(fixedTestNow());
+        today = Date2Shamsi(programNow().date());
     }
     void TearDown() override
     {
@@ -82,7 +84,7 @@ protected:
         ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
         writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,200,300"} + registry);
         loadRegistry();
-        const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-daysBack));
+        const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-daysBack));
         QStringList ledger{kLedgerHeader};
         for (int i = 0; i <= DevLast; ++i)
             for (int s = 0; s < 4; ++s)
@@ -144,7 +146,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
                {"device  =One," + a1 + ",Room,Humidity,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,Store,,B,T,lan,",
                 "device  =Three,COM3,Cold,,,,C,T,serial,"},
                3);
-    const int hour = QTime::currentTime().hour();
+    const int hour = programNow().time().hour();
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0) << log.lines.join('\n').toStdString();
     EXPECT_FALSE(r.stopped);
@@ -165,7 +167,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
     // The ledger moved to the time of the run.
     const QStringList ledger = readLines(ledgerPath());
     ASSERT_EQ(ledger.size(), 6);
-    const _SYSTEMTIME now = Date2Shamsi(QDate::currentDate());
+    const _SYSTEMTIME now = Date2Shamsi(programNow().date());
     EXPECT_TRUE(ledger[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)))
         << ledger[1].toStdString();
 
@@ -173,9 +175,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
     const int requests = sim.requests().size();
     loadRegistry();
     runAllDevicesDownload();
-    if (QTime::currentTime().hour() == hour) {
-        EXPECT_EQ(sim.requests().size(), requests);
-    }
+    EXPECT_EQ(sim.requests().size(), requests);
 }
 
 TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
@@ -205,7 +205,7 @@ TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
 TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
 {
     const QString a1 = DevSim::lanAddress(4);
-    const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-1));
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-1));
     const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet(
         {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
@@ -216,7 +216,7 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
     const int failNum = MonthDay2Num(failDay.wMonth, failDay.wDay);
     EXPECT_EQ(observer.report.filter(QStringLiteral("Retrying%1").arg(failNum)).size(), 2);
     // The day before the failing one stands three times: each new pass restarts there.
-    const _SYSTEMTIME before = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const _SYSTEMTIME before = Date2Shamsi(programNow().date().addDays(-2));
     const QStringList lines = readLines(path(QString::number(today.wYear) + "/A1_Room.rep"));
     EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^%1,%2,").arg(before.wMonth).arg(before.wDay))).size(),
               3);
@@ -265,7 +265,7 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
     const FaultCase c = GetParam();
     const QString good = DevSim::lanAddress(11);
     const QString bad = QLatin1String(c.link) == QLatin1String("lan") ? DevSim::lanAddress(12) : QStringLiteral("COM5");
-    const _SYSTEMTIME failDay = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-2));
     const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet({"seed 4", "pace off",
                 "device id=A link=" + bad + " sensors=T,-,-,- " + QLatin1String(c.fault) + " fault-match=" + match,
@@ -274,7 +274,7 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
     deviceLink().serialReplyTimeout = 300;
     Prog.tryCnt = 2;
     dlg.allow(Kind::Message).allow(Kind::Confirm);
-    const int hour = QTime::currentTime().hour();
+    const int hour = programNow().time().hour();
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, c.deviceFails ? 1 : 0) << log.lines.join('\n').toStdString();
     const QString year = QString::number(today.wYear) + "/";
@@ -301,8 +301,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, DownloadFaultTest,
 TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
 {
     const QString a1 = DevSim::lanAddress(15);
-    const _SYSTEMTIME asked = Date2Shamsi(QDate::currentDate().addDays(-1));
-    const _SYSTEMTIME other = Date2Shamsi(QDate::currentDate().addDays(-2));
+    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1));
+    const _SYSTEMTIME other = Date2Shamsi(programNow().date().addDays(-2));
     const QString match = QStringLiteral("%1,0,%2,%3").arg(asked.wYear).arg(asked.wMonth).arg(asked.wDay);
     // The answer to the request before: the day before, with codes no day of the
     // device holds. "(" stands where the device puts a double quote (both split the
@@ -315,7 +315,7 @@ TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
     startFleet({"seed 8", "device id=A link=" + a1 + " sensors=T,-,-,- fault=raw fault-count=1 fault-match=" + match +
                               " fault-text=" + late},
                {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 3);
-    const int hour = QTime::currentTime().hour();
+    const int hour = programNow().time().hour();
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0);
     EXPECT_EQ(observer.report.filter("Retrying").size(), 1);
@@ -324,6 +324,41 @@ TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
     EXPECT_EQ(
         readLines(file).filter(QRegularExpression(QStringLiteral("^%1,%2,").arg(asked.wMonth).arg(asked.wDay))).size(),
         1);
+}
+
+// A line break in a day reply's codes would write a second, forged day line: such a
+// day fails and is read again; the file holds exactly what the device holds.
+TEST_F(DownloadTest, ADayReplyWithALineBreakIsAFailedDay)
+{
+    const QString a1 = DevSim::lanAddress(17);
+    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1));
+    const QString match = QStringLiteral("%1,0,%2,%3").arg(asked.wYear).arg(asked.wMonth).arg(asked.wDay);
+    const QString forged =
+        QStringLiteral("%1,%2,%3,%4,24").arg(asked.wMonth).arg(asked.wDay + 1).arg(QString(48, '<')).arg(asked.wYear);
+    startFleet({"seed 8", "device id=A link=" + a1 + " sensors=T,-,-,- fault=linebreak fault-count=1 fault-match=" +
+                              match + " fault-text=" + forged},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 3);
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    EXPECT_EQ(observer.report.filter("Retrying").size(), 1);
+    const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
+    expectFileMatchesEmulator(file, "A", 0, programNow().time().hour());
+    EXPECT_EQ(readLines(file).filter(QString(48, '<')).size(), 0);
+}
+
+// Only a header is stored as a header: the tail of a late header reply fails the
+// channel and touches no file.
+TEST_F(DownloadTest, AReplyThatIsNoHeaderFailsTheChannel)
+{
+    const QString a1 = DevSim::lanAddress(18);
+    startFleet({"device id=A link=" + a1 +
+                " sensors=T,-,-,- fault=raw fault-match=SenPara fault-text=,TH,1,0,T,-20.0,"
+                "50.0,60,0,5,3):44,A#"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 1);
+    EXPECT_FALSE(QFileInfo::exists(path(QString::number(today.wYear) + "/A1_Room.rep")));
+    EXPECT_EQ(sim.requests("GetLog").size(), 0);
 }
 
 TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
@@ -366,6 +401,130 @@ TEST_F(DownloadTest, RefusedConnectionIsReportedAndTheRunGoesOn)
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 1);
     EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/B1_Hall.rep")));
+}
+
+// An unattended run with a registry that is missing or registers no device reads
+// nothing and leaves the ledger alone (it used to write the header only, so that the
+// next run started every channel today).
+TEST_F(DownloadTest, AMissingOrEmptyRegistryIsStatusFourAndWritesNothing)
+{
+    writeLines(path("last_refresh.txt"), {kLedgerHeader, "A,T,0,0,5,3,1,1,1,"});
+    const QByteArray ledger = readFileBytes(ledgerPath());
+    for (const bool present : {false, true}) {
+        if (present) writeLines(path("DeviceStatus.txt"), {"timeout = 500,200,300"});
+        QString text;
+        QTextStream out(&text);
+        EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out, out), kDownloadAllNoRegistry);
+        EXPECT_EQ(readFileBytes(ledgerPath()), ledger);
+        ASSERT_FALSE(log.lines.isEmpty());
+        EXPECT_TRUE(log.lines.last().contains(present ? "registers no device" : "does not exist"))
+            << log.lines.last().toStdString();
+    }
+}
+
+// Channels this run does not read keep their ledger lines: a skipped device line, a
+// ledger line that cannot be read (its channel is not restarted from a guess), a
+// device that is not registered. Each skipped line is reported and fails the run.
+TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
+{
+    const QString a1 = DevSim::lanAddress(16);
+    ASSERT_TRUE(sim.start("seed 2\ndevice id=A link=" + a1 + " sensors=T,T,-,-\n", root()))
+        << sim.output().toStdString();
+    writeLines(path("DeviceStatus.txt"),
+               {"timeout = 500,200,300", "device  =One," + a1 + ",Room,Hall,,,A,T,lan,", "device  =Short,COM1,x,"});
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2));
+    const QString unreadable = QStringLiteral("A,T,1,0,%1,13,1,1,1,").arg(from.wYear);
+    const QStringList ledger{kLedgerHeader, ledgerLine("A", "T", 0, from), unreadable, "Q,T,0,0,5,3,1,1,1,"};
+    writeLines(path("last_refresh.txt"), ledger);
+    dlg.allow(Kind::Error);  // the conversion error of the ledger line
+
+    QString text;
+    QTextStream out(&text);
+    EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out, out), kDownloadAllFailed);
+    EXPECT_TRUE(text.contains("2 lines skipped")) << text.toStdString();
+    EXPECT_TRUE(log.lines.filter("DeviceStatus.txt, line 3").size() == 1) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.lines.filter(unreadable).size(), 1);
+    EXPECT_EQ(sim.requests("SenPara(0,1)").size(), 0);  // the channel of the unreadable line is not read
+    const QStringList after = readLines(ledgerPath());
+    ASSERT_EQ(after.size(), 4);
+    const _SYSTEMTIME now = Date2Shamsi(programNow().date());
+    EXPECT_TRUE(after[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)));
+    EXPECT_EQ(after.mid(2), ledger.mid(2));
+}
+
+// A report file that cannot be written (the file size limit stands in for a full
+// disk) is reported with the file and the reason, not as a device that cannot be
+// reached; the channel keeps its ledger position.
+TEST_F(DownloadTest, AFileThatCannotBeWrittenIsReportedAsSuch)
+{
+    const QString a1 = DevSim::lanAddress(19);
+    startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-"}, {"device  =One," + a1 + ",Room,Hall,,,A,T,lan,"}, 2);
+    const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
+    QStringList big{"header"};
+    for (int i = 0; i < 100; ++i) big << QStringLiteral("1,%1,%2,5,24").arg(i % 31 + 1).arg(QString(48, '<'));
+    writeLines(file, big);
+    const QByteArray before = readFileBytes(file);
+    AllDevicesResult r;
+    {
+        FileSizeLimit limit(4096);
+        r = runAllDevicesDownload();
+    }
+    EXPECT_EQ(r.failedDevices, 1);
+    EXPECT_EQ(readFileBytes(file), before);
+    ASSERT_EQ(log.lines.size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_TRUE(log.lines[0].contains("A1_Room.rep") && log.lines[0].contains("Cannot write"))
+        << log.lines[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/A2_Hall.rep")));  // the next channel is read
+    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, Date2Shamsi(programNow().date().addDays(-2)).wDay);
+}
+
+// Two devices with one ID on two connections and a sensor of the same name would
+// write one report file: the clash is reported at loading, the second channel is
+// not downloaded, and the ledger gets no second line for the channel.
+TEST_F(DownloadTest, AChannelWhoseFileBelongsToAnotherIsNotDownloaded)
+{
+    const QString a1 = DevSim::lanAddress(20);
+    const QString a2 = DevSim::lanAddress(21);
+    startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-", "device id=A link=" + a2 + " sensors=T,T,-,-"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Room,Hall,,,A,T,lan,"}, 2);
+    const RegistryLoadNotes notes = loadRegistry();
+    ASSERT_EQ(notes.skippedLines.size(), 1);
+    EXPECT_TRUE(notes.skippedLines[0].contains("A1_Room.rep") && notes.skippedLines[0].contains(a2))
+        << notes.skippedLines[0].toStdString();
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.skippedLines, 1);
+    EXPECT_EQ(log.lines, notes.skippedLines);
+    EXPECT_EQ(sim.requests("SenPara(0,0)").size(), 1);  // only the first device's channel 1
+    const QString year = QString::number(today.wYear) + "/";
+    EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
+    EXPECT_TRUE(QFileInfo::exists(path(year + "A2_Hall.rep")));
+    const QStringList ledger = readLines(ledgerPath());
+    EXPECT_EQ(ledger.filter(QRegularExpression("^A,T,0,")).size(), 1) << ledger.join('|').toStdString();
+    EXPECT_EQ(DevList[1].Sensor[0].Name, "Room");  // the registry in memory is unchanged
+}
+
+// A ledger older than a year: its year is read to its last day (not only up to
+// today's day number), and the channel goes on with the year after it.
+TEST_F(DownloadTest, ALedgerOlderThanAYearReadsItsYearToTheEnd)
+{
+    const QString a1 = DevSim::lanAddress(22);
+    startFleet({"seed 3", "pace off", "device id=A link=" + a1 + " sensors=T,-,-,- since=1200"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 0);
+    const int old = (today.wYear + 98) % 100;  // two years back, a few days before today's day number
+    writeLines(path("last_refresh.txt"),
+               {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,1,1,1,").arg(old).arg(today.wMonth)});
+    loadRegistry();
+    dlg.expect(Kind::Message, QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
+    const AllDevicesResult r = runAllDevicesDownload();
+    EXPECT_EQ(r.failedDevices, 0);
+    EXPECT_EQ(sim.requests(QStringLiteral("\"Day\":\"%1,0,12,30\"").arg(old)).size(), 1);
+    const QStringList lines = readLines(path(QString::number(old) + "/A1_Room.rep"));
+    EXPECT_EQ(lines.size(), 1 + 366 - MonthDay2Num(today.wMonth, 1) + 1);
+    const Sensor_Rec& c = DevList[0].Sensor[0];
+    EXPECT_EQ(c.Last_ref.wYear, (old + 1) % 100);
+    EXPECT_EQ(c.Last_ref.wMonth, 1);
+    EXPECT_EQ(c.Last_ref.wDay, 1);
+    EXPECT_EQ(readLines(ledgerPath()).value(1), QStringLiteral("A,T,0,0,%1,1,1,1,30,").arg((old + 1) % 100));
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include "app/calendar.h"
@@ -16,6 +18,7 @@
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
+#include "online/ui/form_show.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
 #include "views/ui/form1.h"
@@ -43,7 +46,8 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     ASSERT_TRUE(sim.start("device id=A link=" + good + " sensors=T,H,-,-\ndevice id=B link=" + bad +
                               " sensors=T,-,-,- fault=othersensor\n",
                           root()));
-    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-2));
+    setProgramNowForTests(fixedTestNow());
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2));
     writeLines(path("DeviceStatus.txt"),
                {"device  =Good," + good + ",Room,Hum,,,A,T,lan,", "device  =Bad," + bad + ",Hall,,,,B,T,lan,"});
     QStringList ledger{kLedgerHeader};
@@ -57,9 +61,15 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     createForms({});
     Prog.tryCnt = 1;
 
+    // The online window opens modally after the run: closed as soon as it shows.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (Form_Show->isVisible()) Form_Show->Button1->click();
+    });
+    closer.start(5);
     Form1->BtnShowOnlineClick();
 
-    const QString year = QString::number(Date2Shamsi(QDate::currentDate()).wYear) + "/";
+    const QString year = QString::number(Date2Shamsi(programNow().date()).wYear) + "/";
     EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
     EXPECT_EQ(readLines(path(year + "A2_Hum.rep")).size(), 4);
     EXPECT_FALSE(QFileInfo::exists(path(year + "B1_Hall.rep")));

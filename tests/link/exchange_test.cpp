@@ -108,6 +108,34 @@ TEST_F(Lan, ChunkedAndSlowRepliesAreAwaitedAndGarbageIsReturnedAsItCame)
     }
 }
 
+// A reply that starts in one try's wait and ends in the next: what arrived before the
+// re-send is kept, so the whole reply is returned (not its tail).
+TEST_F(Lan, AReplyStraddlingAReSendIsKeptWhole)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 fault=late fault-ms=1500 fault-gap=1000\n").arg(ip));
+    Device_Rec dev = device("a", ip);
+    Prog.TimeOut2 = 0;
+    link.lanReadTimeout = 1000;
+    const QString reply = link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev);
+    EXPECT_TRUE(reply.startsWith(QLatin1String("SenPara(0,1,"))) << reply.toStdString();
+    EXPECT_EQ(CheckSum(reply), 0);
+}
+
+// A device that never ends its reply is not read without bound: past 1 MB the
+// exchange ends with a link error and closes the connection.
+TEST_F(Lan, AnEndlessReplyIsCutOffAsALinkError)
+{
+    const QString ip = DevSim::lanAddress(1);
+    startSim(QStringLiteral("device id=a link=%1 fault=endless fault-ms=2 fault-count=1\n").arg(ip));
+    Device_Rec dev = device("a", ip);
+    Prog.TimeOut2 = 0;
+    link.lanReadTimeout = 20000;
+    EXPECT_THROW(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), LinkError);
+    EXPECT_FALSE(link.lanConnected());
+    EXPECT_EQ(CheckSum(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev)), 0);  // connects again
+}
+
 TEST_F(Lan, AMessageReplyIsShownAndGivesEmptyText)
 {
     const QString ip = DevSim::lanAddress(1);
@@ -260,6 +288,23 @@ TEST_F(Serial, APortThatDoesNotExistShowsTheMessageAndTheWriteFails)
     EXPECT_FALSE(link.MSComm1().PortOpen());
 }
 
+// An adapter re-plugged: the port goes away during an exchange, which ends with a link
+// error at once; when the port is back, the next exchange opens it again.
+TEST_F(Serial, APortThatGoesAwayIsClosedAndOpenedAgain)
+{
+    startSim(QStringLiteral("device id=a link=COM1 fault=vanish fault-count=1 fault-ms=300 fault-match=SenPara(0,1)\n"),
+             {QStringLiteral("--no-pace")});
+    Device_Rec dev = device("a", "COM1");
+    EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev))), 0);
+    EXPECT_THROW(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), LinkError);
+    EXPECT_FALSE(link.MSComm1().PortOpen());
+    QElapsedTimer clock;
+    clock.start();
+    while (!sim.output().contains(QLatin1String("BACK")) && clock.elapsed() < 5000) sleepPumping(20);
+    EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev))), 0);
+    EXPECT_TRUE(link.MSComm1().PortOpen());
+}
+
 TEST_F(Serial, AnotherDevicesPortIsSwitchedTo)
 {
     startSim(QStringLiteral("device id=a link=COM1\ndevice id=b link=COM2\n"), {QStringLiteral("--no-pace")});
@@ -384,6 +429,20 @@ TEST_F(Emulator, DayLogsAreTheGeneratedOnesAndFaultsCorruptThemAsAsked)
 
     Device_Rec b = device("b", DevSim::lanAddress(2));
     EXPECT_EQ(CheckSum(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b)), 1);
+}
+
+// A fault the emulator does not know, or a key it does not know, is refused: the
+// test that asked for it would otherwise run against a healthy device.
+TEST_F(Emulator, RefusesUnknownFaultsAndKeys)
+{
+    for (const char* item : {"fault=slowly", "faults=silence", "fault-gap=soon"}) {
+        DevSim other;
+        EXPECT_FALSE(other.start(
+            QStringLiteral("device id=a link=%1 %2\n").arg(DevSim::lanAddress(3), QLatin1String(item)), root()))
+            << item;
+        EXPECT_TRUE(other.output().contains(QStringLiteral("bad item '%1'").arg(QLatin1String(item))))
+            << other.output().toStdString();
+    }
 }
 
 }  // namespace

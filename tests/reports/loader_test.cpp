@@ -81,7 +81,8 @@ TEST_F(LoaderTest, ReadsHeaderDaysAndComments)
     EXPECT_EQ(HourValid[7][2][0], 0);
     EXPECT_EQ(HourValid[8][31][23], 1);
     EXPECT_NEAR(HourValue[8][31][23], 21.3, 1e-9);  // codes hold tenths
-    EXPECT_EQ(ChartComment[7], QStringList{QStringLiteral("98/7/3 10:5:door opened")});
+    // The remark keeps its commas: everything after the month field.
+    EXPECT_EQ(ChartComment[7], QStringList{QStringLiteral("98/7/3 10:5:door opened, alarm")});
     EXPECT_EQ(ChartComment[8], QStringList{QStringLiteral("note")});
 
     // The limit lines span the whole day axis; the other series are empty.

@@ -1,13 +1,16 @@
 // Report file naming and appending: real files in a temporary root folder.
 #include "reports/reportfile.h"
 
+#include <functional>
 #include <optional>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "app/records.h"
 #include "platform/textfile.h"
@@ -225,6 +228,53 @@ TEST_F(AppendReportFileTest, AFailedWriteLeavesTheOldFileIntact)
     EXPECT_TRUE(threw);
     EXPECT_EQ(readFileBytes(s.parent), before);
     EXPECT_EQ(QDir(root() + QStringLiteral("3")).entryList(QDir::Files), QStringList{QStringLiteral("A1_Temp.rep")});
+}
+
+// A year folder or report file that is a link out of the root folder, or a FIFO in
+// place of the report file, is refused with a message naming it: nothing is written
+// through it and the run does not hang on it.
+TEST_F(AppendReportFileTest, RefusesLinksOutOfTheRootAndFilesThatAreNotRegular)
+{
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    const QString victim = outside.filePath(QStringLiteral("victim.rep"));
+    const struct
+    {
+        const char* what;
+        std::function<void(const QString& file)> make;
+        QString named;  // what the message names
+    } cases[] = {
+        {"year folder linked out", [&](const QString&) { QFile::link(outside.path(), root() + "3"); }, root() + "3"},
+        {"report file linked out",
+         [&](const QString& file) {
+             QDir().mkpath(root() + "3");
+             QFile::link(victim, file);
+         },
+         root() + "3/A1_Temp.rep"},
+        {"report file is a FIFO",
+         [&](const QString& file) {
+             QDir().mkpath(root() + "3");
+             ::mkfifo(QFile::encodeName(file).constData(), 0600);
+         },
+         root() + "3/A1_Temp.rep"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(root() + "3/A1_Temp.rep");
+        QFile::remove(root() + "3");
+        QDir(root() + "3").removeRecursively();
+        writeLines(victim, {"kept"});
+        Sensor_Rec s = channel();
+        c.make(s.parent);
+        try {
+            AppendReportFile(s, {reportHeader(), fullDayT(1, 1, 20)});
+            ADD_FAILURE() << "no error";
+        } catch (const FileError& e) {
+            EXPECT_TRUE(e.text().contains(c.named)) << e.text().toStdString();
+        }
+        EXPECT_EQ(readLines(victim), QStringList{"kept"});
+        EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files), QStringList{"victim.rep"});
+    }
 }
 
 }  // namespace

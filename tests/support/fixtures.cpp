@@ -34,6 +34,11 @@ QStringList readLines(const QString& path)
     return decodeTextFile(readFileBytes(path)).lines;
 }
 
+QDateTime fixedTestNow()
+{
+    return QDateTime(QDate(2026, 7, 1), QTime(10, 30));  // 1405/4/10
+}
+
 void RootFixture::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -19,6 +20,11 @@ void writeFileBytes(const QString& path, const QByteArray& bytes);
 void writeLines(const QString& path, const QStringList& lines);
 QByteArray readFileBytes(const QString& path);
 QStringList readLines(const QString& path);
+
+// The clock that download tests fix for the program (setProgramNowForTests): the
+// middle of a Solar Hijri year, so that a span of days back from it never crosses
+// the new year, whatever day the tests run on.
+QDateTime fixedTestNow();
 
 class RootFixture : public ::testing::Test
 {

@@ -6,6 +6,7 @@
 
 #include "app/ui/application.h"
 #include "platform/dialogs.h"
+#include "platform/shell.h"
 
 namespace {
 class QtEnvironment : public ::testing::Environment
@@ -21,6 +22,7 @@ public:
         m_app = new QApplication(argc, argv);
         setUpApplication(*m_app);
         setDialogs(nullptr);  // tests install scripted dialogs per case
+        setShell(nullptr);    // and a recording shell: nothing is opened on the desktop
     }
     void TearDown() override
     {

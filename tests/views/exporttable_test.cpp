@@ -1,4 +1,8 @@
 // termivo --export-table, run as a real process on a report file of a temporary root.
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -120,6 +124,33 @@ TEST_F(ExportTableTest, BadInputGivesAMessageAndWritesNothing)
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(out));
     }
+}
+
+// The output may not be the report file (in any spelling of its path, through a link)
+// nor an existing target that is no regular file: nothing is written, status 1.
+TEST_F(ExportTableTest, RefusesAnOutputThatIsTheInputOrNoRegularFile)
+{
+    const QString rep = path(QStringLiteral("3/A1_Temp.rep"));
+    writeLines(rep, fixture());
+    const QByteArray before = readFileBytes(rep);
+    QFile::link(rep, path("link.rep"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    QDir().mkpath(path("folder"));
+    QFile::link(path("missing"), path("dangling"));
+    for (const QString& out : {rep, path("3/../3/./A1_Temp.rep"), QStringLiteral("A1_Temp.rep"), path("link.rep"),
+                               path("fifo"), path("folder"), path("dangling")}) {
+        SCOPED_TRACE(out.toStdString());
+        QProcess p;
+        p.setWorkingDirectory(path("3"));
+        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), {"--export-table", rep, "--out", out});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 1);
+        EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains("nothing was written"));
+        EXPECT_EQ(readFileBytes(rep), before);
+    }
+    EXPECT_TRUE(QFileInfo(path("fifo")).exists() && !QFileInfo(path("fifo")).isFile());
+    EXPECT_TRUE(QFileInfo(path("folder")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(path("missing")));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/calendar.h"
 #include "link/framing.h"
+#include "params.h"
 
 namespace devsim {
 
@@ -34,84 +35,33 @@ QString quotedValue(const QString& body, const QString& key)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+// The Gregorian date nearest to near whose Solar Hijri date is yy/month/day;
+// invalid when there is none within a century.
+QDate gregorianOf(int yy, int month, int day, const QDate& near)
+{
+    for (int off = 0; off <= 36600; ++off)
+        for (const int sign : {1, -1}) {
+            const QDate d = near.addDays(sign * off);
+            const _SYSTEMTIME t = Date2Shamsi(d, QDateTime(d, QTime()));
+            if (t.wYear == yy && t.wMonth == month && t.wDay == day) return d;
+        }
+    return {};
+}
+
 }  // namespace
 
 Device::Device(const DeviceConfig& config, uint32_t seed)
-    : m_config(config), m_seed(seed), m_clockOffsetSecs(qint64(config.clockOffsetMin) * 60)
+    : m_config(config),
+      m_seed(seed),
+      m_params(initialParameters(config)),
+      m_clockOffsetSecs(qint64(config.clockOffsetMin) * 60)
 {
-    auto name = [&](int k) {
-        return k < config.sensorNames.size() ? config.sensorNames.at(k) : QStringLiteral("Sensor%1").arg(k + 1);
-    };
-    ordered_json main = ordered_json::object();
-    main["BaseParam"] = {{"Name", s(config.name.isEmpty() ? QStringLiteral("Device ") + config.id : config.name)},
-                         {"ID", s(config.id)},
-                         {"AlarmActive", 1},
-                         {"BuzzerPeriod", 5},
-                         {"AlarmPeriod", 2},
-                         {"SMS_ID", s(config.id)},
-                         {"Battery", 98},
-                         {"Wireless_Mode", config.isLan() ? 1 : 0},
-                         {"AlarmActiveX", 0},
-                         {"AlarmPeriodx", 0},
-                         {"Checksum", 0},
-                         {"Tag", 0}};
-    for (int k = 0; k < 4; ++k) {
-        const QChar l = config.letter(k);
-        main[s(QStringLiteral("S%1").arg(k))] = {{"Name", s(l == QLatin1Char('-') ? QString() : name(k))},
-                                                 {"Calibrate", 0},
-                                                 {"Min1", l == QLatin1Char('H') ? 20 : -20},
-                                                 {"Max1", l == QLatin1Char('H') ? 80 : 50.5},
-                                                 {"MinP", -25},
-                                                 {"MaxP", 55},
-                                                 {"Type", s(QString(l))},
-                                                 {"Com_Mode", "Wire"},
-                                                 {"AlarmActive1", 1},
-                                                 {"AlarmPeriod", 0},
-                                                 {"Period", 60}};
-    }
-    main["LAN"] = {{"SIP", s(config.isLan() ? config.link : QStringLiteral("127.0.0.1"))},
-                   {"Subnet", "255.0.0.0"},
-                   {"Gateway", "127.0.0.1"},
-                   {"MAC", "02:00:00:00:00:01"},
-                   {"Port", 54321},
-                   {"DHCP", 0},
-                   {"Enable", config.isLan() ? 1 : 0},
-                   {"VQLM_IP", "127.0.0.1"}};
-    main["AP"] = {{"IP", "127.0.0.1"},
-                  {"Subnet", "255.0.0.0"},
-                  {"Gateway", "127.0.0.1"},
-                  {"Name", "Logger"},
-                  {"Password", "12345678"},
-                  {"MAC", "02:00:00:00:00:02"},
-                  {"DHCP", 1},
-                  {"Status", 0}};
-    main["Station"] = {{"IP", "127.0.0.1"}, {"Subnet", "255.0.0.0"}, {"Gateway", "127.0.0.1"},
-                       {"Name", "Lab"},     {"Password", "secret"},  {"MAC", "02:00:00:00:00:03"},
-                       {"DHCP", 1},         {"Status", 0},           {"Enabled", false}};
-    main["GSM"] = {{"Number0", "09120000000"},
-                   {"Number1", ""},
-                   {"Number2", ""},
-                   {"Number3", ""},
-                   {"Number4", ""},
-                   {"Wait4Con", 0},
-                   {"Delay2Con", 10},
-                   {"AlarmType", 1},
-                   {"Wait4ConX", 0},
-                   {"AlarmTypeX", 0},
-                   {"GSMEnable", 1},
-                   {"ChCode_Num", "*140*"},
-                   {"ChCode_Start", "credit"},
-                   {"ChCode_Stop", "Rials"},
-                   {"IDS", "1"},
-                   {"ChangePass", "0000"},
-                   {"MyNumber", "09350000000"},
-                   {"Etebar", "12500"}};
-    m_params = {{"Main", main}};
 }
 
 QDateTime Device::clock() const
 {
-    return QDateTime::currentDateTime().addSecs(m_clockOffsetSecs);
+    const QDateTime base = m_config.readings.clockAt.isValid() ? m_config.readings.clockAt : QDateTime::currentDateTime();
+    return base.addSecs(m_clockOffsetSecs);
 }
 
 LogSpan Device::span() const
@@ -146,7 +96,7 @@ QString Device::header(int sensor) const
     auto num = [](const ordered_json& v) {
         return v.is_number() ? QString::number(v.get<double>(), 'f', 1) : QStringLiteral("0.0");
     };
-    return buildSummedReply(QStringLiteral("SenPara(0,1,%1,1,%2,%3,%4,%5,60,0,%6,%7)")
+    return buildSummedReply(QStringLiteral("SenPara(0,1,%1,1,%2,%3,%4,%5,60,0,%6,%7,0,0,0)")
                                 .arg(m_config.type)
                                 .arg(sensor)
                                 .arg(l)
@@ -185,13 +135,13 @@ QString Device::online() const
     ordered_json t = ordered_json::object();
     for (int k = 0; k < 4; ++k) {
         const QChar l = m_config.letter(k);
-        t[s(QStringLiteral("Sensor%1").arg(k))] =
-            s(l == QLatin1Char('-') ? QStringLiteral("150.0")
-                                    : onlineText(m_seed, m_config.id, k, l, today, now.time().hour()));
+        t[s(QStringLiteral("Sensor%1").arg(k))] = s(m_config.readings.textFor(
+            k, l == QLatin1Char('-') ? QStringLiteral("150.0")
+                                     : onlineText(m_seed, m_config.id, k, l, today, now.time().hour())));
     }
-    t["Alarm"] = s(QString::number(m_config.alarm));
+    if (!m_config.readings.withoutAlarm) t["Alarm"] = s(QString::number(m_config.alarm));
     t["MemErr"] = "0";
-    t["ID"] = s(m_config.id);
+    t["ID"] = s(m_config.readings.replyId.isEmpty() ? m_config.id : m_config.readings.replyId);
     return wire({{"GetTemp", t}});
 }
 
@@ -207,60 +157,18 @@ QString Device::timeDate() const
                    {"Minute", s(QString::number(now.time().minute()))}}}});
 }
 
-void Device::applyChanges(const QString& body)
-{
-    // The change text is JSON-like ("group":{"key":value,...},...), not strict JSON.
-    static const QRegularExpression group(QStringLiteral("\"(\\w+)\"\\s*:\\s*\\{([^{}]*)"));
-    static const QRegularExpression pair(QStringLiteral("\"(\\w+)\"\\s*:\\s*(\"([^\"]*)\"|[^,}\"]*)"));
-    const qsizetype start = body.indexOf(QLatin1String("\"Main\""));
-    if (start < 0) return;
-    const QString text = body.mid(start + 6);
-    auto it = group.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch g = it.next();
-        ordered_json& target = m_params["Main"][s(g.captured(1))];
-        if (!target.is_object()) target = ordered_json::object();
-        auto pit = pair.globalMatch(g.captured(2));
-        while (pit.hasNext()) {
-            const QRegularExpressionMatch p = pit.next();
-            if (p.captured(2).startsWith(QLatin1Char('"'))) {
-                target[s(p.captured(1))] = s(p.captured(3));
-            } else {
-                bool ok = false;
-                const double v = p.captured(2).trimmed().toDouble(&ok);
-                if (ok) target[s(p.captured(1))] = v;
-            }
-        }
-    }
-}
-
-std::optional<QString> Device::answer(const QString& body, int sensorShift)
+std::optional<QString> Device::answer(const QString& body, int sensorShift, const QString& fault)
 {
     static const QRegularExpression senPara(QStringLiteral("^SenPara\\(0,(-?\\d+)\\)$"));
     if (const QRegularExpressionMatch m = senPara.match(body); m.hasMatch()) return header(m.captured(1).toInt());
-    if (body == QLatin1String("GetFullPara()")) return wire(m_params);
+    if (body == QLatin1String("GetFullPara()")) {
+        if (std::optional<QString> faulty = faultyFullSet(m_params, fault)) return faulty;
+        return wire(m_params);
+    }
     auto has = [&](const char* t) { return body.contains(QLatin1String(t)); };
     if (has("\"GetLog\"") && has("\"Day\"")) return dayLog(body, sensorShift);
     if (has("\"GetTemp\"")) return online();
-    if (has("\"GetFullStat\"")) {
-        ordered_json stat = {{"BaseParam",
-                              {{"ChipID", 4242},
-                               {"HWVersion", 3},
-                               {"ChipSize", 4096},
-                               {"Model", 2},
-                               {"Version", "2.7.1"},
-                               {"Standby", 1},
-                               {"Calender", "Shamsi"},
-                               {"DayLightEnable", 0}}},
-                             {"Station", {{"Signal", "-61"}}},
-                             {"GSM",
-                              {{"IMEI", "350000000000001"},
-                               {"Anten", "21"},
-                               {"Operator", "Operator"},
-                               {"Volt", "4.1"},
-                               {"Level", "3"}}}};
-        return wire({{"FullStat", stat}});
-    }
+    if (has("\"GetFullStat\"")) return wire(statusSet(m_config));
     if (has("\"TimeDate\"")) {
         const QString set = quotedValue(body, QStringLiteral("Set"));
         if (set.isEmpty()) return timeDate();
@@ -268,11 +176,9 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
         const QStringList f = set.split(QLatin1Char(','));
         if (f.size() >= 6) {
             const QDateTime now = QDateTime::currentDateTime();
-            const _SYSTEMTIME cur = Date2Shamsi(now.date(), now);
-            const qint64 days = qint64(f[0].toInt() - cur.wYear) * 365 +
-                                (dayNumber(f[1].toInt(), f[2].toInt()) - dayNumber(cur.wMonth, cur.wDay));
-            const qint64 secs = (f[4].toInt() - now.time().hour()) * 3600 + (f[5].toInt() - now.time().minute()) * 60;
-            m_clockOffsetSecs = days * 86400 + secs;
+            const QDate date = gregorianOf(f[0].toInt(), f[1].toInt(), f[2].toInt(), now.date());
+            if (date.isValid())
+                m_clockOffsetSecs = now.secsTo(QDateTime(date, QTime(f[4].toInt(), f[5].toInt(), f.value(6).toInt())));
         }
         return wire({{"TimeDate", {{"Set", "OK"}}}});
     }
@@ -289,7 +195,9 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         if (has("\"Read\"") || quotedValue(body, QStringLiteral("Charge")) == QLatin1String("Read") ||
             quotedValue(body, QStringLiteral("USSD")) == QLatin1String("Read")) {
-            const bool ready = m_ussdReadyAt >= 0 && now >= m_ussdReadyAt;
+            ++m_ussdReads;
+            const bool ready = m_ussdReadyAt >= 0 &&
+                               (m_config.ussdPolls > 0 ? m_ussdReads >= m_config.ussdPolls : now >= m_ussdReadyAt);
             return wire({{"USSDResp", {{"Resp", ready ? s(m_config.ussd) : std::string()}}}});
         }
         if (has("\"Reset\"")) {
@@ -297,10 +205,13 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
             return wire({{"USSDResp", {{"Reset", "OK"}}}});
         }
         m_ussdReadyAt = now + m_config.ussdDelayMs;
+        m_ussdReads = 0;
         return wire({{"USSDResp", {{"Code", "Sent"}}}});
     }
     if (has("\"Main\"")) {
-        applyChanges(body);
+        // A lost confirmation: the text is not applied and no "SetResp" comes.
+        if (fault == QLatin1String("noconfirm")) return wire({{"Busy", {{"Main", "Later"}}}});
+        if (!applyChangeText(m_params, body)) return wire({{"Error", {{"Main", "Cannot read the change text"}}}});
         return wire({{"SetResp", {{"Main", "OK"}}}});
     }
     if (has("\"BroadCast\"")) return searchReply();
@@ -309,12 +220,20 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift)
 
 QString Device::searchReply() const
 {
-    const ordered_json& base = m_params["Main"]["BaseParam"];
-    return wire({{"BroadCast",
-                  {{"ID", s(m_config.id)},
-                   {"Name", base.value("Name", std::string())},
-                   {"IP", s(m_config.link)},
-                   {"MAC", "02:00:00:00:00:01"}}}});
+    // What the device itself holds: its parameter set as changed by the program.
+    const ordered_json& main = m_params["Main"];
+    const ordered_json& base = main["BaseParam"];
+    const ordered_json& lan = main["LAN"];
+    ordered_json reply = {{"ID", base.value("ID", s(m_config.id))},
+                          {"Name", base.value("Name", std::string())},
+                          {"IP", lan.value("SIP", s(m_config.link))},
+                          {"MAC", lan.value("MAC", std::string())},
+                          {"Port", lan.value("Port", 54321)}};
+    for (int k = 0; k < 4; ++k) {
+        const std::string g = s(QStringLiteral("S%1").arg(k));
+        reply[g] = main[g].value("Name", std::string());
+    }
+    return wire({{"BroadCast", reply}});
 }
 
 }  // namespace devsim

@@ -29,8 +29,9 @@ public:
 
     // The reply, as sent on the wire ("$" ... "#"), to a frame body (the text between
     // "A{" and the ":sum,id}#" tail); nothing for a frame the device does not answer.
-    // sensorShift answers a day request for another sensor (a fault).
-    std::optional<QString> answer(const QString& body, int sensorShift = 0);
+    // sensorShift answers a day request for another sensor (a fault); fault names a
+    // parameter-set fault (params.h) or "noconfirm" (a change text without "SetResp").
+    std::optional<QString> answer(const QString& body, int sensorShift = 0, const QString& fault = QString());
     // The reply datagram to the device search.
     QString searchReply() const;
 
@@ -39,7 +40,6 @@ private:
     QString dayLog(const QString& body, int sensorShift) const;
     QString online() const;
     QString timeDate() const;
-    void applyChanges(const QString& body);
 
     DeviceConfig m_config;
     uint32_t m_seed;
@@ -48,6 +48,7 @@ private:
     bool m_erased = false;
     LogDay m_erasedDay;
     qint64 m_ussdReadyAt = -1;  // ms since epoch; -1: no answer pending
+    int m_ussdReads = 0;        // reads since the last code
 };
 
 }  // namespace devsim

@@ -48,6 +48,19 @@ bool isLoopbackAddress(const QString& text)
     return (a.toIPv4Address() >> 24) == 127;
 }
 
+const QStringList& faultKinds()
+{
+    static const QStringList kinds{
+        QStringLiteral("silence"),     QStringLiteral("garbage"), QStringLiteral("badsum"),
+        QStringLiteral("othersensor"), QStringLiteral("slow"),    QStringLiteral("split"),
+        QStringLiteral("chunks"),      QStringLiteral("raw"),     QStringLiteral("drop"),
+        QStringLiteral("message"),     QStringLiteral("late"),    QStringLiteral("linebreak"),
+        QStringLiteral("endless"),     QStringLiteral("vanish"),  QStringLiteral("notjson"),
+        QStringLiteral("nomain"),      QStringLiteral("reorder"), QStringLiteral("badindex"),
+        QStringLiteral("noconfirm")};
+    return kinds;
+}
+
 bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value)
 {
     if (key == QLatin1String("id"))
@@ -70,12 +83,17 @@ bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value)
         d.ussd = value;
     else if (key == QLatin1String("ussd-delay"))
         return toInt(value, d.ussdDelayMs);
+    else if (key == QLatin1String("ussd-polls"))
+        return toInt(value, d.ussdPolls);
     else if (key == QLatin1String("since"))
         return toInt(value, d.sinceDays);
     else if (key == QLatin1String("clock-offset"))
         return toInt(value, d.clockOffsetMin);
-    else if (key == QLatin1String("fault"))
+    else if (key == QLatin1String("fault")) {
+        if (!faultKinds().contains(value)) return false;
         d.fault.kind = value;
+    } else if (key == QLatin1String("fault-gap"))
+        return toInt(value, d.fault.gapMs);
     else if (key == QLatin1String("fault-count"))
         return toInt(value, d.fault.count);
     else if (key == QLatin1String("fault-match"))
@@ -84,6 +102,8 @@ bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value)
         return toInt(value, d.fault.ms);
     else if (key == QLatin1String("fault-text"))
         d.fault.text = value;
+    else if (isReadingKey(key))
+        return setReadingKey(d.readings, key, value);
     else
         return false;
     return true;

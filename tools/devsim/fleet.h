@@ -16,15 +16,18 @@
 #include <QString>
 #include <QStringList>
 
+#include "readings.h"
+
 namespace devsim {
 
 struct FaultConfig
 {
-    QString kind;   // empty: none
-    int count = 0;  // affect the first count matching requests; 0: all
-    QString match;  // only requests whose frame contains this text
-    int ms = 50;    // delay of "slow", gap of "split" and "chunks"
-    QString text;   // reply of "raw"; chunks of "chunks", separated by "|"
+    QString kind;    // empty: none
+    int count = 0;   // affect the first count matching requests; 0: all
+    QString match;   // only requests whose frame contains this text
+    int ms = 50;     // delay of "slow", "late" and "vanish", gap of "split" and "chunks", pace of "endless"
+    int gapMs = 50;  // gap of "late" between its two halves
+    QString text;    // reply of "raw"; chunks of "chunks", separated by "|"
 };
 
 struct DeviceConfig
@@ -38,9 +41,11 @@ struct DeviceConfig
     int alarm = 0;  // alarm bits of the online reply
     QString ussd = QStringLiteral("Your credit is 12500 Rials. Thank you");
     int ussdDelayMs = 2000;
+    int ussdPolls = 0;       // the answer is ready at this read after a code (0: after ussdDelayMs)
     int sinceDays = 400;     // days of log before today
     int clockOffsetMin = 0;  // the device clock's offset from the computer's, minutes
     FaultConfig fault;
+    ReadingConfig readings;  // fixed readings, reply ID, alarm member, fixed clock
 
     bool isLan() const { return link.contains(QLatin1Char('.')); }
     QChar letter(int sensor) const { return sensor < letters.size() ? letters.at(sensor) : QLatin1Char('-'); }
@@ -56,7 +61,10 @@ struct Fleet
 
 // Parses a fleet text; throws std::runtime_error with the line number on a bad line.
 Fleet parseFleet(const QString& text);
-// Applies one "key=value" of a device line; false for an unknown key or a bad value.
+// The fault kinds the emulator plays.
+const QStringList& faultKinds();
+// Applies one "key=value" of a device line; false for an unknown key or a bad value
+// (an unknown fault kind too).
 bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value);
 // Whether a text names an IPv4 address in 127.0.0.0/8.
 bool isLoopbackAddress(const QString& text);

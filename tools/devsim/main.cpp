@@ -4,6 +4,7 @@
 // a root folder; the device search is answered on a loopback broadcast address.
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <memory>
 #include <signal.h>
@@ -54,6 +55,8 @@ struct Plan
 {
     QList<Chunk> chunks;
     bool drop = false;
+    int endlessMs = -1;  // >= 0: after the chunks, filler without end every endlessMs
+    int vanishMs = -1;   // >= 0: the line goes away and comes back after vanishMs
 };
 
 // One line of a link (a TCP connection or a pseudo-terminal): cuts frames out of the
@@ -63,6 +66,8 @@ class Line : public QObject
 public:
     virtual void send(const QByteArray& bytes) = 0;
     virtual void drop() = 0;
+    // The line goes away (a re-plugged adapter) and comes back after ms; a TCP line drops.
+    virtual void vanish(int /*ms*/) { drop(); }
 
     // Sends the chunks of a plan in order, each after its pause.
     void play(const Plan& plan)
@@ -76,6 +81,12 @@ public:
                 QTimer::singleShot(at, this, [this, b = c.bytes] { send(b); });
         }
         if (plan.drop) QTimer::singleShot(at, this, [this] { drop(); });
+        if (plan.vanishMs >= 0) vanish(plan.vanishMs);
+        if (plan.endlessMs >= 0) {
+            auto* filler = new QTimer(this);
+            connect(filler, &QTimer::timeout, this, [this] { send(QByteArray(65536, 'x')); });
+            filler->start(qMax(1, plan.endlessMs));
+        }
     }
 };
 
@@ -145,22 +156,30 @@ private:
     QByteArray m_buf;
 };
 
+// Makes a pseudo-terminal linked as the serial port's name; false when it cannot.
+using PtyOpener = std::function<bool(int& master, int& slave)>;
+
 class PtyLine : public Line
 {
 public:
-    PtyLine(Simulator* sim, QList<Device*> devs, int master, int slave, bool pace)
-        : m_sim(sim), m_devs(std::move(devs)), m_master(master), m_slave(slave), m_pace(pace)
+    PtyLine(Simulator* sim, QList<Device*> devs, int master, int slave, bool pace, PtyOpener reopen, QString linkPath)
+        : m_sim(sim),
+          m_devs(std::move(devs)),
+          m_master(master),
+          m_slave(slave),
+          m_pace(pace),
+          m_reopen(std::move(reopen)),
+          m_linkPath(std::move(linkPath))
     {
-        m_notifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, &PtyLine::onRead);
+        watch();
         m_tick.setTimerType(Qt::PreciseTimer);
         m_tick.setInterval(1);
         connect(&m_tick, &QTimer::timeout, this, &PtyLine::flushPaced);
     }
     ~PtyLine() override
     {
-        ::close(m_master);
-        ::close(m_slave);
+        if (m_master >= 0) ::close(m_master);
+        if (m_slave >= 0) ::close(m_slave);
     }
     void send(const QByteArray& bytes) override
     {
@@ -177,10 +196,33 @@ public:
         if (!m_queue.isEmpty()) m_tick.start();
     }
     void drop() override {}
+    void vanish(int ms) override
+    {
+        delete m_notifier;
+        m_notifier = nullptr;
+        m_queue.clear();
+        m_tick.stop();
+        ::close(m_master);
+        ::close(m_slave);
+        m_master = m_slave = -1;
+        QFile::remove(m_linkPath);
+        out(QStringLiteral("VANISHED %1").arg(m_linkPath));
+        QTimer::singleShot(ms, this, [this] {
+            if (!m_reopen(m_master, m_slave)) return;
+            watch();
+            out(QStringLiteral("BACK %1").arg(m_linkPath));
+        });
+    }
 
 private:
+    void watch()
+    {
+        m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &PtyLine::onRead);
+    }
     void writeAll(const QByteArray& bytes)
     {
+        if (m_master < 0) return;
         qsizetype done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
@@ -218,7 +260,9 @@ private:
     QList<Device*> m_devs;
     int m_master, m_slave;
     bool m_pace;
-    QSocketNotifier* m_notifier;
+    PtyOpener m_reopen;
+    QString m_linkPath;
+    QSocketNotifier* m_notifier = nullptr;
     QTimer m_tick;
     QElapsedTimer m_clock;
     qint64 m_sent = 0;
@@ -271,11 +315,15 @@ Plan Simulator::respond(const QString& frame, const QList<Device*>& candidates)
         plan.chunks << Chunk{0, QByteArray("$Message: the device is busy, try again later#")};
         return plan;
     }
+    if (kind == QLatin1String("vanish")) {
+        plan.vanishMs = f.ms;
+        return plan;
+    }
     if (kind == QLatin1String("garbage")) {
         plan.chunks << Chunk{0, QByteArray("\x01\x7fzq%&!$@@x?#")};
         return plan;
     }
-    std::optional<QString> reply = dev->answer(body, kind == QLatin1String("othersensor") ? 1 : 0);
+    std::optional<QString> reply = dev->answer(body, kind == QLatin1String("othersensor") ? 1 : 0, kind);
     if (!reply) return plan;
     QString text = *reply;
     if (kind == QLatin1String("badsum")) {
@@ -286,7 +334,25 @@ Plan Simulator::respond(const QString& frame, const QList<Device*>& candidates)
         else
             text.replace(text.size() - 2, 1, QLatin1Char(']'));
     }
+    if (kind == QLatin1String("linebreak")) {
+        // A line break (and fault-text after it) inside the reply's last quoted field,
+        // or before its end when it has none.
+        qsizetype at = text.lastIndexOf(QLatin1Char('"'));
+        if (at < 0) at = text.size() - 1;
+        text.insert(at, QStringLiteral("\r\n") + f.text);
+    }
     const QByteArray bytes = asciiBytes(text);
+    if (kind == QLatin1String("late")) {
+        // The first half after fault-ms, the rest fault-gap later.
+        plan.chunks << Chunk{f.ms, bytes.left(bytes.size() / 2)} << Chunk{f.gapMs, bytes.mid(bytes.size() / 2)};
+        return plan;
+    }
+    if (kind == QLatin1String("endless")) {
+        // The start of the reply, then filler without "#" for as long as the line lasts.
+        plan.chunks << Chunk{0, bytes.left(bytes.size() / 2)};
+        plan.endlessMs = f.ms;
+        return plan;
+    }
     if (kind == QLatin1String("split")) {
         plan.chunks << Chunk{0, bytes.left(1)} << Chunk{f.ms, bytes.mid(1, bytes.size() - 2)}
                     << Chunk{f.ms, bytes.right(1)};
@@ -318,29 +384,34 @@ bool Simulator::startSerial(int com, const QList<Device*>& devices)
         out(QStringLiteral("ERROR serial devices need --root"));
         return false;
     }
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
-        out(QStringLiteral("ERROR cannot make a pseudo-terminal"));
-        return false;
-    }
-    const QString slaveName = QString::fromLocal8Bit(::ptsname(master));
-    // Holding the other side open keeps the line alive while the program has it closed.
-    const int slave = ::open(slaveName.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    termios tio{};
-    ::tcgetattr(slave, &tio);
-    ::cfmakeraw(&tio);
-    ::cfsetspeed(&tio, B9600);
-    ::tcsetattr(slave, TCSANOW, &tio);
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     QDir().mkpath(m_root + QStringLiteral("dosdevices"));
     const QString link = m_root + QStringLiteral("dosdevices/com%1").arg(com);
-    QFile::remove(link);
-    if (!QFile::link(slaveName, link)) {
-        out(QStringLiteral("ERROR cannot link %1").arg(link));
-        return false;
-    }
-    new PtyLine(this, devices, master, slave, m_fleet.pace);
-    out(QStringLiteral("SERIAL COM%1 %2").arg(com).arg(slaveName));
+    PtyOpener open = [link](int& master, int& slave) {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+            out(QStringLiteral("ERROR cannot make a pseudo-terminal"));
+            return false;
+        }
+        const QString slaveName = QString::fromLocal8Bit(::ptsname(master));
+        // Holding the other side open keeps the line alive while the program has it closed.
+        slave = ::open(slaveName.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        termios tio{};
+        ::tcgetattr(slave, &tio);
+        ::cfmakeraw(&tio);
+        ::cfsetspeed(&tio, B9600);
+        ::tcsetattr(slave, TCSANOW, &tio);
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        QFile::remove(link);
+        if (!QFile::link(slaveName, link)) {
+            out(QStringLiteral("ERROR cannot link %1").arg(link));
+            return false;
+        }
+        out(QStringLiteral("SERIAL %1 %2").arg(link.section(QLatin1Char('/'), -1).toUpper(), slaveName));
+        return true;
+    };
+    int master = -1, slave = -1;
+    if (!open(master, slave)) return false;
+    new PtyLine(this, devices, master, slave, m_fleet.pace, open, link);
     return true;
 }
 
@@ -418,15 +489,34 @@ Device keys:
   sensors=L,L,L,L           sensor type letters, "-" for none (default T,H,-,-)
   names=A,B,C,D             sensor names
   alarm=N                   alarm bits of the online reply
-  ussd=TEXT                 the operator's answer; ussd-delay=MS until it is ready
+  ussd=TEXT                 the operator's answer; ussd-delay=MS until it is ready,
+                            or ussd-polls=N: ready at the Nth read after a code
   since=DAYS                days of log before today (default 400)
   clock-offset=MIN          the device clock's offset from the computer's
+  clock-at=YYYY-MM-DDTHH:MM the device clock stands at that moment (plus clock-offset)
+  readings=A,B,C,D          fixed reading texts (150.0 or -150.0: disconnected);
+                            an empty one is generated
+  reading-id=ID             the ID the reading reply names (a device not registered)
+  reading-alarm=none        the reading reply has no "Alarm" member
   fault=KIND                silence | garbage | badsum | othersensor | slow | split |
-                            chunks | raw | drop | message
+                            chunks | raw | drop | message | late | linebreak |
+                            endless | vanish
+                            late: the first half of the reply after fault-ms, the
+                              rest fault-gap ms later; linebreak: CR LF and fault-text
+                              inside the reply's last quoted field; endless: the start
+                              of the reply, then 64 KB of filler every fault-ms without
+                              end; vanish: the serial port's pseudo-terminal goes away
+                              and comes back (a new one, linked again) after fault-ms;
+                            parameter set: notjson | nomain | reorder | badindex (the
+                            full read), noconfirm (a change text neither applied nor
+                            confirmed)
   fault-count=N             only the first N matching requests (default: all)
   fault-match=TEXT          only requests whose frame contains TEXT
-  fault-ms=MS               delay of slow, gap of split and chunks (default 50)
-  fault-text=TEXT           the reply of raw; the chunks of chunks, split at "|"
+  fault-ms=MS               delay of slow, late and vanish, gap of split and chunks,
+                            pace of endless (default 50)
+  fault-gap=MS              the gap of late (default 50)
+  fault-text=TEXT           the reply of raw; the chunks of chunks, split at "|";
+                            the text after the line break of linebreak
 
 Output: "LAN id address:port" and "SERIAL COMn /dev/pts/N" per link, then "READY";
 then "REQ id frame" for every request ("?" when no device has that ID) and

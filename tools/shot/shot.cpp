@@ -14,7 +14,10 @@
 #include "app/rootdir.h"
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "link/ui/form_comm.h"
+#include "views/ui/aboutbox.h"
 #include "views/ui/form1.h"
+#include "views/ui/form_comment.h"
 
 int main(int argc, char* argv[])
 {
@@ -30,6 +33,9 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("file")});
     p.addOption({QStringLiteral("open"), QStringLiteral("Report file to open."), QStringLiteral("file")});
     p.addOption({QStringLiteral("minmax"), QStringLiteral("Show the daily minimum and maximum.")});
+    p.addOption({QStringLiteral("window"),
+                 QStringLiteral("Another window to show and save: about, heading or settings."),
+                 QStringLiteral("name")});
     p.addOption({QStringLiteral("dialog"), QStringLiteral("A dialog to show over the window: open."),
                  QStringLiteral("dialog")});
     p.addOption({QStringLiteral("size"), QStringLiteral("Window size WxH."), QStringLiteral("size"),
@@ -56,12 +62,18 @@ int main(int argc, char* argv[])
                                                                                     : 0);
         });
     }
+    QWidget* shown = Form1;
+    const QString window = p.value(QStringLiteral("window"));
+    if (window == QLatin1String("about")) shown = AboutBox;
+    if (window == QLatin1String("heading")) shown = Form_comment;
+    if (window == QLatin1String("settings")) shown = Form_Comm;
+    if (shown != Form1) QTimer::singleShot(600, [shown] { shown->show(); });
     const bool openDialog = p.value(QStringLiteral("dialog")) == QLatin1String("open");
     if (openDialog) QTimer::singleShot(600, [] { Form1->Open1Click(); });  // modal until closed below
     int rc = 0;
     QTimer::singleShot(1500, [&] {
         // With a dialog: the screen, which holds the window and the dialog over it.
-        const QPixmap shot = openDialog ? Form1->screen()->grabWindow(0) : Form1->grab();
+        const QPixmap shot = openDialog ? Form1->screen()->grabWindow(0) : shown->grab();
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         if (!shot.save(p.value(QStringLiteral("out")))) rc = 1;
         app.quit();

@@ -7,11 +7,14 @@
 #include <QTranslator>
 
 #include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/ui/desktopshell.h"
 #include "platform/ui/qtdialogs.h"
 
 void setUpApplication(QApplication& app)
 {
     static QtDialogs qtDialogs;
+    static DesktopShell desktopShell;
     app.setApplicationName(QStringLiteral("Termivo2"));
     app.setApplicationDisplayName(QStringLiteral("Termivo2"));
     app.setLayoutDirection(Qt::RightToLeft);
@@ -21,6 +24,7 @@ void setUpApplication(QApplication& app)
     QFont f(QStringLiteral("Tahoma"), 9);
     app.setFont(f);
     setDialogs(&qtDialogs);
+    setShell(&desktopShell);
 }
 
 namespace {

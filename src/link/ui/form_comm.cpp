@@ -1,6 +1,8 @@
 #include "link/ui/form_comm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -11,9 +13,15 @@
 #include <QVBoxLayout>
 
 #include "app/ui/forms.h"
+#include "config/expertaccess.h"
+#include "config/ui/devicenamespage.h"
+#include "config/ui/maintenancepages.h"
+#include "config/ui/periodstartbox.h"
+#include "config/ui/settingspage.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
+#include "link/ui/devicechooser.h"
 #include "link/ui/form_wait2.h"
 #include "platform/errors.h"
 
@@ -51,6 +59,7 @@ void WindowsLinkObserver::clearJson()
 }
 void WindowsLinkObserver::showReplies()
 {
+    m_comm->PageControl1->setCurrentWidget(m_comm->TabSheet_Net);
     m_comm->PageControl2->setVisible(true);
     m_comm->PageControl2->setCurrentWidget(m_comm->TabSheet8);
 }
@@ -123,49 +132,68 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     : QWidget(parent), MSComm1(deviceLink().MSComm1()), Timer1(deviceLink().Timer1()), m_observer(this)
 {
     setObjectName(QStringLiteral("Form_Comm"));
-    setWindowTitle(QStringLiteral("تنظیمات"));
+    setWindowTitle(QStringLiteral("Communication"));
     setLayoutDirection(Qt::RightToLeft);
     MSComm1.setObjectName(QStringLiteral("MSComm1"));
     Timer1.setObjectName(QStringLiteral("Timer1"));
 
-    PageControl2 = named(new QTabWidget(this), "PageControl2");
-    TabSendResive = named(new QWidget(PageControl2), "TabSendResive");
+    PageControl1 = named(new QTabWidget(this), "PageControl1");
+    TabSendResive = named(new QWidget(PageControl1), "TabSendResive");
     Memo_Send = named(new QPlainTextEdit(TabSendResive), "Memo_Send");
     Memo_Rx = named(new QPlainTextEdit(TabSendResive), "Memo_Rx");
     for (QPlainTextEdit* m : {Memo_Send, Memo_Rx}) {
         m->setReadOnly(true);
         m->setLayoutDirection(Qt::LeftToRight);
     }
-    auto* traffic = new QHBoxLayout(TabSendResive);
-    traffic->addWidget(Memo_Send);
-    traffic->addWidget(Memo_Rx);
+    GroupBoxPeriod = new PeriodStartBox(TabSendResive);
+    auto* traffic = new QGridLayout(TabSendResive);
+    traffic->addWidget(new QLabel(QStringLiteral("ارسال ها"), TabSendResive), 0, 0);
+    traffic->addWidget(new QLabel(QStringLiteral("دریافت ها"), TabSendResive), 0, 1);
+    traffic->addWidget(Memo_Send, 1, 0);
+    traffic->addWidget(Memo_Rx, 1, 1);
+    traffic->addWidget(GroupBoxPeriod, 2, 0, 1, 2, Qt::AlignLeading);
 
-    TabSheet8 = named(new QWidget(PageControl2), "TabSheet8");
-    Button2 = named(new QPushButton(QStringLiteral("جستجوی دستگاه ها"), TabSheet8), "Button2");
-    Memo_Json = named(new QPlainTextEdit(TabSheet8), "Memo_Json");
-    Memo_Json->setLayoutDirection(Qt::LeftToRight);
-    Memo1 = named(new QPlainTextEdit(TabSheet8), "Memo1");
-    Memo1->setReadOnly(true);
-    auto* replies = new QVBoxLayout(TabSheet8);
-    auto* row = new QHBoxLayout;
-    row->addWidget(Button2);
-    row->addStretch(1);
-    replies->addLayout(row);
-    replies->addWidget(Memo_Json, 1);
-    replies->addWidget(Memo1);
+    TabSheet1 = new DeviceNamesPage(PageControl1);
 
-    PageControl2->addTab(TabSendResive, QStringLiteral("ارسال و دریافت"));
-    PageControl2->addTab(TabSheet8, QStringLiteral("پاسخ ها"));
+    // The settings page holds the parameter sheet's inner pages; the device commands,
+    // the operator's panel and the replies page join them.
+    TabSheet_Net = new TSettingsPage(PageControl1);
+    PageControl2 = TabSheet_Net->PageControl2;
+    TabSheet3 = TabSheet_Net->TabSheet3;
+    TabSheet7 = TabSheet_Net->TabSheet7;
+    TabSheet8 = new RepliesPage(PageControl2);
+    Memo_Json = TabSheet8->Memo_Json;
+    Button2 = TabSheet8->Button2;
+    GroupBoxDeviceCommands = new DeviceCommandsPanel(TabSheet8, TabSheet3);
+    TabSheet_Net->addPanel(TabSheet3, GroupBoxDeviceCommands);
+    PanelOperator = new OperatorPanel(TabSheet8, TabSheet7);
+    Memo1 = PanelOperator->Memo1;
+    TabSheet_Net->addPanel(TabSheet7, PanelOperator);
+    TabSheet_Net->insertRepliesPage(TabSheet8, QStringLiteral("پاسخ ها"));
+    PanelChooser = new DeviceChooser(TabSheet1, TabSheet_Net);
+    TabSheet_Net->chooserRow()->addWidget(PanelChooser);
+    PanelChooser->setSheetHooks({[this] { TabSheet_Net->clearSheet(); },
+                                 [this] { TabSheet_Net->BtnReadAllDataClick(); },
+                                 [this](bool shown) { TabSheet_Net->BtnSendSettingJson->setVisible(shown); },
+                                 [this] {
+                                     expertAccess().reset();
+                                     setExpertAccess(false);
+                                 }});
+    expertAccess().onGranted(this, [this] { setExpertAccess(true); });
+
+    PageControl1->addTab(TabSendResive, QStringLiteral("ارسال و دریافت "));
+    PageControl1->addTab(TabSheet1, QStringLiteral("نام  دستگاهها "));
+    PageControl1->addTab(TabSheet_Net, TSettingsPage::caption());
+    PageControl1->setCurrentWidget(TabSheet1);
 
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
     StatusBar1->showMessage(QStringLiteral("Ready"));
 
     auto* box = new QVBoxLayout(this);
-    box->addWidget(PageControl2, 1);
+    box->addWidget(PageControl1, 1);
     box->addWidget(StatusBar1);
-    resize(720, 520);
+    resize(860, 560);
 
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
     connect(Memo_Send, &QPlainTextEdit::textChanged, this, &TForm_Comm::Memo_SendChange);
     connect(Memo_Rx, &QPlainTextEdit::textChanged, this, &TForm_Comm::Memo_RxChange);
 
@@ -175,6 +203,27 @@ TForm_Comm::TForm_Comm(QWidget* parent)
 TForm_Comm::~TForm_Comm()
 {
     deviceLink().setObserver(nullptr);
+}
+
+void TForm_Comm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) guarded([this] { TabSheet1->FormShow(); });
+}
+
+void TForm_Comm::closeEvent(QCloseEvent* event)
+{
+    // The window is only hidden; a LAN link it opened is closed with it.
+    if (deviceLink().lanConnected()) {
+        deviceLink().Mydisconnect();
+        Timer1.stop();
+    }
+    event->accept();
+}
+
+void TForm_Comm::setExpertAccess(bool granted)
+{
+    GroupBoxDeviceCommands->setExpertAccess(granted);
 }
 
 int& TForm_Comm::UssdPollCount()
@@ -236,6 +285,11 @@ void TForm_Comm::OpenPort2(const QString& strPort)
 void TForm_Comm::BtnShowComClick()
 {
     deviceLink().BtnShowComClick();
+}
+
+void TForm_Comm::BtnReadAllDataClick()
+{
+    TabSheet_Net->BtnReadAllDataClick();
 }
 
 void TForm_Comm::BtnGetAllClick()

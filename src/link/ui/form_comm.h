@@ -16,6 +16,13 @@ class QTabWidget;
 class QTimer;
 class SerialPortControl;
 class TForm_Comm;
+class DeviceNamesPage;
+class PeriodStartBox;
+class RepliesPage;
+class DeviceCommandsPanel;
+class OperatorPanel;
+class DeviceChooser;
+class TSettingsPage;
 
 // Shows the link's reports in the communication and progress windows.
 class WindowsLinkObserver : public LinkObserver
@@ -53,15 +60,27 @@ public:
     // The USSD answer poll (owned by the link core); its counter is UssdPollCount().
     QTimer& Timer1;
 
-    QTabWidget* PageControl2;  // the settings pages
-    QWidget* TabSheet8;        // "پاسخ ها" (replies)
-    QWidget* TabSendResive;    // traffic
+    QTabWidget* PageControl1;        // the window's pages
+    QWidget* TabSendResive;          // traffic and the period start
+    DeviceNamesPage* TabSheet1;      // the device list grid
+    TSettingsPage* TabSheet_Net;     // the device's settings: the parameter sheet
+    DeviceChooser* PanelChooser;     // the device chooser Cb_Com_net
+    QTabWidget* PageControl2;        // the settings pages
+    QWidget* TabSheet3;              // "تنظیمات دستگاه" (device settings)
+    QWidget* TabSheet7;              // "تنظیمات  تلفنی" (phone settings)
+    RepliesPage* TabSheet8;          // "پاسخ ها" (replies)
+    PeriodStartBox* GroupBoxPeriod;  // "تنظیم اول دوره "
+    DeviceCommandsPanel* GroupBoxDeviceCommands;
+    OperatorPanel* PanelOperator;
     QPlainTextEdit* Memo_Send;
     QPlainTextEdit* Memo_Rx;
     QPlainTextEdit* Memo_Json;
     QPlainTextEdit* Memo1;  // the operator's answers
     QPushButton* Button2;   // device search
     QStatusBar* StatusBar1;
+
+    // The expert access of the settings sheet: while granted, the erase button works.
+    void setExpertAccess(bool granted);
 
     int& UssdPollCount();
     bool& LinkPending();
@@ -82,6 +101,12 @@ public:
     void Mydisconnect();
     void OpenPort2(const QString& strPort);
     void BtnShowComClick();
+    // The full read of the chosen device's parameters into the settings page.
+    void BtnReadAllDataClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     WindowsLinkObserver m_observer;

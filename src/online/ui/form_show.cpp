@@ -1,8 +1,356 @@
 #include "online/ui/form_show.h"
 
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTimer>
+#include <qcustomplot.h>
+
+#include "app/calendar.h"
+#include "app/ui/forms.h"
+#include "download/download.h"
+#include "link/devicelink.h"
+#include "link/ui/form_comm.h"
+#include "online/ui/onlineview.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/eventpump.h"
+#include "reports/loader.h"
+#include "views/ui/form1.h"
+#include "views/ui/form_message.h"
+
+namespace {
+const QString kDesignCaption = QStringLiteral("Norvak Halvik monitoring  www.norvakhalvik.example");
+// Registry entries whose readings show in the legend.
+constexpr int kLegendDevices = 30;
+const QColor kAlarmRow(255, 200, 200);
+const QColor kDisconnectedRow(255, 240, 190);
+}  // namespace
+
+// The window's side of the poll: the main window's exchange, the communication
+// window's LAN link, the message log, the window's timer.
+class TForm_Show::Host : public PollHost
+{
+public:
+    explicit Host(TForm_Show* w) : m_w(w) {}
+    QString exchange(const QString& command, Device_Rec& device) override
+    {
+        return Form1 ? Form1->Send2XKQ(command, device) : deviceLink().Write2Dev(command, device);
+    }
+    void connectLan(const QString& ip) override
+    {
+        if (Form_Comm)
+            Form_Comm->Connect2Lan(ip);
+        else
+            deviceLink().Connect2Lan(ip);
+    }
+    void disconnectLan() override
+    {
+        if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
+    }
+    void pump() override { processPendingEvents(); }
+    bool stopRequested() const override { return StopFlag == 1; }
+    bool windowShowing() const override { return m_w->isVisible(); }
+    void setTimerEnabled(bool on) override { m_w->setTimerEnabled(on); }
+    void showMessageLogIfAny() override
+    {
+        if (Form_Message && Form_Message->hasLines()) Form_Message->showInFront();
+    }
+    void logLine(const QString& line) override { messageLog().addLine(line); }
+    void hourlyRefresh() override
+    {
+        if (Form_Comm)
+            Form_Comm->BtnGetAllClick();
+        else
+            runAllDevicesDownload();
+        m_w->FormShow();
+    }
+    void setCaption(const QString& caption) override { m_w->setWindowTitle(caption); }
+    void readingChanged(int channel) override { m_w->showReading(channel); }
+
+private:
+    TForm_Show* m_w;
+};
+
 TForm_Show::TForm_Show(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form_Show"));
-    setWindowTitle(QStringLiteral("نمایش آنلاین"));
+    setWindowTitle(kDesignCaption);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setLayoutDirection(Qt::RightToLeft);
+    QFont f(QStringLiteral("Tahoma"));
+    setFont(f);
+    resize(1024, 700);
+
+    Chart2 = new QCustomPlot(this);
+    Chart2->setObjectName(QStringLiteral("Chart2"));
+    Chart2->setLayoutDirection(Qt::LeftToRight);
+    Button1 = new QPushButton(QStringLiteral("Close"), Chart2);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Btn_print = new QPushButton(QStringLiteral("چاپ "), Chart2);
+    Btn_print->setObjectName(QStringLiteral("Btn_print"));
+    BTN_Back = new QPushButton(QStringLiteral("ماه قبل"), Chart2);
+    BTN_Back->setObjectName(QStringLiteral("BTN_Back"));
+    Btn_Next = new QPushButton(QStringLiteral("ماه بعد"), Chart2);
+    Btn_Next->setObjectName(QStringLiteral("Btn_Next"));
+    for (QPushButton* b : {Button1, Btn_print, BTN_Back, Btn_Next}) b->adjustSize();
+
+    SG_Readings = new QTableWidget(this);
+    SG_Readings->setObjectName(QStringLiteral("SG_Readings"));
+    SG_Readings->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SG_Readings->setSelectionMode(QAbstractItemView::NoSelection);
+    SG_Readings->verticalHeader()->setVisible(false);
+    SG_Readings->setColumnCount(int(readingTableHeadings().size()));
+    SG_Readings->setHorizontalHeaderLabels(readingTableHeadings());
+    SG_Readings->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+
+    m_host = std::make_unique<Host>(this);
+    m_poll = std::make_unique<PollCycle>(*m_host, [] { return programNow(); });
+
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([&] { Button1Click(); }); });
+    connect(Btn_print, &QPushButton::clicked, this, [this] { guarded([&] { Btn_printClick(); }); });
+    connect(BTN_Back, &QPushButton::clicked, this, [this] { guarded([&] { BTN_BackClick(); }); });
+    connect(Btn_Next, &QPushButton::clicked, this, [this] { guarded([&] { Btn_NextClick(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([&] { Timer1Timer(); }); });
+    connect(Chart2, &QCustomPlot::plottableClick, this,
+            [this](QCPAbstractPlottable* p, int, QMouseEvent*) { guarded([&] { Chart2ClickSeries(p); }); });
+    FormCreate();
+}
+
+TForm_Show::~TForm_Show() = default;
+
+void TForm_Show::FormCreate()
+{
+    renderOnlineChart(Chart2, OnlineChartContent{});  // all 31 lines off
+    layOut();
+}
+
+void TForm_Show::ShowModalOnline()
+{
+    if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+    setWindowState(windowState() | Qt::WindowMaximized);
+    // Modal like exec(), but a Close that comes while the window is being shown (its
+    // show work processes events) ends the showing instead of leaving a hidden loop.
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    if (isVisible()) loop.exec();
+}
+
+void TForm_Show::setTimerEnabled(bool on)
+{
+    m_timerEnabled = on;
+    if (on && !m_manualTicks)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void TForm_Show::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    guarded([&] { FormShow(); });
+}
+
+void TForm_Show::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    guarded([&] { FormResize(); });
+}
+
+void TForm_Show::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QDialog::closeEvent(event);
+}
+
+void TForm_Show::FormShow()
+{
+    const QDateTime now = programNow();
+    ShowDate = Date2Shamsi(now.date(), now);
+    m_reported.clear();
+    m_poll->setDevices(DevList, qMin(DevLast, kMaxDevices - 1));
+    fillReadingsTable();
+    FormResize();
+    processPendingEvents();
+    setTimerEnabled(true);
+    m_poll->arm();
+}
+
+void TForm_Show::FormResize()
+{
+    layOut();
+    DrawALLChart(ShowDate);
+}
+
+void TForm_Show::layOut()
+{
+    const int w = width(), h = height();
+    const int tableWidth = qBound(260, w / 4, 460);
+    Chart2->setGeometry(5, 5, qMax(100, w - tableWidth - 15), qMax(100, h - 10));
+    SG_Readings->setGeometry(w - tableWidth - 5, 5, tableWidth, qMax(100, h - 10));
+    const int cw = Chart2->width(), ch = Chart2->height();
+    Button1->move(6, 6);
+    BTN_Back->move(0, ch - BTN_Back->height());
+    Btn_Next->move(cw - Btn_Next->width(), ch - Btn_Next->height());
+    Btn_print->move((cw - Btn_print->width()) / 2, ch - Btn_print->height());
+}
+
+void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
+{
+    const QList<OnlineChannel> channels = onlineChannels(DevList, DevLast);
+    for (const OnlineChannel& c : channels) SeriesName[c.chartIndex] = c.name;
+    QStringList problems, unreadable;
+    const OnlineYears years = loadOnlineYears(Prog.RootDir, t1.wYear, channels, &problems, &unreadable);
+    m_content = onlineChartContent(channels, years, t1.wYear, t1.wMonth);
+    renderOnlineChart(Chart2, m_content);
+    // Readings already polled stay in the legend of the new month.
+    for (int i = 0; i < m_poll->channels().size(); ++i)
+        if (m_poll->channels()[i].hasReading) showReading(i);
+    // Each file's trouble is told once per showing, not at every redraw.
+    for (const QString& p : problems)
+        if (!m_reported.contains(p)) {
+            m_reported.insert(p);
+            messageLog().addLine(p);
+        }
+    for (const QString& p : unreadable)
+        if (!m_reported.contains(p)) {
+            m_reported.insert(p);
+            dialogs().message(kHeaderUnreadableMessage);
+        }
+}
+
+void TForm_Show::Timer1Timer()
+{
+    m_poll->refresh = Prog.refresh;
+    m_poll->checkClocks = Prog.TIMECHEAK == 1;
+    m_poll->tick();
+    Prog.CurDev = m_poll->curDev;
+    Prog.TimeCnt = m_poll->timeCnt;
+}
+
+void TForm_Show::UpdateTemp(const QString& str1, int index)
+{
+    m_poll->updateReading(str1, index);
+}
+
+void TForm_Show::SetOnLineTemp(const QString& data, const QString& ID, int, int SenNum)
+{
+    if (SenNum < 0 || SenNum > 3) return;
+    for (int i = 0; i <= DevLast && i <= kLegendDevices; ++i) {
+        if (DevList[i].ID != ID) continue;
+        const Sensor_Rec& s = DevList[i].Sensor[SenNum];
+        if (i >= kLegendDevices || s.Name.isEmpty()) return;
+        const int n = s.ChartIndex;
+        if (n < 0 || n >= kOnlineShownLines) return;
+        setOnlineLineTitle(Chart2, n, readingTitle(ID, SenNum, SeriesName[n], data));
+        return;
+    }
+}
+
+void TForm_Show::cheak_time(const QString& str1, const QString& ID)
+{
+    m_poll->checkClock(str1, ID);
+}
+
+void TForm_Show::showReading(int channel)
+{
+    const QList<ChannelReading>& all = m_poll->channels();
+    if (channel < 0 || channel >= all.size()) return;
+    const ChannelReading& c = all[channel];
+    if (c.hasReading) SetOnLineTemp(c.text, c.deviceId, c.device, c.sensor);
+    if (channel < SG_Readings->rowCount()) fillReadingRow(channel, c);
+}
+
+void TForm_Show::fillReadingsTable()
+{
+    const QList<ChannelReading>& all = m_poll->channels();
+    SG_Readings->setRowCount(int(all.size()));
+    for (int i = 0; i < all.size(); ++i) fillReadingRow(i, all[i]);
+}
+
+void TForm_Show::fillReadingRow(int row, const ChannelReading& c)
+{
+    const QStringList cells = readingRowCells(c);
+    const QColor background = c.hasReading && c.alarm          ? kAlarmRow
+                              : c.hasReading && c.disconnected ? kDisconnectedRow
+                                                               : QColor(Qt::white);
+    for (int col = 0; col < cells.size(); ++col) {
+        QTableWidgetItem* item = SG_Readings->item(row, col);
+        if (!item) {
+            item = new QTableWidgetItem;
+            SG_Readings->setItem(row, col, item);
+        }
+        item->setText(cells[col]);
+        item->setBackground(background);
+    }
+}
+
+void TForm_Show::stepMonth(int delta)
+{
+    const int m = ShowDate.wMonth + delta;
+    if (m >= 1 && m <= 12) ShowDate.wMonth = uint16_t(m);
+    FormResize();
+    setTimerEnabled(false);
+}
+
+void TForm_Show::BTN_BackClick()
+{
+    stepMonth(-1);
+}
+
+void TForm_Show::Btn_NextClick()
+{
+    stepMonth(+1);
+}
+
+void TForm_Show::Btn_printClick()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) printChart(printer);
+}
+
+void TForm_Show::printChart(QPrinter& printer)
+{
+    QCPPainter painter;
+    if (!painter.begin(&printer)) throw FileError(QStringLiteral("The printer cannot be opened."));
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int w = qMax(1, Chart2->width()), h = qMax(1, Chart2->height());
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    // One page, stretched to the page inside its margins; proportions not kept.
+    painter.scale(double(page.width()) / w, double(page.height()) / h);
+    Chart2->toPainter(&painter, w, h);
+    painter.end();
+}
+
+void TForm_Show::Chart2ClickSeries(QCPAbstractPlottable* series)
+{
+    if (!series) return;
+    dialogs().message(QStringLiteral("نام سنسور:") + QLatin1Char('\r') + series->name());
+}
+
+void TForm_Show::Button1Click()
+{
+    StopFlag = 1;
+    close();
+}
+
+void TForm_Show::FormClose()
+{
+    StopFlag = 1;
+    m_poll->firstSweep = true;
 }

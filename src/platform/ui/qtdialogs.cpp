@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 
 namespace {
@@ -67,4 +69,21 @@ QString QtDialogs::openFile(const QString& caption, const QString& filter, const
 QString QtDialogs::saveFile(const QString& caption, const QString& filter, const QString& initial)
 {
     return QFileDialog::getSaveFileName(nullptr, caption, initial, qtFilter(filter));
+}
+
+bool QtDialogs::printSetup(PrintSetup& setup)
+{
+    QPrinter printer;
+    if (!setup.printerName.isEmpty()) printer.setPrinterName(setup.printerName);
+    if (!setup.outputFile.isEmpty()) printer.setOutputFileName(setup.outputFile);
+    printer.setPageOrientation(setup.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setCopyCount(setup.copies);
+    QPrintDialog dialog(&printer);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    setup.printerName = printer.printerName();
+    setup.outputFile = printer.outputFileName();
+    setup.landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+    setup.copies = printer.copyCount();
+    return true;
 }

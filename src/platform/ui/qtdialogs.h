@@ -13,4 +13,5 @@ public:
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& value) override;
     QString openFile(const QString& caption, const QString& filter, const QString& initial) override;
     QString saveFile(const QString& caption, const QString& filter, const QString& initial) override;
+    bool printSetup(PrintSetup& setup) override;
 };

@@ -1,10 +1,33 @@
+// The about window: the product, the edit date, the maker's web site and e-mail
+// labels acting as links, and the edit history.
 #pragma once
 
 #include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
 
 class TAboutBox : public QDialog
 {
     Q_OBJECT
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
+
+    QLabel* ProductName = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label_site = nullptr;
+    QLabel* Label_mail = nullptr;
+    QPushButton* OKButton = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+
+public slots:
+    void OKButtonClick();
+    void Label_siteClick();
+    // Opens the user's mail program with a troubleshooting message to the maker.
+    void Label_mailClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -134,6 +134,19 @@ public slots:
     void Avrage1hour1Click(QAction* sender);
     void ShowMinMax1Click();
     void ShowMeanSD1Click();
+    // Annotations, export and print, help (form1_extras.cpp).
+    void EditComment1Click();
+    void backimage1Click();
+    void AddComment1Click();
+    void SaveAsTextFile1Click();
+    void SaveasBitmap1Click();
+    void Print1Click();
+    void PrintCurrentPage();
+    void About1Click();
+    void site1Click();
+    void pdfHelpClick();
+    void openfolder1Click();
+    void mailto1Click();
 
 signals:
     // A control of the device panel was clicked: box 1..8, role as in roleCode.
@@ -150,6 +163,7 @@ protected:
 private:
     void buildWindow();
     void buildMenu();
+    void bindExtrasMenu();
     QWidget* buildDevicePanel();
     void renderMonth();
     void loadBackgroundPicture();

@@ -140,6 +140,7 @@ void TForm1::buildMenu()
     bind(NextSen, &TForm1::NextSenClick);
     bind(ShowMinMax1, &TForm1::ShowMinMax1Click);
     bind(ShowMeanSD1, &TForm1::ShowMeanSD1Click);
+    bindExtrasMenu();
 }
 
 void TForm1::renderMonth()
@@ -152,9 +153,7 @@ void TForm1::loadBackgroundPicture()
 {
     const QString pic = Prog.picFileName;
     if (pic.isEmpty() || !QFileInfo(pic).isFile()) return;
-    QImageReader reader(pic);
-    if (reader.read().isNull())
-        throw FileError(QStringLiteral("Cannot load the picture \"%1\". %2").arg(pic, reader.errorString()));
+    requireReadablePicture(pic);
     MonthChart.backgroundPicture = pic;
     renderMonth();
 }
@@ -310,7 +309,7 @@ void TForm1::BtnShowOnlineClick()
         dialogs().message(QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
         Form_Comm->show();
         processPendingEvents();
-        Form_Comm->PageControl2->setCurrentWidget(Form_Comm->TabSendResive);
+        Form_Comm->PageControl1->setCurrentWidget(Form_Comm->TabSendResive);
         processPendingEvents();
         sleepPumping(100);
         processPendingEvents();
@@ -318,7 +317,10 @@ void TForm1::BtnShowOnlineClick()
     });
 }
 
-void TForm1::AllData1Click() {}
+void TForm1::AllData1Click()
+{
+    Form_read->exec();
+}
 
 void TForm1::ExtendedConfig1Click()
 {

@@ -5,10 +5,13 @@
 
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QPixmap>
 #include <QRadialGradient>
 #include <QTableWidget>
 #include <qcustomplot.h>
+
+#include "platform/errors.h"
 
 namespace {
 
@@ -217,6 +220,10 @@ void renderMonthChart(QCustomPlot* chart, const MonthChartContent& content)
 void renderMonthTable(QTableWidget* table, const MonthTableContent& content)
 {
     table->clear();
+    // 64 pixels a column: the printed table gives each pixel 0.2 mm, so that the default
+    // three-hour table fits an A4 page.
+    table->horizontalHeader()->setMinimumSectionSize(20);
+    table->horizontalHeader()->setDefaultSectionSize(64);
     table->setRowCount(content.rowCount);
     table->setColumnCount(content.colCount);
     table->horizontalHeader()->setVisible(false);
@@ -245,4 +252,11 @@ MonthTableContent tableContentOf(const QTableWidget* table)
         for (int c = 0; c < t.colCount; ++c)
             if (const auto* item = table->item(r, c)) t.setCell(c, r, item->text());
     return t;
+}
+
+void requireReadablePicture(const QString& path)
+{
+    QImageReader reader(path);
+    if (reader.read().isNull())
+        throw FileError(QStringLiteral("Cannot load the picture \"%1\". %2").arg(path, reader.errorString()));
 }

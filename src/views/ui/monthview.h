@@ -19,3 +19,6 @@ void renderMonthTable(QTableWidget* table, const MonthTableContent& content);
 // Reads the cells of the grid back (the user may have edited them), for export and
 // printing.
 MonthTableContent tableContentOf(const QTableWidget* table);
+// Throws FileError with the picture reader's own error text when path is not a
+// picture that can be read.
+void requireReadablePicture(const QString& path);

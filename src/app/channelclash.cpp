@@ -1,0 +1,49 @@
+#include "app/channelclash.h"
+
+#include <QHash>
+#include <QPair>
+#include <QSet>
+
+#include "app/records.h"
+#include "reports/reportfile.h"
+
+namespace {
+QSet<QPair<int, int>> g_clashes;
+}
+
+QStringList findReportFileClashes()
+{
+    g_clashes.clear();
+    QStringList messages;
+    QHash<QString, QPair<int, int>> owner;  // file name -> the channel that writes it
+    for (int r = 0; r <= DevLast && r < kMaxDevices; ++r) {
+        const Device_Rec& d = DevList[r];
+        for (int s = 0; s < 4; ++s) {
+            if (d.Sensor[s].Name.isEmpty()) continue;
+            QString file;
+            try {
+                file = reportFileName(d.ID, s + 1, d.Sensor[s].Name);
+            } catch (const ReportPathError&) {
+                continue;  // refused by the download with its own message
+            }
+            const auto it = owner.constFind(file);
+            if (it == owner.cend()) {
+                owner.insert(file, {r, s});
+                continue;
+            }
+            g_clashes.insert({r, s});
+            const Device_Rec& first = DevList[it->first];
+            messages << QStringLiteral(
+                            "DeviceStatus.txt: channel %1 of device \"%2\" (%3) would write the report file "
+                            "\"%4\" of device \"%5\" (%6); it is not downloaded.")
+                            .arg(s + 1)
+                            .arg(d.Name, d.IP, file, first.Name, first.IP);
+        }
+    }
+    return messages;
+}
+
+bool reportFileClash(int device, int sensor)
+{
+    return g_clashes.contains({device, sensor});
+}

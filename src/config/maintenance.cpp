@@ -1,0 +1,108 @@
+#include "config/maintenance.h"
+
+#include "app/calendar.h"
+
+namespace maintenance {
+
+const QString kReplySeparator = QStringLiteral("-------------------------");
+const QString kClockSet = QStringLiteral("ساعت و تاریخ در دستگاه ثبت گردید");
+const QString kEraseTitle = QStringLiteral("آیا میخواهید تمام داده ها را پاک کنید؟");
+const QString kErasePrompt = QStringLiteral("را وارد کنید yes در صورت اطمینان کلمه");
+const QString kEraseSent = QStringLiteral("دستور پاک شدن ارسال شد ");
+
+_SYSTEMTIME clockOf(const QDateTime& now)
+{
+    // One reading of the clock gives both the date and the time, so that a command
+    // sent at midnight never pairs one day's date with the next day's time.
+    return Date2Shamsi(now.date(), now);
+}
+
+QString clockText(const _SYSTEMTIME& t)
+{
+    return QStringLiteral("%1,%2,%3,0,%4,%5,%6")
+        .arg(t.wYear)
+        .arg(t.wMonth)
+        .arg(t.wDay)
+        .arg(t.wHour)
+        .arg(t.wMinute)
+        .arg(t.wSecond);
+}
+
+QString clockDisplay(const _SYSTEMTIME& t)
+{
+    return QStringLiteral("%1/%2/%3_0_%4:%5:%6")
+        .arg(t.wYear)
+        .arg(t.wMonth)
+        .arg(t.wDay)
+        .arg(t.wHour)
+        .arg(t.wMinute)
+        .arg(t.wSecond);
+}
+
+QString clockSetCommand(const _SYSTEMTIME& t)
+{
+    return QStringLiteral("ASetFullPara(\"TimeDate\":{\"Set\":\"") + clockText(t) + QStringLiteral("\"})");
+}
+
+QString alarmStopCommand()
+{
+    return QStringLiteral("ASetFullPara(\"ChangeStat\":{\"Alarm\":\"Disable\"})");
+}
+
+QString eraseCommand()
+{
+    return QStringLiteral("ASetFullPara(\"Erase\":{\"Log\":\"\"})");
+}
+
+QString ussdCommand(const QString& code)
+{
+    QString c = code;
+    c.replace(QLatin1Char('#'), QLatin1Char('$'));
+    return QStringLiteral("ASetFullPara(\"USSDResp\":{\"Code\":\"") + c + QStringLiteral("\"})");
+}
+
+QString topUpCommand(const QString& code)
+{
+    return QStringLiteral("ASetFullPara(\"USSDResp\":{\"Charge\":\"") + code + QStringLiteral("\"})");
+}
+
+bool clockConfirmed(const QString& reply)
+{
+    return reply.contains(QLatin1String("TimeDate"));
+}
+
+bool eraseConfirmed(const QString& answer)
+{
+    return answer == QLatin1String("yes");
+}
+
+const QStringList& presetCommands()
+{
+    static const QStringList presets{
+        QStringLiteral("ASetFullPara(\"GetTemp\":{\"Online\":\"\"})"),
+        QStringLiteral("ASetFullPara(\"GetLog\":{\"Month\":\"5,0,1,1\"})"),
+        QStringLiteral("ASetFullPara(\"TimeDate\":{\"Get\":\"\"})"),
+        QStringLiteral("ASetFullPara(\"GetLog\":{\"Day\":\"5,0,1,1\"})"),
+        QStringLiteral("ASetFullPara(\"Test\":{\"AlarmPhone\":\"Enable\"})"),
+        QStringLiteral("AGetFullPara(\"Test\":{\"AlarmPhone\":\"Disable\"})"),
+        QStringLiteral("AGetFullPara(\"ChangeStat\":{\"Alarm\":\"Enable\"})"),
+        QStringLiteral("AGetFullPara(\"ChangeStat\":{\"Alarm\":\"Disable\"})"),
+        QStringLiteral("ASetFullPara(\"SystemReset\":{})"),
+        QStringLiteral("ASetFullPara(\"USSDResp\":{\"Charge\":\"Reset\"})"),
+        QStringLiteral("ASetFullPara(\"USSDResp\":{\"Charge\":\"Read\"})"),
+        QStringLiteral("ASetFullPara(\"USSDResp\":{\"USSD\":\"Reset\"})"),
+        QStringLiteral("ASetFullPara(\"USSDResp\":{\"USSD\":\"Read\"})"),
+        QString(),
+        QString(),
+    };
+    return presets;
+}
+
+QString erasePrompt(const Device_Rec& device)
+{
+    QString who = device.Name.isEmpty() ? QString() : device.Name + QLatin1Char(' ');
+    who += QStringLiteral("ID=%1 %2").arg(device.ID, device.IP);
+    return kErasePrompt + QLatin1Char('\r') + QStringLiteral("دستگاه: ") + who;
+}
+
+}  // namespace maintenance

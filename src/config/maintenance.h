@@ -1,0 +1,48 @@
+// One-shot commands to a device: the clock, the alarm, erasing its log, USSD and
+// top-up codes, and the preset command texts. Texts as handed to the exchange,
+// which frames them.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include "app/records.h"
+
+namespace maintenance {
+
+// The line put under every reply in the reply pane (25 hyphens).
+extern const QString kReplySeparator;
+
+// The moment as the device's clock takes it: two-digit Solar Hijri year, month and
+// day, the current hour, minute and second.
+_SYSTEMTIME clockOf(const QDateTime& now);
+// "yy,m,d,0,h,mi,s" without leading zeros.
+QString clockText(const _SYSTEMTIME& t);
+// "yy/m/d_0_h:mi:s", the computer's clock as the settings page shows it.
+QString clockDisplay(const _SYSTEMTIME& t);
+
+QString clockSetCommand(const _SYSTEMTIME& t);
+QString alarmStopCommand();
+QString eraseCommand();
+// A USSD code goes out with every "#" written "$"; a top-up code as typed.
+QString ussdCommand(const QString& code);
+QString topUpCommand(const QString& code);
+
+// Whether a clock-set reply confirms the new clock.
+bool clockConfirmed(const QString& reply);
+// Whether the answer to the erase question is exactly "yes".
+bool eraseConfirmed(const QString& answer);
+
+// The preset command texts of the typed-command list, the last two empty.
+const QStringList& presetCommands();
+
+// Texts of the commands shown to the user.
+extern const QString kClockSet;     // the clock was set
+extern const QString kEraseTitle;   // the erase question's title
+extern const QString kErasePrompt;  // ... and its prompt
+extern const QString kEraseSent;    // shown before the erase goes out
+// The erase question's prompt with the device it is about.
+QString erasePrompt(const Device_Rec& device);
+
+}  // namespace maintenance

@@ -1,0 +1,186 @@
+#include "config/paramcli.h"
+
+#include <cstdio>
+
+#include <QFileInfo>
+
+#include "app/calendar.h"
+#include "app/ledger.h"
+#include "app/records.h"
+#include "app/registry.h"
+#include "app/rootdir.h"
+#include "config/paramsession.h"
+#include "link/devicelink.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+
+namespace {
+
+const char* kUsage =
+    "usage: termivo --params ID [--root DIR]\n"
+    "       termivo --set-params ID GROUP.KEY=VALUE... [--root DIR]\n";
+
+const char* kHelp =
+    "termivo --params ID [--root DIR]\n"
+    "  Prints the full parameter set of the registered device ID as JSON, in the\n"
+    "  device's order.\n"
+    "termivo --set-params ID GROUP.KEY=VALUE... [--root DIR]\n"
+    "  Changes parameters as the settings page does (GROUP.KEY as in the printed set,\n"
+    "  a list parameter by its position from 0): the same checks, the same change text,\n"
+    "  confirmation by the device, changed limits carried into the current year's\n"
+    "  report files.\n"
+    "--root DIR  the root folder (default: the folder of the program)\n"
+    "Exit status: 0 done, 1 the device gave no usable reply or did not confirm,\n"
+    "2 bad command line, unknown device or parameter, or refused by the checks,\n"
+    "4 the registry could not be read.\n";
+
+void err(const QString& line)
+{
+    QTextStream e(stderr);
+    e << line << '\n';
+}
+
+// Prints nothing of the traffic; the communication faults reach standard error.
+class QuietObserver : public LinkObserver
+{
+};
+
+struct Assignment
+{
+    QString name;  // control name
+    QString value;
+};
+
+}  // namespace
+
+bool isParamsCommand(const QStringList& args)
+{
+    return args.contains(QStringLiteral("--params")) || args.contains(QStringLiteral("--set-params"));
+}
+
+int runParams(const QStringList& args, QTextStream& out)
+{
+    bool set = false;
+    QString id;
+    QList<Assignment> changes;
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        out << kHelp;
+        return kParamsOk;
+    }
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if ((a == QLatin1String("--params") || a == QLatin1String("--set-params")) && id.isEmpty() &&
+            i + 1 < args.size()) {
+            set = a == QLatin1String("--set-params");
+            id = args[++i];
+        } else if (a == QLatin1String("--root") && i + 1 < args.size()) {
+            const QString dir = args[++i];
+            if (!QFileInfo(dir).isDir()) {
+                err(QStringLiteral("termivo: the root folder \"%1\" does not exist").arg(dir));
+                return kParamsUsage;
+            }
+            setRootDirOverride(dir);
+        } else if (set && !a.startsWith(QLatin1String("--")) && a.contains(QLatin1Char('='))) {
+            const qsizetype eq = a.indexOf(QLatin1Char('='));
+            const QString path = a.left(eq);
+            const qsizetype dot = path.indexOf(QLatin1Char('.'));
+            const QString name = dot > 0 ? ParamRow::controlName(path.left(dot), path.mid(dot + 1)) : QString();
+            if (!findParamRow(name)) {
+                err(QStringLiteral("termivo: no such parameter \"%1\"").arg(path));
+                return kParamsUsage;
+            }
+            changes.append({name, a.mid(eq + 1)});
+        } else {
+            err(QStringLiteral("termivo: unknown argument \"%1\"").arg(a));
+            std::fputs(kUsage, stderr);
+            return kParamsUsage;
+        }
+    }
+    if (id.isEmpty() || (set && changes.isEmpty())) {
+        std::fputs(kUsage, stderr);
+        return kParamsUsage;
+    }
+
+    resetStartupState();
+    try {
+        loadRegistry();
+    } catch (const std::exception& e) {
+        err(QStringLiteral("termivo: ") + errorText(e));
+        return kParamsNoRegistry;
+    }
+    const int index = FindDeviceByID(id);
+    if (index < 0) {
+        err(QStringLiteral("termivo: no registered device has the ID \"%1\"").arg(id));
+        return kParamsUsage;
+    }
+    SelDevice = DevList[index];
+
+    QuietObserver quiet;
+    deviceLink().setObserver(&quiet);
+    struct Restore
+    {
+        ~Restore()
+        {
+            deviceLink().reset();
+            deviceLink().setObserver(nullptr);
+        }
+    } restore;
+    const ParamExchange exchange = [](const QString& cmd) { return deviceLink().Write2Dev(cmd, SelDevice); };
+    const QDateTime now = programNow();
+
+    ParameterSheet sheet;
+    if (!set) {
+        try {
+            const QString reply = trimParamReply(exchange(paramcmd::kReadAll));
+            const QByteArray bytes = reply.toLatin1();
+            const auto doc =
+                nlohmann::ordered_json::parse(bytes.constData(), bytes.constData() + bytes.size(), nullptr, false);
+            if (doc.is_discarded() || !doc.is_object() || !doc.contains("Main") || !doc["Main"].is_object()) {
+                err(QStringLiteral("termivo: ") + sheettext::kNoReply);
+                return kParamsFailed;
+            }
+            out << QString::fromStdString(doc.dump(2)) << '\n';
+            return kParamsOk;
+        } catch (const std::exception& e) {
+            err(QStringLiteral("termivo: ") + errorText(e));
+            return kParamsFailed;
+        }
+    }
+
+    try {
+        if (!readFullSet(sheet, exchange, quiet, now, true)) return kParamsFailed;
+        for (const Assignment& c : changes) {
+            if (!sheet.controlNames.contains(c.name)) {
+                err(QStringLiteral("termivo: the device has no parameter \"%1\"").arg(c.name.mid(3)));
+                return kParamsUsage;
+            }
+            const ParamCell* cell = sheet.cell(c.name);
+            QStringList messages;
+            if (cell->row->kind == ParamKind::Index) {
+                bool ok = false;
+                const int pos = c.value.toInt(&ok);
+                if (!ok || pos < 0 || pos >= cell->row->items.size()) {
+                    err(QStringLiteral("termivo: %1 takes a list position from 0 to %2")
+                            .arg(c.name.mid(3))
+                            .arg(cell->row->items.size() - 1));
+                    return kParamsUsage;
+                }
+                messages = sheet.pick(c.name, pos);
+            } else {
+                messages = sheet.edit(c.name, c.value);
+            }
+            for (const QString& m : messages) dialogs().message(m);
+        }
+        const QStringList problems = validationMessages(sheet);
+        if (!problems.isEmpty()) {
+            for (const QString& m : problems) dialogs().message(m);
+            return kParamsUsage;
+        }
+        const SendOutcome o = sendChanges(sheet, exchange, quiet, Prog.RootDir, now, true);
+        for (const QString& path : o.carried.rewritten) out << "limits written into " << path << '\n';
+        return o.result == SendResult::Confirmed ? kParamsOk : kParamsFailed;
+    } catch (const std::exception& e) {
+        err(QStringLiteral("termivo: ") + errorText(e));
+        return kParamsFailed;
+    }
+}

@@ -1,0 +1,51 @@
+// The parameter set of a logging device as the settings page shows it: one row per
+// bound parameter control, by group and tab. The binding between a parameter and its
+// control is by name only: parameter key k of group g is the control "LE_" + g + "_" + k.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// How a value is shown and written back; also the control's placeholder text.
+enum class ParamKind { Number, Text, Index };
+
+enum class ParamState {
+    Editable,        // can be changed at once
+    Locked,          // disabled until the expert access unlocks it
+    Hidden,          // invisible but bound
+    LockedReadOnly,  // locked, and read-only even when unlocked
+};
+
+// The inner tabs of the settings page that hold parameter controls.
+enum class ParamTab { Device, Sensors, Network, Phone, Status };
+
+struct ParamRow
+{
+    QString group;
+    QString key;
+    ParamKind kind = ParamKind::Number;
+    QString label;
+    ParamState state = ParamState::Editable;
+    ParamTab tab = ParamTab::Device;
+    QString box;        // caption of the box that holds it; empty: none
+    QStringList items;  // the fixed items of an Index control
+    bool masked = false;
+
+    QString name() const { return controlName(group, key); }
+    static QString controlName(const QString& group, const QString& key)
+    {
+        return QStringLiteral("LE_") + group + QLatin1Char('_') + key;
+    }
+};
+
+// Every bound control, in the order of the tabs and boxes, top to bottom.
+const QList<ParamRow>& parameterSchema();
+// The row of a control name; nullptr when the name has no control.
+const ParamRow* findParamRow(const QString& controlName);
+// "Number", "Text" or "Index".
+QString kindName(ParamKind kind);
+// Captions of the tabs and boxes.
+QString tabCaption(ParamTab tab);
+// The groups in the order of the tabs.
+QStringList schemaGroups();

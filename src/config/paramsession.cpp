@@ -1,0 +1,139 @@
+#include "config/paramsession.h"
+
+#include "app/calendar.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+
+namespace paramcmd {
+const QString kReadAll = QStringLiteral("AGetFullPara()");
+const QString kReadStatus = QStringLiteral("ASetFullPara(\"GetFullStat\":{\"\":\"\"})");
+QString changes(const QString& changeText)
+{
+    return QStringLiteral("ASetFullPara(\"Main\":{") + changeText + QStringLiteral("})");
+}
+}  // namespace paramcmd
+
+namespace {
+void show(const QStringList& messages)
+{
+    for (const QString& m : messages) dialogs().message(m);
+}
+
+void showBind(const BindOutcome& b, LinkObserver& out)
+{
+    for (const QString& line : b.undefinedLines) out.jsonLine(line);
+    show(b.messages);
+}
+}  // namespace
+
+QString sheetClockText(const QDateTime& now)
+{
+    const _SYSTEMTIME t = Date2Shamsi(now.date(), now);
+    return QStringLiteral("%1/%2/%3_%4_%5:%6:%7")
+        .arg(t.wYear)
+        .arg(t.wMonth)
+        .arg(t.wDay)
+        .arg(0)
+        .arg(now.time().hour())
+        .arg(now.time().minute())
+        .arg(0);
+}
+
+bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QDateTime& now,
+                 bool expert)
+{
+    sheet.clockText = sheetClockText(now);
+    sheet.loaded = false;
+    QString reply;
+    try {
+        reply = trimParamReply(exchange(paramcmd::kReadAll));
+        if (reply.isEmpty()) throw ReplyError(QStringLiteral("Empty reply"));
+        out.clearJson();
+        out.jsonLine(reply);
+        sheet.controlNames.clear();
+        bool bound = false;
+        if (reply.contains(QLatin1String("BaseParam"))) {
+            showBind(sheet.bind(reply, QStringLiteral("Main"), BindMode::Fill, expert), out);
+            out.statusText(QStringLiteral("ready"));
+            bound = true;
+        } else {
+            dialogs().message(sheettext::kCommFault);
+            out.statusText(QStringLiteral("Error"));
+        }
+        sheet.lastReply = reply;
+        sheet.loaded = true;
+        return bound;
+    } catch (const std::exception&) {
+        out.clearJson();
+        out.jsonLine(QStringLiteral("ERR>") + reply);
+        out.statusText(QStringLiteral("Error"));
+        dialogs().message(sheettext::kNoReply);
+        return false;
+    }
+}
+
+bool readStatusSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, bool expert)
+{
+    try {
+        const QString reply = trimParamReply(exchange(paramcmd::kReadStatus));
+        if (reply.isEmpty()) return false;
+        out.clearJson();
+        out.jsonLine(reply);
+        sheet.controlNames.clear();
+        if (!reply.contains(QLatin1String("FullStat"))) return false;
+        showBind(sheet.bind(reply, QStringLiteral("FullStat"), BindMode::Fill, expert), out);
+        out.statusText(QStringLiteral("ready"));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QString& root,
+                        const QDateTime& now, bool expert)
+{
+    SendOutcome o;
+    const QStringList problems = validationMessages(sheet);
+    if (!problems.isEmpty()) {
+        show(problems);
+        return o;
+    }
+    // The limits that go out now; they reach the report files only once confirmed.
+    QList<ChannelLimits> limits;
+    for (int n = 0; n < 4; ++n)
+        if (sheet.limitsChanged(n))
+            limits.append({n, sheet.text(QStringLiteral("LE_S%1_Name").arg(n)),
+                           sheet.text(QStringLiteral("LE_S%1_Min1").arg(n)),
+                           sheet.text(QStringLiteral("LE_S%1_Max1").arg(n))});
+    const QString deviceId = sheet.text(QStringLiteral("LE_BaseParam_ID"));
+
+    BindOutcome built;
+    try {
+        built = sheet.bind(sheet.lastReply, QStringLiteral("Main"), BindMode::Build, expert);
+    } catch (const std::exception& e) {
+        o.result = SendResult::NotBuilt;
+        dialogs().message(errorText(e));
+        return o;
+    }
+    o.command = paramcmd::changes(built.changeText);
+    out.jsonLine(o.command);
+    o.reply = exchange(o.command);
+    out.jsonLine(sheettext::kSeparatorLine);
+    if (o.reply.contains(QLatin1String("SetResp"))) {
+        o.result = SendResult::Confirmed;
+        out.statusText(QStringLiteral("Ready"));
+        if (!limits.isEmpty()) {
+            try {
+                o.carried = carryLimitsIntoReports(root, Date2Shamsi(now.date(), now).wYear, deviceId, limits);
+            } catch (const std::exception& e) {
+                dialogs().message(errorText(e));
+            }
+            for (const QString& path : o.carried.shortHeaders) dialogs().message(shortHeaderMessage(path));
+        }
+    } else {
+        o.result = SendResult::NotConfirmed;
+        dialogs().message(sheettext::kNotConfirmed);
+    }
+    out.jsonLine(o.reply);
+    return o;
+}

@@ -1,0 +1,55 @@
+// The conversations of the settings page with a device, over a parameter sheet: the
+// full read, the status read and the send of the changes. The exchange is passed in
+// (the communication window's Write2Dev for the chosen device); what the reply pane
+// and the status bar show goes to a LinkObserver, messages to the dialogs layer.
+#pragma once
+
+#include <functional>
+
+#include <QDateTime>
+#include <QString>
+
+#include "config/headerlimits.h"
+#include "config/paramsheet.h"
+#include "link/linkobserver.h"
+
+// Sends a command text to the chosen device and answers its reply.
+using ParamExchange = std::function<QString(const QString&)>;
+
+namespace paramcmd {
+extern const QString kReadAll;     // "AGetFullPara()"
+extern const QString kReadStatus;  // "ASetFullPara("GetFullStat":{"":""})"
+// "ASetFullPara("Main":{" + change text + "})"
+QString changes(const QString& changeText);
+}  // namespace paramcmd
+
+// The computer's clock as the full read shows it: yy/m/d_0_h:m:0.
+QString sheetClockText(const QDateTime& now);
+
+// The full read (BtnReadAllDataClick). True when the reply was bound.
+bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QDateTime& now,
+                 bool expert);
+// The status read (Button4Click): silent on every failure. True when bound.
+bool readStatusSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, bool expert);
+
+enum class SendResult {
+    Refused,       // the validation failed: nothing sent, marks kept
+    NotBuilt,      // the stored reply holds no parameter set: nothing sent, marks kept
+    NotConfirmed,  // sent, the reply has no "SetResp"
+    Confirmed,     // sent and confirmed; changed limits carried into the report files
+};
+
+struct SendOutcome
+{
+    SendResult result = SendResult::Refused;
+    QString command;
+    QString reply;
+    CarryOverResult carried;
+};
+
+// The send (BtnSendSettingJsonClick): validation, the change text, the exchange, the
+// confirmation rule and, after confirmation only, the changed limits into the header
+// lines of the current year's report files under root. An exchange that fails with
+// an error throws (the marks are already cleared).
+SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QString& root,
+                        const QDateTime& now, bool expert);

@@ -1,0 +1,209 @@
+#include "config/ui/maintenancepages.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/calendar.h"
+#include "app/records.h"
+#include "config/maintenance.h"
+#include "link/devicelink.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+
+namespace {
+template <class T>
+T* named(T* w, const char* name)
+{
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+template <class F>
+void onClick(QPushButton* b, QObject* owner, F handler)
+{
+    QObject::connect(b, &QPushButton::clicked, owner, [handler] { guarded(handler); });
+}
+
+QString sendToChosenDevice(const QString& command)
+{
+    return deviceLink().Write2Dev(command, SelDevice);
+}
+
+// The chosen device as the registry knows it (its name), for the erase question.
+Device_Rec chosenDevice()
+{
+    for (int i = 0; i <= DevLast && i < kMaxDevices; ++i)
+        if (DevList[i].ID == SelDevice.ID && DevList[i].IP.compare(SelDevice.IP, Qt::CaseInsensitive) == 0)
+            return DevList[i];
+    return SelDevice;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- replies page
+
+RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TabSheet8"));
+    Memo_Json = named(new QPlainTextEdit(this), "Memo_Json");
+    Memo_Json->setLayoutDirection(Qt::LeftToRight);
+    Button12 = named(new QPushButton(QStringLiteral("پاک کن"), this), "Button12");
+    CBManualSend = named(new QComboBox(this), "CBManualSend");
+    CBManualSend->setEditable(true);
+    CBManualSend->setLayoutDirection(Qt::LeftToRight);
+    CBManualSend->addItems(maintenance::presetCommands());
+    CBManualSend->setMinimumWidth(340);
+    BtnSendJson = named(new QPushButton(QStringLiteral("ارسال فرمان"), this), "BtnSendJson");
+    Button2 = named(new QPushButton(QStringLiteral("جستجوی دستگاه ها"), this), "Button2");
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(Button12);
+    row->addWidget(CBManualSend, 1);
+    row->addWidget(BtnSendJson);
+    row->addWidget(Button2);
+    auto* box = new QVBoxLayout(this);
+    box->addLayout(row);
+    box->addWidget(Memo_Json, 1);
+
+    onClick(BtnSendJson, this, [this] { BtnSendJsonClick(); });
+    onClick(Button12, this, [this] { Button12Click(); });
+    onClick(Button2, this, [] { deviceLink().Button2Click(); });
+}
+
+void RepliesPage::addReply(const QString& reply)
+{
+    Memo_Json->appendPlainText(reply);
+    Memo_Json->appendPlainText(maintenance::kReplySeparator);
+}
+
+void RepliesPage::BtnSendJsonClick()
+{
+    const QString reply = sendToChosenDevice(CBManualSend->currentText());
+    Memo_Json->clear();
+    Memo_Json->appendPlainText(reply);
+}
+
+void RepliesPage::Button12Click()
+{
+    Memo_Json->clear();
+}
+
+// ---------------------------------------------------------------- clock, alarm, erase
+
+DeviceCommandsPanel::DeviceCommandsPanel(RepliesPage* replies, QWidget* parent) : QGroupBox(parent), m_replies(replies)
+{
+    setObjectName(QStringLiteral("GroupBoxDeviceCommands"));
+    LE_BaseParam_TimeDate = named(new QLineEdit(this), "LE_BaseParam_TimeDate");
+    LE_BaseParam_TimeDate->setReadOnly(true);
+    LE_BaseParam_TimeDate->setLayoutDirection(Qt::LeftToRight);
+    Button10 = named(new QPushButton(QStringLiteral("ارسال ساعت و تاریخ"), this), "Button10");
+    BitBtn1 = named(new QPushButton(QStringLiteral("قطع هشدار"), this), "BitBtn1");
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_MediaVolumeMuted));
+    BitBtn1->setIconSize(QSize(32, 32));
+    BitBtn1->setMinimumHeight(56);
+    btnClearAllFile = named(new QPushButton(QStringLiteral("پاک کردن  لاگ های قبلی "), this), "btnClearAllFile");
+    btnClearAllFile->setEnabled(false);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("تاریخ و ساعت کامپیوتر"), this), 0, 0);
+    grid->addWidget(LE_BaseParam_TimeDate, 0, 1);
+    grid->addWidget(Button10, 1, 1);
+    grid->addWidget(BitBtn1, 0, 2, 2, 1);
+    grid->addWidget(btnClearAllFile, 2, 1);
+
+    onClick(Button10, this, [this] { Button10Click(); });
+    onClick(BitBtn1, this, [this] { BitBtn1Click(); });
+    onClick(btnClearAllFile, this, [this] { btnClearAllFileClick(); });
+}
+
+void DeviceCommandsPanel::setExpertAccess(bool granted)
+{
+    m_expert = granted;
+    btnClearAllFile->setEnabled(granted);
+}
+
+void DeviceCommandsPanel::Button10Click()
+{
+    const _SYSTEMTIME t = maintenance::clockOf(programNow());
+    LE_BaseParam_TimeDate->setText(maintenance::clockDisplay(t));
+    const QString reply = sendToChosenDevice(maintenance::clockSetCommand(t));
+    m_replies->Memo_Json->appendPlainText(reply);
+    if (maintenance::clockConfirmed(reply)) dialogs().message(maintenance::kClockSet);
+    m_replies->Memo_Json->appendPlainText(maintenance::kReplySeparator);
+}
+
+void DeviceCommandsPanel::BitBtn1Click()
+{
+    m_replies->addReply(sendToChosenDevice(maintenance::alarmStopCommand()));
+}
+
+void DeviceCommandsPanel::btnClearAllFileClick()
+{
+    if (!m_expert) return;
+    // The question names the device, so nobody erases one device thinking of another;
+    // without a chosen device there is nothing to ask about.
+    if (SelDevice.ID.isEmpty() || SelDevice.IP.isEmpty()) {
+        dialogs().message(linktext::kChooseDevice);
+        return;
+    }
+    const std::optional<QString> answer =
+        dialogs().input(maintenance::kEraseTitle, maintenance::erasePrompt(chosenDevice()), QString());
+    if (!answer || !maintenance::eraseConfirmed(*answer)) return;
+    dialogs().message(maintenance::kEraseSent);
+    m_replies->addReply(sendToChosenDevice(maintenance::eraseCommand()));
+}
+
+// ---------------------------------------------------------------- operator codes
+
+OperatorPanel::OperatorPanel(RepliesPage* replies, QWidget* parent) : QWidget(parent), m_replies(replies)
+{
+    setObjectName(QStringLiteral("PanelOperator"));
+    EditCode = named(new QLineEdit(this), "EditCode");
+    EditCode->setPlaceholderText(QStringLiteral("کد شارز را وارد کنید"));
+    BtnEtebar = named(new QPushButton(QStringLiteral("افزایش اعتبار"), this), "BtnEtebar");
+    EditSentToOperator = named(new QLineEdit(QStringLiteral("*555*1*2#"), this), "EditSentToOperator");
+    EditSentToOperator->setPlaceholderText(QStringLiteral("ارسال فرمان به اپراتور "));
+    BtnSentToOperator = named(new QPushButton(QStringLiteral("USSD ارسال"), this), "BtnSentToOperator");
+    Button1 = named(new QPushButton(QStringLiteral("خواندن مجدد"), this), "Button1");
+    Memo1 = named(new QPlainTextEdit(this), "Memo1");
+    Memo1->setReadOnly(true);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(EditCode, 0, 0);
+    grid->addWidget(BtnEtebar, 0, 1);
+    grid->addWidget(EditSentToOperator, 1, 0);
+    grid->addWidget(BtnSentToOperator, 1, 1);
+    grid->addWidget(Button1, 2, 1);
+    grid->addWidget(Memo1, 3, 0, 1, 2);
+
+    onClick(BtnSentToOperator, this, [this] { BtnSentToOperatorClick(); });
+    onClick(BtnEtebar, this, [this] { BtnEtebarClick(); });
+    onClick(Button1, this, [this] { Button1Click(); });
+}
+
+void OperatorPanel::BtnSentToOperatorClick()
+{
+    const QString command = maintenance::ussdCommand(EditSentToOperator->text());
+    deviceLink().UssdPollCount = 0;
+    m_replies->addReply(sendToChosenDevice(command));
+    deviceLink().Timer1().start();
+}
+
+void OperatorPanel::BtnEtebarClick()
+{
+    deviceLink().UssdPollCount = 0;
+    m_replies->addReply(sendToChosenDevice(maintenance::topUpCommand(EditCode->text())));
+    deviceLink().Timer1().start();
+}
+
+void OperatorPanel::Button1Click()
+{
+    deviceLink().Timer1().start();
+}

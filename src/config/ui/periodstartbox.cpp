@@ -1,0 +1,56 @@
+#include "config/ui/periodstartbox.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+#include "app/ledger.h"
+#include "config/devicelist.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/ui/shell.h"
+
+namespace {
+QComboBox* numberList(int from, int to, const QString& prompt, const char* name, QWidget* parent)
+{
+    auto* cb = new QComboBox(parent);
+    cb->setObjectName(QLatin1String(name));
+    cb->setEditable(true);
+    for (int i = from; i <= to; ++i) cb->addItem(QString::number(i));
+    cb->setCurrentIndex(-1);
+    cb->setEditText(prompt);
+    return cb;
+}
+}  // namespace
+
+PeriodStartBox::PeriodStartBox(QWidget* parent) : QGroupBox(QStringLiteral("تنظیم اول دوره "), parent)
+{
+    setObjectName(QStringLiteral("GroupBoxPeriod"));
+    CB_Day = numberList(1, 31, QStringLiteral("روز"), "CB_Day", this);
+    CB_Mon = numberList(1, 12, QStringLiteral("ماه"), "CB_Mon", this);
+    CB_Year = numberList(1396, 1416, QStringLiteral("سال"), "CB_Year", this);
+    Button3 = new QPushButton(QStringLiteral("ثبت"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    auto* row = new QHBoxLayout(this);
+    for (QWidget* w : {static_cast<QWidget*>(CB_Day), static_cast<QWidget*>(CB_Mon), static_cast<QWidget*>(CB_Year),
+                       static_cast<QWidget*>(Button3)})
+        row->addWidget(w);
+    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
+}
+
+void PeriodStartBox::Button3Click()
+{
+    using O = devicelist::PeriodStart::Outcome;
+    const devicelist::PeriodStart p =
+        devicelist::parsePeriodStart(CB_Year->currentText(), CB_Mon->currentText(), CB_Day->currentText());
+    if (p.outcome == O::NotNumbers) {
+        dialogs().message(QStringLiteral("لطفا اطلاعات را درست وارد کنید و در صورت تردید از اصلاح خودداری فرمایید"));
+        return;
+    }
+    if (p.outcome == O::OutOfRange) return;
+    ResetLastRefresh(p.year, p.month, p.day);
+    dialogs().message(QStringLiteral("لطفا در صورت وجود پوشه سال جاری در کنار برنامه آن را تغییر نام دهید "));
+    dialogs().message(QStringLiteral("تغییرات ذخیره شد لطفا برنامه را بسته و دوباره باز کنید."));
+    shellOpen(Prog.RootDir);
+    window()->close();
+}

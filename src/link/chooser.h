@@ -1,0 +1,25 @@
+// The device chooser of the settings page: its items (the device list's rows and
+// "other items"), and the device list row written from what a device reported.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+inline const QString kOtherItems = QStringLiteral("موارد دیگر");
+
+// One item per device list row (its cells, each followed by ","), then "موارد دیگر".
+QStringList chooserItems(const QList<QStringList>& rows);
+
+// What a device reported in its parameter set.
+struct ReportedDevice
+{
+    QString name;
+    QString sensors[4];
+    QString id;
+};
+
+// The device list row of a device read through the chooser: name, link, the four
+// sensor names, ID, "T", "1". A new device's link of fewer than 4 characters is a
+// port number and gets "Com" in front.
+QStringList reportedRow(const ReportedDevice& d, const QString& link, bool newDevice);

@@ -1,0 +1,102 @@
+#include "link/ui/devicechooser.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "app/records.h"
+#include "config/ui/devicenamespage.h"
+#include "link/chooser.h"
+#include "link/devicelink.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/eventpump.h"
+
+void DropDownList::showPopup()
+{
+    emit droppingDown();
+    QComboBox::showPopup();
+}
+
+DeviceChooser::DeviceChooser(DeviceNamesPage* list, QWidget* parent) : QWidget(parent), m_list(list)
+{
+    setObjectName(QStringLiteral("PanelChooser"));
+    Cb_Com_net = new DropDownList(this);
+    Cb_Com_net->setObjectName(QStringLiteral("Cb_Com_net"));
+    Cb_Com_net->setEditable(true);
+    Cb_Com_net->setInsertPolicy(QComboBox::NoInsert);
+    Cb_Com_net->setLayoutDirection(Qt::LeftToRight);
+    Cb_Com_net->setMinimumWidth(380);
+    Cb_Com_net->lineEdit()->setPlaceholderText(QStringLiteral("انتخاب دستگاه"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(new QLabel(QStringLiteral("دستگاه مورد نظر خود را انتخاب کنید"), this));
+    row->addWidget(Cb_Com_net, 1);
+
+    connect(Cb_Com_net, &DropDownList::droppingDown, this, [this] { guarded([this] { t(); }); });
+    connect(Cb_Com_net, &QComboBox::activated, this, [this](int i) { guarded([this, i] { Cb_Com_netChange(i); }); });
+    connect(Cb_Com_net->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { guarded([this] { Cb_Com_netChange(-1); }); });
+}
+
+void DeviceChooser::t()
+{
+    const QSignalBlocker block(Cb_Com_net);
+    const QString text = Cb_Com_net->currentText();
+    Cb_Com_net->clear();
+    Cb_Com_net->addItems(chooserItems(m_list->rows()));
+    Cb_Com_net->setCurrentIndex(-1);
+    Cb_Com_net->setEditText(text);
+}
+
+void DeviceChooser::Cb_Com_netChange(int index)
+{
+    // The page starts afresh: nothing of the device chosen before stays.
+    if (m_hooks.lockExpert) m_hooks.lockExpert();
+    if (m_hooks.showSend) m_hooks.showSend(false);
+    if (m_hooks.reset) m_hooks.reset();
+    processPendingEvents();
+    DeviceLink& link = deviceLink();
+    SelDevice.ID.clear();
+    SelDevice.IP.clear();
+    link.LinkPending = true;
+
+    const QList<QStringList> rows = m_list->rows();
+    const bool listed = index >= 0 && index < rows.size();
+    QString port;
+    QString id;
+    if (listed) {
+        port = rows[index].value(1);
+        id = rows[index].value(6);
+    } else {
+        port = dialogs()
+                   .input(QStringLiteral("پورت یا آی پی جدید را وارد کنید"),
+                          QStringLiteral("For Example[ 192.168.1.10 or Com1]"), QString())
+                   .value_or(QString());
+        if (!port.isEmpty())
+            id = dialogs()
+                     .input(QStringLiteral("آی دی دستگاه را وارد کنید"), QStringLiteral("For Example a"), QString())
+                     .value_or(QString());
+    }
+    if (!port.isEmpty()) link.OpenPort2(port);
+    SelDevice.ID = id;
+    SelDevice.IP = port;
+    if (!link.LinkPending && m_hooks.readAll) m_hooks.readAll();
+    if (SelDevice.IP.isEmpty() && m_hooks.showSend) m_hooks.showSend(false);
+
+    auto field = [this](const char* name) {
+        const QLineEdit* e = window()->findChild<QLineEdit*>(QLatin1String(name));
+        return e ? e->text() : QString();
+    };
+    ReportedDevice d;
+    d.name = field("LE_BaseParam_Name");
+    if (d.name.isEmpty()) return;
+    for (int k = 0; k < 4; ++k) d.sensors[k] = field(QStringLiteral("LE_S%1_Name").arg(k).toLatin1().constData());
+    d.id = field("LE_BaseParam_ID");
+    const QStringList row = reportedRow(d, port, !listed);
+    if (listed)
+        m_list->setRow(index + 1, row);
+    else
+        m_list->appendRow(row);
+}

@@ -1,0 +1,199 @@
+#include "online/pollcycle.h"
+
+#include "app/calendar.h"
+#include "platform/errors.h"
+
+const QString kMonitorCaption = QStringLiteral("Norvak Halvik monitoring ");
+
+QStringList readingTableHeadings()
+{
+    return {QStringLiteral("دستگاه"), QStringLiteral("کانال"), QStringLiteral("سنسور"),
+            QStringLiteral("مقدار"),  QStringLiteral("زمان"),  QStringLiteral("وضعیت")};
+}
+
+QStringList readingRowCells(const ChannelReading& c)
+{
+    QStringList cells{c.deviceName, c.deviceId + QString::number(c.sensor + 1), c.name};
+    if (!c.hasReading) return cells << QString() << QString() << QString();
+    const _SYSTEMTIME d = Date2Shamsi(c.at.date(), c.at);
+    QStringList marks;
+    if (c.disconnected) marks << kDisconnectedText;
+    if (c.alarm) marks << QStringLiteral("Alarm");
+    return cells << (c.disconnected ? kDisconnectedText : c.raw)
+                 << QStringLiteral("%1/%2/%3 %4")
+                        .arg(d.wYear)
+                        .arg(d.wMonth)
+                        .arg(d.wDay)
+                        .arg(c.at.toString(QStringLiteral("HH:mm:ss")))
+                 << marks.join(QLatin1Char(' '));
+}
+
+PollCycle::PollCycle(PollHost& host, Clock clock) : m_host(host), m_clock(std::move(clock)) {}
+
+void PollCycle::setDevices(Device_Rec* devices, int last)
+{
+    m_devices = devices;
+    m_last = devices ? last : -1;
+    const QList<ChannelReading> old = m_channels;
+    m_channels.clear();
+    m_answers = QList<DeviceAnswer>(qMax(0, m_last + 1), DeviceAnswer::NotAsked);
+    for (int i = 0; i <= m_last; ++i) {
+        for (int k = 0; k < 4; ++k) {
+            const Sensor_Rec& s = devices[i].Sensor[k];
+            if (s.Name.isEmpty()) continue;
+            ChannelReading c;
+            c.device = i;
+            c.sensor = k;
+            c.deviceId = devices[i].ID;
+            c.deviceName = devices[i].Name;
+            c.name = s.Name;
+            c.chartIndex = s.ChartIndex;
+            // A channel that is still the same keeps its latest reading.
+            for (const ChannelReading& o : old) {
+                if (o.device == i && o.sensor == k && o.deviceId == c.deviceId && o.name == c.name) {
+                    c.hasReading = o.hasReading;
+                    c.text = o.text;
+                    c.raw = o.raw;
+                    c.alarm = o.alarm;
+                    c.disconnected = o.disconnected;
+                    c.at = o.at;
+                }
+            }
+            m_channels << c;
+        }
+    }
+}
+
+QDateTime PollCycle::hourOf(const QDateTime& t)
+{
+    return QDateTime(t.date(), QTime(t.time().hour(), 0));
+}
+
+void PollCycle::arm()
+{
+    firstSweep = true;
+    const QDateTime now = m_clock();
+    if (now.time().minute() >= 1) m_downloadedHour = hourOf(now);
+}
+
+void PollCycle::updateReading(const QString& reply, int polledIndex)
+{
+    const std::optional<DeviceReading> r = decodeReading(reply);
+    if (polledIndex >= 0 && polledIndex < m_answers.size())
+        m_answers[polledIndex] = r ? DeviceAnswer::Answered : DeviceAnswer::Silent;
+    if (!r) return;
+    // The device is the one the reply names: the first registry entry with its ID.
+    int device = -1;
+    for (int i = 0; i <= m_last; ++i) {
+        if (m_devices[i].ID == r->id) {
+            device = i;
+            break;
+        }
+    }
+    if (device < 0) return;
+    const QDateTime now = m_clock();
+    for (int k = 0; k < 4; ++k) {
+        for (int c = 0; c < m_channels.size(); ++c) {
+            ChannelReading& ch = m_channels[c];
+            if (ch.device != device || ch.sensor != k) continue;
+            ch.hasReading = true;
+            ch.text = r->texts[k];
+            ch.raw = r->raw[k];
+            ch.alarm = r->alarm[k];
+            ch.disconnected = r->disconnected[k];
+            ch.at = now;
+            m_host.readingChanged(c);
+        }
+    }
+}
+
+void PollCycle::checkClock(const QString& reply, const QString& id)
+{
+    if (const auto lines = clockMismatchLines(reply, id, m_clock()))
+        for (const QString& l : *lines) m_host.logLine(l);
+}
+
+void PollCycle::pollOne(int index)
+{
+    Device_Rec& d = m_devices[index];
+    QString reply;
+    try {
+        reply = m_host.exchange(kReadingCommand, d);
+    } catch (const std::exception& e) {
+        // A device that cannot be reached does not stop the poll of the others.
+        m_host.deviceFailed(QStringLiteral("Device ID =") + d.ID + QStringLiteral(" : ") + errorText(e));
+    }
+    updateReading(reply, index);
+}
+
+void PollCycle::tick()
+{
+    // 1. The full sweep.
+    if (firstSweep) {
+        m_host.setTimerEnabled(false);
+        m_host.showMessageLogIfAny();
+        for (curDev = 0; curDev <= m_last; ++curDev) {
+            Device_Rec& d = m_devices[curDev];
+            if (d.IP.contains(QLatin1Char('.'))) m_host.connectLan(d.IP);
+            m_host.pump();
+            if (m_host.stopRequested()) return;
+            pollOne(curDev);
+            m_host.pump();
+            if (m_host.stopRequested()) return;
+            if (checkClocks) {
+                QString reply;
+                try {
+                    reply = m_host.exchange(kClockCommand, d);
+                } catch (const std::exception&) {
+                    // No time reply: nothing to compare.
+                }
+                if (m_host.stopRequested()) return;
+                checkClock(reply, d.ID);
+            }
+        }
+        // After the sweep curDev is the last entry, so the first periodic poll goes to entry 0.
+        curDev = m_last;
+        firstSweep = false;
+        m_host.setTimerEnabled(true);
+    }
+    // 2. A stop request ends the polling.
+    if (m_host.stopRequested()) m_host.setTimerEnabled(false);
+    // 3. The hourly download and the periodic poll.
+    if (m_host.windowShowing() && !m_host.stopRequested()) {
+        hourlyRefreshIfDue();
+        if (m_host.stopRequested()) {
+            m_host.setTimerEnabled(false);
+            return;
+        }
+        if (refresh > 0 && m_last >= 0) {
+            ++timeCnt;
+            if (timeCnt >= refresh) {
+                timeCnt = 0;
+                curDev = (curDev + 1) % (m_last + 1);
+                Device_Rec& d = m_devices[curDev];
+                if (d.IP.contains(QLatin1Char('.'))) m_host.connectLan(d.IP);
+                m_host.setTimerEnabled(false);
+                pollOne(curDev);
+                m_host.pump();
+                m_host.setTimerEnabled(true);
+                if (m_host.stopRequested()) return;
+            }
+        }
+    }
+    m_host.setCaption(kMonitorCaption);
+    m_host.disconnectLan();
+}
+
+void PollCycle::hourlyRefreshIfDue()
+{
+    // The first tick at or after minute 1 of an hour that has not had its download:
+    // a tick held past minute 1 by a poll does not lose the hour's download.
+    const QDateTime now = m_clock();
+    if (now.time().minute() < 1 || hourOf(now) == m_downloadedHour) return;
+    m_downloadedHour = hourOf(now);
+    m_host.setTimerEnabled(false);
+    m_host.pump();
+    m_host.hourlyRefresh();
+    m_host.pump();
+    m_host.setTimerEnabled(true);
+}

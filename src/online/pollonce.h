@@ -1,0 +1,37 @@
+// One sweep of the online poll without any window, for other tools:
+//   termivo --poll-once [--root DIR] [--format text|prometheus] [--out FILE]
+// reads the registry and settings of the root folder (the folder of the executable
+// unless --root names another), asks every registered device for its readings (and
+// its clock when the settings ask for clock checks) and prints the result:
+// - text: one line per named channel in registry order, the chart legend's title
+//   (a2_Freezer : -18.5(Alarm), or the plain name without a reading), then the clock
+//   check lines;
+// - prometheus: the text exposition format of the node exporter's textfile
+//   collector (reading, alarm and disconnected per channel, answered per device).
+// With --out the output replaces FILE whole (write, then rename) instead of going to
+// standard output.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QTextStream>
+
+#include "online/pollcycle.h"
+
+enum PollOnceStatus {
+    kPollOnceOk = 0,          // every device answered
+    kPollOnceSilent = 1,      // at least one device did not answer
+    kPollOnceUsage = 2,       // bad command line
+    kPollOnceStopped = 3,     // stopped by SIGINT/SIGTERM
+    kPollOnceNoRegistry = 4,  // the registry could not be read
+};
+
+bool isPollOnceCommand(const QStringList& args);
+// args without the program name; out receives the readings, err the messages.
+int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// The two output formats over the channels and the devices' answers of one sweep.
+// devices: the registry entries polled (ID per index).
+QStringList pollTextLines(const QList<ChannelReading>& channels, const QStringList& clockLines);
+QString pollPrometheusText(const QList<ChannelReading>& channels, const QStringList& deviceIds,
+                           const QList<DeviceAnswer>& answers);

@@ -1,0 +1,20 @@
+// Texts of the help menu and the about window: the maker's addresses, the edit
+// history, and the troubleshooting mail (version, registry summary, message log).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+extern const QString kMakerSite;  // web address
+extern const QString kMakerMail;  // e-mail address
+extern const QString kProgramVersion;
+extern const QString kHelpDocumentName;  // "Software Help.pdf"
+extern const QString kNoMailProgramMessage;
+
+// The about window's edit history, newest first, ending with seven empty lines.
+QStringList editHistoryLines();
+// One line per registered device: name, ID, address and its named channels.
+QStringList registrySummary();
+// A "mailto:" address to the maker with the subject and a body holding the program
+// version, the registry summary and the last lines of the message log.
+QString troubleshootingMailUrl(const QStringList& registry, const QStringList& logLines);

@@ -1,0 +1,36 @@
+// Annotations of the month view: the heading lines kept in the settings file, the
+// background picture's path, and the dated remarks appended to a report file.
+#pragma once
+
+#include <optional>
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// The heading lines a settings file can hold: at most this many keys "Comment0".. are
+// blanked when a heading gets shorter (more are blanked when the file holds more).
+inline constexpr int kHeadingBlankedUpTo = 10;
+
+// Why a heading line or a picture path cannot be kept in the settings file: the
+// settings reader cuts a value at "=", ",", "(" and ")" and takes any line holding
+// the word "device" for a device line. Nothing when the text is safe.
+std::optional<QString> headingLineProblem(const QString& line);
+std::optional<QString> picturePathProblem(const QString& path);
+
+// The settings lines after writing heading: "CommentN = line" for every line (replacing
+// the line whose key is CommentN, else appended), and every other CommentN line from
+// the line count up (at least up to Comment10) blanked, so that a shorter heading does
+// not bring old lines back at the next start.
+QStringList withHeadingLines(const QStringList& settingsLines, const QStringList& heading);
+// Writes the heading into "DeviceStatus.txt" (one whole-file write). Throws
+// TermivoError naming the character or the word of a line that cannot be kept, and
+// then writes nothing; does nothing when the file is missing. Throws FileError.
+void saveHeadingLines(const QStringList& heading);
+
+// The remark as it is stored and shown: "yy/m/d h:m:" + text, the date Solar Hijri,
+// nothing zero-padded (98/9/12 14:5:Door open).
+QString stampedRemark(const QDateTime& now, const QString& text);
+// Appends the remark line of month to the report file at path (kept in the encoding it
+// was read in, replaced whole). Throws FileError.
+void appendRemark(const QString& path, int month, const QString& remark);

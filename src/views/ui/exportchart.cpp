@@ -1,0 +1,120 @@
+#include "views/ui/exportchart.h"
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QTableWidget>
+#include <qcustomplot.h>
+
+#include "app/records.h"
+#include "app/registry.h"
+#include "app/rootdir.h"
+#include "app/ui/application.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
+#include "views/exporttable.h"
+#include "views/month.h"
+#include "views/ui/metafile.h"
+#include "views/ui/monthprint.h"
+#include "views/ui/monthview.h"
+
+namespace {
+
+QString formatOf(const QString& out)
+{
+    return QFileInfo(out).suffix().toLower();
+}
+
+void checkFormat(const MonthExportOptions& o)
+{
+    const QString f = formatOf(o.out);
+    if (f != QLatin1String("wmf") && f != QLatin1String("png") && f != QLatin1String("pdf"))
+        throw TermivoError(QStringLiteral("The output file must end in .wmf, .png or .pdf, not \"%1\".")
+                               .arg(QFileInfo(o.out).fileName()));
+}
+
+// The headings and the background picture of the program folder's settings, as the
+// main window draws them.
+void loadSettings()
+{
+    resetStartupState();
+    Prog.Comment.clear();
+    Prog.picFileName.clear();
+    try {
+        loadRegistry();
+    } catch (const TermivoError&) {
+        // An unreadable settings file: the chart is drawn without heading lines.
+    }
+}
+
+void writeChart(const MonthExportOptions& o)
+{
+    loadSettings();
+    const QString name = sensorNameOfFile(o.report);
+    MonthChart.title = chartTitle(Prog.Comment, name);
+    MonthChart.valueAxisCaption = valueAxisCaption(CurChart.Dev_Type, CurChart.Sensor_Type, name);
+    if (!Prog.picFileName.isEmpty() && QFileInfo(Prog.picFileName).isFile())
+        MonthChart.backgroundPicture = Prog.picFileName;
+
+    QCustomPlot chart;
+    chart.resize(kExportChartSize);
+    renderMonthChart(&chart, MonthChart);
+    const QString format = formatOf(o.out);
+    QByteArray bytes;
+    if (format == QLatin1String("wmf")) {
+        bytes = chartMetafile(&chart, kExportChartSize);
+    } else if (format == QLatin1String("png")) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!chart.toPixmap(kExportChartSize.width(), kExportChartSize.height()).save(&buffer, "PNG"))
+            throw FileError(QStringLiteral("The chart could not be drawn as PNG."));
+    } else {
+        QTableWidget table;
+        renderMonthTable(&table, MonthTable);
+        bytes = monthPdf(&chart, &table, MonthChart.title, MonthChart.foot.value(0));
+    }
+    writeBytesAtomically(o.out, bytes);
+}
+
+}  // namespace
+
+bool isExportChartCommand(const QStringList& args)
+{
+    return args.contains(QStringLiteral("--export-chart"));
+}
+
+int runExportChart(const QStringList& args, QTextStream& err)
+{
+    return runMonthExport(args, QStringLiteral("--export-chart"), err, checkFormat, writeChart);
+}
+
+namespace {
+// Only the export's own messages reach standard error: the toolkit's notes about the
+// off-screen platform (no runtime folder, no session) are dropped.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+}  // namespace
+
+QString exportChartHelp()
+{
+    return QStringLiteral(
+        "usage: termivo --export-chart REPORT_FILE [--month M] [--period P] [--minmax] --out FILE\n"
+        "Writes the month chart of a report file as a picture or a document, by the extension of FILE:\n"
+        ".wmf (Windows Metafile), .png, or .pdf (the chart page and the table pages as printed).\n"
+        "  --month M      the month 1..12 (default: the month of the file's last day line)\n"
+        "  --period P     the averaging period in hours: 1, 3, 6, 12 or 24 (default 3)\n"
+        "  --minmax       draw the daily minimum and maximum\n"
+        "  --out FILE     the file to write (replaced whole)\n"
+        "Exit status: 0 written, 1 the report file cannot be read or the output cannot be written,\n"
+        "2 bad command line.\n");
+}
+
+int runExportChartMode(const QStringList& args, QTextStream&, QTextStream& err)
+{
+    qInstallMessageHandler(quietQtMessages);
+    return runExportChart(args, err);
+}

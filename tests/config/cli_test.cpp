@@ -1,0 +1,112 @@
+// termivo --params and --set-params as a real process against the emulator.
+#include <nlohmann/json.hpp>
+
+#include <QProcess>
+
+#include "app/calendar.h"
+#include "reports/reportfile.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+
+namespace {
+
+class ParamsCommand : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        ip = DevSim::lanAddress(2);
+        writeLines(path("DeviceStatus.txt"), {"timeout = 500,100,300", "device  =Lab," + ip + ",Room,Hum,,,A,T,lan,"});
+    }
+    void TearDown() override
+    {
+        sim.stop();
+        RootFixture::TearDown();
+    }
+    void startDevice(const QString& extra = QString())
+    {
+        ASSERT_TRUE(sim.start(
+            QStringLiteral("device id=A link=%1 name=Lab sensors=T,H,-,- names=Room,Hum %2\n").arg(ip, extra), root()))
+            << sim.output().toStdString();
+    }
+    // Runs termivo with args and --root; answers the exit status.
+    int run(const QStringList& args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args + QStringList{"--root", root()});
+        p.waitForFinished(30000);
+        out = QString::fromUtf8(p.readAllStandardOutput());
+        err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    QString reportPath(int n, const QString& name)
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        return reportFilePath(root(), Date2Shamsi(now.date(), now).wYear, "A", n, name);
+    }
+
+    QString ip, out, err;
+    DevSim sim;
+};
+
+TEST_F(ParamsCommand, PrintsTheFullSetInTheDevicesOrder)
+{
+    startDevice("fault=reorder");
+    ASSERT_EQ(run({"--params", "A"}), 0) << err.toStdString();
+    const auto doc = nlohmann::ordered_json::parse(out.toStdString());
+    std::vector<std::string> groups;
+    for (auto it = doc["Main"].begin(); it != doc["Main"].end(); ++it) groups.push_back(it.key());
+    EXPECT_EQ(groups.front(), "GSM");  // as the device sent them
+    EXPECT_EQ(groups.back(), "BaseParam");
+    EXPECT_EQ(doc["Main"]["S0"]["Max1"], 50.5);
+}
+
+TEST_F(ParamsCommand, SetsLimitsLikeTheSettingsPage)
+{
+    startDevice();
+    const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20,day"};
+    writeLines(reportPath(1, "Room"), room);
+
+    ASSERT_EQ(run(QStringList{"--set-params", "A", "S0.Min1=-10", "S0.Max1=40", "BaseParam.AlarmPeriod=4"}), 0)
+        << err.toStdString();
+    EXPECT_EQ(readLines(reportPath(1, "Room")).first(), "SenPara(0,1,TH,1,0,T,-10,40,60,0,3,5,0,0,0):66,A");
+    EXPECT_EQ(sim.requests("Main").size(), 1);
+    EXPECT_TRUE(sim.requests("Main").first().startsWith(
+        "A{SetFullPara(\"Main\":{\"BaseParam\":{\"AlarmPeriod\":4,},\"S0\":{\"Min1\":-10,\"Max1\":40,},"));
+    ASSERT_EQ(run({"--params", "A"}), 0);
+    const auto doc = nlohmann::ordered_json::parse(out.toStdString());
+    EXPECT_EQ(doc["Main"]["S0"]["Max1"], 40);
+    EXPECT_EQ(doc["Main"]["BaseParam"]["AlarmPeriod"], 4);
+
+    // A check refuses: its message, status 2, nothing sent.
+    EXPECT_EQ(run(QStringList{"--set-params", "A", "S0.Min1=50"}), 2);
+    EXPECT_TRUE(err.contains("حداقل می بایست کمتر از حد اکثر باشد")) << err.toStdString();
+    EXPECT_EQ(sim.requests("Main").size(), 1);
+}
+
+TEST_F(ParamsCommand, AnUnconfirmedSendIsStatusOneAndWritesNoLimits)
+{
+    startDevice("fault=noconfirm");
+    const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20,day"};
+    writeLines(reportPath(1, "Room"), room);
+    EXPECT_EQ(run({"--set-params", "A", "S0.Max1=40"}), 1);
+    EXPECT_TRUE(err.contains("لطفا با خواندن مجدد")) << err.toStdString();
+    EXPECT_EQ(readLines(reportPath(1, "Room")), room);
+}
+
+TEST_F(ParamsCommand, BadCommandLinesAreUsageErrors)
+{
+    for (const QStringList& args :
+         {QStringList{"--params"}, QStringList{"--params", "Z"}, QStringList{"--params", "A", "--bogus"},
+          QStringList{"--set-params", "A"}, QStringList{"--set-params", "A", "Nope.Key=1"}}) {
+        EXPECT_EQ(run(args), 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(err.isEmpty());
+    }
+    EXPECT_EQ(run({"--params", "--help"}), 0);
+    EXPECT_TRUE(out.contains("--set-params"));
+    startDevice("fault=silence");
+    EXPECT_EQ(run({"--params", "A"}), 1);
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+// The communication window on a temporary root folder with the program's windows,
+// the device emulator as a process, and the desktop's "open" recorded.
+#pragma once
+
+#include <QTableWidget>
+
+#include "app/ui/forms.h"
+#include "config/ui/devicenamespage.h"
+#include "link/devicelink.h"
+#include "link/ui/form_comm.h"
+#include "platform/ui/shell.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+
+class CommWindowFixture : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        deviceLink().reset();
+        setShellOpener([this](const QString& t) { opened << t; });
+    }
+    void TearDown() override
+    {
+        destroyForms();
+        sim.stop();
+        deviceLink().reset();
+        setShellOpener({});
+        RootFixture::TearDown();
+    }
+    void startSim(const QString& deviceLines)
+    {
+        ASSERT_TRUE(sim.start(QStringLiteral("seed 7\n") + deviceLines, root())) << sim.output().toStdString();
+    }
+    // Writes the registry and creates the program's windows on it.
+    void openWindows(const QStringList& registry)
+    {
+        if (!registry.isEmpty()) writeLines(path("DeviceStatus.txt"), registry);
+        createForms({});
+        Form_Comm->show();
+    }
+    QString cell(int gridRow, int column) const
+    {
+        const QTableWidgetItem* i = Form_Comm->TabSheet1->StringGrid1->item(gridRow - 1, column);
+        return i ? i->text() : QString();
+    }
+
+    DevSim sim;
+    QStringList opened;
+};

@@ -1,0 +1,171 @@
+// The download dialog: one device of the device list, a span of months, files named
+// after the chosen path, and the main window showing what was downloaded.
+#include "download/ui/form_read.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app/calendar.h"
+#include "app/records.h"
+#include "app/ui/forms.h"
+#include "download/monthspan.h"
+#include "link/devicelink.h"
+#include "link/ui/form_comm.h"
+#include "link/ui/form_wait2.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+#include "views/ui/form1.h"
+#include "views/ui/form_message.h"
+
+namespace {
+
+class FormReadTest : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        deviceLink().reset();
+    }
+    void TearDown() override
+    {
+        destroyForms();
+        sim.stop();
+        deviceLink().reset();
+        RootFixture::TearDown();
+    }
+    // A LAN device with two named sensors and two years of logs, registered, and the dialog shown.
+    void open(const QString& sensorNames = QStringLiteral("Room,Hum"))
+    {
+        lan = DevSim::lanAddress(61);
+        ASSERT_TRUE(sim.start("seed 5\ndevice id=a link=" + lan + " sensors=T,H,-,- since=800\n", root()));
+        writeLines(path("DeviceStatus.txt"), {"device  =Lab," + lan + "," + sensorNames + ",,,a,T,lan,"});
+        createForms({});
+        Prog.tryCnt = 1;
+        Form_read->show();
+    }
+    void choose(int device, int from, int to)
+    {
+        Form_read->ComboBox1->setCurrentIndex(device);
+        Form_read->CB_Year->setCurrentIndex(lastYear);
+        Form_read->From_ComboBox->setCurrentIndex(from - 1);
+        Form_read->To_ComboBox->setCurrentIndex(to - 1);
+    }
+    // The (month, day) pairs of the day requests for a sensor.
+    QList<QPair<int, int>> daysAsked(int sensor)
+    {
+        QList<QPair<int, int>> out;
+        for (const QString& r : sim.requests("\"Day\":\"")) {
+            const QStringList f = r.section("\"Day\":\"", 1).section('"', 0, 0).split(',');
+            if (f.value(1).toInt() == sensor) out << qMakePair(f.value(2).toInt(), f.value(3).toInt());
+        }
+        return out;
+    }
+
+    DevSim sim;
+    QString lan;
+    QTemporaryDir elsewhere;  // a folder outside the root folder
+    const int lastYear = (Date2Shamsi(QDate::currentDate()).wYear + 99) % 100;
+};
+
+TEST_F(FormReadTest, ShowsTheDeviceListAndTheYear)
+{
+    open();
+    EXPECT_EQ(Form_read->windowTitle(), " داده برداری از دستگاه  ");
+    ASSERT_EQ(Form_read->ComboBox1->count(), 1);
+    EXPECT_EQ(Form_read->ComboBox1->itemText(0), "Lab," + lan + ",Room,Hum,,,a,T,lan,");
+    EXPECT_EQ(Form_read->CB_Year->count(), 100);
+    EXPECT_EQ(Form_read->CB_Year->currentIndex(), Date2Shamsi(QDate::currentDate()).wYear);
+    EXPECT_EQ(Form_read->From_ComboBox->count(), 12);
+    EXPECT_EQ(Form_read->To_ComboBox->count(), 13);
+    EXPECT_EQ(Form_read->To_ComboBox->itemText(2), "(3) خرداد ");
+}
+
+TEST_F(FormReadTest, AMonthSpanGoesIntoFilesNamedAfterTheChosenPathAndIsShown)
+{
+    open();
+    choose(0, 1, 2);
+    const QString prefix = elsewhere.path() + "/abc";
+    dlg.expect(Kind::SaveFile, "", prefix);
+    Form_read->Btn_read->click();
+
+    for (int sensor : {0, 1}) {
+        const QList<QPair<int, int>> days = daysAsked(sensor);
+        ASSERT_EQ(days.size(), 62) << sensor;
+        EXPECT_EQ(days.first(), qMakePair(1, 1));
+        EXPECT_EQ(days.last(), qMakePair(2, 31));
+    }
+    EXPECT_EQ(readLines(prefix + "a1_Room.rep").size(), 1 + 62);
+    EXPECT_TRUE(QFileInfo::exists(prefix + "a2_Hum.rep"));
+    EXPECT_EQ(CurChart.FileName, prefix + "a1_Room.rep");
+    EXPECT_TRUE(QDir(root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());  // no year folder made
+    EXPECT_FALSE(Form_read->isVisible());
+    EXPECT_FALSE(Form_wait2->isVisible());
+    EXPECT_EQ(Form_wait2->ProgressBarAll->maximum(), 3);
+    EXPECT_TRUE(SelDevice.IP.isEmpty());
+}
+
+TEST_F(FormReadTest, ASpanFromMonthTenToMonthTwoRunsToTheEndOfTheYear)
+{
+    open("Room,");
+    choose(0, 10, 2);
+    dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/w");
+    Form_read->Btn_read->click();
+    const QList<QPair<int, int>> days = daysAsked(0);
+    ASSERT_EQ(days.size(), 90);
+    EXPECT_EQ(days.first(), qMakePair(10, 1));
+    EXPECT_EQ(days.last(), qMakePair(12, 30));
+    EXPECT_EQ(CurChart.FileName, elsewhere.path() + "/wa1_Room.rep");
+}
+
+TEST_F(FormReadTest, NoDeviceNoMonthOrACancelledFileDialogRunNothing)
+{
+    open();
+    dlg.expect(Kind::Message, "لطفا دستگاه را انتخاب کنید");
+    Form_read->Btn_read->click();
+    choose(0, 1, 1);
+    dlg.expect(Kind::SaveFile, "", std::nullopt);
+    Form_read->Btn_read->click();
+    Form_read->To_ComboBox->setCurrentIndex(-1);
+    dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/n").expect(Kind::Message, "لطفا ماه را انتخاب کنید ");
+    Form_read->Btn_read->click();
+    EXPECT_TRUE(sim.requests().isEmpty());
+    EXPECT_TRUE(Form_read->isVisible());
+}
+
+TEST_F(FormReadTest, ASensorNameThatClimbsOutIsRefusedAndNothingIsShown)
+{
+    open("../../evil,");
+    choose(0, 1, 1);
+    dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/sub/x")
+        .expect(Kind::Message, "نتوانستم با این دستگاه ارتباط برقرار کنم");
+    Form_read->Btn_read->click();
+    EXPECT_TRUE(sim.requests("\"Day\"").isEmpty());
+    EXPECT_EQ(Form_Message->lines().size(), 1);
+    EXPECT_TRUE(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(MonthSpan, DeviceOfARowAndItsSpan)
+{
+    const Device_Rec d = monthSpanDevice({"Lab", "Com3", "T", "", "P", "", "b", "T", "wire"}, 4, 6, 7);
+    EXPECT_EQ(d.IP, "Com3");
+    EXPECT_EQ(d.ID, "b");
+    EXPECT_TRUE(d.Name.isEmpty());
+    EXPECT_EQ(d.Sensor[2].Name, "P");
+    EXPECT_EQ(d.Sensor[0].Last_ref.wYear, 4);
+    EXPECT_EQ(d.Sensor[0].Last_ref.wMonth, 6);
+    EXPECT_EQ(d.Sensor[0].Last_ref.wDay, 1);
+    EXPECT_EQ(d.Sensor[0].Now_ref.wMonth, 7);
+    EXPECT_EQ(d.Sensor[0].Now_ref.wDay, 30);
+    EXPECT_EQ(monthSpanDevice({}, 4, 1, 6).Sensor[1].Now_ref.wDay, 31);
+    EXPECT_EQ(monthSpanDevice({}, 4, 1, 13).Sensor[1].Now_ref.wDay, 30);  // the empty last entry
+}
+
+}  // namespace

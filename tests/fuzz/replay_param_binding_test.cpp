@@ -1,0 +1,12 @@
+// Replays the committed corpus of the parameter binding's fuzz target.
+#include <gtest/gtest.h>
+
+#include "support/fixtures.h"
+
+#define TERMIVO_FUZZ_REPLAY
+#include "../../fuzz/fuzz_param_binding.cpp"
+
+TEST(FuzzCorpus, ParamBinding)
+{
+    replayCorpus(QStringLiteral("param_binding"), fuzzParamBinding);
+}

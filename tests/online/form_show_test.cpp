@@ -1,0 +1,293 @@
+// The online window against the device emulator as a real process: the sweep with
+// its marks, the periodic poll, clock checks, Close during a sweep, the hourly
+// download, month stepping. The test drives the ticks and the clock.
+#include "online/ui/form_show.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <qcustomplot.h>
+
+#include "app/calendar.h"
+#include "app/ledger.h"
+#include "app/records.h"
+#include "app/ui/forms.h"
+#include "link/devicelink.h"
+#include "online/ui/onlineview.h"
+#include "platform/eventpump.h"
+#include "reports/loader.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+#include "support/reportlines.h"
+#include "views/ui/form1.h"
+#include "views/ui/form_message.h"
+
+namespace {
+
+// 2024-08-01 is Solar Hijri 1403/5/11 (year folder "3").
+const QDate kToday(2024, 8, 1);
+
+class FormShowTest : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        setClock(QTime(12, 10));
+    }
+    void TearDown() override
+    {
+        destroyForms();
+        sim.stop();
+        deviceLink().reset();
+        RootFixture::TearDown();
+    }
+    void setClock(const QTime& t, const QDate& d = kToday) { setProgramNowForTests(QDateTime(d, t)); }
+    // Starts the emulator and the windows; registry lines are "Name,Address,S1,S2,S3,S4,ID".
+    void start(const QStringList& fleet, const QStringList& registry, const QStringList& settings = {})
+    {
+        if (!fleet.isEmpty()) {
+            ASSERT_TRUE(sim.start("pace off\n" + fleet.join('\n') + '\n', root())) << sim.output().toStdString();
+        }
+        QStringList lines = settings;
+        for (const QString& r : registry) lines << "device  =" + r + ",T,lan,";
+        writeLines(path("DeviceStatus.txt"), lines);
+        createForms({});
+        Prog.tryCnt = 1;
+        deviceLink().lanReadTimeout = 300;
+        Form_Show->setManualTicks(true);
+    }
+    void showWindow()
+    {
+        Form_Show->show();
+        processPendingEvents();
+    }
+    QString title(int n) const { return onlineLineTitle(Form_Show->Chart2, n); }
+    // The IDs of the devices asked for readings, in order.
+    QStringList polledIds()
+    {
+        QStringList ids;
+        for (const QString& f : sim.requests("GetTemp")) ids << f.section(',', -1).section('}', 0, 0);
+        return ids;
+    }
+    QString addr(int n) const { return DevSim::lanAddress(n); }
+    DevSim sim;
+};
+
+TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
+{
+    start({"device id=A link=" + addr(1) + " sensors=T,T,T,T readings=21.5,150.0,-150.0,1150 alarm=10",
+           "device id=B link=" + addr(2) + " sensors=T,-,-,- reading-alarm=none",
+           "device id=C link=" + addr(3) + " sensors=T,-,-,- fault=silence",
+           "device id=D link=" + addr(4) + " sensors=T,-,-,- reading-id=Z"},
+          {"Lab," + addr(1) + ",Room,Freezer,Door,CO2,A", "Hall," + addr(2) + ",Lab,,,,B",
+           "Store," + addr(3) + ",Shelf,,,,C", "Cold," + addr(4) + ",Box,,,,D"});
+    showWindow();
+    EXPECT_TRUE(Form_Show->timerEnabled());
+    EXPECT_TRUE(Form_Show->poll().firstSweep);
+    Form_Show->Timer1Timer();
+
+    EXPECT_EQ(polledIds(), (QStringList{"A", "B", "C", "D"}));
+    EXPECT_EQ(title(0), "A1_Room : 21.5");
+    EXPECT_EQ(title(1), "A2_Freezer : D.C.(Alarm)");
+    EXPECT_EQ(title(2), "A3_Door : D.C.");
+    EXPECT_EQ(title(3), "A4_CO2 : 1150(Alarm)");
+    // No "Alarm" in the reply, no reply, an ID that is not registered: the plain name stays.
+    EXPECT_EQ(title(4), "Lab");
+    EXPECT_EQ(title(5), "Shelf");
+    EXPECT_EQ(title(6), "Box");
+    EXPECT_FALSE(Form_Show->poll().firstSweep);
+    EXPECT_TRUE(Form_Show->timerEnabled());
+    EXPECT_EQ(Prog.CurDev, 3);
+    EXPECT_EQ(Form_Show->windowTitle(), "Norvak Halvik monitoring ");
+    EXPECT_EQ(Form_Show->poll().answerOf(0), DeviceAnswer::Answered);
+    EXPECT_EQ(Form_Show->poll().answerOf(2), DeviceAnswer::Silent);
+
+    // The table: every named channel; rows in alarm stand out.
+    QTableWidget* t = Form_Show->SG_Readings;
+    ASSERT_EQ(t->rowCount(), 7);
+    EXPECT_EQ(t->item(1, 1)->text(), "A2");
+    EXPECT_EQ(t->item(1, 3)->text(), "D.C.");
+    EXPECT_EQ(t->item(1, 5)->text(), "D.C. Alarm");
+    EXPECT_TRUE(t->item(1, 4)->text().startsWith("3/5/11 12:10"));
+    EXPECT_EQ(t->item(4, 3)->text(), "");
+    EXPECT_NE(t->item(1, 0)->background(), t->item(0, 0)->background());
+    EXPECT_EQ(t->item(3, 0)->background(), t->item(1, 0)->background());
+
+    // A click on a line tells its whole title.
+    dlg.expect(Kind::Message, QStringLiteral("نام سنسور:\rA2_Freezer : D.C.(Alarm)"));
+    Form_Show->Chart2ClickSeries(Form_Show->Chart2->graph(1));
+}
+
+TEST_F(FormShowTest, PeriodicPollGoesRoundTheDevicesEveryRefreshTicks)
+{
+    struct Case
+    {
+        int refresh;
+        QStringList after20Ticks;
+    };
+    const Case cases[] = {
+        {5, {"A", "B", "C", "A", "B", "C", "A"}},
+        {0, {"A", "B", "C"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refresh);
+        start({"device id=A link=" + addr(1) + " sensors=T,-,-,-", "device id=B link=" + addr(2) + " sensors=T,-,-,-",
+               "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
+              {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"});
+        Prog.refresh = c.refresh;
+        showWindow();
+        Form_Show->Timer1Timer();  // the sweep
+        QStringList seen;
+        for (int tick = 1; tick <= 20; ++tick) {
+            Form_Show->Timer1Timer();
+            // The sweep's own tick counts as the first of the five.
+            if (tick == 3) {
+                EXPECT_EQ(polledIds().size(), 3);
+            }
+        }
+        EXPECT_EQ(polledIds(), c.after20Ticks);
+        destroyForms();
+        deviceLink().reset();
+    }
+}
+
+TEST_F(FormShowTest, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
+{
+    // The computer: 12:00 on 1403/5/11.
+    setClock(QTime(12, 0, 30));
+    start({"device id=A link=" + addr(1) + " sensors=T,-,-,- clock-at=2024-08-01T10:31",
+           "device id=B link=" + addr(2) + " sensors=T,-,-,- clock-at=2024-08-01T10:30",
+           "device id=C link=" + addr(3) + " sensors=T,-,-,- clock-at=2024-08-02T12:00",
+           "device id=D link=" + addr(4) + " sensors=T,-,-,- fault=raw fault-match=TimeDate fault-text=$Time#"},
+          {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C",
+           "Four," + addr(4) + ",S4,,,,D"});
+    Prog.TIMECHEAK = 1;
+    showWindow();
+    Form_Show->Timer1Timer();
+    EXPECT_EQ(sim.requests("TimeDate").size(), 4);
+    const QString mismatch = QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =");
+    EXPECT_EQ(Form_Message->lines(),
+              (QStringList{mismatch + "B", "PC Date    :3/5/11 12:0", "Device Date:3/5/11 10:30", "", mismatch + "C",
+                           "PC Date    :3/5/11 12:0", "Device Date:3/5/12 12:0", ""}));
+    EXPECT_FALSE(Form_Message->isVisible());
+    Form_Show->FormShow();
+    Form_Show->Timer1Timer();
+    EXPECT_TRUE(Form_Message->isVisible());
+}
+
+TEST_F(FormShowTest, CloseDuringASweepStopsAfterTheCurrentExchange)
+{
+    start({"device id=A link=" + addr(1) + " sensors=T,-,-,- fault=silence",
+           "device id=B link=" + addr(2) + " sensors=T,-,-,-", "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
+          {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"});
+    showWindow();
+    // "Close" is clicked while the sweep waits for the silent first device.
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (!sim.requests("GetTemp").isEmpty() && Form_Show->isVisible()) Form_Show->Button1->click();
+    });
+    watcher.start(5);
+    Form_Show->Timer1Timer();
+    watcher.stop();
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_FALSE(Form_Show->isVisible());
+    EXPECT_EQ(polledIds(), QStringList{"A"});
+    EXPECT_TRUE(Form_Show->poll().firstSweep);
+    EXPECT_FALSE(Form_Show->timerEnabled());
+}
+
+TEST_F(FormShowTest, TheHourlyDownloadRunsOnceAnHourEvenWhenMinuteOneWasMissed)
+{
+    start({"device id=A link=" + addr(1) + " sensors=T,-,-,-"}, {"One," + addr(1) + ",Room,,,,A"});
+    const _SYSTEMTIME from = Date2Shamsi(kToday.addDays(-1));
+    writeLines(
+        path("last_refresh.txt"),
+        {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
+    Form1->LoadDeviceStatus();
+    Prog.refresh = 0;
+    setClock(QTime(11, 59, 50));
+    showWindow();
+    // Every run writes the ledger at its end: a ledger that reappears is a download.
+    struct Step
+    {
+        QTime at;
+        bool download;
+    };
+    // 12:03 stands for a tick held past minute 1 by a poll; 13:00 is not yet minute 1.
+    const Step steps[] = {{QTime(11, 59, 59), false}, {QTime(12, 0, 30), false}, {QTime(12, 3, 10), true},
+                          {QTime(12, 40), false},     {QTime(13, 0, 0), false},  {QTime(13, 1, 0), true}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.at.toString().toStdString());
+        QFile::remove(ledgerPath());
+        setClock(s.at);
+        Form_Show->Timer1Timer();
+        EXPECT_EQ(QFileInfo::exists(ledgerPath()), s.download);
+    }
+    // The download appended to the report file and the window shows it; a sweep is armed.
+    EXPECT_TRUE(QFileInfo::exists(path("3/A1_Room.rep")));
+    EXPECT_FALSE(Form_Show->content().series[0].points.isEmpty());
+    EXPECT_TRUE(Form_Show->poll().firstSweep);
+    const int polled = polledIds().size();
+    Form_Show->Timer1Timer();
+    EXPECT_EQ(polledIds().size(), polled + 1);
+}
+
+TEST_F(FormShowTest, MonthSteppingRedrawsStopsThePollAndLeavesTheMainWindowsYear)
+{
+    setClock(QTime(9, 0), QDate(2024, 4, 3));  // 1403/1/15
+    start({}, {"One,127.0.0.1,Room,,,,A"});
+    writeLines(path("3/A1_Room.rep"), {reportHeader(), fullDayT(1, 2, 20), fullDayT(2, 3, 25)});
+    // The main window's loaded year and view state.
+    LoadReportFile({reportHeader(QStringLiteral("H"), QStringLiteral("T"), "5", "9"), fullDayT(8, 8, 8)});
+    CurChart.Avr_Hour = 6;
+    const Chart_rec before = CurChart;
+
+    Form_Show->FormShow();
+    EXPECT_EQ(onlineFootText(Form_Show->Chart2), "Date: 3 / 1");
+    EXPECT_EQ(Form_Show->content().series[0].points[1 + 8].y, 20);  // day 2's first block
+    Form_Show->BTN_Back->click();
+    EXPECT_EQ(Form_Show->ShowDate.wMonth, 1);
+    EXPECT_FALSE(Form_Show->timerEnabled());
+    Form_Show->Btn_Next->click();
+    EXPECT_EQ(onlineFootText(Form_Show->Chart2), "Date: 3 / 2");
+    EXPECT_EQ(Form_Show->content().series[0].points[1 + 16].y, 25);
+    EXPECT_TRUE(Form_Show->content().series[0].points[1 + 8].isNull);
+
+    EXPECT_EQ(HourValid[8][8][0], 1);
+    EXPECT_EQ(HourValid[1][2][0], 0);
+    EXPECT_EQ(CurChart.Avr_Hour, 6);
+    EXPECT_DOUBLE_EQ(CurChart.hys1L, before.hys1L);
+    EXPECT_EQ(CurChart.Curr_Mon, 8);
+}
+
+TEST_F(FormShowTest, TheMainWindowsOnlineButtonDownloadsThenOpensTheWindow)
+{
+    start({"device id=A link=" + addr(1) + " sensors=T,-,-,-"}, {"One," + addr(1) + ",Room,,,,A"});
+    const _SYSTEMTIME from = Date2Shamsi(kToday.addDays(-1));
+    writeLines(
+        path("last_refresh.txt"),
+        {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
+    Form1->LoadDeviceStatus();
+    bool wasShown = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (!Form_Show->isVisible()) return;
+        wasShown = true;
+        Form_Show->Button1->click();
+    });
+    watcher.start(5);
+    Form1->BtnShowOnlineClick();
+    EXPECT_TRUE(wasShown);
+    EXPECT_GE(sim.requests("SenPara").size(), 1);
+    EXPECT_FALSE(Form_Show->isVisible());
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_EQ(Form_Show->content().series[0].title, "Room");
+}
+
+}  // namespace

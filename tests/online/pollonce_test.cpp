@@ -1,0 +1,126 @@
+// termivo --poll-once as a real process against the emulator: the text lines, the
+// Prometheus exposition (checked by promtool), the exit status with a silent device.
+#include "online/pollonce.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "support/devsim.h"
+#include "support/fixtures.h"
+
+namespace {
+
+class PollOnceTest : public RootFixture
+{
+protected:
+    void TearDown() override
+    {
+        sim.stop();
+        RootFixture::TearDown();
+    }
+    struct Run
+    {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+    Run poll(const QStringList& args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), QStringList{"--poll-once", "--root", root()} + args);
+        Run r;
+        if (!p.waitForFinished(60000)) return r;
+        r.status = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    void startFleet(bool withSilentDevice)
+    {
+        const QString a = DevSim::lanAddress(1), b = DevSim::lanAddress(2);
+        // A's clock stands years back: its check always reports.
+        ASSERT_TRUE(sim.start("pace off\ndevice id=A link=" + a +
+                                  " sensors=T,T,H,- readings=21.5,150.0,45 alarm=2 clock-at=2020-01-01T00:00\n"
+                                  "device id=B link=" +
+                                  b + " sensors=T,-,-,- fault=silence\n",
+                              root()));
+        QStringList registry{"timeout = 300,100,300", "trycnt = 1", "timecheak = 1",
+                             "device  =Lab," + a + ",Room,Freezer,Hum \"wet\",,A,T,lan,"};
+        if (withSilentDevice) registry << "device  =Store," + b + ",Shelf,,,,B,T,lan,";
+        writeLines(path("DeviceStatus.txt"), registry);
+    }
+    DevSim sim;
+};
+
+TEST_F(PollOnceTest, TextGivesTheLegendTitlesThenTheClockLines)
+{
+    startFleet(true);
+    const Run r = poll({});
+    EXPECT_EQ(r.status, kPollOnceSilent) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n');
+    ASSERT_GE(lines.size(), 8) << r.out.toStdString();
+    EXPECT_EQ(lines.mid(0, 4),
+              (QStringList{"A1_Room : 21.5", "A2_Freezer : D.C.(Alarm)", "A3_Hum \"wet\" : 45", "Shelf"}));
+    EXPECT_EQ(lines[4], QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =A"));
+    EXPECT_TRUE(lines[5].startsWith("PC Date    :"));
+    EXPECT_EQ(lines[6], "Device Date:98/10/11 0:0");
+    EXPECT_EQ(lines.mid(7), (QStringList{"", ""}));  // the report's empty line, then the end
+}
+
+TEST_F(PollOnceTest, PrometheusPassesPromtoolAndTellsWhoAnswered)
+{
+    struct Case
+    {
+        bool silentDevice;
+        int status;
+    };
+    for (const Case c : {Case{true, kPollOnceSilent}, Case{false, kPollOnceOk}}) {
+        SCOPED_TRACE(c.silentDevice);
+        startFleet(c.silentDevice);
+        const Run r = poll({"--format", "prometheus"});
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        EXPECT_TRUE(lines.contains("termivo_reading{device=\"A\",channel=\"1\",sensor=\"Room\"} 21.5"));
+        EXPECT_TRUE(lines.contains("termivo_reading{device=\"A\",channel=\"3\",sensor=\"Hum \\\"wet\\\"\"} 45"));
+        // A disconnected sensor has its flags but no reading.
+        EXPECT_TRUE(lines.contains("termivo_reading_disconnected{device=\"A\",channel=\"2\",sensor=\"Freezer\"} 1"));
+        EXPECT_TRUE(lines.contains("termivo_reading_alarm{device=\"A\",channel=\"2\",sensor=\"Freezer\"} 1"));
+        EXPECT_TRUE(lines.filter("termivo_reading{device=\"A\",channel=\"2\"").isEmpty());
+        EXPECT_TRUE(lines.contains("termivo_device_answered{device=\"A\"} 1"));
+        EXPECT_EQ(lines.contains("termivo_device_answered{device=\"B\"} 0"), c.silentDevice);
+        // A device that did not answer has no reading lines.
+        EXPECT_TRUE(lines.filter("device=\"B\",channel").isEmpty());
+        EXPECT_TRUE(lines.contains("# TYPE termivo_reading gauge"));
+
+        const QString promtool = QStandardPaths::findExecutable("promtool");
+        ASSERT_FALSE(promtool.isEmpty()) << "promtool (Debian package prometheus) is not installed";
+        QProcess check;
+        check.start(promtool, {"check", "metrics"});
+        check.write(r.out.toUtf8());
+        check.closeWriteChannel();
+        ASSERT_TRUE(check.waitForFinished(30000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
+        EXPECT_TRUE(check.readAll().trimmed().isEmpty());
+    }
+}
+
+TEST_F(PollOnceTest, OutFileAndCommandLine)
+{
+    startFleet(false);
+    const Run written = poll({"--out", path("metrics.prom"), "--format", "prometheus"});
+    EXPECT_EQ(written.status, kPollOnceOk);
+    EXPECT_TRUE(written.out.isEmpty());
+    EXPECT_TRUE(readFileBytes(path("metrics.prom")).contains("termivo_device_answered{device=\"A\"} 1"));
+
+    const Run unknown = poll({"--colour"});
+    EXPECT_EQ(unknown.status, kPollOnceUsage);
+    EXPECT_EQ(unknown.err.count('\n'), 1);
+    EXPECT_EQ(poll({"--format", "json"}).status, kPollOnceUsage);
+    const Run help = poll({"--help"});
+    EXPECT_EQ(help.status, kPollOnceOk);
+    EXPECT_TRUE(help.out.startsWith("usage: termivo --poll-once"));
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// The help menu and the about window, through a recording shell layer.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include "app/records.h"
+#include "app/ui/forms.h"
+#include "platform/shell.h"
+#include "support/fixtures.h"
+#include "views/about.h"
+#include "views/exportprint_support.h"
+#include "views/ui/aboutbox.h"
+#include "views/ui/form1.h"
+#include "views/ui/form_message.h"
+
+namespace {
+
+class HelpMenuTest : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        setShell(&recorded);
+        writeLines(path("DeviceStatus.txt"), {"device  =Cold room,127.0.0.11,Freezer,,,,A,T,lan,"});
+        createForms({});
+    }
+    void TearDown() override
+    {
+        destroyForms();
+        setShell(nullptr);
+        QDir::setCurrent(m_cwd);
+        RootFixture::TearDown();
+    }
+    RecordingShell recorded;
+    QString m_cwd = QDir::currentPath();
+};
+
+TEST_F(HelpMenuTest, ItemsGoToTheShell)
+{
+    // Started from another folder: the help document and the folder are the program's.
+    QDir().mkpath(path("elsewhere"));
+    QDir::setCurrent(path("elsewhere"));
+    Form1->site1->trigger();
+    Form1->pdfHelp->trigger();
+    Form1->openfolder1->trigger();
+    EXPECT_EQ(recorded.opened, QStringList({kMakerSite, root() + "Software Help.pdf", root()}));
+}
+
+TEST_F(HelpMenuTest, TroubleshootingMailNeedsAMailHandler)
+{
+    dlg.expect(Kind::Message, kNoMailProgramMessage);
+    Form1->mailto1->trigger();
+    EXPECT_TRUE(recorded.opened.isEmpty());
+
+    recorded.handlers << "mailto";
+    Form_Message->addLine("Cold room: no reply, 3 tries");
+    QTest::mouseClick(AboutBox->Label_mail, Qt::LeftButton);  // the about window's e-mail line does the same
+    Form1->mailto1->trigger();
+    ASSERT_EQ(recorded.opened.size(), 2);
+    EXPECT_EQ(recorded.opened[0], recorded.opened[1]);
+    const QUrl url(recorded.opened[0]);
+    EXPECT_EQ(url.scheme(), "mailto");
+    EXPECT_EQ(url.path(), kMakerMail);
+    const QString body = QUrlQuery(url).queryItemValue("body", QUrl::FullyDecoded);
+    EXPECT_TRUE(body.contains(kProgramVersion));
+    EXPECT_TRUE(body.contains("Cold room ID=A 127.0.0.11 [1:Freezer]"));
+    EXPECT_TRUE(body.contains("Cold room: no reply, 3 tries"));
+}
+
+TEST_F(HelpMenuTest, AboutWindowFromF1)
+{
+    EXPECT_EQ(Form1->About1->shortcut(), QKeySequence(Qt::Key_F1));
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = AboutBox->isVisible();
+        const QStringList history = AboutBox->Memo1->toPlainText().split('\n');
+        EXPECT_EQ(history.first(), "تاریخچه ویرایش ها");
+        EXPECT_EQ(history.filter(QRegularExpression("^ویرایش \\d+/\\d+/\\d+$")).size(), 9);
+        EXPECT_EQ(history.mid(history.size() - 7), QStringList(7, QString()));
+        EXPECT_TRUE(AboutBox->Memo1->isReadOnly());
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(AboutBox->Label_site, &enter);
+        EXPECT_TRUE(AboutBox->Label_site->styleSheet().contains("red"));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(AboutBox->Label_site, &leave);
+        EXPECT_TRUE(AboutBox->Label_site->styleSheet().contains("blue"));
+        QTest::mouseClick(AboutBox->Label_site, Qt::LeftButton);
+        AboutBox->OKButton->click();
+    });
+    Form1->About1->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(AboutBox->result(), QDialog::Accepted);
+    EXPECT_EQ(recorded.opened, QStringList{kMakerSite});
+}
+
+}  // namespace
+
+namespace {
+
+// The build writes the help document beside the program, from docs/help/help.html.
+TEST(HelpDocument, LiesBesideTheProgram)
+{
+    const QString pdf = QStringLiteral(TERMIVO_BINARY_DIR "/Software Help.pdf");
+    ASSERT_TRUE(QFileInfo::exists(pdf)) << "built by the target termivo_help_pdf";
+    const ToolRun r = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_EQ(r.code, 0);
+    // poppler gives Arabic presentation forms: compatibility normalisation gives the letters back
+    const QString text = r.out.normalized(QString::NormalizationForm_KC);
+    EXPECT_TRUE(text.contains(QStringLiteral("پنجره اصلی")));
+    EXPECT_TRUE(text.contains(QStringLiteral("--export-chart")));
+}
+
+}  // namespace
