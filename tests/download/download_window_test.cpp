@@ -93,9 +93,16 @@ TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedT
 {
     const QString a = DevSim::lanAddress(33);
     ASSERT_TRUE(sim.start("device id=A link=" + a + " sensors=T,-,-,-\n", root()));
-    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-1));
+    setProgramNowForTests(fixedTestNow());
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-1));
     writeLines(path("DeviceStatus.txt"), {"device  =Good," + a + ",Room,,,,A,T,lan,"});
     createForms({});
+    // The online window opens modally after the main window's run: closed as soon as it shows.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (Form_Show->isVisible()) Form_Show->Button1->click();
+    });
+    closer.start(5);
 
     struct Case
     {
@@ -113,6 +120,7 @@ TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedT
             path("last_refresh.txt"),
             {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
         loadRegistry();
+        StopFlag = 0;  // closing the online window of the case before stopped its work
         c.starter->show();
         c.starter->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(c.starter));
