@@ -17,6 +17,7 @@ PACKAGES=(
     socat procps
     locales
     prometheus
+    qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
 )
 
 missing=()

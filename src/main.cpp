@@ -72,6 +72,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     setUpApplication(app);
+    installPersianTranslations(app);
     QStringList args = app.arguments().mid(1);
     args.removeOne(QStringLiteral("--"));  // "termivo -- -name.rep"
     createForms(args);

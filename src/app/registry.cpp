@@ -1,5 +1,6 @@
 #include "app/registry.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "app/calendar.h"
@@ -36,9 +37,10 @@ QString whyDeviceLineIsUnreadable(const QString& line, bool parsed, const Device
 {
     const QString address = line.section(QLatin1Char('='), 1).section(QLatin1Char(','), 1, 1);
     if (address.contains(QLatin1Char(':')))
-        return QStringLiteral("the address holds a port (\":\"), which shifts the fields after it");
-    if (!parsed) return QStringLiteral("it has fewer than ten fields");
-    if (device.ID.isEmpty()) return QStringLiteral("it has no device ID");
+        return QCoreApplication::translate("Termivo",
+                                           "the address holds a port (\":\"), which shifts the fields after it");
+    if (!parsed) return QCoreApplication::translate("Termivo", "it has fewer than ten fields");
+    if (device.ID.isEmpty()) return QCoreApplication::translate("Termivo", "it has no device ID");
     return QString();
 }
 }  // namespace
@@ -101,7 +103,9 @@ void ParseSettingLine(const QString& line)
         if (!c.isEmpty()) Prog.Comment.append(c);
     }
     if (key.contains(QLatin1String("timeout"))) {
-        if (f.size() < 4) throw ConvertError(QStringLiteral("'%1' does not give three time-outs").arg(line.trimmed()));
+        if (f.size() < 4)
+            throw ConvertError(
+                QCoreApplication::translate("Termivo", "'%1' does not give three time-outs").arg(line.trimmed()));
         Prog.TimeOut1 = strToInt(f[1].trimmed());
         Prog.TimeOut2 = strToInt(f[2].trimmed());
         Prog.TimeOut3 = strToInt(f[3].trimmed());
@@ -139,7 +143,8 @@ RegistryLoadNotes loadRegistry()
                 const QString why = whyDeviceLineIsUnreadable(line, parsed, work);
                 if (!why.isEmpty()) {
                     ++notes.skippedDeviceLines;
-                    notes.errors << QStringLiteral("Device line \"%1\" skipped: %2.").arg(line.trimmed(), why);
+                    notes.errors << QCoreApplication::translate("Termivo", "Device line \"%1\" skipped: %2.")
+                                        .arg(line.trimmed(), why);
                     noteSkippedDeviceLine(notes, lineNo, line, QStringLiteral("was skipped: ") + why);
                     continue;
                 }
@@ -184,7 +189,8 @@ void reportRegistryNotes(const RegistryLoadNotes& notes)
     if (!notes.errors.isEmpty()) {
         QString text = notes.errors.first();
         if (notes.errors.size() > 1)
-            text += QStringLiteral("\n(%1 more lines could not be read and were skipped)").arg(notes.errors.size() - 1);
+            text += QCoreApplication::translate("Termivo", "\n(%1 more lines could not be read and were skipped)")
+                        .arg(notes.errors.size() - 1);
         showErrorBox(text);
     }
     if (notes.ignoredDeviceLines > 0)

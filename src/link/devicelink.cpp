@@ -31,7 +31,7 @@ QString cannotConnect(const QString& ip)
 }
 QString searchPortBusy(quint16 port, const QString& why)
 {
-    return QCoreApplication::translate("DeviceLink",
+    return QCoreApplication::translate("Termivo",
                                        "The device search cannot listen on UDP port %1 (%2). Another program may be "
                                        "holding the port: close it and search again.")
         .arg(port)

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include "platform/errors.h"
@@ -25,7 +26,7 @@ int strToInt(const QString& s)
         if (digitsOnly && t[0].unicode() < 128) v = t.toLongLong(&ok);
     }
     if (!ok || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-        throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(s));
+        throw ConvertError(QCoreApplication::translate("Termivo", "'%1' is not a valid integer value").arg(s));
     return static_cast<int>(v);
 }
 
@@ -57,7 +58,7 @@ double strToFloat(const QString& s)
     bool ok = false;
     double v = bad ? 0.0 : QLocale::c().toDouble(norm, &ok);
     if (bad || !ok || !std::isfinite(v))
-        throw ConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(s));
+        throw ConvertError(QCoreApplication::translate("Termivo", "'%1' is not a valid floating point value").arg(s));
     return v;
 }
 

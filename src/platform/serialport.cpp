@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -175,12 +176,16 @@ void SerialPortControl::setPortOpen(bool open)
     }
     if (m_port->isOpen()) throw TermivoError(QStringLiteral("Port already open"));
     const QString location = serialPortLocation(m_commPort, m_rootDir);
-    if (location.isEmpty()) throw TermivoError(QStringLiteral("Port open error: COM%1 does not exist").arg(m_commPort));
+    if (location.isEmpty())
+        throw TermivoError(
+            QCoreApplication::translate("Termivo", "Port open error: COM%1 does not exist").arg(m_commPort));
     m_port->setPortName(location);
     // Only the result of open() counts: a pseudo-terminal reports "inappropriate ioctl"
     // for the modem lines, and errorOccurred also fires with NoError.
     if (!m_port->open(QIODevice::ReadWrite))
-        throw TermivoError(QStringLiteral("Port open error: COM%1: %2").arg(m_commPort).arg(m_port->errorString()));
+        throw TermivoError(QCoreApplication::translate("Termivo", "Port open error: COM%1: %2")
+                               .arg(m_commPort)
+                               .arg(m_port->errorString()));
     m_port->setBaudRate(QSerialPort::Baud9600);
     m_port->setDataBits(QSerialPort::Data8);
     m_port->setParity(QSerialPort::NoParity);

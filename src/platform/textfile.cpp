@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -179,12 +180,12 @@ TextFile readTextFile(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw FileError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw FileError(QCoreApplication::translate("Termivo", "Cannot open file \"%1\". %2")
+                            .arg(QDir::toNativeSeparators(path), f.errorString()));
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw FileError(
-            QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw FileError(QCoreApplication::translate("Termivo", "Cannot read file \"%1\". %2")
+                            .arg(QDir::toNativeSeparators(path), f.errorString()));
     return decodeTextFile(bytes);
 }
 
@@ -192,21 +193,23 @@ void writeBytesAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        throw FileError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw FileError(QCoreApplication::translate("Termivo", "Cannot create file \"%1\". %2")
+                            .arg(QDir::toNativeSeparators(path), f.errorString()));
     if (f.write(bytes) != bytes.size() || !f.flush()) {
         const QString why = f.errorString();
         f.cancelWriting();
-        throw FileError(QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), why));
+        throw FileError(QCoreApplication::translate("Termivo", "Cannot write file \"%1\". %2")
+                            .arg(QDir::toNativeSeparators(path), why));
     }
     if (::fsync(f.handle()) != 0) {
         f.cancelWriting();
-        throw FileError(QStringLiteral("Cannot write file \"%1\". The data could not be stored on disk.")
-                            .arg(QDir::toNativeSeparators(path)));
+        throw FileError(
+            QCoreApplication::translate("Termivo", "Cannot write file \"%1\". The data could not be stored on disk.")
+                .arg(QDir::toNativeSeparators(path)));
     }
     if (!f.commit())
-        throw FileError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw FileError(QCoreApplication::translate("Termivo", "Cannot write file \"%1\". %2")
+                            .arg(QDir::toNativeSeparators(path), f.errorString()));
     syncFolder(path);
 }
 

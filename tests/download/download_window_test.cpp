@@ -7,10 +7,13 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/calendar.h"
 #include "app/ledger.h"
+#include "app/registry.h"
 #include "app/ui/forms.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
@@ -82,6 +85,60 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     EXPECT_TRUE(readLines(ledgerPath())
                     .last()
                     .startsWith(QStringLiteral("B,T,0,0,%1,%2,%3,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)));
+}
+
+// The progress window belongs to the window that started the run, so that a click on
+// that window during the download leaves it (and its Cancel) in front.
+TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedTheRun)
+{
+    const QString a = DevSim::lanAddress(33);
+    ASSERT_TRUE(sim.start("device id=A link=" + a + " sensors=T,-,-,-\n", root()));
+    setProgramNowForTests(fixedTestNow());
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-1));
+    writeLines(path("DeviceStatus.txt"), {"device  =Good," + a + ",Room,,,,A,T,lan,"});
+    createForms({});
+    // The online window opens modally after the main window's run: closed as soon as it shows.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (Form_Show->isVisible()) Form_Show->Button1->click();
+    });
+    closer.start(5);
+
+    struct Case
+    {
+        const char* what;
+        QWidget* starter;
+        void (*start)();
+    };
+    const Case cases[] = {
+        {"main window's online button", Form1, [] { Form1->BtnShowOnlineClick(); }},
+        {"communication window's button", Form_Comm, [] { Form_Comm->BtnGetAllClick(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeLines(
+            path("last_refresh.txt"),
+            {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
+        loadRegistry();
+        StopFlag = 0;  // closing the online window of the case before stopped its work
+        c.starter->show();
+        c.starter->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c.starter));
+        QWindow* ownerSeen = nullptr;
+        bool shown = false;
+        // Clicked on the starting window while the run shows its progress.
+        QObject::connect(Form_wait2->Memo_report, &QPlainTextEdit::textChanged, Form_wait2, [&] {
+            if (shown) return;
+            shown = Form_wait2->isVisible();
+            QTest::mouseClick(c.starter, Qt::LeftButton);
+            ownerSeen = Form_wait2->windowHandle() ? Form_wait2->windowHandle()->transientParent() : nullptr;
+        });
+        c.start();
+        QObject::disconnect(Form_wait2->Memo_report, nullptr, Form_wait2, nullptr);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(ownerSeen, c.starter->windowHandle());
+        c.starter->hide();
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -15,6 +17,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <qcustomplot.h>
 
 #include "app/calendar.h"
@@ -84,6 +87,52 @@ TEST_F(Form1Test, DevicePanelClicksGoByRole)
     EXPECT_EQ(SelDevice.IP, "COM5");
     EXPECT_EQ(SelDevice.ID, "E");
     EXPECT_TRUE(Form_Comm->isVisible());
+}
+
+// The fields' hint says "right-click to show the curve": a right-click opens the
+// curve and no edit menu; the label of the address field reads "ID&IP".
+TEST_F(Form1Test, RightClickOpensTheCurveAndTheAddressLabelReadsIdAndIp)
+{
+    start({"device  =D1,COM1,a1,b1,,,A,T,serial,"});
+    writeReport("A2_b1.rep", {7});
+    Form1->show();
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form1));
+    QLineEdit* field = Form1->findChild<QLineEdit*>("LE_D1_S2");
+    bool menu = false;
+    QTimer::singleShot(200, [&] {  // an edit menu opened with exec() waits for this
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            menu = true;
+            popup->close();
+        }
+    });
+    // A right-click as the window system delivers it: press, context menu request, release.
+    QTest::mousePress(field, Qt::RightButton);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, field->rect().center(),
+                              field->mapToGlobal(field->rect().center()));
+    QApplication::sendEvent(field, &request);
+    if (QWidget* popup = QApplication::activePopupWidget()) {  // one opened with popup()
+        menu = true;
+        popup->close();
+    }
+    QTest::mouseRelease(field, Qt::RightButton);
+    EXPECT_FALSE(menu);
+    EXPECT_EQ(CurChart.FileName, path("3/A2_b1.rep"));
+    EXPECT_EQ(Form1->PageControl1->currentWidget(), Form1->TabChart);
+
+    // The label next to LE_D1_IP draws exactly as the plain text "ID&IP".
+    QLabel* label = nullptr;
+    for (QLabel* l : Form1->GB_DeviceName[0]->findChildren<QLabel*>())
+        if (l->text().startsWith("ID")) label = l;
+    ASSERT_TRUE(label);
+    QLabel plain(QStringLiteral("ID&IP"));
+    plain.setTextFormat(Qt::PlainText);
+    plain.setFont(label->font());
+    plain.setLayoutDirection(label->layoutDirection());
+    plain.setPalette(label->palette());
+    plain.resize(label->size());
+    plain.setAlignment(label->alignment());
+    EXPECT_EQ(label->grab().toImage(), plain.grab().toImage());
 }
 
 TEST_F(Form1Test, SensorSteppingForwardAndBack)

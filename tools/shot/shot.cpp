@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPixmap>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -22,6 +23,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     setUpApplication(app);
+    installPersianTranslations(app);
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Saves a screenshot of Termivo's main window."));
     p.addHelpOption();
@@ -34,6 +36,8 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("window"),
                  QStringLiteral("Another window to show and save: about, heading or settings."),
                  QStringLiteral("name")});
+    p.addOption({QStringLiteral("dialog"), QStringLiteral("A dialog to show over the window: open."),
+                 QStringLiteral("dialog")});
     p.addOption({QStringLiteral("size"), QStringLiteral("Window size WxH."), QStringLiteral("size"),
                  QStringLiteral("1280x800")});
     p.process(app);
@@ -64,9 +68,13 @@ int main(int argc, char* argv[])
     if (window == QLatin1String("heading")) shown = Form_comment;
     if (window == QLatin1String("settings")) shown = Form_Comm;
     if (shown != Form1) QTimer::singleShot(600, [shown] { shown->show(); });
+    const bool openDialog = p.value(QStringLiteral("dialog")) == QLatin1String("open");
+    if (openDialog) QTimer::singleShot(600, [] { Form1->Open1Click(); });  // modal until closed below
     int rc = 0;
     QTimer::singleShot(1500, [&] {
-        const QPixmap shot = shown->grab();
+        // With a dialog: the screen, which holds the window and the dialog over it.
+        const QPixmap shot = openDialog ? Form1->screen()->grabWindow(0) : shown->grab();
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         if (!shot.save(p.value(QStringLiteral("out")))) rc = 1;
         app.quit();
     });

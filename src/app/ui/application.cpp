@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -22,4 +25,34 @@ void setUpApplication(QApplication& app)
     app.setFont(f);
     setDialogs(&qtDialogs);
     setShell(&desktopShell);
+}
+
+namespace {
+QTranslator& qtTranslator()
+{
+    static QTranslator t;
+    return t;
+}
+QTranslator& ownTranslator()
+{
+    static QTranslator t;
+    return t;
+}
+}  // namespace
+
+bool installPersianTranslations(QCoreApplication& app)
+{
+    const QLocale persian(QLocale::Persian, QLocale::Iran);
+    const bool qt = qtTranslator().load(persian, QStringLiteral("qtbase"), QStringLiteral("_"),
+                                        QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    const bool own = ownTranslator().load(QStringLiteral(":/i18n/termivo_fa.qm"));
+    if (qt) app.installTranslator(&qtTranslator());
+    if (own) app.installTranslator(&ownTranslator());
+    return qt && own;
+}
+
+void removePersianTranslations(QCoreApplication& app)
+{
+    app.removeTranslator(&qtTranslator());
+    app.removeTranslator(&ownTranslator());
 }

@@ -122,7 +122,7 @@ void WindowsLinkObserver::showWait(bool shown)
 {
     if (!Form_wait2) return;
     if (shown)
-        Form_wait2->show();
+        Form_wait2->showForRun();
     else
         Form_wait2->hide();
 }

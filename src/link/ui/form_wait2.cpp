@@ -1,5 +1,6 @@
 #include "link/ui/form_wait2.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -7,9 +8,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/records.h"
+#include "app/ui/forms.h"
 #include "link/linkobserver.h"
+#include "views/ui/form1.h"
 
 namespace {
 template <class T>
@@ -62,6 +66,19 @@ void TForm_wait2::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     FormShow();
+}
+
+void TForm_wait2::showForRun(QWidget* owner)
+{
+    if (!owner) owner = QApplication::activeWindow();
+    if (!owner || owner->window() == this) owner = Form1;
+    if (owner) {
+        winId();  // the native windows that the window system links
+        owner->window()->winId();
+        if (QWindow* w = windowHandle()) w->setTransientParent(owner->window()->windowHandle());
+    }
+    show();
+    raise();
 }
 
 void TForm_wait2::FormShow()

@@ -26,6 +26,11 @@ public:
     QLabel* Label_Header;
     QPushButton* BtnOk;  // "Cancel"
 
+    // Shows the window for a run started from owner's window (the active window when
+    // owner is null, else the main window), kept in front of that window: the window
+    // system treats it as that window's child, so a click there does not hide it.
+    void showForRun(QWidget* owner = nullptr);
+
     void FormShow();
     void BtnOkClick();
     void Memo_reportChange();

@@ -129,6 +129,7 @@ QWidget* TForm1::buildDevicePanel()
             le->setPlaceholderText(QStringLiteral("برای نمایش منحنی راست کلیک کنید"));
             le->setProperty(kRoleProperty, roleCode(box, s + 1));
             le->setToolTip(roleCode(box, s + 1));
+            le->setContextMenuPolicy(Qt::NoContextMenu);  // a right-click opens the curve, as the hint says
             le->installEventFilter(this);
             label->setBuddy(le);
             v->addRow(label, le);
@@ -140,7 +141,9 @@ QWidget* TForm1::buildDevicePanel()
         ip->setReadOnly(true);
         ip->setProperty(kRoleProperty, roleCode(box, 6));
         ip->setToolTip(roleCode(box, 6));
+        ip->setContextMenuPolicy(Qt::NoContextMenu);
         ip->installEventFilter(this);
+        ipLabel->setBuddy(ip);  // "&&" then draws as one "&"
         v->addRow(ipLabel, ip);
         auto* button = new QPushButton(QStringLiteral("تنظیمات"), gb);
         button->setObjectName(QStringLiteral("Button%1").arg(box));

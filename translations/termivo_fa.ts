@@ -1,0 +1,72 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="fa_IR">
+<context>
+    <name>Termivo</name>
+    <message>
+        <source>the address holds a port (":"), which shifts the fields after it</source>
+        <translation>نشانی شماره پورت («:») دارد و فیلدهای پس از خود را جابه‌جا می‌کند</translation>
+    </message>
+    <message>
+        <source>it has fewer than ten fields</source>
+        <translation>کمتر از ده فیلد دارد</translation>
+    </message>
+    <message>
+        <source>it has no device ID</source>
+        <translation>شناسه دستگاه ندارد</translation>
+    </message>
+    <message>
+        <source>Device line "%1" skipped: %2.</source>
+        <translation>سطر دستگاه «%1» کنار گذاشته شد: %2.</translation>
+    </message>
+    <message>
+        <source>'%1' does not give three time-outs</source>
+        <translation>«%1» سه زمان انتظار را نمی‌دهد</translation>
+    </message>
+    <message>
+        <source>
+(%1 more lines could not be read and were skipped)</source>
+        <translation>
+(%1 سطر دیگر نیز خوانده نشد و کنار گذاشته شد)</translation>
+    </message>
+    <message>
+        <source>The device search cannot listen on UDP port %1 (%2). Another program may be holding the port: close it and search again.</source>
+        <translation>جستجوی دستگاه‌ها نمی‌تواند روی پورت UDP شماره %1 گوش دهد (%2). شاید برنامه دیگری این پورت را در دست دارد: آن را ببندید و دوباره جستجو کنید.</translation>
+    </message>
+    <message>
+        <source>'%1' is not a valid integer value</source>
+        <translation>«%1» عدد صحیح معتبری نیست</translation>
+    </message>
+    <message>
+        <source>'%1' is not a valid floating point value</source>
+        <translation>«%1» عدد اعشاری معتبری نیست</translation>
+    </message>
+    <message>
+        <source>Port open error: COM%1 does not exist</source>
+        <translation>خطا در باز کردن پورت: COM%1 وجود ندارد</translation>
+    </message>
+    <message>
+        <source>Port open error: COM%1: %2</source>
+        <translation>خطا در باز کردن پورت COM%1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file "%1". %2</source>
+        <translation>فایل «%1» باز نمی‌شود. %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file "%1". %2</source>
+        <translation>فایل «%1» خوانده نمی‌شود. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file "%1". %2</source>
+        <translation>فایل «%1» ساخته نمی‌شود. %2</translation>
+    </message>
+    <message>
+        <source>Cannot write file "%1". %2</source>
+        <translation>فایل «%1» نوشته نمی‌شود. %2</translation>
+    </message>
+    <message>
+        <source>Cannot write file "%1". The data could not be stored on disk.</source>
+        <translation>فایل «%1» نوشته نمی‌شود. داده‌ها روی دیسک ذخیره نشدند.</translation>
+    </message>
+</context>
+</TS>
