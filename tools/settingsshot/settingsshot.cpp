@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
     TForm_Comm comm;
     comm.resize(1000, 780);
     comm.move(0, 0);
-    comm.PageControl2->setCurrentWidget(comm.TabSheet_Net);
+    comm.PageControl1->setCurrentWidget(comm.TabSheet_Net);
     comm.show();
     int rc = 0;
     QTimer::singleShot(300, [&] {

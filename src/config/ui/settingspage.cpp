@@ -70,7 +70,6 @@ TSettingsPage::TSettingsPage(QWidget* parent) : QWidget(parent)
     setLayoutDirection(Qt::RightToLeft);
 
     m_chooserRow = new QHBoxLayout;
-    m_chooserRow->addWidget(new QLabel(QStringLiteral("دستگاه مورد نظر خود را انتخاب کنید"), this));
     BtnSendSettingJson = named(new QPushButton(QStringLiteral("ذخیره در دستگاه "), this), "BtnSendSettingJson");
     BtnSendSettingJson->hide();
     auto* top = new QHBoxLayout;
@@ -110,8 +109,9 @@ void TSettingsPage::addPanel(QWidget* innerPage, QWidget* panel)
 {
     auto* scroll = qobject_cast<QScrollArea*>(innerPage);
     QWidget* inner = scroll ? scroll->widget() : innerPage;
+    // Below the boxes (rows from 0) and the page's own form (row 100), above the stretch.
     if (auto* grid = qobject_cast<QGridLayout*>(inner->layout()))
-        grid->addWidget(panel, 100, 0, 1, qMax(1, grid->columnCount()));
+        grid->addWidget(panel, 101, 0, 1, qMax(1, grid->columnCount()));
     else if (inner->layout())
         inner->layout()->addWidget(panel);
     else
@@ -231,7 +231,7 @@ void TSettingsPage::buildTabs()
             w->hide();
         }
     }
-    for (QGridLayout* g : grids) g->setRowStretch(101, 1);
+    for (QGridLayout* g : grids) g->setRowStretch(102, 1);
 
     // The device tab: the computer's clock and the expert access.
     QFormLayout* device = forms.value(QString::number(int(ParamTab::Device)) + QLatin1Char('/'));

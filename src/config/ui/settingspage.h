@@ -28,8 +28,8 @@ public:
     // The background that marks a changed control (ChangedColor).
     static QColor changedColor() { return QColor(255, 100, 100); }
 
-    // The row above the inner pages: the label, then room for the device chooser,
-    // then the send button.
+    // The row above the inner pages, before the send button: room for the device
+    // chooser (with its label).
     QHBoxLayout* chooserRow() const { return m_chooserRow; }
     // Puts a page of the window (the replies page) among the inner pages, after the
     // phone settings.
