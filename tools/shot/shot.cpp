@@ -14,6 +14,7 @@
 #include "app/rootdir.h"
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "download/ui/form_read.h"
 #include "link/ui/form_comm.h"
 #include "views/ui/aboutbox.h"
 #include "views/ui/form1.h"
@@ -34,7 +35,7 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("open"), QStringLiteral("Report file to open."), QStringLiteral("file")});
     p.addOption({QStringLiteral("minmax"), QStringLiteral("Show the daily minimum and maximum.")});
     p.addOption({QStringLiteral("window"),
-                 QStringLiteral("Another window to show and save: about, heading or settings."),
+                 QStringLiteral("Another window to show and save: about, heading, settings or download."),
                  QStringLiteral("name")});
     p.addOption({QStringLiteral("dialog"), QStringLiteral("A dialog to show over the window: open."),
                  QStringLiteral("dialog")});
@@ -67,6 +68,7 @@ int main(int argc, char* argv[])
     if (window == QLatin1String("about")) shown = AboutBox;
     if (window == QLatin1String("heading")) shown = Form_comment;
     if (window == QLatin1String("settings")) shown = Form_Comm;
+    if (window == QLatin1String("download")) shown = Form_read;
     if (shown != Form1) QTimer::singleShot(600, [shown] { shown->show(); });
     const bool openDialog = p.value(QStringLiteral("dialog")) == QLatin1String("open");
     if (openDialog) QTimer::singleShot(600, [] { Form1->Open1Click(); });  // modal until closed below
