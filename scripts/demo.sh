@@ -5,12 +5,13 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 if [ "$(id -u)" = 0 ]; then bash scripts/setup.sh; fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-ninja -C build termivo termivo-devsim
+ninja -C build termivo termivo-devsim termivo_help_pdf
 root="$here/demo-root"
 rm -rf "$root"
 bash scripts/make-demo-root.sh "$root" >/dev/null
 # The root folder is the folder of the executable.
 cp build/termivo "$root/termivo"
+cp "build/Software Help.pdf" "$root/"
 
 # The device emulator plays the demo fleet on loopback (and on a pseudo-terminal
 # linked as COM1 under the root folder) while the program runs.
