@@ -17,26 +17,22 @@ _SYSTEMTIME clockOf(const QDateTime& now)
     return Date2Shamsi(now.date(), now);
 }
 
+namespace {
+// Year, month, day, hour, minute and second of t put into pattern's %1 .. %6.
+QString clockFields(const QString& pattern, const _SYSTEMTIME& t)
+{
+    return pattern.arg(t.wYear).arg(t.wMonth).arg(t.wDay).arg(t.wHour).arg(t.wMinute).arg(t.wSecond);
+}
+}  // namespace
+
 QString clockText(const _SYSTEMTIME& t)
 {
-    return QStringLiteral("%1,%2,%3,0,%4,%5,%6")
-        .arg(t.wYear)
-        .arg(t.wMonth)
-        .arg(t.wDay)
-        .arg(t.wHour)
-        .arg(t.wMinute)
-        .arg(t.wSecond);
+    return clockFields(QStringLiteral("%1,%2,%3,0,%4,%5,%6"), t);
 }
 
 QString clockDisplay(const _SYSTEMTIME& t)
 {
-    return QStringLiteral("%1/%2/%3_0_%4:%5:%6")
-        .arg(t.wYear)
-        .arg(t.wMonth)
-        .arg(t.wDay)
-        .arg(t.wHour)
-        .arg(t.wMinute)
-        .arg(t.wSecond);
+    return clockFields(QStringLiteral("%1/%2/%3_0_%4:%5:%6"), t);
 }
 
 QString clockSetCommand(const _SYSTEMTIME& t)

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 inline const QString kOtherItems = QStringLiteral("موارد دیگر");
+// The hint of the input box that asks for a new port or LAN address (only shown).
+inline const QString kNewLinkHint = QStringLiteral("For Example[ 192.168.1.10 or Com1]");
 
 // One item per device list row (its cells, each followed by ","), then "موارد دیگر".
 QStringList chooserItems(const QList<QStringList>& rows);

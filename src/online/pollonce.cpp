@@ -102,9 +102,8 @@ QString pollPrometheusText(const QList<ChannelReading>& channels, const QStringL
     family("termivo_reading", "Latest reading of a logging device's channel, in the sensor's unit.");
     for (const ChannelReading& c : channels) {
         if (!c.hasReading || c.disconnected) continue;
-        bool ok = false;
-        const double v = c.raw.trimmed().toDouble(&ok);
-        if (ok) t += QStringLiteral("termivo_reading%1 %2\n").arg(channelLabels(c)).arg(v, 0, 'g', 15);
+        if (const std::optional<double> v = readingValue(c.raw))
+            t += QStringLiteral("termivo_reading%1 %2\n").arg(channelLabels(c)).arg(*v, 0, 'g', 15);
     }
     family("termivo_reading_alarm", "1 when the device reports the channel in alarm.");
     for (const ChannelReading& c : channels)

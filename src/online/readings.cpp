@@ -15,11 +15,17 @@ namespace {
 constexpr double kDisconnectedValue = 150.0;
 }
 
-bool isDisconnectedText(const QString& text)
+std::optional<double> readingValue(const QString& text)
 {
     bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);  // the device writes "." whatever the locale
-    return ok && std::fabs(v) == kDisconnectedValue;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(v) : std::nullopt;
+}
+
+bool isDisconnectedText(const QString& text)
+{
+    const std::optional<double> v = readingValue(text);
+    return v && std::fabs(*v) == kDisconnectedValue;
 }
 
 std::optional<DeviceReading> decodeReading(const QString& reply)

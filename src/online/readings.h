@@ -31,6 +31,9 @@ struct DeviceReading
 // A sensor text whose number is the disconnection value, +150 or -150 (1150 or
 // 21.50 are readings).
 bool isDisconnectedText(const QString& text);
+// The number of a reading text (the device writes "." whatever the locale); nothing
+// for a text that is not a number.
+std::optional<double> readingValue(const QString& text);
 // Decodes a reading reply. Nothing when "GetTemp" does not occur after the first
 // character, or the reply is not the reading object, or its "Alarm" is missing or
 // not an integer.

@@ -100,7 +100,7 @@ TEST_F(ChooserTest, ANewSerialPortAndANewAddressAreAppended)
         "device id=b link=" +
             lan + " name=Hall sensors=T,-,-,- names=Air\n",
         {"device  =Lab,Com1,T,,,,a,T,wire,"});
-    dlg.expect(Kind::Input, "For Example[ 192.168.1.10 or Com1]", "3").expect(Kind::Input, "For Example a", "e");
+    dlg.expect(Kind::Input, kNewLinkHint, "3").expect(Kind::Input, "For Example a", "e");
     pick(1);
     EXPECT_EQ(list()->rows().value(1), (QStringList{"Warehouse", "Com3", "North", "", "", "", "e", "T", "1"}));
     EXPECT_EQ(SelDevice.IP, "3");

@@ -71,8 +71,7 @@ void DeviceChooser::Cb_Com_netChange(int index)
         id = rows[index].value(6);
     } else {
         port = dialogs()
-                   .input(QStringLiteral("پورت یا آی پی جدید را وارد کنید"),
-                          QStringLiteral("For Example[ 192.168.1.10 or Com1]"), QString())
+                   .input(QStringLiteral("پورت یا آی پی جدید را وارد کنید"), kNewLinkHint, QString())
                    .value_or(QString());
         if (!port.isEmpty())
             id = dialogs()
