@@ -8,6 +8,7 @@
 #include "app/registry.h"
 #include "download/replycheck.h"
 #include "link/devicelink.h"
+#include "link/linkkind.h"
 #include "link/replies.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
@@ -142,7 +143,7 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
                 break;
             }
         }
-        if (result == 1 || StopFlag == 1 || !Dev1.IP.contains(QLatin1Char('.'))) break;
+        if (result == 1 || StopFlag == 1 || !hasDottedAddress(Dev1.IP)) break;
         sleepPumping(kReconnectPauseMs);
         link.Connect2Lan(Dev1.IP);
         if (StopFlag != 0 || failures >= kMaxFailedPasses) break;
@@ -157,7 +158,7 @@ Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResu
     DeviceDownloadResult& r = result ? *result : local;
     LinkObserver& obs = deviceLink().observer();
     try {
-        if (Dev1.IP.contains(QLatin1Char('.'))) deviceLink().Connect2Lan(Dev1.IP);
+        if (hasDottedAddress(Dev1.IP)) deviceLink().Connect2Lan(Dev1.IP);
         for (int k = 0; k < 4; ++k) {
             Sensor_Rec& S = Dev1.Sensor[k];
             if (!isDue(S)) continue;

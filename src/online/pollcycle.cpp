@@ -1,6 +1,7 @@
 #include "online/pollcycle.h"
 
 #include "app/calendar.h"
+#include "link/linkkind.h"
 #include "platform/errors.h"
 
 const QString kMonitorCaption = QStringLiteral("Norvak Halvik monitoring ");
@@ -134,7 +135,7 @@ void PollCycle::tick()
         m_host.showMessageLogIfAny();
         for (curDev = 0; curDev <= m_last; ++curDev) {
             Device_Rec& d = m_devices[curDev];
-            if (d.IP.contains(QLatin1Char('.'))) m_host.connectLan(d.IP);
+            if (hasDottedAddress(d.IP)) m_host.connectLan(d.IP);
             m_host.pump();
             if (m_host.stopRequested()) return;
             pollOne(curDev);
@@ -171,7 +172,7 @@ void PollCycle::tick()
                 timeCnt = 0;
                 curDev = (curDev + 1) % (m_last + 1);
                 Device_Rec& d = m_devices[curDev];
-                if (d.IP.contains(QLatin1Char('.'))) m_host.connectLan(d.IP);
+                if (hasDottedAddress(d.IP)) m_host.connectLan(d.IP);
                 m_host.setTimerEnabled(false);
                 pollOne(curDev);
                 m_host.pump();

@@ -22,6 +22,7 @@
 #include "app/ui/forms.h"
 #include "download/ui/form_read.h"
 #include "link/devicelink.h"
+#include "link/linkkind.h"
 #include "link/replies.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
@@ -276,7 +277,7 @@ void TForm1::openFirstDevicePort()
 {
     if (DevLast < 0 || DevList[0].Sensor[0].Name.isEmpty()) return;
     const QString address = DevList[0].IP.toUpper();
-    if (!address.contains(QLatin1String("COM"))) return;
+    if (!namesComPort(address)) return;
     int port = FindNumber(address);
     if (port == 0) port = deviceLink().FindComPort0();
     // An address with "COM" but no digits names no port: nothing is opened.
