@@ -80,8 +80,12 @@ void PollCycle::arm()
 void PollCycle::updateReading(const QString& reply, int polledIndex)
 {
     const std::optional<DeviceReading> r = decodeReading(reply);
+    // The polled device answered only when the reply is its own: a reply that names
+    // another device (a late one on a shared line, a device set to another's ID) is
+    // that other device's answer.
     if (polledIndex >= 0 && polledIndex < m_answers.size())
-        m_answers[polledIndex] = r ? DeviceAnswer::Answered : DeviceAnswer::Silent;
+        m_answers[polledIndex] =
+            r && r->id == m_devices[polledIndex].ID ? DeviceAnswer::Answered : DeviceAnswer::Silent;
     if (!r) return;
     // The device is the one the reply names: the first registry entry with its ID.
     int device = -1;
@@ -92,6 +96,7 @@ void PollCycle::updateReading(const QString& reply, int polledIndex)
         }
     }
     if (device < 0) return;
+    m_answers[device] = DeviceAnswer::Answered;
     const QDateTime now = m_clock();
     for (int k = 0; k < 4; ++k) {
         for (int c = 0; c < m_channels.size(); ++c) {
