@@ -113,7 +113,7 @@ LinkTransport& DeviceLink::serial()
 {
     if (!m_serial) {
         m_serial = makeTransport(LinkKind::Serial);
-        m_serial->onArrival = [this] { MSComm1Comm(); };
+        m_serial->onArrival = [this] { takeSerialArrival(); };
         m_serial->onLost = [this](const QString& why) { m_serialLost = why; };
     }
     return *m_serial;
