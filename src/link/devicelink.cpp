@@ -141,7 +141,7 @@ QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Devic
         return LinkError(QStringLiteral("The serial port %1 went away: %2").arg(Device1.IP, m_serialLost));
     };
     QString reply;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0; attempt < qMax(1, serialAttempts); ++attempt) {
         try {
             m_MSComm1.setOutput(frame);
         } catch (const TermivoError&) {
@@ -322,7 +322,7 @@ bool DeviceLink::Connect2Lan(const QString& IP)
     BusyCursor cursor(observer());
     if (lanConnected()) {
         Mydisconnect();
-        sleepPumping(200);
+        sleepPumping(disconnectPauseMs);
     }
     processPendingEvents();
     const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 500;
@@ -349,7 +349,7 @@ void DeviceLink::Mydisconnect()
         m_client->deleteLater();
         m_client = nullptr;
     }
-    sleepPumping(200);
+    sleepPumping(disconnectPauseMs);
 }
 
 // ---------------------------------------------------------------- serial ports
@@ -505,6 +505,8 @@ void DeviceLink::reset()
     LinkPending = false;
     lanReadTimeout = 500;
     serialReplyTimeout = 5000;
+    serialAttempts = 4;
+    disconnectPauseMs = kDisconnectPauseMs;
     m_RxBuffer.clear();
     m_RxDone = 0;
     m_lanBuffer.clear();

@@ -113,6 +113,11 @@ public:
     // The client's read time-out and the serial reply wait, in ms.
     int lanReadTimeout = 500;
     int serialReplyTimeout = 5000;
+    // Times a frame is sent to a serial device that gives no complete reply.
+    int serialAttempts = 4;
+    // The pause after a LAN connection is closed, before anything else goes on.
+    static constexpr int kDisconnectPauseMs = 200;
+    int disconnectPauseMs = kDisconnectPauseMs;
 
     // Closes every link, stops the poll and the search, clears the state (tests).
     void reset();
