@@ -173,7 +173,7 @@ QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Devic
     };
     const QByteArray bytes = asciiBytes(frame);
     QString reply;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0; attempt < qMax(1, serialAttempts); ++attempt) {
         try {
             serial().send(bytes);
         } catch (const TermivoError&) {
@@ -330,7 +330,7 @@ bool DeviceLink::connectLan(const QString& address)
     BusyCursor cursor(observer());
     if (lanConnected()) {
         disconnectLan();
-        lan().pause(kDisconnectPauseMs);
+        lan().pause(disconnectPauseMs);
     }
     processPendingEvents();
     const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 500;
@@ -353,7 +353,7 @@ void DeviceLink::disconnectLan()
 {
     ++m_lanOpenings;  // an exchange waiting on the link sees it gone
     lan().close();
-    lan().pause(kDisconnectPauseMs);
+    lan().pause(disconnectPauseMs);
 }
 
 // ---------------------------------------------------------------- serial ports
@@ -506,6 +506,8 @@ void DeviceLink::reset()
     LinkPending = false;
     lanReadTimeout = 500;
     serialReplyTimeout = 5000;
+    serialAttempts = 4;
+    disconnectPauseMs = kDisconnectPauseMs;
     m_RxBuffer.clear();
     m_RxDone = 0;
     m_lanBuffer.clear();

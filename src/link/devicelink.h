@@ -47,9 +47,6 @@ class DeviceLink : public QObject
     Q_OBJECT
 public:
     static constexpr quint16 kLanPort = 54321;
-    // The pause after a network link is closed before anything else happens, in ms.
-    static constexpr int kDisconnectPauseMs = 200;
-
     explicit DeviceLink(QObject* parent = nullptr);
     ~DeviceLink() override;
 
@@ -130,6 +127,11 @@ public:
     // The client's read time-out and the serial reply wait, in ms.
     int lanReadTimeout = 500;
     int serialReplyTimeout = 5000;
+    // Times a frame is sent to a serial device that gives no complete reply.
+    int serialAttempts = 4;
+    // The pause after a LAN connection is closed, before anything else goes on.
+    static constexpr int kDisconnectPauseMs = 200;
+    int disconnectPauseMs = kDisconnectPauseMs;
 
     // Closes every link, stops the poll and the search, restores the real transports
     // and clears the state (tests).

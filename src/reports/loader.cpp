@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/eventpump.h"
+#include "reports/dayline.h"
 #include "reports/reportfile.h"
 #include "views/month.h"
 
@@ -21,8 +22,6 @@ QStringList ChartComment[13];
 const QString kHeaderUnreadableMessage = QStringLiteral("نتوانستم تنظیمات را از فایل بخوانم");
 
 namespace {
-constexpr int kMinDayLineLength = 55;
-
 double pairValue(const QString& sensorType, QChar a, QChar b)
 {
     if (a == QLatin1Char('?') && b == QLatin1Char('?')) return -300;
@@ -183,7 +182,6 @@ void loadReportYear(ReportYear& year, const QStringList& lines, int onlyMonth)
     result.headerRead = readReportHeaderFields(lines[0], year.header, &year.headerUnreadable);
     const QString& sensorType = year.header.sensorType;
 
-    const QString dayDelims = QStringLiteral(",()");
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString& line = lines[i];
         if (isCommentLine(line)) {
@@ -201,25 +199,17 @@ void loadReportYear(ReportYear& year, const QStringList& lines, int onlyMonth)
             year.remarks[m].append(line.section(QLatin1Char(','), 2));
             continue;
         }
-        if (line.size() < kMinDayLineLength) {
+        if (onlyMonth != 0 && line.size() >= kMinDayLineLength && !mayBeOfMonth(line, onlyMonth)) continue;
+        const std::optional<DayLine> dayLine = parseDayLine(line);
+        if (!dayLine) {
             ++result.skippedLines;
             continue;
         }
-        if (onlyMonth != 0 && !mayBeOfMonth(line, onlyMonth)) continue;
-        const QStringList f = SplitPara1(line, dayDelims);
-        if (f.size() < 3) {
-            ++result.skippedLines;
-            continue;
-        }
-        const int month = strToInt(f[0]);
-        const int day = strToInt(f[1]);
-        if (month < 1 || month > 12 || day < 1 || day > 31) {
-            ++result.skippedLines;
-            continue;
-        }
-        const QString& codes = f[2];
+        const int month = dayLine->month;
+        const int day = dayLine->day;
+        const QString& codes = dayLine->codes;
         year.lastLineMonth = month;
-        if (f.size() > 3) year.lastLineYear = f[3];
+        if (dayLine->year) year.lastLineYear = dayLine->year;
         year.firstMonth = std::min(year.firstMonth, month);
         year.lastMonth = std::max(year.lastMonth, month);
         double* value = year.hourValue[month][day];

@@ -3,6 +3,7 @@
 #include "download/download.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,6 +66,7 @@ protected:
         setMessageLog(&log);
         deviceLink().reset();
         deviceLink().setObserver(&observer);
+        pauses.emplace();
         setProgramNowForTests(fixedTestNow());
         today = Date2Shamsi(programNow().date());
     }
@@ -73,6 +75,7 @@ protected:
         sim.stop();
         deviceLink().reset();
         deviceLink().setObserver(nullptr);
+        pauses.reset();
         setMessageLog(nullptr);
         RootFixture::TearDown();
     }
@@ -132,6 +135,7 @@ protected:
     }
 
     DevSim sim;
+    std::optional<ShortReconnectPauses> pauses;
     RecordingLog log;
     RecordingObserver observer;
     _SYSTEMTIME today;
@@ -211,6 +215,7 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
         {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
         {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
     Prog.tryCnt = 1;
+    deviceLink().lanReadTimeout = 100;  // each silent day is waited out once
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0);
     const int failNum = MonthDay2Num(failDay.wMonth, failDay.wDay);
@@ -271,7 +276,12 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
                 "device id=A link=" + bad + " sensors=T,-,-,- " + QLatin1String(c.fault) + " fault-match=" + match,
                 "device id=B link=" + good + " sensors=T,-,-,-"},
                {"device  =Bad," + bad + ",Room,,,,A,T,lan,", "device  =Good," + good + ",Hall,,,,B,T,lan,"}, 4);
+    // Silence is waited out at every try: short waits and two passes keep the cases
+    // quick (giving up after the policy's passes is checked on its own).
     deviceLink().serialReplyTimeout = 300;
+    deviceLink().serialAttempts = 2;
+    deviceLink().lanReadTimeout = 100;
+    setDownloadRetryPolicy({.reconnectPauseMs = 5, .maxFailedPasses = 2});
     Prog.tryCnt = 2;
     dlg.allow(Kind::Message).allow(Kind::Confirm);
     const int hour = programNow().time().hour();
@@ -286,17 +296,40 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, DownloadFaultTest,
-                         // A device that fails the same day in every pass is given up after five passes; a
-                         // dropped connection ends the device with the exchange's error (nothing appended:
-                         // the ledger keeps its date, so the next run reads those days again).
-                         ::testing::Values(FaultCase{"LanSilentForever", "lan", "fault=silence", true},
-                                           FaultCase{"LanGarbageOnce", "lan", "fault=garbage fault-count=1", false},
-                                           FaultCase{"LanDroppedOnce", "lan", "fault=drop fault-count=1", true},
-                                           FaultCase{"LanOtherSensorForever", "lan", "fault=othersensor", true},
-                                           FaultCase{"SerialStopsAnswering", "serial", "fault=silence", true},
-                                           FaultCase{"SerialGarbage", "serial", "fault=garbage", true}),
-                         [](const ::testing::TestParamInfo<FaultCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DownloadFaultTest,
+    // A device that fails the same day in every pass is given up; a dropped connection ends the device with the
+    // exchange's error (nothing appended: the ledger keeps its date, so the next run reads those days again).
+    ::testing::Values(FaultCase{"LanSilentForever", "lan", "fault=silence", true},
+                      FaultCase{"LanGarbageOnce", "lan", "fault=garbage fault-count=1", false},
+                      FaultCase{"LanDroppedOnce", "lan", "fault=drop fault-count=1", true},
+                      FaultCase{"LanOtherSensorForever", "lan", "fault=othersensor", true},
+                      FaultCase{"SerialStopsAnswering", "serial", "fault=silence", true},
+                      FaultCase{"SerialGarbage", "serial", "fault=garbage", true}),
+    [](const ::testing::TestParamInfo<FaultCase>& i) { return std::string(i.param.name); });
+
+// A day that fails in every pass is retried for the policy's number of passes, each
+// after a reconnection, and then the channel fails: five passes unless set otherwise.
+TEST_F(DownloadTest, ADayThatAlwaysFailsIsGivenUpAfterThePolicysPasses)
+{
+    EXPECT_EQ(DownloadRetryPolicy{}.maxFailedPasses, 5);
+    EXPECT_EQ(DownloadRetryPolicy{}.reconnectPauseMs, 2000);
+    const QString a1 = DevSim::lanAddress(23);
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-1));
+    const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
+    startFleet({"device id=A link=" + a1 + " sensors=T,-,-,- fault=othersensor fault-match=" + match},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
+    const QString retrying = QStringLiteral("Retrying%1").arg(MonthDay2Num(failDay.wMonth, failDay.wDay));
+    for (const int passes : {5, 2}) {
+        SCOPED_TRACE(passes);
+        observer.report.clear();
+        setDownloadRetryPolicy({.reconnectPauseMs = 5, .maxFailedPasses = passes});
+        const AllDevicesResult r = runAllDevicesDownload();
+        EXPECT_EQ(r.failedDevices, 1);
+        EXPECT_EQ(observer.report.filter(retrying).size(), passes);
+        EXPECT_FALSE(QFileInfo::exists(path(QString::number(today.wYear) + "/A1_Room.rep")));
+    }
+}
 
 TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
 {

@@ -61,6 +61,7 @@ protected:
         createForms({});
         Prog.tryCnt = 1;
         deviceLink().lanReadTimeout = 300;
+        deviceLink().disconnectPauseMs = 5;  // the sweeps connect to every device in turn
         Form_Show->setManualTicks(true);
     }
     void showWindow()
