@@ -9,6 +9,7 @@
 #include "link/replies.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
+#include "platform/guardedconnect.h"
 
 namespace linktext {
 const QString kChooseDevice = QStringLiteral("لطفا ابتدا  دستگاه را انتخاب کنید");
@@ -75,13 +76,13 @@ private:
 DeviceLink::DeviceLink(QObject* parent)
     : QObject(parent), m_observer(&g_consoleObserver), m_MSComm1(this), m_searchAddress(QHostAddress::Broadcast)
 {
-    connect(&m_MSComm1, &SerialPortControl::OnComm, this, &DeviceLink::MSComm1Comm);
+    connectGuarded(&m_MSComm1, &SerialPortControl::OnComm, this, &DeviceLink::MSComm1Comm);
     connect(&m_MSComm1, &SerialPortControl::portLost, this, [this](const QString& why) { m_serialLost = why; });
     // The demo (and anyone who plays devices on this machine) points the search at a
     // loopback broadcast address.
     if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
     m_Timer1.setInterval(3000);
-    connect(&m_Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connectGuarded(&m_Timer1, &QTimer::timeout, this, &DeviceLink::Timer1Timer);
 }
 
 DeviceLink::~DeviceLink()
@@ -443,7 +444,7 @@ void DeviceLink::Button2Click()
             return;
         }
         m_udpServer = server;
-        connect(m_udpServer, &QUdpSocket::readyRead, this, &DeviceLink::IdUDPServer1UDPRead);
+        connectGuarded(m_udpServer, &QUdpSocket::readyRead, this, &DeviceLink::IdUDPServer1UDPRead);
     }
     observer().clearJson();
     observer().showReplies();
@@ -456,7 +457,7 @@ void DeviceLink::IdUDPServer1UDPRead()
     for (int n = 0; m_udpServer && m_udpServer->hasPendingDatagrams(); ++n) {
         if (n == kDatagramBatch) {
             // The rest after the windows had their turn.
-            QTimer::singleShot(0, this, [this] { guarded([this] { IdUDPServer1UDPRead(); }); });
+            QTimer::singleShot(0, this, guardedHandler([this] { IdUDPServer1UDPRead(); }));
             return;
         }
         const QNetworkDatagram d = m_udpServer->receiveDatagram();

@@ -21,7 +21,7 @@
 #include "link/replies.h"
 #include "link/ui/devicechooser.h"
 #include "link/ui/form_wait2.h"
-#include "platform/errors.h"
+#include "platform/guardedconnect.h"
 
 namespace {
 template <class T>
@@ -159,7 +159,7 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     PanelChooser = new DeviceChooser(TabSheet1, TabSheet_Net);
     TabSheet_Net->chooserRow()->addWidget(PanelChooser);
     PanelChooser->setSheetHooks({[this] { TabSheet_Net->clearSheet(); },
-                                 [this] { TabSheet_Net->BtnReadAllDataClick(); },
+                                 guardedHandler([this] { TabSheet_Net->BtnReadAllDataClick(); }),
                                  [this](bool shown) { TabSheet_Net->BtnSendSettingJson->setVisible(shown); },
                                  [this] {
                                      expertAccess().reset();
@@ -277,5 +277,5 @@ void TForm_Comm::BtnReadAllDataClick()
 
 void TForm_Comm::BtnGetAllClick()
 {
-    guarded([] { runAllDevicesDownload(); });
+    runAllDevicesDownload();
 }

@@ -6,6 +6,7 @@
 
 #include "config/ui/periodstartbox.h"
 #include "link/linkobserver.h"
+#include "platform/guardedconnect.h"
 
 void limitPaneLines(QPlainTextEdit* memo, int lineLimit)
 {
@@ -31,8 +32,8 @@ TrafficPage::TrafficPage(QWidget* parent) : QWidget(parent)
     traffic->addWidget(Memo_Rx, 1, 1);
     traffic->addWidget(GroupBoxPeriod, 2, 0, 1, 2, Qt::AlignLeading);
 
-    connect(Memo_Send, &QPlainTextEdit::textChanged, this, &TrafficPage::Memo_SendChange);
-    connect(Memo_Rx, &QPlainTextEdit::textChanged, this, &TrafficPage::Memo_RxChange);
+    connectGuarded(Memo_Send, &QPlainTextEdit::textChanged, this, &TrafficPage::Memo_SendChange);
+    connectGuarded(Memo_Rx, &QPlainTextEdit::textChanged, this, &TrafficPage::Memo_RxChange);
 }
 
 void TrafficPage::addSent(const QString& frame)
