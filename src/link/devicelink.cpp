@@ -11,6 +11,7 @@
 #include "link/tcptransport.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
+#include "platform/guardedconnect.h"
 
 namespace linktext {
 const QString kChooseDevice = QStringLiteral("لطفا ابتدا  دستگاه را انتخاب کنید");
@@ -81,7 +82,7 @@ DeviceLink::DeviceLink(QObject* parent)
     // loopback broadcast address.
     if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
     m_Timer1.setInterval(3000);
-    connect(&m_Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connectGuarded(&m_Timer1, &QTimer::timeout, this, &DeviceLink::Timer1Timer);
 }
 
 DeviceLink::~DeviceLink() = default;
@@ -447,7 +448,7 @@ void DeviceLink::searchDevices()
             return;
         }
         m_udpServer = server;
-        connect(m_udpServer, &QUdpSocket::readyRead, this, &DeviceLink::readSearchAnswers);
+        connectGuarded(m_udpServer, &QUdpSocket::readyRead, this, &DeviceLink::readSearchAnswers);
     }
     observer().clearJson();
     observer().showReplies();
@@ -460,7 +461,7 @@ void DeviceLink::readSearchAnswers()
     for (int n = 0; m_udpServer && m_udpServer->hasPendingDatagrams(); ++n) {
         if (n == kDatagramBatch) {
             // The rest after the windows had their turn.
-            QTimer::singleShot(0, this, [this] { guarded([this] { readSearchAnswers(); }); });
+            QTimer::singleShot(0, this, guardedHandler([this] { readSearchAnswers(); }));
             return;
         }
         const QNetworkDatagram d = m_udpServer->receiveDatagram();

@@ -2,11 +2,13 @@
 
 #include "link/replies.h"
 #include "platform/errors.h"
+#include "platform/guardedconnect.h"
 #include "platform/serialport.h"
 
 SerialTransport::SerialTransport(SerialPortControl& control) : m_control(control)
 {
-    connect(&m_control, &SerialPortControl::OnComm, this, [this] {
+    // The receive event of the port control: a handler, behind the error boundary.
+    connectGuarded(&m_control, &SerialPortControl::OnComm, this, [this] {
         if (onArrival) onArrival();
     });
     connect(&m_control, &SerialPortControl::portLost, this, [this](const QString& why) {

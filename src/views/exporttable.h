@@ -32,7 +32,8 @@ struct MonthExportOptions
 // The common run of the month exports (--export-table, --export-chart): parses args
 // (command: the option that names the report file), calls check (a TermivoError there
 // is a bad command line), loads the report file, draws the month into MonthChart and
-// MonthTable and calls write. Returns 0; 2 for a bad command line (one line on err); 1 when the file cannot be read or the output cannot be written.
+// MonthTable and calls write. Returns 0; 2 for a bad command line (one line on err); 1 when the file cannot be read or
+// the output cannot be written.
 int runMonthExport(const QStringList& args, const QString& command, QTextStream& err,
                    const std::function<void(const MonthExportOptions&)>& check,
                    const std::function<void(const MonthExportOptions&)>& write);

@@ -29,7 +29,8 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("month"), QStringLiteral("Month 1..12."), QStringLiteral("m")});
     p.addOption(
         {QStringLiteral("period"), QStringLiteral("Period in hours."), QStringLiteral("p"), QStringLiteral("3")});
-    p.addOption({QStringLiteral("heading"), QStringLiteral("A title line above the sensor name."), QStringLiteral("t")});
+    p.addOption(
+        {QStringLiteral("heading"), QStringLiteral("A title line above the sensor name."), QStringLiteral("t")});
     p.addOption({QStringLiteral("seconds"), QStringLiteral("Close after S seconds."), QStringLiteral("s"),
                  QStringLiteral("20")});
     p.addOption({QStringLiteral("grab"), QStringLiteral("Save a picture of the window after a second and quit."),
