@@ -224,7 +224,8 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
                 ++r.sensorsRead;
                 S.Visit = true;
                 obs.reportLine(QStringLiteral("OK"));
-                _SYSTEMTIME t = Date2Shamsi(ctx.now().date());
+                const QDateTime now = ctx.now();
+                _SYSTEMTIME t = Date2Shamsi(now.date(), now);
                 if (S.Last_ref.wYear != t.wYear) {
                     // The channel's year was read to its end: the next run starts the
                     // year after it (this one, unless the ledger was older).
@@ -279,7 +280,8 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
 {
     AllDevicesResult out;
     LinkObserver& obs = ctx.observer;
-    const _SYSTEMTIME t = Date2Shamsi(ctx.now().date());
+    const QDateTime now = ctx.now();
+    const _SYSTEMTIME t = Date2Shamsi(now.date(), now);
     for (Device_Rec& d : devices) {
         for (auto& s : d.Sensor) {
             s.Now_ref = t;

@@ -7,8 +7,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "app/calendar.h"
 #include "app/ledger.h"
@@ -41,8 +43,10 @@ public:
     int replies = 0;
     int stopAfter = -1;
     void captionText(const QString& text) override { caption = text; }
+    void waitLabel(WaitLabel which, const QString& text) override { labels[int(which)] = text; }
     QStringList report;
     QString caption;
+    QMap<int, QString> labels;
 };
 
 QString ledgerLine(const QString& id, const QString& type, int sensor, const _SYSTEMTIME& t)
@@ -307,6 +311,54 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"SerialStopsAnswering", "serial", "fault=silence", true},
                       FaultCase{"SerialGarbage", "serial", "fault=garbage", true}),
     [](const ::testing::TestParamInfo<FaultCase>& i) { return std::string(i.param.name); });
+
+// The download works with what its caller passes (its own root folder, clock, stop
+// source, counters, observer and log), whatever the program's shared state holds.
+TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
+{
+    const QString a1 = DevSim::lanAddress(24);
+    startFleet({"seed 2", "device id=A link=" + a1 + " sensors=T,T,T,-"},
+               {"device  =One," + a1 + ",Room,Hall,Cold,,A,T,lan,"}, 3);
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    const QString otherRoot = other.path() + "/";
+    const QDateTime evening(fixedTestNow().date(), QTime(18, 45));
+    const _SYSTEMTIME now = Date2Shamsi(evening.date(), evening);
+    RecordingLog ownLog;
+    RecordingObserver ownObserver;
+    // The stop is asked for once the third channel begins: it ends after its first day.
+    DownloadContext ctx{deviceLink(),
+                        ownObserver,
+                        ownLog,
+                        [&] { return ownObserver.report.size() >= 5; },
+                        [&] { return evening; },
+                        [] {
+                            return ExchangeCounts{7, 9};
+                        },
+                        ReportDestination{otherRoot, QString()},
+                        DownloadRetryPolicy{}};
+    Device_Rec dev = DevList[0];
+    for (Sensor_Rec& s : dev.Sensor) s.Now_ref = now;
+    DeviceDownloadResult r;
+    const Device_Rec out = downloadDevice(ctx, dev, otherRoot, r, true);
+
+    const QString year = otherRoot + QString::number(now.wYear) + "/";
+    EXPECT_EQ(readLines(year + "A1_Room.rep").size(), 5);  // the header and four days
+    EXPECT_EQ(readLines(year + "A2_Hall.rep").size(), 5);
+    EXPECT_EQ(readLines(year + "A3_Cold.rep").size(), 2);
+    EXPECT_EQ(r.sensorsRead, 3);
+    EXPECT_FALSE(r.failed);
+    EXPECT_EQ(ctx.overallPosition, 3);
+    EXPECT_EQ(out.Sensor[0].Last_ref.wHour, 18);  // the context's clock
+    EXPECT_EQ(ownObserver.labels.value(int(WaitLabel::Cnt)), "7,9");
+    EXPECT_EQ(ownObserver.report.filter("OK").size(), 3);
+    // Nothing went to the program's root folder, observer, log or stop flag.
+    EXPECT_TRUE(QDir(root() + QString::number(now.wYear)).isEmpty());
+    EXPECT_TRUE(observer.report.isEmpty());
+    EXPECT_TRUE(log.lines.isEmpty());
+    EXPECT_EQ(StopFlag, 0);
+    EXPECT_EQ(Prog.RootDir, root());
+}
 
 // A day that fails in every pass is retried for the policy's number of passes, each
 // after a reconnection, and then the channel fails: five passes unless set otherwise.
