@@ -42,12 +42,16 @@ double roundTenths(double v)
 
 MonthChartContent::MonthChartContent()
 {
-    static const char16_t* names[kMonthSeriesCount] = {u"Series3", u"Series8", u"Series1", u"Series7", u"Series5"};
-    static const char16_t* titles[kMonthSeriesCount] = {u"حدپایین", u"حداکثر روزانه", u"گراف سنسور", u"حداقل روزانه",
-                                                        u"حد بالا"};
+    // Every month view starts from these texts: shared, not built again each time.
+    static const QString names[kMonthSeriesCount] = {QStringLiteral("Series3"), QStringLiteral("Series8"),
+                                                     QStringLiteral("Series1"), QStringLiteral("Series7"),
+                                                     QStringLiteral("Series5")};
+    static const QString titles[kMonthSeriesCount] = {QStringLiteral("حدپایین"), QStringLiteral("حداکثر روزانه"),
+                                                      QStringLiteral("گراف سنسور"), QStringLiteral("حداقل روزانه"),
+                                                      QStringLiteral("حد بالا")};
     for (int i = 0; i < kMonthSeriesCount; ++i) {
-        series[i].name = QString::fromUtf16(names[i]);
-        series[i].title = QString::fromUtf16(titles[i]);
+        series[i].name = names[i];
+        series[i].title = titles[i];
     }
     valueAxisCaption = kInitialValueAxisCaption;
     dayAxisCaption = kCreditCaption;
