@@ -11,6 +11,7 @@
 
 #include "app/calendar.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -65,7 +66,7 @@ Run runFleet(const QStringList& fleet, const QStringList& registry, int sensorsP
         std::fprintf(stderr, "emulator did not start: %s\n", sim.output().toUtf8().constData());
         std::exit(1);
     }
-    resetGlobals();
+    resetProgramState();
     setRootDirOverride(dir.path());
     Prog.RootDir = root;
     writeTextFile(root + "DeviceStatus.txt", QStringList{"timeout = 500,500,500"} + registry);

@@ -15,6 +15,7 @@
 #include <qcustomplot.h>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -103,7 +104,7 @@ void benchSweep()
         std::fprintf(stderr, "emulator did not start: %s\n", sim.output().toUtf8().constData());
         std::exit(1);
     }
-    resetGlobals();
+    resetProgramState();
     setRootDirOverride(dir.path());
     Prog.RootDir = root;
     writeTextFile(root + "DeviceStatus.txt", registry);

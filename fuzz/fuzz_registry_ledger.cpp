@@ -16,6 +16,7 @@
 
 #include "app/calendar.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "platform/dialogs.h"
@@ -49,7 +50,7 @@ int fuzzRegistryLedger(const uint8_t* data, size_t size)
     static QTemporaryDir dir;
     setDialogs(&silent);
     setProgramNowForTests(QDateTime(QDate(2026, 7, 1), QTime(10, 30)));
-    resetGlobals();
+    resetProgramState();
     Prog.RootDir = dir.path() + QLatin1Char('/');
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));

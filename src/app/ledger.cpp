@@ -149,6 +149,11 @@ bool ledgerPositionUnknown(const QString& id, int sensor)
     return g_unknownPositions.contains(ChannelKey{id, sensor});
 }
 
+void forgetLedgerNotes()
+{
+    g_unknownPositions.clear();
+}
+
 QStringList ledgerLines(const _SYSTEMTIME* fixedDate)
 {
     QStringList lines{kLedgerHeader};

@@ -28,6 +28,8 @@ QStringList loadLedger(QStringList* skipped = nullptr);
 // Whether the last loadLedger met a line for this channel that it could not read:
 // its position is unknown, so the channel must not be downloaded from a guess.
 bool ledgerPositionUnknown(const QString& id, int sensor);
+// Forgets the unreadable lines of the last load, as before any load.
+void forgetLedgerNotes();
 
 // The ledger lines for the registry, each channel's date given by fixedDate, or its
 // Last_ref when fixedDate is null.

@@ -9,16 +9,3 @@ int YearChanged = 0;
 int StopFlag = 0;
 int NavDevice = 0;
 int NavSensor = -1;
-
-void resetGlobals()
-{
-    Prog = program_rec{};
-    CurChart = Chart_rec{};
-    for (auto& d : DevList) d = Device_Rec{};
-    DevLast = -1;
-    SelDevice = Device_Rec{};
-    YearChanged = 0;
-    StopFlag = 0;
-    NavDevice = 0;
-    NavSensor = -1;
-}

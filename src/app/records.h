@@ -100,6 +100,4 @@ extern int StopFlag;
 extern int NavDevice;
 extern int NavSensor;
 
-// Resets every global record to its state at program start (used by the start-up
-// work of a fresh process and by tests).
-void resetGlobals();
+// The records' state at program start is set by resetProgramState (app/programstate.h).

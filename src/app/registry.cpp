@@ -57,6 +57,12 @@ int lastSkippedLineCount()
     return int(g_skippedLines.size());
 }
 
+void forgetRegistryNotes()
+{
+    g_skippedLines.clear();
+    g_skippedReported = false;
+}
+
 QString deviceStatusPath()
 {
     // Folders copied from Windows may spell it "devicestatus.txt".

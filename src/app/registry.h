@@ -43,6 +43,8 @@ RegistryLoadNotes loadRegistry();
 // load (then none), and how many there were.
 QStringList takeUnreportedSkippedLines();
 int lastSkippedLineCount();
+// Forgets the skipped lines of the last load, as before any load.
+void forgetRegistryNotes();
 // Shows the notes: the first conversion error in the standard error box, one
 // message for devices past the 51st.
 void reportRegistryNotes(const RegistryLoadNotes& notes);

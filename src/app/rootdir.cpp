@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "app/records.h"
+#include "app/programstate.h"
 
 namespace {
 QString g_override;
@@ -30,17 +30,5 @@ QString computeRootDir()
 
 void resetStartupState()
 {
-    YearChanged = 0;
-    NavDevice = 0;
-    NavSensor = -1;
-    StopFlag = 0;
-    Prog.TIMECHEAK = 0;
-    Prog.Header.clear();
-    Prog.TotalDev = 0;
-    Prog.RootDir = computeRootDir();
-    // Before anything can fail: a start-up stopped by an unreadable registry or
-    // picture still leaves a month view that works.
-    Prog.CntSent = 0;
-    Prog.CntRecive = 0;
-    CurChart.Avr_Hour = 3;
+    resetProgramState();
 }

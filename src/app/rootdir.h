@@ -9,8 +9,6 @@ QString computeRootDir();
 // executable's folder.
 void setRootDirOverride(const QString& dir);
 
-// The shared state that every start-up work resets before the registry is read: the
-// year-change mark, the sensor stepping position, the stop flag, the settings that
-// have start-up defaults, the exchange counters, the averaging period (3 hours) and
-// the root folder.
+// The start-up of the main window and of the command-line modes: the one reset of the
+// program's shared state (resetProgramState).
 void resetStartupState();

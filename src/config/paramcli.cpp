@@ -6,6 +6,7 @@
 
 #include "app/calendar.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -101,7 +102,7 @@ int runParams(const QStringList& args, QTextStream& out)
         return kParamsUsage;
     }
 
-    resetStartupState();
+    resetProgramState();
     try {
         loadRegistry();
     } catch (const std::exception& e) {

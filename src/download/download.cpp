@@ -9,6 +9,7 @@
 #include "app/registry.h"
 #include "download/replycheck.h"
 #include "link/devicelink.h"
+#include "link/linkkind.h"
 #include "link/replies.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
@@ -166,7 +167,7 @@ int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
                 break;
             }
         }
-        if (result == 1 || ctx.stopRequested() || !device.IP.contains(QLatin1Char('.'))) break;
+        if (result == 1 || ctx.stopRequested() || !hasDottedAddress(device.IP)) break;
         sleepPumping(ctx.retry.reconnectPauseMs);
         link.Connect2Lan(device.IP);
         if (ctx.stopRequested() || failures >= ctx.retry.maxFailedPasses) break;
@@ -186,7 +187,7 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
 {
     LinkObserver& obs = ctx.observer;
     try {
-        if (device.IP.contains(QLatin1Char('.'))) ctx.link.Connect2Lan(device.IP);
+        if (hasDottedAddress(device.IP)) ctx.link.Connect2Lan(device.IP);
         for (int k = 0; k < 4; ++k) {
             Sensor_Rec& S = device.Sensor[k];
             if (!isDue(S)) continue;

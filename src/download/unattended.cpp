@@ -7,6 +7,7 @@
 #include "app/calendar.h"
 #include "app/commandline.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -73,9 +74,7 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
         }
     }
 
-    resetStartupState();
-    Prog.CntSent = 0;
-    Prog.CntRecive = 0;
+    resetProgramState();
     try {
         reportRegistryNotes(loadRegistry());
     } catch (const std::exception& e) {

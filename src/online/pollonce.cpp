@@ -6,6 +6,7 @@
 
 #include "app/calendar.h"
 #include "app/commandline.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -165,7 +166,7 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
         }
     }
 
-    resetStartupState();
+    resetProgramState();
     try {
         reportRegistryNotes(loadRegistry());
     } catch (const std::exception& e) {

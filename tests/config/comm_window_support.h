@@ -18,7 +18,6 @@ protected:
     void SetUp() override
     {
         RootFixture::SetUp();
-        deviceLink().reset();
         setShellOpener([this](const QString& t) { opened << t; });
     }
     void TearDown() override

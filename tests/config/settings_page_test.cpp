@@ -18,7 +18,6 @@ protected:
     void SetUp() override
     {
         LinkFixture::SetUp();
-        expertAccess().reset();
         page = std::make_unique<TSettingsPage>();
     }
     void TearDown() override

@@ -168,25 +168,6 @@ TEST_F(Lan, RefusedAndDroppedConnectionsAreErrorsForTheCaller)
     EXPECT_TRUE(link.Write2Dev(QStringLiteral("AGetFullPara()"), dev).startsWith(QLatin1String("{\"Main\"")));
 }
 
-TEST_F(Lan, Connect2LanWhileConnectedClosesFirstAndPauses)
-{
-    const QString ip = DevSim::lanAddress(1);
-    startSim(QStringLiteral("device id=a link=%1\n").arg(ip));
-    ASSERT_TRUE(link.Connect2Lan(ip));
-    const QPointer<QTcpSocket> first = link.IdTCPClient1();
-    // Events are processed during the pause, and the old connection is already gone then.
-    link.disconnectPauseMs = 50;
-    bool pausedClosed = false;
-    QTimer during;
-    during.setSingleShot(true);
-    QObject::connect(&during, &QTimer::timeout, [&] { pausedClosed = !link.lanConnected() && !link.IdTCPClient1(); });
-    during.start(0);
-    ASSERT_TRUE(link.Connect2Lan(ip));
-    EXPECT_TRUE(pausedClosed);
-    EXPECT_TRUE(link.lanConnected());
-    EXPECT_NE(link.IdTCPClient1(), first.data());
-}
-
 TEST_F(Lan, TheExchangeTalksToTheDeviceItIsGiven)
 {
     const QString ipA = DevSim::lanAddress(1), ipB = DevSim::lanAddress(2);
@@ -271,24 +252,6 @@ TEST_F(Serial, AMessageReplyIsReturnedUnchanged)
     Device_Rec dev = device("a", "COM1");
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "$Message: the device is busy, try again later#");
     EXPECT_EQ(sim.requests().size(), 1);
-}
-
-TEST_F(Serial, StopFlagEndsTheWaitWithinAStep)
-{
-    startSim(QStringLiteral("device id=a link=COM1 fault=silence\n"));
-    Device_Rec dev = device("a", "COM1");
-    // The stop comes long before the first attempt's own time-out, which would find
-    // the exchange still waiting if the stop had not ended it.
-    link.serialReplyTimeout = 5000;
-    QTimer::singleShot(300, [] { StopFlag = 1; });
-    bool stillWaitingAtTheTimeOut = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] { stillWaitingAtTheTimeOut = true; });
-    watchdog.start(link.serialReplyTimeout);
-    EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "Time Out");
-    EXPECT_EQ(StopFlag, 1);
-    EXPECT_FALSE(stillWaitingAtTheTimeOut);
 }
 
 TEST_F(Serial, APortThatDoesNotExistShowsTheMessageAndTheWriteFails)

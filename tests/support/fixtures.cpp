@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/rootdir.h"
 #include "platform/textfile.h"
@@ -43,9 +44,8 @@ void RootFixture::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());
     m_root = m_dir.path() + QLatin1Char('/');
-    resetGlobals();
     setRootDirOverride(m_dir.path());
-    Prog.RootDir = m_root;
+    resetProgramState();
     setProgramNowForTests(QDateTime());
     setDialogs(&dlg);
 }

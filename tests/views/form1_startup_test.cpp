@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/rootdir.h"
 #include "app/ui/forms.h"
@@ -102,7 +103,7 @@ TEST_F(Form1StartupTest, AStartUpStoppedEarlyLeavesTheDefaults)
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
         const QString r = dir.path() + "/";
-        resetGlobals();  // as a fresh process
+        resetProgramState();  // as a fresh process
         setRootDirOverride(dir.path());
         c.prepare(r);
         QStringList lines{reportHeader()};

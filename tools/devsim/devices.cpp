@@ -60,7 +60,8 @@ Device::Device(const DeviceConfig& config, uint32_t seed)
 
 QDateTime Device::clock() const
 {
-    const QDateTime base = m_config.readings.clockAt.isValid() ? m_config.readings.clockAt : QDateTime::currentDateTime();
+    const QDateTime base =
+        m_config.readings.clockAt.isValid() ? m_config.readings.clockAt : QDateTime::currentDateTime();
     return base.addSecs(m_clockOffsetSecs);
 }
 

@@ -10,7 +10,7 @@
 #include "app/ui/forms.h"
 #include "link/devicelink.h"
 #include "platform/dialogs.h"
-#include "platform/errors.h"
+#include "platform/guardedconnect.h"
 #include "views/ui/form1.h"
 
 namespace {
@@ -43,12 +43,12 @@ DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
     box->addWidget(StringGrid1, 1);
     box->addLayout(buttons);
 
-    connect(StringGrid1, &QTableWidget::currentCellChanged, this,
-            [this](int row, int column) { StringGrid1SelectCell(column, row + 1); });
-    connect(BitBtnAddDev, &QPushButton::clicked, this, [this] { guarded([this] { BtnAddNewDeviceClick(); }); });
-    connect(BtnDeleteDevice, &QPushButton::clicked, this, [this] { guarded([this] { BtnDeleteDeviceClick(); }); });
-    connect(BtnSaveSoft, &QPushButton::clicked, this, [this] { guarded([this] { BtnSaveSoftClick(); }); });
-    connect(BtnShowCom, &QPushButton::clicked, this, [] { guarded([] { deviceLink().BtnShowComClick(); }); });
+    connectGuarded(StringGrid1, &QTableWidget::currentCellChanged, this,
+                   [this](int row, int column) { StringGrid1SelectCell(column, row + 1); });
+    connectGuarded(BitBtnAddDev, &QPushButton::clicked, this, [this] { BtnAddNewDeviceClick(); });
+    connectGuarded(BtnDeleteDevice, &QPushButton::clicked, this, [this] { BtnDeleteDeviceClick(); });
+    connectGuarded(BtnSaveSoft, &QPushButton::clicked, this, [this] { BtnSaveSoftClick(); });
+    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [] { deviceLink().BtnShowComClick(); });
 }
 
 void DeviceNamesPage::setRows(const QList<DeviceRow>& rows)

@@ -16,7 +16,7 @@
 #include "config/maintenance.h"
 #include "link/devicelink.h"
 #include "platform/dialogs.h"
-#include "platform/errors.h"
+#include "platform/guardedconnect.h"
 
 namespace {
 template <class T>
@@ -24,12 +24,6 @@ T* named(T* w, const char* name)
 {
     w->setObjectName(QLatin1String(name));
     return w;
-}
-
-template <class F>
-void onClick(QPushButton* b, QObject* owner, F handler)
-{
-    QObject::connect(b, &QPushButton::clicked, owner, [handler] { guarded(handler); });
 }
 
 QString sendToChosenDevice(const QString& command)
@@ -72,9 +66,9 @@ RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
     box->addLayout(row);
     box->addWidget(Memo_Json, 1);
 
-    onClick(BtnSendJson, this, [this] { BtnSendJsonClick(); });
-    onClick(Button12, this, [this] { Button12Click(); });
-    onClick(Button2, this, [] { deviceLink().Button2Click(); });
+    connectGuarded(BtnSendJson, &QPushButton::clicked, this, [this] { BtnSendJsonClick(); });
+    connectGuarded(Button12, &QPushButton::clicked, this, [this] { Button12Click(); });
+    connectGuarded(Button2, &QPushButton::clicked, this, [] { deviceLink().Button2Click(); });
 }
 
 void RepliesPage::addReply(const QString& reply)
@@ -119,9 +113,9 @@ DeviceCommandsPanel::DeviceCommandsPanel(RepliesPage* replies, QWidget* parent) 
     grid->addWidget(BitBtn1, 0, 2, 2, 1);
     grid->addWidget(btnClearAllFile, 2, 1);
 
-    onClick(Button10, this, [this] { Button10Click(); });
-    onClick(BitBtn1, this, [this] { BitBtn1Click(); });
-    onClick(btnClearAllFile, this, [this] { btnClearAllFileClick(); });
+    connectGuarded(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
+    connectGuarded(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connectGuarded(btnClearAllFile, &QPushButton::clicked, this, [this] { btnClearAllFileClick(); });
 }
 
 void DeviceCommandsPanel::useClockField(QLineEdit* field)
@@ -193,9 +187,9 @@ OperatorPanel::OperatorPanel(RepliesPage* replies, QWidget* parent) : QWidget(pa
     grid->addWidget(Button1, 2, 1);
     grid->addWidget(Memo1, 3, 0, 1, 2);
 
-    onClick(BtnSentToOperator, this, [this] { BtnSentToOperatorClick(); });
-    onClick(BtnEtebar, this, [this] { BtnEtebarClick(); });
-    onClick(Button1, this, [this] { Button1Click(); });
+    connectGuarded(BtnSentToOperator, &QPushButton::clicked, this, [this] { BtnSentToOperatorClick(); });
+    connectGuarded(BtnEtebar, &QPushButton::clicked, this, [this] { BtnEtebarClick(); });
+    connectGuarded(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
 
 void OperatorPanel::BtnSentToOperatorClick()

@@ -7,7 +7,7 @@
 #include "app/ledger.h"
 #include "config/devicelist.h"
 #include "platform/dialogs.h"
-#include "platform/errors.h"
+#include "platform/guardedconnect.h"
 #include "platform/ui/shell.h"
 
 namespace {
@@ -35,7 +35,7 @@ PeriodStartBox::PeriodStartBox(QWidget* parent) : QGroupBox(QStringLiteral("تن
     for (QWidget* w : {static_cast<QWidget*>(CB_Day), static_cast<QWidget*>(CB_Mon), static_cast<QWidget*>(CB_Year),
                        static_cast<QWidget*>(Button3)})
         row->addWidget(w);
-    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
+    connectGuarded(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
 }
 
 void PeriodStartBox::Button3Click()

@@ -19,7 +19,7 @@
 #include "config/paramsession.h"
 #include "link/devicelink.h"
 #include "platform/dialogs.h"
-#include "platform/errors.h"
+#include "platform/guardedconnect.h"
 
 namespace {
 
@@ -85,9 +85,9 @@ TSettingsPage::TSettingsPage(QWidget* parent) : QWidget(parent)
     box->addLayout(top);
     box->addWidget(PageControl2, 1);
 
-    connect(BtnSendSettingJson, &QPushButton::clicked, this, [this] { BtnSendSettingJsonClick(); });
-    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    connect(ConfigPass, &QLineEdit::textChanged, this, [this] { guarded([this] { ConfigPassChange(); }); });
+    connectGuarded(BtnSendSettingJson, &QPushButton::clicked, this, &TSettingsPage::BtnSendSettingJsonClick);
+    connectGuarded(Button4, &QPushButton::clicked, this, &TSettingsPage::Button4Click);
+    connectGuarded(ConfigPass, &QLineEdit::textChanged, this, &TSettingsPage::ConfigPassChange);
     expertAccess().onGranted(this, [this] {
         m_sheet.unlockBound();
         refresh();
@@ -127,12 +127,10 @@ QWidget* TSettingsPage::makeControl(const ParamRow& row)
         list->setPlaceholderText(kindName(row.kind));
         list->setCurrentIndex(-1);
         const QString name = row.name();
-        connect(list, &QComboBox::activated, this, [this, name](int index) {
+        connectGuarded(list, &QComboBox::activated, this, [this, name](int index) {
             if (m_showing) return;
-            guarded([&] {
-                showAll(m_sheet.pick(name, index));
-                LE_LAN_SIPChange(name);
-            });
+            showAll(m_sheet.pick(name, index));
+            LE_LAN_SIPChange(name);
         });
         w = list;
     } else {
@@ -142,12 +140,10 @@ QWidget* TSettingsPage::makeControl(const ParamRow& row)
         if (row.masked) maskWithTimes(edit);
         if (row.state == ParamState::LockedReadOnly) edit->setReadOnly(true);
         const QString name = row.name();
-        connect(edit, &QLineEdit::textChanged, this, [this, name](const QString& text) {
+        connectGuarded(edit, &QLineEdit::textChanged, this, [this, name](const QString& text) {
             if (m_showing) return;
-            guarded([&] {
-                showAll(m_sheet.edit(name, text));
-                LE_LAN_SIPChange(name);
-            });
+            showAll(m_sheet.edit(name, text));
+            LE_LAN_SIPChange(name);
         });
         w = edit;
     }
@@ -286,24 +282,19 @@ void TSettingsPage::clearSheet()
 void TSettingsPage::BtnReadAllDataClick()
 {
     AtExit done{[this] { refresh(); }};
-    guarded([this] {
-        readFullSet(m_sheet, chosenDevice(), deviceLink().observer(), programNow(), expertAccess().granted());
-    });
+    readFullSet(m_sheet, chosenDevice(), deviceLink().observer(), programNow(), expertAccess().granted());
 }
 
 void TSettingsPage::Button4Click()
 {
     AtExit done{[this] { refresh(); }};
-    guarded([this] { readStatusSet(m_sheet, chosenDevice(), deviceLink().observer(), expertAccess().granted()); });
+    readStatusSet(m_sheet, chosenDevice(), deviceLink().observer(), expertAccess().granted());
 }
 
 void TSettingsPage::BtnSendSettingJsonClick()
 {
     AtExit done{[this] { refresh(); }};
-    guarded([this] {
-        sendChanges(m_sheet, chosenDevice(), deviceLink().observer(), Prog.RootDir, programNow(),
-                    expertAccess().granted());
-    });
+    sendChanges(m_sheet, chosenDevice(), deviceLink().observer(), Prog.RootDir, programNow(), expertAccess().granted());
 }
 
 void TSettingsPage::ConfigPassChange()

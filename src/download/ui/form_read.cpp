@@ -16,7 +16,7 @@
 #include "link/ui/form_comm.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
-#include "platform/errors.h"
+#include "platform/guardedconnect.h"
 #include "views/ui/form1.h"
 
 namespace {
@@ -82,7 +82,7 @@ TForm_read::TForm_read(QWidget* parent) : QDialog(parent)
     box->addLayout(year);
     box->addWidget(months);
 
-    connect(Btn_read, &QPushButton::clicked, this, [this] { guarded([this] { Btn_readClick(); }); });
+    connectGuarded(Btn_read, &QPushButton::clicked, this, [this] { Btn_readClick(); });
 }
 
 void TForm_read::showEvent(QShowEvent* event)

@@ -10,8 +10,8 @@
 #include "link/chooser.h"
 #include "link/devicelink.h"
 #include "platform/dialogs.h"
-#include "platform/errors.h"
 #include "platform/eventpump.h"
+#include "platform/guardedconnect.h"
 
 void DropDownList::showPopup()
 {
@@ -34,10 +34,9 @@ DeviceChooser::DeviceChooser(DeviceNamesPage* list, QWidget* parent) : QWidget(p
     row->addWidget(new QLabel(QStringLiteral("دستگاه مورد نظر خود را انتخاب کنید"), this));
     row->addWidget(Cb_Com_net, 1);
 
-    connect(Cb_Com_net, &DropDownList::droppingDown, this, [this] { guarded([this] { t(); }); });
-    connect(Cb_Com_net, &QComboBox::activated, this, [this](int i) { guarded([this, i] { Cb_Com_netChange(i); }); });
-    connect(Cb_Com_net->lineEdit(), &QLineEdit::textEdited, this,
-            [this] { guarded([this] { Cb_Com_netChange(-1); }); });
+    connectGuarded(Cb_Com_net, &DropDownList::droppingDown, this, &DeviceChooser::t);
+    connectGuarded(Cb_Com_net, &QComboBox::activated, this, &DeviceChooser::Cb_Com_netChange);
+    connectGuarded(Cb_Com_net->lineEdit(), &QLineEdit::textEdited, this, [this] { Cb_Com_netChange(-1); });
 }
 
 void DeviceChooser::t()

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -16,14 +15,13 @@
 #include "config/expertaccess.h"
 #include "config/ui/devicenamespage.h"
 #include "config/ui/maintenancepages.h"
-#include "config/ui/periodstartbox.h"
 #include "config/ui/settingspage.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
 #include "link/ui/devicechooser.h"
 #include "link/ui/form_wait2.h"
-#include "platform/errors.h"
+#include "platform/guardedconnect.h"
 
 namespace {
 template <class T>
@@ -33,25 +31,21 @@ T* named(T* w, const char* name)
     return w;
 }
 
-void limitLines(QPlainTextEdit* memo, int limit)
-{
-    if (memo->blockCount() > limit || memo->document()->characterCount() > kPaneCharacterLimit) memo->clear();
-}
 }  // namespace
 
 // ---------------------------------------------------------------- observer
 
 void WindowsLinkObserver::sendLine(const QString& frame)
 {
-    m_comm->Memo_Send->appendPlainText(frame);
+    m_comm->TabSendResive->addSent(frame);
 }
 void WindowsLinkObserver::rxLine(const QString& reply)
 {
-    m_comm->Memo_Rx->appendPlainText(reply);
+    m_comm->TabSendResive->addReceived(reply);
 }
 void WindowsLinkObserver::jsonLine(const QString& line)
 {
-    limitLines(m_comm->Memo_Json, kTrafficPaneLineLimit);
+    limitPaneLines(m_comm->Memo_Json, kTrafficPaneLineLimit);
     m_comm->Memo_Json->appendPlainText(line);
 }
 void WindowsLinkObserver::clearJson()
@@ -139,20 +133,10 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     Timer1.setObjectName(QStringLiteral("Timer1"));
 
     PageControl1 = named(new QTabWidget(this), "PageControl1");
-    TabSendResive = named(new QWidget(PageControl1), "TabSendResive");
-    Memo_Send = named(new QPlainTextEdit(TabSendResive), "Memo_Send");
-    Memo_Rx = named(new QPlainTextEdit(TabSendResive), "Memo_Rx");
-    for (QPlainTextEdit* m : {Memo_Send, Memo_Rx}) {
-        m->setReadOnly(true);
-        m->setLayoutDirection(Qt::LeftToRight);
-    }
-    GroupBoxPeriod = new PeriodStartBox(TabSendResive);
-    auto* traffic = new QGridLayout(TabSendResive);
-    traffic->addWidget(new QLabel(QStringLiteral("ارسال ها"), TabSendResive), 0, 0);
-    traffic->addWidget(new QLabel(QStringLiteral("دریافت ها"), TabSendResive), 0, 1);
-    traffic->addWidget(Memo_Send, 1, 0);
-    traffic->addWidget(Memo_Rx, 1, 1);
-    traffic->addWidget(GroupBoxPeriod, 2, 0, 1, 2, Qt::AlignLeading);
+    TabSendResive = new TrafficPage(PageControl1);
+    Memo_Send = TabSendResive->Memo_Send;
+    Memo_Rx = TabSendResive->Memo_Rx;
+    GroupBoxPeriod = TabSendResive->GroupBoxPeriod;
 
     TabSheet1 = new DeviceNamesPage(PageControl1);
 
@@ -175,7 +159,7 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     PanelChooser = new DeviceChooser(TabSheet1, TabSheet_Net);
     TabSheet_Net->chooserRow()->addWidget(PanelChooser);
     PanelChooser->setSheetHooks({[this] { TabSheet_Net->clearSheet(); },
-                                 [this] { TabSheet_Net->BtnReadAllDataClick(); },
+                                 guardedHandler([this] { TabSheet_Net->BtnReadAllDataClick(); }),
                                  [this](bool shown) { TabSheet_Net->BtnSendSettingJson->setVisible(shown); },
                                  [this] {
                                      expertAccess().reset();
@@ -195,9 +179,6 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     box->addWidget(PageControl1, 1);
     box->addWidget(StatusBar1);
     resize(860, 560);
-
-    connect(Memo_Send, &QPlainTextEdit::textChanged, this, &TForm_Comm::Memo_SendChange);
-    connect(Memo_Rx, &QPlainTextEdit::textChanged, this, &TForm_Comm::Memo_RxChange);
 
     deviceLink().setObserver(&m_observer);
 }
@@ -252,11 +233,11 @@ void TForm_Comm::Timer1Timer()
 }
 void TForm_Comm::Memo_SendChange()
 {
-    limitLines(Memo_Send, kTrafficPaneLineLimit);
+    TabSendResive->Memo_SendChange();
 }
 void TForm_Comm::Memo_RxChange()
 {
-    limitLines(Memo_Rx, kTrafficPaneLineLimit);
+    TabSendResive->Memo_RxChange();
 }
 
 int TForm_Comm::FindNumber(const QString& s1)
@@ -296,5 +277,5 @@ void TForm_Comm::BtnReadAllDataClick()
 
 void TForm_Comm::BtnGetAllClick()
 {
-    guarded([] { runAllDevicesDownload(); });
+    runAllDevicesDownload();
 }

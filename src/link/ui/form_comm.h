@@ -7,6 +7,7 @@
 
 #include "app/records.h"
 #include "link/linkobserver.h"
+#include "link/ui/trafficpage.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -61,7 +62,7 @@ public:
     QTimer& Timer1;
 
     QTabWidget* PageControl1;        // the window's pages
-    QWidget* TabSendResive;          // traffic and the period start
+    TrafficPage* TabSendResive;      // traffic and the period start
     DeviceNamesPage* TabSheet1;      // the device list grid
     TSettingsPage* TabSheet_Net;     // the device's settings: the parameter sheet
     DeviceChooser* PanelChooser;     // the device chooser Cb_Com_net

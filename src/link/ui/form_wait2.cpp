@@ -13,6 +13,7 @@
 #include "app/records.h"
 #include "app/ui/forms.h"
 #include "link/linkobserver.h"
+#include "platform/guardedconnect.h"
 #include "views/ui/form1.h"
 
 namespace {
@@ -58,8 +59,8 @@ TForm_wait2::TForm_wait2(QWidget* parent) : QDialog(parent)
     box->addWidget(BtnOk);
     resize(420, 360);
 
-    connect(BtnOk, &QPushButton::clicked, this, &TForm_wait2::BtnOkClick);
-    connect(Memo_report, &QPlainTextEdit::textChanged, this, &TForm_wait2::Memo_reportChange);
+    connectGuarded(BtnOk, &QPushButton::clicked, this, &TForm_wait2::BtnOkClick);
+    connectGuarded(Memo_report, &QPlainTextEdit::textChanged, this, &TForm_wait2::Memo_reportChange);
 }
 
 void TForm_wait2::showEvent(QShowEvent* e)

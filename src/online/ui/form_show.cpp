@@ -19,8 +19,8 @@
 #include "link/ui/form_comm.h"
 #include "online/ui/onlineview.h"
 #include "platform/dialogs.h"
-#include "platform/errors.h"
 #include "platform/eventpump.h"
+#include "platform/guardedconnect.h"
 #include "reports/loader.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_message.h"
@@ -127,13 +127,13 @@ TForm_Show::TForm_Show(QWidget* parent) : QDialog(parent)
     m_host = std::make_unique<Host>(this);
     m_poll = std::make_unique<PollCycle>(*m_host, [] { return programNow(); });
 
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([&] { Button1Click(); }); });
-    connect(Btn_print, &QPushButton::clicked, this, [this] { guarded([&] { Btn_printClick(); }); });
-    connect(BTN_Back, &QPushButton::clicked, this, [this] { guarded([&] { BTN_BackClick(); }); });
-    connect(Btn_Next, &QPushButton::clicked, this, [this] { guarded([&] { Btn_NextClick(); }); });
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([&] { Timer1Timer(); }); });
-    connect(Chart2, &QCustomPlot::plottableClick, this,
-            [this](QCPAbstractPlottable* p, int, QMouseEvent*) { guarded([&] { Chart2ClickSeries(p); }); });
+    connectGuarded(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connectGuarded(Btn_print, &QPushButton::clicked, this, [this] { Btn_printClick(); });
+    connectGuarded(BTN_Back, &QPushButton::clicked, this, [this] { BTN_BackClick(); });
+    connectGuarded(Btn_Next, &QPushButton::clicked, this, [this] { Btn_NextClick(); });
+    connectGuarded(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connectGuarded(Chart2, &QCustomPlot::plottableClick, this,
+                   [this](QCPAbstractPlottable* p) { Chart2ClickSeries(p); });
     FormCreate();
 }
 

@@ -1,0 +1,29 @@
+#include "app/programstate.h"
+
+#include "app/ledger.h"
+#include "app/records.h"
+#include "app/registry.h"
+#include "app/rootdir.h"
+#include "config/expertaccess.h"
+#include "link/devicelink.h"
+
+void resetProgramState()
+{
+    Prog = program_rec{};
+    CurChart = Chart_rec{};
+    for (auto& d : DevList) d = Device_Rec{};
+    DevLast = -1;
+    SelDevice = Device_Rec{};
+    YearChanged = 0;
+    StopFlag = 0;
+    NavDevice = 0;
+    NavSensor = -1;
+    Prog.RootDir = computeRootDir();
+    // Before anything can fail: a start-up stopped by an unreadable registry or
+    // picture still leaves a month view that works.
+    CurChart.Avr_Hour = 3;
+    forgetRegistryNotes();
+    forgetLedgerNotes();
+    expertAccess().reset();
+    deviceLink().reset();
+}
