@@ -282,9 +282,10 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
                {"device  =Bad," + bad + ",Room,,,,A,T,lan,", "device  =Good," + good + ",Hall,,,,B,T,lan,"}, 4);
     // Silence is waited out at every try: short waits and two passes keep the cases
     // quick (giving up after the policy's passes is checked on its own).
-    deviceLink().serialReplyTimeout = 300;
+    deviceLink().serialReplyTimeout = 150;
     deviceLink().serialAttempts = 2;
     deviceLink().lanReadTimeout = 100;
+    Prog.TimeOut2 = 50;
     setDownloadRetryPolicy({.reconnectPauseMs = 5, .maxFailedPasses = 2});
     Prog.tryCnt = 2;
     dlg.allow(Kind::Message).allow(Kind::Confirm);
