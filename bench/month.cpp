@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <memory>
 
 #include <QApplication>
 #include <QPixmap>
@@ -14,8 +15,6 @@
 #include <qcustomplot.h>
 
 #include "app/calendar.h"
-#include "app/records.h"
-#include "platform/dialogs.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
 #include "views/ui/monthview.h"
@@ -51,70 +50,75 @@ QStringList fullYear()
     return lines;
 }
 
-void prepare()
+MonthViewOptions options(int period)
 {
-    static SilentDialogs quiet;
-    setDialogs(&quiet);
-    CurChart.Avr_Hour = 3;
+    MonthViewOptions o;
+    o.period = period;
+    o.showMinMax = true;
+    return o;
 }
 
 void BM_LoadYearLines(benchmark::State& state)
 {
-    prepare();
     const QStringList lines = fullYear();
+    auto year = std::make_unique<ReportYear>();
     for (auto _ : state) {
-        LoadReportFile(lines);
-        benchmark::DoNotOptimize(HourValue[7][15][3]);
+        loadReportYear(*year, lines);
+        benchmark::DoNotOptimize(year->hourValue[7][15][3]);
     }
     state.counters["lines"] = lines.size();
 }
 
 void BM_ReadAndLoadYearFile(benchmark::State& state)
 {
-    prepare();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("A1_Temp.rep"));
     writeTextFile(path, fullYear());
+    auto year = std::make_unique<ReportYear>();
     for (auto _ : state) {
-        LoadReportFile(readTextFile(path).lines);
-        benchmark::DoNotOptimize(HourValue[7][15][3]);
+        loadReportYear(*year, readTextFile(path).lines);
+        benchmark::DoNotOptimize(year->hourValue[7][15][3]);
     }
 }
 
+// Building one month's view from a loaded year.
 void BM_DrawMonthContent(benchmark::State& state)
 {
-    prepare();
-    LoadReportFile(fullYear());
-    CurChart.Avr_Hour = static_cast<int>(state.range(0));
+    const ReportYear year = loadReportYear(fullYear());
+    const MonthViewOptions o = options(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        DrawMonth(MonthChart, 6, true, true);
-        benchmark::DoNotOptimize(PeriodAvg.size());
+        const MonthView view = buildMonthView(year, 6, o);
+        benchmark::DoNotOptimize(view.periodAverages.size());
     }
 }
 
 void BM_LoadAndDrawMonthContent(benchmark::State& state)
 {
-    prepare();
     const QStringList lines = fullYear();
+    auto year = std::make_unique<ReportYear>();
     for (auto _ : state) {
-        LoadReportFile(lines);
-        DrawMonth(MonthChart, CurChart.Curr_Mon, true, true);
-        benchmark::DoNotOptimize(PeriodAvg.size());
+        loadReportYear(*year, lines);
+        const MonthView view = buildMonthView(*year, year->lastLineMonth, options(3));
+        benchmark::DoNotOptimize(view.periodAverages.size());
     }
+}
+
+MonthView sampleMonth(int period)
+{
+    const ReportYear year = loadReportYear(fullYear());
+    MonthView view = buildMonthView(year, 6, options(period));
+    view.chart.title = chartTitle({QStringLiteral("آزمایشگاه")}, QStringLiteral("A1_Temp"));
+    return view;
 }
 
 void BM_RenderMonthChart(benchmark::State& state)
 {
-    prepare();
-    LoadReportFile(fullYear());
-    CurChart.Avr_Hour = static_cast<int>(state.range(0));
-    DrawMonth(MonthChart, 6, true, true);
-    MonthChart.title = chartTitle({QStringLiteral("آزمایشگاه")}, QStringLiteral("A1_Temp"));
+    const MonthView view = sampleMonth(static_cast<int>(state.range(0)));
     QCustomPlot chart;
     chart.resize(1280, 720);
     for (auto _ : state) {
         // Sets the chart from the content and replots it into the view's pixmap buffer.
-        renderMonthChart(&chart, MonthChart);
+        renderMonthChart(&chart, view.chart);
         benchmark::DoNotOptimize(chart.graph(kSeriesSensor)->dataCount());
     }
 }
@@ -122,13 +126,10 @@ void BM_RenderMonthChart(benchmark::State& state)
 // The drawn chart painted into a new QPixmap (as a picture export does).
 void BM_MonthChartToPixmap(benchmark::State& state)
 {
-    prepare();
-    LoadReportFile(fullYear());
-    CurChart.Avr_Hour = static_cast<int>(state.range(0));
-    DrawMonth(MonthChart, 6, true, true);
+    const MonthView view = sampleMonth(static_cast<int>(state.range(0)));
     QCustomPlot chart;
     chart.resize(1280, 720);
-    renderMonthChart(&chart, MonthChart);
+    renderMonthChart(&chart, view.chart);
     for (auto _ : state) {
         const QPixmap pixmap = chart.toPixmap(1280, 720);
         benchmark::DoNotOptimize(pixmap.cacheKey());
@@ -137,13 +138,10 @@ void BM_MonthChartToPixmap(benchmark::State& state)
 
 void BM_RenderMonthTable(benchmark::State& state)
 {
-    prepare();
-    LoadReportFile(fullYear());
-    CurChart.Avr_Hour = 1;
-    DrawMonth(MonthChart, 6, true, true);
+    const MonthView view = sampleMonth(1);
     QTableWidget table;
     for (auto _ : state) {
-        renderMonthTable(&table, MonthTable);
+        renderMonthTable(&table, view.table);
         benchmark::DoNotOptimize(table.rowCount());
     }
 }

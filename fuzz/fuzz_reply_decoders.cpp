@@ -1,12 +1,15 @@
 // Feeds arbitrary replies to the reply decoders: the trimmer, the checksum test, the
-// field splitter, the digit collector, the JSON decoders and the USSD answer reader.
-// None may crash, overflow or write past its arrays; failures are errors.
+// field splitter, the digit collector, the JSON decoders, the USSD answer reader and
+// the download's header and day log checks. None may crash, overflow or write past its
+// arrays; failures are errors. A day log the download accepts must become exactly one
+// day line that reads back as the same day.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 #include <QString>
 
+#include "download/replycheck.h"
 #include "link/framing.h"
 #include "link/replies.h"
 
@@ -38,6 +41,18 @@ int fuzzReplyDecoders(const uint8_t* data, size_t size)
     } catch (const ReplyError&) {
     }
     if (const auto answer = ussdAnswer(reply); answer && answer->size() > reply.size()) std::abort();
+
+    isSensorHeader(body);
+    if (const auto day = parseDayReply(body)) {
+        const QString line = formatDayLine(day->dayLine());
+        if (line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r'))) std::abort();
+        if (day->month >= 1 && day->month <= 12 && day->day >= 1 && day->day <= 31) {
+            const auto back = parseDayLine(line);
+            if (!back || back->month != day->month || back->day != day->day || back->codes != day->codes ||
+                back->year != day->year)
+                std::abort();
+        }
+    }
     return 0;
 }
 

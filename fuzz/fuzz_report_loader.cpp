@@ -4,11 +4,10 @@
 // writes outside the tables and undefined behaviour are findings.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include <QByteArray>
 
-#include "app/records.h"
-#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
@@ -16,19 +15,20 @@
 
 int fuzzReportLoader(const uint8_t* data, size_t size)
 {
-    static SilentDialogs silent;
-    setDialogs(&silent);
     static const int periods[] = {1, 3, 6, 12, 24};
     const int period = size > 0 ? periods[data[0] % 5] : 3;
     const bool minMax = size > 0 && (data[0] & 0x10);
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     try {
         const TextFile file = decodeTextFile(bytes);
-        CurChart.Avr_Hour = period;
-        LoadReportFile(file.lines);
-        DrawMonth(MonthChart, CurChart.Curr_Mon, minMax, true);
-        if (PeriodAvg.size() > 1) (void)MonthStats(int(PeriodAvg.size()));
-        (void)monthTableLines(MonthTable);
+        auto year = std::make_unique<ReportYear>();
+        loadReportYear(*year, file.lines);
+        MonthViewOptions options;
+        options.period = period;
+        options.showMinMax = minMax;
+        const MonthView view = buildMonthView(*year, year->lastLineMonth, options);
+        (void)MonthStats(view.periodAverages, int(view.periodAverages.size()));
+        (void)monthTableLines(view.table);
     } catch (const TermivoError&) {
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "download/download.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "app/calendar.h"
 #include "app/channelclash.h"
@@ -8,11 +9,13 @@
 #include "app/registry.h"
 #include "download/replycheck.h"
 #include "link/devicelink.h"
+#include "link/linkkind.h"
 #include "link/replies.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
 #include "platform/safepath.h"
 #include "platform/textfile.h"
+#include "reports/dayline.h"
 #include "reports/reportfile.h"
 
 namespace {
@@ -30,17 +33,12 @@ public:
 StderrMessageLog g_stderrLog;
 MessageLogSink* g_log = &g_stderrLog;
 
-constexpr int kMaxFailedPasses = 5;
-constexpr int kReconnectPauseMs = 2000;
+DownloadRetryPolicy g_retryPolicy;
 
-// Progress of the run over all devices: ProgressBarAll moves by 1 for a sensor read
-// and by 3 for a failure.
-int g_allPosition = 0;
-
-void advanceAll(int by)
+void advanceAll(DownloadContext& ctx, int by)
 {
-    g_allPosition += by;
-    deviceLink().observer().waitBarPosition(WaitBar::All, g_allPosition);
+    ctx.overallPosition += by;
+    ctx.observer.waitBarPosition(WaitBar::All, ctx.overallPosition);
 }
 
 // Whether two-digit year yy lies before year now (by 1 to 49 years; a year "ahead"
@@ -82,11 +80,38 @@ QString dayRequest(int year, int senNum, int month, int day)
         .arg(day);
 }
 
-int GetSensorGraph(Device_Rec Dev1, int SenNum)
+DownloadRetryPolicy downloadRetryPolicy()
+{
+    return g_retryPolicy;
+}
+
+void setDownloadRetryPolicy(const DownloadRetryPolicy& policy)
+{
+    g_retryPolicy = policy;
+}
+
+DownloadContext programDownloadContext()
 {
     DeviceLink& link = deviceLink();
-    LinkObserver& obs = link.observer();
-    Sensor_Rec& S = Dev1.Sensor[SenNum];
+    return DownloadContext{
+        link,
+        link.observer(),
+        messageLog(),
+        [] { return StopFlag == 1; },
+        [] { return programNow(); },
+        [] {
+            return ExchangeCounts{Prog.CntSent, Prog.CntRecive};
+        },
+        ReportDestination{Prog.RootDir, QString()},
+        g_retryPolicy,
+    };
+}
+
+int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
+{
+    DeviceLink& link = ctx.link;
+    LinkObserver& obs = ctx.observer;
+    const Sensor_Rec& S = device.Sensor[senNum];
 
     const int first = MonthDay2Num(S.Last_ref.wMonth, S.Last_ref.wDay);
     int last = MonthDay2Num(S.Now_ref.wMonth, S.Now_ref.wDay);
@@ -95,9 +120,9 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
     if (last < first || isEarlierYear(S.Last_ref.wYear, S.Now_ref.wYear)) last = 366;
     const int year = S.Last_ref.wYear;
 
-    const QString header = link.Write2Dev(headerRequest(SenNum), Dev1);
+    const QString header = link.Write2Dev(headerRequest(senNum), device);
     obs.waitLabel(WaitLabel::Status,
-                  Dev1.Connection.contains(QLatin1String("wireless")) ? QStringLiteral("Wireless") : QString());
+                  device.Connection.contains(QLatin1String("wireless")) ? QStringLiteral("Wireless") : QString());
     // Only a header confirming the sensor is stored (not the tail of a late reply).
     if (!isSensorHeader(header)) return 0;
 
@@ -115,16 +140,16 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
             int month = 0;
             int dom = 0;
             Num2MonthDay(day, month, dom);
-            const QString reply = link.Write2Dev(dayRequest(year, SenNum, month, dom), Dev1);
-            obs.waitLabel(WaitLabel::Cnt, QStringLiteral("%1,%2").arg(Prog.CntSent).arg(Prog.CntRecive));
+            const QString reply = link.Write2Dev(dayRequest(year, senNum, month, dom), device);
+            const ExchangeCounts counts = ctx.counts();
+            obs.waitLabel(WaitLabel::Cnt, QStringLiteral("%1,%2").arg(counts.sent).arg(counts.received));
             obs.rxLine(reply);
             // A reply for another sensor or another day (a late answer to an earlier
             // request), or one whose fields are not what a day is (a line break among
             // the codes would forge a second day line), is a failed day.
-            const bool good = isDayReply(reply, SenNum, month, dom);
-            if (good) {
-                lines << QStringLiteral("%1,%2,%3,%4,%5")
-                             .arg(ReplyParts[10], ReplyParts[11], ReplyParts[12], ReplyParts[7], ReplyParts[8]);
+            const std::optional<DayReply> good = parseDayReply(reply);
+            if (good && good->isFor(senNum, month, dom)) {
+                lines << formatDayLine(good->dayLine());
                 result = 1;
                 resume = day;
                 // Only a day not read before is progress: the day a new pass starts
@@ -134,7 +159,7 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
                     lastGood = day;
                     failures = 0;
                 }
-                if (StopFlag == 1) break;
+                if (ctx.stopRequested()) break;
             } else {
                 ++failures;
                 result = 0;
@@ -142,58 +167,65 @@ int GetSensorGraph(Device_Rec Dev1, int SenNum)
                 break;
             }
         }
-        if (result == 1 || StopFlag == 1 || !Dev1.IP.contains(QLatin1Char('.'))) break;
-        sleepPumping(kReconnectPauseMs);
-        link.Connect2Lan(Dev1.IP);
-        if (StopFlag != 0 || failures >= kMaxFailedPasses) break;
+        if (result == 1 || ctx.stopRequested() || !hasDottedAddress(device.IP)) break;
+        sleepPumping(ctx.retry.reconnectPauseMs);
+        link.Connect2Lan(device.IP);
+        if (ctx.stopRequested() || failures >= ctx.retry.maxFailedPasses) break;
     }
-    if (result == 1) AppendReportFile(S, lines);
+    if (result == 1) appendReportLines(ctx.files, S.parent, S.Last_ref.wYear, lines);
     return result;
 }
 
-Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResult* result, bool perChannelYear)
+int GetSensorGraph(Device_Rec Dev1, int SenNum)
 {
-    DeviceDownloadResult local;
-    DeviceDownloadResult& r = result ? *result : local;
-    LinkObserver& obs = deviceLink().observer();
+    DownloadContext ctx = programDownloadContext();
+    return downloadSensorSpan(ctx, Dev1, SenNum);
+}
+
+Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString& loc, DeviceDownloadResult& r,
+                          bool perChannelYear)
+{
+    LinkObserver& obs = ctx.observer;
     try {
-        if (Dev1.IP.contains(QLatin1Char('.'))) deviceLink().Connect2Lan(Dev1.IP);
+        if (hasDottedAddress(device.IP)) ctx.link.Connect2Lan(device.IP);
         for (int k = 0; k < 4; ++k) {
-            Sensor_Rec& S = Dev1.Sensor[k];
+            Sensor_Rec& S = device.Sensor[k];
             if (!isDue(S)) continue;
             try {
-                S.parent = perChannelYear ? reportFilePath(Loc, S.Last_ref.wYear, Dev1.ID, k + 1, S.Name)
-                                          : caseInsensitivePath(Loc + reportFileName(Dev1.ID, k + 1, S.Name));
+                S.parent = perChannelYear ? reportFilePath(loc, S.Last_ref.wYear, device.ID, k + 1, S.Name)
+                                          : caseInsensitivePath(loc + reportFileName(device.ID, k + 1, S.Name));
             } catch (const ReportPathError& e) {
                 // A name that would put the file outside its folder: the channel is refused.
-                advanceAll(3);
+                advanceAll(ctx, 3);
                 r.failed = true;
-                messageLog().addLine(e.text());
+                ctx.log.addLine(e.text());
                 obs.reportLine(e.text());
                 continue;
             }
-            obs.reportLine(QStringLiteral("reading ") + S.Name + QLatin1Char(' ') + Dev1.ID + QString::number(k + 1) +
+            obs.reportLine(QStringLiteral("reading ") + S.Name + QLatin1Char(' ') + device.ID + QString::number(k + 1) +
                            QStringLiteral(" data ..."));
             int got = 0;
             try {
-                got = GetSensorGraph(Dev1, k);
+                got = downloadSensorSpan(ctx, device, k);
             } catch (const FileError& e) {
                 // The device answered but its records could not be stored: say which
                 // file and why; the channel keeps its position and the others go on.
-                advanceAll(3);
+                advanceAll(ctx, 3);
                 r.failed = true;
-                const QString text =
-                    QStringLiteral("Channel %1 of device %2 (ID %3): %4").arg(k + 1).arg(Dev1.Name, Dev1.ID, e.text());
-                messageLog().addLine(text);
+                const QString text = QStringLiteral("Channel %1 of device %2 (ID %3): %4")
+                                         .arg(k + 1)
+                                         .arg(device.Name, device.ID, e.text());
+                ctx.log.addLine(text);
                 obs.reportLine(text);
                 continue;
             }
             if (got == 1) {
-                advanceAll(1);
+                advanceAll(ctx, 1);
                 ++r.sensorsRead;
                 S.Visit = true;
                 obs.reportLine(QStringLiteral("OK"));
-                _SYSTEMTIME t = Date2Shamsi(programNow().date());
+                const QDateTime now = ctx.now();
+                _SYSTEMTIME t = Date2Shamsi(now.date(), now);
                 if (S.Last_ref.wYear != t.wYear) {
                     // The channel's year was read to its end: the next run starts the
                     // year after it (this one, unless the ledger was older).
@@ -202,41 +234,56 @@ Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResu
                     t.wMonth = 1;
                     t.wDay = 1;
                     t.wHour = 1;
-                    YearChanged = 1;
+                    r.yearChanged = true;
                 }
                 S.Last_ref = t;
                 S.Now_ref = t;
             } else {
-                advanceAll(3);
+                advanceAll(ctx, 3);
                 r.failed = true;
-                messageLog().addLine(QStringLiteral("نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =") + Dev1.ID);
-                obs.reportLine(QStringLiteral("Error in read device with this ID:") + Dev1.ID);
+                ctx.log.addLine(QStringLiteral("نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =") + device.ID);
+                obs.reportLine(QStringLiteral("Error in read device with this ID:") + device.ID);
                 break;
             }
         }
     } catch (const std::exception& e) {
         r.failed = true;
         obs.reportLine(errorText(e));
-        dialogs().confirm(
-            QString(), QStringLiteral("Software can not connect to ") + Dev1.Name + QStringLiteral(" in :") + Dev1.IP);
+        dialogs().confirm(QString(), QStringLiteral("Software can not connect to ") + device.Name +
+                                         QStringLiteral(" in :") + device.IP);
     }
+    return device;
+}
+
+Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResult* result, bool perChannelYear)
+{
+    DeviceDownloadResult local;
+    DeviceDownloadResult& r = result ? *result : local;
+    DownloadContext ctx = programDownloadContext();
+    Dev1 = downloadDevice(ctx, Dev1, Loc, r, perChannelYear);
+    if (r.yearChanged) YearChanged = 1;
     return Dev1;
+}
+
+void startOverallProgress(LinkObserver& observer, int maximum)
+{
+    observer.waitBarRange(WaitBar::All, 0, maximum);
+    observer.waitBarPosition(WaitBar::All, 0);
 }
 
 void startOverallProgress(int maximum)
 {
-    g_allPosition = 0;
-    deviceLink().observer().waitBarRange(WaitBar::All, 0, maximum);
-    deviceLink().observer().waitBarPosition(WaitBar::All, 0);
+    startOverallProgress(deviceLink().observer(), maximum);
 }
 
-AllDevicesResult runAllDevicesDownload()
+AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devices, const FleetDownloadInputs& inputs)
 {
     AllDevicesResult out;
-    LinkObserver& obs = deviceLink().observer();
-    const _SYSTEMTIME t = Date2Shamsi(programNow().date());
-    for (int i = 0; i <= DevLast; ++i) {
-        for (auto& s : DevList[i].Sensor) {
+    LinkObserver& obs = ctx.observer;
+    const QDateTime now = ctx.now();
+    const _SYSTEMTIME t = Date2Shamsi(now.date(), now);
+    for (Device_Rec& d : devices) {
+        for (auto& s : d.Sensor) {
             s.Now_ref = t;
             s.LastRef = true;
             if (!s.Name.isEmpty()) ++out.dueSensors;
@@ -244,39 +291,58 @@ AllDevicesResult runAllDevicesDownload()
     }
     // Lines of the registry and the ledger that could not be read, and channels that
     // would write another one's file: reported once after each load, failures of every run.
-    for (const QString& line : takeUnreportedSkippedLines()) {
-        messageLog().addLine(line);
+    for (const QString& line : inputs.notes) {
+        ctx.log.addLine(line);
         obs.reportLine(line);
     }
-    out.skippedLines = lastSkippedLineCount();
-    removeStaleTemporaryFiles(Prog.RootDir);
+    out.skippedLines = inputs.skippedLines;
+    removeStaleTemporaryFiles(ctx.files.rootDir);
 
-    g_allPosition = 0;
+    ctx.overallPosition = 0;
     obs.waitBarRange(WaitBar::All, 0, out.dueSensors);
     obs.waitBarPosition(WaitBar::All, 0);
     obs.showWait(true);
-    for (int i = 0; i <= DevLast && StopFlag != 1; ++i) {
+    for (std::size_t i = 0; i < devices.size() && !ctx.stopRequested(); ++i) {
         obs.waitBarPosition(WaitBar::Day, 0);
         // A channel whose position is unknown, or whose file belongs to another
         // channel, is not read: it is passed to the device's download without a name.
-        Device_Rec dev = DevList[i];
+        Device_Rec dev = devices[i];
         bool heldBack[4] = {false, false, false, false};
         for (int s = 0; s < 4; ++s) {
-            heldBack[s] = !dev.Sensor[s].Name.isEmpty() &&
-                          (reportFileClash(i, s) || ledgerPositionUnknown(dev.ID, dev.Sensor[s].SenNumber));
+            heldBack[s] = !dev.Sensor[s].Name.isEmpty() && inputs.heldBack && inputs.heldBack(int(i), s);
             if (heldBack[s]) dev.Sensor[s].Name.clear();
         }
         DeviceDownloadResult r;
-        dev = GetDeviceData(dev, Prog.RootDir, &r, true);
+        dev = downloadDevice(ctx, dev, ctx.files.rootDir, r, true);
         for (int s = 0; s < 4; ++s)
-            if (heldBack[s]) dev.Sensor[s].Name = DevList[i].Sensor[s].Name;
-        DevList[i] = dev;
+            if (heldBack[s]) dev.Sensor[s].Name = devices[i].Sensor[s].Name;
+        devices[i] = dev;
         if (r.failed) ++out.failedDevices;
+        if (r.yearChanged) out.yearChanged = true;
     }
-    out.stopped = StopFlag == 1;
+    out.stopped = ctx.stopRequested();
     // Without a registered device there is nothing to write: the ledger stays as it is.
-    if (!out.stopped && DevLast >= 0) SaveLastRefresh();
+    if (!out.stopped && !devices.empty() && inputs.writeLedger) inputs.writeLedger(out);
     obs.captionText(QStringLiteral("Complete"));
     obs.showWait(false);
+    return out;
+}
+
+AllDevicesResult runAllDevicesDownload()
+{
+    FleetDownloadInputs inputs;
+    inputs.notes = takeUnreportedSkippedLines();
+    inputs.skippedLines = lastSkippedLineCount();
+    inputs.heldBack = [](int device, int sensor) {
+        return reportFileClash(device, sensor) ||
+               ledgerPositionUnknown(DevList[device].ID, DevList[device].Sensor[sensor].SenNumber);
+    };
+    inputs.writeLedger = [](const AllDevicesResult& r) {
+        if (r.yearChanged) YearChanged = 1;
+        SaveLastRefresh();
+    };
+    DownloadContext ctx = programDownloadContext();
+    const AllDevicesResult out = downloadFleet(ctx, std::span<Device_Rec>(DevList, std::size_t(DevLast + 1)), inputs);
+    if (out.yearChanged) YearChanged = 1;
     return out;
 }

@@ -4,9 +4,18 @@
 // (StopFlag) and the windows keep working.
 #pragma once
 
+#include <functional>
+#include <span>
+
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include "app/records.h"
+#include "reports/reportfile.h"
+
+class DeviceLink;
+class LinkObserver;
 
 // Where the download's warnings go: the message log window, or standard error in
 // a run without windows.
@@ -24,26 +33,73 @@ void setMessageLog(MessageLogSink* sink);
 QString headerRequest(int senNum);
 QString dayRequest(int year, int senNum, int month, int day);
 
-// Downloads sensor SenNum of Dev1 from its Last_ref to its Now_ref and appends the
+// How hard a channel's download tries before it gives up.
+struct DownloadRetryPolicy
+{
+    int reconnectPauseMs = 2000;  // pause before a LAN device is connected again for a new pass
+    int maxFailedPasses = 5;      // passes in a row without a new good day before the channel fails
+};
+
+// The exchange counters shown on the progress window ("sent,received").
+struct ExchangeCounts
+{
+    int sent = 0;
+    int received = 0;
+};
+
+// Everything a download works with, passed in by its caller: the link and where its
+// progress and warnings go, how a stop is asked for, the clock, where the report
+// files go and how hard it retries. The overall progress position is kept here.
+struct DownloadContext
+{
+    DeviceLink& link;
+    LinkObserver& observer;
+    MessageLogSink& log;
+    std::function<bool()> stopRequested;
+    std::function<QDateTime()> now;
+    std::function<ExchangeCounts()> counts;
+    ReportDestination files;  // the root folder (or a chosen folder) of the report files
+    DownloadRetryPolicy retry;
+    int overallPosition = 0;  // of ProgressBarAll: 1 for a sensor read, 3 for a failure
+};
+
+// The download as the program runs it: the program's link and its observer, the
+// message log, StopFlag, the program's clock and counters, the root folder Prog.RootDir
+// and the retry policy in force (downloadRetryPolicy()).
+DownloadContext programDownloadContext();
+// The retry policy of the program's downloads; tests set short pauses through it.
+DownloadRetryPolicy downloadRetryPolicy();
+void setDownloadRetryPolicy(const DownloadRetryPolicy& policy);
+
+// Downloads sensor senNum of device from its Last_ref to its Now_ref and appends the
 // lines to its report file (Sensor.parent). 1 when lines were read and appended, 0
 // otherwise. Errors of the link (LinkError) and of the file (FileError) reach the caller.
+int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum);
+// downloadSensorSpan in the program's context.
 int GetSensorGraph(Device_Rec Dev1, int SenNum);
 
 // What a device's download did.
 struct DeviceDownloadResult
 {
     int sensorsRead = 0;
-    bool failed = false;  // a sensor failed or an error stopped the device
+    bool failed = false;       // a sensor failed or an error stopped the device
+    bool yearChanged = false;  // a sensor was read to the end of its year
 };
 
-// Reads the due sensors of Dev1 (named, and Last_ref differing from Now_ref in month,
-// day or hour) into the files Loc + "<ID><n>_<name>.rep"; returns the updated record.
+// Reads the due sensors of device (named, and Last_ref differing from Now_ref in month,
+// day or hour) into the files loc + "<ID><n>_<name>.rep"; returns the updated record.
 // With perChannelYear, each sensor's file lies in the year folder of its own Last_ref
-// under Loc (the all-devices run); otherwise Loc is the prefix of every file name.
+// under loc (the all-devices run); otherwise loc is the prefix of every file name.
+Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString& loc, DeviceDownloadResult& result,
+                          bool perChannelYear);
+// downloadDevice in the program's context; a sensor read to the end of its year sets
+// YearChanged.
 Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResult* result = nullptr,
                          bool perChannelYear = false);
 
 // Starts the overall progress bar of a run at 0 with the given maximum.
+void startOverallProgress(LinkObserver& observer, int maximum);
+// The same on the program's link observer.
 void startOverallProgress(int maximum);
 
 struct AllDevicesResult
@@ -52,9 +108,26 @@ struct AllDevicesResult
     int failedDevices = 0;
     int skippedLines = 0;  // registry or ledger lines skipped, channels held back (failures too)
     bool stopped = false;
+    bool yearChanged = false;  // a sensor was read to the end of its year
 };
 
-// The all-devices run: every registered device from its sensors' last refresh to
-// now, into the report files under the root folder; the refresh ledger is written
-// at the end of a run that was not stopped.
+// What the all-devices run is given besides the devices.
+struct FleetDownloadInputs
+{
+    QStringList notes;     // lines of the registry and the ledger that were skipped, to report
+    int skippedLines = 0;  // their count, with the channels held back
+    // Whether channel sensor (0..3) of device (its index) is held back: its position
+    // is unknown or its file belongs to another channel.
+    std::function<bool(int device, int sensor)> heldBack;
+    // Writes the refresh ledger after a run that was not stopped.
+    std::function<void(const AllDevicesResult&)> writeLedger;
+};
+
+// The all-devices run over devices, changed in place: every device from its sensors'
+// last refresh to now, into the report files under ctx.files.rootDir; the ledger is
+// written at the end of a run that was not stopped and had devices.
+AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devices, const FleetDownloadInputs& inputs);
+// downloadFleet in the program's context over DevList[0..DevLast]: the skipped lines
+// of the last registry load, the clashes and ledger lines that hold channels back,
+// and SaveLastRefresh (YearChanged set first when a sensor met a new year).
 AllDevicesResult runAllDevicesDownload();

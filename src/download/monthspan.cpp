@@ -26,13 +26,13 @@ Device_Rec monthSpanDevice(const QStringList& row, int year, int from, int to)
     return d;
 }
 
-MonthSpanResult runMonthSpanDownload(const Device_Rec& device, const QString& prefix)
+MonthSpanResult runMonthSpanDownload(DownloadContext& ctx, const Device_Rec& device, const QString& prefix)
 {
     MonthSpanResult r;
     // The files go where the user chose, inside or outside the root folder; the names
     // appended to the chosen name keep them in its folder.
-    ChosenReportFolder folder(QFileInfo(prefix).absolutePath());
-    r.device = GetDeviceData(device, prefix, &r.run, false);
+    ctx.files.chosenFolder = QFileInfo(prefix).absolutePath();
+    r.device = downloadDevice(ctx, device, prefix, r.run, false);
     for (const Sensor_Rec& s : r.device.Sensor)
         if (s.Visit && QFileInfo::exists(s.parent)) {
             r.fileToOpen = s.parent;

@@ -23,5 +23,5 @@ struct MonthSpanResult
 
 // Downloads the span of every named sensor of device into prefix + "<ID><n>_<name>.rep".
 // The prefix may name any folder; the device and sensor names appended to it may not
-// climb out of it.
-MonthSpanResult runMonthSpanDownload(const Device_Rec& device, const QString& prefix);
+// climb out of it (ctx's chosen folder is set to the prefix's folder).
+MonthSpanResult runMonthSpanDownload(DownloadContext& ctx, const Device_Rec& device, const QString& prefix);

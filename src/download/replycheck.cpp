@@ -1,5 +1,8 @@
 #include "download/replycheck.h"
 
+#include <QStringList>
+
+#include "app/fields.h"
 #include "link/replies.h"
 
 namespace {
@@ -22,9 +25,10 @@ bool isDecimal(const QString& text, int maxDigits)
     return true;
 }
 
-bool isNumber(const QString& text, int value)
+std::optional<int> number(const QString& text)
 {
-    return isDecimal(text, 4) && text.toInt() == value;
+    if (!isDecimal(text, 4)) return std::nullopt;
+    return text.toInt();
 }
 
 bool areHourCodes(const QString& codes)
@@ -35,30 +39,36 @@ bool areHourCodes(const QString& codes)
     return true;
 }
 
-int fieldCount(const QString& reply)
+// The reply's fields as the reply splitter cuts them (entries past the last are empty).
+QStringList replyFields(const QString& reply)
 {
-    int n = 1;
-    for (const QChar c : reply)
-        if (c == QLatin1Char(':') || c == QLatin1Char(',') || c == QLatin1Char('(') || c == QLatin1Char(')') ||
-            c == QLatin1Char('"'))
-            ++n;
-    return n;
+    return splitDelimited(reply, u":,()\"", kReplyParts);
 }
 
 }  // namespace
 
 bool isSensorHeader(const QString& reply)
 {
-    SplitReply(reply);
-    return !hasControlCharacter(reply) && ReplyParts[0].trimmed().endsWith(QLatin1String("SenPara")) &&
-           ReplyParts[2] == QLatin1String("1") && fieldCount(reply) >= 13;
+    const QStringList f = replyFields(reply);
+    return !hasControlCharacter(reply) && f.value(0).trimmed().endsWith(QLatin1String("SenPara")) &&
+           f.value(2) == QLatin1String("1") && splitDelimited(reply, u":,()\"").size() >= 13;
 }
 
-bool isDayReply(const QString& reply, int sensor, int month, int day)
+DayLine DayReply::dayLine() const
 {
-    SplitReply(reply);
-    return !hasControlCharacter(reply) && ReplyParts[1] == QLatin1String("GetLog") &&
-           ReplyParts[4] == QLatin1String("Day") && isNumber(ReplyParts[9], sensor) &&
-           isNumber(ReplyParts[10].trimmed(), month) && isNumber(ReplyParts[11].trimmed(), day) &&
-           areHourCodes(ReplyParts[12]) && isDecimal(ReplyParts[7], 4) && isDecimal(ReplyParts[8], 2);
+    return DayLine{month, day, codes, year, {extra}};
+}
+
+std::optional<DayReply> parseDayReply(const QString& reply)
+{
+    if (hasControlCharacter(reply)) return std::nullopt;
+    const QStringList f = replyFields(reply);
+    if (f.value(1) != QLatin1String("GetLog") || f.value(4) != QLatin1String("Day")) return std::nullopt;
+    const std::optional<int> sensor = number(f.value(9));
+    const std::optional<int> month = number(f.value(10).trimmed());
+    const std::optional<int> day = number(f.value(11).trimmed());
+    if (!sensor || !month || !day || !areHourCodes(f.value(12)) || !isDecimal(f.value(7), 4) ||
+        !isDecimal(f.value(8), 2))
+        return std::nullopt;
+    return DayReply{*sensor, *month, *day, f.value(12), f.value(7), f.value(8)};
 }

@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QNetworkDatagram>
-#include <QTcpSocket>
 #include <QUdpSocket>
 
 #include "link/framing.h"
+#include "link/linkkind.h"
 #include "link/replies.h"
+#include "link/serialtransport.h"
+#include "link/tcptransport.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
 #include "platform/guardedconnect.h"
@@ -76,8 +78,6 @@ private:
 DeviceLink::DeviceLink(QObject* parent)
     : QObject(parent), m_observer(&g_consoleObserver), m_MSComm1(this), m_searchAddress(QHostAddress::Broadcast)
 {
-    connectGuarded(&m_MSComm1, &SerialPortControl::OnComm, this, &DeviceLink::MSComm1Comm);
-    connect(&m_MSComm1, &SerialPortControl::portLost, this, [this](const QString& why) { m_serialLost = why; });
     // The demo (and anyone who plays devices on this machine) points the search at a
     // loopback broadcast address.
     if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
@@ -85,19 +85,50 @@ DeviceLink::DeviceLink(QObject* parent)
     connectGuarded(&m_Timer1, &QTimer::timeout, this, &DeviceLink::Timer1Timer);
 }
 
-DeviceLink::~DeviceLink()
-{
-    if (m_client) m_client->abort();
-}
+DeviceLink::~DeviceLink() = default;
 
 void DeviceLink::setObserver(LinkObserver* o)
 {
     m_observer = o ? o : &g_consoleObserver;
 }
 
+// ---------------------------------------------------------------- transports
+
+void DeviceLink::setTransportFactory(TransportFactory factory)
+{
+    if (m_serial) m_serial->close();
+    if (m_lan) m_lan->close();
+    m_serial.reset();
+    m_lan.reset();
+    m_factory = std::move(factory);
+}
+
+std::unique_ptr<LinkTransport> DeviceLink::makeTransport(LinkKind kind)
+{
+    if (m_factory) return m_factory(kind);
+    if (kind == LinkKind::Serial) return std::make_unique<SerialTransport>(m_MSComm1);
+    return std::make_unique<TcpTransport>(kLanPort);
+}
+
+LinkTransport& DeviceLink::serial()
+{
+    if (!m_serial) {
+        m_serial = makeTransport(LinkKind::Serial);
+        m_serial->onArrival = [this] { takeSerialArrival(); };
+        m_serial->onLost = [this](const QString& why) { m_serialLost = why; };
+    }
+    return *m_serial;
+}
+
+LinkTransport& DeviceLink::lan()
+{
+    if (!m_lan) m_lan = makeTransport(LinkKind::Network);
+    return *m_lan;
+}
+
 // ---------------------------------------------------------------- the exchange
 
-QString DeviceLink::Write2Dev(const QString& str1, Device_Rec& Device1)
+QString DeviceLink::exchange(const QString& request, Device_Rec& device)
 {
     if (m_busy) return {};  // an exchange is already waiting: do not start a second one
     m_busy = true;
@@ -108,27 +139,27 @@ QString DeviceLink::Write2Dev(const QString& str1, Device_Rec& Device1)
     } release{m_busy};
     BusyCursor cursor(observer());
 
-    if (Device1.ID.isEmpty() || Device1.IP.isEmpty()) {
+    if (device.ID.isEmpty() || device.IP.isEmpty()) {
         dialogs().message(linktext::kChooseDevice);
         return {};
     }
     observer().statusText(QStringLiteral("Sending..."));
-    const QString frame = buildFrame(str1, Device1.ID);
+    const QString frame = buildFrame(request, device.ID);
     observer().sendLine(frame);
-    if (Device1.IP.size() <= 6) return serialExchange(frame, Device1);
-    return lanExchange(frame, Device1);
+    if (isSerialLinkText(device.IP)) return serialExchange(frame, device);
+    return lanExchange(frame, device);
 }
 
 void DeviceLink::ensureSerialPortFor(const QString& link)
 {
     // The open port must be the device's own: a port opened for another device is
     // closed first, so that a frame never goes to the wrong line.
-    if (m_MSComm1.PortOpen()) {
-        const QString upper = link.toUpper();
-        int wanted = upper.contains(QLatin1String("COM")) ? FindNumber(upper) : -1;
-        if (wanted > 0 && wanted != m_MSComm1.CommPort()) m_MSComm1.setPortOpen(false);
+    LinkTransport& port = serial();
+    if (port.isUp()) {
+        const int wanted = namesComPort(link) ? FindNumber(link.toUpper()) : -1;
+        if (wanted > 0 && wanted != FindNumber(port.address())) port.close();
     }
-    if (!m_MSComm1.PortOpen()) FindComPortAndOpen(link);
+    if (!port.isUp()) FindComPortAndOpen(link);
 }
 
 QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Device1)
@@ -141,15 +172,16 @@ QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Devic
     auto lost = [&] {
         return LinkError(QStringLiteral("The serial port %1 went away: %2").arg(Device1.IP, m_serialLost));
     };
+    const QByteArray bytes = asciiBytes(frame);
     QString reply;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0; attempt < qMax(1, serialAttempts); ++attempt) {
         try {
-            m_MSComm1.setOutput(frame);
+            serial().send(bytes);
         } catch (const TermivoError&) {
             if (!m_serialLost.isEmpty()) throw lost();
             throw;
         }
-        reply = readComport(serialReplyTimeout, Device1);
+        reply = awaitSerialReply(serialReplyTimeout);
         if (!m_serialLost.isEmpty()) throw lost();
         // A complete reply ends the attempts; so does a structured one, whose "}#" the
         // receive event has already trimmed away.
@@ -161,22 +193,22 @@ QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Devic
     return reply;
 }
 
-QString DeviceLink::readComport(int t_Out, const Device_Rec& /*Device1*/)
+QString DeviceLink::awaitSerialReply(int ms)
 {
     m_RxBuffer.clear();
     m_RxDone = 0;
     m_rxComplete = false;
     // Characters of an earlier, late reply are not part of this one.
-    if (m_MSComm1.InBufferCount() > 0) m_MSComm1.Input();
-    const int steps = clampedWaitMs(t_Out) / 100 + 1;
-    waitUntil([this] { return m_RxDone == 1 || StopFlag == 1 || !m_serialLost.isEmpty(); }, steps * 100);
+    serial().receive();
+    const int steps = clampedWaitMs(ms) / 100 + 1;
+    serial().wait([this] { return m_RxDone == 1 || StopFlag == 1 || !m_serialLost.isEmpty(); }, steps * 100);
     if (m_RxDone == 1) return m_RxBuffer;
     return QStringLiteral("Time Out");
 }
 
-void DeviceLink::MSComm1Comm()
+void DeviceLink::takeSerialArrival()
 {
-    const QString chunk = m_MSComm1.Input();
+    const QString chunk = QString::fromLatin1(serial().receive());
     if (chunk.isEmpty()) return;
     if (StopFlag == 1) m_RxDone = 1;
     // A line that sends without end between exchanges does not fill the memory.
@@ -197,44 +229,46 @@ void DeviceLink::MSComm1Comm()
 
 QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
 {
-    // The exchange talks to the device it was given: a client connected elsewhere (or
-    // not at all) is replaced by one connected to Device1.IP. A failure is an error
-    // that reaches the caller.
+    // The exchange talks to the device it was given: a link open elsewhere (or not at
+    // all) is replaced by one to Device1.IP. A failure is an error that reaches the
+    // caller.
     if (!lanConnected() || lanHost() != Device1.IP) {
         QString why;
         const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 1000;
-        if (!connectClient(Device1.IP, ms, &why)) throw LinkError(why);
+        if (!openLan(Device1.IP, ms, &why)) throw LinkError(why);
     }
-    QPointer<QTcpSocket> client = m_client;
+    LinkTransport& link = lan();
+    // A link closed or opened anew by a handler that runs during the wait is not this
+    // exchange's link any more: the exchange ends as on a dropped connection.
+    const int opening = m_lanOpenings;
+    auto same = [&] { return m_lanOpenings == opening && link.isUp(); };
     QString line;
     const int wait = clampedWaitMs(qMax(0, clampedWaitMs(Prog.TimeOut2)) + clampedWaitMs(lanReadTimeout));
     // Whatever an earlier, late reply left behind is not the answer to this request:
     // it is dropped once, before the first send. What arrives after that is kept
     // across re-sends, so that a reply straddling a deadline is completed by its rest
     // instead of its rest being taken for the whole reply.
-    if (client) client->readAll();
+    link.receive();
     m_lanBuffer.clear();
+    const QByteArray bytes = asciiBytes(frame);
     for (int attempt = 0; attempt < Prog.tryCnt; ++attempt) {
-        if (!client || client->state() != QAbstractSocket::ConnectedState)
-            throw LinkError(QStringLiteral("Connection Closed Gracefully."));
-        const QByteArray bytes = asciiBytes(frame);
-        if (client->write(bytes) != bytes.size()) throw LinkError(client->errorString());
-        client->flush();
+        if (!same()) throw LinkError(QStringLiteral("Connection Closed Gracefully."));
+        link.send(bytes);
         bool dropped = false;
         bool overflow = false;
-        waitUntil(
+        link.wait(
             [&] {
-                if (!client) {
+                if (m_lanOpenings != opening) {
                     dropped = true;
                     return true;
                 }
-                m_lanBuffer += client->readAll();
+                m_lanBuffer += link.receive();
                 if (m_lanBuffer.contains('#')) return true;
                 if (m_lanBuffer.size() > kMaxReplyBytes) {
                     overflow = true;
                     return true;
                 }
-                if (client->state() != QAbstractSocket::ConnectedState) {
+                if (!link.isUp()) {
                     dropped = true;
                     return true;
                 }
@@ -251,7 +285,7 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
                 // A device that sends without end is not read further: the connection
                 // is closed and the next exchange connects again.
                 m_lanBuffer.clear();
-                client->abort();
+                link.close();
                 throw LinkError(QStringLiteral("The device at %1 sent more than %2 bytes without ending its reply; "
                                                "the connection was closed.")
                                     .arg(Device1.IP)
@@ -273,84 +307,54 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
 
 // ---------------------------------------------------------------- network link
 
-QTcpSocket* DeviceLink::makeClient()
+bool DeviceLink::openLan(const QString& address, int ms, QString* why)
 {
-    if (m_client) {
-        m_client->abort();
-        m_client->deleteLater();
-    }
-    m_client = new QTcpSocket(this);
-    return m_client;
-}
-
-bool DeviceLink::connectClient(const QString& ip, int ms, QString* why)
-{
-    QTcpSocket* client = makeClient();
-    client->setProperty("termivoHost", ip);
-    QHostAddress address;
-    if (!address.setAddress(ip)) {
-        if (why) *why = QStringLiteral("Invalid address: %1").arg(ip);
-        return false;
-    }
-    client->connectToHost(address, kLanPort);
-    QPointer<QTcpSocket> guard = client;
-    waitUntil(
-        [&] {
-            return !guard || guard->state() == QAbstractSocket::ConnectedState ||
-                   guard->state() == QAbstractSocket::UnconnectedState;
-        },
-        ms);
-    if (guard && guard->state() == QAbstractSocket::ConnectedState) return true;
-    if (why)
-        *why = guard && guard->error() != QAbstractSocket::UnknownSocketError ? guard->errorString()
-                                                                              : QStringLiteral("Connect timed out.");
-    if (guard) guard->abort();
+    ++m_lanOpenings;
+    LinkTransport& link = lan();
+    if (link.open(address, ms)) return true;
+    if (why) *why = link.error();
     return false;
 }
 
 bool DeviceLink::lanConnected() const
 {
-    return m_client && m_client->state() == QAbstractSocket::ConnectedState;
+    return m_lan && m_lan->isUp();
 }
 
 QString DeviceLink::lanHost() const
 {
-    return m_client ? m_client->property("termivoHost").toString() : QString();
+    return m_lan ? m_lan->address() : QString();
 }
 
-bool DeviceLink::Connect2Lan(const QString& IP)
+bool DeviceLink::connectLan(const QString& address)
 {
     BusyCursor cursor(observer());
     if (lanConnected()) {
-        Mydisconnect();
-        sleepPumping(200);
+        disconnectLan();
+        lan().pause(disconnectPauseMs);
     }
     processPendingEvents();
     const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 500;
     QString why;
-    if (connectClient(IP, ms, &why)) {
+    if (openLan(address, ms, &why)) {
         observer().captionText(QStringLiteral("Status :Connected"));
         observer().waitLabel(WaitLabel::Status, QStringLiteral("Status:Connected"));
-        observer().waitLabel(WaitLabel::Port, QStringLiteral("IP:") + IP);
+        observer().waitLabel(WaitLabel::Port, QStringLiteral("IP:") + address);
         LinkPending = false;
         return true;
     }
-    dialogs().message(linktext::cannotConnect(IP));
+    dialogs().message(linktext::cannotConnect(address));
     observer().waitLabel(WaitLabel::Status, QStringLiteral("Status:Disconnected"));
     observer().captionText(QStringLiteral("Status :Disconnected"));
-    observer().waitLabel(WaitLabel::Port, QStringLiteral("IP:") + IP);
+    observer().waitLabel(WaitLabel::Port, QStringLiteral("IP:") + address);
     return false;
 }
 
-void DeviceLink::Mydisconnect()
+void DeviceLink::disconnectLan()
 {
-    if (m_client) {
-        m_client->disconnectFromHost();
-        m_client->abort();
-        m_client->deleteLater();
-        m_client = nullptr;
-    }
-    sleepPumping(200);
+    ++m_lanOpenings;  // an exchange waiting on the link sees it gone
+    lan().close();
+    lan().pause(disconnectPauseMs);
 }
 
 // ---------------------------------------------------------------- serial ports
@@ -380,15 +384,13 @@ int DeviceLink::FindComPort0()
 
 void DeviceLink::FindComPortAndOpen(const QString& Portnum)
 {
-    const QString text = Portnum.toUpper();
-    if (!text.contains(QLatin1String("COM"))) return;
-    int number = FindNumber(text);
+    if (!namesComPort(Portnum)) return;
+    int number = FindNumber(Portnum.toUpper());
     if (number == 0) number = FindComPort0();
     if (number <= 0) return;
     try {
         m_MSComm1.setRootDir(Prog.RootDir);
-        m_MSComm1.setCommPort(number);
-        m_MSComm1.setPortOpen(true);
+        if (!serial().open(QStringLiteral("COM%1").arg(number), 0)) dialogs().message(linktext::kCannotOpenPort);
     } catch (const TermivoError&) {
         dialogs().message(linktext::kCannotOpenPort);
     }
@@ -396,28 +398,30 @@ void DeviceLink::FindComPortAndOpen(const QString& Portnum)
 
 void DeviceLink::OpenPort2(const QString& strPort)
 {
-    if (m_MSComm1.PortOpen()) m_MSComm1.setPortOpen(false);
-    if (lanConnected()) m_client->abort();
-    if (strPort.size() >= 7) {
+    if (serial().isUp()) serial().close();
+    if (lanConnected()) {
+        ++m_lanOpenings;
+        lan().close();
+    }
+    if (isNetworkLinkText(strPort)) {
         SelDevice.IP = strPort;
-        Connect2Lan(strPort);
+        connectLan(strPort);
         return;
     }
     const int number = FindNumber(strPort);
     if (number < 0) return;
-    m_MSComm1.setCommPort(number);  // a number the control rejects is an error for the caller
-    try {
-        m_MSComm1.setRootDir(Prog.RootDir);
-        m_MSComm1.setPortOpen(true);
-        m_MSComm1.setRTSEnable(true);
+    m_MSComm1.setRootDir(Prog.RootDir);
+    // A number the control rejects is an error for the caller.
+    if (serial().open(QStringLiteral("COM%1").arg(number), 0)) {
+        serial().setRequestToSend(true);
         LinkPending = false;
-    } catch (const TermivoError&) {
+    } else {
         dialogs().message(linktext::kPortCannotOpen);
     }
     SelDevice.IP.clear();
 }
 
-void DeviceLink::BtnShowComClick()
+void DeviceLink::showSerialPorts()
 {
     const QStringList ports = FindComPort(1);
     if (ports.isEmpty()) {
@@ -431,7 +435,7 @@ void DeviceLink::BtnShowComClick()
 
 // ---------------------------------------------------------------- device search
 
-void DeviceLink::Button2Click()
+void DeviceLink::searchDevices()
 {
     if (!m_udpServer) {
         auto* server = new QUdpSocket(this);
@@ -444,7 +448,7 @@ void DeviceLink::Button2Click()
             return;
         }
         m_udpServer = server;
-        connectGuarded(m_udpServer, &QUdpSocket::readyRead, this, &DeviceLink::IdUDPServer1UDPRead);
+        connectGuarded(m_udpServer, &QUdpSocket::readyRead, this, &DeviceLink::readSearchAnswers);
     }
     observer().clearJson();
     observer().showReplies();
@@ -452,12 +456,12 @@ void DeviceLink::Button2Click()
     m_udpClient->writeDatagram(asciiBytes(linktext::kSearchRequest), m_searchAddress, m_searchPort);
 }
 
-void DeviceLink::IdUDPServer1UDPRead()
+void DeviceLink::readSearchAnswers()
 {
     for (int n = 0; m_udpServer && m_udpServer->hasPendingDatagrams(); ++n) {
         if (n == kDatagramBatch) {
             // The rest after the windows had their turn.
-            QTimer::singleShot(0, this, guardedHandler([this] { IdUDPServer1UDPRead(); }));
+            QTimer::singleShot(0, this, guardedHandler([this] { readSearchAnswers(); }));
             return;
         }
         const QNetworkDatagram d = m_udpServer->receiveDatagram();
@@ -471,16 +475,16 @@ void DeviceLink::IdUDPServer1UDPRead()
 
 // ---------------------------------------------------------------- USSD answer poll
 
-void DeviceLink::Timer1Timer()
+void DeviceLink::pollUssdAnswer()
 {
     if (m_busy) return;  // a tick during an exchange does not start a second one
     ++UssdPollCount;
     if (UssdPollCount >= 10) m_Timer1.stop();
-    const QString reply = Write2Dev(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Read\":\"\"}"), SelDevice);
+    const QString reply = exchange(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Read\":\"\"}"), SelDevice);
     const std::optional<QString> answer = ussdAnswer(reply);
     if (!answer) return;
     observer().ussdLine(*answer);
-    Write2Dev(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Reset\":\"\"})"), SelDevice);
+    exchange(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Reset\":\"\"})"), SelDevice);
     m_Timer1.stop();
 }
 
@@ -489,13 +493,10 @@ void DeviceLink::reset()
     m_Timer1.stop();
     m_Timer1.setInterval(3000);
     UssdPollCount = 0;
+    setTransportFactory({});
+    ++m_lanOpenings;
     if (m_MSComm1.PortOpen()) m_MSComm1.setPortOpen(false);
     m_MSComm1.setRTSEnable(false);
-    if (m_client) {
-        m_client->abort();
-        m_client->deleteLater();
-        m_client = nullptr;
-    }
     delete m_udpServer;
     m_udpServer = nullptr;
     delete m_udpClient;
@@ -506,6 +507,8 @@ void DeviceLink::reset()
     LinkPending = false;
     lanReadTimeout = 500;
     serialReplyTimeout = 5000;
+    serialAttempts = 4;
+    disconnectPauseMs = kDisconnectPauseMs;
     m_RxBuffer.clear();
     m_RxDone = 0;
     m_lanBuffer.clear();

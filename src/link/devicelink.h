@@ -1,34 +1,27 @@
-// The one request/response exchange with a logging device and its transports: the
-// serial port control MSComm1, the TCP client, the UDP pair of the device search and
-// the USSD answer poll. Everything runs on the user-interface thread; waits process
-// pending events, so that receive events, Cancel and timers keep working, and return
-// as soon as what they wait for has happened.
+// The one request/response exchange with a logging device over its link (a serial
+// port or a TCP connection, each a LinkTransport), the UDP pair of the device search
+// and the USSD answer poll. Everything runs on the user-interface thread; waits
+// process pending events, so that receive events, Cancel and timers keep working, and
+// return as soon as what they wait for has happened.
 //
-// Only one exchange is under way at a time: a Write2Dev called while another waits
+// Only one exchange is under way at a time: an exchange started while another waits
 // (from a handler that runs inside the wait) sends nothing and answers empty text.
 #pragma once
 
+#include <memory>
+
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QUdpSocket>
 
 #include "app/records.h"
 #include "link/linkobserver.h"
+#include "link/transport.h"
 #include "platform/errors.h"
 #include "platform/serialport.h"
-
-// An error of the serial control or the TCP client during an exchange (port not open,
-// connection refused, connection dropped). It ends the exchange and reaches the caller.
-class LinkError : public TermivoError
-{
-public:
-    using TermivoError::TermivoError;
-};
 
 // The longest wait of the link, in ms: time-out settings beyond it (up to 2147483647
 // in the settings file) are taken as this, so that the wait arithmetic cannot overflow.
@@ -54,7 +47,6 @@ class DeviceLink : public QObject
     Q_OBJECT
 public:
     static constexpr quint16 kLanPort = 54321;
-
     explicit DeviceLink(QObject* parent = nullptr);
     ~DeviceLink() override;
 
@@ -62,28 +54,42 @@ public:
     // Installs o (not owned); nullptr restores the console observer.
     void setObserver(LinkObserver* o);
 
+    // The serial port control that the serial transport runs over.
     SerialPortControl& MSComm1() { return m_MSComm1; }
-    // The current TCP client (null when none was made or it was released).
-    QTcpSocket* IdTCPClient1() const { return m_client; }
+
+    // Makes the transports from now on (tests install scripted ones); an empty function
+    // restores the serial port and the TCP client. The transports made before are
+    // closed and released.
+    void setTransportFactory(TransportFactory factory);
 
     // ---- the exchange ----
-    // Frames str1 for Device1, sends it over the link named by Device1.IP (6 characters
-    // or fewer: a serial port; otherwise an IPv4 address), waits, retries and answers the
-    // reply: "Time Out" when a serial wait ran out, empty text when a LAN link gave
-    // nothing. Throws TermivoError when the transport fails (LinkError for the TCP
-    // client, the serial control's own error for a port that is not open).
-    QString Write2Dev(const QString& str1, Device_Rec& Device1);
-    // Waits up to t_Out ms for a complete serial reply; "Time Out" when none came.
-    QString readComport(int t_Out, const Device_Rec& Device1);
-    // Receive event of MSComm1.
-    void MSComm1Comm();
+    // Frames request for device, sends it over the link named by device.IP (a serial
+    // port text or a network address, isSerialLinkText), waits, retries and answers the
+    // reply: "Time Out" when a serial wait ran out, empty text when a network link gave
+    // nothing. Throws TermivoError when the transport fails (LinkError for the network
+    // link and a serial port that went away, the serial control's own error for a port
+    // that is not open).
+    QString exchange(const QString& request, Device_Rec& device);
+    QString Write2Dev(const QString& str1, Device_Rec& Device1) { return exchange(str1, Device1); }
+    // Waits up to ms for a complete serial reply; "Time Out" when none came.
+    QString awaitSerialReply(int ms);
+    QString readComport(int t_Out, const Device_Rec& /*Device1*/) { return awaitSerialReply(t_Out); }
+    // Takes the characters that arrived on the serial link into the reply under way.
+    void takeSerialArrival();
+    // The receive event of the serial control.
+    void MSComm1Comm() { takeSerialArrival(); }
     bool exchangeUnderWay() const { return m_busy; }
 
     // ---- network link ----
-    bool Connect2Lan(const QString& IP);
-    void Mydisconnect();
+    // Opens a fresh network link to address (closing the one before); reports the
+    // outcome to the observer and shows a message when it fails.
+    bool connectLan(const QString& address);
+    bool Connect2Lan(const QString& IP) { return connectLan(IP); }
+    // Closes and releases the network link, then pauses.
+    void disconnectLan();
+    void Mydisconnect() { disconnectLan(); }
     bool lanConnected() const;
-    // The address the current client talks to (empty when none).
+    // The address the network link talks to (empty when none).
     QString lanHost() const;
 
     // ---- serial ports ----
@@ -91,11 +97,17 @@ public:
     int FindComPort0();
     void FindComPortAndOpen(const QString& Portnum);
     void OpenPort2(const QString& strPort);
-    void BtnShowComClick();
+    // Shows the serial ports in a message (or that there are none).
+    void showSerialPorts();
+    void BtnShowComClick() { showSerialPorts(); }
 
     // ---- device search ----
-    void Button2Click();
-    void IdUDPServer1UDPRead();
+    // Listens for answers and broadcasts the search request.
+    void searchDevices();
+    void Button2Click() { searchDevices(); }
+    // Shows the search answers that arrived.
+    void readSearchAnswers();
+    void IdUDPServer1UDPRead() { readSearchAnswers(); }
     // Where the search is broadcast (the local network's broadcast address unless set).
     void setSearchAddress(const QHostAddress& a) { m_searchAddress = a; }
     // The UDP port of the search (the devices' port; tests use a free one).
@@ -104,7 +116,9 @@ public:
 
     // ---- USSD answer poll ----
     QTimer& Timer1() { return m_Timer1; }
-    void Timer1Timer();
+    // One tick of the poll: asks for the operator's answer and shows it once it came.
+    void pollUssdAnswer();
+    void Timer1Timer() { pollUssdAnswer(); }
     int UssdPollCount = 0;
 
     // A device was chosen but its link is not open yet.
@@ -113,24 +127,35 @@ public:
     // The client's read time-out and the serial reply wait, in ms.
     int lanReadTimeout = 500;
     int serialReplyTimeout = 5000;
+    // Times a frame is sent to a serial device that gives no complete reply.
+    int serialAttempts = 4;
+    // The pause after a LAN connection is closed, before anything else goes on.
+    static constexpr int kDisconnectPauseMs = 200;
+    int disconnectPauseMs = kDisconnectPauseMs;
 
-    // Closes every link, stops the poll and the search, clears the state (tests).
+    // Closes every link, stops the poll and the search, restores the real transports
+    // and clears the state (tests).
     void reset();
 
 signals:
     void datagramReceived(const QString& text);
 
 private:
-    QTcpSocket* makeClient();
-    // Connects a fresh client to ip within ms; false on failure (client kept, error text set).
-    bool connectClient(const QString& ip, int ms, QString* why);
+    LinkTransport& serial();
+    LinkTransport& lan();
+    std::unique_ptr<LinkTransport> makeTransport(LinkKind kind);
+    // Opens the network link to address within ms; false on failure (why set).
+    bool openLan(const QString& address, int ms, QString* why);
     void ensureSerialPortFor(const QString& link);
     QString serialExchange(const QString& frame, const Device_Rec& Device1);
     QString lanExchange(const QString& frame, Device_Rec& Device1);
 
     LinkObserver* m_observer;
     SerialPortControl m_MSComm1;
-    QPointer<QTcpSocket> m_client;
+    TransportFactory m_factory;
+    std::unique_ptr<LinkTransport> m_serial;
+    std::unique_ptr<LinkTransport> m_lan;
+    int m_lanOpenings = 0;  // network links opened so far
     QUdpSocket* m_udpServer = nullptr;
     QUdpSocket* m_udpClient = nullptr;
     QHostAddress m_searchAddress;

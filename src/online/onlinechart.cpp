@@ -68,21 +68,11 @@ void fillOnlineLine(ChartSeries& series, const ReportYear& year, int month, int 
     const int days = month < 7 ? 31 : 30;
     for (int d = 1; d <= days; ++d) {
         for (int h = 0; h <= 23; h += period) {
-            double sum = 0;
-            int bad = 0;
-            for (int k = h; k < h + period; ++k) {
-                // A block that runs past hour 23 counts the hours it lacks as missing.
-                if (k > 23 || year.hourValid[month][d][k] == 0) {
-                    ++bad;
-                    continue;
-                }
-                sum += year.hourValue[month][d][k];
-            }
             const double x = d + double(h + period) / 24;
-            if (bad == period)
-                series.addNull(x, 4);
+            if (const std::optional<double> average = periodAverage(year, month, d, h, period))
+                series.add(x, *average);
             else
-                series.add(x, sum / (period - bad));
+                series.addNull(x, 4);
         }
     }
 }

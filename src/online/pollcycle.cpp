@@ -1,6 +1,7 @@
 #include "online/pollcycle.h"
 
 #include "app/calendar.h"
+#include "link/linkkind.h"
 #include "platform/errors.h"
 
 const QString kMonitorCaption = QStringLiteral("Norvak Halvik monitoring ");
@@ -79,8 +80,12 @@ void PollCycle::arm()
 void PollCycle::updateReading(const QString& reply, int polledIndex)
 {
     const std::optional<DeviceReading> r = decodeReading(reply);
+    // The polled device answered only when the reply is its own: a reply that names
+    // another device (a late one on a shared line, a device set to another's ID) is
+    // that other device's answer.
     if (polledIndex >= 0 && polledIndex < m_answers.size())
-        m_answers[polledIndex] = r ? DeviceAnswer::Answered : DeviceAnswer::Silent;
+        m_answers[polledIndex] =
+            r && r->id == m_devices[polledIndex].ID ? DeviceAnswer::Answered : DeviceAnswer::Silent;
     if (!r) return;
     // The device is the one the reply names: the first registry entry with its ID.
     int device = -1;
@@ -91,6 +96,7 @@ void PollCycle::updateReading(const QString& reply, int polledIndex)
         }
     }
     if (device < 0) return;
+    m_answers[device] = DeviceAnswer::Answered;
     const QDateTime now = m_clock();
     for (int k = 0; k < 4; ++k) {
         for (int c = 0; c < m_channels.size(); ++c) {
@@ -134,7 +140,7 @@ void PollCycle::tick()
         m_host.showMessageLogIfAny();
         for (curDev = 0; curDev <= m_last; ++curDev) {
             Device_Rec& d = m_devices[curDev];
-            if (d.IP.contains(QLatin1Char('.'))) m_host.connectLan(d.IP);
+            if (hasDottedAddress(d.IP)) m_host.connectLan(d.IP);
             m_host.pump();
             if (m_host.stopRequested()) return;
             pollOne(curDev);
@@ -171,7 +177,7 @@ void PollCycle::tick()
                 timeCnt = 0;
                 curDev = (curDev + 1) % (m_last + 1);
                 Device_Rec& d = m_devices[curDev];
-                if (d.IP.contains(QLatin1Char('.'))) m_host.connectLan(d.IP);
+                if (hasDottedAddress(d.IP)) m_host.connectLan(d.IP);
                 m_host.setTimerEnabled(false);
                 pollOne(curDev);
                 m_host.pump();

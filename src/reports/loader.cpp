@@ -6,59 +6,17 @@
 #include <memory>
 
 #include "app/fields.h"
-#include "app/records.h"
 #include "platform/convert.h"
-#include "platform/dialogs.h"
 #include "platform/errors.h"
-#include "platform/eventpump.h"
+#include "reports/dayline.h"
 #include "reports/reportfile.h"
-#include "views/month.h"
-
-double HourValue[13][32][24];
-int HourValid[13][32][24];
-QStringList ChartComment[13];
-
-const QString kHeaderUnreadableMessage = QStringLiteral("نتوانستم تنظیمات را از فایل بخوانم");
 
 namespace {
-constexpr int kMinDayLineLength = 55;
-
 double pairValue(const QString& sensorType, QChar a, QChar b)
 {
     if (a == QLatin1Char('?') && b == QLatin1Char('?')) return -300;
     const int r = 60 * (int(a.unicode()) - 60) + (int(b.unicode()) - 60);
     return sensorValue(sensorType, r);
-}
-
-ReportHeaderFields headerFieldsOf(const Chart_rec& c)
-{
-    return {c.SenNumber, c.Dev_Type, c.Sensor_Type, c.hys1L, c.hys1H, c.LogTime.wYear, c.LogTime.wMonth};
-}
-
-void putHeaderFields(const ReportHeaderFields& f, Chart_rec& c)
-{
-    c.SenNumber = f.senNumber;
-    c.Dev_Type = f.devType;
-    c.Sensor_Type = f.sensorType;
-    c.hys1L = f.lowLimit;
-    c.hys1H = f.highLimit;
-    c.LogTime.wYear = static_cast<uint16_t>(f.logYear);
-    c.LogTime.wMonth = static_cast<uint16_t>(f.logMonth);
-}
-
-// Shows what the header reading reports and draws the month chart's limit lines.
-void showHeaderResult(bool unreadable)
-{
-    if (unreadable) dialogs().message(kHeaderUnreadableMessage);
-    processPendingEvents();
-    MonthChart.clearSeries();
-    processPendingEvents();
-    auto& lower = MonthChart.series[kSeriesLowerLimit];
-    auto& upper = MonthChart.series[kSeriesUpperLimit];
-    lower.add(0, CurChart.hys1L);
-    upper.add(0, CurChart.hys1H);
-    lower.add(32, CurChart.hys1L);
-    upper.add(32, CurChart.hys1H);
 }
 
 // Whether a day line may belong to month (its month field is that month, or is not
@@ -74,18 +32,6 @@ bool mayBeOfMonth(const QString& line, int month)
     return digits == 0 || value == month;
 }
 
-// Puts a loaded year into the tables, the comment lists and CurChart.
-void putIntoGlobals(const ReportYear& year)
-{
-    std::memcpy(HourValue, year.hourValue, sizeof HourValue);
-    std::memcpy(HourValid, year.hourValid, sizeof HourValid);
-    for (int m = 1; m <= 12; ++m) ChartComment[m] = year.remarks[m];
-    putHeaderFields(year.header, CurChart);
-    CurChart.StMon = year.firstMonth;
-    CurChart.EndMon = year.lastMonth;
-    if (year.lastLineMonth != 0) CurChart.Curr_Mon = year.lastLineMonth;
-    if (year.lastLineYear) CurChart.Curr_Year = *year.lastLineYear;
-}
 }  // namespace
 
 QStringList SplitPara1(const QString& str1, const QString& SplitChar)
@@ -97,11 +43,6 @@ double codeValue(const QString& sensorType, const QString& code)
 {
     if (code.size() != 2) return std::numeric_limits<double>::quiet_NaN();
     return pairValue(sensorType, code[0], code[1]);
-}
-
-double Code2Value(const QString& code)
-{
-    return codeValue(CurChart.Sensor_Type, code);
 }
 
 bool readReportHeaderFields(const QString& header, ReportHeaderFields& fields, bool* unreadable)
@@ -126,41 +67,10 @@ bool readReportHeaderFields(const QString& header, ReportHeaderFields& fields, b
     return read;
 }
 
-bool ReadReportHeader(const QString& header)
-{
-    ReportHeaderFields fields = headerFieldsOf(CurChart);
-    bool unreadable = false;
-    const bool read = readReportHeaderFields(header, fields, &unreadable);
-    putHeaderFields(fields, CurChart);
-    showHeaderResult(unreadable);
-    return read;
-}
-
-ReportLoadResult LoadReportFile(const QStringList& lines)
-{
-    // The year is loaded as a value, then put into the globals, also when the load
-    // stops at an error (what was read before it stays, as the month view expects).
-    auto year = std::make_unique<ReportYear>();
-    year->header = headerFieldsOf(CurChart);
-    try {
-        loadReportYear(*year, lines);
-    } catch (...) {
-        putIntoGlobals(*year);
-        if (!lines.isEmpty()) showHeaderResult(year->headerUnreadable);
-        throw;
-    }
-    putIntoGlobals(*year);
-    showHeaderResult(year->headerUnreadable);
-    ReportLoadResult result;
-    result.headerRead = year->headerRead;
-    result.dayLines = year->dayLines;
-    result.skippedLines = year->skippedLines;
-    return result;
-}
-
-ReportYear loadReportYear(const QStringList& lines)
+ReportYear loadReportYear(const QStringList& lines, const ReportHeaderFields& startHeader)
 {
     ReportYear year;
+    year.header = startHeader;
     loadReportYear(year, lines);
     return year;
 }
@@ -183,7 +93,6 @@ void loadReportYear(ReportYear& year, const QStringList& lines, int onlyMonth)
     result.headerRead = readReportHeaderFields(lines[0], year.header, &year.headerUnreadable);
     const QString& sensorType = year.header.sensorType;
 
-    const QString dayDelims = QStringLiteral(",()");
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString& line = lines[i];
         if (isCommentLine(line)) {
@@ -201,25 +110,17 @@ void loadReportYear(ReportYear& year, const QStringList& lines, int onlyMonth)
             year.remarks[m].append(line.section(QLatin1Char(','), 2));
             continue;
         }
-        if (line.size() < kMinDayLineLength) {
+        if (onlyMonth != 0 && line.size() >= kMinDayLineLength && !mayBeOfMonth(line, onlyMonth)) continue;
+        const std::optional<DayLine> dayLine = parseDayLine(line);
+        if (!dayLine) {
             ++result.skippedLines;
             continue;
         }
-        if (onlyMonth != 0 && !mayBeOfMonth(line, onlyMonth)) continue;
-        const QStringList f = SplitPara1(line, dayDelims);
-        if (f.size() < 3) {
-            ++result.skippedLines;
-            continue;
-        }
-        const int month = strToInt(f[0]);
-        const int day = strToInt(f[1]);
-        if (month < 1 || month > 12 || day < 1 || day > 31) {
-            ++result.skippedLines;
-            continue;
-        }
-        const QString& codes = f[2];
+        const int month = dayLine->month;
+        const int day = dayLine->day;
+        const QString& codes = dayLine->codes;
         year.lastLineMonth = month;
-        if (f.size() > 3) year.lastLineYear = f[3];
+        if (dayLine->year) year.lastLineYear = dayLine->year;
         year.firstMonth = std::min(year.firstMonth, month);
         year.lastMonth = std::max(year.lastMonth, month);
         double* value = year.hourValue[month][day];

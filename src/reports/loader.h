@@ -7,18 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/records.h"
-
-// Hourly values and their validity by month 1..12, day 1..31 and hour 0..23 (index 0
-// of month and day unused). HourValid: 1 = a valid value, 0 = missing.
-extern double HourValue[13][32][24];
-extern int HourValid[13][32][24];
-// The comment texts of each month 1..12 of the loaded file, in file order.
-extern QStringList ChartComment[13];
-
-// The text the header reader shows when a number of the header cannot be read.
-extern const QString kHeaderUnreadableMessage;
-
 // The header fields a report file gives (a header that is not read, or whose
 // reading stops at a bad number, leaves the fields it did not reach as they were).
 struct ReportHeaderFields
@@ -59,8 +47,8 @@ struct ReportYear
 // onlyMonth 1..12, only the day lines of that month are read (the others are passed
 // over unread, for a view that shows one month).
 void loadReportYear(ReportYear& year, const QStringList& lines, int onlyMonth = 0);
-// The same into a fresh value (header fields starting at zero and empty).
-ReportYear loadReportYear(const QStringList& lines);
+// The same into a fresh value whose header fields start as startHeader.
+ReportYear loadReportYear(const QStringList& lines, const ReportHeaderFields& startHeader = {});
 // Reads the header fields of a report header into fields; true when the whole
 // header was read. A bad number stops the reading there (unreadable set).
 bool readReportHeaderFields(const QString& header, ReportHeaderFields& fields, bool* unreadable = nullptr);
@@ -68,27 +56,6 @@ bool readReportHeaderFields(const QString& header, ReportHeaderFields& fields, b
 // code that is not two characters long gives NaN.
 double codeValue(const QString& sensorType, const QString& code);
 
-struct ReportLoadResult
-{
-    bool headerRead = false;  // the header had more than 12 fields and every number converted
-    int dayLines = 0;         // day lines taken into the tables
-    int skippedLines = 0;     // lines ignored: short, too few fields, month or day out of range
-};
-
-// Loads the file's lines (line 0 the header) through loadReportYear and puts the
-// year into the globals: clears the tables and the comment lists, reads the header
-// into CurChart, redraws the limit lines of the month chart
-// (MonthChart), fills HourValue/HourValid and ChartComment and sets CurChart.StMon,
-// EndMon, Curr_Mon and Curr_Year. Throws ListIndexError for a file without lines and
-// ConvertError for a month or day that is not an integer (the load stops there).
-ReportLoadResult LoadReportFile(const QStringList& lines);
-// Reads the header into CurChart (a header of 12 fields or fewer is not read; a bad
-// number shows kHeaderUnreadableMessage), then clears the five series of the month
-// chart and draws the two limit lines. Returns true when the whole header was read.
-bool ReadReportHeader(const QString& header);
-// The value of one hour's two-character code for CurChart.Sensor_Type; "??" gives
-// -300, a code that is not two characters long gives NaN.
-double Code2Value(const QString& code);
 // Cuts str1 at every character of SplitChar (empty fields kept).
 QStringList SplitPara1(const QString& str1, const QString& SplitChar);
 

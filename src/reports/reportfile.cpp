@@ -5,6 +5,7 @@
 
 #include "platform/safepath.h"
 #include "platform/textfile.h"
+#include "reports/dayline.h"
 
 namespace {
 
@@ -23,16 +24,19 @@ void checkPathPart(const QString& what, const QString& text)
                                   .arg(what, QString(text).replace(QChar(0), QLatin1Char('?'))));
 }
 
-// The month and day of a day line, or false when the line is not one.
+// The month and day of a stored day line, or false when the line is not one (a
+// damaged line included: it is kept as it stands).
 bool dayOf(const QString& line, int& month, int& day)
 {
-    if (isCommentLine(line)) return false;
-    const QStringList f = line.split(QLatin1Char(','));
-    if (f.size() < 3) return false;
-    bool ok1 = false, ok2 = false;
-    month = f[0].trimmed().toInt(&ok1);
-    day = f[1].trimmed().toInt(&ok2);
-    return ok1 && ok2;
+    try {
+        const std::optional<DayLine> d = parseDayLine(line);
+        if (!d) return false;
+        month = d->month;
+        day = d->day;
+        return true;
+    } catch (const ConvertError&) {
+        return false;
+    }
 }
 
 bool isInside(const QString& path, const QString& root)
@@ -49,19 +53,7 @@ void makeFolder(const QString& folder)
         throw FileError(QStringLiteral("Cannot create folder \"%1\".").arg(QDir::toNativeSeparators(folder)));
 }
 
-QString g_chosenFolder;  // empty: the root folder's year folders
-
 }  // namespace
-
-ChosenReportFolder::ChosenReportFolder(const QString& folder) : m_previous(g_chosenFolder)
-{
-    g_chosenFolder = folder;
-}
-
-ChosenReportFolder::~ChosenReportFolder()
-{
-    g_chosenFolder = m_previous;
-}
 
 QString reportFolder(const QString& root, int yy)
 {
@@ -100,21 +92,26 @@ QString formatCommentLine(int month, const QString& text)
 
 void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines)
 {
+    appendReportLines(ReportDestination{Prog.RootDir, QString()}, channel.parent, channel.Last_ref.wYear, newLines);
+}
+
+void appendReportLines(const ReportDestination& where, const QString& path, int yy, const QStringList& newLines)
+{
     if (newLines.isEmpty()) return;  // nothing downloaded: the file stays as it is
-    const QString path = channel.parent;
+    const bool chosen = !where.chosenFolder.isEmpty();
     // The folder the files must stay in: the one the user chose for a download of chosen
     // months, otherwise the root folder.
-    const QString base = g_chosenFolder.isEmpty() ? Prog.RootDir : g_chosenFolder;
+    const QString base = chosen ? where.chosenFolder : where.rootDir;
     if (!base.isEmpty() && !isInside(path, base))
         throw ReportPathError(QStringLiteral("The report file \"%1\" lies outside the %2 folder \"%3\".")
                                   .arg(QDir::toNativeSeparators(path),
-                                       g_chosenFolder.isEmpty() ? QStringLiteral("root") : QStringLiteral("chosen"),
+                                       chosen ? QStringLiteral("chosen") : QStringLiteral("root"),
                                        QDir::toNativeSeparators(base)));
-    if (g_chosenFolder.isEmpty()) {
+    if (!chosen) {
         // A year folder, or the file, that is a link out of the root folder, a FIFO or a
         // device is refused before anything is read or written.
-        const QString yearFolder = reportFolder(Prog.RootDir, channel.Last_ref.wYear);
-        if (!Prog.RootDir.isEmpty()) requireFolderInside(yearFolder, Prog.RootDir);
+        const QString yearFolder = reportFolder(where.rootDir, yy);
+        if (!where.rootDir.isEmpty()) requireFolderInside(yearFolder, where.rootDir);
         makeFolder(yearFolder);
     }
     // The file's own folder too (the download names the file by another channel's year).

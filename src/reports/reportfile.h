@@ -30,30 +30,28 @@ QString reportFileName(const QString& id, int channel1to4, const QString& sensor
 // negative year.
 QString reportFilePath(const QString& root, int yy, const QString& id, int channel1to4, const QString& sensorName);
 
-// Appends the lines of a download (a fresh header, then day lines) to the channel's
-// report file channel.parent, creating the year folder Prog.RootDir + Last_ref.wYear
-// when needed:
+// Where a download's report files go: the year folders of the root folder, or a
+// folder the user chose (the download dialog's), which every file must then lie in
+// (no year folder is made in the root folder).
+struct ReportDestination
+{
+    QString rootDir;
+    QString chosenFolder;  // empty: the root folder's year folders
+};
+
+// Appends the lines of a download (a fresh header, then day lines) to the report
+// file path, creating the year folder of the two-digit year yy under where.rootDir
+// when the files go there:
 // - no file, or an empty one: the new lines become the file;
 // - otherwise the stored header is kept, the stored last day line is replaced when the
 //   download brings a fuller copy of the same day, and the new day lines are appended;
 // the file keeps its encoding. The file is replaced whole (write, then rename): a
-// failed write leaves the old file as it was and throws FileError.
+// failed write leaves the old file as it was and throws FileError. A path outside
+// the root or chosen folder throws ReportPathError.
+void appendReportLines(const ReportDestination& where, const QString& path, int yy, const QStringList& newLines);
+// appendReportLines into the root folder Prog.RootDir, for channel.parent and the
+// year of channel.Last_ref.
 void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines);
-
-// While alive, AppendReportFile writes into folder (a folder the user chose, such as
-// the download dialog's) instead of the root folder's year folders: a file must lie
-// in it, and no year folder is made in the root folder.
-class ChosenReportFolder
-{
-public:
-    explicit ChosenReportFolder(const QString& folder);
-    ~ChosenReportFolder();
-    ChosenReportFolder(const ChosenReportFolder&) = delete;
-    ChosenReportFolder& operator=(const ChosenReportFolder&) = delete;
-
-private:
-    QString m_previous;
-};
 
 // Comment lines contain "Comment" (case-sensitive, anywhere); every other line after
 // the header is a day line.

@@ -1,11 +1,11 @@
 #include "views/exporttable.h"
 
+#include <memory>
+
 #include <QFileInfo>
 
 #include "app/commandline.h"
-#include "app/records.h"
 #include "platform/convert.h"
-#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
@@ -13,29 +13,6 @@
 #include "views/month.h"
 
 namespace {
-
-// Collects what the loader would show in a message box.
-class CollectingDialogs : public Dialogs
-{
-public:
-    QStringList texts;
-    void message(const QString& text) override { texts << text; }
-    void error(const QString& text) override { texts << text; }
-    bool confirm(const QString&, const QString& text) override
-    {
-        texts << text;
-        return false;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-};
-
-struct DialogsGuard
-{
-    explicit DialogsGuard(Dialogs* d) { setDialogs(d); }
-    ~DialogsGuard() { setDialogs(nullptr); }
-};
 
 int parseNumber(const QString& option, const QString& text)
 {
@@ -100,16 +77,14 @@ bool isExportTableCommand(const QStringList& args)
 
 int runExportTable(const QStringList& args, QTextStream& err)
 {
-    return runMonthExport(args, QStringLiteral("--export-table"), err, nullptr,
-                          [](const MonthExportOptions& o) { saveMonthTableText(o.out, MonthTable); });
+    return runMonthExport(
+        args, QStringLiteral("--export-table"), err, nullptr,
+        [](const MonthExportOptions& o, const ReportYear&, MonthView& view) { saveMonthTableText(o.out, view.table); });
 }
 
 int runMonthExport(const QStringList& args, const QString& command, QTextStream& err,
-                   const std::function<void(const MonthExportOptions&)>& check,
-                   const std::function<void(const MonthExportOptions&)>& write)
+                   const std::function<void(const MonthExportOptions&)>& check, const MonthExportWriter& write)
 {
-    CollectingDialogs collected;
-    DialogsGuard guard(&collected);
     MonthExportOptions o;
     try {
         o = parse(args, command);
@@ -122,19 +97,22 @@ int runMonthExport(const QStringList& args, const QString& command, QTextStream&
         const TextFile file = readTextFile(o.report);
         if (file.lines.isEmpty())
             throw TermivoError(QStringLiteral("The report file is empty: it has no header line."));
-        CurChart.FileName = QFileInfo(o.report).absoluteFilePath();
-        CurChart.Avr_Hour = o.period;
-        const ReportLoadResult loaded = LoadReportFile(file.lines);
-        if (!loaded.headerRead)
-            throw TermivoError(QStringLiteral("The header line of the report file cannot be read: %1")
-                                   .arg(collected.texts.isEmpty() ? QStringLiteral("it has too few fields.")
-                                                                  : collected.texts.join(QLatin1Char(' '))));
-        const int month = o.month != 0 ? o.month : CurChart.Curr_Mon;
+        auto year = std::make_unique<ReportYear>();
+        year->path = QFileInfo(o.report).absoluteFilePath();
+        loadReportYear(*year, file.lines);
+        if (!year->headerRead)
+            throw TermivoError(
+                QStringLiteral("The header line of the report file cannot be read: %1")
+                    .arg(year->headerUnreadable ? kHeaderUnreadableMessage : QStringLiteral("it has too few fields.")));
+        const int month = o.month != 0 ? o.month : year->lastLineMonth;
         if (month < 1 || month > 12)
             throw TermivoError(QStringLiteral("The report file has no day lines; give the month with --month."));
-        CurChart.Curr_Mon = month;
-        DrawMonth(MonthChart, month, o.minMax, true);
-        write(o);
+        MonthViewOptions options;
+        options.period = o.period;
+        options.showMinMax = o.minMax;
+        options.yearText = year->lastLineYear.value_or(QString());
+        MonthView view = buildMonthView(*year, month, options);
+        write(o, *year, view);
     } catch (const std::exception& e) {
         err << "termivo: " << o.report << ": " << errorText(e) << "\n";
         err.flush();

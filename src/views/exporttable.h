@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "views/month.h"
+
 // The mode's "--help" text.
 QString exportTableHelp();
 // True when the arguments (without the program name) ask for the batch export.
@@ -31,9 +33,9 @@ struct MonthExportOptions
 
 // The common run of the month exports (--export-table, --export-chart): parses args
 // (command: the option that names the report file), calls check (a TermivoError there
-// is a bad command line), loads the report file, draws the month into MonthChart and
-// MonthTable and calls write. Returns 0; 2 for a bad command line (one line on err); 1 when the file cannot be read or
-// the output cannot be written.
+// is a bad command line), loads the report file, builds the month and calls write with
+// the loaded year and the month view. Returns 0; 2 for a bad command line (one line on
+// err); 1 when the file cannot be read or the output cannot be written.
+using MonthExportWriter = std::function<void(const MonthExportOptions&, const ReportYear&, MonthView&)>;
 int runMonthExport(const QStringList& args, const QString& command, QTextStream& err,
-                   const std::function<void(const MonthExportOptions&)>& check,
-                   const std::function<void(const MonthExportOptions&)>& write);
+                   const std::function<void(const MonthExportOptions&)>& check, const MonthExportWriter& write);

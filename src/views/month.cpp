@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include <QFileInfo>
 
@@ -20,10 +21,7 @@ const QString kVoltageCaption = QStringLiteral("ولتاژ");
 const QString kPpmCaption = QStringLiteral("PPM");
 const QString kCreditCaption = QStringLiteral("طراحی ،توسط شرکت ") + QStringLiteral("Termivo  termivo.example");
 
-// After the texts above: the chart content's constructor reads them.
-MonthChartContent MonthChart;
-MonthTableContent MonthTable;
-QList<double> PeriodAvg;
+const QString kHeaderUnreadableMessage = QStringLiteral("نتوانستم تنظیمات را از فایل بخوانم");
 
 namespace {
 // The marker of a day without a valid period yet: every valid value is at least -199.9.
@@ -44,12 +42,16 @@ double roundTenths(double v)
 
 MonthChartContent::MonthChartContent()
 {
-    static const char16_t* names[kMonthSeriesCount] = {u"Series3", u"Series8", u"Series1", u"Series7", u"Series5"};
-    static const char16_t* titles[kMonthSeriesCount] = {u"حدپایین", u"حداکثر روزانه", u"گراف سنسور", u"حداقل روزانه",
-                                                        u"حد بالا"};
+    // Every month view starts from these texts: shared, not built again each time.
+    static const QString names[kMonthSeriesCount] = {QStringLiteral("Series3"), QStringLiteral("Series8"),
+                                                     QStringLiteral("Series1"), QStringLiteral("Series7"),
+                                                     QStringLiteral("Series5")};
+    static const QString titles[kMonthSeriesCount] = {QStringLiteral("حدپایین"), QStringLiteral("حداکثر روزانه"),
+                                                      QStringLiteral("گراف سنسور"), QStringLiteral("حداقل روزانه"),
+                                                      QStringLiteral("حد بالا")};
     for (int i = 0; i < kMonthSeriesCount; ++i) {
-        series[i].name = QString::fromUtf16(names[i]);
-        series[i].title = QString::fromUtf16(titles[i]);
+        series[i].name = names[i];
+        series[i].title = titles[i];
     }
     valueAxisCaption = kInitialValueAxisCaption;
     dayAxisCaption = kCreditCaption;
@@ -82,7 +84,7 @@ bool isValidPeriod(int hours)
     return hours == 1 || hours == 3 || hours == 6 || hours == 12 || hours == 24;
 }
 
-void InitTableGrid(MonthTableContent& table, int period, int days)
+void InitTableGrid(MonthTableContent& table, int period, int days, int month)
 {
     if (!isValidPeriod(period))
         throw TermivoError(QStringLiteral("The averaging period must be 1, 3, 6, 12 or 24 hours, not %1.").arg(period));
@@ -96,65 +98,88 @@ void InitTableGrid(MonthTableContent& table, int period, int days)
     table.setCell(periods + 1, 0, QStringLiteral(" Min"));
     table.setCell(periods + 2, 0, QStringLiteral(" Max"));
     for (int k = 1; k <= periods; ++k) table.setCell(k, 0, QStringLiteral("  ") + QString::number(k * period));
-    for (int d = 1; d <= days; ++d) table.setCell(0, d, QStringLiteral("  %1/%2").arg(CurChart.Curr_Mon).arg(d));
+    for (int d = 1; d <= days; ++d) table.setCell(0, d, QStringLiteral("  %1/%2").arg(month).arg(d));
 }
 
-void InitTableGrid(int period, int days)
+const ReportYear& emptyReportYear()
 {
-    InitTableGrid(MonthTable, period, days);
+    static const auto empty = [] {
+        auto year = std::make_unique<ReportYear>();
+        std::memset(year->hourValue, 0, sizeof year->hourValue);
+        std::memset(year->hourValid, 0, sizeof year->hourValid);
+        return year;
+    }();
+    return *empty;
 }
 
-void InitViewState()
+void setLimitLines(MonthChartContent& chart, const ReportHeaderFields& header)
 {
-    InitTableGrid(3, 30);
-    const QString picture = MonthChart.backgroundPicture;
-    MonthChart = MonthChartContent();
-    MonthChart.backgroundPicture = picture;
-    PeriodAvg.clear();
+    auto& lower = chart.series[kSeriesLowerLimit];
+    auto& upper = chart.series[kSeriesUpperLimit];
+    lower.clear();
+    upper.clear();
+    lower.add(0, header.lowLimit);
+    upper.add(0, header.highLimit);
+    lower.add(32, header.lowLimit);
+    upper.add(32, header.highLimit);
 }
 
-void DrawMonth(MonthChartContent& chart, int month, bool showMinMax, bool showMeanSD)
+std::optional<double> periodAverage(const ReportYear& year, int month, int day, int start, int period)
 {
-    const int P = CurChart.Avr_Hour;
-    const double L = CurChart.hys1L;
+    double sum = 0;
+    int bad = 0;
+    for (int k = start; k < start + period; ++k) {
+        if (k > 23 || year.hourValid[month][day][k] == 0) {
+            ++bad;
+            continue;
+        }
+        sum += year.hourValue[month][day][k];
+    }
+    if (bad >= period) return std::nullopt;
+    return sum / (period - bad);
+}
+
+MonthView buildMonthView(const ReportYear& year, int month, const MonthViewOptions& options)
+{
+    const int P = options.period;
+    const double L = year.header.lowLimit;
     if (!isValidPeriod(P))
         throw TermivoError(QStringLiteral("The averaging period must be 1, 3, 6, 12 or 24 hours, not %1.").arg(P));
     const bool known = month >= 1 && month <= 12;
 
-    chart.foot.clear();
+    MonthView view;
+    MonthChartContent& chart = view.chart;
+    setLimitLines(chart, year.header);
     auto& dayMax = chart.series[kSeriesDayMax];
     auto& sensor = chart.series[kSeriesSensor];
     auto& dayMin = chart.series[kSeriesDayMin];
-    dayMax.clear();
-    dayMin.clear();
-    sensor.clear();
     sensor.addNull(1, L);
 
     const int days = (month >= 1 && month <= 6) ? 31 : 30;
-    InitTableGrid(MonthTable, P, days);
-    PeriodAvg.clear();
+    MonthTableContent& table = view.table;
+    InitTableGrid(table, P, days, month);
+    QList<double>& averages = view.periodAverages;
     const int periods = 24 / P;
+    if (known) {
+        averages.reserve(days * periods);
+        sensor.points.reserve(1 + days * periods);
+    }
 
     for (int d = 1; known && d <= days; ++d) {
         double lo = kNoDayMin;
         double hi = kNoDayMax;
         for (int h = 0; h <= 23; h += P) {
-            double sum = 0;
-            int bad = 0;
-            for (int k = h; k < h + P; ++k) {
-                sum += HourValue[month][d][k] * (HourValid[month][d][k] ? 1 : 0);
-                if (HourValid[month][d][k] == 0) ++bad;
-            }
             const int e = h + P;
             const double x = d + e / 24.0;
-            if (bad == P) {
+            const std::optional<double> average = periodAverage(year, month, d, h, P);
+            if (!average) {
                 sensor.addNull(x, L);
                 continue;
             }
-            const double avg = sum / (P - bad);
-            PeriodAvg.append(avg);
+            const double avg = *average;
+            averages.append(avg);
             sensor.add(x, avg);
-            MonthTable.setCell(e / P, d, cellNumber(avg));
+            table.setCell(e / P, d, cellNumber(avg));
             if (lo < kNoDayMax) {
                 lo = avg;
                 hi = avg;
@@ -162,27 +187,24 @@ void DrawMonth(MonthChartContent& chart, int month, bool showMinMax, bool showMe
             lo = std::min(lo, avg);
             hi = std::max(hi, avg);
         }
-        if (showMinMax && lo > kNoDayMax) {
+        if (options.showMinMax && lo > kNoDayMax) {
             const double rlo = roundTenths(lo);
             const double rhi = roundTenths(hi);
             dayMin.add(d + 0.5, rlo, formatFixed(rlo, 1));
             dayMax.add(d + 0.5, rhi, formatFixed(rhi, 1));
-            MonthTable.setCell(periods + 1, d, cellNumber(lo));
-            MonthTable.setCell(periods + 2, d, cellNumber(hi));
+            table.setCell(periods + 1, d, cellNumber(lo));
+            table.setCell(periods + 2, d, cellNumber(hi));
         }
     }
 
-    QStringList foot;
-    const int n = PeriodAvg.size();
-    if (n > 1 && showMeanSD) {
-        foot << MonthStats(n) << QString();
-    }
-    const int cm = CurChart.Curr_Mon;
-    const QString name = (cm >= 1 && cm <= 12) ? monthNames()[cm - 1] : QString();
-    foot << QStringLiteral("تاریخ : ") + name + QStringLiteral(" ماه سال  ") + CurChart.Curr_Year +
+    QStringList& foot = chart.foot;
+    const int n = averages.size();
+    if (n > 1 && options.showMeanSD) foot << MonthStats(averages, n) << QString();
+    const QString name = known ? monthNames()[month - 1] : QString();
+    foot << QStringLiteral("تاریخ : ") + name + QStringLiteral(" ماه سال  ") + options.yearText +
                 QStringLiteral("                 امضاء");
-    if (known) foot << ChartComment[month];
-    chart.foot = foot;
+    if (known) foot << year.remarks[month];
+    return view;
 }
 
 QString MonthStats(const QList<double>& values, int n)
@@ -203,11 +225,6 @@ QString MonthStats(const QList<double>& values, int n)
     const QString cv = zeroMean ? QStringLiteral("---") : formatFixed(sd / mean, 2);
     return QStringLiteral("Mean = %1 ,  SD = %2  ,  CV = %3")
         .arg(formatFixed(zeroMean ? 0.0 : mean, 2), formatFixed(sd, 2), cv);
-}
-
-QString MonthStats(int n)
-{
-    return MonthStats(PeriodAvg, n);
 }
 
 QString valueAxisCaption(const QString& devType, const QString& sensorType, const QString& name)
@@ -259,26 +276,23 @@ void saveMonthTableText(const QString& path, const MonthTableContent& table)
     writeTextFile(path, monthTableLines(table), TextEncoding::Ansi);
 }
 
-MonthViewSnapshot snapshotMonthView()
+ReportHeaderFields headerFieldsOf(const Chart_rec& rec)
 {
-    MonthViewSnapshot s;
-    std::memcpy(s.hourValue, HourValue, sizeof s.hourValue);
-    std::memcpy(s.hourValid, HourValid, sizeof s.hourValid);
-    std::copy(std::begin(ChartComment), std::end(ChartComment), std::begin(s.comments));
-    s.chart = CurChart;
-    s.content = MonthChart;
-    s.table = MonthTable;
-    s.periodAvg = PeriodAvg;
-    return s;
+    return {rec.SenNumber, rec.Dev_Type, rec.Sensor_Type, rec.hys1L, rec.hys1H, rec.LogTime.wYear, rec.LogTime.wMonth};
 }
 
-void restoreMonthView(const MonthViewSnapshot& s)
+void showYearInRecord(const ReportYear& year, Chart_rec& rec)
 {
-    std::memcpy(HourValue, s.hourValue, sizeof s.hourValue);
-    std::memcpy(HourValid, s.hourValid, sizeof s.hourValid);
-    std::copy(std::begin(s.comments), std::end(s.comments), std::begin(ChartComment));
-    CurChart = s.chart;
-    MonthChart = s.content;
-    MonthTable = s.table;
-    PeriodAvg = s.periodAvg;
+    const ReportHeaderFields& f = year.header;
+    rec.SenNumber = f.senNumber;
+    rec.Dev_Type = f.devType;
+    rec.Sensor_Type = f.sensorType;
+    rec.hys1L = f.lowLimit;
+    rec.hys1H = f.highLimit;
+    rec.LogTime.wYear = static_cast<uint16_t>(f.logYear);
+    rec.LogTime.wMonth = static_cast<uint16_t>(f.logMonth);
+    rec.StMon = year.firstMonth;
+    rec.EndMon = year.lastMonth;
+    if (year.lastLineMonth != 0) rec.Curr_Mon = year.lastLineMonth;
+    if (year.lastLineYear) rec.Curr_Year = *year.lastLineYear;
 }

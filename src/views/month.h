@@ -3,11 +3,14 @@
 // (views/ui/monthview.h); tests check the content.
 #pragma once
 
+#include <optional>
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include "app/records.h"
+#include "reports/loader.h"
 
 // Series of the month chart, in index order.
 enum MonthSeriesIndex {
@@ -66,12 +69,6 @@ struct MonthTableContent
     void setCell(int col, int row, const QString& text);
 };
 
-// The month chart and the table of the main window, and the valid period averages
-// of the month drawn last (at most 31 x 24, in drawing order).
-extern MonthChartContent MonthChart;
-extern MonthTableContent MonthTable;
-extern QList<double> PeriodAvg;
-
 // Texts of the month view.
 extern const QString kInitialValueAxisCaption;  // before any file is opened
 extern const QString kTemperatureCaption;
@@ -86,24 +83,60 @@ const QStringList& monthNames();
 // The averaging periods of the month view, in hours.
 bool isValidPeriod(int hours);
 
-// Resets the month view: the table sized for 3-hour periods and 30 days, the chart
-// content to its state before any file is opened.
-void InitViewState();
-// Sizes the table for period hours and days rows, empties every cell and writes the
-// headings.
-void InitTableGrid(int period, int days);
-void InitTableGrid(MonthTableContent& table, int period, int days);
-// Draws month 1..12 of the loaded file with CurChart.Avr_Hour: series 1, 2 and 3 of
-// chart, its foot, the table MonthTable and PeriodAvg. showMinMax and showMeanSD are
-// the check marks of the menu items ShowMinMax1 and ShowMeanSD1. Throws
-// TermivoError when CurChart.Avr_Hour is not 1, 3, 6, 12 or 24. A month outside
-// 1..12 (no file loaded yet, or a file without day lines) draws an empty month.
-void DrawMonth(MonthChartContent& chart, int month, bool showMinMax, bool showMeanSD);
-// "Mean = %.2f ,  SD = %.2f  ,  CV = %.2f" over the first n values of PeriodAvg
-// (sample standard deviation; CV = SD / mean, shown as "CV = ---" when the mean is 0
-// or zero but for floating-point rounding).
-QString MonthStats(int n);
+// Sizes table for period hours and days rows, empties every cell and writes the
+// headings; the day rows are headed "  month/day". Throws TermivoError when period
+// is not 1, 3, 6, 12 or 24.
+void InitTableGrid(MonthTableContent& table, int period, int days, int month);
+
+// How a month is shown: the averaging period in hours, the daily minimum and maximum
+// (menu item ShowMinMax1), the statistics line of the foot (ShowMeanSD1), and the
+// year that the foot's date names (it may come from a file shown before).
+struct MonthViewOptions
+{
+    int period = 3;
+    bool showMinMax = false;
+    bool showMeanSD = true;
+    QString yearText;
+};
+
+// One month of a report year as the main window shows it: the chart's five series
+// (the limit lines from the year's header) and its foot, the table, and the valid
+// period averages in drawing order (at most 31 x 24). Title, captions and the
+// background picture are left as a fresh chart has them.
+struct MonthView
+{
+    MonthChartContent chart;
+    MonthTableContent table;
+    QList<double> periodAverages;
+};
+
+// The average of the valid hours start .. start + period - 1 of day of month (hours
+// past 23 count as missing); nullopt when none of them is valid. month 1..12, day 1..31.
+std::optional<double> periodAverage(const ReportYear& year, int month, int day, int start, int period);
+// Builds month 1..12 of year with the options. A month outside 1..12 (no file loaded
+// yet, or a file without day lines) gives an empty month. Throws TermivoError when
+// the period is not 1, 3, 6, 12 or 24.
+MonthView buildMonthView(const ReportYear& year, int month, const MonthViewOptions& options);
+// A year with no day, no remark and a zero header: what the view shows before a file.
+const ReportYear& emptyReportYear();
+// The limit lines of a header: series kSeriesLowerLimit and kSeriesUpperLimit of
+// chart, from day 0 to day 32.
+void setLimitLines(MonthChartContent& chart, const ReportHeaderFields& header);
+
+// "Mean = %.2f ,  SD = %.2f  ,  CV = %.2f" over the first n values (sample standard
+// deviation; CV = SD / mean, shown as "CV = ---" when the mean is 0 or zero but for
+// floating-point rounding). Empty for fewer than two values.
 QString MonthStats(const QList<double>& values, int n);
+
+// The text shown when a number of a report file's header cannot be read.
+extern const QString kHeaderUnreadableMessage;
+
+// The header fields that rec holds, the starting values of a header that is not read
+// whole; and the record as the main window keeps it for a year it shows: its header,
+// the first, last and current month and the year text (a year without day lines
+// leaves the current month and the year text as they were).
+ReportHeaderFields headerFieldsOf(const Chart_rec& rec);
+void showYearInRecord(const ReportYear& year, Chart_rec& rec);
 
 // The value axis caption for the header's device type, sensor type and the sensor
 // name (the file name without folder and ".rep").
@@ -120,19 +153,3 @@ QStringList monthTableLines(const MonthTableContent& table);
 // Writes those lines to path, CR LF, Windows-1256 without a mark, replacing the
 // file whole. Throws FileError.
 void saveMonthTableText(const QString& path, const MonthTableContent& table);
-
-// The loaded year and the month view (hourly tables, comment lists, CurChart, the
-// chart and table content, PeriodAvg), kept so that a failed opening of another
-// file can put them back as they were.
-struct MonthViewSnapshot
-{
-    double hourValue[13][32][24];
-    int hourValid[13][32][24];
-    QStringList comments[13];
-    Chart_rec chart;
-    MonthChartContent content;
-    MonthTableContent table;
-    QList<double> periodAvg;
-};
-MonthViewSnapshot snapshotMonthView();
-void restoreMonthView(const MonthViewSnapshot& s);

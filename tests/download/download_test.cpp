@@ -3,11 +3,14 @@
 #include "download/download.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "app/calendar.h"
 #include "app/ledger.h"
@@ -40,8 +43,10 @@ public:
     int replies = 0;
     int stopAfter = -1;
     void captionText(const QString& text) override { caption = text; }
+    void waitLabel(WaitLabel which, const QString& text) override { labels[int(which)] = text; }
     QStringList report;
     QString caption;
+    QMap<int, QString> labels;
 };
 
 QString ledgerLine(const QString& id, const QString& type, int sensor, const _SYSTEMTIME& t)
@@ -65,6 +70,7 @@ protected:
         setMessageLog(&log);
         deviceLink().reset();
         deviceLink().setObserver(&observer);
+        pauses.emplace();
         setProgramNowForTests(fixedTestNow());
         today = Date2Shamsi(programNow().date());
     }
@@ -73,6 +79,7 @@ protected:
         sim.stop();
         deviceLink().reset();
         deviceLink().setObserver(nullptr);
+        pauses.reset();
         setMessageLog(nullptr);
         RootFixture::TearDown();
     }
@@ -132,6 +139,7 @@ protected:
     }
 
     DevSim sim;
+    std::optional<ShortReconnectPauses> pauses;
     RecordingLog log;
     RecordingObserver observer;
     _SYSTEMTIME today;
@@ -211,6 +219,7 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
         {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
         {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
     Prog.tryCnt = 1;
+    deviceLink().lanReadTimeout = 100;  // each silent day is waited out once
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0);
     const int failNum = MonthDay2Num(failDay.wMonth, failDay.wDay);
@@ -271,7 +280,12 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
                 "device id=A link=" + bad + " sensors=T,-,-,- " + QLatin1String(c.fault) + " fault-match=" + match,
                 "device id=B link=" + good + " sensors=T,-,-,-"},
                {"device  =Bad," + bad + ",Room,,,,A,T,lan,", "device  =Good," + good + ",Hall,,,,B,T,lan,"}, 4);
+    // Silence is waited out at every try: short waits and two passes keep the cases
+    // quick (giving up after the policy's passes is checked on its own).
     deviceLink().serialReplyTimeout = 300;
+    deviceLink().serialAttempts = 2;
+    deviceLink().lanReadTimeout = 100;
+    setDownloadRetryPolicy({.reconnectPauseMs = 5, .maxFailedPasses = 2});
     Prog.tryCnt = 2;
     dlg.allow(Kind::Message).allow(Kind::Confirm);
     const int hour = programNow().time().hour();
@@ -286,17 +300,88 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, DownloadFaultTest,
-                         // A device that fails the same day in every pass is given up after five passes; a
-                         // dropped connection ends the device with the exchange's error (nothing appended:
-                         // the ledger keeps its date, so the next run reads those days again).
-                         ::testing::Values(FaultCase{"LanSilentForever", "lan", "fault=silence", true},
-                                           FaultCase{"LanGarbageOnce", "lan", "fault=garbage fault-count=1", false},
-                                           FaultCase{"LanDroppedOnce", "lan", "fault=drop fault-count=1", true},
-                                           FaultCase{"LanOtherSensorForever", "lan", "fault=othersensor", true},
-                                           FaultCase{"SerialStopsAnswering", "serial", "fault=silence", true},
-                                           FaultCase{"SerialGarbage", "serial", "fault=garbage", true}),
-                         [](const ::testing::TestParamInfo<FaultCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DownloadFaultTest,
+    // A device that fails the same day in every pass is given up; a dropped connection ends the device with the
+    // exchange's error (nothing appended: the ledger keeps its date, so the next run reads those days again).
+    ::testing::Values(FaultCase{"LanSilentForever", "lan", "fault=silence", true},
+                      FaultCase{"LanGarbageOnce", "lan", "fault=garbage fault-count=1", false},
+                      FaultCase{"LanDroppedOnce", "lan", "fault=drop fault-count=1", true},
+                      FaultCase{"LanOtherSensorForever", "lan", "fault=othersensor", true},
+                      FaultCase{"SerialStopsAnswering", "serial", "fault=silence", true},
+                      FaultCase{"SerialGarbage", "serial", "fault=garbage", true}),
+    [](const ::testing::TestParamInfo<FaultCase>& i) { return std::string(i.param.name); });
+
+// The download works with what its caller passes (its own root folder, clock, stop
+// source, counters, observer and log), whatever the program's shared state holds.
+TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
+{
+    const QString a1 = DevSim::lanAddress(24);
+    startFleet({"seed 2", "device id=A link=" + a1 + " sensors=T,T,T,-"},
+               {"device  =One," + a1 + ",Room,Hall,Cold,,A,T,lan,"}, 3);
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    const QString otherRoot = other.path() + "/";
+    const QDateTime evening(fixedTestNow().date(), QTime(18, 45));
+    const _SYSTEMTIME now = Date2Shamsi(evening.date(), evening);
+    RecordingLog ownLog;
+    RecordingObserver ownObserver;
+    // The stop is asked for once the third channel begins: it ends after its first day.
+    DownloadContext ctx{deviceLink(),
+                        ownObserver,
+                        ownLog,
+                        [&] { return ownObserver.report.size() >= 5; },
+                        [&] { return evening; },
+                        [] {
+                            return ExchangeCounts{7, 9};
+                        },
+                        ReportDestination{otherRoot, QString()},
+                        DownloadRetryPolicy{}};
+    Device_Rec dev = DevList[0];
+    for (Sensor_Rec& s : dev.Sensor) s.Now_ref = now;
+    DeviceDownloadResult r;
+    const Device_Rec out = downloadDevice(ctx, dev, otherRoot, r, true);
+
+    const QString year = otherRoot + QString::number(now.wYear) + "/";
+    EXPECT_EQ(readLines(year + "A1_Room.rep").size(), 5);  // the header and four days
+    EXPECT_EQ(readLines(year + "A2_Hall.rep").size(), 5);
+    EXPECT_EQ(readLines(year + "A3_Cold.rep").size(), 2);
+    EXPECT_EQ(r.sensorsRead, 3);
+    EXPECT_FALSE(r.failed);
+    EXPECT_EQ(ctx.overallPosition, 3);
+    EXPECT_EQ(out.Sensor[0].Last_ref.wHour, 18);  // the context's clock
+    EXPECT_EQ(ownObserver.labels.value(int(WaitLabel::Cnt)), "7,9");
+    EXPECT_EQ(ownObserver.report.filter("OK").size(), 3);
+    // Nothing went to the program's root folder, observer, log or stop flag.
+    EXPECT_TRUE(QDir(root() + QString::number(now.wYear)).isEmpty());
+    EXPECT_TRUE(observer.report.isEmpty());
+    EXPECT_TRUE(log.lines.isEmpty());
+    EXPECT_EQ(StopFlag, 0);
+    EXPECT_EQ(Prog.RootDir, root());
+}
+
+// A day that fails in every pass is retried for the policy's number of passes, each
+// after a reconnection, and then the channel fails: five passes unless set otherwise.
+TEST_F(DownloadTest, ADayThatAlwaysFailsIsGivenUpAfterThePolicysPasses)
+{
+    EXPECT_EQ(DownloadRetryPolicy{}.maxFailedPasses, 5);
+    EXPECT_EQ(DownloadRetryPolicy{}.reconnectPauseMs, 2000);
+    const QString a1 = DevSim::lanAddress(23);
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-1));
+    const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
+    startFleet({"device id=A link=" + a1 + " sensors=T,-,-,- fault=othersensor fault-match=" + match},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
+    const QString retrying = QStringLiteral("Retrying%1").arg(MonthDay2Num(failDay.wMonth, failDay.wDay));
+    for (const int passes : {5, 2}) {
+        SCOPED_TRACE(passes);
+        observer.report.clear();
+        setDownloadRetryPolicy({.reconnectPauseMs = 5, .maxFailedPasses = passes});
+        const AllDevicesResult r = runAllDevicesDownload();
+        EXPECT_EQ(r.failedDevices, 1);
+        EXPECT_EQ(observer.report.filter(retrying).size(), passes);
+        EXPECT_FALSE(QFileInfo::exists(path(QString::number(today.wYear) + "/A1_Room.rep")));
+    }
+}
 
 TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
 {

@@ -60,6 +60,7 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     writeLines(path("last_refresh.txt"), ledger);
     createForms({});
     Prog.tryCnt = 1;
+    const ShortReconnectPauses pauses;  // the failing device is retried without the program's pauses
 
     // The online window opens modally after the run: closed as soon as it shows.
     QTimer closer;

@@ -83,17 +83,23 @@ TEST_F(KillTest, KilledRunsLeaveEveryFileAsBeforeOrWhole)
                           .arg(from.wDay);
 
     const QString program = QStringLiteral(TERMIVO_BINARY_DIR "/termivo");
+    // A run asks 12 channels for their header and 41 days: 504 requests. Each round
+    // kills the run after a random number of them (past the last one: while the last
+    // files and the ledger are written, or after the run ended).
     std::mt19937 rng(1234);
-    std::uniform_int_distribution<int> delay(400, 3500);
+    std::uniform_int_distribution<int> killAfter(1, 520);
     int killedWhileRunning = 0;
     for (int round = 0; round < 12; ++round) {
         writeLines(path("last_refresh.txt"), ledger);  // every round has days to read
         const auto before = snapshot(root());
+        const int target = sim.requests().size() + killAfter(rng);
         QProcess run;
         run.setProcessChannelMode(QProcess::MergedChannels);
         run.start(program, {"--download-all", "--root", root()});
         ASSERT_TRUE(run.waitForStarted());
-        if (!run.waitForFinished(delay(rng))) {
+        for (int polls = 0; polls < 6000 && sim.requests().size() < target; ++polls)
+            if (run.waitForFinished(5)) break;
+        if (run.state() == QProcess::Running) {
             ::kill(static_cast<pid_t>(run.processId()), SIGKILL);
             run.waitForFinished();
             ++killedWhileRunning;

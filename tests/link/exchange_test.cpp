@@ -61,10 +61,7 @@ TEST_F(Lan, SilenceIsRetriedTryCntTimesThenGivesEmptyText)
     for (int tries : {2, 0}) {
         Prog.tryCnt = tries;
         const int before = sim.requests().size();
-        QElapsedTimer clock;
-        clock.start();
         EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "");
-        EXPECT_LT(clock.elapsed(), tries * 100 + 400);
         sleepPumping(50);
         EXPECT_EQ(sim.requests().size() - before, tries);
     }
@@ -171,18 +168,6 @@ TEST_F(Lan, RefusedAndDroppedConnectionsAreErrorsForTheCaller)
     EXPECT_TRUE(link.Write2Dev(QStringLiteral("AGetFullPara()"), dev).startsWith(QLatin1String("{\"Main\"")));
 }
 
-TEST_F(Lan, Connect2LanWhileConnectedClosesFirstAndPauses)
-{
-    const QString ip = DevSim::lanAddress(1);
-    startSim(QStringLiteral("device id=a link=%1\n").arg(ip));
-    ASSERT_TRUE(link.Connect2Lan(ip));
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_TRUE(link.Connect2Lan(ip));
-    EXPECT_GE(clock.elapsed(), 400);
-    EXPECT_LT(clock.elapsed(), 1500);
-}
-
 TEST_F(Lan, TheExchangeTalksToTheDeviceItIsGiven)
 {
     const QString ipA = DevSim::lanAddress(1), ipB = DevSim::lanAddress(2);
@@ -267,17 +252,6 @@ TEST_F(Serial, AMessageReplyIsReturnedUnchanged)
     Device_Rec dev = device("a", "COM1");
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "$Message: the device is busy, try again later#");
     EXPECT_EQ(sim.requests().size(), 1);
-}
-
-TEST_F(Serial, StopFlagEndsTheWaitWithinAStep)
-{
-    startSim(QStringLiteral("device id=a link=COM1 fault=silence\n"));
-    Device_Rec dev = device("a", "COM1");
-    QTimer::singleShot(300, [] { StopFlag = 1; });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "Time Out");
-    EXPECT_LT(clock.elapsed(), 300 + 150);
 }
 
 TEST_F(Serial, APortThatDoesNotExistShowsTheMessageAndTheWriteFails)

@@ -61,6 +61,7 @@ protected:
         createForms({});
         Prog.tryCnt = 1;
         deviceLink().lanReadTimeout = 300;
+        deviceLink().disconnectPauseMs = 5;  // the sweeps connect to every device in turn
         Form_Show->setManualTicks(true);
     }
     void showWindow()
@@ -246,8 +247,10 @@ TEST_F(FormShowTest, MonthSteppingRedrawsStopsThePollAndLeavesTheMainWindowsYear
     start({}, {"One,127.0.0.1,Room,,,,A"});
     writeLines(path("3/A1_Room.rep"), {reportHeader(), fullDayT(1, 2, 20), fullDayT(2, 3, 25)});
     // The main window's loaded year and view state.
-    LoadReportFile({reportHeader(QStringLiteral("H"), QStringLiteral("T"), "5", "9"), fullDayT(8, 8, 8)});
-    CurChart.Avr_Hour = 6;
+    writeLines(path("main.rep"), {reportHeader(QStringLiteral("H"), QStringLiteral("T"), "5", "9"), fullDayT(8, 8, 8)});
+    Form1->Avrage6Hour1->setChecked(true);
+    ASSERT_TRUE(Form1->OpenMyFile(path("main.rep")));
+    const auto year = Form1->shownYear();
     const Chart_rec before = CurChart;
 
     Form_Show->FormShow();
@@ -261,8 +264,9 @@ TEST_F(FormShowTest, MonthSteppingRedrawsStopsThePollAndLeavesTheMainWindowsYear
     EXPECT_EQ(Form_Show->content().series[0].points[1 + 16].y, 25);
     EXPECT_TRUE(Form_Show->content().series[0].points[1 + 8].isNull);
 
-    EXPECT_EQ(HourValid[8][8][0], 1);
-    EXPECT_EQ(HourValid[1][2][0], 0);
+    EXPECT_EQ(Form1->shownYear(), year);
+    EXPECT_EQ(year->hourValid[8][8][0], 1);
+    EXPECT_EQ(year->hourValid[1][2][0], 0);
     EXPECT_EQ(CurChart.Avr_Hour, 6);
     EXPECT_DOUBLE_EQ(CurChart.hys1L, before.hys1L);
     EXPECT_EQ(CurChart.Curr_Mon, 8);

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include "download/download.h"
+#include "link/devicelink.h"
 #include "platform/eventpump.h"
 
 DevSim::DevSim()
@@ -91,4 +93,18 @@ bool DevSim::waitForRequests(int n, int ms, const QString& containing)
         sleepPumping(5);
     }
     return true;
+}
+
+ShortReconnectPauses::ShortReconnectPauses()
+{
+    DownloadRetryPolicy policy = downloadRetryPolicy();
+    policy.reconnectPauseMs = 5;
+    setDownloadRetryPolicy(policy);
+    deviceLink().disconnectPauseMs = 5;
+}
+
+ShortReconnectPauses::~ShortReconnectPauses()
+{
+    setDownloadRetryPolicy(DownloadRetryPolicy{});
+    deviceLink().disconnectPauseMs = DeviceLink::kDisconnectPauseMs;
 }

@@ -41,3 +41,16 @@ private:
     QProcess m_proc;
     QString m_output;
 };
+
+// While alive, the program's downloads and its link pause briefly where they pause
+// seconds around a reconnection (the retry counts stay the program's), so that a
+// device that keeps failing is given up at once. The link's own reset restores its
+// pauses; this restores the download's.
+class ShortReconnectPauses
+{
+public:
+    ShortReconnectPauses();
+    ~ShortReconnectPauses();
+    ShortReconnectPauses(const ShortReconnectPauses&) = delete;
+    ShortReconnectPauses& operator=(const ShortReconnectPauses&) = delete;
+};

@@ -10,7 +10,6 @@
 #include "app/records.h"
 #include "app/ui/forms.h"
 #include "platform/textfile.h"
-#include "reports/loader.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
 #include "views/month.h"
@@ -76,7 +75,7 @@ TEST_F(AnnotationsTest, HeadingRoundTripThroughARestart)
     });
     Form1->EditComment1->trigger();
     editHeading(QStringLiteral("آزمایشگاه کنترل کیفیت\nاتاق نمونه ها\nQC lab\n"));
-    EXPECT_EQ(MonthChart.title, QStringList({"آزمایشگاه کنترل کیفیت", "اتاق نمونه ها", "QC lab"}));
+    EXPECT_EQ(Form1->monthView().chart.title, QStringList({"آزمایشگاه کنترل کیفیت", "اتاق نمونه ها", "QC lab"}));
     EXPECT_EQ(Prog.Comment.size(), 12);  // the edited lines count from the next start
     EXPECT_EQ(settingsWith("Comment2"), QStringList{"Comment2 = QC lab"});
     EXPECT_EQ(settingsWith("Comment11"), QStringList{"Comment11 = "});
@@ -104,7 +103,7 @@ TEST_F(AnnotationsTest, HeadingRoundTripThroughARestart)
 TEST_F(AnnotationsTest, HeadingLinesTheSettingsFileCannotHoldAreRefused)
 {
     start({"Comment0 = kept"});
-    const QStringList title = MonthChart.title;
+    const QStringList title = Form1->monthView().chart.title;
     const QByteArray before = readFileBytes(path("DeviceStatus.txt"));
     const QList<std::pair<QString, QString>> cases{
         {"Room 1 (north)", "«(»"}, {"a=b", "«=»"}, {"x, y", "«,»"}, {"Device room 4", "«device»"}};
@@ -114,7 +113,7 @@ TEST_F(AnnotationsTest, HeadingLinesTheSettingsFileCannotHoldAreRefused)
         editHeading(QStringLiteral("first\n") + line);
         EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")), before);
     }
-    EXPECT_EQ(MonthChart.title, title);
+    EXPECT_EQ(Form1->monthView().chart.title, title);
 }
 
 TEST_F(AnnotationsTest, WithHeadingLinesReplacesExactKeysOnly)
@@ -139,13 +138,13 @@ TEST_F(AnnotationsTest, RemarkWithACommaIsAppendedAndShownAfterReload)
     Form1->AddComment1->trigger();
     const QString text = QStringLiteral("3/9/12 14:5:Door open, 14:05 back");
     EXPECT_EQ(readLines(rep), lines + QStringList{"Comment,7," + text});
-    EXPECT_EQ(MonthChart.foot.last(), text);
-    EXPECT_EQ(ChartComment[7], QStringList{text});
+    EXPECT_EQ(Form1->monthView().chart.foot.last(), text);
+    EXPECT_EQ(Form1->shownYear()->remarks[7], QStringList{text});
 
     ASSERT_TRUE(Form1->OpenMyFile(rep));
-    EXPECT_EQ(MonthChart.foot.last(), text);
+    EXPECT_EQ(Form1->monthView().chart.foot.last(), text);
     Form1->Btn_BackClick();  // month 7 is the only month: drawn again
-    EXPECT_EQ(MonthChart.foot.last(), text);
+    EXPECT_EQ(Form1->monthView().chart.foot.last(), text);
 
     // Cancelled or empty: nothing changes.
     dlg.expect(Kind::Input, QString(), std::nullopt).expect(Kind::Input, QString(), QString());
@@ -164,14 +163,14 @@ TEST_F(AnnotationsTest, RemarkNeedsAShownReportFileAndAWritableOne)
     writeLines(rep, {reportHeader(), fullDayT(7, 1, 20)});
     ASSERT_TRUE(Form1->OpenMyFile(rep));
     const QByteArray before = readFileBytes(rep);
-    const QStringList foot = MonthChart.foot;
+    const QStringList foot = Form1->monthView().chart.foot;
     dlg.expect(Kind::Input, QString(), QStringLiteral("late")).expect(Kind::Error, QString());
     {
         FileSizeLimit full(before.size());  // the longer file cannot be written
         Form1->AddComment1->trigger();
     }
     EXPECT_EQ(readFileBytes(rep), before);
-    EXPECT_EQ(MonthChart.foot, foot);  // not shown, since it was not kept
+    EXPECT_EQ(Form1->monthView().chart.foot, foot);  // not shown, since it was not kept
 }
 
 TEST_F(AnnotationsTest, BackgroundPictureSettingAndFailures)
@@ -185,7 +184,7 @@ TEST_F(AnnotationsTest, BackgroundPictureSettingAndFailures)
 
     dlg.expect(Kind::OpenFile, QString(), path("bg.png"));
     Form1->backimage1->trigger();
-    EXPECT_EQ(MonthChart.backgroundPicture, path("bg.png"));
+    EXPECT_EQ(Form1->monthView().chart.backgroundPicture, path("bg.png"));
     EXPECT_EQ(settingsWith("picfile"), QStringList{"picfile = " + path("bg.png")});
 
     // Unreadable: the reader's text, the old picture and setting kept.
@@ -194,14 +193,14 @@ TEST_F(AnnotationsTest, BackgroundPictureSettingAndFailures)
     // A path the settings reader would cut: refused, naming the character.
     dlg.expect(Kind::OpenFile, QString(), path("my,pictures.png")).expect(Kind::Message, "«,»");
     Form1->backimage1->trigger();
-    EXPECT_EQ(MonthChart.backgroundPicture, path("bg.png"));
+    EXPECT_EQ(Form1->monthView().chart.backgroundPicture, path("bg.png"));
     EXPECT_EQ(settingsWith("picfile"), QStringList{"picfile = " + path("bg.png")});
 
     restart();
-    EXPECT_EQ(MonthChart.backgroundPicture, path("bg.png"));
+    EXPECT_EQ(Form1->monthView().chart.backgroundPicture, path("bg.png"));
     dlg.expect(Kind::OpenFile, QString(), std::nullopt);
     Form1->backimage1->trigger();
-    EXPECT_TRUE(MonthChart.backgroundPicture.isEmpty());
+    EXPECT_TRUE(Form1->monthView().chart.backgroundPicture.isEmpty());
     EXPECT_EQ(settingsWith("picfile"), QStringList{"picfile = "});
 }
 

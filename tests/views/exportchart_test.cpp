@@ -115,15 +115,16 @@ protected:
 // the sensor's line and the limit lines where the screen has them.
 TEST_F(ExportChartTest, MetafileReadBackByLibwmf)
 {
-    CurChart.Avr_Hour = 3;
-    LoadReportFile(readTextFile(kFixture).lines);
-    MonthChart.title = chartTitle({QStringLiteral("Lab QC")}, QStringLiteral("A1_Temp"));
-    MonthChart.valueAxisCaption = kTemperatureCaption;
-    DrawMonth(MonthChart, 7, true, true);
+    MonthViewOptions options;
+    options.showMinMax = true;
+    MonthView view = buildMonthView(loadReportYear(readTextFile(kFixture).lines), 7, options);
+    MonthChartContent& content = view.chart;
+    content.title = chartTitle({QStringLiteral("Lab QC")}, QStringLiteral("A1_Temp"));
+    content.valueAxisCaption = kTemperatureCaption;
     QCustomPlot chart;
     chart.resize(1000, 600);
     chart.setViewport(QRect(0, 0, 1000, 600));  // a widget never shown gets no resize event
-    renderMonthChart(&chart, MonthChart);
+    renderMonthChart(&chart, content);
     writeFileBytes(path("chart.wmf"), chartMetafile(&chart));
     const Svg svg = convert(path("chart.wmf"));
     // wmf2svg scales the picture to its own size: the panel's rectangle gives the scale.
@@ -151,7 +152,7 @@ TEST_F(ExportChartTest, MetafileReadBackByLibwmf)
         if (p.style.contains("stroke:black")) black << p.points;
     QCPGraph* sensor = chart.graph(kSeriesSensor);
     int checked = 0;
-    for (const ChartPoint& pt : MonthChart.series[kSeriesSensor].points) {
+    for (const ChartPoint& pt : content.series[kSeriesSensor].points) {
         if (pt.isNull) continue;
         const QPointF screen(sensor->keyAxis()->coordToPixel(pt.x), sensor->valueAxis()->coordToPixel(pt.y));
         const bool found = std::any_of(black.begin(), black.end(), [&](const QPointF& v) {
@@ -180,11 +181,12 @@ TEST_F(ExportChartTest, MetafileCarriesTheBackgroundPicture)
     QImage picture(16, 8, QImage::Format_ARGB32);
     picture.fill(QColor(200, 40, 40));
     ASSERT_TRUE(picture.save(path("bg.png")));
-    MonthChart.backgroundPicture = path("bg.png");
+    MonthChartContent content;
+    content.backgroundPicture = path("bg.png");
     QCustomPlot chart;
     chart.resize(400, 300);
     chart.setViewport(QRect(0, 0, 400, 300));
-    renderMonthChart(&chart, MonthChart);
+    renderMonthChart(&chart, content);
     const QByteArray wmf = chartMetafile(&chart);
     writeFileBytes(path("bg.wmf"), wmf);
     EXPECT_TRUE(wmf.contains(QByteArray("\x43\x0F", 2))) << "a StretchDIB record";

@@ -58,10 +58,11 @@ TEST_F(ExportTableTest, WritesTheSaveAsTextTableForEveryPeriod)
             const Run r = run(args);
             ASSERT_EQ(r.code, 0) << r.err.toStdString();
 
-            LoadReportFile(fixture());
-            CurChart.Avr_Hour = period;
-            DrawMonth(MonthChart, CurChart.Curr_Mon, minMax, true);
-            EXPECT_EQ(readFileBytes(out), encodeTextFile(monthTableLines(MonthTable), TextEncoding::Ansi));
+            MonthViewOptions options;
+            options.period = period;
+            options.showMinMax = minMax;
+            const MonthView view = buildMonthView(loadReportYear(fixture()), 7, options);
+            EXPECT_EQ(readFileBytes(out), encodeTextFile(monthTableLines(view.table), TextEncoding::Ansi));
             EXPECT_TRUE(readFileBytes(out).startsWith("Day\\Hour,"));
         }
     }

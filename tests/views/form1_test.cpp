@@ -167,10 +167,16 @@ TEST_F(Form1Test, SensorSteppingForwardAndBack)
 TEST_F(Form1Test, MonthSteppingStopsAtTheFilesMonths)
 {
     start({});
-    // Before any file: an empty month is drawn, nothing is read outside the tables.
+    // Before any file: the grid for 3-hour periods and 30 days, the first caption.
+    EXPECT_EQ(Form1->SG_Table->rowCount(), 31);
+    EXPECT_EQ(Form1->SG_Table->columnCount(), 11);
+    EXPECT_EQ(Form1->monthView().table.cell(0, 30), QStringLiteral("  0/30"));
+    EXPECT_EQ(Form1->monthView().chart.valueAxisCaption, kInitialValueAxisCaption);
+    // Stepping draws an empty month, nothing is read outside the tables.
     Form1->Btn_BackClick();
     Form1->Btn_NextClick();
     EXPECT_EQ(CurChart.Curr_Mon, 0);
+    EXPECT_FALSE(Form1->shownYear());
 
     ASSERT_TRUE(Form1->OpenMyFile(writeReport("A1_x.rep", {3, 4, 5})));
     EXPECT_EQ(CurChart.Curr_Mon, 5);
@@ -197,18 +203,18 @@ TEST_F(Form1Test, PeriodItemsAndDisplayToggles)
     EXPECT_EQ(Form1->SG_Table->columnCount(), 7);
     EXPECT_EQ(Form1->SG_Table->rowCount(), 31);  // month 7 has 30 days
 
-    EXPECT_TRUE(MonthChart.series[kSeriesDayMax].points.isEmpty());
+    EXPECT_TRUE(Form1->monthView().chart.series[kSeriesDayMax].points.isEmpty());
     Form1->ShowMinMax1->trigger();
     EXPECT_TRUE(Form1->ShowMinMax1->isChecked());
-    EXPECT_EQ(MonthChart.series[kSeriesDayMax].points.size(), 3);
+    EXPECT_EQ(Form1->monthView().chart.series[kSeriesDayMax].points.size(), 3);
     Form1->ShowMinMax1->trigger();
-    EXPECT_TRUE(MonthChart.series[kSeriesDayMax].points.isEmpty());
+    EXPECT_TRUE(Form1->monthView().chart.series[kSeriesDayMax].points.isEmpty());
 
     // The file came from a click, not the open dialog: only the check mark changes.
-    const QStringList foot = MonthChart.foot;
+    const QStringList foot = Form1->monthView().chart.foot;
     Form1->ShowMeanSD1->trigger();
     EXPECT_FALSE(Form1->ShowMeanSD1->isChecked());
-    EXPECT_EQ(MonthChart.foot, foot);
+    EXPECT_EQ(Form1->monthView().chart.foot, foot);
 }
 
 TEST_F(Form1Test, ResizeTo800x600)
@@ -234,7 +240,7 @@ TEST_F(Form1Test, DroppedFilesAndFilesThatAreNotReports)
     Form1->AcceptFiles({good});
     EXPECT_EQ(CurChart.FileName, good);
     EXPECT_EQ(Form1->OpenDialogChart.FileName, good);
-    const QStringList table = monthTableLines(MonthTable);
+    const QStringList table = monthTableLines(Form1->monthView().table);
 
     writeFileBytes(path("junk.bin"), QByteArray("\x01\x02 not a report\xff", 16));
     dlg.expect(Kind::Error, "is not a report file");
@@ -244,9 +250,9 @@ TEST_F(Form1Test, DroppedFilesAndFilesThatAreNotReports)
     EXPECT_EQ(CurChart.FileName, good);
     EXPECT_EQ(CurChart.Curr_Mon, 7);
     EXPECT_EQ(chartCaption(), QStringLiteral(" منحنی : A1_x"));
-    EXPECT_EQ(monthTableLines(MonthTable), table);
+    EXPECT_EQ(monthTableLines(Form1->monthView().table), table);
     Form1->Btn_BackClick();  // the previous year is still loaded
-    EXPECT_EQ(monthTableLines(MonthTable), table);
+    EXPECT_EQ(monthTableLines(Form1->monthView().table), table);
 }
 
 TEST_F(Form1Test, ShowOpensTheFirstDevicesSerialPort)
@@ -286,6 +292,95 @@ TEST_F(Form1Test, OnlineButtonWithoutLedgerAsksForThePeriod)
     dlg.expect(Kind::Message, QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
     Form1->BtnShowOnlineClick();
     EXPECT_TRUE(Form_Comm->isVisible());
+}
+
+// The header message comes from the opening; the file still opens with the fields
+// read before the bad number (the limit lines too), the rest as the file shown before.
+TEST_F(Form1Test, AnUnreadableHeaderIsToldAndTheFileOpens)
+{
+    start({});
+    ASSERT_TRUE(Form1->OpenMyFile(writeReport("A1_x.rep", {7})));
+    QStringList lines{QStringLiteral("SenPara,1,1,X,0,3,H,2.5,high,0,0,5,10,")};
+    lines << fullDayT(8, 1, 20);
+    writeLines(path("3/A2_y.rep"), lines);
+    dlg.expect(Kind::Message, kHeaderUnreadableMessage);
+    ASSERT_TRUE(Form1->OpenMyFile(path("3/A2_y.rep")));
+    EXPECT_EQ(CurChart.Dev_Type, QStringLiteral("X"));
+    EXPECT_DOUBLE_EQ(CurChart.hys1L, 2.5);
+    EXPECT_DOUBLE_EQ(CurChart.hys1H, 26);  // from the file shown before
+    EXPECT_EQ(CurChart.Curr_Mon, 8);
+    const auto& lower = Form1->monthView().chart.series[kSeriesLowerLimit].points;
+    ASSERT_EQ(lower.size(), 2);
+    EXPECT_DOUBLE_EQ(lower[1].y, 2.5);
+    EXPECT_DOUBLE_EQ(Form1->monthView().chart.series[kSeriesUpperLimit].points[0].y, 26);
+
+    // A bad day line after the bad header: the message, then the error; nothing changes.
+    lines << QStringLiteral("x,2,%1,3,0").arg(QString(48, QLatin1Char('P')));
+    writeLines(path("3/A3_z.rep"), lines);
+    const auto shown = Form1->shownYear();
+    dlg.expect(Kind::Message, kHeaderUnreadableMessage).expect(Kind::Error, QString());
+    EXPECT_FALSE(Form1->OpenMyFile(path("3/A3_z.rep")));
+    EXPECT_EQ(Form1->shownYear(), shown);
+    EXPECT_EQ(CurChart.FileName, path("3/A2_y.rep"));
+}
+
+// Two channels' years are loaded and their months built while the main window shows a
+// third file: the window's year and view stay as they were, and each month is its own.
+TEST_F(Form1Test, TwoChannelsMonthsBuiltBesideTheShownFile)
+{
+    start({});
+    ASSERT_TRUE(Form1->OpenMyFile(writeReport("A1_main.rep", {7, 8}, 10)));
+    Form1->ShowMinMax1->trigger();
+    const auto shownYear = Form1->shownYear();
+    const Chart_rec shownRecord = CurChart;
+    const QStringList shownTable = monthTableLines(Form1->monthView().table);
+    const QStringList shownFoot = Form1->monthView().chart.foot;
+    const QList<double> shownAverages = Form1->monthView().periodAverages;
+    const int shownPoints = Form1->monthView().chart.series[kSeriesSensor].points.size();
+
+    // Channel one: humidity limits 30..60, month 2 at 40 on day 1 with a remark.
+    const ReportYear one = loadReportYear({reportHeader(QStringLiteral("H"), QStringLiteral("H"), "30", "60"),
+                                           fullDayT(2, 1, 40), QStringLiteral("Comment,2,3/2/1 8:0:door")});
+    // Channel two: months 2 and 3, day 5 of month 2 with hours 0..2 at 21, 22, missing.
+    const ReportYear two = loadReportYear({reportHeader(QStringLiteral("T"), QStringLiteral("T"), "15", "25"),
+                                           dayLineT(2, 5, {21, 22, kMissing}), fullDayT(3, 1, 24)});
+    MonthViewOptions options;
+    options.period = 3;
+    options.showMinMax = true;
+    options.yearText = QStringLiteral("3");
+    const MonthView first = buildMonthView(one, 2, options);
+    const MonthView second = buildMonthView(two, 2, options);
+
+    EXPECT_EQ(first.periodAverages, QList<double>(8, 40.0));
+    EXPECT_EQ(first.chart.series[kSeriesLowerLimit].points[0].y, 30);
+    EXPECT_EQ(first.chart.series[kSeriesUpperLimit].points[1].y, 60);
+    EXPECT_EQ(first.chart.series[kSeriesSensor].points[0].y, 30);  // the null point stands on the lower limit
+    EXPECT_EQ(first.table.cell(0, 1), QStringLiteral("  2/1"));
+    EXPECT_EQ(first.table.cell(1, 1), QStringLiteral("  40.0"));
+    EXPECT_EQ(first.chart.foot.last(), QStringLiteral("3/2/1 8:0:door"));
+    EXPECT_EQ(first.chart.foot[2], QStringLiteral("تاریخ : (2) اردیبهشت ماه سال  3                 امضاء"));
+
+    EXPECT_EQ(second.periodAverages, QList<double>{21.5});
+    EXPECT_EQ(second.chart.series[kSeriesLowerLimit].points[0].y, 15);
+    EXPECT_EQ(second.table.cell(1, 5), QStringLiteral("  21.5"));
+    EXPECT_EQ(second.table.cell(1, 1), QString());
+    ASSERT_EQ(second.chart.series[kSeriesDayMax].points.size(), 1);
+    EXPECT_DOUBLE_EQ(second.chart.series[kSeriesDayMax].points[0].x, 5.5);
+    EXPECT_EQ(second.chart.foot.size(), 1);  // one average: no statistics line, no remark
+
+    // The main window still shows its own file, and draws it again unchanged.
+    EXPECT_EQ(Form1->shownYear(), shownYear);
+    EXPECT_EQ(CurChart.FileName, shownRecord.FileName);
+    EXPECT_EQ(CurChart.Curr_Mon, 8);
+    EXPECT_DOUBLE_EQ(CurChart.hys1L, shownRecord.hys1L);
+    EXPECT_EQ(monthTableLines(Form1->monthView().table), shownTable);
+    Form1->LastMonth1->trigger();
+    Form1->NextMonth1->trigger();
+    EXPECT_EQ(monthTableLines(Form1->monthView().table), shownTable);
+    EXPECT_EQ(Form1->monthView().chart.foot, shownFoot);
+    EXPECT_EQ(Form1->monthView().periodAverages, shownAverages);
+    EXPECT_EQ(Form1->monthView().chart.series[kSeriesSensor].points.size(), shownPoints);
+    EXPECT_EQ(Form1->SG_Table->item(1, 1)->text(), QStringLiteral("  11.0"));
 }
 
 }  // namespace

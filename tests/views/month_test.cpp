@@ -16,33 +16,30 @@ namespace {
 class MonthTest : public RootFixture
 {
 protected:
-    void SetUp() override
-    {
-        RootFixture::SetUp();
-        MonthChart = MonthChartContent();
-        CurChart.Avr_Hour = 3;
-    }
-    // Loads a header with lower limit 18 and the given lines, and draws month.
+    // Loads a header with lower limit 18 and upper limit 26 and the given lines, and
+    // builds the month of the last day line.
     void draw(const QStringList& days, int period, bool minMax = true, bool meanSD = true)
     {
-        LoadReportFile(QStringList{reportHeader()} + days);
-        CurChart.Avr_Hour = period;
-        DrawMonth(MonthChart, CurChart.Curr_Mon, minMax, meanSD);
+        year = loadReportYear(QStringList{reportHeader()} + days);
+        build(year.lastLineMonth, period, minMax, meanSD);
     }
-    const QList<ChartPoint>& points(int series) const { return MonthChart.series[series].points; }
+    void build(int month, int period, bool minMax = true, bool meanSD = true)
+    {
+        MonthViewOptions o;
+        o.period = period;
+        o.showMinMax = minMax;
+        o.showMeanSD = meanSD;
+        o.yearText = year.lastLineYear.value_or(QString());
+        view = buildMonthView(year, month, o);
+    }
+    const QList<ChartPoint>& points(int series) const { return view.chart.series[series].points; }
+
+    ReportYear year;
+    MonthView view;
 };
 
-TEST_F(MonthTest, TableGridBeforeAnyFileAndForEachPeriod)
+TEST_F(MonthTest, TableGridForEachPeriod)
 {
-    InitViewState();
-    EXPECT_EQ(MonthTable.rowCount, 31);
-    EXPECT_EQ(MonthTable.colCount, 11);
-    EXPECT_EQ(MonthTable.cell(0, 0), QStringLiteral("Day\\Hour"));
-    EXPECT_EQ(MonthTable.cell(0, 30), QStringLiteral("  0/30"));
-    EXPECT_EQ(MonthTable.cell(8, 0), QStringLiteral("  24"));
-    EXPECT_EQ(MonthTable.cell(9, 0), QStringLiteral(" Min"));
-    EXPECT_EQ(MonthChart.valueAxisCaption, kInitialValueAxisCaption);
-
     struct Case
     {
         int period;
@@ -50,16 +47,51 @@ TEST_F(MonthTest, TableGridBeforeAnyFileAndForEachPeriod)
         const char* firstHour;
     };
     const Case cases[] = {{1, 27, "  1"}, {3, 11, "  3"}, {6, 7, "  6"}, {12, 5, "  12"}, {24, 4, "  24"}};
-    CurChart.Curr_Mon = 7;
+    MonthTableContent table;
     for (const auto& c : cases) {
-        InitTableGrid(c.period, 31);
-        EXPECT_EQ(MonthTable.colCount, c.cols);
-        EXPECT_EQ(MonthTable.rowCount, 32);
-        EXPECT_EQ(MonthTable.cell(1, 0), QString::fromLatin1(c.firstHour));
-        EXPECT_EQ(MonthTable.cell(c.cols - 1, 0), QStringLiteral(" Max"));
-        EXPECT_EQ(MonthTable.cell(0, 31), QStringLiteral("  7/31"));
+        InitTableGrid(table, c.period, 31, 7);
+        EXPECT_EQ(table.colCount, c.cols);
+        EXPECT_EQ(table.rowCount, 32);
+        EXPECT_EQ(table.cell(0, 0), QStringLiteral("Day\\Hour"));
+        EXPECT_EQ(table.cell(1, 0), QString::fromLatin1(c.firstHour));
+        EXPECT_EQ(table.cell(c.cols - 2, 0), QStringLiteral(" Min"));
+        EXPECT_EQ(table.cell(c.cols - 1, 0), QStringLiteral(" Max"));
+        EXPECT_EQ(table.cell(0, 31), QStringLiteral("  7/31"));
     }
-    EXPECT_THROW(InitTableGrid(5, 30), TermivoError);
+    EXPECT_THROW(InitTableGrid(table, 5, 30, 7), TermivoError);
+}
+
+// The month view is built from the year alone: the limit lines come from its header,
+// and another year's month leaves the first one's view as it was.
+TEST_F(MonthTest, LimitLinesComeFromTheYearsHeader)
+{
+    draw({fullDayT(7, 1, 20)}, 3);
+    const auto& lower = points(kSeriesLowerLimit);
+    const auto& upper = points(kSeriesUpperLimit);
+    ASSERT_EQ(lower.size(), 2);
+    ASSERT_EQ(upper.size(), 2);
+    EXPECT_EQ(lower[0].x, 0);
+    EXPECT_EQ(lower[1].x, 32);
+    EXPECT_DOUBLE_EQ(lower[1].y, 18);
+    EXPECT_DOUBLE_EQ(upper[0].y, 26);
+
+    // The record the main window keeps for a shown year.
+    Chart_rec rec;
+    rec.Curr_Mon = 4;
+    rec.Curr_Year = QStringLiteral("2");
+    showYearInRecord(year, rec);
+    EXPECT_DOUBLE_EQ(rec.hys1L, 18);
+    EXPECT_EQ(rec.StMon, 7);
+    EXPECT_EQ(rec.EndMon, 7);
+    EXPECT_EQ(rec.Curr_Mon, 7);
+    EXPECT_EQ(rec.Curr_Year, QStringLiteral("3"));
+    EXPECT_EQ(headerFieldsOf(rec).lowLimit, 18);
+    // A year without day lines leaves the shown month and year text as they were.
+    showYearInRecord(loadReportYear({reportHeader()}), rec);
+    EXPECT_EQ(rec.StMon, 13);
+    EXPECT_EQ(rec.EndMon, 0);
+    EXPECT_EQ(rec.Curr_Mon, 7);
+    EXPECT_EQ(rec.Curr_Year, QStringLiteral("3"));
 }
 
 TEST_F(MonthTest, PeriodAveragesGapsAndDailyExtremes)
@@ -81,13 +113,13 @@ TEST_F(MonthTest, PeriodAveragesGapsAndDailyExtremes)
     for (int k = 9; k <= 16; ++k) EXPECT_TRUE(s[k].isNull) << k;  // day 2
     EXPECT_DOUBLE_EQ(s[16].x, 3);
 
-    EXPECT_EQ(MonthTable.rowCount, 31);
-    EXPECT_EQ(MonthTable.cell(1, 1), QStringLiteral("  20.5"));
-    EXPECT_EQ(MonthTable.cell(2, 1), QStringLiteral("  24.0"));
-    EXPECT_EQ(MonthTable.cell(3, 1), QString());
-    EXPECT_EQ(MonthTable.cell(9, 1), QStringLiteral("  20.5"));
-    EXPECT_EQ(MonthTable.cell(10, 1), QStringLiteral("  24.0"));
-    for (int c = 1; c <= 10; ++c) EXPECT_EQ(MonthTable.cell(c, 2), QString()) << c;
+    EXPECT_EQ(view.table.rowCount, 31);
+    EXPECT_EQ(view.table.cell(1, 1), QStringLiteral("  20.5"));
+    EXPECT_EQ(view.table.cell(2, 1), QStringLiteral("  24.0"));
+    EXPECT_EQ(view.table.cell(3, 1), QString());
+    EXPECT_EQ(view.table.cell(9, 1), QStringLiteral("  20.5"));
+    EXPECT_EQ(view.table.cell(10, 1), QStringLiteral("  24.0"));
+    for (int c = 1; c <= 10; ++c) EXPECT_EQ(view.table.cell(c, 2), QString()) << c;
 
     // Daily points at d + 0.5, only for days with a valid period.
     ASSERT_EQ(points(kSeriesDayMin).size(), 2);
@@ -96,7 +128,7 @@ TEST_F(MonthTest, PeriodAveragesGapsAndDailyExtremes)
     EXPECT_EQ(points(kSeriesDayMin)[0].label, QStringLiteral("20.5"));
     EXPECT_DOUBLE_EQ(points(kSeriesDayMax)[0].y, 24);
     EXPECT_DOUBLE_EQ(points(kSeriesDayMax)[1].x, 3.5);
-    EXPECT_EQ(PeriodAvg.size(), 2 + 8);
+    EXPECT_EQ(view.periodAverages.size(), 2 + 8);
 }
 
 TEST_F(MonthTest, DailyExtremesRoundHalvesToEvenAndCellsKeepTheAverage)
@@ -106,17 +138,17 @@ TEST_F(MonthTest, DailyExtremesRoundHalvesToEvenAndCellsKeepTheAverage)
     auto code = [](int v) { return QString(QChar(60 + (v + 100) / 60)) + QChar(60 + (v + 100) % 60); };
     QString codes = code(0).repeated(3) + code(1) + QStringLiteral("????") + code(0) + code(1).repeated(3) +
                     QStringLiteral("????") + QStringLiteral("??").repeated(12);
-    LoadReportFile({reportHeader(QStringLiteral("T"), QStringLiteral("K")), QStringLiteral("1,1,%1,3,0").arg(codes)});
-    CurChart.Avr_Hour = 6;
-    DrawMonth(MonthChart, 1, true, true);
+    year = loadReportYear(
+        {reportHeader(QStringLiteral("T"), QStringLiteral("K")), QStringLiteral("1,1,%1,3,0").arg(codes)});
+    build(1, 6);
     ASSERT_EQ(points(kSeriesDayMin).size(), 1);
     EXPECT_DOUBLE_EQ(points(kSeriesDayMin)[0].y, 0.2);
     EXPECT_DOUBLE_EQ(points(kSeriesDayMax)[0].y, 0.8);
     EXPECT_EQ(points(kSeriesDayMin)[0].label, QStringLiteral("0.2"));
     // The table shows the unrounded day extremes with one decimal, rounded as C does:
     // the same texts as the chart's labels.
-    EXPECT_EQ(MonthTable.cell(5, 1), QStringLiteral("  0.2"));
-    EXPECT_EQ(MonthTable.cell(6, 1), QStringLiteral("  0.8"));
+    EXPECT_EQ(view.table.cell(5, 1), QStringLiteral("  0.2"));
+    EXPECT_EQ(view.table.cell(6, 1), QStringLiteral("  0.8"));
     EXPECT_EQ(points(kSeriesDayMax)[0].label, QStringLiteral("0.8"));
 }
 
@@ -135,9 +167,9 @@ TEST_F(MonthTest, PeriodsAndMonthLengths)
         QStringList days;
         for (int d = 1; d <= c.days; ++d) days << fullDayT(c.month, d, 20);
         draw(days, c.period);
-        EXPECT_EQ(MonthTable.rowCount, c.days + 1);
-        EXPECT_EQ(MonthTable.colCount, 24 / c.period + 3);
-        EXPECT_EQ(PeriodAvg.size(), c.days * c.pointsPerDay);
+        EXPECT_EQ(view.table.rowCount, c.days + 1);
+        EXPECT_EQ(view.table.colCount, 24 / c.period + 3);
+        EXPECT_EQ(view.periodAverages.size(), c.days * c.pointsPerDay);
         EXPECT_EQ(points(kSeriesSensor).size(), 1 + c.days * c.pointsPerDay);
         EXPECT_DOUBLE_EQ(points(kSeriesSensor).last().x, c.days + 1.0);
         EXPECT_EQ(points(kSeriesDayMax).size(), c.days);
@@ -149,9 +181,9 @@ TEST_F(MonthTest, WithoutMinMaxTheDailySeriesAndColumnsStayEmpty)
     draw({fullDayT(7, 1, 20)}, 3, false);
     EXPECT_TRUE(points(kSeriesDayMin).isEmpty());
     EXPECT_TRUE(points(kSeriesDayMax).isEmpty());
-    EXPECT_EQ(MonthTable.cell(9, 1), QString());
-    EXPECT_EQ(MonthTable.cell(10, 1), QString());
-    EXPECT_EQ(MonthTable.cell(8, 1), QStringLiteral("  20.0"));
+    EXPECT_EQ(view.table.cell(9, 1), QString());
+    EXPECT_EQ(view.table.cell(10, 1), QString());
+    EXPECT_EQ(view.table.cell(8, 1), QStringLiteral("  20.0"));
 }
 
 TEST_F(MonthTest, StatisticsLine)
@@ -180,28 +212,25 @@ TEST_F(MonthTest, StatisticsLine)
 TEST_F(MonthTest, FootLines)
 {
     // One valid period: no statistics line even when it is asked for.
-    LoadReportFile({reportHeader(), dayLineT(8, 2, {20}), QStringLiteral("Comment,8,3/8/2 9:15:calibrated")});
-    DrawMonth(MonthChart, 8, true, true);
+    draw({dayLineT(8, 2, {20}), QStringLiteral("Comment,8,3/8/2 9:15:calibrated")}, 3);
     const QString date = QStringLiteral("تاریخ : (8) آبان  ماه سال  3                 امضاء");
-    EXPECT_EQ(MonthChart.foot, (QStringList{date, QStringLiteral("3/8/2 9:15:calibrated")}));
+    EXPECT_EQ(view.chart.foot, (QStringList{date, QStringLiteral("3/8/2 9:15:calibrated")}));
 
-    LoadReportFile({reportHeader(), dayLineT(8, 2, {20, 20, 20, 22, 22, 22, 24, 24, 24})});
-    DrawMonth(MonthChart, 8, true, true);
-    EXPECT_EQ(MonthChart.foot,
+    draw({dayLineT(8, 2, {20, 20, 20, 22, 22, 22, 24, 24, 24})}, 3);
+    EXPECT_EQ(view.chart.foot,
               (QStringList{QStringLiteral("Mean = 22.00 ,  SD = 2.00  ,  CV = 0.09"), QString(), date}));
-    DrawMonth(MonthChart, 8, true, false);
-    EXPECT_EQ(MonthChart.foot, QStringList{date});
+    build(8, 3, true, false);
+    EXPECT_EQ(view.chart.foot, QStringList{date});
 }
 
 TEST_F(MonthTest, AFileWithoutDaysDrawsAnEmptyMonth)
 {
-    LoadReportFile({reportHeader()});
-    DrawMonth(MonthChart, CurChart.Curr_Mon, true, true);
+    draw({}, 3);
     EXPECT_EQ(points(kSeriesSensor).size(), 1);
-    EXPECT_TRUE(PeriodAvg.isEmpty());
-    EXPECT_EQ(MonthTable.rowCount, 31);
-    CurChart.Avr_Hour = 0;
-    EXPECT_THROW(DrawMonth(MonthChart, 1, true, true), TermivoError);
+    EXPECT_TRUE(view.periodAverages.isEmpty());
+    EXPECT_EQ(view.table.rowCount, 31);
+    EXPECT_EQ(view.table.cell(0, 30), QStringLiteral("  0/30"));
+    EXPECT_THROW(build(1, 0), TermivoError);
 }
 
 TEST(MonthCaptions, ValueAxisCaptionRules)
@@ -243,11 +272,11 @@ TEST(MonthCaptions, TitleAndSensorName)
 
 TEST_F(MonthTest, SaveAsTextWritesEveryCellFollowedByAComma)
 {
-    CurChart.Curr_Mon = 1;
-    InitTableGrid(24, 2);
-    MonthTable.setCell(1, 1, QStringLiteral("  20.5"));
-    MonthTable.setCell(3, 2, QStringLiteral("یک"));  // an edited cell, Farsi Yeh included
-    saveMonthTableText(path(QStringLiteral("t.txt")), MonthTable);
+    MonthTableContent table;
+    InitTableGrid(table, 24, 2, 1);
+    table.setCell(1, 1, QStringLiteral("  20.5"));
+    table.setCell(3, 2, QStringLiteral("یک"));  // an edited cell, Farsi Yeh included
+    saveMonthTableText(path(QStringLiteral("t.txt")), table);
     QByteArray expected("Day\\Hour,  24, Min, Max,\r\n  1/1,  20.5,,,\r\n  1/2,,,");
     expected += toAnsi(QStringLiteral("یک")) + ",\r\n";
     EXPECT_EQ(readFileBytes(path(QStringLiteral("t.txt"))), expected);

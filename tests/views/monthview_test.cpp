@@ -6,7 +6,6 @@
 #include <QTableWidget>
 #include <qcustomplot.h>
 
-#include "app/records.h"
 #include "reports/loader.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
@@ -20,13 +19,14 @@ protected:
     void SetUp() override
     {
         RootFixture::SetUp();
-        MonthChart = MonthChartContent();
-        LoadReportFile({reportHeader(), fullDayT(7, 1, 20), dayLineT(7, 3, {21, 22, 23})});
-        CurChart.Avr_Hour = 3;
-        MonthChart.title = chartTitle({QStringLiteral("آزمایشگاه")}, QStringLiteral("A1_Temp"));
-        MonthChart.valueAxisCaption = valueAxisCaption(QStringLiteral("T"), QStringLiteral("T"), QStringLiteral("A1"));
-        DrawMonth(MonthChart, CurChart.Curr_Mon, true, true);
+        MonthViewOptions options;
+        options.showMinMax = true;
+        view = buildMonthView(loadReportYear({reportHeader(), fullDayT(7, 1, 20), dayLineT(7, 3, {21, 22, 23})}), 7,
+                              options);
+        view.chart.title = chartTitle({QStringLiteral("آزمایشگاه")}, QStringLiteral("A1_Temp"));
+        view.chart.valueAxisCaption = valueAxisCaption(QStringLiteral("T"), QStringLiteral("T"), QStringLiteral("A1"));
     }
+    MonthView view;
 };
 
 TEST_F(MonthViewTest, ChartShowsTheContent)
@@ -34,11 +34,11 @@ TEST_F(MonthViewTest, ChartShowsTheContent)
     QCustomPlot chart;
     chart.resize(900, 600);
     for (int pass = 0; pass < 2; ++pass) {  // drawing twice gives the same chart
-        renderMonthChart(&chart, MonthChart);
+        renderMonthChart(&chart, view.chart);
         ASSERT_EQ(chart.graphCount(), kMonthSeriesCount);
         for (int i = 0; i < kMonthSeriesCount; ++i) {
-            EXPECT_EQ(chart.graph(i)->name(), MonthChart.series[i].title);
-            EXPECT_EQ(chart.graph(i)->dataCount(), MonthChart.series[i].points.size());
+            EXPECT_EQ(chart.graph(i)->name(), view.chart.series[i].title);
+            EXPECT_EQ(chart.graph(i)->dataCount(), view.chart.series[i].points.size());
         }
         const auto sensor = chart.graph(kSeriesSensor)->data();
         EXPECT_TRUE(std::isnan(sensor->at(0)->value));  // the null start point
@@ -59,8 +59,8 @@ TEST_F(MonthViewTest, ChartShowsTheContent)
         QStringList texts;
         for (int i = 0; i < chart.plotLayout()->elementCount(); ++i)
             if (auto* t = qobject_cast<QCPTextElement*>(chart.plotLayout()->elementAt(i))) texts << t->text();
-        EXPECT_TRUE(texts.contains(MonthChart.title.join(QLatin1Char('\n'))));
-        EXPECT_TRUE(texts.contains(MonthChart.foot.join(QLatin1Char('\n'))));
+        EXPECT_TRUE(texts.contains(view.chart.title.join(QLatin1Char('\n'))));
+        EXPECT_TRUE(texts.contains(view.chart.foot.join(QLatin1Char('\n'))));
     }
 }
 
@@ -71,21 +71,21 @@ TEST_F(MonthViewTest, BackgroundPictureCoversThePanel)
     ASSERT_TRUE(picture.save(path(QStringLiteral("back.png"))));
     QCustomPlot chart;
     chart.resize(400, 300);
-    renderMonthChart(&chart, MonthChart);
+    renderMonthChart(&chart, view.chart);
     EXPECT_TRUE(chart.background().isNull());
-    MonthChart.backgroundPicture = path(QStringLiteral("back.png"));
-    renderMonthChart(&chart, MonthChart);
+    view.chart.backgroundPicture = path(QStringLiteral("back.png"));
+    renderMonthChart(&chart, view.chart);
     EXPECT_FALSE(chart.background().isNull());
     EXPECT_EQ(chart.toPixmap(400, 300).toImage().pixelColor(2, 2), QColor(Qt::darkGreen));  // a corner of the panel
-    MonthChart.backgroundPicture = path(QStringLiteral("missing.png"));  // a missing picture: no background, no message
-    renderMonthChart(&chart, MonthChart);
+    view.chart.backgroundPicture = path(QStringLiteral("missing.png"));  // a missing picture: no background, no message
+    renderMonthChart(&chart, view.chart);
     EXPECT_TRUE(chart.background().isNull());
 }
 
 TEST_F(MonthViewTest, TableIsEditableAndReadBackAsEdited)
 {
     QTableWidget table;
-    renderMonthTable(&table, MonthTable);
+    renderMonthTable(&table, view.table);
     EXPECT_EQ(table.rowCount(), 31);
     EXPECT_EQ(table.columnCount(), 11);
     EXPECT_EQ(table.item(1, 1)->text(), QStringLiteral("  20.0"));

@@ -11,7 +11,6 @@
 #include <QWidget>
 #include <qcustomplot.h>
 
-#include "app/records.h"
 #include "app/ui/application.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
@@ -51,16 +50,19 @@ int main(int argc, char* argv[])
     window.show();
 
     const bool ok = guarded([&] {
-        CurChart.Avr_Hour = p.value(QStringLiteral("period")).toInt();
-        CurChart.FileName = file;
-        LoadReportFile(readTextFile(file).lines);
-        if (p.isSet(QStringLiteral("month"))) CurChart.Curr_Mon = p.value(QStringLiteral("month")).toInt();
+        const ReportYear year = loadReportYear(readTextFile(file).lines);
+        const int month =
+            p.isSet(QStringLiteral("month")) ? p.value(QStringLiteral("month")).toInt() : year.lastLineMonth;
+        MonthViewOptions options;
+        options.period = p.value(QStringLiteral("period")).toInt();
+        options.showMinMax = true;
+        options.yearText = year.lastLineYear.value_or(QString());
+        MonthView view = buildMonthView(year, month, options);
         const QString name = sensorNameOfFile(file);
-        MonthChart.title = chartTitle(p.values(QStringLiteral("heading")), name);
-        MonthChart.valueAxisCaption = valueAxisCaption(CurChart.Dev_Type, CurChart.Sensor_Type, name);
-        DrawMonth(MonthChart, CurChart.Curr_Mon, true, true);
-        renderMonthChart(chart, MonthChart);
-        renderMonthTable(table, MonthTable);
+        view.chart.title = chartTitle(p.values(QStringLiteral("heading")), name);
+        view.chart.valueAxisCaption = valueAxisCaption(year.header.devType, year.header.sensorType, name);
+        renderMonthChart(chart, view.chart);
+        renderMonthTable(table, view.table);
         table->resizeColumnsToContents();
     });
     if (!ok) return 1;

@@ -133,7 +133,9 @@ void TForm_read::Btn_readClick()
         return;
     }
     const int year = strToInt(CB_Year->currentText());
-    const MonthSpanResult r = runMonthSpanDownload(monthSpanDevice(row, year, from, to), fileName);
+    DownloadContext ctx = programDownloadContext();
+    const MonthSpanResult r = runMonthSpanDownload(ctx, monthSpanDevice(row, year, from, to), fileName);
+    if (r.run.yearChanged) YearChanged = 1;
     if (!r.fileToOpen.isEmpty()) {
         if (Form1) Form1->OpenMyFile(r.fileToOpen);
     } else {

@@ -47,18 +47,19 @@ void loadSettings()
     }
 }
 
-void writeChart(const MonthExportOptions& o)
+void writeChart(const MonthExportOptions& o, const ReportYear& year, MonthView& view)
 {
     loadSettings();
     const QString name = sensorNameOfFile(o.report);
-    MonthChart.title = chartTitle(Prog.Comment, name);
-    MonthChart.valueAxisCaption = valueAxisCaption(CurChart.Dev_Type, CurChart.Sensor_Type, name);
+    MonthChartContent& content = view.chart;
+    content.title = chartTitle(Prog.Comment, name);
+    content.valueAxisCaption = valueAxisCaption(year.header.devType, year.header.sensorType, name);
     if (!Prog.picFileName.isEmpty() && QFileInfo(Prog.picFileName).isFile())
-        MonthChart.backgroundPicture = Prog.picFileName;
+        content.backgroundPicture = Prog.picFileName;
 
     QCustomPlot chart;
     chart.resize(kExportChartSize);
-    renderMonthChart(&chart, MonthChart);
+    renderMonthChart(&chart, content);
     const QString format = formatOf(o.out);
     QByteArray bytes;
     if (format == QLatin1String("wmf")) {
@@ -70,8 +71,8 @@ void writeChart(const MonthExportOptions& o)
             throw FileError(QStringLiteral("The chart could not be drawn as PNG."));
     } else {
         QTableWidget table;
-        renderMonthTable(&table, MonthTable);
-        bytes = monthPdf(&chart, &table, MonthChart.title, MonthChart.foot.value(0));
+        renderMonthTable(&table, view.table);
+        bytes = monthPdf(&chart, &table, content.title, content.foot.value(0));
     }
     writeBytesAtomically(o.out, bytes);
 }

@@ -19,7 +19,6 @@
 #include "app/registry.h"
 #include "app/rootdir.h"
 #include "platform/errors.h"
-#include "reports/loader.h"
 #include "views/month.h"
 
 namespace {
@@ -187,7 +186,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::FormCreate()
 {
-    for (int m = 1; m <= 12; ++m) ChartComment[m].clear();
+    m_year.reset();
     setAcceptDrops(true);
     resetStartupState();
     InitViewState();

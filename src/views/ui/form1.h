@@ -2,8 +2,12 @@
 // with a box per registered device, and the menu.
 #pragma once
 
+#include <memory>
+
 #include <QMainWindow>
 #include <QStringList>
+
+#include "views/month.h"
 
 class QAction;
 class QActionGroup;
@@ -111,6 +115,19 @@ public:
     QString Send2XKQ(const QString& str1, Device_Rec& Device1);
     // Draws month CurChart.Curr_Mon of the loaded file into Chart1 and SG_Table.
     void redraw();
+    // Builds month of the shown year with the period CurChart.Avr_Hour and the check
+    // marks of ShowMinMax1 and ShowMeanSD1 into the month view: the sensor and daily
+    // series, the foot, the table and the period averages (the limit lines, title,
+    // captions and background stay). Draws nothing on screen: redraw() does.
+    void DrawMonth(int month);
+    // Resets the month view: the table sized for 3-hour periods and 30 days, the chart
+    // as before any file is opened (the background picture stays).
+    void InitViewState();
+
+    // The report year shown; null before a file is opened.
+    std::shared_ptr<const ReportYear> shownYear() const { return m_year; }
+    // The month view as last built (what Chart1 and SG_Table show).
+    const MonthView& monthView() const { return m_view; }
 
     // The role code of a device panel control: device digit, then "0" for the box
     // and its button, "1".."4" for the channel fields, "6" for the address field.
@@ -168,7 +185,12 @@ private:
     void renderMonth();
     void loadBackgroundPicture();
     void openFirstDevicePort();
+    int checkedPeriod() const;
+    // Puts a loaded year on show: the record CurChart, the limit lines, the month.
+    void showYear(std::shared_ptr<const ReportYear> year);
 
     QStringList m_args;
+    std::shared_ptr<const ReportYear> m_year;
+    MonthView m_view;
     bool m_shownOnce = false;
 };

@@ -15,7 +15,6 @@
 #include "platform/errors.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
-#include "reports/loader.h"
 #include "views/about.h"
 #include "views/annotations.h"
 #include "views/month.h"
@@ -53,7 +52,7 @@ void TForm1::bindExtrasMenu()
 void TForm1::EditComment1Click()
 {
     if (Form_comment->exec() != QDialog::Accepted) return;
-    MonthChart.title = Form_comment->memoLines();
+    m_view.chart.title = Form_comment->memoLines();
     renderMonth();
 }
 
@@ -61,7 +60,7 @@ void TForm1::backimage1Click()
 {
     const QString chosen = dialogs().openFile(QStringLiteral("افزودن پس زمینه "), kPictureFilter, Prog.picFileName);
     if (chosen.isEmpty()) {
-        MonthChart.backgroundPicture.clear();
+        m_view.chart.backgroundPicture.clear();
         renderMonth();
         SaveSetting(QStringLiteral("picfile"), QString());
         return;
@@ -72,7 +71,7 @@ void TForm1::backimage1Click()
         return;
     }
     requireReadablePicture(full);  // the old background and the setting stay as they were
-    MonthChart.backgroundPicture = full;
+    m_view.chart.backgroundPicture = full;
     renderMonth();
     SaveSetting(QStringLiteral("picfile"), full);
 }
@@ -92,8 +91,13 @@ void TForm1::AddComment1Click()
     const int month = CurChart.Curr_Mon;
     // Shown only once it is in the file.
     appendRemark(file, month, text);
-    MonthChart.foot << text;
-    if (month >= 1 && month <= 12) ChartComment[month] << text;
+    m_view.chart.foot << text;
+    if (month >= 1 && month <= 12) {
+        // The shown year is shared as it was loaded: the remark goes into a copy.
+        auto year = std::make_shared<ReportYear>(m_year ? *m_year : emptyReportYear());
+        year->remarks[month] << text;
+        m_year = std::move(year);
+    }
     renderMonth();
 }
 
@@ -138,9 +142,9 @@ void TForm1::PrintCurrentPage()
     }
     printer.setPageOrientation(setup.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer.setCopyCount(setup.copies);
-    if (page == TabChart) printChart(printer, Chart1, MonthChart.title.value(0));
+    if (page == TabChart) printChart(printer, Chart1, m_view.chart.title.value(0));
     if (page == TabTable)
-        PrintTable(printer, SG_Table, MonthChart.title, MonthChart.foot.value(0), QPageLayout::Portrait);
+        PrintTable(printer, SG_Table, m_view.chart.title, m_view.chart.foot.value(0), QPageLayout::Portrait);
 }
 
 void TForm1::About1Click()

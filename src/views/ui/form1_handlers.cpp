@@ -22,6 +22,7 @@
 #include "app/ui/forms.h"
 #include "download/ui/form_read.h"
 #include "link/devicelink.h"
+#include "link/linkkind.h"
 #include "link/replies.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
@@ -30,7 +31,6 @@
 #include "platform/errors.h"
 #include "platform/eventpump.h"
 #include "platform/textfile.h"
-#include "reports/loader.h"
 #include "views/month.h"
 #include "views/navigation.h"
 #include "views/ui/form1.h"
@@ -145,8 +145,8 @@ void TForm1::buildMenu()
 
 void TForm1::renderMonth()
 {
-    renderMonthChart(Chart1, MonthChart);
-    renderMonthTable(SG_Table, MonthTable);
+    renderMonthChart(Chart1, m_view.chart);
+    renderMonthTable(SG_Table, m_view.table);
 }
 
 void TForm1::loadBackgroundPicture()
@@ -154,48 +154,86 @@ void TForm1::loadBackgroundPicture()
     const QString pic = Prog.picFileName;
     if (pic.isEmpty() || !QFileInfo(pic).isFile()) return;
     requireReadablePicture(pic);
-    MonthChart.backgroundPicture = pic;
+    m_view.chart.backgroundPicture = pic;
     renderMonth();
+}
+
+void TForm1::InitViewState()
+{
+    MonthView fresh;
+    InitTableGrid(fresh.table, 3, 30, CurChart.Curr_Mon);
+    fresh.chart.backgroundPicture = m_view.chart.backgroundPicture;
+    m_view = std::move(fresh);
+}
+
+void TForm1::DrawMonth(int month)
+{
+    MonthViewOptions options;
+    options.period = CurChart.Avr_Hour;
+    options.showMinMax = ShowMinMax1->isChecked();
+    options.showMeanSD = ShowMeanSD1->isChecked();
+    options.yearText = CurChart.Curr_Year;
+    MonthView built = buildMonthView(m_year ? *m_year : emptyReportYear(), month, options);
+    // The limit lines are drawn when a file is opened; a month keeps the ones on show.
+    for (int s : {kSeriesDayMax, kSeriesSensor, kSeriesDayMin})
+        m_view.chart.series[s].points = std::move(built.chart.series[s].points);
+    m_view.chart.foot = std::move(built.chart.foot);
+    m_view.table = std::move(built.table);
+    m_view.periodAverages = std::move(built.periodAverages);
 }
 
 void TForm1::redraw()
 {
-    DrawMonth(MonthChart, CurChart.Curr_Mon, ShowMinMax1->isChecked(), ShowMeanSD1->isChecked());
+    DrawMonth(CurChart.Curr_Mon);
     renderMonth();
+}
+
+int TForm1::checkedPeriod() const
+{
+    int period = 3;
+    if (Avrage1hour1->isChecked()) period = 1;
+    if (Avrage3Hour1->isChecked()) period = 3;
+    if (Avrage6Hour1->isChecked()) period = 6;
+    if (Avrage12Hour1->isChecked()) period = 12;
+    if (Avrage1day->isChecked()) period = 24;
+    return period;
+}
+
+void TForm1::showYear(std::shared_ptr<const ReportYear> year)
+{
+    m_year = std::move(year);
+    showYearInRecord(*m_year, CurChart);
+    CurChart.FileName = m_year->path;
+    m_view.chart.clearSeries();
+    setLimitLines(m_view.chart, m_year->header);
+    DrawMonth(CurChart.Curr_Mon);
 }
 
 bool TForm1::OpenMyFile(const QString& str1)
 {
-    const MonthViewSnapshot before = snapshotMonthView();
-    const QString chartCaption = PageControl1->tabText(0);
-    const QString tableCaption = PageControl1->tabText(1);
     const bool ok = guarded([&] {
+        // The file is loaded on the side; what is on show changes only once it has loaded.
+        const int period = checkedPeriod();
+        const TextFile file = readTextFile(str1);
+        auto year = std::make_shared<ReportYear>();
+        year->path = str1;
+        year->header = headerFieldsOf(CurChart);
         try {
-            int period = 3;
-            if (Avrage1hour1->isChecked()) period = 1;
-            if (Avrage3Hour1->isChecked()) period = 3;
-            if (Avrage6Hour1->isChecked()) period = 6;
-            if (Avrage12Hour1->isChecked()) period = 12;
-            if (Avrage1day->isChecked()) period = 24;
-            CurChart.Avr_Hour = period;
-            const TextFile file = readTextFile(str1);
-            CurChart.FileName = str1;
-            const ReportLoadResult loaded = LoadReportFile(file.lines);
-            if (!loaded.headerRead && loaded.dayLines == 0)
-                throw ConvertError(QStringLiteral("\"%1\" is not a report file").arg(QFileInfo(str1).fileName()));
-            DrawMonth(MonthChart, CurChart.Curr_Mon, ShowMinMax1->isChecked(), ShowMeanSD1->isChecked());
-            const QString name = sensorNameOfFile(str1);
-            MonthChart.valueAxisCaption = valueAxisCaption(CurChart.Dev_Type, CurChart.Sensor_Type, name);
-            MonthChart.title = chartTitle(Prog.Comment, name);
-            PageControl1->setTabText(0, QStringLiteral(" منحنی : ") + name);
-            PageControl1->setTabText(1, QStringLiteral(" جدول : ") + name);
+            loadReportYear(*year, file.lines);
         } catch (...) {
-            // The previous month stays on screen and in memory.
-            restoreMonthView(before);
-            PageControl1->setTabText(0, chartCaption);
-            PageControl1->setTabText(1, tableCaption);
+            if (year->headerUnreadable) dialogs().message(kHeaderUnreadableMessage);
             throw;
         }
+        if (year->headerUnreadable) dialogs().message(kHeaderUnreadableMessage);
+        if (!year->headerRead && year->dayLines == 0)
+            throw ConvertError(QStringLiteral("\"%1\" is not a report file").arg(QFileInfo(str1).fileName()));
+        CurChart.Avr_Hour = period;
+        showYear(std::move(year));
+        const QString name = sensorNameOfFile(str1);
+        m_view.chart.valueAxisCaption = valueAxisCaption(CurChart.Dev_Type, CurChart.Sensor_Type, name);
+        m_view.chart.title = chartTitle(Prog.Comment, name);
+        PageControl1->setTabText(0, QStringLiteral(" منحنی : ") + name);
+        PageControl1->setTabText(1, QStringLiteral(" جدول : ") + name);
     });
     renderMonth();
     return ok;
@@ -276,7 +314,7 @@ void TForm1::openFirstDevicePort()
 {
     if (DevLast < 0 || DevList[0].Sensor[0].Name.isEmpty()) return;
     const QString address = DevList[0].IP.toUpper();
-    if (!address.contains(QLatin1String("COM"))) return;
+    if (!namesComPort(address)) return;
     int port = FindNumber(address);
     if (port == 0) port = deviceLink().FindComPort0();
     // An address with "COM" but no digits names no port: nothing is opened.
@@ -411,7 +449,7 @@ void TForm1::ShowMeanSD1Click()
 
 void TForm1::FormShow()
 {
-    MonthChart.clearSeries();
+    m_view.chart.clearSeries();
     renderMonth();
     if (!m_args.isEmpty()) {
         OpenDialogChart.FileName = m_args.first();
@@ -419,7 +457,7 @@ void TForm1::FormShow()
     }
     FormResize();
     guarded([this] { openFirstDevicePort(); });
-    MonthChart.title = Prog.Comment;
+    m_view.chart.title = Prog.Comment;
     renderMonth();
     if (Prog.Online == 1) BtnShowOnlineClick();
 }

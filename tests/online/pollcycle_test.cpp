@@ -1,0 +1,164 @@
+// The poll cycle over the real exchange with scripted devices behind it: what is
+// awkward to play with the emulator (a link that drops in the middle of a sweep, a
+// late reply on a shared serial line, a reply that names another device), on the
+// script's clock.
+#include "online/pollcycle.h"
+
+#include "link/devicelink.h"
+#include "platform/eventpump.h"
+#include "support/devsim.h"
+#include "support/fixtures.h"
+#include "support/scriptedlink.h"
+
+namespace {
+
+// The cycle's surroundings: the link itself, everything else recorded.
+class LinkHost : public PollHost
+{
+public:
+    explicit LinkHost(DeviceLink& link) : m_link(link) {}
+    QString exchange(const QString& command, Device_Rec& device) override { return m_link.exchange(command, device); }
+    void connectLan(const QString& ip) override { m_link.connectLan(ip); }
+    void disconnectLan() override
+    {
+        if (m_link.lanConnected()) m_link.disconnectLan();
+    }
+    void pump() override { processPendingEvents(); }
+    bool stopRequested() const override { return StopFlag == 1; }
+    bool windowShowing() const override { return true; }
+    void setTimerEnabled(bool on) override { timer = on; }
+    void showMessageLogIfAny() override {}
+    void logLine(const QString& line) override { log << line; }
+    void deviceFailed(const QString& line) override { failures << line; }
+    void hourlyRefresh() override { ++refreshes; }
+    void setCaption(const QString&) override {}
+    void readingChanged(int) override {}
+
+    bool timer = false;
+    int refreshes = 0;
+    QStringList log, failures;
+
+private:
+    DeviceLink& m_link;
+};
+
+class PollCycleTest : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        StopFlag = 0;
+        Prog.tryCnt = 1;
+        Prog.TimeOut2 = 0;
+        Prog.TimeOut3 = 500;
+        link.setTransportFactory(script.factory());
+        link.lanReadTimeout = 300;
+        link.serialReplyTimeout = 200;  // 300 ms a serial attempt, four attempts
+    }
+    void TearDown() override
+    {
+        link.setTransportFactory({});
+        RootFixture::TearDown();
+    }
+    // Registers devices with one named channel each, on the given links.
+    void registry(const QStringList& ids, const QStringList& links)
+    {
+        for (int i = 0; i < ids.size(); ++i) {
+            devices[i].ID = ids[i];
+            devices[i].IP = links[i];
+            devices[i].Sensor[0].Name = QStringLiteral("Room");
+            devices[i].Sensor[0].ChartIndex = i;
+        }
+        cycle.setDevices(devices, int(ids.size()) - 1);
+        cycle.arm();
+    }
+    // The reading reply of device id, its first sensor at value.
+    static QString reading(const QString& id, const QString& value = QStringLiteral("21.5"))
+    {
+        return QStringLiteral(
+                   "{\"GetTemp\":{\"Sensor0\":\"%1\",\"Sensor1\":\"0\",\"Sensor2\":\"0\",\"Sensor3\":\"0\","
+                   "\"Alarm\":\"0\",\"MemErr\":\"0\",\"ID\":\"%2\"}}")
+            .arg(value, id);
+    }
+    const ChannelReading& channel(int device) const { return cycle.channels().at(device); }
+
+    LinkScript script;
+    DeviceLink link;
+    LinkHost host{link};
+    // Half past ten: the hour's download counts as done, no hourly refresh is due.
+    PollCycle cycle{host, [] { return QDateTime(QDate(2026, 5, 1), QTime(10, 30)); }};
+    Device_Rec devices[3];
+};
+
+// The middle device's link drops while it is read: that device fails on its own, the
+// sweep goes on to the next one, the tick ends disconnected; the next poll of the
+// device connects again and gets its reading.
+TEST_F(PollCycleTest, ALinkDroppedMidSweepFailsOnlyThatDevice)
+{
+    const QStringList ips{DevSim::lanAddress(1), DevSim::lanAddress(2), DevSim::lanAddress(3)};
+    registry({"a", "b", "c"}, ips);
+    int bAsked = 0;
+    script.respond([&](const LinkScript::Request& r) {
+        if (r.deviceId == QLatin1String("b") && ++bAsked == 1) return LinkScript::dropAfter(100);
+        return LinkScript::reply(reading(r.deviceId), 20);
+    });
+    cycle.refresh = 3;
+    cycle.tick();
+
+    EXPECT_EQ(host.failures, QStringList{"Device ID =b : Connection Closed Gracefully."});
+    EXPECT_TRUE(channel(0).hasReading);
+    EXPECT_FALSE(channel(1).hasReading);
+    EXPECT_TRUE(channel(2).hasReading);
+    EXPECT_EQ(cycle.answerOf(1), DeviceAnswer::Silent);
+    EXPECT_EQ(cycle.answerOf(2), DeviceAnswer::Answered);
+    EXPECT_TRUE(script.events().contains("drop " + ips[1]));
+    EXPECT_FALSE(link.lanConnected());
+    EXPECT_TRUE(host.timer);
+
+    // Three ticks later the periodic poll reaches a, then b: b answers now.
+    for (int i = 0; i < 6; ++i) cycle.tick();
+    EXPECT_TRUE(channel(1).hasReading);
+    EXPECT_EQ(channel(1).title(), "b1_Room : 21.5");
+    EXPECT_EQ(cycle.answerOf(1), DeviceAnswer::Answered);
+    EXPECT_EQ(host.failures.size(), 1);
+    EXPECT_EQ(script.events().filter("open " + ips[1]).size(), 2);
+}
+
+// Two devices on one serial line: a answers only after its four attempts are over, so
+// its reply lands in b's wait. The reading goes to a, whose ID it carries; b, whose
+// own reply comes after its wait, did not answer.
+TEST_F(PollCycleTest, ALateReplyOnASharedLineIsTheDeviceItNames)
+{
+    registry({"a", "b"}, {"COM1", "COM1"});
+    script.respond([](const LinkScript::Request& r) {
+        if (r.deviceId == QLatin1String("a")) return LinkScript::reply(reading("a", "4.5"), 1250);
+        return LinkScript::reply(reading("b", "8.0"), 100 + 300);
+    });
+    cycle.tick();
+
+    EXPECT_EQ(script.requests().size(), 5);  // four to a, one to b
+    EXPECT_EQ(channel(0).title(), "a1_Room : 4.5");
+    EXPECT_FALSE(channel(1).hasReading);
+    EXPECT_EQ(cycle.answerOf(0), DeviceAnswer::Answered);
+    EXPECT_EQ(cycle.answerOf(1), DeviceAnswer::Silent);
+    EXPECT_TRUE(host.failures.isEmpty());
+}
+
+// A device set to another's ID: its reading is shown for the device the reply names,
+// and the polled device counts as silent.
+TEST_F(PollCycleTest, AReplyNamingAnotherDeviceIsShownForThatDevice)
+{
+    registry({"a", "b"}, {DevSim::lanAddress(1), DevSim::lanAddress(2)});
+    script.respond([](const LinkScript::Request& r) {
+        return LinkScript::reply(r.deviceId == QLatin1String("b") ? reading("a", "-3.0") : QString(), 20);
+    });
+    cycle.tick();
+
+    EXPECT_EQ(channel(0).title(), "a1_Room : -3.0");
+    EXPECT_FALSE(channel(1).hasReading);
+    EXPECT_EQ(cycle.answerOf(0), DeviceAnswer::Answered);
+    EXPECT_EQ(cycle.answerOf(1), DeviceAnswer::Silent);
+}
+
+}  // namespace
