@@ -64,6 +64,8 @@ struct Plan
 class Line : public QObject
 {
 public:
+    // A line lives as long as the simulator that owns it, or until it drops.
+    explicit Line(QObject* owner) : QObject(owner) {}
     virtual void send(const QByteArray& bytes) = 0;
     virtual void drop() = 0;
     // The line goes away (a re-plugged adapter) and comes back after ms; a TCP line drops.
@@ -126,7 +128,7 @@ private:
 class TcpLine : public Line
 {
 public:
-    TcpLine(Simulator* sim, Device* dev, QTcpSocket* s) : m_sim(sim), m_dev(dev), m_sock(s)
+    TcpLine(Simulator* sim, Device* dev, QTcpSocket* s) : Line(sim), m_sim(sim), m_dev(dev), m_sock(s)
     {
         s->setParent(this);
         connect(s, &QTcpSocket::readyRead, this, &TcpLine::onRead);
@@ -163,7 +165,8 @@ class PtyLine : public Line
 {
 public:
     PtyLine(Simulator* sim, QList<Device*> devs, int master, int slave, bool pace, PtyOpener reopen, QString linkPath)
-        : m_sim(sim),
+        : Line(sim),
+          m_sim(sim),
           m_devs(std::move(devs)),
           m_master(master),
           m_slave(slave),

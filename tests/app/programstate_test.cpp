@@ -1,0 +1,52 @@
+// The one reset: nothing of an earlier run (a registry, a chosen device, a granted
+// expert access, the link's waits) reaches the next one.
+#include "app/programstate.h"
+
+#include "app/records.h"
+#include "app/registry.h"
+#include "config/expertaccess.h"
+#include "link/devicelink.h"
+#include "support/fixtures.h"
+
+namespace {
+
+using ProgramState = RootFixture;
+
+TEST_F(ProgramState, TheResetLeavesNothingOfAnEarlierRun)
+{
+    writeLines(path("DeviceStatus.txt"),
+               {"timeout = 100,100,100", "device  =Cold room,COM1,Freezer,,,,A,T,lan,", "device  =broken line"});
+    dlg.allow(Kind::Error);
+    reportRegistryNotes(loadRegistry());
+    ASSERT_EQ(DevLast, 0);
+    ASSERT_EQ(lastSkippedLineCount(), 1);
+    SelDevice = DevList[0];
+    StopFlag = 1;
+    YearChanged = 1;
+    NavSensor = 2;
+    CurChart.Avr_Hour = 24;
+    CurChart.FileName = path("3/A1_Freezer.rep");
+    dlg.allow(Kind::Message);
+    expertAccess().grant();
+    deviceLink().lanReadTimeout = 1;
+    deviceLink().disconnectPauseMs = 0;
+
+    resetProgramState();
+    EXPECT_EQ(DevLast, -1);
+    EXPECT_TRUE(DevList[0].ID.isEmpty());
+    EXPECT_TRUE(SelDevice.IP.isEmpty());
+    EXPECT_EQ(Prog.TimeOut1, 0);
+    EXPECT_EQ(Prog.RootDir, root());
+    EXPECT_EQ(StopFlag, 0);
+    EXPECT_EQ(YearChanged, 0);
+    EXPECT_EQ(NavSensor, -1);
+    EXPECT_EQ(CurChart.Avr_Hour, 3);
+    EXPECT_TRUE(CurChart.FileName.isEmpty());
+    EXPECT_EQ(lastSkippedLineCount(), 0);
+    EXPECT_TRUE(takeUnreportedSkippedLines().isEmpty());
+    EXPECT_FALSE(expertAccess().granted());
+    EXPECT_EQ(deviceLink().lanReadTimeout, 500);
+    EXPECT_EQ(deviceLink().disconnectPauseMs, DeviceLink::kDisconnectPauseMs);
+}
+
+}  // namespace
