@@ -294,6 +294,22 @@ TEST_F(Form1Test, OnlineButtonWithoutLedgerAsksForThePeriod)
     EXPECT_TRUE(Form_Comm->isVisible());
 }
 
+// A handler's error reaches the standard error box through its connection; the view
+// stays as it was and the window goes on.
+TEST_F(Form1Test, AHandlersErrorIsShownAndTheWindowGoesOn)
+{
+    start({});
+    ASSERT_TRUE(Form1->OpenMyFile(writeReport("A1_x.rep", {7})));
+    const QStringList table = monthTableLines(Form1->monthView().table);
+    CurChart.Avr_Hour = 5;
+    dlg.expect(Kind::Error, "not 5");
+    Form1->Btn_Back->click();
+    EXPECT_EQ(monthTableLines(Form1->monthView().table), table);
+    Form1->Avrage3Hour1->trigger();
+    EXPECT_EQ(monthTableLines(Form1->monthView().table), table);
+    EXPECT_EQ(CurChart.Avr_Hour, 3);
+}
+
 // The header message comes from the opening; the file still opens with the fields
 // read before the bad number (the limit lines too), the rest as the file shown before.
 TEST_F(Form1Test, AnUnreadableHeaderIsToldAndTheFileOpens)

@@ -15,6 +15,7 @@
 #include "app/ui/forms.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
+#include "platform/guardedconnect.h"
 #include "platform/shell.h"
 #include "views/about.h"
 #include "views/ui/form_message.h"
@@ -121,7 +122,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     art->setScaledContents(true);
     grid->addWidget(art, 0, 0, 2, 1);
 
-    connect(OKButton, &QPushButton::clicked, this, [this] { guarded([this] { OKButtonClick(); }); });
+    connectGuarded(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
     setFixedSize(sizeHint().expandedTo(QSize(640, 420)));
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }

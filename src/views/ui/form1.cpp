@@ -19,6 +19,7 @@
 #include "app/registry.h"
 #include "app/rootdir.h"
 #include "platform/errors.h"
+#include "platform/guardedconnect.h"
 #include "views/month.h"
 
 namespace {
@@ -94,12 +95,12 @@ void TForm1::buildWindow()
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
     buildMenu();
-    connect(this, &TForm1::devicePanelClicked, this, &TForm1::GB_DeviceName1Click);
-    connect(Btn_Back, &QPushButton::clicked, this, &TForm1::Btn_BackClick);
-    connect(BtnBack_table, &QPushButton::clicked, this, &TForm1::Btn_BackClick);
-    connect(Btn_Next, &QPushButton::clicked, this, &TForm1::Btn_NextClick);
-    connect(Btn_NextTable, &QPushButton::clicked, this, &TForm1::Btn_NextClick);
-    connect(BtnShowOnline, &QPushButton::clicked, this, &TForm1::BtnShowOnlineClick);
+    connectGuarded(this, &TForm1::devicePanelClicked, this, &TForm1::GB_DeviceName1Click);
+    connectGuarded(Btn_Back, &QPushButton::clicked, this, &TForm1::Btn_BackClick);
+    connectGuarded(BtnBack_table, &QPushButton::clicked, this, &TForm1::Btn_BackClick);
+    connectGuarded(Btn_Next, &QPushButton::clicked, this, &TForm1::Btn_NextClick);
+    connectGuarded(Btn_NextTable, &QPushButton::clicked, this, &TForm1::Btn_NextClick);
+    connectGuarded(BtnShowOnline, &QPushButton::clicked, this, &TForm1::BtnShowOnlineClick);
 }
 
 QWidget* TForm1::buildDevicePanel()
@@ -148,7 +149,7 @@ QWidget* TForm1::buildDevicePanel()
         button->setObjectName(QStringLiteral("Button%1").arg(box));
         button->setProperty(kRoleProperty, roleCode(box, 0));
         button->setToolTip(roleCode(box, 0));
-        connect(button, &QPushButton::clicked, this, [this, box] { emit devicePanelClicked(box, 0); });
+        connectGuarded(button, &QPushButton::clicked, this, [this, box] { emit devicePanelClicked(box, 0); });
         v->addRow(button);
         gb->setVisible(false);
         GB_DeviceName[b] = gb;

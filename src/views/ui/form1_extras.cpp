@@ -13,6 +13,7 @@
 #include "app/ui/forms.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
+#include "platform/guardedconnect.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
 #include "views/about.h"
@@ -45,8 +46,7 @@ void TForm1::bindExtrasMenu()
         {openfolder1, &TForm1::openfolder1Click},
         {mailto1, &TForm1::mailto1Click},
     };
-    for (const auto& [action, handler] : items)
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    for (const auto& [action, handler] : items) connectGuarded(action, &QAction::triggered, this, handler);
 }
 
 void TForm1::EditComment1Click()

@@ -30,6 +30,7 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/eventpump.h"
+#include "platform/guardedconnect.h"
 #include "platform/textfile.h"
 #include "views/month.h"
 #include "views/navigation.h"
@@ -73,7 +74,7 @@ void TForm1::buildMenu()
     Exit1 = addItem(File1, "Exit1", QStringLiteral("خروج"), QKeySequence(Qt::CTRL | Qt::Key_X));
     // Ctrl+F opens the file menu.
     auto* fileKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
-    connect(fileKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(File1->menuAction()); });
+    connectGuarded(fileKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(File1->menuAction()); });
 
     Read1 = addMenu(bar, "Read1", QStringLiteral("ارتباط با دستگاه "));
     AllData1 = addItem(Read1, "AllData1", QStringLiteral("خواندن اطلاعات از دستگاه "));
@@ -100,7 +101,7 @@ void TForm1::buildMenu()
     for (QAction* a : {Avrage1hour1, Avrage3Hour1, Avrage6Hour1, Avrage12Hour1, Avrage1day}) {
         a->setCheckable(true);
         PeriodGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, a] { guarded([&] { Avrage1hour1Click(a); }); });
+        connectGuarded(a, &QAction::triggered, this, [this, a] { Avrage1hour1Click(a); });
     }
     Avrage3Hour1->setChecked(true);
     ShowMinMax1 = addItem(Option1, "ShowMinMax1", QStringLiteral("نمایش حد اقل و حد اکثر روزانه "));
@@ -126,7 +127,7 @@ void TForm1::buildMenu()
 
     // Every handler runs inside the error boundary.
     auto bind = [this](QAction* a, void (TForm1::*handler)()) {
-        connect(a, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connectGuarded(a, &QAction::triggered, this, handler);
     };
     bind(Open1, &TForm1::Open1Click);
     bind(Exit1, &TForm1::Exit1Click);
@@ -276,20 +277,18 @@ void TForm1::dropEvent(QDropEvent* event)
 
 void TForm1::GB_DeviceName1Click(int box, int role)
 {
-    guarded([&] {
-        const int d = box - 1;
-        if (d < 0 || d > DevLast) return;
-        if (role == 0) {
-            MySetting1Call(d);
-        } else if (role >= 1 && role <= 4) {
-            const QString path = currentYearReportPath(d, role - 1);
-            if (!path.isEmpty() && QFileInfo(path).isFile()) {
-                if (OpenMyFile(path)) PageControl1->setCurrentWidget(TabChart);
-            } else {
-                dialogs().message(QStringLiteral("اطلاعات گراف یافت نشد "));
-            }
+    const int d = box - 1;
+    if (d < 0 || d > DevLast) return;
+    if (role == 0) {
+        MySetting1Call(d);
+    } else if (role >= 1 && role <= 4) {
+        const QString path = currentYearReportPath(d, role - 1);
+        if (!path.isEmpty() && QFileInfo(path).isFile()) {
+            if (OpenMyFile(path)) PageControl1->setCurrentWidget(TabChart);
+        } else {
+            dialogs().message(QStringLiteral("اطلاعات گراف یافت نشد "));
         }
-    });
+    }
 }
 
 void TForm1::MySetting1Call(int i)
@@ -337,22 +336,20 @@ void TForm1::openFirstDevicePort()
 
 void TForm1::BtnShowOnlineClick()
 {
-    guarded([&] {
-        if (ledgerExists()) {
-            StopFlag = 0;
-            Form_Comm->BtnGetAllClick();
-            Form_Show->ShowModalOnline();
-            return;
-        }
-        dialogs().message(QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
-        Form_Comm->show();
-        processPendingEvents();
-        Form_Comm->PageControl1->setCurrentWidget(Form_Comm->TabSendResive);
-        processPendingEvents();
-        sleepPumping(100);
-        processPendingEvents();
-        if (auto* day = Form_Comm->findChild<QWidget*>(QStringLiteral("CB_Day"))) day->setFocus();
-    });
+    if (ledgerExists()) {
+        StopFlag = 0;
+        Form_Comm->BtnGetAllClick();
+        Form_Show->ShowModalOnline();
+        return;
+    }
+    dialogs().message(QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
+    Form_Comm->show();
+    processPendingEvents();
+    Form_Comm->PageControl1->setCurrentWidget(Form_Comm->TabSendResive);
+    processPendingEvents();
+    sleepPumping(100);
+    processPendingEvents();
+    if (auto* day = Form_Comm->findChild<QWidget*>(QStringLiteral("CB_Day"))) day->setFocus();
 }
 
 void TForm1::AllData1Click()
@@ -383,18 +380,14 @@ void TForm1::Exit1Click()
 
 void TForm1::Btn_BackClick()
 {
-    guarded([&] {
-        if (CurChart.Curr_Mon > CurChart.StMon) --CurChart.Curr_Mon;
-        redraw();
-    });
+    if (CurChart.Curr_Mon > CurChart.StMon) --CurChart.Curr_Mon;
+    redraw();
 }
 
 void TForm1::Btn_NextClick()
 {
-    guarded([&] {
-        if (CurChart.Curr_Mon < CurChart.EndMon) ++CurChart.Curr_Mon;
-        redraw();
-    });
+    if (CurChart.Curr_Mon < CurChart.EndMon) ++CurChart.Curr_Mon;
+    redraw();
 }
 
 void TForm1::LastMonth1Click()
@@ -459,7 +452,7 @@ void TForm1::FormShow()
     guarded([this] { openFirstDevicePort(); });
     m_view.chart.title = Prog.Comment;
     renderMonth();
-    if (Prog.Online == 1) BtnShowOnlineClick();
+    if (Prog.Online == 1) guarded([this] { BtnShowOnlineClick(); });
 }
 
 void TForm1::FormResize()
@@ -483,7 +476,7 @@ void TForm1::showEvent(QShowEvent* event)
     if (event->spontaneous() || m_shownOnce) return;
     m_shownOnce = true;
     // After the window is on screen, so that its messages stand in front of it.
-    QTimer::singleShot(0, this, [this] { guarded([this] { FormShow(); }); });
+    QTimer::singleShot(0, this, guardedHandler([this] { FormShow(); }));
 }
 
 void TForm1::resizeEvent(QResizeEvent* event)

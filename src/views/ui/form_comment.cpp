@@ -9,6 +9,7 @@
 #include "app/records.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
+#include "platform/guardedconnect.h"
 #include "views/annotations.h"
 
 TForm_comment::TForm_comment(QWidget* parent) : QDialog(parent)
@@ -29,7 +30,7 @@ TForm_comment::TForm_comment(QWidget* parent) : QDialog(parent)
     OK->setAutoDefault(false);  // Enter starts a new line in the memo
     layout->addWidget(OK, 0, Qt::AlignHCenter);
     resize(520, 260);
-    connect(OK, &QPushButton::clicked, this, [this] { guarded([this] { OKClick(); }); });
+    connectGuarded(OK, &QPushButton::clicked, this, &TForm_comment::OKClick);
 }
 
 void TForm_comment::showEvent(QShowEvent* event)

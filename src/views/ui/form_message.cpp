@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "platform/guardedconnect.h"
+
 TForm_Message::TForm_Message(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form_Message"));
@@ -31,8 +33,8 @@ TForm_Message::TForm_Message(QWidget* parent) : QDialog(parent)
     layout->addWidget(Memo1, 1);
     layout->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm_Message::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm_Message::Button2Click);
+    connectGuarded(Button1, &QPushButton::clicked, this, &TForm_Message::Button1Click);
+    connectGuarded(Button2, &QPushButton::clicked, this, &TForm_Message::Button2Click);
 }
 
 void TForm_Message::addLine(const QString& line)
