@@ -82,7 +82,7 @@ DeviceLink::DeviceLink(QObject* parent)
     // loopback broadcast address.
     if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
     m_Timer1.setInterval(3000);
-    connectGuarded(&m_Timer1, &QTimer::timeout, this, &DeviceLink::Timer1Timer);
+    connectGuarded(&m_Timer1, &QTimer::timeout, this, &DeviceLink::pollUssdAnswer);
 }
 
 DeviceLink::~DeviceLink() = default;

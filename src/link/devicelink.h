@@ -76,8 +76,6 @@ public:
     QString readComport(int t_Out, const Device_Rec& /*Device1*/) { return awaitSerialReply(t_Out); }
     // Takes the characters that arrived on the serial link into the reply under way.
     void takeSerialArrival();
-    // The receive event of the serial control.
-    void MSComm1Comm() { takeSerialArrival(); }
     bool exchangeUnderWay() const { return m_busy; }
 
     // ---- network link ----
@@ -99,15 +97,12 @@ public:
     void OpenPort2(const QString& strPort);
     // Shows the serial ports in a message (or that there are none).
     void showSerialPorts();
-    void BtnShowComClick() { showSerialPorts(); }
 
     // ---- device search ----
     // Listens for answers and broadcasts the search request.
     void searchDevices();
-    void Button2Click() { searchDevices(); }
     // Shows the search answers that arrived.
     void readSearchAnswers();
-    void IdUDPServer1UDPRead() { readSearchAnswers(); }
     // Where the search is broadcast (the local network's broadcast address unless set).
     void setSearchAddress(const QHostAddress& a) { m_searchAddress = a; }
     // The UDP port of the search (the devices' port; tests use a free one).
@@ -118,7 +113,6 @@ public:
     QTimer& Timer1() { return m_Timer1; }
     // One tick of the poll: asks for the operator's answer and shows it once it came.
     void pollUssdAnswer();
-    void Timer1Timer() { pollUssdAnswer(); }
     int UssdPollCount = 0;
 
     // A device was chosen but its link is not open yet.

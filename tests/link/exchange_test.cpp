@@ -301,7 +301,7 @@ TEST_F(Search, TheEmulatorAnswersTheBroadcastOnLoopback)
     startSim(QStringLiteral("device id=s%1 link=%2 name=Cellar\n").arg(::getpid()).arg(ip));
     link.setSearchAddress(QHostAddress(DevSim::searchAddress()));
     obs.json << QStringLiteral("old line");
-    link.Button2Click();
+    link.searchDevices();
     EXPECT_FALSE(obs.json.contains(QStringLiteral("old line")));
     const QString id = QStringLiteral("\"ID\":\"s%1\"").arg(::getpid());
     EXPECT_TRUE(waitUntil([&] { return !obs.json.filter(id).isEmpty(); }, 3000)) << obs.json.join('\n').toStdString();
@@ -321,12 +321,12 @@ TEST_F(Search, APortHeldByAnotherProgramIsReported)
     link.setSearchAddress(QHostAddress(DevSim::searchAddress()));
     obs.json << QStringLiteral("old line");
     dlg.expect(Kind::Message, QStringLiteral("UDP port %1").arg(port));
-    link.Button2Click();
+    link.searchDevices();
     EXPECT_EQ(obs.json, QStringList{"old line"});
     EXPECT_FALSE(holder.hasPendingDatagrams());
 
     holder.close();
-    link.Button2Click();  // the search hears its own broadcast
+    link.searchDevices();  // the search hears its own broadcast
     EXPECT_TRUE(waitUntil([&] { return obs.json.contains(linktext::kSearchRequest); }, 3000))
         << obs.json.join('\n').toStdString();
 }

@@ -55,11 +55,11 @@ TEST_F(Ports, LinksUnderTheRootComeFirstAndSystemPortsKeepTheirNumbers)
     EXPECT_EQ(link.FindComPort0(), 65);
 
     dlg.expect(Kind::Message, linktext::kPortsPresent + "\rCOM2\rCOM1\rCOM65\r");
-    link.BtnShowComClick();
+    link.showSerialPorts();
     systemPorts({});
     sim.stop();
     dlg.expect(Kind::Message, linktext::kNoSerialPort);
-    link.BtnShowComClick();
+    link.showSerialPorts();
 }
 
 TEST_F(Ports, FindComPortAndOpenWantsComAndReplacesPortZero)

@@ -48,7 +48,7 @@ DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
     connectGuarded(BitBtnAddDev, &QPushButton::clicked, this, [this] { BtnAddNewDeviceClick(); });
     connectGuarded(BtnDeleteDevice, &QPushButton::clicked, this, [this] { BtnDeleteDeviceClick(); });
     connectGuarded(BtnSaveSoft, &QPushButton::clicked, this, [this] { BtnSaveSoftClick(); });
-    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [] { deviceLink().BtnShowComClick(); });
+    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [] { deviceLink().showSerialPorts(); });
 }
 
 void DeviceNamesPage::setRows(const QList<DeviceRow>& rows)

@@ -68,7 +68,7 @@ RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
 
     connectGuarded(BtnSendJson, &QPushButton::clicked, this, [this] { BtnSendJsonClick(); });
     connectGuarded(Button12, &QPushButton::clicked, this, [this] { Button12Click(); });
-    connectGuarded(Button2, &QPushButton::clicked, this, [] { deviceLink().Button2Click(); });
+    connectGuarded(Button2, &QPushButton::clicked, this, [] { deviceLink().searchDevices(); });
 }
 
 void RepliesPage::addReply(const QString& reply)

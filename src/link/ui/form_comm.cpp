@@ -225,11 +225,11 @@ QString TForm_Comm::Write2Dev(const QString& str1, Device_Rec& Device1)
 
 void TForm_Comm::Button2Click()
 {
-    deviceLink().Button2Click();
+    deviceLink().searchDevices();
 }
 void TForm_Comm::Timer1Timer()
 {
-    deviceLink().Timer1Timer();
+    deviceLink().pollUssdAnswer();
 }
 void TForm_Comm::Memo_SendChange()
 {
@@ -267,7 +267,7 @@ void TForm_Comm::OpenPort2(const QString& strPort)
 }
 void TForm_Comm::BtnShowComClick()
 {
-    deviceLink().BtnShowComClick();
+    deviceLink().showSerialPorts();
 }
 
 void TForm_Comm::BtnReadAllDataClick()
