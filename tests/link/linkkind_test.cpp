@@ -23,9 +23,9 @@ TEST(LinkKind, EachRuleOverTheSameTexts)
         {"xcOmy", true, true, false},
         {"", true, false, false},
         {"7", true, false, false},
-        {"1.2.3.4", false, false, true},
+        {"127.2.3.4", false, false, true},
         {"127.0.0.1", false, false, true},
-        {"192.168.100.200", false, false, true},
+        {"127.100.100.200", false, false, true},
         // Where the rules part: a short text with a dot, a long port text.
         {"a.b", true, false, true},
         {"1.2.3", true, false, true},
