@@ -180,7 +180,9 @@ TEST(MonthSpan, DeviceOfARowAndItsSpan)
 
 TEST_F(FormReadTest, TheEmptyLastEntryOfTheToListAsksForDaysPastTheYearsEnd)
 {
-    ASSERT_TRUE(sim.start("seed 5\npace off\ndevice id=e link=COM3 sensors=T,-,-,- since=800\n", root()));
+    ASSERT_TRUE(sim.start(
+        "seed 5\npace off\ndevice id=e link=COM3 sensors=T,-,-,- since=800 clock-at=" + fixedTestNowText() + "\n",
+        root()));
     writeLines(path("DeviceStatus.txt"), {"device  =Lab,Com3,Room,,,,e,T,wire,"});
     createForms({});
     Prog.tryCnt = 1;
