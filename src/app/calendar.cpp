@@ -1,12 +1,42 @@
 #include "app/calendar.h"
 
+#include <cstdio>
+
 namespace {
 QDateTime g_fixedNow;
+
+// The moment a run is told to take as "now" through TERMIVO_NOW=YYYY-MM-DDTHH:MM[:SS]
+// (local time), read once; an unreadable value is said once on standard error and the
+// computer's clock is used.
+QDateTime environmentNow()
+{
+    static const QDateTime fixed = [] {
+        const QString text = qEnvironmentVariable("TERMIVO_NOW");
+        if (text.isEmpty()) return QDateTime();
+        const QDateTime t = parseProgramNow(text);
+        if (!t.isValid())
+            std::fprintf(stderr, "termivo: TERMIVO_NOW=\"%s\" is not YYYY-MM-DDTHH:MM; the computer's clock is used\n",
+                         text.toLocal8Bit().constData());
+        return t;
+    }();
+    return fixed;
+}
+}  // namespace
+
+QDateTime parseProgramNow(const QString& text)
+{
+    for (const char* format : {"yyyy-MM-dd'T'HH:mm", "yyyy-MM-dd'T'HH:mm:ss"}) {
+        const QDateTime t = QDateTime::fromString(text.trimmed(), QLatin1String(format));
+        if (t.isValid()) return t;
+    }
+    return QDateTime();
 }
 
 QDateTime programNow()
 {
-    return g_fixedNow.isValid() ? g_fixedNow : QDateTime::currentDateTime();
+    if (g_fixedNow.isValid()) return g_fixedNow;
+    const QDateTime fromEnvironment = environmentNow();
+    return fromEnvironment.isValid() ? fromEnvironment : QDateTime::currentDateTime();
 }
 void setProgramNowForTests(const QDateTime& fixed)
 {

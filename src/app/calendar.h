@@ -19,6 +19,10 @@ int daysInShamsiMonth(int month);
 int MonthDay2Num(int month, int day);
 void Num2MonthDay(int num, int& month, int& day);
 
-// The clock of the program: the current local date and time. Tests may fix it.
+// The clock of the program: the current local date and time, or the moment named by
+// the environment variable TERMIVO_NOW (a scripted run that must see a fixed date).
+// Tests may fix it.
 QDateTime programNow();
+// "YYYY-MM-DDTHH:MM" or "YYYY-MM-DDTHH:MM:SS" as a local time; invalid when it is neither.
+QDateTime parseProgramNow(const QString& text);
 void setProgramNowForTests(const QDateTime& fixed);  // an invalid value restores the real clock

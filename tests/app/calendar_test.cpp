@@ -72,3 +72,12 @@ TEST(DayNumbers, RoundTripOverTheWholeYear)
 }
 
 }  // namespace
+
+// The moment a scripted run names in TERMIVO_NOW: minutes, or seconds too, and nothing else.
+TEST(ProgramNow, ReadsTheMomentARunIsGiven)
+{
+    EXPECT_EQ(parseProgramNow("2026-07-01T10:30"), QDateTime(QDate(2026, 7, 1), QTime(10, 30)));
+    EXPECT_EQ(parseProgramNow("2026-07-01T10:30:15"), QDateTime(QDate(2026, 7, 1), QTime(10, 30, 15)));
+    for (const char* bad : {"", "2026-07-01", "2026-13-01T10:30", "2026-07-01 10:30", "yesterday", "10:30"})
+        EXPECT_FALSE(parseProgramNow(bad).isValid()) << bad;
+}

@@ -37,6 +37,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LC_ALL", locale);
         env.insert("LANG", locale);
+        env.insert("TERMIVO_NOW", fixedTestNowText());
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args + QStringList{"--root", root()});
         p.waitForFinished(30000);
@@ -46,7 +47,8 @@ protected:
     }
     QString reportPath(int n, const QString& name)
     {
-        const QDateTime now = QDateTime::currentDateTime();
+        // The runs take their clock from TERMIVO_NOW.
+        const QDateTime now = fixedTestNow();
         return reportFilePath(root(), Date2Shamsi(now.date(), now).wYear, "A", n, name);
     }
 

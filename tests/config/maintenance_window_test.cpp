@@ -46,7 +46,7 @@ protected:
 
 TEST_F(MaintenanceWindow, ClockSetSendsTheCalendarsClockAndTheDeviceKeepsIt)
 {
-    openOn();
+    openOn("clock-at=" + fixedTestNowText());  // a device whose clock stands still keeps the time it is set to
     setProgramNowForTests(QDateTime(QDate(2024, 3, 20), QTime(0, 0, 1)));  // Nowruz 1403
     dlg.expect(Kind::Message, kClockSet);
     commands()->Button10->click();
@@ -93,9 +93,11 @@ TEST_F(MaintenanceWindow, WithoutADeviceTheExchangeSaysSoAndTheLinesAreStillAdde
 
 TEST_F(MaintenanceWindow, EraseNeedsTheExpertAccessAndAYesThatNamesTheDevice)
 {
-    openOn();
+    // The program and the device stand at the same moment.
+    setProgramNowForTests(fixedTestNow());
+    openOn("clock-at=" + fixedTestNowText());
     auto recordedHours = [&](int daysBack) {
-        const _SYSTEMTIME d = Date2Shamsi(QDate::currentDate().addDays(-daysBack));
+        const _SYSTEMTIME d = Date2Shamsi(programNow().date().addDays(-daysBack));
         const QString reply = typed(dayRequest(d.wYear, 0, d.wMonth, d.wDay));
         return reply.section(',', 1, 1).toInt();
     };

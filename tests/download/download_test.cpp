@@ -84,10 +84,13 @@ protected:
         RootFixture::TearDown();
     }
 
-    // Starts the emulator with fleet lines and writes the registry and a ledger whose
-    // channels all start daysBack days ago.
-    void startFleet(const QStringList& fleet, const QStringList& registry, int daysBack)
+    // Starts the emulator with fleet lines (its devices' clocks standing at the program's
+    // moment) and writes the registry and a ledger whose channels all start daysBack days ago.
+    void startFleet(QStringList fleet, const QStringList& registry, int daysBack)
     {
+        for (QString& line : fleet)
+            if (line.startsWith(QLatin1String("device ")) && !line.contains(QLatin1String("clock-at=")))
+                line += " clock-at=" + fixedTestNowText();
         ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
         writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,200,300"} + registry);
         loadRegistry();
@@ -514,7 +517,8 @@ TEST_F(DownloadTest, AMissingOrEmptyRegistryIsStatusFourAndWritesNothing)
 TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
 {
     const QString a1 = DevSim::lanAddress(16);
-    ASSERT_TRUE(sim.start("seed 2\ndevice id=A link=" + a1 + " sensors=T,T,-,-\n", root()))
+    ASSERT_TRUE(
+        sim.start("seed 2\ndevice id=A link=" + a1 + " sensors=T,T,-,- clock-at=" + fixedTestNowText() + "\n", root()))
         << sim.output().toStdString();
     writeLines(path("DeviceStatus.txt"),
                {"timeout = 500,200,300", "device  =One," + a1 + ",Room,Hall,,,A,T,lan,", "device  =Short,COM1,x,"});

@@ -43,8 +43,9 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
 {
     const QString good = DevSim::lanAddress(31);
     const QString bad = DevSim::lanAddress(32);
-    ASSERT_TRUE(sim.start("device id=A link=" + good + " sensors=T,H,-,-\ndevice id=B link=" + bad +
-                              " sensors=T,-,-,- fault=othersensor\n",
+    ASSERT_TRUE(sim.start("device id=A link=" + good + " sensors=T,H,-,- clock-at=" + fixedTestNowText() +
+                              "\ndevice id=B link=" + bad +
+                              " sensors=T,-,-,- fault=othersensor clock-at=" + fixedTestNowText() + "\n",
                           root()));
     setProgramNowForTests(fixedTestNow());
     const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2));
@@ -93,7 +94,7 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
 TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedTheRun)
 {
     const QString a = DevSim::lanAddress(33);
-    ASSERT_TRUE(sim.start("device id=A link=" + a + " sensors=T,-,-,-\n", root()));
+    ASSERT_TRUE(sim.start("device id=A link=" + a + " sensors=T,-,-,- clock-at=" + fixedTestNowText() + "\n", root()));
     setProgramNowForTests(fixedTestNow());
     const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-1));
     writeLines(path("DeviceStatus.txt"), {"device  =Good," + a + ",Room,,,,A,T,lan,"});

@@ -33,6 +33,7 @@ protected:
     void SetUp() override
     {
         RootFixture::SetUp();
+        setProgramNowForTests(fixedTestNow());
         deviceLink().reset();
     }
     void TearDown() override
@@ -46,7 +47,9 @@ protected:
     void open(const QString& sensorNames = QStringLiteral("Room,Hum"))
     {
         lan = DevSim::lanAddress(61);
-        ASSERT_TRUE(sim.start("seed 5\ndevice id=a link=" + lan + " sensors=T,H,-,- since=800\n", root()));
+        ASSERT_TRUE(sim.start(
+            "seed 5\ndevice id=a link=" + lan + " sensors=T,H,-,- since=800 clock-at=" + fixedTestNowText() + "\n",
+            root()));
         writeLines(path("DeviceStatus.txt"), {"device  =Lab," + lan + "," + sensorNames + ",,,a,T,lan,"});
         createForms({});
         Prog.tryCnt = 1;
@@ -73,7 +76,7 @@ protected:
     DevSim sim;
     QString lan;
     QTemporaryDir elsewhere;  // a folder outside the root folder
-    const int lastYear = (Date2Shamsi(QDate::currentDate()).wYear + 99) % 100;
+    const int lastYear = (Date2Shamsi(fixedTestNow().date()).wYear + 99) % 100;
 };
 
 TEST_F(FormReadTest, ShowsTheDeviceListAndTheYear)
@@ -83,7 +86,7 @@ TEST_F(FormReadTest, ShowsTheDeviceListAndTheYear)
     ASSERT_EQ(Form_read->ComboBox1->count(), 1);
     EXPECT_EQ(Form_read->ComboBox1->itemText(0), "Lab," + lan + ",Room,Hum,,,a,T,lan,");
     EXPECT_EQ(Form_read->CB_Year->count(), 100);
-    EXPECT_EQ(Form_read->CB_Year->currentIndex(), Date2Shamsi(QDate::currentDate()).wYear);
+    EXPECT_EQ(Form_read->CB_Year->currentIndex(), Date2Shamsi(programNow().date()).wYear);
     EXPECT_EQ(Form_read->From_ComboBox->count(), 12);
     EXPECT_EQ(Form_read->To_ComboBox->count(), 13);
     EXPECT_EQ(Form_read->To_ComboBox->itemText(2), "(3) خرداد ");
@@ -177,7 +180,9 @@ TEST(MonthSpan, DeviceOfARowAndItsSpan)
 
 TEST_F(FormReadTest, TheEmptyLastEntryOfTheToListAsksForDaysPastTheYearsEnd)
 {
-    ASSERT_TRUE(sim.start("seed 5\npace off\ndevice id=e link=COM3 sensors=T,-,-,- since=800\n", root()));
+    ASSERT_TRUE(sim.start(
+        "seed 5\npace off\ndevice id=e link=COM3 sensors=T,-,-,- since=800 clock-at=" + fixedTestNowText() + "\n",
+        root()));
     writeLines(path("DeviceStatus.txt"), {"device  =Lab,Com3,Room,,,,e,T,wire,"});
     createForms({});
     Prog.tryCnt = 1;

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QMap>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 
 #include "app/calendar.h"
@@ -66,12 +67,13 @@ TEST_F(KillTest, KilledRunsLeaveEveryFileAsBeforeOrWhole)
     for (int n = 1; n <= 3; ++n) {
         const QString a = DevSim::lanAddress(20 + n);
         const QChar id('A' + n - 1);
-        fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(id).arg(a);
+        fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T clock-at=%3").arg(id).arg(a, fixedTestNowText());
         registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a).arg(id);
     }
     ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
     writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,100,300"} + registry);
-    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-40));
+    // The runs, and the devices, see the same fixed moment.
+    const _SYSTEMTIME from = Date2Shamsi(fixedTestNow().date().addDays(-40), fixedTestNow());
     QStringList ledger{kLedgerHeader};
     for (int n = 0; n < 3; ++n)
         for (int s = 0; s < 4; ++s)
@@ -94,6 +96,9 @@ TEST_F(KillTest, KilledRunsLeaveEveryFileAsBeforeOrWhole)
         const auto before = snapshot(root());
         const int target = sim.requests().size() + killAfter(rng);
         QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
+        run.setProcessEnvironment(env);
         run.setProcessChannelMode(QProcess::MergedChannels);
         run.start(program, {"--download-all", "--root", root()});
         ASSERT_TRUE(run.waitForStarted());

@@ -372,11 +372,13 @@ using Emulator = LinkFixture;
 TEST_F(Emulator, DayLogsAreTheGeneratedOnesAndFaultsCorruptThemAsAsked)
 {
     const QString ip = DevSim::lanAddress(1);
-    startSim(QStringLiteral("device id=a link=%1 sensors=T,H,-,- fault=othersensor fault-match=5,1,2,3\n"
+    // The device's clock and the program's stand at the same moment.
+    setProgramNowForTests(fixedTestNow());
+    startSim(QStringLiteral("device id=a link=%1 sensors=T,H,-,- fault=othersensor fault-match=5,1,2,3 clock-at=%3\n"
                             "device id=b link=%2 fault=badsum\n")
-                 .arg(ip, DevSim::lanAddress(2)));
+                 .arg(ip, DevSim::lanAddress(2), fixedTestNowText()));
     Device_Rec a = device("a", ip);
-    const _SYSTEMTIME today = Date2Shamsi(QDate::currentDate());
+    const _SYSTEMTIME today = Date2Shamsi(programNow().date());
     const QString command = QStringLiteral("ASetFullPara(\"GetLog\":{\"Day\":\"%1,0,%2,%3\"})");
     // Yesterday or earlier in the month: a whole day that the device holds.
     const int month = today.wDay > 1 ? today.wMonth : (today.wMonth > 1 ? today.wMonth - 1 : 1);

@@ -40,6 +40,11 @@ QDateTime fixedTestNow()
     return QDateTime(QDate(2026, 7, 1), QTime(10, 30));  // 1405/4/10
 }
 
+QString fixedTestNowText()
+{
+    return fixedTestNow().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm"));
+}
+
 void RootFixture::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());

@@ -25,6 +25,9 @@ QStringList readLines(const QString& path);
 // middle of a Solar Hijri year, so that a span of days back from it never crosses
 // the new year, whatever day the tests run on.
 QDateTime fixedTestNow();
+// The same moment as "YYYY-MM-DDTHH:MM": for the program run as a process
+// (TERMIVO_NOW=) and for the emulator's device clock (clock-at=).
+QString fixedTestNowText();
 
 class RootFixture : public ::testing::Test
 {

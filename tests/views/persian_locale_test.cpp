@@ -43,6 +43,7 @@ protected:
         for (const char* v : {"LC_ALL", "LC_NUMERIC", "LANGUAGE", "DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(QString::fromLatin1(v));
         env.insert(QStringLiteral("LANG"), QStringLiteral("fa_IR.UTF-8"));
+        env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args);
@@ -55,17 +56,27 @@ protected:
 TEST_F(PersianLocaleTest, DownloadOpenAndExportUnderPersianSettings)
 {
     const QString address = DevSim::lanAddress(31);
-    ASSERT_TRUE(sim.start(QStringLiteral("seed 5\ndevice id=A link=%1 sensors=T,-,-,-\n").arg(address), root()))
+    ASSERT_TRUE(sim.start(
+        QStringLiteral("seed 5\ndevice id=A link=%1 sensors=T,-,-,- clock-at=%2\n").arg(address, fixedTestNowText()),
+        root()))
         << sim.output().toStdString();
     writeLines(path("DeviceStatus.txt"),
                {"timeout = 500,200,300", QStringLiteral("device  =Cold room,%1,Freezer,,,,A,T,lan,").arg(address)});
-    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-3));
+    const _SYSTEMTIME from = Date2Shamsi(fixedTestNow().date().addDays(-3), fixedTestNow());
     writeLines(
         path("last_refresh.txt"),
         {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
 
     const Run download = runPersian({"--download-all", "--root", root()});
     ASSERT_EQ(download.code, 0) << download.out.toStdString();
+    // The run read to the moment it was given, and the ledger says so.
+    const _SYSTEMTIME now = Date2Shamsi(fixedTestNow().date(), fixedTestNow());
+    EXPECT_EQ(readLines(path("last_refresh.txt")).value(1), QStringLiteral("A,T,0,0,%1,%2,%3,%4,%5,")
+                                                                .arg(now.wYear)
+                                                                .arg(now.wMonth)
+                                                                .arg(now.wDay)
+                                                                .arg(now.wHour)
+                                                                .arg(now.wMinute));
     QDirIterator it(root(), {"A1_Freezer.rep"}, QDir::Files, QDirIterator::Subdirectories);
     ASSERT_TRUE(it.hasNext());
     const QString rep = it.next();

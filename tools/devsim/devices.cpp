@@ -176,7 +176,9 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift, cons
         // "yy,month,day,0,hour,minute,second": the device's clock is set to that time.
         const QStringList f = set.split(QLatin1Char(','));
         if (f.size() >= 6) {
-            const QDateTime now = QDateTime::currentDateTime();
+            // The offset is kept from the clock the device runs on (clock-at= when given).
+            const QDateTime now =
+                m_config.readings.clockAt.isValid() ? m_config.readings.clockAt : QDateTime::currentDateTime();
             const QDate date = gregorianOf(f[0].toInt(), f[1].toInt(), f[2].toInt(), now.date());
             if (date.isValid())
                 m_clockOffsetSecs = now.secsTo(QDateTime(date, QTime(f[4].toInt(), f[5].toInt(), f.value(6).toInt())));
