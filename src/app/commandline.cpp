@@ -1,5 +1,9 @@
 #include "app/commandline.h"
 
+#include <QFileInfo>
+
+#include "app/rootdir.h"
+
 namespace {
 
 // Qt's own options of a window program, which QApplication takes out of the arguments.
@@ -117,4 +121,12 @@ QStringList commandArguments(int argc, char* argv[])
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     return args;
+}
+
+int useRootFolder(const QString& dir, const QString& mode, QTextStream& err)
+{
+    if (!QFileInfo(dir).isDir())
+        return commandUsageError(err, mode, QStringLiteral("the root folder \"%1\" does not exist").arg(dir));
+    setRootDirOverride(dir);
+    return 0;
 }

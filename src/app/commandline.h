@@ -62,5 +62,9 @@ CommandChoice chooseCommand(const QStringList& args, std::span<const CommandMode
 //   termivo: TEXT (see "termivo MODE --help")
 int commandUsageError(QTextStream& err, const QString& mode, const QString& text);
 
+// Makes dir the root folder of the run ("--root DIR"); a folder that does not exist is
+// mode's usage error. Returns 0 or kUsageStatus.
+int useRootFolder(const QString& dir, const QString& mode, QTextStream& err);
+
 // The arguments of main, decoded from the locale's encoding, without the program name.
 QStringList commandArguments(int argc, char* argv[]);

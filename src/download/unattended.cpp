@@ -65,10 +65,7 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
             verbose = true;
         } else if (a == QLatin1String("--root")) {
             if (i + 1 >= args.size()) return commandUsageError(err, mode, QStringLiteral("--root needs a folder"));
-            const QString dir = args[++i];
-            if (!QFileInfo(dir).isDir())
-                return commandUsageError(err, mode, QStringLiteral("the root folder \"%1\" does not exist").arg(dir));
-            setRootDirOverride(dir);
+            if (const int status = useRootFolder(args[++i], mode, err)) return status;
         } else {
             return commandUsageError(err, mode, QStringLiteral("unknown option \"%1\"").arg(a));
         }

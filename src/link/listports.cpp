@@ -46,10 +46,7 @@ int runListPorts(const QStringList& args, QTextStream& out, QTextStream& err)
         if (a == kMode) continue;
         if (a == QLatin1String("--root")) {
             if (i + 1 >= args.size()) return commandUsageError(err, kMode, QStringLiteral("--root needs a folder"));
-            const QString dir = args[++i];
-            if (!QFileInfo(dir).isDir())
-                return commandUsageError(err, kMode, QStringLiteral("the root folder \"%1\" does not exist").arg(dir));
-            setRootDirOverride(dir);
+            if (const int status = useRootFolder(args[++i], kMode, err)) return status;
         } else {
             return commandUsageError(err, kMode, QStringLiteral("unknown option \"%1\"").arg(a));
         }

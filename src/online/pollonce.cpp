@@ -2,8 +2,6 @@
 
 #include <csignal>
 
-#include <QFileInfo>
-
 #include "app/calendar.h"
 #include "app/commandline.h"
 #include "app/programstate.h"
@@ -150,11 +148,7 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
             return kPollOnceOk;
         }
         if (a == QLatin1String("--root") && i + 1 < args.size()) {
-            const QString dir = args[++i];
-            if (!QFileInfo(dir).isDir())
-                return commandUsageError(err, QStringLiteral("--poll-once"),
-                                         QStringLiteral("the root folder \"%1\" does not exist").arg(dir));
-            setRootDirOverride(dir);
+            if (const int status = useRootFolder(args[++i], QStringLiteral("--poll-once"), err)) return status;
         } else if (a == QLatin1String("--format") && i + 1 < args.size() &&
                    (args[i + 1] == QLatin1String("text") || args[i + 1] == QLatin1String("prometheus"))) {
             format = args[++i];

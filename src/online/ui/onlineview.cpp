@@ -2,24 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include <qcustomplot.h>
+
+#include "views/ui/chartframe.h"
 
 namespace {
 
 const char* kSetUpProperty = "termivoOnlineChart";
 const QString kTitleName = QStringLiteral("termivoOnlineTitle");
 const QString kFootName = QStringLiteral("termivoOnlineFoot");
-
-QCPTextElement* namedText(const QCustomPlot* chart, const QString& name)
-{
-    for (int i = 0; i < chart->plotLayout()->elementCount(); ++i) {
-        auto* t = qobject_cast<QCPTextElement*>(chart->plotLayout()->elementAt(i));
-        if (t && t->objectName() == name) return t;
-    }
-    return nullptr;
-}
 
 QFont pixelFont(int px, bool bold)
 {
@@ -40,34 +32,12 @@ void setUp(QCustomPlot* chart)
     chart->setNotAntialiasedElements(QCP::aePlottables);
     chart->setPlottingHint(QCP::phFastPolylines, true);
 
-    auto* layout = chart->plotLayout();
-    auto* axisRect = chart->axisRect();
-    layout->take(axisRect);
-    layout->simplify();
-    auto* title = new QCPTextElement(chart, QString(), pixelFont(16, true));
-    title->setObjectName(kTitleName);
-    title->setTextColor(Qt::red);
-    auto* legendRect = new QCPLayoutGrid;
-    auto* foot = new QCPTextElement(chart, QString(), pixelFont(16, true));
-    foot->setObjectName(kFootName);
-    foot->setTextColor(Qt::black);
+    const ChartFrame frame = layOutChartFrame(chart, kTitleName, kFootName, pixelFont(16, true));
+    frame.title->setTextColor(Qt::red);
     // The month buttons sit on the chart's bottom corners and the print button in the middle.
-    foot->setMargins(QMargins(12, 4, 12, 36));
-    layout->addElement(0, 0, title);
-    layout->addElement(1, 0, legendRect);
-    layout->addElement(2, 0, axisRect);
-    layout->addElement(3, 0, foot);
-    layout->setRowStretchFactor(0, 0.001);
-    layout->setRowStretchFactor(1, 0.001);
-    layout->setRowStretchFactor(3, 0.001);
-
-    chart->legend->setVisible(true);
-    legendRect->addElement(0, 0, chart->legend);
-    chart->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    chart->legend->setWrap(5);
+    frame.foot->setMargins(QMargins(12, 4, 12, 36));
     chart->legend->setFont(pixelFont(12, false));
     chart->legend->setBrush(QBrush(QColor(255, 255, 255, 220)));
-    chart->legend->setBorderPen(QPen(Qt::gray));
 
     for (int n = 0; n < kOnlineSeriesCount; ++n) {
         QCPGraph* g = chart->addGraph();
@@ -81,11 +51,7 @@ void setUp(QCustomPlot* chart)
         g->removeFromLegend();
     }
 
-    chart->xAxis->setRange(1, 32);
-    QSharedPointer<QCPAxisTickerFixed> ticker(new QCPAxisTickerFixed);
-    ticker->setTickStep(1);
-    ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
-    chart->xAxis->setTicker(ticker);
+    setDayAxis(chart->xAxis);
     chart->xAxis->grid()->setPen(QPen(QColor(170, 170, 170), 0, Qt::DashLine));
     chart->yAxis->grid()->setPen(QPen(QColor(170, 170, 170), 0, Qt::DashLine));
     chart->yAxis->setLabelColor(Qt::darkGreen);
@@ -101,18 +67,9 @@ void renderOnlineChart(QCustomPlot* chart, const OnlineChartContent& content)
     QCPRange range;
     for (int n = 0; n < kOnlineSeriesCount && n < chart->graphCount(); ++n) {
         QCPGraph* g = chart->graph(n);
-        const ChartSeries& s = content.series[n];
-        QVector<double> xs, ys;
-        xs.reserve(s.points.size());
-        ys.reserve(s.points.size());
-        for (const auto& p : s.points) {
-            xs << p.x;
-            ys << (p.isNull ? std::numeric_limits<double>::quiet_NaN() : p.y);
-        }
-        g->setData(xs, ys, true);
+        setSeries(g, content.series[n]);
         const bool on = content.active[n];
         g->setVisible(on);
-        g->setName(s.title);
         if (on)
             g->addToLegend();
         else
@@ -123,8 +80,8 @@ void renderOnlineChart(QCustomPlot* chart, const OnlineChartContent& content)
         range = found ? QCPRange(std::min(range.lower, r.lower), std::max(range.upper, r.upper)) : r;
         found = true;
     }
-    if (auto* t = namedText(chart, kTitleName)) t->setText(content.title);
-    if (auto* f = namedText(chart, kFootName)) f->setText(content.foot);
+    if (auto* t = chartText(chart, kTitleName)) t->setText(content.title);
+    if (auto* f = chartText(chart, kFootName)) f->setText(content.foot);
     chart->yAxis->setLabel(content.valueAxisCaption);
     chart->xAxis->setRange(1, 32);
     if (!found) range = QCPRange(0, 40);
@@ -149,6 +106,6 @@ QString onlineLineTitle(const QCustomPlot* chart, int n)
 
 QString onlineFootText(const QCustomPlot* chart)
 {
-    const QCPTextElement* f = namedText(chart, kFootName);
+    const QCPTextElement* f = chartText(chart, kFootName);
     return f ? f->text() : QString();
 }

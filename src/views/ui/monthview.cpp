@@ -1,7 +1,6 @@
 #include "views/ui/monthview.h"
 
 #include <cmath>
-#include <limits>
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -12,6 +11,7 @@
 #include <qcustomplot.h>
 
 #include "platform/errors.h"
+#include "views/ui/chartframe.h"
 
 namespace {
 
@@ -57,15 +57,6 @@ void styleGraph(QCPGraph* g, int index)
     }
 }
 
-QCPTextElement* namedText(QCustomPlot* chart, const QString& name)
-{
-    for (int i = 0; i < chart->plotLayout()->elementCount(); ++i) {
-        auto* t = qobject_cast<QCPTextElement*>(chart->plotLayout()->elementAt(i));
-        if (t && t->objectName() == name) return t;
-    }
-    return nullptr;
-}
-
 // Lays the chart out once: title, legend, axis rect, foot; five graphs.
 void setUp(QCustomPlot* chart)
 {
@@ -75,69 +66,27 @@ void setUp(QCustomPlot* chart)
     chart->clearItems();
     chart->setInteractions(QCP::iSelectPlottables);  // clicks on a series; no panning or zooming
 
-    auto* layout = chart->plotLayout();
-    auto* axisRect = chart->axisRect();
-    layout->take(axisRect);
-    layout->simplify();
-
-    auto* title = new QCPTextElement(chart, QString(), chartFont(10, true));
-    title->setObjectName(kTitleName);
-    title->setTextColor(Qt::black);
-    auto* legendRect = new QCPLayoutGrid;
-    auto* foot = new QCPTextElement(chart, QString(), chartFont(10, true));
-    foot->setObjectName(kFootName);
-    foot->setTextFlags(Qt::AlignRight | Qt::AlignVCenter);
-    foot->setTextColor(Qt::black);
+    const ChartFrame frame = layOutChartFrame(chart, kTitleName, kFootName, chartFont(10, true));
+    frame.foot->setTextFlags(Qt::AlignRight | Qt::AlignVCenter);
     // The month buttons of the main window sit on the chart's bottom corners: the foot
     // (date line, signature and remarks) stays clear of them.
-    foot->setMargins(QMargins(12, 4, 12, 40));
-
-    layout->addElement(0, 0, title);
-    layout->addElement(1, 0, legendRect);
-    layout->addElement(2, 0, axisRect);
-    layout->addElement(3, 0, foot);
-    layout->setRowStretchFactor(0, 0.001);
-    layout->setRowStretchFactor(1, 0.001);
-    layout->setRowStretchFactor(3, 0.001);
-    layout->setRowSpacing(2);
-
-    chart->legend->setVisible(true);
-    legendRect->addElement(0, 0, chart->legend);
-    legendRect->setMargins(QMargins(0, 0, 0, 0));
-    chart->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    chart->legend->setWrap(5);
+    frame.foot->setMargins(QMargins(12, 4, 12, 40));
+    chart->plotLayout()->setRowSpacing(2);
+    frame.legendRow->setMargins(QMargins(0, 0, 0, 0));
     chart->legend->setFont(chartFont(9));
     chart->legend->setBrush(QBrush(QColor(255, 255, 255, 200)));
-    chart->legend->setBorderPen(QPen(Qt::gray));
-    legendRect->setOuterRect(QRect());
+    frame.legendRow->setOuterRect(QRect());
 
     for (int i = 0; i < kMonthSeriesCount; ++i) styleGraph(chart->addGraph(), i);
 
-    chart->xAxis->setRange(1, 32);
+    setDayAxis(chart->xAxis);
     chart->xAxis->grid()->setPen(QPen(QColor(140, 140, 140), 0, Qt::DashLine));
     chart->yAxis->grid()->setPen(QPen(QColor(170, 170, 170), 0, Qt::DashLine));
-    QSharedPointer<QCPAxisTickerFixed> ticker(new QCPAxisTickerFixed);
-    ticker->setTickStep(1);
-    ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
-    chart->xAxis->setTicker(ticker);
     chart->xAxis->setLabelColor(Qt::blue);
     chart->xAxis->setLabelFont(chartFont(8));
     chart->yAxis->setLabelColor(Qt::red);
     chart->yAxis->setLabelFont(chartFont(11, true));
-    axisRect->setBackground(Qt::NoBrush);
-}
-
-void fillGraph(QCPGraph* g, const ChartSeries& s)
-{
-    QVector<double> xs, ys;
-    xs.reserve(s.points.size());
-    ys.reserve(s.points.size());
-    for (const auto& p : s.points) {
-        xs << p.x;
-        ys << (p.isNull ? std::numeric_limits<double>::quiet_NaN() : p.y);
-    }
-    g->setData(xs, ys, true);
-    g->setName(s.title);
+    chart->axisRect()->setBackground(Qt::NoBrush);
 }
 
 void addLabels(QCustomPlot* chart, const ChartSeries& s, const QColor& background, bool above)
@@ -181,7 +130,7 @@ void renderMonthChart(QCustomPlot* chart, const MonthChartContent& content)
     }
 
     for (int i = 0; i < kMonthSeriesCount && i < chart->graphCount(); ++i)
-        fillGraph(chart->graph(i), content.series[i]);
+        setSeries(chart->graph(i), content.series[i]);
 
     QList<QCPAbstractItem*> old;
     for (int i = 0; i < chart->itemCount(); ++i)
@@ -190,11 +139,11 @@ void renderMonthChart(QCustomPlot* chart, const MonthChartContent& content)
     addLabels(chart, content.series[kSeriesDayMax], QColor(224, 255, 255), true);
     addLabels(chart, content.series[kSeriesDayMin], Qt::white, false);
 
-    if (auto* t = namedText(chart, kTitleName)) {
+    if (auto* t = chartText(chart, kTitleName)) {
         t->setText(content.title.join(QLatin1Char('\n')));
         t->setVisible(!content.title.isEmpty());
     }
-    if (auto* f = namedText(chart, kFootName)) {
+    if (auto* f = chartText(chart, kFootName)) {
         f->setText(content.foot.join(QLatin1Char('\n')));
         f->setVisible(!content.foot.isEmpty());
     }
