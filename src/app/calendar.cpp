@@ -48,6 +48,13 @@ _SYSTEMTIME Date2Shamsi(const QDate& date)
     return Date2Shamsi(date, programNow());
 }
 
+_SYSTEMTIME clockOf(const QDateTime& now)
+{
+    // One reading of the clock gives both the date and the time, so that a command
+    // sent at midnight never pairs one day's date with the next day's time.
+    return Date2Shamsi(now.date(), now);
+}
+
 _SYSTEMTIME Date2Shamsi(const QDate& date, const QDateTime& now)
 {
     _SYSTEMTIME r;

@@ -12,6 +12,9 @@
 _SYSTEMTIME Date2Shamsi(const QDate& date);
 // The same with the clock time given (for callers and tests that fix "now").
 _SYSTEMTIME Date2Shamsi(const QDate& date, const QDateTime& now);
+// The moment as the device's clock takes it: two-digit Solar Hijri year, month and
+// day, the hour, minute and second of now, all from that one reading of the clock.
+_SYSTEMTIME clockOf(const QDateTime& now);
 
 // Days in a Solar Hijri month as the program counts them: 31 for months 1..6, 30 for 7..12.
 int daysInShamsiMonth(int month);

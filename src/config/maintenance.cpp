@@ -10,13 +10,6 @@ const QString kEraseTitle = QStringLiteral("آیا میخواهید تمام د�
 const QString kErasePrompt = QStringLiteral("را وارد کنید yes در صورت اطمینان کلمه");
 const QString kEraseSent = QStringLiteral("دستور پاک شدن ارسال شد ");
 
-_SYSTEMTIME clockOf(const QDateTime& now)
-{
-    // One reading of the clock gives both the date and the time, so that a command
-    // sent at midnight never pairs one day's date with the next day's time.
-    return Date2Shamsi(now.date(), now);
-}
-
 namespace {
 // Year, month, day, hour, minute and second of t put into pattern's %1 .. %6.
 QString clockFields(const QString& pattern, const _SYSTEMTIME& t)

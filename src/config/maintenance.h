@@ -14,9 +14,6 @@ namespace maintenance {
 // The line put under every reply in the reply pane (25 hyphens).
 extern const QString kReplySeparator;
 
-// The moment as the device's clock takes it: two-digit Solar Hijri year, month and
-// day, the current hour, minute and second.
-_SYSTEMTIME clockOf(const QDateTime& now);
 // "yy,m,d,0,h,mi,s" without leading zeros.
 QString clockText(const _SYSTEMTIME& t);
 // "yy/m/d_0_h:mi:s", the computer's clock as the settings page shows it.

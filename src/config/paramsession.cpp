@@ -28,7 +28,7 @@ void showBind(const BindOutcome& b, LinkObserver& out)
 
 QString sheetClockText(const QDateTime& now)
 {
-    const _SYSTEMTIME t = Date2Shamsi(now.date(), now);
+    const _SYSTEMTIME t = clockOf(now);
     return QStringLiteral("%1/%2/%3_%4_%5:%6:%7")
         .arg(t.wYear)
         .arg(t.wMonth)
@@ -124,7 +124,7 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
         out.statusText(QStringLiteral("Ready"));
         if (!limits.isEmpty()) {
             try {
-                o.carried = carryLimitsIntoReports(root, Date2Shamsi(now.date(), now).wYear, deviceId, limits);
+                o.carried = carryLimitsIntoReports(root, clockOf(now).wYear, deviceId, limits);
             } catch (const std::exception& e) {
                 dialogs().message(errorText(e));
             }

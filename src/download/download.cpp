@@ -225,7 +225,7 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
                 S.Visit = true;
                 obs.reportLine(QStringLiteral("OK"));
                 const QDateTime now = ctx.now();
-                _SYSTEMTIME t = Date2Shamsi(now.date(), now);
+                _SYSTEMTIME t = clockOf(now);
                 if (S.Last_ref.wYear != t.wYear) {
                     // The channel's year was read to its end: the next run starts the
                     // year after it (this one, unless the ledger was older).
@@ -281,7 +281,7 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
     AllDevicesResult out;
     LinkObserver& obs = ctx.observer;
     const QDateTime now = ctx.now();
-    const _SYSTEMTIME t = Date2Shamsi(now.date(), now);
+    const _SYSTEMTIME t = clockOf(now);
     for (Device_Rec& d : devices) {
         for (auto& s : d.Sensor) {
             s.Now_ref = t;

@@ -1,8 +1,10 @@
 #include "online/pollcycle.h"
 
 #include "app/calendar.h"
+#include "link/devicelink.h"
 #include "link/linkkind.h"
 #include "platform/errors.h"
+#include "platform/eventpump.h"
 
 const QString kMonitorCaption = QStringLiteral("Norvak Halvik monitoring ");
 
@@ -202,4 +204,19 @@ void PollCycle::hourlyRefreshIfDue()
     m_host.hourlyRefresh();
     m_host.pump();
     m_host.setTimerEnabled(true);
+}
+
+void ProgramPollHost::disconnectLan()
+{
+    if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
+}
+
+void ProgramPollHost::pump()
+{
+    processPendingEvents();
+}
+
+bool ProgramPollHost::stopRequested() const
+{
+    return StopFlag == 1;
 }

@@ -45,6 +45,16 @@ public:
     virtual void readingChanged(int channelIndex) = 0;
 };
 
+// A host over the program's own device link and its stop flag (StopFlag): the online
+// window and the one sweep without a window.
+class ProgramPollHost : public PollHost
+{
+public:
+    void disconnectLan() override;
+    void pump() override;
+    bool stopRequested() const override;
+};
+
 // One named channel of the registry and its latest reading.
 struct ChannelReading
 {

@@ -10,7 +10,6 @@
 #include "app/rootdir.h"
 #include "link/devicelink.h"
 #include "platform/errors.h"
-#include "platform/eventpump.h"
 #include "platform/textfile.h"
 
 namespace {
@@ -24,7 +23,7 @@ const char* kUsage = "usage: termivo --poll-once [--root DIR] [--format text|pro
 
 // The poll's surroundings in a run without windows: the link directly, no timer,
 // clock check lines collected, a device that cannot be reached told on standard error.
-class ConsoleHost : public PollHost
+class ConsoleHost : public ProgramPollHost
 {
 public:
     explicit ConsoleHost(QTextStream& err) : m_err(err) {}
@@ -33,12 +32,6 @@ public:
         return deviceLink().Write2Dev(command, device);
     }
     void connectLan(const QString& ip) override { deviceLink().Connect2Lan(ip); }
-    void disconnectLan() override
-    {
-        if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
-    }
-    void pump() override { processPendingEvents(); }
-    bool stopRequested() const override { return StopFlag == 1; }
     bool windowShowing() const override { return false; }
     void setTimerEnabled(bool) override {}
     void showMessageLogIfAny() override {}
@@ -125,11 +118,6 @@ QString pollPrometheusText(const QList<ChannelReading>& channels, const QStringL
                  .arg(answered ? 1 : 0);
     }
     return t;
-}
-
-bool isPollOnceCommand(const QStringList& args)
-{
-    return args.contains(QStringLiteral("--poll-once"));
 }
 
 int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)

@@ -16,17 +16,17 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "app/commandline.h"
 #include "online/pollcycle.h"
 
 enum PollOnceStatus {
-    kPollOnceOk = 0,          // every device answered
-    kPollOnceSilent = 1,      // at least one device did not answer
-    kPollOnceUsage = 2,       // bad command line
-    kPollOnceStopped = 3,     // stopped by SIGINT/SIGTERM
-    kPollOnceNoRegistry = 4,  // the registry could not be read
+    kPollOnceOk = 0,                // every device answered
+    kPollOnceSilent = 1,            // at least one device did not answer
+    kPollOnceUsage = kUsageStatus,  // bad command line
+    kPollOnceStopped = 3,           // stopped by SIGINT/SIGTERM
+    kPollOnceNoRegistry = 4,        // the registry could not be read
 };
 
-bool isPollOnceCommand(const QStringList& args);
 // args without the program name; out receives the readings, err the messages.
 int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err);
 

@@ -57,7 +57,7 @@ QString readingTitle(const QString& id, int sensor0to3, const QString& name, con
 
 std::optional<QStringList> clockMismatchLines(const QString& reply, const QString& id, const QDateTime& now)
 {
-    const _SYSTEMTIME p = Date2Shamsi(now.date(), now);
+    const _SYSTEMTIME p = clockOf(now);
     _SYSTEMTIME v;  // fields the reply does not name stay 0
     try {
         JSon2DateTime(reply, v);

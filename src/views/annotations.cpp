@@ -81,7 +81,7 @@ void saveHeadingLines(const QStringList& heading)
 
 QString stampedRemark(const QDateTime& now, const QString& text)
 {
-    const _SYSTEMTIME d = Date2Shamsi(now.date(), now);
+    const _SYSTEMTIME d = clockOf(now);
     return QStringLiteral("%1/%2/%3 %4:%5:%6")
         .arg(d.wYear)
         .arg(d.wMonth)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/calendar.h"
 #include "support/fixtures.h"
 
 namespace {

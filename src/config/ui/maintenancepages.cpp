@@ -135,7 +135,7 @@ void DeviceCommandsPanel::setExpertAccess(bool granted)
 
 void DeviceCommandsPanel::Button10Click()
 {
-    const _SYSTEMTIME t = maintenance::clockOf(programNow());
+    const _SYSTEMTIME t = clockOf(programNow());
     LE_BaseParam_TimeDate->setText(maintenance::clockDisplay(t));
     const QString reply = sendToChosenDevice(maintenance::clockSetCommand(t));
     m_replies->Memo_Json->appendPlainText(reply);

@@ -36,7 +36,7 @@ const QChar kLtr(0x200E);  // left-to-right mark
 
 // The window's side of the poll: the main window's exchange, the communication
 // window's LAN link, the message log, the window's timer.
-class TForm_Show::Host : public PollHost
+class TForm_Show::Host : public ProgramPollHost
 {
 public:
     explicit Host(TForm_Show* w) : m_w(w) {}
@@ -51,12 +51,6 @@ public:
         else
             deviceLink().Connect2Lan(ip);
     }
-    void disconnectLan() override
-    {
-        if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
-    }
-    void pump() override { processPendingEvents(); }
-    bool stopRequested() const override { return StopFlag == 1; }
     bool windowShowing() const override { return m_w->isVisible(); }
     void setTimerEnabled(bool on) override { m_w->setTimerEnabled(on); }
     void showMessageLogIfAny() override
@@ -188,7 +182,7 @@ void TForm_Show::closeEvent(QCloseEvent* event)
 void TForm_Show::FormShow()
 {
     const QDateTime now = programNow();
-    ShowDate = Date2Shamsi(now.date(), now);
+    ShowDate = clockOf(now);
     m_reported.clear();
     m_poll->setDevices(DevList, qMin(DevLast, kMaxDevices - 1));
     fillReadingsTable();
@@ -227,16 +221,15 @@ void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
     renderOnlineChart(Chart2, m_content);
     // The legend starts again from the plain names; the table keeps the latest readings.
     // Each file's trouble is told once per showing, not at every redraw.
+    const auto firstTime = [this](const QString& p) {
+        if (m_reported.contains(p)) return false;
+        m_reported.insert(p);
+        return true;
+    };
     for (const QString& p : problems)
-        if (!m_reported.contains(p)) {
-            m_reported.insert(p);
-            messageLog().addLine(p);
-        }
+        if (firstTime(p)) messageLog().addLine(p);
     for (const QString& p : unreadable)
-        if (!m_reported.contains(p)) {
-            m_reported.insert(p);
-            dialogs().message(kHeaderUnreadableMessage);
-        }
+        if (firstTime(p)) dialogs().message(kHeaderUnreadableMessage);
 }
 
 void TForm_Show::Timer1Timer()
