@@ -115,7 +115,7 @@ int main(int argc, char** argv)
     QStringList registry;
     for (int n = 1; n <= 51; ++n) {
         const QString a = DevSim::lanAddress(n);
-        const QString id = QString(QChar(n <= 26 ? 'A' + n - 1 : 'a' + n - 27));  // A..Z, a..y
+        const QString id = DevSim::fleetId(n);
         fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(id, a);
         registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a, id);
     }

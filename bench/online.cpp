@@ -84,11 +84,6 @@ public:
     void readingChanged(int) override {}
 };
 
-QString deviceId(int n)
-{
-    return QString(QChar(n <= 26 ? 'A' + n - 1 : 'a' + n - 27));  // A..Z, a..y
-}
-
 void benchSweep()
 {
     QTemporaryDir dir;
@@ -96,8 +91,8 @@ void benchSweep()
     QStringList fleet{"seed 31", "pace off"}, registry{"timeout = 500,500,500"};
     for (int n = 1; n <= 51; ++n) {
         const QString a = DevSim::lanAddress(n);
-        fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(deviceId(n), a);
-        registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a, deviceId(n));
+        fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(DevSim::fleetId(n), a);
+        registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a, DevSim::fleetId(n));
     }
     DevSim sim;
     if (!sim.start(fleet.join('\n') + '\n', root)) {
@@ -156,7 +151,7 @@ void benchChart()
     std::vector<Device_Rec> devices(8);
     int n = 0;
     for (int i = 0; i < 8 && n < 30; ++i) {
-        devices[i].ID = deviceId(i + 1);
+        devices[i].ID = DevSim::fleetId(i + 1);
         for (int k = 0; k < 4 && n < 30; ++k, ++n) {
             devices[i].Sensor[k].Name = QStringLiteral("s%1").arg(k + 1);
             devices[i].Sensor[k].ChartIndex = n;

@@ -15,7 +15,10 @@ QStringList findReportFileClashes()
 {
     g_clashes.clear();
     QStringList messages;
-    QHash<QString, QPair<int, int>> owner;  // file name -> the channel that writes it
+    // File name without regard to letter case -> the channel that writes it: an
+    // existing report file is found whatever the case of its name, so "a1_T.rep" and
+    // "A1_t.rep" are one file.
+    QHash<QString, QPair<int, int>> owner;
     for (int r = 0; r <= DevLast && r < kMaxDevices; ++r) {
         const Device_Rec& d = DevList[r];
         for (int s = 0; s < 4; ++s) {
@@ -26,9 +29,10 @@ QStringList findReportFileClashes()
             } catch (const ReportPathError&) {
                 continue;  // refused by the download with its own message
             }
-            const auto it = owner.constFind(file);
+            const QString key = file.toCaseFolded();
+            const auto it = owner.constFind(key);
             if (it == owner.cend()) {
-                owner.insert(file, {r, s});
+                owner.insert(key, {r, s});
                 continue;
             }
             g_clashes.insert({r, s});

@@ -204,13 +204,6 @@ QStringList mergedLedgerLines(const QStringList& existing)
     return lines;
 }
 
-TextEncoding ledgerEncoding(const QStringList& lines)
-{
-    for (const QString& l : lines)
-        if (fromAnsi(toAnsi(l)) != l) return TextEncoding::Utf8;
-    return TextEncoding::Ansi;
-}
-
 void SaveLastRefresh()
 {
     if (YearChanged != 0) dialogs().message(QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
@@ -221,7 +214,7 @@ void SaveLastRefresh()
         existing = readTextFile(path).lines;
     }
     const QStringList lines = mergedLedgerLines(existing);
-    writeTextFile(path, lines, ledgerEncoding(lines));
+    writeTextFile(path, lines);
 }
 
 void ResetLastRefresh(int year, int month, int day)
@@ -235,5 +228,5 @@ void ResetLastRefresh(int year, int month, int day)
     const QString path = ledgerPath();
     requireRegularFileInside(path, Prog.RootDir);
     const QStringList lines = ledgerLines(&t);
-    writeTextFile(path, lines, ledgerEncoding(lines));
+    writeTextFile(path, lines);
 }

@@ -39,8 +39,6 @@ QStringList ledgerLines(const _SYSTEMTIME* fixedDate);
 // the channel's Last_ref; every other line stays as it was, unreadable ones too;
 // named channels without any line get one from memory.
 QStringList mergedLedgerLines(const QStringList& existing);
-// Windows-1256 unless a line holds a character that the code page cannot keep.
-TextEncoding ledgerEncoding(const QStringList& lines);
 // Writes the ledger as mergedLedgerLines of the ledger on disk; a ledger that
 // cannot be read is not replaced (FileError).
 void SaveLastRefresh();

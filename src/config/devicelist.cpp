@@ -59,12 +59,14 @@ QString nextDeviceId(const QString& id, const QString& connection, const QList<D
         const QChar c(code);
         if (c.isSpace() || isRegistrySeparator(c) || kFrameCharacters.contains(c)) return false;
         for (const DeviceRow& r : rows)
-            if (cell(r, Connection) == connection && cell(r, Id).left(1) == QString(c)) return false;
+            if (cell(r, Connection) == connection && cell(r, Id).left(1).compare(c, Qt::CaseInsensitive) == 0)
+                return false;
         return true;
     };
     const char16_t first = id.at(0).unicode();
     // Printable ASCII after the old ID, then round from the start of the range: a
-    // device ID travels in every request frame.
+    // device ID travels in every request frame. An ID taken on the connection in
+    // another letter case is skipped too: its report files would be the same files.
     for (char16_t c = first + 1; c <= u'~'; ++c)
         if (usable(c)) return QString(QChar(c));
     for (char16_t c = u'!'; c <= first && c <= u'~'; ++c)

@@ -91,6 +91,24 @@ QByteArray toAnsi(const QString& text)
     return out;
 }
 
+bool fitsAnsi(const QString& text)
+{
+    const auto& t = ansiTables();
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 128) continue;
+        const auto it = t.fromUnicode.constFind(u);
+        if (it == t.fromUnicode.cend() || t.toUnicode[*it] != u) return false;
+    }
+    return true;
+}
+
+TextEncoding encodingThatHolds(const QStringList& lines, TextEncoding encoding)
+{
+    if (encoding != TextEncoding::Ansi) return encoding;
+    return std::all_of(lines.begin(), lines.end(), fitsAnsi) ? TextEncoding::Ansi : TextEncoding::Utf8;
+}
+
 QString fromAnsi(const QByteArray& bytes)
 {
     const auto& t = ansiTables();
@@ -215,7 +233,7 @@ void writeBytesAtomically(const QString& path, const QByteArray& bytes)
 
 void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding)
 {
-    writeBytesAtomically(path, encodeTextFile(lines, encoding));
+    writeBytesAtomically(path, encodeTextFile(lines, encodingThatHolds(lines, encoding)));
 }
 
 QString caseInsensitivePath(const QString& path)

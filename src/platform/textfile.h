@@ -28,10 +28,19 @@ QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding);
 QByteArray toAnsi(const QString& text);
 QString fromAnsi(const QByteArray& bytes);
 
+// Whether Windows-1256 holds every character of text exactly (no best fit).
+bool fitsAnsi(const QString& text);
+// The encoding in which lines are written when encoding is asked for: Windows-1256
+// gives way to UTF-8 with its mark when a line holds a character that the code page
+// lacks, so that no letter is ever substituted; every other encoding holds anything.
+TextEncoding encodingThatHolds(const QStringList& lines, TextEncoding encoding);
+
 // Reads the whole file; throws FileError when it cannot be read.
 TextFile readTextFile(const QString& path);
 // Replaces the file whole (write to a temporary file, flush, rename, sync the
-// folder); throws FileError and leaves the old file as it was on any failure.
+// folder); throws FileError and leaves the old file as it was on any failure. The
+// lines are written in encodingThatHolds(lines, encoding); an export whose format is
+// Windows-1256 with best fit writes encodeTextFile's bytes itself.
 void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding = TextEncoding::Ansi);
 void writeBytesAtomically(const QString& path, const QByteArray& bytes);
 

@@ -273,7 +273,8 @@ QStringList monthTableLines(const MonthTableContent& table)
 
 void saveMonthTableText(const QString& path, const MonthTableContent& table)
 {
-    writeTextFile(path, monthTableLines(table), TextEncoding::Ansi);
+    // The exported table is Windows-1256 with best fit, as statistics programs read it.
+    writeBytesAtomically(path, encodeTextFile(monthTableLines(table), TextEncoding::Ansi));
 }
 
 ReportHeaderFields headerFieldsOf(const Chart_rec& rec)

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "app/calendar.h"
+#include "app/channelclash.h"
 #include "app/ledger.h"
 #include "app/records.h"
 #include "platform/textfile.h"
@@ -177,6 +178,30 @@ TEST_F(RegistryTest, Utf8WithoutAMarkIsReadAndWrittenBackAsUtf8)
     SaveSetting("picfile", "عکس.bmp");
     EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")),
               (lines + QStringList{"picfile = عکس.bmp"}).join("\r\n").toUtf8() + "\r\n");
+}
+
+// Report files are found whatever the letter case of their names, so two channels
+// whose IDs or sensor names differ only in case write one file: the later is reported
+// and not downloaded, like an exact clash.
+TEST_F(RegistryTest, ChannelsThatWouldShareAReportFileInAnyLetterCaseClash)
+{
+    const struct
+    {
+        const char* second;  // the second device line; the first is always "A" with "Room"
+        int clashes;
+    } cases[] = {
+        {"device  =Two,127.0.0.21,Room,,,,A,T,lan,", 1},   // one ID on two connections
+        {"device  =Two,127.0.0.21,Room,,,,a,T,lan,", 1},   // the ID in another case
+        {"device  =Two,127.0.0.21,ROOM,,,,a,T,lan,", 1},   // both
+        {"device  =Two,127.0.0.21,,Room,,,a,T,lan,", 0},   // another channel
+        {"device  =Two,127.0.0.21,Room2,,,,a,T,lan,", 0},  // another name
+        {"device  =Two,127.0.0.21,Room,,,,B,T,lan,", 0},   // another ID
+    };
+    for (const auto& c : cases) {
+        load({"device  =One,127.0.0.20,Room,,,,A,T,lan,", c.second});
+        EXPECT_EQ(notes.skippedLines.size(), c.clashes) << c.second;
+        EXPECT_EQ(reportFileClash(1, 0), c.clashes > 0) << c.second;
+    }
 }
 
 // A folder copied from Windows: "devicestatus.txt" is the registry, and settings are

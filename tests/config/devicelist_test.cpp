@@ -46,6 +46,7 @@ TEST(DeviceListRules, NextIdSkipsSeparatorsFrameCharactersAndIdsOnTheSameConnect
         {"z", {}, "|"},                                    // "{" opens a frame
         {"b", {row("c", "Com1"), row("d", "Com1")}, "e"},  // taken on this connection
         {"b", {row("c", "Com2")}, "c"},                    // taken on another connection only
+        {"`", {row("A", "Com1")}, "b"},                    // "a" would share "A"'s report files
         {"9", {row(";", "Com1")}, "<"},
         {"~", {}, "!"},  // round to the start of printable ASCII
     };
@@ -161,6 +162,22 @@ TEST_F(RegistrySaveTest, SaveKeepsAWindowsCodePageFileInItsCodePageAndMakesAMiss
     QFile::remove(file());
     saveRegistryRows(file(), {row("a", "Com1")});
     EXPECT_EQ(readLines(file()), QStringList{deviceLine(row("a", "Com1"))});
+}
+
+// "ی" (Farsi Yeh, what Persian keyboards type) and Persian digits have no byte in
+// Windows-1256: a registry that holds them becomes UTF-8 with its mark rather than
+// changing letters, since a sensor name names its report file.
+TEST_F(RegistrySaveTest, ACodePageFileBecomesUtf8WhenACellHoldsALetterTheCodePageLacks)
+{
+    writeLines(file(), {"header = انبار"});
+    const DeviceRow persian{"انبار ۲", "Com1", "یخچال", "", "", "", "a", "T", "lan"};
+    saveRegistryRows(file(), {persian});
+    const TextFile after = readTextFile(file());
+    EXPECT_EQ(after.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(after.lines, (QStringList{"header = انبار", deviceLine(persian)}));
+    loadRegistry();
+    EXPECT_EQ(DevList[0].Sensor[0].Name, QStringLiteral("یخچال"));
+    EXPECT_EQ(DevList[0].Name, QStringLiteral("انبار ۲"));
 }
 
 TEST_F(RegistrySaveTest, RefusedSavesWriteNothing)

@@ -20,6 +20,13 @@ DevSim::~DevSim()
     stop();
 }
 
+QString DevSim::fleetId(int n)
+{
+    // None of these is a registry separator, a frame character or a path separator.
+    static const QString ids = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!%&*+-;<>?@[]^_");
+    return ids.mid(n - 1, 1);
+}
+
 QString DevSim::lanAddress(int n)
 {
     // 127.<pid high>.<pid low>.<n>: concurrent test processes get disjoint addresses.

@@ -17,6 +17,9 @@ public:
 
     // A loopback address for LAN device n (1..) that no other test process uses.
     static QString lanAddress(int n);
+    // The ID of device n (1..51) of a full fleet: letters, digits, then signs, so that
+    // no two differ only in letter case (their report files would be one file).
+    static QString fleetId(int n);
     // The loopback broadcast address the search of tests goes to.
     static QString searchAddress() { return QStringLiteral("127.255.255.255"); }
     // The emulator program.
