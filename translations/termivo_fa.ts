@@ -68,5 +68,25 @@
         <source>Cannot write file "%1". The data could not be stored on disk.</source>
         <translation>فایل «%1» نوشته نمی‌شود. داده‌ها روی دیسک ذخیره نشدند.</translation>
     </message>
+    <message>
+        <source>%1 cannot be changed</source>
+        <translation>%1 قابل تغییر نیست</translation>
+    </message>
+    <message>
+        <source>%1 is locked: it changes only with the expert access</source>
+        <translation>%1 قفل است و فقط پس از فعال سازی پیکر بندی سیستم تغییر می‌کند</translation>
+    </message>
+    <message>
+        <source>%1 takes a number from %2 to %3</source>
+        <translation>مقدار %1 باید عددی از %2 تا %3 باشد</translation>
+    </message>
+    <message>
+        <source>%1 takes a whole number from %2 to %3</source>
+        <translation>مقدار %1 باید عدد صحیحی از %2 تا %3 باشد</translation>
+    </message>
+    <message>
+        <source>%1 takes a list position from 0 to %2</source>
+        <translation>مقدار %1 باید یکی از گزینه‌های فهرست، از 0 تا %2، باشد</translation>
+    </message>
 </context>
 </TS>

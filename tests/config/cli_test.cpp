@@ -4,6 +4,7 @@
 #include <QProcess>
 
 #include "app/calendar.h"
+#include "config/expertaccess.h"
 #include "reports/reportfile.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
@@ -99,6 +100,40 @@ TEST_F(ParamsCommand, PersianRegionalNumbersReachTheDeviceAndTheHeaderWithAPoint
     ASSERT_EQ(run({"--set-params", "A", "S0.Max1=40٫5", "S0.Min1=-3"}, "fa_IR.UTF-8"), 0) << err.toStdString();
     EXPECT_TRUE(sim.requests("Main").first().contains("\"S0\":{\"Min1\":-3,\"Max1\":40.5,}"));
     EXPECT_EQ(readLines(reportPath(1, "Room")).first(), "SenPara(0,1,TH,1,0,T,-3,40.5,60,0,3,5,0,0,0):66,A");
+}
+
+TEST_F(ParamsCommand, ValuesTheChecksRefuseAreNeverSent)
+{
+    startDevice();
+    const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20,day"};
+    writeLines(reportPath(1, "Room"), room);
+    struct Case
+    {
+        QString assignment;
+        QString message;
+    } cases[] = {
+        {"S0.Name=Ro\r\nom", "نام ها نمی توانند فارسی باشند"},
+        {"BaseParam.Name=Lab$", "نام ها نمی توانند فارسی باشند"},
+        {"S0.Max1=99999999999999999999999", "S0.Max1 takes a number from -999999 to 999999"},
+        {"S0.Type=X", "S0.Type is locked: it changes only with the expert access"},
+        {"S0.Com_Mode=-1", "S0.Com_Mode is locked"},
+        {"BaseParam.AlarmPeriod=11", "BaseParam.AlarmPeriod takes a list position from 0 to 10"},
+        {"BaseParam.AlarmPeriod=x", "BaseParam.AlarmPeriod takes a list position from 0 to 10"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run({"--set-params", "A", c.assignment}), 2) << c.assignment.toStdString();
+        EXPECT_TRUE(err.contains(c.message)) << err.toStdString();
+    }
+    EXPECT_EQ(run({"--set-params", "A", "S0.Type=X", "--expert", "7"}), 2);  // not this hour's code
+    EXPECT_TRUE(sim.requests("Main").isEmpty()) << sim.requests("Main").join('\n').toStdString();
+    EXPECT_EQ(readLines(reportPath(1, "Room")), room);
+
+    // With this hour's code the locked parameter goes out; a Persian separator goes with a point.
+    ASSERT_EQ(run({"--set-params", "A", "S0.Type=X", "S0.Max1=2٫5", "--expert", expertAccessCode(fixedTestNow())}), 0)
+        << err.toStdString();
+    ASSERT_EQ(sim.requests("Main").size(), 1);
+    EXPECT_TRUE(sim.requests("Main").first().contains("\"S0\":{\"Max1\":2.5,\"Type\":\"X\",}"))
+        << sim.requests("Main").first().toStdString();
 }
 
 TEST_F(ParamsCommand, AnUnconfirmedSendIsStatusOneAndWritesNoLimits)
