@@ -55,7 +55,7 @@ protected:
     }
     void writeRegistryAndLedger()
     {
-        for (const QString& name : {"DeviceStatus.txt", "last_refresh.txt"}) QFile::remove(path(name));
+        for (const char* name : {"DeviceStatus.txt", "last_refresh.txt"}) QFile::remove(path(name));
         writeLines(path("DeviceStatus.txt"), {"timeout = 500,100,300"});  // no device: the sweep is at once
         writeLines(path("last_refresh.txt"), {"ID,Type,Sensor,0,Year,Month,Day,Hour,Minute,"});
     }
@@ -65,9 +65,10 @@ protected:
     QString installedProgram()
     {
         const QString program = path("termivo");
-        if (!QFileInfo::exists(program) &&
-            ::link(TERMIVO_BINARY_DIR "/termivo", QFile::encodeName(program).constData()) != 0)
+        if (QFileInfo::exists(program)) return program;
+        if (::link(TERMIVO_BINARY_DIR "/termivo", QFile::encodeName(program).constData()) != 0) {
             EXPECT_TRUE(QFile::copy(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), program));
+        }
         return program;
     }
 
