@@ -201,7 +201,7 @@ RegistryLoadNotes loadRegistry()
                     notes.errors << e.text();
                     notes.skippedLines << QStringLiteral(
                                               "DeviceStatus.txt, line %1: \"%2\" was skipped (%3); its "
-                                              "settings keep their defaults.")
+                                              "value is not taken.")
                                               .arg(lineNo)
                                               .arg(line.trimmed(), e.text());
                 }
