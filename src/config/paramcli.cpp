@@ -39,7 +39,8 @@ const char* kHelp =
     "--root DIR  the root folder (default: the folder of the program)\n"
     "Exit status: 0 done, 1 the device gave no usable reply or did not confirm,\n"
     "2 bad command line, unknown device or parameter, or refused by the checks,\n"
-    "4 the registry could not be read.\n";
+    "4 the registry could not be read, 5 the device took the change but the new limits could\n"
+    "not be written into every report file (each such file is named on standard error).\n";
 
 void err(const QString& line)
 {
@@ -190,7 +191,15 @@ int runParams(const QStringList& args, QTextStream& out)
         }
         const SendOutcome o = sendChanges(sheet, exchange, quiet, Prog.RootDir, now, expert);
         for (const QString& path : o.carried.rewritten) out << "limits written into " << path << '\n';
-        return o.result == SendResult::Confirmed ? kParamsOk : kParamsFailed;
+        if (o.result != SendResult::Confirmed) return kParamsFailed;
+        if (!o.carried.notWritten.isEmpty()) {
+            for (const QString& path : o.carried.notWritten)
+                err(QStringLiteral("termivo: the device took the new limits, but the header of \"%1\" still holds "
+                                   "the old ones")
+                        .arg(path));
+            return kParamsHeadersLeft;
+        }
+        return kParamsOk;
     } catch (const std::exception& e) {
         err(QStringLiteral("termivo: ") + errorText(e));
         return kParamsFailed;

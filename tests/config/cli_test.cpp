@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include <QProcess>
+#include <QRegularExpression>
 
 #include "app/calendar.h"
 #include "config/expertaccess.h"
@@ -144,6 +145,29 @@ TEST_F(ParamsCommand, AnUnconfirmedSendIsStatusOneAndWritesNoLimits)
     EXPECT_EQ(run({"--set-params", "A", "S0.Max1=40"}), 1);
     EXPECT_TRUE(err.contains("لطفا با خواندن مجدد")) << err.toStdString();
     EXPECT_EQ(readLines(reportPath(1, "Room")), room);
+}
+
+// A confirmed change whose limits cannot reach a report file (the file size limit
+// stands in for a full disk): status 5, the file named on standard error and left as
+// it was; the other channel's file still takes its limits.
+TEST_F(ParamsCommand, LimitsThatCannotReachAReportFileAreStatusFiveAndNamed)
+{
+    startDevice();
+    const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20," + QString(8000, 'x')};
+    writeLines(reportPath(1, "Room"), room);
+    writeLines(reportPath(2, "Hum"), {"SenPara(0,2,TH,1,0,H,10,90,60,0,3,5,0,0,0):66,A", "6,20,day"});
+    const QByteArray before = readFileBytes(reportPath(1, "Room"));
+    int status = -1;
+    {
+        FileSizeLimit limit(4096);
+        status = run({"--set-params", "A", "S0.Max1=40", "S1.Max1=80"});
+    }
+    EXPECT_EQ(status, 5) << err.toStdString();
+    const QStringList lines = err.split('\n', Qt::SkipEmptyParts).filter("still holds the old ones");
+    ASSERT_EQ(lines.size(), 1) << err.toStdString();
+    EXPECT_TRUE(lines[0].contains(reportPath(1, "Room"))) << lines[0].toStdString();
+    EXPECT_EQ(readFileBytes(reportPath(1, "Room")), before);
+    EXPECT_EQ(readLines(reportPath(2, "Hum")).first().split(QRegularExpression("[,()]")).value(8), "80");
 }
 
 TEST_F(ParamsCommand, BadCommandLinesAreUsageErrors)
