@@ -15,6 +15,10 @@
         <translation>شناسه دستگاه ندارد</translation>
     </message>
     <message>
+        <source>'%1' names no calendar (official or arithmetic); the official one is used</source>
+        <translation>«%1» تقویمی را نام نمی‌برد (official یا arithmetic)؛ تقویم رسمی به کار می‌رود</translation>
+    </message>
+    <message>
         <source>Device line "%1" skipped: %2.</source>
         <translation>سطر دستگاه «%1» کنار گذاشته شد: %2.</translation>
     </message>

@@ -20,6 +20,12 @@ struct _SYSTEMTIME
     uint16_t wMilliseconds = 0;
 };
 
+// The Solar Hijri calendar the program dates by (the settings line "calendar").
+enum class ShamsiCalendar {
+    Official,    // the official calendar (Qt's Jalali calendar)
+    Arithmetic,  // the fixed arithmetic of earlier versions, which some devices' clocks follow
+};
+
 struct program_rec
 {
     int wireless = 0;
@@ -43,6 +49,7 @@ struct program_rec
     QString Header;
     int ShowYear = 0;
     int CurIndex = 0;
+    ShamsiCalendar calendar = ShamsiCalendar::Official;  // settings key "calendar"
 };
 
 struct Sensor_Rec

@@ -63,6 +63,18 @@ QString whyDeviceLineIsUnreadable(const QString& line, bool parsed, const Device
     if (device.ID.isEmpty()) return QCoreApplication::translate("Termivo", "it has no device ID");
     return QString();
 }
+
+// "calendar = official" or "calendar = arithmetic"; any other value keeps the
+// official calendar and is reported as an unreadable line.
+void setCalendarFromLine(const QString& line, const QString& value)
+{
+    const std::optional<ShamsiCalendar> calendar = calendarNamed(value);
+    if (!calendar)
+        throw ConvertError(QCoreApplication::translate(
+                               "Termivo", "'%1' names no calendar (official or arithmetic); the official one is used")
+                               .arg(line.trimmed()));
+    Prog.calendar = *calendar;
+}
 }  // namespace
 
 QStringList takeUnreportedSkippedLines()
@@ -146,6 +158,7 @@ void ParseSettingLine(const QString& line)
     if (key.contains(QLatin1String("timecheak"))) Prog.TIMECHEAK = strToInt(value.trimmed());
     if (key.contains(QLatin1String("header"))) Prog.Header = value.trimmed();
     if (key.contains(QLatin1String("showyear"))) Prog.ShowYear = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("calendar"))) setCalendarFromLine(line, value);
 }
 
 RegistryLoadNotes loadRegistry()
@@ -156,15 +169,13 @@ RegistryLoadNotes loadRegistry()
     Prog.Comment.clear();
     Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
     Prog.tryCnt = 3;
+    Prog.calendar = ShamsiCalendar::Official;
 
     int next = 0;
     int counter = 0;
     const QString path = deviceStatusPath();
     if (QFileInfo::exists(path)) {
         const TextFile file = readTextFile(path);
-        const _SYSTEMTIME loadDate = Date2Shamsi(programNow().date());
-        _SYSTEMTIME firstRefresh = loadDate;
-        firstRefresh.wHour = 1;
         int lineNo = 0;
         for (const QString& line : file.lines) {
             ++lineNo;
@@ -188,11 +199,6 @@ RegistryLoadNotes loadRegistry()
                 }
                 counter = c;
                 DevList[next] = work;
-                for (auto& s : DevList[next].Sensor) {
-                    s.Last_ref = firstRefresh;
-                    s.Now_ref = loadDate;
-                    s.LastRef = true;
-                }
                 ++next;
             } else {
                 try {
@@ -206,6 +212,17 @@ RegistryLoadNotes loadRegistry()
                                               .arg(line.trimmed(), e.text());
                 }
             }
+        }
+    }
+    // Today in the calendar of the settings, which any line of the file may name.
+    const _SYSTEMTIME loadDate = Date2Shamsi(programNow().date());
+    _SYSTEMTIME firstRefresh = loadDate;
+    firstRefresh.wHour = 1;
+    for (int r = 0; r < next; ++r) {
+        for (auto& s : DevList[r].Sensor) {
+            s.Last_ref = firstRefresh;
+            s.Now_ref = loadDate;
+            s.LastRef = true;
         }
     }
     DevLast = next - 1;

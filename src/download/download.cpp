@@ -104,6 +104,7 @@ DownloadContext programDownloadContext()
         },
         ReportDestination{Prog.RootDir, QString()},
         g_retryPolicy,
+        Prog.calendar,
     };
 }
 
@@ -119,6 +120,7 @@ int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
     // in an earlier year (a ledger more than a year old): that year is read whole.
     if (last < first || isEarlierYear(S.Last_ref.wYear, S.Now_ref.wYear)) last = 366;
     const int year = S.Last_ref.wYear;
+    const int wholeYear = fullShamsiYear(year, toShamsi(ctx.now().date(), ctx.calendar).year);
 
     const QString header = link.Write2Dev(headerRequest(senNum), device);
     obs.waitLabel(WaitLabel::Status,
@@ -149,7 +151,11 @@ int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
             // the codes would forge a second day line), is a failed day.
             const std::optional<DayReply> good = parseDayReply(reply);
             if (good && good->isFor(senNum, month, dom)) {
-                lines << formatDayLine(good->dayLine());
+                // Esfand 30 of a common year is asked for all the same (a device on
+                // another calendar may hold it), but its answer without a single
+                // reading is no day of the year and is not stored.
+                if (!good->holdsNoReading() || dom <= daysInShamsiMonth(wholeYear, month, ctx.calendar))
+                    lines << formatDayLine(good->dayLine());
                 result = 1;
                 resume = day;
                 // Only a day not read before is progress: the day a new pass starts
@@ -225,7 +231,7 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
                 S.Visit = true;
                 obs.reportLine(QStringLiteral("OK"));
                 const QDateTime now = ctx.now();
-                _SYSTEMTIME t = clockOf(now);
+                _SYSTEMTIME t = clockOf(now, ctx.calendar);
                 if (S.Last_ref.wYear != t.wYear) {
                     // The channel's year was read to its end: the next run starts the
                     // year after it (this one, unless the ledger was older).
@@ -281,7 +287,7 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
     AllDevicesResult out;
     LinkObserver& obs = ctx.observer;
     const QDateTime now = ctx.now();
-    const _SYSTEMTIME t = clockOf(now);
+    const _SYSTEMTIME t = clockOf(now, ctx.calendar);
     for (Device_Rec& d : devices) {
         for (auto& s : d.Sensor) {
             s.Now_ref = t;

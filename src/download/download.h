@@ -49,7 +49,8 @@ struct ExchangeCounts
 
 // Everything a download works with, passed in by its caller: the link and where its
 // progress and warnings go, how a stop is asked for, the clock, where the report
-// files go and how hard it retries. The overall progress position is kept here.
+// files go, how hard it retries and the calendar it dates by. The overall progress
+// position is kept here.
 struct DownloadContext
 {
     DeviceLink& link;
@@ -60,12 +61,14 @@ struct DownloadContext
     std::function<ExchangeCounts()> counts;
     ReportDestination files;  // the root folder (or a chosen folder) of the report files
     DownloadRetryPolicy retry;
+    ShamsiCalendar calendar = ShamsiCalendar::Official;
     int overallPosition = 0;  // of ProgressBarAll: 1 for a sensor read, 3 for a failure
 };
 
 // The download as the program runs it: the program's link and its observer, the
-// message log, StopFlag, the program's clock and counters, the root folder Prog.RootDir
-// and the retry policy in force (downloadRetryPolicy()).
+// message log, StopFlag, the program's clock and counters, the root folder Prog.RootDir,
+// the retry policy in force (downloadRetryPolicy()) and the calendar of the settings
+// (Prog.calendar).
 DownloadContext programDownloadContext();
 // The retry policy of the program's downloads; tests set short pauses through it.
 DownloadRetryPolicy downloadRetryPolicy();
@@ -74,6 +77,9 @@ void setDownloadRetryPolicy(const DownloadRetryPolicy& policy);
 // Downloads sensor senNum of device from its Last_ref to its Now_ref and appends the
 // lines to its report file (Sensor.parent). 1 when lines were read and appended, 0
 // otherwise. Errors of the link (LinkError) and of the file (FileError) reach the caller.
+// A span that runs to the year's end asks for day 366 (Esfand 30) in every year, as a
+// device on another calendar may hold it; the device's answer for a day the context's
+// calendar does not have is stored only when it holds a reading.
 int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum);
 // downloadSensorSpan in the program's context.
 int GetSensorGraph(Device_Rec Dev1, int SenNum);

@@ -59,6 +59,13 @@ DayLine DayReply::dayLine() const
     return DayLine{month, day, codes, year, {extra}};
 }
 
+bool DayReply::holdsNoReading() const
+{
+    for (const QChar c : codes)
+        if (c != QLatin1Char('?')) return false;
+    return true;
+}
+
 std::optional<DayReply> parseDayReply(const QString& reply)
 {
     if (hasControlCharacter(reply)) return std::nullopt;

@@ -31,6 +31,8 @@ struct DayReply
     }
     // The report file's line of this day: month, day, codes, year, the further field.
     DayLine dayLine() const;
+    // Whether every hour's code is "??": the device holds no reading of the day.
+    bool holdsNoReading() const;
 };
 
 // Reads reply as a day log with fields that a day line can hold: "GetLog" and "Day"

@@ -117,7 +117,7 @@ void PollCycle::updateReading(const QString& reply, int polledIndex)
 
 void PollCycle::checkClock(const QString& reply, const QString& id)
 {
-    if (const auto lines = clockMismatchLines(reply, id, m_clock()))
+    if (const auto lines = clockMismatchLines(reply, id, m_clock(), calendar))
         for (const QString& l : *lines) m_host.logLine(l);
 }
 

@@ -97,6 +97,8 @@ public:
     // the full sweep.
     int refresh = 0;
     bool checkClocks = false;
+    // The calendar the clock check dates the computer's clock by.
+    ShamsiCalendar calendar = ShamsiCalendar::Official;
 
     // The window was shown: the next tick sweeps all devices. An hour whose minute 1
     // has passed counts as downloaded (the window opens after a download).

@@ -244,6 +244,7 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
     PollCycle poll(host, [] { return programNow(); });
     poll.setDevices(DevList, qMin(DevLast, kMaxDevices - 1));
     poll.checkClocks = Prog.TIMECHEAK == 1;
+    poll.calendar = Prog.calendar;
     poll.arm();
     Dialogs& shownBefore = dialogs();
     setDialogs(&host.sweepDialogs());

@@ -55,9 +55,10 @@ QString readingTitle(const QString& id, int sensor0to3, const QString& name, con
     return id + QString::number(sensor0to3 + 1) + QLatin1Char('_') + name + QStringLiteral(" : ") + text;
 }
 
-std::optional<QStringList> clockMismatchLines(const QString& reply, const QString& id, const QDateTime& now)
+std::optional<QStringList> clockMismatchLines(const QString& reply, const QString& id, const QDateTime& now,
+                                              ShamsiCalendar calendar)
 {
-    const _SYSTEMTIME p = clockOf(now);
+    const _SYSTEMTIME p = clockOf(now, calendar);
     _SYSTEMTIME v;  // fields the reply does not name stay 0
     try {
         JSon2DateTime(reply, v);
@@ -66,12 +67,20 @@ std::optional<QStringList> clockMismatchLines(const QString& reply, const QStrin
     }
     const int pcMinutes = p.wHour * 60 + p.wMinute;
     const int devMinutes = v.wHour * 60 + v.wMinute;
-    if (v.wYear == p.wYear && v.wMonth == p.wMonth && v.wDay == p.wDay && std::abs(pcMinutes - devMinutes) < 90)
-        return std::nullopt;
+    auto sameDate = [&v](const _SYSTEMTIME& t) {
+        return v.wYear == t.wYear && v.wMonth == t.wMonth && v.wDay == t.wDay;
+    };
+    if (sameDate(p) && std::abs(pcMinutes - devMinutes) < 90) return std::nullopt;
     auto stamp = [](const _SYSTEMTIME& t) {
         return QStringLiteral("%1/%2/%3 %4:%5").arg(t.wYear).arg(t.wMonth).arg(t.wDay).arg(t.wHour).arg(t.wMinute);
     };
+    auto named = [](ShamsiCalendar c) { return QStringLiteral(" (%1 calendar)").arg(calendarName(c)); };
+    // A device whose date is today's in the other calendar goes by that calendar.
+    const ShamsiCalendar other =
+        calendar == ShamsiCalendar::Official ? ShamsiCalendar::Arithmetic : ShamsiCalendar::Official;
+    const bool onOther = !sameDate(p) && sameDate(clockOf(now, other));
     return QStringList{
         QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد ") + QStringLiteral("Device ID =") + id,
-        QStringLiteral("PC Date    :") + stamp(p), QStringLiteral("Device Date:") + stamp(v), QString()};
+        QStringLiteral("PC Date    :") + stamp(p) + named(calendar),
+        QStringLiteral("Device Date:") + stamp(v) + (onOther ? named(other) : QString()), QString()};
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/records.h"
+
 // The commands of the poll.
 extern const QString kReadingCommand;  // current readings of the four sensors
 extern const QString kClockCommand;    // the device's date and time
@@ -44,8 +46,11 @@ std::optional<DeviceReading> decodeReading(const QString& reply);
 QString readingTitle(const QString& id, int sensor0to3, const QString& name, const QString& text);
 
 // Compares the device's clock in a time reply with the computer's at now (Solar
-// Hijri date, hour and minute; they agree when the date is the same and the minutes
-// of the day differ by less than 90). The four message log lines of a mismatch;
+// Hijri date in the calendar given, hour and minute; they agree when the date is the
+// same and the minutes of the day differ by less than 90). The four message log
+// lines of a mismatch, the computer's date followed by the name of its calendar, and
+// the device's by the other calendar's name when it is today's date in that one;
 // nothing when the clocks agree or the reply gives no date (fields it does not name
 // count as 0).
-std::optional<QStringList> clockMismatchLines(const QString& reply, const QString& id, const QDateTime& now);
+std::optional<QStringList> clockMismatchLines(const QString& reply, const QString& id, const QDateTime& now,
+                                              ShamsiCalendar calendar);

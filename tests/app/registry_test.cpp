@@ -240,4 +240,38 @@ TEST_F(RegistryTest, TheRegistryIsFoundWhateverTheLetterCaseOfItsName)
     EXPECT_EQ(readLines(path("devicestatus.txt")).size(), 2);
 }
 
+// The calendar line dates the devices' refresh positions wherever it stands in the
+// file; a later load without it, or with a value that names no calendar (reported),
+// goes by the official calendar. 2029-03-20: 1408/1/1, the arithmetic's 1407/12/30.
+TEST_F(RegistryTest, TheCalendarLineDatesTheDevicesWhereverItStands)
+{
+    setProgramNowForTests(QDateTime(QDate(2029, 3, 20), QTime(10, 30)));
+    const QString device = "device  =One,127.0.0.1,Room,,,,A,T,lan,";
+    const struct
+    {
+        const char* line;
+        ShamsiCalendar calendar;
+        int year, month, day;
+        int errors;
+    } cases[] = {{"calendar = arithmetic", ShamsiCalendar::Arithmetic, 7, 12, 30, 0},
+                 {"", ShamsiCalendar::Official, 8, 1, 1, 0},
+                 {"calendar = lunar", ShamsiCalendar::Official, 8, 1, 1, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        load(*c.line ? QStringList{device, c.line} : QStringList{device});
+        EXPECT_EQ(Prog.calendar, c.calendar);
+        ASSERT_EQ(notes.errors.size(), c.errors);
+        if (c.errors) {
+            EXPECT_TRUE(notes.errors[0].contains(c.line)) << notes.errors[0].toStdString();
+        }
+        const Sensor_Rec& s = DevList[0].Sensor[0];
+        EXPECT_EQ(s.Now_ref.wYear, c.year);
+        EXPECT_EQ(s.Now_ref.wMonth, c.month);
+        EXPECT_EQ(s.Now_ref.wDay, c.day);
+        EXPECT_EQ(s.Last_ref.wYear, c.year);
+        EXPECT_EQ(s.Last_ref.wDay, c.day);
+        EXPECT_EQ(s.Last_ref.wHour, 1);
+    }
+}
+
 }  // namespace

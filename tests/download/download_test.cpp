@@ -201,16 +201,85 @@ TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0);
     EXPECT_EQ(YearChanged, 1);
-    // Days 12/28..12/30 of the old year (day numbers 364..366) went into the old year's folder.
+    // Days 12/28 and 12/29 of the old year went into the old year's folder; 1404 has
+    // no 12/30 (day 366), which was asked for and came without readings.
     const QStringList lines = readLines(path(QString::number(last) + "/A1_Room.rep"));
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[3].startsWith("12,30,"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[2].startsWith("12,29,"));
+    EXPECT_EQ(sim.requests("\"Day\":\"" + QString::number(last) + ",0,12,30\"").size(), 1);
     EXPECT_EQ(sim.requests("\"Day\":\"" + QString::number(last) + ",0,1,1\"").size(), 0);
     // The channel starts the new year at 1/1, hour 1.
     EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wYear, today.wYear);
     EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wMonth, 1);
     EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, 1);
     EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wHour, 1);
+}
+
+// A run across Nowruz asks for Esfand 30 (day 366) in every year, and the device's
+// answer decides: a device answers a day its calendar lacks without readings, and
+// such a day is not filed in a year without it; in a year that has it, or from a
+// device whose calendar has it, it is. With "calendar = arithmetic" the program's
+// today is the arithmetic's: 2029-03-20 is still 1407/12/30, no new year.
+TEST_F(DownloadTest, EsfandThirtyIsFiledOnlyWhereItIsADay)
+{
+    const struct
+    {
+        const char* what;
+        QDateTime now;  // of the program and the device's clock
+        const char* deviceCalendar;
+        const char* setting;  // of the program, after the device line; "" for none
+        int year;             // two digits, of the days 12/20 .. 12/30 read
+        bool filed;
+        bool newYear;
+    } cases[] = {
+        {"Nowruz 1406, 1405 common", {QDate(2027, 3, 25), QTime(10, 30)}, "official", "", 5, false, true},
+        {"Nowruz 1404, 1403 leap", {QDate(2025, 3, 25), QTime(10, 30)}, "official", "", 3, true, true},
+        {"Nowruz 1408, 1407 leap for the device's arithmetic",
+         {QDate(2029, 3, 25), QTime(10, 30)},
+         "arithmetic",
+         "",
+         7,
+         true,
+         true},
+        {"the settings' arithmetic on 2029-03-20",
+         {QDate(2029, 3, 20), QTime(10, 30)},
+         "arithmetic",
+         "calendar = arithmetic",
+         7,
+         true,
+         false},
+    };
+    int n = 25;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim.stop();
+        setProgramNowForTests(c.now);
+        const QString a = DevSim::lanAddress(n++);
+        QStringList registry{"device  =One," + a + ",Room,,,,A,T,lan,"};
+        if (*c.setting) registry << c.setting;
+        startFleet({"seed 11", "pace off",
+                    "device id=A link=" + a + " sensors=T,-,-,- calendar=" + c.deviceCalendar +
+                        " clock-at=" + c.now.toString("yyyy-MM-dd'T'HH:mm")},
+                   registry, 0);
+        writeLines(path("last_refresh.txt"), {kLedgerHeader, QStringLiteral("A,T,0,0,%1,12,20,1,1,").arg(c.year)});
+        loadRegistry();
+        const QString file = path(QString::number(c.year) + "/A1_Room.rep");
+        QFile::remove(file);
+        YearChanged = 0;  // as the restart the message asks for leaves it
+        if (c.newYear)
+            dlg.expect(Kind::Message, QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
+        const AllDevicesResult r = runAllDevicesDownload();
+        EXPECT_EQ(r.failedDevices, 0) << log.lines.join('\n').toStdString();
+        EXPECT_EQ(r.yearChanged, c.newYear);
+        EXPECT_EQ(sim.requests(QStringLiteral("\"Day\":\"%1,0,12,30\"").arg(c.year)).size(), 1);
+        const QStringList lines = readLines(file);
+        EXPECT_EQ(lines.filter(QRegularExpression("^12,30,")).size(), c.filed ? 1 : 0)
+            << lines.join('\n').toStdString();
+        EXPECT_EQ(expectFileMatchesEmulator(file, "A", 0, 0), c.filed ? 11 : 10);
+        if (c.filed) {
+            EXPECT_NE(heldCodes("A", 0, c.year, 12, 30), QString(48, QLatin1Char('?')));
+        }
+    }
 }
 
 TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)

@@ -175,9 +175,10 @@ TEST_F(FormShowTest, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
     Form_Show->Timer1Timer();
     EXPECT_EQ(sim.requests("TimeDate").size(), 4);
     const QString mismatch = QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =");
-    EXPECT_EQ(Form_Message->lines(),
-              (QStringList{mismatch + "B", "PC Date    :3/5/11 12:0", "Device Date:3/5/11 10:30", "", mismatch + "C",
-                           "PC Date    :3/5/11 12:0", "Device Date:3/5/12 12:0", ""}));
+    EXPECT_EQ(
+        Form_Message->lines(),
+        (QStringList{mismatch + "B", "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/11 10:30", "",
+                     mismatch + "C", "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/12 12:0", ""}));
     EXPECT_FALSE(Form_Message->isVisible());
     Form_Show->FormShow();
     Form_Show->Timer1Timer();

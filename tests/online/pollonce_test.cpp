@@ -26,9 +26,14 @@ protected:
         QString out;
         QString err;
     };
-    Run poll(const QStringList& args)
+    Run poll(const QStringList& args, const QString& now = QString())
     {
         QProcess p;
+        if (!now.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("TERMIVO_NOW", now);
+            p.setProcessEnvironment(env);
+        }
         p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), QStringList{"--poll-once", "--root", root()} + args);
         Run r;
         if (!p.waitForFinished(60000)) return r;
@@ -67,6 +72,42 @@ TEST_F(PollOnceTest, TextGivesTheLegendTitlesThenTheClockLines)
     EXPECT_TRUE(lines[5].startsWith("PC Date    :"));
     EXPECT_EQ(lines[6], "Device Date:98/10/11 0:0");
     EXPECT_EQ(lines.mid(7), (QStringList{"", ""}));  // the report's empty line, then the end
+}
+
+// A device whose clock goes by the arithmetic calendar on 2029-03-20 (its 1407/12/30,
+// Nowruz 1408 in the official calendar): reported, naming both calendars, until the
+// settings choose the arithmetic.
+TEST_F(PollOnceTest, TheClockCheckGoesByTheCalendarOfTheSettings)
+{
+    const QString a = DevSim::lanAddress(3);
+    ASSERT_TRUE(sim.start(
+        "pace off\ndevice id=A link=" + a + " sensors=T,-,-,- calendar=arithmetic clock-at=2029-03-20T12:00\n",
+        root()));
+    const struct
+    {
+        const char* setting;
+        QStringList clockLines;
+    } cases[] = {
+        {"", {"PC Date    :8/1/1 12:0 (official calendar)", "Device Date:7/12/30 12:0 (arithmetic calendar)"}},
+        {"calendar = arithmetic", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        QStringList registry{"timeout = 300,100,300", "trycnt = 1", "timecheak = 1",
+                             "device  =Lab," + a + ",Room,,,,A,T,lan,"};
+        if (*c.setting) registry << c.setting;
+        writeLines(path("DeviceStatus.txt"), registry);
+        const Run r = poll({}, "2029-03-20T12:00");
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        const QStringList lines = r.out.split('\n');
+        ASSERT_GE(lines.size(), 2) << r.out.toStdString();
+        EXPECT_TRUE(lines[0].startsWith("A1_Room : ")) << r.out.toStdString();
+        if (c.clockLines.isEmpty()) {
+            EXPECT_EQ(lines.mid(1), (QStringList{""})) << r.out.toStdString();
+        } else {
+            EXPECT_EQ(lines.mid(2, 2), c.clockLines) << r.out.toStdString();
+        }
+    }
 }
 
 TEST_F(PollOnceTest, PrometheusPassesPromtoolAndTellsWhoAnswered)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/calendar.h"
 #include "support/fixtures.h"
 
 namespace {
@@ -102,13 +103,53 @@ TEST(Readings, ClockCheck)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto lines = clockMismatchLines(c.reply, "b", now);
+        const auto lines = clockMismatchLines(c.reply, "b", now, ShamsiCalendar::Official);
         EXPECT_EQ(lines.has_value(), c.mismatch);
     }
-    const auto lines = clockMismatchLines(reply(3, 5, 11, 10, 30), "b", now);
+    const auto lines = clockMismatchLines(reply(3, 5, 11, 10, 30), "b", now, ShamsiCalendar::Official);
     ASSERT_TRUE(lines.has_value());
     EXPECT_EQ(*lines, (QStringList{QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =b"),
-                                   "PC Date    :3/5/11 12:0", "Device Date:3/5/11 10:30", ""}));
+                                   "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/11 10:30", ""}));
+}
+
+// On 2029-03-20 (1408/1/1, the arithmetic's 1407/12/30) the clock check dates the
+// computer's clock in the program's calendar and names it, and names the other
+// calendar for a device whose date is today's in that one.
+TEST(ClockCheck, NamesTheCalendars)
+{
+    const QDateTime now(QDate(2029, 3, 20), QTime(12, 0));
+    auto reply = [](const char* date) {
+        const QStringList f = QString::fromLatin1(date).split('/');
+        return QStringLiteral(
+                   "{\"GetTimeDate\":{\"Year\":\"%1\",\"Month\":\"%2\",\"Day\":\"%3\",\"Hour\":\"12\","
+                   "\"Minute\":\"0\"}}")
+            .arg(f[0], f[1], f[2]);
+    };
+    const struct
+    {
+        ShamsiCalendar program;
+        const char* device;
+        QStringList dateLines;  // empty: the clocks agree
+    } cases[] = {
+        {ShamsiCalendar::Official, "08/1/1", {}},
+        {ShamsiCalendar::Official,
+         "07/12/30",
+         {"PC Date    :8/1/1 12:0 (official calendar)", "Device Date:7/12/30 12:0 (arithmetic calendar)"}},
+        {ShamsiCalendar::Arithmetic, "07/12/30", {}},
+        {ShamsiCalendar::Arithmetic,
+         "08/1/1",
+         {"PC Date    :7/12/30 12:0 (arithmetic calendar)", "Device Date:8/1/1 12:0 (official calendar)"}},
+        // A date of neither calendar gets no second name.
+        {ShamsiCalendar::Official, "08/1/2", {"PC Date    :8/1/1 12:0 (official calendar)", "Device Date:8/1/2 12:0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(calendarName(c.program).toStdString() + " " + c.device);
+        const auto lines = clockMismatchLines(reply(c.device), "E", now, c.program);
+        ASSERT_EQ(lines.has_value(), !c.dateLines.isEmpty());
+        if (lines) {
+            EXPECT_EQ(lines->mid(1, 2), c.dateLines);
+        }
+    }
 }
 
 }  // namespace

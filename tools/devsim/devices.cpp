@@ -35,19 +35,6 @@ QString quotedValue(const QString& body, const QString& key)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
-// The Gregorian date nearest to near whose Solar Hijri date is yy/month/day;
-// invalid when there is none within a century.
-QDate gregorianOf(int yy, int month, int day, const QDate& near)
-{
-    for (int off = 0; off <= 36600; ++off)
-        for (const int sign : {1, -1}) {
-            const QDate d = near.addDays(sign * off);
-            const _SYSTEMTIME t = Date2Shamsi(d, QDateTime(d, QTime()));
-            if (t.wYear == yy && t.wMonth == month && t.wDay == day) return d;
-        }
-    return {};
-}
-
 }  // namespace
 
 Device::Device(const DeviceConfig& config, uint32_t seed)
@@ -56,6 +43,17 @@ Device::Device(const DeviceConfig& config, uint32_t seed)
       m_params(initialParameters(config)),
       m_clockOffsetSecs(qint64(config.clockOffsetMin) * 60)
 {
+}
+
+ShamsiCalendar Device::calendar() const
+{
+    return m_config.arithmeticCalendar ? ShamsiCalendar::Arithmetic : ShamsiCalendar::Official;
+}
+
+bool Device::hasDay(const LogDay& d) const
+{
+    const int year = fullShamsiYear(d.yy, toShamsi(clock().date(), calendar()).year);
+    return d.day >= 1 && d.day <= daysInShamsiMonth(year, d.month, calendar());
 }
 
 QDateTime Device::clock() const
@@ -69,16 +67,17 @@ LogSpan Device::span() const
 {
     const QDateTime now = clock();
     LogSpan sp;
-    sp.today = toLogDay(Date2Shamsi(now.date(), now));
+    sp.today = toLogDay(Date2Shamsi(now.date(), now, calendar()));
     sp.hourNow = now.time().hour();
-    sp.first = m_erased ? m_erasedDay : toLogDay(Date2Shamsi(now.date().addDays(-m_config.sinceDays), now));
+    sp.first = m_erased ? m_erasedDay : toLogDay(Date2Shamsi(now.date().addDays(-m_config.sinceDays), now, calendar()));
     return sp;
 }
 
 QString Device::codesOf(int sensor, const LogDay& d) const
 {
     const QChar l = m_config.letter(sensor);
-    if (l == QLatin1Char('-')) return QString(48, QLatin1Char('?'));
+    // A day the calendar lacks was never logged.
+    if (l == QLatin1Char('-') || !hasDay(d)) return QString(48, QLatin1Char('?'));
     return dayCodes(m_seed, m_config.id, sensor, l, d, span());
 }
 
@@ -132,7 +131,7 @@ QString Device::dayLog(const QString& body, int sensorShift) const
 QString Device::online() const
 {
     const QDateTime now = clock();
-    const LogDay today = toLogDay(Date2Shamsi(now.date(), now));
+    const LogDay today = toLogDay(Date2Shamsi(now.date(), now, calendar()));
     ordered_json t = ordered_json::object();
     for (int k = 0; k < 4; ++k) {
         const QChar l = m_config.letter(k);
@@ -149,7 +148,7 @@ QString Device::online() const
 QString Device::timeDate() const
 {
     const QDateTime now = clock();
-    const _SYSTEMTIME t = Date2Shamsi(now.date(), now);
+    const _SYSTEMTIME t = Date2Shamsi(now.date(), now, calendar());
     return wire({{"GetTimeDate",
                   {{"Year", s(QStringLiteral("%1").arg(t.wYear, 2, 10, QLatin1Char('0')))},
                    {"Month", s(QString::number(t.wMonth))},
@@ -179,7 +178,8 @@ std::optional<QString> Device::answer(const QString& body, int sensorShift, cons
             // The offset is kept from the clock the device runs on (clock-at= when given).
             const QDateTime now =
                 m_config.readings.clockAt.isValid() ? m_config.readings.clockAt : QDateTime::currentDateTime();
-            const QDate date = gregorianOf(f[0].toInt(), f[1].toInt(), f[2].toInt(), now.date());
+            const int year = fullShamsiYear(f[0].toInt(), toShamsi(now.date(), calendar()).year);
+            const QDate date = fromShamsi(ShamsiDate{year, f[1].toInt(), f[2].toInt()}, calendar());
             if (date.isValid())
                 m_clockOffsetSecs = now.secsTo(QDateTime(date, QTime(f[4].toInt(), f[5].toInt(), f.value(6).toInt())));
         }

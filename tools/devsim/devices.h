@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include "app/records.h"
 #include "fleet.h"
 #include "model.h"
 
@@ -24,7 +25,7 @@ public:
     // The device's clock (the computer's plus the device's offset).
     QDateTime clock() const;
     LogSpan span() const;
-    // The codes the device holds for a day now.
+    // The codes the device holds for a day now (none for a day its calendar lacks).
     QString codesOf(int sensor, const LogDay& d) const;
 
     // The reply, as sent on the wire ("$" ... "#"), to a frame body (the text between
@@ -36,6 +37,9 @@ public:
     QString searchReply() const;
 
 private:
+    ShamsiCalendar calendar() const;
+    // Whether the device's calendar has the day (its two-digit year taken near the clock's).
+    bool hasDay(const LogDay& d) const;
     QString header(int sensor) const;
     QString dayLog(const QString& body, int sensorShift) const;
     QString online() const;

@@ -89,7 +89,10 @@ bool setDeviceKey(DeviceConfig& d, const QString& key, const QString& value)
         return toInt(value, d.sinceDays);
     else if (key == QLatin1String("clock-offset"))
         return toInt(value, d.clockOffsetMin);
-    else if (key == QLatin1String("fault")) {
+    else if (key == QLatin1String("calendar")) {
+        if (value != QLatin1String("official") && value != QLatin1String("arithmetic")) return false;
+        d.arithmeticCalendar = value == QLatin1String("arithmetic");
+    } else if (key == QLatin1String("fault")) {
         if (!faultKinds().contains(value)) return false;
         d.fault.kind = value;
     } else if (key == QLatin1String("fault-gap"))

@@ -41,9 +41,10 @@ struct DeviceConfig
     int alarm = 0;  // alarm bits of the online reply
     QString ussd = QStringLiteral("Your credit is 12500 Rials. Thank you");
     int ussdDelayMs = 2000;
-    int ussdPolls = 0;       // the answer is ready at this read after a code (0: after ussdDelayMs)
-    int sinceDays = 400;     // days of log before today
-    int clockOffsetMin = 0;  // the device clock's offset from the computer's, minutes
+    int ussdPolls = 0;                // the answer is ready at this read after a code (0: after ussdDelayMs)
+    int sinceDays = 400;              // days of log before today
+    int clockOffsetMin = 0;           // the device clock's offset from the computer's, minutes
+    bool arithmeticCalendar = false;  // calendar=arithmetic: the clock and log follow the fixed arithmetic
     FaultConfig fault;
     ReadingConfig readings;  // fixed readings, reply ID, alarm member, fixed clock
 

@@ -497,6 +497,10 @@ Device keys:
   since=DAYS                days of log before today (default 400)
   clock-offset=MIN          the device clock's offset from the computer's
   clock-at=YYYY-MM-DDTHH:MM the device clock stands at that moment (plus clock-offset)
+  calendar=official|arithmetic
+                            the Solar Hijri calendar the device's clock and log
+                            follow (default official); a day it lacks (Esfand 30 of
+                            a common year) is answered without readings
   readings=A,B,C,D          fixed reading texts (150.0 or -150.0: disconnected);
                             an empty one is generated
   reading-id=ID             the ID the reading reply names (a device not registered)

@@ -10,7 +10,7 @@
 namespace devsim {
 
 // A day of the Solar Hijri calendar as the devices count it: two-digit year, month
-// 1..12, day 1..31 (months 1..6 of 31 days, 7..12 of 30).
+// 1..12, day 1..31 (months 1..6 of 31 days, 7..11 of 30, Esfand of 29 or 30).
 struct LogDay
 {
     int yy = 0;

@@ -236,6 +236,7 @@ void TForm_Show::Timer1Timer()
 {
     m_poll->refresh = Prog.refresh;
     m_poll->checkClocks = Prog.TIMECHEAK == 1;
+    m_poll->calendar = Prog.calendar;
     m_poll->tick();
     Prog.CurDev = m_poll->curDev;
     Prog.TimeCnt = m_poll->timeCnt;
@@ -262,6 +263,7 @@ void TForm_Show::SetOnLineTemp(const QString& data, const QString& ID, int, int 
 
 void TForm_Show::cheak_time(const QString& str1, const QString& ID)
 {
+    m_poll->calendar = Prog.calendar;
     m_poll->checkClock(str1, ID);
 }
 
