@@ -194,7 +194,15 @@ void SerialPortControl::setPortOpen(bool open)
     m_port->clear();
     m_port->clearError();
     m_path = location;
+    m_device = QFileInfo(location).canonicalFilePath();
     if (m_rtsEnable) setRTSEnable(true);
+}
+
+bool SerialPortControl::namesAnotherDevice() const
+{
+    if (!m_port->isOpen()) return false;
+    const QString location = serialPortLocation(m_commPort, m_rootDir);
+    return location != m_path || QFileInfo(location).canonicalFilePath() != m_device;
 }
 
 void SerialPortControl::setRTSEnable(bool on)
