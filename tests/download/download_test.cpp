@@ -483,8 +483,8 @@ TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
     });
     Prog.tryCnt = 1;
     Prog.TimeOut2 = 500;
-    setDownloadRetryPolicy({.reconnectPauseMs = 600000, .maxFailedPasses = 5});
-    script.at(100000, [] { StopFlag = 1; });  // after the first pass failed, within the pause
+    setDownloadRetryPolicy({.reconnectPauseMs = 60000, .maxFailedPasses = 1});
+    script.at(10000, [] { StopFlag = 1; });  // after the first pass failed, within the pause
     const QString ip = DevSim::lanAddress(1);
     Device_Rec dev;
     dev.ID = QStringLiteral("a");
@@ -496,8 +496,8 @@ TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
     s.parent = path("Room.rep");
 
     EXPECT_EQ(GetSensorGraph(dev, 0), 0);
-    EXPECT_EQ(script.now(), 100000);
-    EXPECT_EQ(script.events(), (QStringList{"open " + ip, "pause 600000"}));
+    EXPECT_EQ(script.now(), 10000);
+    EXPECT_EQ(script.events(), (QStringList{"open " + ip, "pause 60000"}));
     EXPECT_EQ(script.requests().size(), 2);  // the header and the first day
     EXPECT_FALSE(QFileInfo::exists(s.parent));
     deviceLink().setTransportFactory({});  // the transports go before the script

@@ -143,7 +143,9 @@ TEST_F(StopTest, ASignalEndsEveryWaitWithStatus3AndWritesNothing)
         EXPECT_EQ(run.exitCode(), c.status) << run.readAllStandardError().toStdString();
         EXPECT_EQ(readFileBytes(path("last_refresh.txt")), ledgerBefore);
         EXPECT_FALSE(QFile::exists(path("readings.txt")));
-        if (*c.fault) EXPECT_EQ(sim.requests().size(), 1) << "requests sent after the stop";
+        if (*c.fault) {
+            EXPECT_EQ(sim.requests().size(), 1) << "requests sent after the stop";
+        }
     }
 }
 
