@@ -102,6 +102,7 @@ private:
     QString m_rootDir;
     QString m_path;
     QString m_device;  // what m_path led to at the opening
+    bool m_openedByLink = false;
     int m_commPort = 1;
     bool m_rtsEnable = false;
 };
