@@ -1,6 +1,7 @@
 // Shared records of the program and their global instances.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include <QString>
@@ -103,7 +104,11 @@ extern Device_Rec DevList[kMaxDevices];
 extern int DevLast;
 extern Device_Rec SelDevice;
 extern int YearChanged;
-extern int StopFlag;
+// The stop request of long work (1 = stop): set by Cancel, by closing the online or
+// main window, and by SIGINT/SIGTERM in the modes without windows, so it is written
+// from signal handlers too, which a lock-free atomic allows.
+extern std::atomic<int> StopFlag;
+static_assert(std::atomic<int>::is_always_lock_free, "StopFlag is written from signal handlers");
 extern int NavDevice;
 extern int NavSensor;
 

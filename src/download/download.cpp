@@ -12,7 +12,6 @@
 #include "link/linkkind.h"
 #include "link/replies.h"
 #include "platform/dialogs.h"
-#include "platform/eventpump.h"
 #include "platform/safepath.h"
 #include "platform/textfile.h"
 #include "reports/dayline.h"
@@ -174,7 +173,8 @@ int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
             }
         }
         if (result == 1 || ctx.stopRequested() || !hasDottedAddress(device.IP)) break;
-        sleepPumping(ctx.retry.reconnectPauseMs);
+        link.pause(ctx.retry.reconnectPauseMs);
+        if (ctx.stopRequested()) break;
         link.Connect2Lan(device.IP);
         if (ctx.stopRequested() || failures >= ctx.retry.maxFailedPasses) break;
     }
@@ -225,6 +225,8 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
                 obs.reportLine(text);
                 continue;
             }
+            // A channel cut short by a stop request is neither read nor failed.
+            if (got != 1 && ctx.stopRequested()) break;
             if (got == 1) {
                 advanceAll(ctx, 1);
                 ++r.sensorsRead;

@@ -46,6 +46,13 @@ namespace {
 
 ConsoleLinkObserver g_consoleObserver;
 
+// Long work was asked to stop (Cancel, closing a window, SIGINT or SIGTERM): every
+// wait of the link ends at once.
+bool stopRequested()
+{
+    return StopFlag == 1;
+}
+
 // The longest reply kept, as for the serial line: a device that never ends its reply
 // does not fill the memory.
 constexpr qsizetype kMaxReplyBytes = 1 << 20;
@@ -116,13 +123,17 @@ LinkTransport& DeviceLink::serial()
         m_serial = makeTransport(LinkKind::Serial);
         m_serial->onArrival = [this] { takeSerialArrival(); };
         m_serial->onLost = [this](const QString& why) { m_serialLost = why; };
+        m_serial->stopRequested = stopRequested;
     }
     return *m_serial;
 }
 
 LinkTransport& DeviceLink::lan()
 {
-    if (!m_lan) m_lan = makeTransport(LinkKind::Network);
+    if (!m_lan) {
+        m_lan = makeTransport(LinkKind::Network);
+        m_lan->stopRequested = stopRequested;
+    }
     return *m_lan;
 }
 
@@ -153,11 +164,13 @@ QString DeviceLink::exchange(const QString& request, Device_Rec& device)
 void DeviceLink::ensureSerialPortFor(const QString& link)
 {
     // The open port must be the device's own: a port opened for another device is
-    // closed first, so that a frame never goes to the wrong line.
+    // closed first, so that a frame never goes to the wrong line. So is a port whose
+    // name now stands for another device (its link made anew after the port went
+    // away, or made while another port of that name was open): it is opened again.
     LinkTransport& port = serial();
     if (port.isUp()) {
         const int wanted = namesComPort(link) ? FindNumber(link.toUpper()) : -1;
-        if (wanted > 0 && wanted != FindNumber(port.address())) port.close();
+        if ((wanted > 0 && wanted != FindNumber(port.address())) || m_MSComm1.namesAnotherDevice()) port.close();
     }
     if (!port.isUp()) FindComPortAndOpen(link);
 }
@@ -229,13 +242,18 @@ void DeviceLink::takeSerialArrival()
 
 QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
 {
+    // Work asked to stop sends nothing more: the exchange answers empty text.
+    if (stopRequested()) return {};
     // The exchange talks to the device it was given: a link open elsewhere (or not at
     // all) is replaced by one to Device1.IP. A failure is an error that reaches the
-    // caller.
+    // caller; an opening given up on a stop request is not one.
     if (!lanConnected() || lanHost() != Device1.IP) {
         QString why;
         const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 1000;
-        if (!openLan(Device1.IP, ms, &why)) throw LinkError(why);
+        if (!openLan(Device1.IP, ms, &why)) {
+            if (stopRequested()) return {};
+            throw LinkError(why);
+        }
     }
     LinkTransport& link = lan();
     // A link closed or opened anew by a handler that runs during the wait is not this
@@ -293,7 +311,8 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
             }
             if (dropped) throw LinkError(QStringLiteral("Connection Closed Gracefully."));
         }
-        if (!line.isEmpty()) break;
+        // A stop request ends the wait and the attempts left.
+        if (!line.isEmpty() || stopRequested()) break;
     }
     const QString reply = CleanStr(line);
     if (reply.contains(QLatin1String("Message"))) {
@@ -343,11 +362,17 @@ bool DeviceLink::connectLan(const QString& address)
         LinkPending = false;
         return true;
     }
-    dialogs().message(linktext::cannotConnect(address));
+    // An opening given up on a stop request is no fault of the device or the network.
+    if (!stopRequested()) dialogs().message(linktext::cannotConnect(address));
     observer().waitLabel(WaitLabel::Status, QStringLiteral("Status:Disconnected"));
     observer().captionText(QStringLiteral("Status :Disconnected"));
     observer().waitLabel(WaitLabel::Port, QStringLiteral("IP:") + address);
     return false;
+}
+
+void DeviceLink::pause(int ms)
+{
+    lan().pause(ms);
 }
 
 void DeviceLink::disconnectLan()

@@ -6,6 +6,12 @@
 //
 // Only one exchange is under way at a time: an exchange started while another waits
 // (from a handler that runs inside the wait) sends nothing and answers empty text.
+//
+// A stop request (StopFlag: Cancel, closing the online or main window, SIGINT or
+// SIGTERM in a mode without windows) ends every wait of the link at once: the serial
+// reply wait, the network connection, the network reply wait and the pauses. A serial
+// exchange then answers "Time Out" after its remaining attempts, each ending as
+// quickly; a network exchange sends nothing more and answers empty text.
 #pragma once
 
 #include <memory>
@@ -87,6 +93,9 @@ public:
     void disconnectLan();
     void Mydisconnect() { disconnectLan(); }
     bool lanConnected() const;
+    // The pauses of long work between connections and retries: ms pass with events
+    // going on; a stop request (StopFlag) ends the pause at once.
+    void pause(int ms);
     // The address the network link talks to (empty when none).
     QString lanHost() const;
 

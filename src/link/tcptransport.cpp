@@ -42,6 +42,7 @@ bool TcpTransport::open(const QString& address, int ms)
         ms);
     if (client && client->state() == QAbstractSocket::ConnectedState) return true;
     m_error = client && client->error() != QAbstractSocket::UnknownSocketError ? client->errorString()
+              : stopping()                                                     ? QStringLiteral("Connect stopped.")
                                                                                : QStringLiteral("Connect timed out.");
     if (client) client->abort();
     return false;

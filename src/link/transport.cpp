@@ -4,10 +4,11 @@
 
 bool PumpingTransport::wait(const std::function<bool()>& cond, int ms)
 {
-    return waitUntil(cond, ms);
+    waitUntil([&] { return cond() || stopping(); }, ms);
+    return cond();
 }
 
 void PumpingTransport::pause(int ms)
 {
-    sleepPumping(ms);
+    waitUntil([this] { return stopping(); }, ms);
 }

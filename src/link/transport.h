@@ -51,9 +51,10 @@ public:
     virtual void setRequestToSend(bool /*on*/) {}
 
     // Waits until cond holds or ms milliseconds have passed, with arrivals delivered
-    // meanwhile; answers cond() at the end.
+    // meanwhile; answers cond() at the end. A stop request (stopRequested) ends the
+    // wait at once, and so the opening of a network link.
     virtual bool wait(const std::function<bool()>& cond, int ms) = 0;
-    // Lets ms milliseconds pass, events going on.
+    // Lets ms milliseconds pass, events going on; a stop request ends it at once.
     virtual void pause(int ms) = 0;
 
     // Set by the owner of the transport: called as soon as bytes have arrived (the
@@ -61,6 +62,12 @@ public:
     // the system's reason.
     std::function<void()> onArrival;
     std::function<void(const QString& why)> onLost;
+    // Set by the owner: whether the long work the link serves was asked to stop (Cancel,
+    // a signal). Checked throughout every wait and pause.
+    std::function<bool()> stopRequested;
+
+protected:
+    bool stopping() const { return stopRequested && stopRequested(); }
 };
 
 // Makes the transport for one kind of link.

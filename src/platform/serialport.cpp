@@ -66,6 +66,21 @@ QList<SerialPortEntry> enumerateSystemPorts()
     return out;
 }
 
+// The dosdevices/comN links under rootDir by number (the link's path, not its target).
+std::map<int, QString> portLinks(const QString& rootDir)
+{
+    std::map<int, QString> links;
+    if (rootDir.isEmpty()) return links;
+    static const QRegularExpression comName(QStringLiteral("^com([1-9][0-9]{0,2})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QDir dos(rootDir + QStringLiteral("dosdevices"));
+    for (const QFileInfo& fi : dos.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch m = comName.match(fi.fileName());
+        if (m.hasMatch()) links[m.captured(1).toInt()] = fi.absoluteFilePath();
+    }
+    return links;
+}
+
 }  // namespace
 
 int stableComNumber(const QString& location)
@@ -90,16 +105,7 @@ void setSystemPortListerForTests(SystemPortLister lister)
 QList<SerialPortEntry> serialPortList(const QString& rootDir)
 {
     QList<SerialPortEntry> out;
-    std::map<int, QString> links;
-    if (!rootDir.isEmpty()) {
-        static const QRegularExpression comName(QStringLiteral("^com([1-9][0-9]{0,2})$"),
-                                                QRegularExpression::CaseInsensitiveOption);
-        const QDir dos(rootDir + QStringLiteral("dosdevices"));
-        for (const QFileInfo& fi : dos.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-            const QRegularExpressionMatch m = comName.match(fi.fileName());
-            if (m.hasMatch()) links[m.captured(1).toInt()] = fi.absoluteFilePath();
-        }
-    }
+    const std::map<int, QString> links = portLinks(rootDir);
     int index = 0;
     for (const auto& [n, path] : links) {
         const QFileInfo fi(path);
@@ -194,7 +200,20 @@ void SerialPortControl::setPortOpen(bool open)
     m_port->clear();
     m_port->clearError();
     m_path = location;
+    m_device = QFileInfo(location).canonicalFilePath();
+    m_openedByLink = portLinks(m_rootDir).count(m_commPort) > 0;
     if (m_rtsEnable) setRTSEnable(true);
+}
+
+bool SerialPortControl::namesAnotherDevice() const
+{
+    if (!m_port->isOpen()) return false;
+    // Only the links can have changed under the name: the system's ports keep their
+    // numbers (and one that goes away is reported by the port itself).
+    const std::map<int, QString> links = portLinks(m_rootDir);
+    const auto link = links.find(m_commPort);
+    if (link == links.end()) return m_openedByLink;
+    return link->second != m_path || QFileInfo(link->second).canonicalFilePath() != m_device;
 }
 
 void SerialPortControl::setRTSEnable(bool on)

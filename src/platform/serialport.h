@@ -85,6 +85,10 @@ public:
 
     // The device path of the open port (empty when closed).
     QString devicePath() const { return m_path; }
+    // Whether COMn now names another device than the open one: its dosdevices/ link
+    // was removed, added or pointed elsewhere since the opening (a re-plugged adapter,
+    // a pseudo-terminal made anew). False while the port is closed.
+    bool namesAnotherDevice() const;
 
 signals:
     // Raised on the user-interface thread as soon as characters have arrived.
@@ -97,6 +101,8 @@ private:
     QSerialPort* m_port;
     QString m_rootDir;
     QString m_path;
+    QString m_device;  // what m_path led to at the opening
+    bool m_openedByLink = false;
     int m_commPort = 1;
     bool m_rtsEnable = false;
 };

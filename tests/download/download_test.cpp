@@ -18,9 +18,11 @@
 #include "app/registry.h"
 #include "download/unattended.h"
 #include "link/devicelink.h"
+#include "link/framing.h"
 #include "reports/reportfile.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
+#include "support/scriptedlink.h"
 
 namespace {
 
@@ -533,6 +535,41 @@ TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
     EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);   // the header and the three days read
     EXPECT_FALSE(QFileInfo::exists(path(year + "B1_Hall.rep")));  // no further device is started
     EXPECT_EQ(readFileBytes(ledgerPath()), ledger);
+}
+
+// Cancel during the pause before a LAN device is connected again for another pass
+// ends the pause at once: no new connection, no further pass, nothing stored.
+TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
+{
+    LinkScript script;
+    deviceLink().setTransportFactory(script.factory());
+    script.respond([](const LinkScript::Request& r) {
+        if (!r.command.startsWith(QLatin1String("ASenPara"))) return LinkScript::silence();  // every day fails
+        return LinkScript::reply(
+            buildSummedReply(QStringLiteral("SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0)"), r.deviceId)
+                .mid(1)
+                .chopped(1));
+    });
+    Prog.tryCnt = 1;
+    Prog.TimeOut2 = 500;
+    setDownloadRetryPolicy({.reconnectPauseMs = 60000, .maxFailedPasses = 1});
+    script.at(10000, [] { StopFlag = 1; });  // after the first pass failed, within the pause
+    const QString ip = DevSim::lanAddress(1);
+    Device_Rec dev;
+    dev.ID = QStringLiteral("a");
+    dev.IP = ip;
+    Sensor_Rec& s = dev.Sensor[0];
+    s.Name = QStringLiteral("Room");
+    s.Last_ref = Date2Shamsi(programNow().date().addDays(-2));
+    s.Now_ref = today;
+    s.parent = path("Room.rep");
+
+    EXPECT_EQ(GetSensorGraph(dev, 0), 0);
+    EXPECT_EQ(script.now(), 10000);
+    EXPECT_EQ(script.events(), (QStringList{"open " + ip, "pause 60000"}));
+    EXPECT_EQ(script.requests().size(), 2);  // the header and the first day
+    EXPECT_FALSE(QFileInfo::exists(s.parent));
+    deviceLink().setTransportFactory({});  // the transports go before the script
 }
 
 TEST_F(DownloadTest, ASensorNameThatClimbsOutOfTheYearFolderIsRefused)

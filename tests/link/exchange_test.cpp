@@ -1,4 +1,6 @@
 // The exchange with the emulator as a real device: frames, trimming, retries, faults.
+#include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -277,6 +279,41 @@ TEST_F(Serial, APortThatGoesAwayIsClosedAndOpenedAgain)
     while (!sim.output().contains(QLatin1String("BACK")) && clock.elapsed() < 5000) sleepPumping(20);
     EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev))), 0);
     EXPECT_TRUE(link.MSComm1().PortOpen());
+}
+
+// Two devices on one port. The port goes away during the first one's exchange; while
+// its link is gone, COM1 names the system's port of that number, and an exchange goes
+// there. Once the link is back, the next exchange opens the port that came back: the
+// second device is read within the same run.
+TEST_F(Serial, APortThatCameBackIsOpenedAgainForTheNextDevice)
+{
+    // The system's COM1: a pseudo-terminal held by the test.
+    const int standIn = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(standIn >= 0 && ::grantpt(standIn) == 0 && ::unlockpt(standIn) == 0);
+    ::fcntl(standIn, F_SETFL, ::fcntl(standIn, F_GETFL) | O_NONBLOCK);
+    const QString standInPath = QString::fromLocal8Bit(::ptsname(standIn));
+    setSystemPortListerForTests([&] { return QList<SerialPortEntry>{{"Serial0", "COM1", standInPath}}; });
+    startSim(QStringLiteral("device id=a link=COM1 fault=vanish fault-count=1 fault-ms=1500\n"
+                            "device id=b link=COM1\n"),
+             {QStringLiteral("--no-pace")});
+    link.serialReplyTimeout = 100;
+    link.serialAttempts = 1;
+    Device_Rec a = device("a", "COM1"), b = device("b", "COM1");
+    EXPECT_THROW(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), a), LinkError);
+    EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b), "Time Out");
+    char got[64] = {};
+    EXPECT_GT(::read(standIn, got, sizeof got - 1), 0);
+    EXPECT_EQ(QByteArray(got), "A{SenPara(0,0):107,b}#");
+    QElapsedTimer clock;
+    clock.start();
+    while (!sim.output().contains(QLatin1String("BACK")) && clock.elapsed() < 10000) sleepPumping(20);
+    link.serialReplyTimeout = 5000;
+    EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b))), 0);
+    EXPECT_EQ(sim.requests().filter(QLatin1String(",b}#")).size(), 1);
+    EXPECT_EQ(link.MSComm1().devicePath(), path("dosdevices/com1"));
+    link.reset();
+    setSystemPortListerForTests({});
+    ::close(standIn);
 }
 
 TEST_F(Serial, AnotherDevicesPortIsSwitchedTo)

@@ -1,6 +1,8 @@
 // The exchange over scripted transports: the faults that are awkward to time with a
 // real device (late replies, a link that drops in the middle of a wait, Cancel during
 // a serial wait, the pauses around a reconnection), on the script's own clock.
+#include <functional>
+
 #include "link/framing.h"
 #include "link_fixture.h"
 #include "support/scriptedlink.h"
@@ -112,6 +114,50 @@ TEST_F(Scripted, StopFlagEndsTheSerialWaitAndTheAttemptsLeft)
     EXPECT_EQ(script.now(), 300);
     ASSERT_EQ(script.requests().size(), 4);
     EXPECT_EQ(script.requests().last().at, 300);
+}
+
+// A stop request ends every wait of the network link at once, however long its
+// time-out: the connection, the reply wait (and the attempts left: nothing more is
+// sent) and the pauses. A connection given up is no fault to report; an exchange
+// started after the stop sends nothing.
+TEST_F(Scripted, AStopRequestEndsEveryWaitOfTheNetworkLink)
+{
+    const QString ip = DevSim::lanAddress(1);
+    struct Case
+    {
+        const char* what;
+        qint64 stopAt;  // -1: before the action
+        std::function<void(DeviceLink&, Device_Rec&)> action;
+        int requests;
+    };
+    auto exchange = [](DeviceLink& l, Device_Rec& d) {
+        EXPECT_EQ(l.Write2Dev(QStringLiteral("ASenPara(0,0)"), d), "");
+    };
+    const Case cases[] = {
+        {"reply wait", 300, exchange, 1},
+        {"connection of the exchange", 300, exchange, 0},
+        {"connection", 300, [](DeviceLink& l, Device_Rec& d) { EXPECT_FALSE(l.Connect2Lan(d.IP)); }, 0},
+        {"pause", 300, [](DeviceLink& l, Device_Rec&) { l.pause(600000); }, 0},
+        {"exchange after the stop", -1, exchange, 0},
+    };
+    Prog.TimeOut2 = Prog.TimeOut3 = 600000;
+    Prog.tryCnt = 5;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        freshLink();
+        StopFlag = 0;
+        script.unanswered = QString::fromLatin1(c.what).startsWith("connection") ? QStringList{ip} : QStringList{};
+        const qint64 start = script.now();
+        const int before = script.requests().size();
+        if (c.stopAt < 0)
+            StopFlag = 1;
+        else
+            script.at(start + c.stopAt, [] { StopFlag = 1; });
+        Device_Rec dev = device("a", ip);
+        c.action(link, dev);
+        EXPECT_EQ(script.now() - start, qMax<qint64>(0, c.stopAt));
+        EXPECT_EQ(script.requests().size() - before, c.requests);
+    }
 }
 
 // Connecting while connected: the old link is closed, then two pauses of 200 ms.

@@ -75,6 +75,40 @@ TEST_F(LinkWindows, ExchangeShowsTheFrameAndPortAndCancelRaisesStopFlag)
     EXPECT_EQ(comm->StatusBar1->currentMessage(), "Ready");
 }
 
+// The same Cancel during the wait for a network reply, with a time-out far longer than
+// the test waits: the wait ends, and nothing more is sent. Were the Cancel not heeded,
+// the emulator would be stopped after 20 s, which ends the wait with a link error.
+TEST_F(LinkWindows, CancelEndsTheWaitForANetworkReply)
+{
+    DevSim sim;
+    const QString ip = DevSim::lanAddress(1);
+    ASSERT_TRUE(sim.start(QStringLiteral("device id=a link=%1 fault=silence\n").arg(ip), root()));
+    Device_Rec dev;
+    dev.ID = QStringLiteral("a");
+    dev.IP = ip;
+    Prog.TimeOut2 = 600000;
+    Prog.tryCnt = 5;
+    Form_wait2->show();
+    QTimer cancel;
+    cancel.setInterval(10);
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (sim.requests().isEmpty()) return;
+        cancel.stop();
+        Form_wait2->BtnOk->click();
+    });
+    cancel.start();
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] { sim.stop(); });
+    watchdog.start(20000);
+    QString reply = QStringLiteral("-");
+    EXPECT_NO_THROW(reply = comm->Write2Dev(QStringLiteral("ASenPara(0,1)"), dev));
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_FALSE(Form_wait2->isVisible());
+    EXPECT_EQ(sim.requests().size(), 1);
+}
+
 TEST_F(LinkWindows, PanesAreEmptiedPastTheirLineLimits)
 {
     struct Case

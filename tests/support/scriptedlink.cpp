@@ -84,13 +84,15 @@ ScriptedTransport::~ScriptedTransport()
     m_script.m_transports.removeAll(this);
 }
 
-bool ScriptedTransport::open(const QString& address, int /*ms*/)
+bool ScriptedTransport::open(const QString& address, int ms)
 {
     close();
     ++m_session;
     m_address = address;
-    if (m_script.refused.contains(address)) {
-        m_error = QStringLiteral("Connection refused");
+    if (m_script.unanswered.contains(address)) wait([] { return false; }, ms);
+    if (m_script.refused.contains(address) || m_script.unanswered.contains(address)) {
+        m_error = m_script.refused.contains(address) ? QStringLiteral("Connection refused")
+                                                     : QStringLiteral("Connect timed out.");
         m_script.m_events << QStringLiteral("open-failed ") + address;
         return false;
     }
@@ -158,6 +160,7 @@ bool ScriptedTransport::wait(const std::function<bool()>& cond, int ms)
     for (;;) {
         processPendingEvents();
         if (cond()) return true;
+        if (stopping()) return false;
         const qint64 next = m_script.nextDue();
         if (next < 0 || next > deadline) break;
         m_script.advanceTo(next);
@@ -169,6 +172,5 @@ bool ScriptedTransport::wait(const std::function<bool()>& cond, int ms)
 void ScriptedTransport::pause(int ms)
 {
     m_script.m_events << QStringLiteral("pause %1").arg(ms);
-    m_script.advanceTo(m_script.m_now + qMax(0, ms));
-    processPendingEvents();
+    wait([] { return false; }, ms);
 }

@@ -5,6 +5,8 @@
 // while the link waits or pauses, so silence, late replies and dropped links cost no
 // real time and tests never depend on how long something took.
 //
+// Waits and pauses end early on the transport's stop request, as the real ones do.
+//
 //   LinkScript script;
 //   link.setTransportFactory(script.factory());
 //   script.respond([](const LinkScript::Request& r) { return LinkScript::reply(...); });
@@ -57,6 +59,9 @@ public:
     void respond(Responder responder) { m_responder = std::move(responder); }
     // Openings of these addresses fail (a device that refuses the connection).
     QStringList refused;
+    // Openings of these addresses get no answer: each waits its whole time and fails
+    // (a device switched off), unless a stop request ends it first.
+    QStringList unanswered;
 
     // Replies to build: the body as the device frames it ("$" + body + "#") at once,
     // or after ms; silence; a link that goes away after ms.
