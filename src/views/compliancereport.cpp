@@ -169,7 +169,17 @@ QString shamsiDayText(const ReportMonth& month, int day)
 
 QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now)
 {
-    const QDate d = gregorianOfShamsi(month.yy, month.month, at.day, now);
+    // A report names the same few days again and again: each is converted once.
+    static std::map<int, QDate> days;
+    static QDate daysMadeOn;
+    if (daysMadeOn != now.date()) {
+        days.clear();
+        daysMadeOn = now.date();
+    }
+    const int key = (month.yy * 100 + month.month) * 100 + at.day;
+    auto it = days.find(key);
+    if (it == days.end()) it = days.emplace(key, gregorianOfShamsi(month.yy, month.month, at.day, now)).first;
+    const QDate& d = it->second;
     return d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("T%1").arg(hourText(at.hour));
 }
 
