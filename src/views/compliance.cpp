@@ -114,6 +114,17 @@ MonthCompliance computeMonthCompliance(const ReportYear& year, int yy, int month
     return c;
 }
 
+QList<ChartBand> excursionBands(const MonthCompliance& figures)
+{
+    QList<ChartBand> bands;
+    for (const Excursion& e : figures.excursions) {
+        const bool above = e.side == Excursion::High;
+        bands.append({e.first.day + e.first.hour / 24.0, e.last.day + (e.last.hour + 1) / 24.0, above,
+                      above ? figures.upperLimit : figures.lowerLimit});
+    }
+    return bands;
+}
+
 int expectedHoursAt(int yy, int month, const QDateTime& now)
 {
     const _SYSTEMTIME today = clockOf(now);

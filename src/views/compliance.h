@@ -14,6 +14,7 @@
 #include <QString>
 
 #include "reports/loader.h"
+#include "views/month.h"
 
 // ΔH/R of the mean kinetic temperature, in kelvin (ΔH = 83.144 kJ/mol).
 inline constexpr double kMktActivationOverR = 10000.0;
@@ -78,6 +79,10 @@ std::optional<double> meanKineticTemperature(const QList<double>& celsius);
 
 // The figures of month 1..12 of year; yy names the year for its month lengths.
 MonthCompliance computeMonthCompliance(const ReportYear& year, int yy, int month, const ComplianceOptions& options);
+
+// The excursions as bands of the month chart, on its day axis (hour h of day d spans
+// d + h/24 .. d + (h+1)/24), each on the side of the limit it crossed.
+QList<ChartBand> excursionBands(const MonthCompliance& figures);
 
 // How many hours of month yy/month are expected at the moment now: every hour of a
 // month that is over, the hours up to and with now's hour in the running month, and
