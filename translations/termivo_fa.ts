@@ -160,6 +160,10 @@
         <translation>سرآیند فایل حدود خوانایی ندارد</translation>
     </message>
     <message>
+        <source>from %1 to %2</source>
+        <translation>از %1 تا %2</translation>
+    </message>
+    <message>
         <source>above</source>
         <translation>بالای حد بالا</translation>
     </message>

@@ -67,10 +67,10 @@ TEST_F(CompliancePageTest, FiguresExcursionsAndTheirDayInTheTable)
     EXPECT_EQ(panel->layoutDirection(), Qt::RightToLeft);
     EXPECT_EQ(figure("LB_HoursExpected"), "720");
     EXPECT_EQ(figure("LB_HoursRecorded"), "718");
-    EXPECT_EQ(figure("LB_Completeness"), "99.7 %");
+    EXPECT_EQ(figure("LB_Completeness"), "99.7%");
     EXPECT_EQ(figure("LB_Minimum"), QStringLiteral("10.0 در 7/25  03:00"));
     EXPECT_EQ(figure("LB_Maximum"), QStringLiteral("30.0 در 7/5  10:00"));
-    EXPECT_EQ(figure("LB_Limits"), QStringLiteral("18.0 … 26.0"));
+    EXPECT_EQ(figure("LB_Limits"), QStringLiteral("از 18.0 تا 26.0"));
     EXPECT_EQ(figure("LB_HoursBelow"), "1");
     EXPECT_EQ(figure("LB_HoursAbove"), "3");
     EXPECT_FALSE(figure("LB_Mkt").isEmpty());
@@ -108,7 +108,7 @@ TEST_F(CompliancePageTest, RunningMonthHumidityAndNoLimits)
     dlg.expect(Kind::Message, kHeaderUnreadableMessage);
     ASSERT_TRUE(Form1->OpenMyFile(path("3/A2_Hum.rep")));
     EXPECT_EQ(figure("LB_HoursExpected"), QString::number(10 * 24 + 11));
-    EXPECT_EQ(figure("LB_Completeness"), "100.0 %");
+    EXPECT_EQ(figure("LB_Completeness"), "100.0%");
     EXPECT_EQ(figure("LB_Mkt"), QStringLiteral("برای این کانال یا این ماه ندارد"));
     EXPECT_EQ(figure("LB_Limits"), QStringLiteral("سرآیند فایل حدود خوانایی ندارد"));
     EXPECT_EQ(figure("LB_HoursAbove"), "");

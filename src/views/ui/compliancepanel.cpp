@@ -88,6 +88,8 @@ QLabel* CompliancePanel::addFigure(const char* objectName, const QString& captio
     auto* value = new QLabel(this);
     value->setObjectName(QLatin1String(objectName));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Beside its caption whether the text is a number or Persian words.
+    value->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     m_form->addRow(caption, value);
     return value;
 }
@@ -109,16 +111,15 @@ void CompliancePanel::showFigures(const MonthCompliance& f)
     auto set = [this](const char* name, const QString& text) { figureLabel(QLatin1String(name))->setText(text); };
     set("LB_HoursExpected", known ? QString::number(f.hoursExpected) : QString());
     set("LB_HoursRecorded", known ? QString::number(f.hoursRecorded) : QString());
-    set("LB_Completeness", f.completenessPercent ? number(f.completenessPercent) + QStringLiteral(" %") : QString());
+    set("LB_Completeness", f.completenessPercent ? number(f.completenessPercent) + QStringLiteral("%") : QString());
     set("LB_Minimum", f.min ? tr("%1 at %2").arg(number(f.min), dayHour(f.month, f.minAt)) : QString());
     set("LB_Maximum", f.max ? tr("%1 at %2").arg(number(f.max), dayHour(f.month, f.maxAt)) : QString());
     set("LB_Mean", f.mean ? number(f.mean) : QString());
     set("LB_Mkt", f.mkt ? number(f.mkt) : (known ? tr("none for this channel or month") : QString()));
     const QString noLimits = tr("the file's header gives no readable limits");
-    set("LB_Limits", !known ? QString()
-                     : f.hasLimits
-                         ? QStringLiteral("%1 … %2").arg(reportNumber(f.lowerLimit), reportNumber(f.upperLimit))
-                         : noLimits);
+    set("LB_Limits", !known        ? QString()
+                     : f.hasLimits ? tr("from %1 to %2").arg(reportNumber(f.lowerLimit), reportNumber(f.upperLimit))
+                                   : noLimits);
     set("LB_HoursBelow", known && f.hasLimits ? QString::number(f.hoursBelow) : QString());
     set("LB_HoursAbove", known && f.hasLimits ? QString::number(f.hoursAbove) : QString());
 
