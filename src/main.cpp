@@ -18,6 +18,7 @@
 #include "views/exporttable.h"
 #include "views/ui/exportchart.h"
 #include "views/ui/form1.h"
+#include "views/ui/reportpdf.h"
 
 namespace {
 
@@ -44,8 +45,8 @@ const CommandMode kModes[] = {
      [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
     {"--set-params", "change a device's parameters as the settings page does", nullptr, nullptr,
      [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
-    {"--report", "write the compliance figures of the fleet's channels for a month", reportHelp, nullptr,
-     [](const QStringList& a, QTextStream& out, QTextStream& err) { return runReport(a, out, err, nullptr); }},
+    {"--report", "write the compliance figures of the fleet's channels (text, CSV, JSON or PDF)", reportHelp, nullptr,
+     runReportMode, CommandApp::Gui},
 };
 
 }  // namespace

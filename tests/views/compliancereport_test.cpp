@@ -4,6 +4,7 @@
 #include "views/compliancereport.h"
 
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -209,6 +210,60 @@ TEST_F(ReportTest, ExitStatuses)
     r = run({"--out", path("x.txt")});
     EXPECT_EQ(r.code, 4);
     EXPECT_FALSE(QFile::exists(path("x.txt")));
+}
+
+// The page a lab signs: the heading lines, when it was made and the page number on
+// every page, a row per channel, red where an hour was out of limits or completeness
+// is under 95 %; then the freezer's month with its excursion.
+TEST_F(ReportTest, PdfSummaryPageThenAChartPagePerExcursionMonth)
+{
+    writeFleet();
+    const QString out = path("fleet.pdf");
+    const Run r = run({"--format", "pdf", "--out", out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+
+    const ToolRun text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), out, QStringLiteral("-")});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    const QStringList pages = text.out.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 2);
+    for (qsizetype i = 0; i < 2; ++i) {
+        EXPECT_TRUE(pages[i].contains("Central laboratory")) << i;
+        EXPECT_TRUE(pages[i].contains("Made 5/4/10 10:30 (2026-07-01 10:30)")) << i;
+        EXPECT_TRUE(pages[i].contains(QStringLiteral("Page %1 of 2").arg(i + 1))) << i;
+    }
+    const QStringList first = pages[0].split(QLatin1Char('\n'));
+    auto line = [&](const QString& start) {
+        for (const QString& l : first)
+            if (l.trimmed().startsWith(start)) return l.simplified();
+        return QString();
+    };
+    // The device name is Persian: pdftotext gives its letters in their joined forms.
+    EXPECT_TRUE(line("A:1").endsWith("/ Freezer 5/3 96.8 -20.0 -12.5 -20.0 -20.0 3 1 -25.0 .. -15.0"))
+        << line("A:1").toStdString();
+    EXPECT_EQ(line("B:1"), "B:1 Store / Hum 5/3 100.0 45.0 45.0 45.0 - - - none readable");
+    EXPECT_TRUE(pages[1].contains("A:1")) << pages[1].toStdString();
+    EXPECT_TRUE(pages[1].contains("5/3/12 22:00")) << pages[1].toStdString();
+
+    // Red rows: the freezer (hours out of limits) and the fridge (nothing recorded); the
+    // humidity channel is not.
+    const PdfText words = pdfWords(out);
+    const ToolRun png = runTool(QStringLiteral("pdftoppm"),
+                                {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"), QStringLiteral("1"),
+                                 QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-png"), out, path("page")});
+    ASSERT_EQ(png.code, 0) << png.err.toStdString();
+    const QImage image(path("page-1.png"));
+    ASSERT_FALSE(image.isNull());
+    auto rowColour = [&](const QString& word) {
+        const QList<PdfWord> found = words.find(0, word);
+        if (found.isEmpty()) return QColor();
+        const QRectF box = found.first().box;
+        return image.pixelColor(int(box.left()) - 3, int(box.center().y()));
+    };
+    for (const char* red : {"Freezer", "Fridge"}) {
+        const QColor c = rowColour(QLatin1String(red));
+        EXPECT_TRUE(c.red() > 240 && c.green() < 235) << red << " " << c.name().toStdString();
+    }
+    EXPECT_EQ(rowColour(QStringLiteral("Hum")), QColor(Qt::white));
 }
 
 TEST(ReportFormat, ExcursionsFileNameAndNumbers)
