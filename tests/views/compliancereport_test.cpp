@@ -206,6 +206,10 @@ TEST_F(ReportTest, ExitStatuses)
     EXPECT_TRUE(r.err.contains("is the report file itself")) << r.err.toStdString();
     EXPECT_EQ(readLines(path("5/A1_Freezer.rep")).size(), 31);
 
+    r = run({"--help"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains("Exit status: 0 written, 1 a report file could not be read")) << r.out.toStdString();
+
     QFile::remove(path("DeviceStatus.txt"));
     r = run({"--out", path("x.txt")});
     EXPECT_EQ(r.code, 4);

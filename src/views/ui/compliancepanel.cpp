@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "platform/guardedconnect.h"
 #include "views/compliancereport.h"
 #include "views/month.h"
 
@@ -76,10 +77,11 @@ CompliancePanel::CompliancePanel(QWidget* parent) : QWidget(parent)
     right->addWidget(m_list, 1);
     top->addLayout(right, 3);
 
-    connect(m_list, &QTableWidget::cellClicked, this, [this](int row, int) {
+    connectGuarded(m_list, &QTableWidget::cellClicked, this, [this](int row) {
         if (row >= 0 && row < m_firstDays.size()) emit excursionChosen(m_firstDays[row]);
     });
-    connect(m_minExcursion, &QSpinBox::valueChanged, this, &CompliancePanel::minExcursionChanged);
+    connectGuarded(m_minExcursion, &QSpinBox::valueChanged, this,
+                   [this](int hours) { emit minExcursionChanged(hours); });
     showFigures({});
 }
 
