@@ -68,6 +68,46 @@
         <source>Cannot write file "%1". The data could not be stored on disk.</source>
         <translation>فایل «%1» نوشته نمی‌شود. داده‌ها روی دیسک ذخیره نشدند.</translation>
     </message>
+    <message>
+        <source>%1 cannot be changed</source>
+        <translation>%1 قابل تغییر نیست</translation>
+    </message>
+    <message>
+        <source>%1 is locked: it changes only with the expert access</source>
+        <translation>%1 قفل است و فقط پس از فعال سازی پیکر بندی سیستم تغییر می‌کند</translation>
+    </message>
+    <message>
+        <source>%1 takes a number from %2 to %3</source>
+        <translation>مقدار %1 باید عددی از %2 تا %3 باشد</translation>
+    </message>
+    <message>
+        <source>%1 takes a whole number from %2 to %3</source>
+        <translation>مقدار %1 باید عدد صحیحی از %2 تا %3 باشد</translation>
+    </message>
+    <message>
+        <source>%1 takes a list position from 0 to %2</source>
+        <translation>مقدار %1 باید یکی از گزینه‌های فهرست، از 0 تا %2، باشد</translation>
+    </message>
+    <message>
+        <source>It is not a regular file (a folder, FIFO or device).</source>
+        <translation>فایل معمولی نیست (پوشه، FIFO یا دستگاه است).</translation>
+    </message>
+    <message>
+        <source>It is larger than %1 MB, more than any file of the program holds.</source>
+        <translation>از %1 مگابایت بزرگ‌تر است، بیش از هر فایلی که برنامه نگه می‌دارد.</translation>
+    </message>
+    <message>
+        <source>'%1': %2 must be a whole number from %3 to %4</source>
+        <translation>«%1»: %2 باید عددی صحیح از %3 تا %4 باشد</translation>
+    </message>
+    <message>
+        <source>a time-out</source>
+        <translation>زمان انتظار</translation>
+    </message>
+    <message>
+        <source>the number of attempts</source>
+        <translation>تعداد تلاش</translation>
+    </message>
 </context>
 <context>
     <name>CompliancePanel</name>

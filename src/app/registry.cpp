@@ -1,5 +1,7 @@
 #include "app/registry.h"
 
+#include <limits>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -19,6 +21,24 @@ const QString kSettingDelims = QStringLiteral("=,()");
 QString field(const QStringList& f, int i)
 {
     return i < f.size() ? f[i] : QString();
+}
+
+// A whole number of a settings line from least up to the largest int; ConvertError
+// naming the line otherwise (what: the value's meaning).
+int settingNumber(const QString& line, const QString& text, int least, const QString& what)
+{
+    int v = 0;
+    try {
+        v = strToInt(text.trimmed());
+    } catch (const ConvertError&) {
+        v = least - 1;
+    }
+    if (v < least)
+        throw ConvertError(QCoreApplication::translate("Termivo", "'%1': %2 must be a whole number from %3 to %4")
+                               .arg(line.trimmed(), what)
+                               .arg(least)
+                               .arg(std::numeric_limits<int>::max()));
+    return v;
 }
 
 // Skipped lines of the last load, and whether the download has reported them.
@@ -112,11 +132,17 @@ void ParseSettingLine(const QString& line)
         if (f.size() < 4)
             throw ConvertError(
                 QCoreApplication::translate("Termivo", "'%1' does not give three time-outs").arg(line.trimmed()));
-        Prog.TimeOut1 = strToInt(f[1].trimmed());
-        Prog.TimeOut2 = strToInt(f[2].trimmed());
-        Prog.TimeOut3 = strToInt(f[3].trimmed());
+        // All three or none: a line that cannot be read keeps the defaults.
+        int ms[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            ms[i] = settingNumber(line, f[1 + i], 0, QCoreApplication::translate("Termivo", "a time-out"));
+        }
+        Prog.TimeOut1 = ms[0];
+        Prog.TimeOut2 = ms[1];
+        Prog.TimeOut3 = ms[2];
     }
-    if (key.contains(QLatin1String("trycnt"))) Prog.tryCnt = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("trycnt")))
+        Prog.tryCnt = settingNumber(line, value, 1, QCoreApplication::translate("Termivo", "the number of attempts"));
     if (key.contains(QLatin1String("timecheak"))) Prog.TIMECHEAK = strToInt(value.trimmed());
     if (key.contains(QLatin1String("header"))) Prog.Header = value.trimmed();
     if (key.contains(QLatin1String("showyear"))) Prog.ShowYear = strToInt(value.trimmed());
@@ -173,6 +199,11 @@ RegistryLoadNotes loadRegistry()
                     ParseSettingLine(line);
                 } catch (const ConvertError& e) {
                     notes.errors << e.text();
+                    notes.skippedLines << QStringLiteral(
+                                              "DeviceStatus.txt, line %1: \"%2\" was skipped (%3); its "
+                                              "value is not taken.")
+                                              .arg(lineNo)
+                                              .arg(line.trimmed(), e.text());
                 }
             }
         }

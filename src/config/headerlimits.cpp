@@ -49,19 +49,24 @@ CarryOverResult carryLimitsIntoReports(const QString& root, int yy, const QStrin
             continue;  // no download writes such a file
         }
         if (!QFileInfo(path).isFile()) continue;
-        TextFile file = readTextFile(path);
-        if (file.lines.isEmpty()) {
-            result.shortHeaders << path;
-            continue;
+        try {
+            TextFile file = readTextFile(path);
+            if (file.lines.isEmpty()) {
+                result.shortHeaders << path;
+                continue;
+            }
+            const std::optional<QString> header = headerWithLimits(file.lines[0], ch.lower, ch.upper);
+            if (!header) {
+                result.shortHeaders << path;
+                continue;
+            }
+            file.lines[0] = *header;
+            writeTextFile(path, file.lines, file.encoding);
+            result.rewritten << path;
+        } catch (const FileError& e) {
+            result.notWritten << path;
+            result.errors << e.text();
         }
-        const std::optional<QString> header = headerWithLimits(file.lines[0], ch.lower, ch.upper);
-        if (!header) {
-            result.shortHeaders << path;
-            continue;
-        }
-        file.lines[0] = *header;
-        writeTextFile(path, file.lines, file.encoding);
-        result.rewritten << path;
     }
     return result;
 }

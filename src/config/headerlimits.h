@@ -33,12 +33,15 @@ struct CarryOverResult
 {
     QStringList rewritten;     // paths of the files whose header was rewritten
     QStringList shortHeaders;  // paths left unchanged: the header has too few fields
+    QStringList notWritten;    // paths left unchanged: the file could not be read or replaced
+    QStringList errors;        // why, one text for each of notWritten
 };
 
 // For each channel: the report file root + yy + "/" + deviceId + (channel + 1) + "_" +
 // name + ".rep" gets the limits in its header when it exists. A missing file, or a
-// name that cannot be a report file name, is passed over. A file that cannot be
-// written throws FileError (files rewritten before it stay rewritten).
+// name that cannot be a report file name, is passed over. A file that cannot be read
+// or replaced (a full disk) stays as it was and is listed in notWritten with the
+// reason; the other files are still rewritten.
 CarryOverResult carryLimitsIntoReports(const QString& root, int yy, const QString& deviceId,
                                        const QList<ChannelLimits>& channels);
 

@@ -10,8 +10,10 @@
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
+#include "config/expertaccess.h"
 #include "config/paramsession.h"
 #include "link/devicelink.h"
+#include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 
@@ -19,21 +21,26 @@ namespace {
 
 const char* kUsage =
     "usage: termivo --params ID [--root DIR]\n"
-    "       termivo --set-params ID GROUP.KEY=VALUE... [--root DIR]\n";
+    "       termivo --set-params ID GROUP.KEY=VALUE... [--expert CODE] [--root DIR]\n";
 
 const char* kHelp =
     "termivo --params ID [--root DIR]\n"
     "  Prints the full parameter set of the registered device ID as JSON, in the\n"
     "  device's order.\n"
-    "termivo --set-params ID GROUP.KEY=VALUE... [--root DIR]\n"
+    "termivo --set-params ID GROUP.KEY=VALUE... [--expert CODE] [--root DIR]\n"
     "  Changes parameters as the settings page does (GROUP.KEY as in the printed set,\n"
     "  a list parameter by its position from 0): the same checks, the same change text,\n"
     "  confirmation by the device, changed limits carried into the current year's\n"
-    "  report files.\n"
+    "  report files. Texts: printable ASCII without $ # \" \\. Whole numbers: a 32-bit\n"
+    "  signed integer; limits and corrections: -999999 to 999999, the fraction after a\n"
+    "  point, the regional decimal separator or U+066B (sent with a point).\n"
+    "--expert CODE  the settings page's expert access code (73 and the hour of the\n"
+    "  clock, no leading zero): needed to change the locked parameters\n"
     "--root DIR  the root folder (default: the folder of the program)\n"
     "Exit status: 0 done, 1 the device gave no usable reply or did not confirm,\n"
     "2 bad command line, unknown device or parameter, or refused by the checks,\n"
-    "4 the registry could not be read.\n";
+    "4 the registry could not be read, 5 the device took the change but the new limits could\n"
+    "not be written into every report file (each such file is named on standard error).\n";
 
 void err(const QString& line)
 {
@@ -63,6 +70,7 @@ int runParams(const QStringList& args, QTextStream& out)
 {
     bool set = false;
     QString id;
+    QString expertCode;
     QList<Assignment> changes;
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         out << kHelp;
@@ -81,6 +89,8 @@ int runParams(const QStringList& args, QTextStream& out)
                 return kParamsUsage;
             }
             setRootDirOverride(dir);
+        } else if (set && a == QLatin1String("--expert") && i + 1 < args.size()) {
+            expertCode = args[++i];
         } else if (set && !a.startsWith(QLatin1String("--")) && a.contains(QLatin1Char('='))) {
             const qsizetype eq = a.indexOf(QLatin1Char('='));
             const QString path = a.left(eq);
@@ -128,6 +138,11 @@ int runParams(const QStringList& args, QTextStream& out)
     } restore;
     const ParamExchange exchange = [](const QString& cmd) { return deviceLink().Write2Dev(cmd, SelDevice); };
     const QDateTime now = programNow();
+    const bool expert = !expertCode.isNull() && isExpertAccessCode(expertCode, now);
+    if (!expertCode.isNull() && !expert) {
+        err(QStringLiteral("termivo: \"%1\" is not the expert access code of this hour").arg(expertCode));
+        return kParamsUsage;
+    }
 
     ParameterSheet sheet;
     if (!set) {
@@ -149,7 +164,7 @@ int runParams(const QStringList& args, QTextStream& out)
     }
 
     try {
-        if (!readFullSet(sheet, exchange, quiet, now, true)) return kParamsFailed;
+        if (!readFullSet(sheet, exchange, quiet, now, expert)) return kParamsFailed;
         for (const Assignment& c : changes) {
             if (!sheet.controlNames.contains(c.name)) {
                 err(QStringLiteral("termivo: the device has no parameter \"%1\"").arg(c.name.mid(3)));
@@ -158,13 +173,10 @@ int runParams(const QStringList& args, QTextStream& out)
             const ParamCell* cell = sheet.cell(c.name);
             QStringList messages;
             if (cell->row->kind == ParamKind::Index) {
-                bool ok = false;
-                const int pos = c.value.toInt(&ok);
-                if (!ok || pos < 0 || pos >= cell->row->items.size()) {
-                    err(QStringLiteral("termivo: %1 takes a list position from 0 to %2")
-                            .arg(c.name.mid(3))
-                            .arg(cell->row->items.size() - 1));
-                    return kParamsUsage;
+                int pos = -1;  // not a position: the checks refuse it
+                try {
+                    pos = strToInt(c.value);
+                } catch (const ConvertError&) {
                 }
                 messages = sheet.pick(c.name, pos);
             } else {
@@ -177,9 +189,17 @@ int runParams(const QStringList& args, QTextStream& out)
             for (const QString& m : problems) dialogs().message(m);
             return kParamsUsage;
         }
-        const SendOutcome o = sendChanges(sheet, exchange, quiet, Prog.RootDir, now, true);
+        const SendOutcome o = sendChanges(sheet, exchange, quiet, Prog.RootDir, now, expert);
         for (const QString& path : o.carried.rewritten) out << "limits written into " << path << '\n';
-        return o.result == SendResult::Confirmed ? kParamsOk : kParamsFailed;
+        if (o.result != SendResult::Confirmed) return kParamsFailed;
+        if (!o.carried.notWritten.isEmpty()) {
+            for (const QString& path : o.carried.notWritten)
+                err(QStringLiteral("termivo: the device took the new limits, but the header of \"%1\" still holds "
+                                   "the old ones")
+                        .arg(path));
+            return kParamsHeadersLeft;
+        }
+        return kParamsOk;
     } catch (const std::exception& e) {
         err(QStringLiteral("termivo: ") + errorText(e));
         return kParamsFailed;

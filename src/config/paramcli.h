@@ -12,10 +12,11 @@
 #include <QTextStream>
 
 enum ParamsStatus {
-    kParamsOk = 0,          // read, or sent and confirmed
-    kParamsFailed = 1,      // no usable reply, or the device did not confirm
-    kParamsUsage = 2,       // bad command line, unknown device or parameter, or a check refused the values
-    kParamsNoRegistry = 4,  // the registry could not be read
+    kParamsOk = 0,           // read, or sent and confirmed
+    kParamsFailed = 1,       // no usable reply, or the device did not confirm
+    kParamsUsage = 2,        // bad command line, unknown device or parameter, or a check refused the values
+    kParamsNoRegistry = 4,   // the registry could not be read
+    kParamsHeadersLeft = 5,  // confirmed, but the new limits could not be written into every report file
 };
 
 bool isParamsCommand(const QStringList& args);

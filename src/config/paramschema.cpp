@@ -24,6 +24,13 @@ ParamRow row(const QString& group, const QString& key, K kind, const QString& la
     return r;
 }
 
+// A Number that takes a fraction.
+ParamRow real(ParamRow r)
+{
+    r.real = true;
+    return r;
+}
+
 QStringList alarmPeriodItems()
 {
     return {QStringLiteral("1 دقیقه "), QStringLiteral("2 دقیقه "),  QStringLiteral("5 دقیقه"),
@@ -54,11 +61,11 @@ QList<ParamRow> buildSchema()
         const QString g = QStringLiteral("S%1").arg(n);
         const QString box = QStringLiteral("Sensor%1").arg(n + 1);
         s << row(g, "Name", K::Text, QStringLiteral("نام سنسور"), S::Editable, T::Sensors, box)
-          << row(g, "Calibrate", K::Number, QStringLiteral("اصلاحیه"), S::Editable, T::Sensors, box)
-          << row(g, "Min1", K::Number, QStringLiteral("حداقل مجاز"), S::Editable, T::Sensors, box)
-          << row(g, "Max1", K::Number, QStringLiteral("حداکثر مجاز"), S::Editable, T::Sensors, box)
-          << row(g, "MinP", K::Number, QStringLiteral("حداقل مجاز تلفن"), S::Editable, T::Sensors, box)
-          << row(g, "MaxP", K::Number, QStringLiteral("حداکثر مجاز تلفن"), S::Editable, T::Sensors, box)
+          << real(row(g, "Calibrate", K::Number, QStringLiteral("اصلاحیه"), S::Editable, T::Sensors, box))
+          << real(row(g, "Min1", K::Number, QStringLiteral("حداقل مجاز"), S::Editable, T::Sensors, box))
+          << real(row(g, "Max1", K::Number, QStringLiteral("حداکثر مجاز"), S::Editable, T::Sensors, box))
+          << real(row(g, "MinP", K::Number, QStringLiteral("حداقل مجاز تلفن"), S::Editable, T::Sensors, box))
+          << real(row(g, "MaxP", K::Number, QStringLiteral("حداکثر مجاز تلفن"), S::Editable, T::Sensors, box))
           << row(g, "Type", K::Text, QStringLiteral("نوع سنسور "), S::Locked, T::Sensors, box)
           << row(g, "Com_Mode", K::Text, QStringLiteral("نوع اتصال "), S::Locked, T::Sensors, box)
           << row(g, "AlarmActive1", K::Number, QStringLiteral("AlarmActive"), S::Hidden, T::Sensors, box)

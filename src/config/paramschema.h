@@ -31,6 +31,7 @@ struct ParamRow
     QString box;        // caption of the box that holds it; empty: none
     QStringList items;  // the fixed items of an Index control
     bool masked = false;
+    bool real = false;  // a Number with a fraction (limits, correction); other Numbers are whole
 
     QString name() const { return controlName(group, key); }
     static QString controlName(const QString& group, const QString& key)
@@ -38,6 +39,13 @@ struct ParamRow
         return QStringLiteral("LE_") + group + QLatin1Char('_') + key;
     }
 };
+
+// What a Number field of the device holds. Whole numbers: a 32-bit signed integer.
+// Numbers with a fraction (the sensor limits and the correction): six whole digits
+// either side of zero, which the device's 32-bit floating-point field keeps to a tenth.
+constexpr qint64 kWholeMin = -2147483648LL;
+constexpr qint64 kWholeMax = 2147483647LL;
+constexpr double kRealMax = 999999;
 
 // Every bound control, in the order of the tabs and boxes, top to bottom.
 const QList<ParamRow>& parameterSchema();

@@ -123,11 +123,8 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
         o.result = SendResult::Confirmed;
         out.statusText(QStringLiteral("Ready"));
         if (!limits.isEmpty()) {
-            try {
-                o.carried = carryLimitsIntoReports(root, clockOf(now).wYear, deviceId, limits);
-            } catch (const std::exception& e) {
-                dialogs().message(errorText(e));
-            }
+            o.carried = carryLimitsIntoReports(root, clockOf(now).wYear, deviceId, limits);
+            for (const QString& error : o.carried.errors) dialogs().message(error);
             for (const QString& path : o.carried.shortHeaders) dialogs().message(shortHeaderMessage(path));
         }
     } else {

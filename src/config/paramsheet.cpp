@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include <QCoreApplication>
+
 #include "app/fields.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
@@ -61,13 +63,53 @@ QString generalFormat(double v)
 
 }  // namespace
 
+namespace {
+
+// A decimal separator a number may be typed with.
+bool isDecimalSeparator(QChar c)
+{
+    return c == QLatin1Char('.') || c == decimalSeparator() || c == kArabicDecimalSeparator;
+}
+
+// The text without the blanks around it (blanks only: other white space stays and is refused).
+QString withoutBlanks(const QString& text)
+{
+    qsizetype from = 0, to = text.size();
+    while (from < to && text[from] == QLatin1Char(' ')) ++from;
+    while (to > from && text[to - 1] == QLatin1Char(' ')) --to;
+    return text.mid(from, to - from);
+}
+
+}  // namespace
+
 QString deviceNumberText(const QString& text)
 {
-    const QChar sep = decimalSeparator();
-    if (sep == QLatin1Char('.')) return text;
-    QString t = text;
-    t.replace(sep, QLatin1Char('.'));
+    QString t = withoutBlanks(text);
+    for (QChar& c : t)
+        if (isDecimalSeparator(c)) c = QLatin1Char('.');
     return t;
+}
+
+std::optional<double> paramNumber(const QString& text)
+{
+    const QString t = withoutBlanks(text);
+    qsizetype i = t.startsWith(QLatin1Char('-')) ? 1 : 0;
+    auto digits = [&] {
+        const qsizetype start = i;
+        while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9')) ++i;
+        return i > start;
+    };
+    if (!digits()) return std::nullopt;
+    if (i < t.size() && isDecimalSeparator(t[i])) {
+        ++i;
+        if (!digits()) return std::nullopt;
+    }
+    if (i != t.size()) return std::nullopt;
+    try {
+        return strToFloat(t);
+    } catch (const ConvertError&) {
+        return std::nullopt;
+    }
 }
 
 namespace {
@@ -300,13 +342,73 @@ bool ParameterSheet::anyChanged() const
 
 // ---------------------------------------------------------------- validation
 
-bool nameCharsValid(const QString& text, bool pathSafe)
+bool textCharsValid(const QString& text)
 {
-    static const QString refused = QStringLiteral("#(){},[]\"\\");
+    static const QString refused = QStringLiteral("$#\"\\");
     for (const QChar c : text)
-        if (c.unicode() > 127 || refused.contains(c) || (pathSafe && c == QLatin1Char('/'))) return false;
+        if (c.unicode() < 32 || c.unicode() > 126 || refused.contains(c)) return false;
     return true;
 }
+
+bool nameCharsValid(const QString& text, bool pathSafe)
+{
+    static const QString refused = QStringLiteral("(){},[]");
+    if (!textCharsValid(text)) return false;
+    for (const QChar c : text)
+        if (refused.contains(c) || (pathSafe && c == QLatin1Char('/'))) return false;
+    return true;
+}
+
+QString changeMessage(const ParamCell& c)
+{
+    const ParamRow& r = *c.row;
+    const QString name = r.group + QLatin1Char('.') + r.key;
+    if (r.state == ParamState::LockedReadOnly)
+        return QCoreApplication::translate("Termivo", "%1 cannot be changed").arg(name);
+    if (!c.enabled)
+        return QCoreApplication::translate("Termivo", "%1 is locked: it changes only with the expert access").arg(name);
+    switch (r.kind) {
+        case ParamKind::Text:
+            return textCharsValid(c.text) ? QString() : sheettext::kBadChars;
+        case ParamKind::Number: {
+            const std::optional<double> v = paramNumber(c.text);
+            if (!v) return sheettext::kBadNumber;
+            if (r.real) {
+                if (*v < -kRealMax || *v > kRealMax)
+                    return QCoreApplication::translate("Termivo", "%1 takes a number from %2 to %3")
+                        .arg(name)
+                        .arg(qint64(-kRealMax))
+                        .arg(qint64(kRealMax));
+            } else if (deviceNumberText(c.text).contains(QLatin1Char('.')) || *v < double(kWholeMin) ||
+                       *v > double(kWholeMax)) {
+                return QCoreApplication::translate("Termivo", "%1 takes a whole number from %2 to %3")
+                    .arg(name)
+                    .arg(kWholeMin)
+                    .arg(kWholeMax);
+            }
+            return {};
+        }
+        case ParamKind::Index:
+            break;
+    }
+    if (c.index >= 0 && c.index < r.items.size()) return {};
+    return QCoreApplication::translate("Termivo", "%1 takes a list position from 0 to %2")
+        .arg(name)
+        .arg(r.items.size() - 1);
+}
+
+namespace {
+// Whether the order check reads the text as a number.
+bool readsAsNumber(const QString& text)
+{
+    try {
+        strToFloat(text);
+        return true;
+    } catch (const ConvertError&) {
+        return false;
+    }
+}
+}  // namespace
 
 QString minMaxMessage(const QString& s1, const QString& s2)
 {
@@ -345,25 +447,6 @@ QStringList validationMessages(const ParameterSheet& sheet)
                                   QStringLiteral("LE_Station_Password")};
     for (const QString& name : charChecked)
         if (!nameCharsValid(sheet.text(name), name.startsWith(QLatin1String("LE_S")))) m << sheettext::kBadChars;
-    // A changed value goes into the change text as it stands: a text must not end its
-    // quotes, escape a character or end the frame; a number must be a number (the
-    // limits and corrections have their own checks below).
-    static const QStringList ownChecks{QStringLiteral("Min1"), QStringLiteral("Max1"), QStringLiteral("MinP"),
-                                       QStringLiteral("MaxP"), QStringLiteral("Calibrate")};
-    for (const ParamCell& c : sheet.cells()) {
-        if (!c.changed || charChecked.contains(c.row->name())) continue;
-        if (c.row->group.startsWith(QLatin1Char('S')) && ownChecks.contains(c.row->key)) continue;
-        if (c.row->kind == ParamKind::Text && (c.text.contains(QLatin1Char('"')) ||
-                                               c.text.contains(QLatin1Char('\\')) || c.text.contains(QLatin1Char('#'))))
-            m << sheettext::kBadChars;
-        if (c.row->kind == ParamKind::Number) {
-            try {
-                strToFloat(c.text);
-            } catch (const ConvertError&) {
-                m << sheettext::kBadNumber;
-            }
-        }
-    }
     for (int n = 0; n < 4; ++n)
         for (const auto& [lo, hi] : {std::pair{"Min1", "Max1"}, std::pair{"MinP", "MaxP"}})
             if (const QString msg = minMaxMessage(sheet.text(sensor(n, lo)), sheet.text(sensor(n, hi))); !msg.isEmpty())
@@ -372,5 +455,15 @@ QStringList validationMessages(const ParameterSheet& sheet)
         if (const QString msg = minMaxMessage(sheet.text(sensor(n, "Calibrate")), QStringLiteral("100"));
             !msg.isEmpty())
             m << msg;
+    // A changed value goes into the change text as it stands. What the checks above
+    // said already (the names' characters, a limit or correction that is no number at
+    // all) is not said twice.
+    for (const ParamCell& c : sheet.cells()) {
+        if (!c.changed) continue;
+        const QString msg = changeMessage(c);
+        if (msg.isEmpty() || (msg == sheettext::kBadChars && charChecked.contains(c.row->name()))) continue;
+        if (msg == sheettext::kBadNumber && c.row->real && !readsAsNumber(c.text)) continue;
+        m << msg;
+    }
     return m;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include <QHash>
 #include <QString>
@@ -43,10 +44,15 @@ QString trimParamReply(const QString& reply);
 // regional decimal separator (an integer written with more than 11 characters as a
 // 64-bit integer). Throws ReplyError for null, arrays and objects.
 QString paramValueText(const nlohmann::ordered_json& v);
-// A number as the device writes it: the regional decimal separator becomes ".". Used
-// for the numbers of the change text and for limits written into report headers, so
-// that both read back whatever the regional settings.
+// A number as the device writes it: blanks around it removed, its decimal separator
+// (the point, the regional one or U+066B) a point. Used for the numbers of the change
+// text and for limits written into report headers, so that both read back whatever
+// the regional settings.
 QString deviceNumberText(const QString& text);
+// The number of a Number control: an optional minus, digits, and optionally a decimal
+// separator (the point, the regional one or U+066B) followed by digits; blanks around.
+// Nothing for any other text (a sign "+", an exponent, a blank inside, other digits).
+std::optional<double> paramNumber(const QString& text);
 // Cuts str1 at every character of SplitChar; n separators give n + 1 pieces.
 QStringList SplitPara2(const QString& str1, const QString& SplitChar);
 
@@ -103,13 +109,26 @@ private:
 // ---- validation ----
 
 // The messages of the validation, in the order of its checks; empty when every check
-// passed.
+// passed. After the checks of the page's fixed list of controls comes changeMessage
+// for every changed control, in the order of the schema.
 QStringList validationMessages(const ParameterSheet& sheet);
+// What refuses the value of a changed control, empty when it may go to the device, in
+// this order: a control that is not enabled (locked without the expert access, or
+// hidden) or read-only; a text that textCharsValid refuses; a number that paramNumber
+// cannot read, or outside what the device's field holds (kWholeMin..kWholeMax without
+// a fraction, or -kRealMax..kRealMax for the limits and the correction); a list
+// position outside the list.
+QString changeMessage(const ParamCell& cell);
 // The most characters of LE_GSM_IDS (its message speaks of at most 14 IDs).
 constexpr int kIdsMaxChars = 14;
 
-// The character check: every character 7-bit ASCII, none of # ( ) { } , [ ] " \ (and
-// "/" when pathSafe). Empty passes.
+// The characters of any text that goes to a device: printable 7-bit ASCII only (the
+// link carries nothing else, and a control character would break the frame), and none
+// of "$" and "#" (a frame's start and end) or the double quote and the backslash
+// (they would end or escape the quoted text). Empty passes.
+bool textCharsValid(const QString& text);
+// The character check of names: textCharsValid, and none of # ( ) { } , [ ] (nor "/"
+// when pathSafe). Empty passes.
 bool nameCharsValid(const QString& text, bool pathSafe = false);
 // The numeric order check: nothing when s2 > s1 (both read in the regional format),
 // otherwise its message.

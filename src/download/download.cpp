@@ -322,13 +322,20 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
     }
     out.stopped = ctx.stopRequested();
     // Without a registered device there is nothing to write: the ledger stays as it is.
-    if (!out.stopped && !devices.empty() && inputs.writeLedger) inputs.writeLedger(out);
+    if (!out.stopped && !devices.empty() && inputs.writeLedger) {
+        try {
+            inputs.writeLedger(out);
+        } catch (const std::exception& e) {
+            // What the run did stays counted: only the ledger is missing.
+            out.ledgerError = errorText(e);
+        }
+    }
     obs.captionText(QStringLiteral("Complete"));
     obs.showWait(false);
     return out;
 }
 
-AllDevicesResult runAllDevicesDownload()
+AllDevicesResult downloadAllDevices()
 {
     FleetDownloadInputs inputs;
     inputs.notes = takeUnreportedSkippedLines();
@@ -344,5 +351,12 @@ AllDevicesResult runAllDevicesDownload()
     DownloadContext ctx = programDownloadContext();
     const AllDevicesResult out = downloadFleet(ctx, std::span<Device_Rec>(DevList, std::size_t(DevLast + 1)), inputs);
     if (out.yearChanged) YearChanged = 1;
+    return out;
+}
+
+AllDevicesResult runAllDevicesDownload()
+{
+    const AllDevicesResult out = downloadAllDevices();
+    if (!out.ledgerError.isEmpty()) throw FileError(out.ledgerError);
     return out;
 }

@@ -84,6 +84,7 @@ struct DeviceDownloadResult
     int sensorsRead = 0;
     bool failed = false;       // a sensor failed or an error stopped the device
     bool yearChanged = false;  // a sensor was read to the end of its year
+    QString ledgerError;       // why the ledger could not be written at the end; empty when it was
 };
 
 // Reads the due sensors of device (named, and Last_ref differing from Now_ref in month,
@@ -109,6 +110,7 @@ struct AllDevicesResult
     int skippedLines = 0;  // registry or ledger lines skipped, channels held back (failures too)
     bool stopped = false;
     bool yearChanged = false;  // a sensor was read to the end of its year
+    QString ledgerError;       // why the ledger could not be written at the end; empty when it was
 };
 
 // What the all-devices run is given besides the devices.
@@ -129,5 +131,9 @@ struct FleetDownloadInputs
 AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devices, const FleetDownloadInputs& inputs);
 // downloadFleet in the program's context over DevList[0..DevLast]: the skipped lines
 // of the last registry load, the clashes and ledger lines that hold channels back,
-// and SaveLastRefresh (YearChanged set first when a sensor met a new year).
+// and SaveLastRefresh (YearChanged set first when a sensor met a new year). A ledger
+// that cannot be written is told in the result's ledgerError.
+AllDevicesResult downloadAllDevices();
+// downloadAllDevices for the windows: a ledger that cannot be written throws
+// FileError with its reason, as every file error of a handler does.
 AllDevicesResult runAllDevicesDownload();

@@ -50,8 +50,10 @@ QString downloadAllHelp()
         "as the main window's online button does, and writes the ledger at the end.\n"
         "  --root DIR     the root folder (default: the folder of the executable)\n"
         "  --verbose      print every frame and reply too\n"
-        "Exit status: 0 every due channel downloaded, 1 a device failed, 2 bad command line,\n"
-        "3 stopped by SIGINT or SIGTERM (ledger not written), 4 the registry cannot be read.\n");
+        "Exit status: 0 every due channel downloaded, 1 a device failed, a line of the registry,\n"
+        "its settings or the ledger was skipped, or the ledger could not be written, 2 bad command\n"
+        "line, 3 stopped by SIGINT or SIGTERM (ledger not written), 4 the registry cannot be read\n"
+        "(missing, not a regular file, larger than 64 MB) or registers no device.\n");
 }
 
 int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -87,7 +89,7 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
     auto oldTerm = std::signal(SIGTERM, stopOnSignal);
 
     AllDevicesResult r;
-    const bool ran = guarded([&] { r = runAllDevicesDownload(); });
+    const bool ran = guarded([&] { r = downloadAllDevices(); });
 
     std::signal(SIGINT, oldInt);
     std::signal(SIGTERM, oldTerm);
@@ -95,13 +97,18 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
     deviceLink().setObserver(nullptr);
 
     if (!ran) r.failedDevices = qMax(1, r.failedDevices);
-    out << QStringLiteral("download: %1 devices, %2 named sensors, %3 devices failed%4%5\n")
+    if (!r.ledgerError.isEmpty()) {
+        err << "termivo: " << consoleText(r.ledgerError) << "\n";
+        err.flush();
+    }
+    out << QStringLiteral("download: %1 devices, %2 named sensors, %3 devices failed%4%5%6\n")
                .arg(DevLast + 1)
                .arg(r.dueSensors)
                .arg(r.failedDevices)
                .arg(r.skippedLines > 0 ? QStringLiteral(", %1 lines skipped").arg(r.skippedLines) : QString())
+               .arg(r.ledgerError.isEmpty() ? QString() : QStringLiteral(", ledger not written"))
                .arg(r.stopped ? QStringLiteral(", stopped before the end (ledger not written)") : QString());
     out.flush();
     if (r.stopped) return kDownloadAllStopped;
-    return r.failedDevices > 0 || r.skippedLines > 0 ? kDownloadAllFailed : kDownloadAllOk;
+    return r.failedDevices > 0 || r.skippedLines > 0 || !r.ledgerError.isEmpty() ? kDownloadAllFailed : kDownloadAllOk;
 }

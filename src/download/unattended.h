@@ -12,7 +12,8 @@
 // Exit statuses of the unattended run.
 enum DownloadAllStatus {
     kDownloadAllOk = 0,          // every due channel was downloaded
-    kDownloadAllFailed = 1,      // a device failed (the others were read), or a registry or ledger line was skipped
+    kDownloadAllFailed = 1,      // a device failed (the others were read), a registry, settings or ledger line was
+                                 // skipped, or the ledger could not be written
     kDownloadAllUsage = 2,       // bad command line
     kDownloadAllStopped = 3,     // stopped by SIGINT/SIGTERM: the ledger was not written
     kDownloadAllNoRegistry = 4,  // the registry could not be read or registers no device: nothing written

@@ -2,13 +2,17 @@
 
 #include <csignal>
 
+#include <QHash>
+
 #include "app/calendar.h"
 #include "app/commandline.h"
+#include "app/outputtarget.h"
 #include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
 #include "link/devicelink.h"
+#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 
@@ -21,34 +25,97 @@ extern "C" void stopPollOnSignal(int)
 
 const char* kUsage = "usage: termivo --poll-once [--root DIR] [--format text|prometheus] [--out FILE]\n";
 
+// What one device did in the sweep: its reading reply, the error its exchange ended
+// with, the messages shown while it was polled.
+struct DeviceTrace
+{
+    QString reply;
+    QString error;
+    QStringList messages;
+};
+
+// One line, whatever the line breaks of a message.
+QString oneLine(const QString& text)
+{
+    return consoleText(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(QLatin1Char(' ')).simplified();
+}
+
+// The line on standard error for a device that did not give its readings: what it did.
+QString pollFailureLine(const Device_Rec& d, const DeviceTrace& t)
+{
+    QString why;
+    if (!t.error.isEmpty()) {
+        why = oneLine(t.error);
+    } else if (t.reply.isEmpty()) {
+        why = QStringLiteral("no answer");
+        if (!t.messages.isEmpty()) why += QStringLiteral(" (") + oneLine(t.messages.join(QLatin1Char(' '))) + ')';
+    } else if (const std::optional<DeviceReading> r = decodeReading(t.reply)) {
+        why = QStringLiteral("the answer names another device, \"%1\"").arg(oneLine(r->id));
+    } else {
+        QString shownReply = oneLine(t.reply);
+        for (QChar& c : shownReply)
+            if (!c.isPrint()) c = QLatin1Char('?');
+        why = QStringLiteral("an answer that is no reading: \"%1%2\"")
+                  .arg(shownReply.left(60), shownReply.size() > 60 ? QStringLiteral("...") : QString());
+    }
+    return QStringLiteral("termivo: device %1 (%2, %3) gave no readings: %4").arg(d.ID, d.Name, d.IP, why);
+}
+
 // The poll's surroundings in a run without windows: the link directly, no timer,
-// clock check lines collected, a device that cannot be reached told on standard error.
-class ConsoleHost : public ProgramPollHost
+// clock check lines collected, and what every device did, so that a device that
+// gives no readings is told in one line on standard error after the sweep.
+class ConsoleHost : public ProgramPollHost, private ConsoleDialogs
 {
 public:
-    explicit ConsoleHost(QTextStream& err) : m_err(err) {}
     QString exchange(const QString& command, Device_Rec& device) override
     {
-        return deviceLink().Write2Dev(command, device);
+        m_current = &device;
+        DeviceTrace& t = m_traces[&device];
+        t.messages << m_pending;
+        m_pending.clear();
+        QString reply;
+        try {
+            reply = deviceLink().Write2Dev(command, device);
+        } catch (const std::exception& e) {
+            if (command == kReadingCommand) t.error = errorText(e);
+            throw;
+        }
+        if (command == kReadingCommand) t.reply = reply;
+        return reply;
     }
-    void connectLan(const QString& ip) override { deviceLink().Connect2Lan(ip); }
+    void connectLan(const QString& ip) override
+    {
+        m_current = nullptr;  // what the connection shows belongs to the device polled next
+        deviceLink().Connect2Lan(ip);
+    }
     bool windowShowing() const override { return false; }
     void setTimerEnabled(bool) override {}
     void showMessageLogIfAny() override {}
     void logLine(const QString& line) override { clockLines << line; }
-    void deviceFailed(const QString& line) override
-    {
-        m_err << "termivo: " << line << "\n";
-        m_err.flush();
-    }
+    void deviceFailed(const QString&) override {}  // told after the sweep, one line a device
     void hourlyRefresh() override {}
     void setCaption(const QString&) override {}
     void readingChanged(int) override {}
 
+    // The messages of the link during the sweep are kept with the device they concern.
+    Dialogs& sweepDialogs() { return *this; }
+    DeviceTrace trace(const Device_Rec& device) const { return m_traces.value(&device); }
+
     QStringList clockLines;
 
 private:
-    QTextStream& m_err;
+    void message(const QString& text) override
+    {
+        if (m_current)
+            m_traces[m_current].messages << text;
+        else
+            m_pending << text;
+    }
+    void error(const QString& text) override { ConsoleDialogs::error(text); }
+
+    const Device_Rec* m_current = nullptr;
+    QStringList m_pending;
+    QHash<const Device_Rec*, DeviceTrace> m_traces;
 };
 
 QString labelValue(const QString& v)
@@ -131,8 +198,11 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
             out << kUsage
                 << "One sweep of the online poll without a window: every registered device's readings,\n"
                    "and its clock when the settings ask for clock checks.\n"
-                   "Exit status: 0 every device answered, 1 a device did not answer, 2 bad command line,\n"
-                   "3 stopped by a signal, 4 the registry could not be read.\n";
+                   "  --out FILE   replace FILE whole instead of printing: a new file or an existing regular\n"
+                   "               file, not a FIFO or device, not the registry, the ledger or a report file\n"
+                   "A device that gives no readings is told in one line on standard error.\n"
+                   "Exit status: 0 every device answered, 1 a device did not answer or the output cannot be\n"
+                   "written, 2 bad command line, 3 stopped by a signal, 4 the registry could not be read.\n";
             return kPollOnceOk;
         }
         if (a == QLatin1String("--root") && i + 1 < args.size()) {
@@ -145,6 +215,15 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
         } else {
             return commandUsageError(err, QStringLiteral("--poll-once"),
                                      QStringLiteral("unknown or incomplete argument \"%1\"").arg(a));
+        }
+    }
+
+    if (!outFile.isEmpty()) {
+        try {
+            checkOutputTarget(outFile);
+        } catch (const std::exception& e) {
+            err << "termivo: " << errorText(e) << "\n";
+            return kPollOnceNotWritten;
         }
     }
 
@@ -161,12 +240,15 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
     auto oldInt = std::signal(SIGINT, stopPollOnSignal);
     auto oldTerm = std::signal(SIGTERM, stopPollOnSignal);
 
-    ConsoleHost host(err);
+    ConsoleHost host;
     PollCycle poll(host, [] { return programNow(); });
     poll.setDevices(DevList, qMin(DevLast, kMaxDevices - 1));
     poll.checkClocks = Prog.TIMECHEAK == 1;
     poll.arm();
+    Dialogs& shownBefore = dialogs();
+    setDialogs(&host.sweepDialogs());
     guarded([&] { poll.tick(); });
+    setDialogs(&shownBefore);
 
     std::signal(SIGINT, oldInt);
     std::signal(SIGTERM, oldTerm);
@@ -180,8 +262,12 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
     for (int i = 0; i <= poll.lastDevice(); ++i) {
         ids << DevList[i].ID;
         answers << poll.answerOf(i);
-        allAnswered = allAnswered && poll.answerOf(i) == DeviceAnswer::Answered;
+        if (poll.answerOf(i) != DeviceAnswer::Answered) {
+            allAnswered = false;
+            err << pollFailureLine(DevList[i], host.trace(DevList[i])) << "\n";
+        }
     }
+    err.flush();
     const QString text =
         format == QLatin1String("prometheus")
             ? pollPrometheusText(poll.channels(), ids, answers)
@@ -194,7 +280,7 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
             writeBytesAtomically(outFile, text.toUtf8());
         } catch (const std::exception& e) {
             err << "termivo: " << errorText(e) << "\n";
-            return kPollOnceUsage;
+            return kPollOnceNotWritten;
         }
     }
     return allAnswered ? kPollOnceOk : kPollOnceSilent;

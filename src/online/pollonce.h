@@ -9,7 +9,9 @@
 // - prometheus: the text exposition format of the node exporter's textfile
 //   collector (reading, alarm and disconnected per channel, answered per device).
 // With --out the output replaces FILE whole (write, then rename) instead of going to
-// standard output.
+// standard output; FILE follows the rule of every mode's output (checkOutputTarget).
+// A device that gives no readings (silent, an answer that is no reading, another
+// device's ID) is told in one line on standard error.
 #pragma once
 
 #include <QList>
@@ -22,6 +24,7 @@
 enum PollOnceStatus {
     kPollOnceOk = 0,                // every device answered
     kPollOnceSilent = 1,            // at least one device did not answer
+    kPollOnceNotWritten = 1,        // the output was refused or could not be written
     kPollOnceUsage = kUsageStatus,  // bad command line
     kPollOnceStopped = 3,           // stopped by SIGINT/SIGTERM
     kPollOnceNoRegistry = 4,        // the registry could not be read

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -196,14 +199,48 @@ QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding)
 
 TextFile readTextFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw FileError(QCoreApplication::translate("Termivo", "Cannot open file \"%1\". %2")
-                            .arg(QDir::toNativeSeparators(path), f.errorString()));
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw FileError(QCoreApplication::translate("Termivo", "Cannot read file \"%1\". %2")
-                            .arg(QDir::toNativeSeparators(path), f.errorString()));
+    const QString shown = QDir::toNativeSeparators(path);
+    auto cannotRead = [&](const QString& why) {
+        return FileError(QCoreApplication::translate("Termivo", "Cannot read file \"%1\". %2").arg(shown, why));
+    };
+    // Opened without waiting (a FIFO without a writer would block the open) and taken
+    // only when the opened file is a regular one: a FIFO, a device such as /dev/zero
+    // or a folder in place of a text file is refused, through a link too.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        throw FileError(QCoreApplication::translate("Termivo", "Cannot open file \"%1\". %2").arg(shown, why));
+    }
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw cannotRead(
+            QCoreApplication::translate("Termivo", "It is not a regular file (a folder, FIFO or device)."));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw FileError(
+            QCoreApplication::translate("Termivo", "Cannot open file \"%1\". %2").arg(shown, f.errorString()));
+    }
+    const QString tooLarge =
+        QCoreApplication::translate("Termivo", "It is larger than %1 MB, more than any file of the program holds.")
+            .arg(kMaxTextFileBytes / (1024 * 1024));
+    if (st.st_size > kMaxTextFileBytes) throw cannotRead(tooLarge);
+    // Read in steps, so that a file that grows while it is read stops at the limit too.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(st.st_size));
+    char chunk[64 * 1024];
+    for (;;) {
+        const qint64 n = f.read(chunk, sizeof chunk);
+        if (n < 0) throw cannotRead(f.errorString());
+        if (n == 0) break;
+        bytes.append(chunk, qsizetype(n));
+        if (bytes.size() > kMaxTextFileBytes) throw cannotRead(tooLarge);
+    }
     return decodeTextFile(bytes);
 }
 

@@ -35,7 +35,13 @@ bool fitsAnsi(const QString& text);
 // lacks, so that no letter is ever substituted; every other encoding holds anything.
 TextEncoding encodingThatHolds(const QStringList& lines, TextEncoding encoding);
 
-// Reads the whole file; throws FileError when it cannot be read.
+// The most a text file of the program may hold (64 MB): a report file of a whole
+// year holds about 40 KB, the registry and the ledger a few KB.
+inline constexpr qint64 kMaxTextFileBytes = qint64(64) * 1024 * 1024;
+
+// Reads the whole file; throws FileError when it cannot be read, when it is not a
+// regular file (a FIFO, a device, a folder: nothing is waited for or read from it)
+// or when it holds more than kMaxTextFileBytes.
 TextFile readTextFile(const QString& path);
 // Replaces the file whole (write to a temporary file, flush, rename, sync the
 // folder); throws FileError and leaves the old file as it was on any failure. The

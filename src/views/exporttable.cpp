@@ -5,11 +5,11 @@
 #include <QFileInfo>
 
 #include "app/commandline.h"
+#include "app/outputtarget.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
-#include "views/exporttarget.h"
 #include "views/month.h"
 
 namespace {
@@ -65,8 +65,11 @@ QString exportTableHelp()
         "  --month M      the month 1..12 (default: the month of the file's last day line)\n"
         "  --period P     the averaging period in hours: 1, 3, 6, 12 or 24 (default 3)\n"
         "  --minmax       fill the daily minimum and maximum columns\n"
-        "  --out OUT_FILE the file to write (replaced whole)\n"
-        "Exit status: 0 written, 1 the report file cannot be read or the table cannot be written,\n"
+        "  --out OUT_FILE the file to write, replaced whole: a new file or an existing regular file,\n"
+        "                 never the report file, a FIFO or device, nor the registry, the ledger or a\n"
+        "                 report file of the program's folder\n"
+        "Exit status: 0 written, 1 the report file cannot be read (also when it is not a regular\n"
+        "file or holds more than 64 MB) or the table cannot be written (also when --out is refused),\n"
         "2 bad command line.\n");
 }
 
@@ -93,7 +96,7 @@ int runMonthExport(const QStringList& args, const QString& command, QTextStream&
         return commandUsageError(err, command, e.text());
     }
     try {
-        checkExportTarget(o.report, o.out);
+        checkOutputTarget(o.out, {o.report});
         const TextFile file = readTextFile(o.report);
         if (file.lines.isEmpty())
             throw TermivoError(QStringLiteral("The report file is empty: it has no header line."));

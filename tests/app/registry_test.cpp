@@ -102,11 +102,11 @@ TEST_F(RegistryTest, BadLinesAreSkippedAndTheRestStillLoads)
     EXPECT_EQ(DevList[0].Name, "Good");
     EXPECT_EQ(DevList[0].Sensor[0].ChartIndex, 0);
     EXPECT_EQ(Prog.Online, 1);
-    EXPECT_EQ(Prog.TimeOut1, 100);  // converted before the bad second value
+    EXPECT_EQ(Prog.TimeOut1, 500);  // a line with a bad value is taken not at all
     EXPECT_EQ(Prog.tryCnt, 3);
     // One text per skipped line, in file order.
     ASSERT_EQ(notes.errors.size(), 6) << notes.errors.join('\n').toStdString();
-    EXPECT_EQ(notes.errors[0], "'abc' is not a valid integer value");
+    EXPECT_EQ(notes.errors[0], "'timeout = 100,abc,300': a time-out must be a whole number from 0 to 2147483647");
     EXPECT_EQ(notes.errors[1], "Device line \"device  =Short,COM1,x,\" skipped: it has fewer than ten fields.");
     EXPECT_TRUE(notes.errors[2].contains("NoId") && notes.errors[2].contains("no device ID"));
     EXPECT_TRUE(notes.errors[4].contains("54321") && notes.errors[4].contains("port"));
@@ -114,6 +114,30 @@ TEST_F(RegistryTest, BadLinesAreSkippedAndTheRestStillLoads)
     dlg.allow(Kind::Error);
     reportRegistryNotes(notes);
     EXPECT_EQ(dlg.texts(Kind::Error).size(), 1);
+}
+
+// A time-out or a number of attempts that the link cannot use is refused with its
+// line: the defaults stay, and the line is a skipped line of the load.
+TEST_F(RegistryTest, UnusableTimeOutsAndAttemptsKeepTheDefaults)
+{
+    for (const char* line : {"timeout = 99999999999", "timeout = 300,99999999999,300", "timeout = 300,-1,300",
+                             "timeout = 300,200", "trycnt = 0", "trycnt = -2", "trycnt = 99999999999", "trycnt = x"}) {
+        SCOPED_TRACE(line);
+        load({"device  =Good,COM2,x,,,,G,T,lan,", line});
+        EXPECT_EQ(DevLast, 0);
+        EXPECT_EQ(Prog.TimeOut1, 500);
+        EXPECT_EQ(Prog.TimeOut2, 500);
+        EXPECT_EQ(Prog.TimeOut3, 500);
+        EXPECT_EQ(Prog.tryCnt, 3);
+        ASSERT_EQ(notes.errors.size(), 1);
+        EXPECT_TRUE(notes.errors[0].contains(QString::fromUtf8(line))) << notes.errors[0].toStdString();
+        EXPECT_EQ(notes.skippedLines.filter(QStringLiteral("DeviceStatus.txt, line 2: \"%1\"").arg(line)).size(), 1)
+            << notes.skippedLines.join('\n').toStdString();
+    }
+    load({"timeout = 0,0,0", "trycnt = 1"});  // the least values are taken
+    EXPECT_EQ(Prog.TimeOut2, 0);
+    EXPECT_EQ(Prog.tryCnt, 1);
+    EXPECT_TRUE(notes.skippedLines.isEmpty());
 }
 
 TEST_F(RegistryTest, AtMost51DevicesWithOneMessage)

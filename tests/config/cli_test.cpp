@@ -2,8 +2,10 @@
 #include <nlohmann/json.hpp>
 
 #include <QProcess>
+#include <QRegularExpression>
 
 #include "app/calendar.h"
+#include "config/expertaccess.h"
 #include "reports/reportfile.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
@@ -101,6 +103,40 @@ TEST_F(ParamsCommand, PersianRegionalNumbersReachTheDeviceAndTheHeaderWithAPoint
     EXPECT_EQ(readLines(reportPath(1, "Room")).first(), "SenPara(0,1,TH,1,0,T,-3,40.5,60,0,3,5,0,0,0):66,A");
 }
 
+TEST_F(ParamsCommand, ValuesTheChecksRefuseAreNeverSent)
+{
+    startDevice();
+    const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20,day"};
+    writeLines(reportPath(1, "Room"), room);
+    struct Case
+    {
+        QString assignment;
+        QString message;
+    } cases[] = {
+        {"S0.Name=Ro\r\nom", "نام ها نمی توانند فارسی باشند"},
+        {"BaseParam.Name=Lab$", "نام ها نمی توانند فارسی باشند"},
+        {"S0.Max1=99999999999999999999999", "S0.Max1 takes a number from -999999 to 999999"},
+        {"S0.Type=X", "S0.Type is locked: it changes only with the expert access"},
+        {"S0.Com_Mode=-1", "S0.Com_Mode is locked"},
+        {"BaseParam.AlarmPeriod=11", "BaseParam.AlarmPeriod takes a list position from 0 to 10"},
+        {"BaseParam.AlarmPeriod=x", "BaseParam.AlarmPeriod takes a list position from 0 to 10"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run({"--set-params", "A", c.assignment}), 2) << c.assignment.toStdString();
+        EXPECT_TRUE(err.contains(c.message)) << err.toStdString();
+    }
+    EXPECT_EQ(run({"--set-params", "A", "S0.Type=X", "--expert", "7"}), 2);  // not this hour's code
+    EXPECT_TRUE(sim.requests("Main").isEmpty()) << sim.requests("Main").join('\n').toStdString();
+    EXPECT_EQ(readLines(reportPath(1, "Room")), room);
+
+    // With this hour's code the locked parameter goes out; a Persian separator goes with a point.
+    ASSERT_EQ(run({"--set-params", "A", "S0.Type=X", "S0.Max1=2٫5", "--expert", expertAccessCode(fixedTestNow())}), 0)
+        << err.toStdString();
+    ASSERT_EQ(sim.requests("Main").size(), 1);
+    EXPECT_TRUE(sim.requests("Main").first().contains("\"S0\":{\"Max1\":2.5,\"Type\":\"X\",}"))
+        << sim.requests("Main").first().toStdString();
+}
+
 TEST_F(ParamsCommand, AnUnconfirmedSendIsStatusOneAndWritesNoLimits)
 {
     startDevice("fault=noconfirm");
@@ -109,6 +145,29 @@ TEST_F(ParamsCommand, AnUnconfirmedSendIsStatusOneAndWritesNoLimits)
     EXPECT_EQ(run({"--set-params", "A", "S0.Max1=40"}), 1);
     EXPECT_TRUE(err.contains("لطفا با خواندن مجدد")) << err.toStdString();
     EXPECT_EQ(readLines(reportPath(1, "Room")), room);
+}
+
+// A confirmed change whose limits cannot reach a report file (the file size limit
+// stands in for a full disk): status 5, the file named on standard error and left as
+// it was; the other channel's file still takes its limits.
+TEST_F(ParamsCommand, LimitsThatCannotReachAReportFileAreStatusFiveAndNamed)
+{
+    startDevice();
+    const QStringList room{"SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A", "6,20," + QString(8000, 'x')};
+    writeLines(reportPath(1, "Room"), room);
+    writeLines(reportPath(2, "Hum"), {"SenPara(0,2,TH,1,0,H,10,90,60,0,3,5,0,0,0):66,A", "6,20,day"});
+    const QByteArray before = readFileBytes(reportPath(1, "Room"));
+    int status = -1;
+    {
+        FileSizeLimit limit(4096);
+        status = run({"--set-params", "A", "S0.Max1=40", "S1.Max1=80"});
+    }
+    EXPECT_EQ(status, 5) << err.toStdString();
+    const QStringList lines = err.split('\n', Qt::SkipEmptyParts).filter("still holds the old ones");
+    ASSERT_EQ(lines.size(), 1) << err.toStdString();
+    EXPECT_TRUE(lines[0].contains(reportPath(1, "Room"))) << lines[0].toStdString();
+    EXPECT_EQ(readFileBytes(reportPath(1, "Room")), before);
+    EXPECT_EQ(readLines(reportPath(2, "Hum")).first().split(QRegularExpression("[,()]")).value(8), "80");
 }
 
 TEST_F(ParamsCommand, BadCommandLinesAreUsageErrors)

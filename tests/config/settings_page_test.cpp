@@ -1,11 +1,13 @@
 // The settings page on Qt's offscreen platform against the emulator: the controls of
 // the schema by name, reading, marking, the expert access and the send.
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include "app/calendar.h"
+#include "app/ui/application.h"
 #include "config/expertaccess.h"
 #include "config/ui/settingspage.h"
 #include "link/link_fixture.h"
@@ -132,6 +134,25 @@ TEST_F(Page, ExpertAccessFollowsTheHour)
     setProgramNowForTests(QDateTime(QDate(2024, 5, 1), QTime(10, 0)));
     page->Button4Click();
     EXPECT_TRUE(edit("LE_GSM_IMEI")->isEnabled());
+    EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
+}
+
+TEST_F(Page, ARefusedValueIsNamedInPersianAndNothingIsSent)
+{
+    startDevice();
+    page->BtnReadAllDataClick();
+    ASSERT_TRUE(installPersianTranslations(*qApp));
+    struct Restore
+    {
+        ~Restore() { removePersianTranslations(*qApp); }
+    } restore;
+    edit("LE_S0_Max1")->setText("99999999999999999999999");
+    edit("LE_S1_Name")->setText("Hum$");
+    dlg.expect(Kind::Message, sheettext::kBadChars);
+    dlg.expect(Kind::Message, QStringLiteral("مقدار S0.Max1 باید عددی از -999999 تا 999999 باشد"));
+    page->BtnSendSettingJson->click();
+    EXPECT_TRUE(sim.requests("Main").isEmpty());
+    EXPECT_TRUE(marked(edit("LE_S0_Max1")));  // the marks stay
     EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
 }
 

@@ -166,13 +166,15 @@ TEST(Sheet, SplitPara2CutsAtEveryCharacterOfTheSet)
 
 // ---------------------------------------------------------------- validation
 
-// A sheet that passes every check.
-ParameterSheet validSheet()
+// A sheet that passes every check; expert: every control unlocked.
+ParameterSheet validSheet(bool expert = false)
 {
     ParameterSheet s = loaded(QStringLiteral(
         R"({"Main":{"BaseParam":{"Name":"Lab"},"S0":{"Min1":1,"Max1":2,"MinP":1,"MaxP":2,"Calibrate":0},)"
         R"("S1":{"Min1":1,"Max1":2,"MinP":1,"MaxP":2,"Calibrate":0},"S2":{"Min1":1,"Max1":2,"MinP":1,"MaxP":2,)"
         R"("Calibrate":0},"S3":{"Min1":1,"Max1":2,"MinP":1,"MaxP":2,"Calibrate":0}}})"));
+    if (expert)
+        for (const ParamRow& r : parameterSchema()) s.cell(r.name())->enabled = true;
     return s;
 }
 
@@ -221,7 +223,7 @@ TEST(Validation, EveryRowAtItsBounds)
         {"LE_S3_Calibrate", "100", kMinBelowMax},
     };
     for (const Case& c : cases) {
-        ParameterSheet s = validSheet();
+        ParameterSheet s = validSheet(true);  // some of these controls are locked
         ASSERT_TRUE(validationMessages(s).isEmpty());
         s.edit(c.control, c.value);
         const QStringList expected = c.message.isEmpty() ? QStringList() : QStringList{c.message};
@@ -231,7 +233,7 @@ TEST(Validation, EveryRowAtItsBounds)
 
 TEST(Validation, EveryFailingCheckBringsItsMessageInTableOrder)
 {
-    ParameterSheet s = validSheet();
+    ParameterSheet s = validSheet(true);
     s.edit("LE_S1_Calibrate", "100");
     s.edit("LE_GSM_ChangePass", "1234567890");
     s.edit("LE_BaseParam_Name", QString(20, 'x'));
@@ -241,6 +243,86 @@ TEST(Validation, EveryFailingCheckBringsItsMessageInTableOrder)
     // equal limits (both 0) block every send, whatever was changed
     ParameterSheet fresh = loaded();
     EXPECT_TRUE(validationMessages(fresh).contains(sheettext::kMinBelowMax));
+}
+
+// Values the device's fields cannot take, or that would change on the way: refused
+// whoever typed them, the settings page or --set-params.
+TEST(Validation, ValuesTheDeviceCannotTakeAreRefused)
+{
+    using namespace sheettext;
+    const QString none;
+    const QString real = QStringLiteral(" takes a number from -999999 to 999999");
+    const QString whole = QStringLiteral(" takes a whole number from -2147483648 to 2147483647");
+    const QString locked = QStringLiteral(" is locked: it changes only with the expert access");
+    struct Case
+    {
+        QString control;
+        QString value;
+        bool expert;
+        QString message;  // empty: passes
+    } cases[] = {
+        // control and frame characters, and what the 7-bit link cannot carry, in any text
+        {"LE_S0_Name", "Ro\rom", false, kBadChars},
+        {"LE_BaseParam_Name", "Lab\n2", false, kBadChars},
+        {"LE_BaseParam_Name", "Lab$2", false, kBadChars},
+        {"LE_Station_Name", "net\x7f", false, kBadChars},
+        {"LE_LAN_SIP", "127.0.0.1\r\n", false, kBadChars},
+        {"LE_LAN_Gateway", "$127.0.0.1", false, kBadChars},
+        {"LE_AP_IP", "127.0.0.1#", false, kBadChars},
+        {"LE_GSM_Number0", "۰۹۱۲۰۰۰۰۰۰۰", false, kBadChars},  // Persian digits would go out as "?"
+        {"LE_AP_Name", "a\tb", true, kBadChars},
+        {"LE_LAN_SIP", "127.0.0.1:80 (x)", false, none},
+        // numbers: every separator read, nothing but a plain decimal number
+        {"LE_S0_Max1", "2٫5", false, none},
+        {"LE_S0_Max1", " 2.5 ", false, none},
+        {"LE_S0_Max1", "1e5", false, kBadNumber},
+        {"LE_S0_Max1", "+5", false, kBadNumber},
+        {"LE_S0_Max1", "5.", false, kBadNumber},
+        {"LE_S0_Max1", "5\r", false, kBadNumber},
+        {"LE_BaseParam_BuzzerPeriod", "٥", false, kBadNumber},
+        // ... within what the field holds
+        {"LE_S0_Max1", "99999999999999999999999", false, "S0.Max1" + real},
+        {"LE_S0_Max1", "999999", false, none},
+        {"LE_S0_Max1", "999999.01", false, "S0.Max1" + real},
+        {"LE_S1_MinP", "-1000000", false, "S1.MinP" + real},
+        {"LE_S2_Calibrate", "-999999", false, none},
+        {"LE_BaseParam_BuzzerPeriod", "2147483647", false, none},
+        {"LE_BaseParam_BuzzerPeriod", "-2147483648", false, none},
+        {"LE_BaseParam_BuzzerPeriod", "2147483648", false, "BaseParam.BuzzerPeriod" + whole},
+        {"LE_GSM_AlarmTypeX", "2.5", false, "GSM.AlarmTypeX" + whole},
+        {"LE_LAN_Port", "99999999999999999999999", true, "LAN.Port" + whole},
+        // locked and hidden parameters only with the expert access, the read-only never
+        {"LE_S0_Type", "X", false, "S0.Type" + locked},
+        {"LE_S0_Com_Mode", "-1", false, "S0.Com_Mode" + locked},
+        {"LE_S3_Period", "30", false, "S3.Period" + locked},
+        {"LE_S0_Type", "X", true, none},
+        {"LE_S0_Com_Mode", "-1", true, none},
+        {"LE_BaseParam_Version", "9.9", true, "BaseParam.Version cannot be changed"},
+    };
+    for (const Case& c : cases) {
+        ParameterSheet s = validSheet(c.expert);
+        s.edit(c.control, c.value);
+        const QStringList expected = c.message.isEmpty() ? QStringList() : QStringList{c.message};
+        EXPECT_EQ(validationMessages(s), expected) << c.control.toStdString() << " = " << c.value.toStdString();
+    }
+    // list positions within the list
+    for (const int position : {-1, 11}) {
+        ParameterSheet s = validSheet();
+        s.pick("LE_BaseParam_AlarmPeriod", position);
+        EXPECT_EQ(validationMessages(s), QStringList{"BaseParam.AlarmPeriod takes a list position from 0 to 10"});
+    }
+}
+
+TEST(Validation, NumbersGoToTheDeviceWithAPoint)
+{
+    ParameterSheet s = validSheet();
+    s.edit("LE_S0_Max1", "2٫5");
+    s.edit("LE_S1_Max1", " 3.25 ");
+    s.edit("LE_S2_Max1", "4,5");  // the regional separator where it is a comma
+    QLocale::setDefault(QLocale(QLocale::German));
+    const QString text = s.bind(s.lastReply, "Main", BindMode::Build, false).changeText;
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(text, R"("S0":{"Max1":2.5,},"S1":{"Max1":3.25,},"S2":{"Max1":4.5,},)");
 }
 
 // ---------------------------------------------------------------- report headers

@@ -568,6 +568,61 @@ TEST_F(DownloadTest, AFileThatCannotBeWrittenIsReportedAsSuch)
     EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, Date2Shamsi(programNow().date().addDays(-2)).wDay);
 }
 
+// A ledger that cannot be written at the end (the file size limit stands in for a
+// full disk) stays as it was and is said on standard error; the summary still counts
+// the channels that were due and the devices that failed.
+TEST_F(DownloadTest, ALedgerThatCannotBeWrittenLeavesTheCountsOfTheRun)
+{
+    const QString a = DevSim::lanAddress(25);
+    startFleet(
+        {"device id=A link=" + a + " sensors=T,T,-,-"},  // only A answers
+        {"device  =One," + a + ",Room,Hall,,,A,T,lan,", "device  =Two," + DevSim::lanAddress(26) + ",Shelf,,,,B,T,lan,",
+         "device  =Three," + DevSim::lanAddress(27) + ",Door,Gate,,,C,T,lan,",
+         "device  =Four," + DevSim::lanAddress(28) + ",Sky,,,,D,T,lan,"},
+        1);
+    // A line of a device no longer registered is kept as it is: it makes the ledger
+    // larger than the limit, and the report files stay below it.
+    QStringList ledger = readLines(ledgerPath());
+    ledger << "Q,T,0,0,5,3,1,1,1," + QString(8000, 'x');
+    writeLines(ledgerPath(), ledger);
+    const QByteArray before = readFileBytes(ledgerPath());
+    dlg.allow(Kind::Message).allow(Kind::Confirm);
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    int status = -1;
+    {
+        FileSizeLimit limit(4096);
+        status = runDownloadAll({"--download-all", "--root", root()}, o, e);
+    }
+    o.flush();
+    e.flush();
+    EXPECT_EQ(status, kDownloadAllFailed);
+    EXPECT_EQ(out, "download: 4 devices, 6 named sensors, 3 devices failed, ledger not written\n");
+    EXPECT_TRUE(err.contains("last_refresh.txt")) << err.toStdString();
+    EXPECT_EQ(readFileBytes(ledgerPath()), before);
+    EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/A2_Hall.rep")));
+}
+
+// Settings values that the link cannot use (a time-out past any number, no attempts
+// at all) are skipped with their line: the devices are read as before those lines,
+// and the run's status says that lines were skipped.
+TEST_F(DownloadTest, UnusableSettingsAreSkippedLinesAndTheDevicesAreStillRead)
+{
+    const QString a = DevSim::lanAddress(29);
+    startFleet({"device id=A link=" + a + " sensors=T,-,-,-"},
+               {"timeout = 99999999999", "trycnt = 0", "device  =One," + a + ",Room,,,,A,T,lan,"}, 1);
+    dlg.allow(Kind::Error);  // the first refused value, as the windows show it
+    QString out;
+    QTextStream o(&out);
+    EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, o, o), kDownloadAllFailed);
+    o.flush();
+    EXPECT_TRUE(out.contains("0 devices failed, 2 lines skipped")) << out.toStdString();
+    EXPECT_EQ(log.lines.filter("DeviceStatus.txt, line 2: \"timeout = 99999999999\"").size(), 1)
+        << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.lines.filter("DeviceStatus.txt, line 3: \"trycnt = 0\"").size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/A1_Room.rep")));
+}
+
 // Two devices with one ID on two connections and a sensor of the same name would
 // write one report file: the clash is reported at loading, the second channel is
 // not downloaded, and the ledger gets no second line for the channel.

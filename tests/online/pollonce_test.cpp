@@ -123,4 +123,45 @@ TEST_F(PollOnceTest, OutFileAndCommandLine)
     EXPECT_TRUE(help.out.startsWith("usage: termivo --poll-once"));
 }
 
+// A device that gives no readings is told in one line on standard error, whatever it
+// did: silent, an answer that is no reading, another device's ID, no connection. An
+// output that cannot be written is status 1, not the bad command line's 2.
+TEST_F(PollOnceTest, EachDeviceWithoutReadingsIsOneLineAndAFailedOutputIsStatusOne)
+{
+    const QString good = DevSim::lanAddress(1), silent = DevSim::lanAddress(3), garbage = DevSim::lanAddress(4),
+                  other = DevSim::lanAddress(5), nobody = DevSim::lanAddress(6);
+    ASSERT_TRUE(sim.start("pace off\ndevice id=A link=" + good + " sensors=T,-,-,-\ndevice id=S link=" + silent +
+                              " sensors=T,-,-,- fault=silence\ndevice id=G link=" + garbage +
+                              " sensors=T,-,-,- fault=garbage\ndevice id=X link=" + other +
+                              " sensors=T,-,-,- reading-id=Y\n",
+                          root()));
+    writeLines(path("DeviceStatus.txt"),
+               {"timeout = 300,100,300", "trycnt = 1", "device  =Lab," + good + ",Room,,,,A,T,lan,",
+                "device  =Store," + silent + ",Shelf,,,,S,T,lan,", "device  =Hall," + garbage + ",Door,,,,G,T,lan,",
+                "device  =Cellar," + other + ",Wine,,,,X,T,lan,", "device  =Roof," + nobody + ",Sky,,,,R,T,lan,"});
+    const Run r = poll({});
+    EXPECT_EQ(r.status, kPollOnceSilent);
+    const QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), 4) << r.err.toStdString();
+    struct Expected
+    {
+        const char* device;
+        const char* says;
+    };
+    for (const Expected& e : {Expected{"S (Store, ", "no answer"}, Expected{"G (Hall, ", "no reading: \""},
+                              Expected{"X (Cellar, ", "another device, \"Y\""}, Expected{"R (Roof, ", ""}}) {
+        SCOPED_TRACE(e.device);
+        const QStringList mine = lines.filter(QStringLiteral("termivo: device ") + e.device);
+        ASSERT_EQ(mine.size(), 1) << r.err.toStdString();
+        EXPECT_TRUE(mine[0].contains(e.says)) << mine[0].toStdString();
+    }
+    EXPECT_TRUE(lines.filter("device A ").isEmpty());
+
+    // Every device answers: the status is the output's alone.
+    writeLines(path("DeviceStatus.txt"), {"timeout = 300,100,300", "device  =Lab," + good + ",Room,,,,A,T,lan,"});
+    const Run unwritable = poll({"--out", path("no/such/folder/readings.prom")});
+    EXPECT_EQ(unwritable.status, kPollOnceNotWritten);
+    EXPECT_TRUE(unwritable.err.contains("readings.prom")) << unwritable.err.toStdString();
+}
+
 }  // namespace

@@ -103,8 +103,11 @@ QString exportChartHelp()
         "  --month M      the month 1..12 (default: the month of the file's last day line)\n"
         "  --period P     the averaging period in hours: 1, 3, 6, 12 or 24 (default 3)\n"
         "  --minmax       draw the daily minimum and maximum\n"
-        "  --out FILE     the file to write (replaced whole)\n"
-        "Exit status: 0 written, 1 the report file cannot be read or the output cannot be written,\n"
+        "  --out FILE     the file to write, replaced whole: a new file or an existing regular file,\n"
+        "                 never the report file, a FIFO or device, nor the registry, the ledger or a\n"
+        "                 report file of the program's folder\n"
+        "Exit status: 0 written, 1 the report file cannot be read (also when it is not a regular\n"
+        "file or holds more than 64 MB) or the output cannot be written (also when --out is refused),\n"
         "2 bad command line.\n");
 }
 
