@@ -9,6 +9,7 @@
 
 #include "app/calendar.h"
 #include "app/commandline.h"
+#include "app/outputtarget.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -17,7 +18,6 @@
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/reportfile.h"
-#include "views/exporttarget.h"
 #include "views/month.h"
 
 namespace {
@@ -144,11 +144,11 @@ ReportMonth lastCompleteMonth(const QDateTime& now)
     return {(today.wYear + 99) % 100, 12};
 }
 
-// The output may not replace a report file, the registry or anything but a regular file.
+// Every output of the report (the CSV's excursions file too) follows the rule of
+// every mode's output; the report files read and the registry are its inputs.
 void checkReportOutputs(const QStringList& outputs, const QStringList& inputs)
 {
-    for (const QString& out : outputs)
-        for (const QString& input : inputs) checkExportTarget(input, out);
+    for (const QString& out : outputs) checkOutputTarget(out, inputs);
 }
 
 }  // namespace
