@@ -1,7 +1,7 @@
 // A full year of one channel (366 day lines, a hundred comment lines): reading and
-// loading it, drawing one month as content, and rendering that content with
-// QCustomPlot into a pixmap, each measured on its own. Runs on Qt's offscreen
-// platform unless another is set.
+// loading it, drawing one month as content, its compliance figures, and rendering that
+// content with QCustomPlot into a pixmap, each measured on its own. Runs on Qt's
+// offscreen platform unless another is set.
 #include "views/month.h"
 
 #include <benchmark/benchmark.h>
@@ -17,6 +17,7 @@
 #include "app/calendar.h"
 #include "platform/textfile.h"
 #include "reports/loader.h"
+#include "views/compliance.h"
 #include "views/ui/monthview.h"
 
 namespace {
@@ -103,6 +104,18 @@ void BM_LoadAndDrawMonthContent(benchmark::State& state)
     }
 }
 
+// The compliance figures of one month of a loaded year: one pass over its hours.
+void BM_MonthCompliance(benchmark::State& state)
+{
+    ReportYear year = loadReportYear(fullYear());
+    year.header.lowLimit = 19;  // the sample's daily swing crosses both limits
+    year.header.highLimit = 25;
+    for (auto _ : state) {
+        const MonthCompliance c = computeMonthCompliance(year, 3, 6, {});
+        benchmark::DoNotOptimize(c.mkt);
+    }
+}
+
 MonthView sampleMonth(int period)
 {
     const ReportYear year = loadReportYear(fullYear());
@@ -152,6 +165,7 @@ BENCHMARK(BM_LoadYearLines)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadAndLoadYearFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawMonthContent)->Arg(1)->Arg(3)->Arg(24)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadAndDrawMonthContent)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MonthCompliance)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderMonthChart)->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MonthChartToPixmap)->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderMonthTable)->Unit(benchmark::kMicrosecond);

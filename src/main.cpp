@@ -14,9 +14,11 @@
 #include "download/unattended.h"
 #include "link/listports.h"
 #include "online/pollonce.h"
+#include "views/compliancereport.h"
 #include "views/exporttable.h"
 #include "views/ui/exportchart.h"
 #include "views/ui/form1.h"
+#include "views/ui/reportpdf.h"
 
 namespace {
 
@@ -43,6 +45,8 @@ const CommandMode kModes[] = {
      [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
     {"--set-params", "change a device's parameters as the settings page does", nullptr, nullptr,
      [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
+    {"--report", "write the compliance figures of the fleet's channels (text, CSV, JSON or PDF)", reportHelp, nullptr,
+     runReportMode, CommandApp::Gui},
 };
 
 }  // namespace

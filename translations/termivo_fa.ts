@@ -113,4 +113,114 @@
         <translation>تعداد تلاش</translation>
     </message>
 </context>
+<context>
+    <name>CompliancePanel</name>
+    <message>
+        <source>Hours expected</source>
+        <translation>ساعت‌های مورد انتظار</translation>
+    </message>
+    <message>
+        <source>Hours recorded</source>
+        <translation>ساعت‌های ثبت‌شده</translation>
+    </message>
+    <message>
+        <source>Completeness</source>
+        <translation>کامل بودن داده‌ها</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>کمینه</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>بیشینه</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>میانگین</translation>
+    </message>
+    <message>
+        <source>Mean kinetic temperature (MKT)</source>
+        <translation>دمای جنبشی میانگین (MKT)</translation>
+    </message>
+    <message>
+        <source>Limits</source>
+        <translation>حدود</translation>
+    </message>
+    <message>
+        <source>Hours below the lower limit</source>
+        <translation>ساعت‌های زیر حد پایین</translation>
+    </message>
+    <message>
+        <source>Hours above the upper limit</source>
+        <translation>ساعت‌های بالای حد بالا</translation>
+    </message>
+    <message>
+        <source> h</source>
+        <translation> ساعت</translation>
+    </message>
+    <message>
+        <source>Shortest excursion listed</source>
+        <translation>کوتاه‌ترین خروج از حد در فهرست</translation>
+    </message>
+    <message>
+        <source>Excursions (a click shows the first day in the table)</source>
+        <translation>خروج از حدها (با کلیک، روز آغاز آن در جدول نشان داده می‌شود)</translation>
+    </message>
+    <message>
+        <source>Side</source>
+        <translation>سمت</translation>
+    </message>
+    <message>
+        <source>First hour</source>
+        <translation>ساعت آغاز</translation>
+    </message>
+    <message>
+        <source>Last hour</source>
+        <translation>ساعت پایان</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>مدت (ساعت)</translation>
+    </message>
+    <message>
+        <source>Extreme</source>
+        <translation>مقدار حدی</translation>
+    </message>
+    <message>
+        <source>Compliance of month %1</source>
+        <translation>انطباق با حدود در ماه %1</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 در %2</translation>
+    </message>
+    <message>
+        <source>none for this channel or month</source>
+        <translation>برای این کانال یا این ماه ندارد</translation>
+    </message>
+    <message>
+        <source>the file's header gives no readable limits</source>
+        <translation>سرآیند فایل حدود خوانایی ندارد</translation>
+    </message>
+    <message>
+        <source>from %1 to %2</source>
+        <translation>از %1 تا %2</translation>
+    </message>
+    <message>
+        <source>above</source>
+        <translation>بالای حد بالا</translation>
+    </message>
+    <message>
+        <source>below</source>
+        <translation>زیر حد پایین</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Compliance</source>
+        <translation>انطباق با حدود</translation>
+    </message>
+</context>
 </TS>

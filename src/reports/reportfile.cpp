@@ -149,33 +149,38 @@ void appendReportLines(const ReportDestination& where, const QString& path, int 
 
 SensorTypeRule sensorTypeRule(const QString& letter)
 {
+    return findSensorTypeRule(letter).value_or(SensorTypeRule{1, 0, 0, SensorQuantity::Temperature});
+}
+
+std::optional<SensorTypeRule> findSensorTypeRule(const QString& letter)
+{
     using Q = SensorQuantity;
     if (letter.size() == 1) {
         switch (letter[0].unicode()) {
             case 'P':
-                return {10, 0, 200, Q::Temperature};
+                return SensorTypeRule{10, 0, 200, Q::Temperature};
             case 'T':
             case 'D':
             case 't':
             case 'i':
             case 'M':
-                return {10, 0, 100, Q::Temperature};
+                return SensorTypeRule{10, 0, 100, Q::Temperature};
             case 'H':
             case 'h':
-                return {10, 0, 100, Q::Humidity};
+                return SensorTypeRule{10, 0, 100, Q::Humidity};
             case 'K':
-                return {1, 0, 100, Q::Temperature};
+                return SensorTypeRule{1, 0, 100, Q::Temperature};
             case 'V':
-                return {1, 0, 100, Q::Voltage};
+                return SensorTypeRule{1, 0, 100, Q::Voltage};
             case 'p':
-                return {100, 8600, 0, Q::Pressure};
+                return SensorTypeRule{100, 8600, 0, Q::Pressure};
             case 'S':
-                return {1, 0, 100, Q::PartsPerMillion};
+                return SensorTypeRule{1, 0, 100, Q::PartsPerMillion};
             default:
                 break;
         }
     }
-    return {1, 0, 0, Q::Temperature};
+    return std::nullopt;
 }
 
 double sensorValue(const QString& letter, double r)

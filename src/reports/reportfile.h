@@ -4,6 +4,8 @@
 // lines added by the user.
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
@@ -73,5 +75,7 @@ struct SensorTypeRule
 // The sensor type table (case-sensitive letters); an unknown letter gives the raw
 // number r as value and the temperature caption.
 SensorTypeRule sensorTypeRule(const QString& letter);
+// The rule of a letter of the table; none for an unknown letter.
+std::optional<SensorTypeRule> findSensorTypeRule(const QString& letter);
 // The value of raw number r (0..3599) for the sensor type letter.
 double sensorValue(const QString& letter, double r);

@@ -41,6 +41,16 @@ struct ChartSeries
     void addNull(double x, double y) { points.append({x, y, true, QString()}); }
 };
 
+// A stretch of the day axis shaded beside a limit line: hours out of limits, from the
+// limit to the chart's top edge (above) or bottom edge (below).
+struct ChartBand
+{
+    double from = 0;
+    double to = 0;
+    bool above = true;
+    double limit = 0;
+};
+
 struct MonthChartContent
 {
     MonthChartContent();
@@ -51,6 +61,7 @@ struct MonthChartContent
     QString valueAxisCaption;   // vertical axis title
     QString dayAxisCaption;     // horizontal axis title: the credit line
     QString backgroundPicture;  // path of a picture over the whole panel; empty for none
+    QList<ChartBand> bands;     // shaded behind the series
 
     void clearSeries();
 };

@@ -17,6 +17,7 @@
 #include "download/ui/form_read.h"
 #include "link/ui/form_comm.h"
 #include "views/ui/aboutbox.h"
+#include "views/ui/compliancepanel.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_comment.h"
 
@@ -29,7 +30,7 @@ int main(int argc, char* argv[])
     p.setApplicationDescription(QStringLiteral("Saves a screenshot of Termivo's main window."));
     p.addHelpOption();
     p.addOption({QStringLiteral("root"), QStringLiteral("Root folder of the data files."), QStringLiteral("dir")});
-    p.addOption({QStringLiteral("page"), QStringLiteral("Page to show: chart, table or devices."),
+    p.addOption({QStringLiteral("page"), QStringLiteral("Page to show: chart, table, compliance or devices."),
                  QStringLiteral("page"), QStringLiteral("chart")});
     p.addOption({QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("file")});
     p.addOption({QStringLiteral("open"), QStringLiteral("Report file to open."), QStringLiteral("file")});
@@ -52,15 +53,20 @@ int main(int argc, char* argv[])
     Form1->resize(wh.value(0).toInt(), wh.value(1).toInt());
     Form1->move(0, 0);
     const QString page = p.value(QStringLiteral("page"));
-    Form1->PageControl1->setCurrentIndex(page == QLatin1String("table") ? 1 : page == QLatin1String("devices") ? 2 : 0);
+    auto showPage = [&page] {
+        QWidget* w = Form1->TabChart;
+        if (page == QLatin1String("table")) w = Form1->TabTable;
+        if (page == QLatin1String("compliance")) w = Form1->TabCompliance;
+        if (page == QLatin1String("devices")) w = Form1->TabSheet1;
+        Form1->PageControl1->setCurrentWidget(w);
+    };
+    showPage();
     Form1->show();
     if (p.isSet(QStringLiteral("minmax"))) Form1->ShowMinMax1->setChecked(true);
     if (p.isSet(QStringLiteral("open"))) {
         QTimer::singleShot(300, [&] {
             Form1->OpenMyFile(p.value(QStringLiteral("open")));
-            Form1->PageControl1->setCurrentIndex(page == QLatin1String("table")     ? 1
-                                                 : page == QLatin1String("devices") ? 2
-                                                                                    : 0);
+            showPage();
         });
     }
     QWidget* shown = Form1;

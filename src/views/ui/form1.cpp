@@ -86,6 +86,7 @@ void TForm1::buildWindow()
     Btn_NextTable = new QPushButton(QStringLiteral("ماه بعد"), TabTable);
     Btn_NextTable->setObjectName(QStringLiteral("Btn_NextTable"));
     PageControl1->addTab(TabTable, QStringLiteral("جدول"));
+    buildCompliancePage();
 
     TabSheet1 = buildDevicePanel();
     PageControl1->addTab(TabSheet1, QStringLiteral("دستگاه ها"));

@@ -7,8 +7,10 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "views/compliance.h"
 #include "views/month.h"
 
+class CompliancePanel;
 class QAction;
 class QActionGroup;
 class QCustomPlot;
@@ -43,6 +45,7 @@ public:
     QWidget* TabChart = nullptr;
     QWidget* TabTable = nullptr;
     QWidget* TabSheet1 = nullptr;
+    CompliancePanel* TabCompliance = nullptr;  // the month's compliance figures and excursions
     QCustomPlot* Chart1 = nullptr;
     QTableWidget* SG_Table = nullptr;
     QPushButton* Btn_Back = nullptr;
@@ -128,6 +131,10 @@ public:
     std::shared_ptr<const ReportYear> shownYear() const { return m_year; }
     // The month view as last built (what Chart1 and SG_Table show).
     const MonthView& monthView() const { return m_view; }
+    // The compliance figures of the month on show (TabCompliance; the bands of Chart1).
+    const MonthCompliance& monthCompliance() const { return m_compliance; }
+    // Brings the table to the front with day 1..31 of the month at its top.
+    void showTableDay(int day);
 
     // The role code of a device panel control: device digit, then "0" for the box
     // and its button, "1".."4" for the channel fields, "6" for the address field.
@@ -179,6 +186,9 @@ protected:
 
 private:
     void buildWindow();
+    void buildCompliancePage();
+    // The figures of month of the shown year into m_compliance and the chart's bands.
+    void computeCompliance(int month);
     void buildMenu();
     void bindExtrasMenu();
     QWidget* buildDevicePanel();
@@ -192,5 +202,6 @@ private:
     QStringList m_args;
     std::shared_ptr<const ReportYear> m_year;
     MonthView m_view;
+    MonthCompliance m_compliance;
     bool m_shownOnce = false;
 };

@@ -34,6 +34,7 @@
 #include "platform/textfile.h"
 #include "views/month.h"
 #include "views/navigation.h"
+#include "views/ui/compliancepanel.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_message.h"
 #include "views/ui/monthview.h"
@@ -148,6 +149,7 @@ void TForm1::renderMonth()
 {
     renderMonthChart(Chart1, m_view.chart);
     renderMonthTable(SG_Table, m_view.table);
+    TabCompliance->showFigures(m_compliance);
 }
 
 void TForm1::loadBackgroundPicture()
@@ -181,6 +183,7 @@ void TForm1::DrawMonth(int month)
     m_view.chart.foot = std::move(built.chart.foot);
     m_view.table = std::move(built.table);
     m_view.periodAverages = std::move(built.periodAverages);
+    computeCompliance(month);
 }
 
 void TForm1::redraw()

@@ -19,6 +19,7 @@ const char* kSetUpProperty = "termivoMonthChart";
 const QString kLabelName = QStringLiteral("termivoPointLabel");
 const QString kTitleName = QStringLiteral("termivoTitle");
 const QString kFootName = QStringLiteral("termivoFoot");
+const QString kBandName = QStringLiteral("termivoBand");
 
 QFont chartFont(int points, bool bold = false)
 {
@@ -107,6 +108,31 @@ void addLabels(QCustomPlot* chart, const ChartSeries& s, const QColor& backgroun
     }
 }
 
+// Hours out of limits: pale red above the upper limit, pale blue below the lower one,
+// from the limit line to the edge of the plot, behind the series.
+void addBands(QCustomPlot* chart, const QList<ChartBand>& bands)
+{
+    for (const ChartBand& b : bands) {
+        auto* r = new QCPItemRect(chart);
+        r->setObjectName(kBandName);
+        r->setLayer(QStringLiteral("background"));
+        r->setPen(Qt::NoPen);
+        r->setBrush(b.above ? QColor(255, 80, 80, 70) : QColor(80, 120, 255, 70));
+        for (QCPItemPosition* p : {r->topLeft, r->bottomRight}) {
+            p->setAxes(chart->xAxis, chart->yAxis);
+            p->setAxisRect(chart->axisRect());
+            p->setTypeX(QCPItemPosition::ptPlotCoords);
+        }
+        // The edge of the plot on the band's side (axis rect ratio 0 is the top), and the limit.
+        QCPItemPosition* edge = b.above ? r->topLeft : r->bottomRight;
+        QCPItemPosition* atLimit = b.above ? r->bottomRight : r->topLeft;
+        edge->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        atLimit->setTypeY(QCPItemPosition::ptPlotCoords);
+        r->topLeft->setCoords(b.from, b.above ? 0.0 : b.limit);
+        r->bottomRight->setCoords(b.to, b.above ? b.limit : 1.0);
+    }
+}
+
 }  // namespace
 
 void renderMonthChart(QCustomPlot* chart, const MonthChartContent& content)
@@ -134,8 +160,10 @@ void renderMonthChart(QCustomPlot* chart, const MonthChartContent& content)
 
     QList<QCPAbstractItem*> old;
     for (int i = 0; i < chart->itemCount(); ++i)
-        if (chart->item(i)->objectName() == kLabelName) old << chart->item(i);
+        if (chart->item(i)->objectName() == kLabelName || chart->item(i)->objectName() == kBandName)
+            old << chart->item(i);
     for (auto* item : old) chart->removeItem(item);
+    addBands(chart, content.bands);
     addLabels(chart, content.series[kSeriesDayMax], QColor(224, 255, 255), true);
     addLabels(chart, content.series[kSeriesDayMin], Qt::white, false);
 

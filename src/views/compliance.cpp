@@ -1,0 +1,155 @@
+#include "views/compliance.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/calendar.h"
+#include "reports/reportfile.h"
+
+namespace {
+
+// The four-digit Solar Hijri year of now.
+int fullShamsiYearOfNow(const QDateTime& now)
+{
+    const int yy = Date2Shamsi(now.date(), now).wYear;
+    const int g = now.date().year();
+    return (g - 621) % 100 == yy ? g - 621 : g - 622;
+}
+
+}  // namespace
+
+int fullShamsiYear(int yy, const QDateTime& now)
+{
+    const int current = fullShamsiYearOfNow(now);
+    const int back = ((current - yy) % 100 + 100) % 100;  // years from yy's latest past year to now
+    return back <= 50 ? current - back : current - back + 100;
+}
+
+int complianceMonthDays(int, int month)
+{
+    return daysInShamsiMonth(month);
+}
+
+bool isTemperatureSensorType(const QString& letter)
+{
+    const std::optional<SensorTypeRule> rule = findSensorTypeRule(letter);
+    return rule && rule->quantity == SensorQuantity::Temperature;
+}
+
+std::optional<double> meanKineticTemperature(const QList<double>& celsius)
+{
+    if (celsius.isEmpty()) return std::nullopt;
+    // ln((1/n) Σ exp(-a/Tᵢ)) summed from its largest term, which keeps the sum in
+    // range at any temperature.
+    const double a = kMktActivationOverR;
+    double top = -INFINITY;
+    for (double c : celsius) top = std::max(top, -a / (c + kZeroCelsiusInKelvin));
+    double sum = 0;
+    for (double c : celsius) sum += std::exp(-a / (c + kZeroCelsiusInKelvin) - top);
+    const double logMean = top + std::log(sum / celsius.size());
+    return a / -logMean - kZeroCelsiusInKelvin;
+}
+
+MonthCompliance computeMonthCompliance(const ReportYear& year, int yy, int month, const ComplianceOptions& options)
+{
+    MonthCompliance c;
+    c.month = month;
+    if (month < 1 || month > 12) return c;
+    c.days = complianceMonthDays(yy, month);
+    const int monthHours = c.days * 24;
+    c.hoursExpected = options.expectedHours < 0 ? monthHours : std::min(options.expectedHours, monthHours);
+    c.hasLimits = year.headerRead;
+    c.lowerLimit = year.header.lowLimit;
+    c.upperLimit = year.header.highLimit;
+    const bool temperature = isTemperatureSensorType(year.header.sensorType);
+
+    double sum = 0;
+    QList<double> values;
+    if (temperature) values.reserve(c.hoursExpected);
+    std::optional<Excursion> run;
+    auto endRun = [&] {
+        if (run && run->hours >= options.minExcursionHours) c.excursions.append(*run);
+        run.reset();
+    };
+    for (int i = 0; i < c.hoursExpected; ++i) {
+        const MonthHour at{i / 24 + 1, i % 24};
+        if (year.hourValid[month][at.day][at.hour] == 0) {
+            endRun();
+            continue;
+        }
+        const double v = year.hourValue[month][at.day][at.hour];
+        ++c.hoursRecorded;
+        sum += v;
+        if (temperature) values.append(v);
+        if (!c.min || v < *c.min) {
+            c.min = v;
+            c.minAt = at;
+        }
+        if (!c.max || v > *c.max) {
+            c.max = v;
+            c.maxAt = at;
+        }
+        if (!c.hasLimits) continue;
+        const bool below = v < c.lowerLimit;
+        const bool above = v > c.upperLimit;
+        c.hoursBelow += below;
+        c.hoursAbove += above;
+        if (!below && !above) {
+            endRun();
+            continue;
+        }
+        const Excursion::Side side = below ? Excursion::Low : Excursion::High;
+        if (run && run->side != side) endRun();
+        if (!run) {
+            run = Excursion{side, at, at, 0, v};
+        }
+        run->last = at;
+        ++run->hours;
+        run->extreme = side == Excursion::Low ? std::min(run->extreme, v) : std::max(run->extreme, v);
+    }
+    endRun();
+    if (c.hoursExpected > 0) c.completenessPercent = 100.0 * c.hoursRecorded / c.hoursExpected;
+    if (c.hoursRecorded > 0) c.mean = sum / c.hoursRecorded;
+    if (temperature) c.mkt = meanKineticTemperature(values);
+    return c;
+}
+
+QList<ChartBand> excursionBands(const MonthCompliance& figures)
+{
+    QList<ChartBand> bands;
+    for (const Excursion& e : figures.excursions) {
+        const bool above = e.side == Excursion::High;
+        bands.append({e.first.day + e.first.hour / 24.0, e.last.day + (e.last.hour + 1) / 24.0, above,
+                      above ? figures.upperLimit : figures.lowerLimit});
+    }
+    return bands;
+}
+
+int expectedHoursAt(int yy, int month, const QDateTime& now)
+{
+    const _SYSTEMTIME today = clockOf(now);
+    const int full = fullShamsiYear(yy, now);
+    const int current = fullShamsiYearOfNow(now);
+    if (full < current || (full == current && month < today.wMonth)) return -1;
+    if (full > current || month > today.wMonth) return 0;
+    return (today.wDay - 1) * 24 + today.wHour + 1;
+}
+
+QDate gregorianOfShamsi(int yy, int month, int day, const QDateTime& now)
+{
+    const int full = fullShamsiYear(yy, now);
+    // The year's first day falls on one of these days of March; from there the day of
+    // the year gives the date, and the program's calendar has the last word on it.
+    for (int d = 18; d <= 24; ++d) {
+        const QDate first(full + 621, 3, d);
+        const _SYSTEMTIME s = Date2Shamsi(first, now);
+        if (s.wMonth != 1 || s.wDay != 1) continue;
+        const QDate estimate = first.addDays(MonthDay2Num(month, day) - 1);
+        for (int delta : {0, 1, -1, 2, -2}) {
+            const _SYSTEMTIME t = Date2Shamsi(estimate.addDays(delta), now);
+            if (t.wYear == yy && t.wMonth == month && t.wDay == day) return estimate.addDays(delta);
+        }
+        return estimate;
+    }
+    return {};
+}

@@ -1,0 +1,99 @@
+// The fleet's compliance report without a window:
+//   termivo --report [--root DIR] [--month YY/M | --from YY/M --to YY/M] [--channel ID:N ...]
+//                    [--min-excursion H] [--format text|csv|json|pdf] [--out FILE]
+// the compliance figures of every named channel of the registry (or the channels
+// given) for each month, from the report files of the root folder's year folders.
+#pragma once
+
+#include <functional>
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include "views/compliance.h"
+
+// Exit statuses of the report.
+enum ReportStatus {
+    kReportOk = 0,
+    kReportFileUnreadable = 1,  // a report file could not be read (the others are reported), or the output not written
+    kReportUsage = 2,
+    kReportNoRegistry = 4,  // the registry cannot be read or registers no device: nothing written
+};
+
+// A Solar Hijri month: yy as the year folders name the year, month 1..12.
+struct ReportMonth
+{
+    int yy = 0;
+    int month = 0;
+};
+
+// A channel of the registry: device ID, channel 1..4, device and sensor names.
+struct ReportChannel
+{
+    QString deviceId;
+    int channel = 0;
+    QString deviceName;
+    QString sensorName;
+};
+
+// One channel's month: the figures, and the report file they came from.
+struct ChannelMonthReport
+{
+    ReportMonth at;
+    QString reportFile;  // the year's report file; empty when there is none (no hour recorded)
+    QString sensorType;  // the type letter of its header
+    QString unreadable;  // why the report file could not be read; the figures then are none
+    MonthCompliance figures;
+};
+
+struct ChannelReport
+{
+    ReportChannel channel;
+    QList<ChannelMonthReport> months;
+    // The type letter and limits of the channel's last readable month with a file.
+    QString sensorType;
+    bool hasLimits = false;
+    double lowerLimit = 0;
+    double upperLimit = 0;
+};
+
+struct FleetReport
+{
+    QDateTime made;  // the program's clock when it was made
+    QList<ReportMonth> months;
+    int minExcursionHours = 1;
+    QList<ChannelReport> channels;
+    QStringList headingLines;  // the heading lines of the settings file
+    QStringList unreadable;    // "FILE: reason" of every report file that could not be read
+};
+
+// The figures of channels for months at the moment now, read from the year folders of
+// root (each year file read once).
+FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& channels,
+                             const QList<ReportMonth>& months, int minExcursionHours, const QDateTime& now);
+
+// "YY/M/D" of a month's day, and the Gregorian moment "YYYY-MM-DDTHH:00" of an hour.
+QString shamsiDayText(const ReportMonth& month, int day);
+QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now);
+// A figure with one decimal and a point, as the month table rounds it.
+QString reportNumber(double v);
+
+// The formats.
+QString fleetReportText(const FleetReport& report);
+QByteArray fleetReportCsv(const FleetReport& report);
+QByteArray fleetExcursionsCsv(const FleetReport& report);
+QByteArray fleetReportJson(const FleetReport& report);
+// FILE with "-excursions" before its extension.
+QString excursionsPathOf(const QString& out);
+
+// The mode's "--help" text.
+QString reportHelp();
+// Writes the PDF of a report (the window library draws it).
+using ReportPdfWriter = std::function<QByteArray(const FleetReport&)>;
+// Runs it; args without the program name. pdf draws the pdf format (none: that format
+// is not offered).
+int runReport(const QStringList& args, QTextStream& out, QTextStream& err, const ReportPdfWriter& pdf);

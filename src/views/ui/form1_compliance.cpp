@@ -1,0 +1,43 @@
+// The main window's compliance page: the figures of the month on show, its excursions
+// shaded on the chart, and a click on an excursion bringing the table to its first day.
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "app/calendar.h"
+#include "app/records.h"
+#include "platform/guardedconnect.h"
+#include "views/ui/compliancepanel.h"
+#include "views/ui/form1.h"
+
+void TForm1::buildCompliancePage()
+{
+    TabCompliance = new CompliancePanel;
+    TabCompliance->setObjectName(QStringLiteral("TabCompliance"));
+    PageControl1->addTab(TabCompliance, tr("Compliance"));
+    connectGuarded(TabCompliance, &CompliancePanel::excursionChosen, this, &TForm1::showTableDay);
+    connectGuarded(TabCompliance, &CompliancePanel::minExcursionChanged, this, [this] { redraw(); });
+}
+
+void TForm1::computeCompliance(int month)
+{
+    m_compliance = MonthCompliance();
+    if (m_year && month >= 1 && month <= 12) {
+        // The year of the month on show, as its day lines name it: the running month
+        // expects only the hours up to now.
+        bool known = false;
+        const int yy = CurChart.Curr_Year.trimmed().toInt(&known);
+        ComplianceOptions options;
+        options.minExcursionHours = TabCompliance->minExcursionHours();
+        options.expectedHours = known ? expectedHoursAt(yy, month, programNow()) : -1;
+        m_compliance = computeMonthCompliance(*m_year, known ? yy : 0, month, options);
+    }
+    m_view.chart.bands = excursionBands(m_compliance);
+}
+
+void TForm1::showTableDay(int day)
+{
+    PageControl1->setCurrentWidget(TabTable);
+    if (day < 1 || day >= SG_Table->rowCount()) return;
+    SG_Table->setCurrentCell(day, 0);
+    if (QTableWidgetItem* item = SG_Table->item(day, 0)) SG_Table->scrollToItem(item, QAbstractItemView::PositionAtTop);
+}

@@ -1,0 +1,119 @@
+// The main window's compliance page, offscreen: the figures of the month on show in
+// Persian, the excursions listed and shaded on the chart, a click on one bringing the
+// table to its first day, and the shortest excursion listed.
+#include "views/ui/compliancepanel.h"
+
+#include <QLabel>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <qcustomplot.h>
+
+#include "app/calendar.h"
+#include "app/ui/application.h"
+#include "app/ui/forms.h"
+#include "support/fixtures.h"
+#include "support/reportlines.h"
+#include "views/month.h"
+#include "views/ui/form1.h"
+
+namespace {
+
+class CompliancePageTest : public RootFixture
+{
+protected:
+    void SetUp() override
+    {
+        RootFixture::SetUp();
+        setProgramNowForTests(QDateTime(QDate(2024, 12, 31), QTime(10, 0)));  // 1403/10/11 10:00
+        installPersianTranslations(*qApp);
+        writeLines(path("DeviceStatus.txt"), {"timeout = 500,200,300"});
+        createForms({});
+    }
+    void TearDown() override
+    {
+        destroyForms();
+        removePersianTranslations(*qApp);
+        RootFixture::TearDown();
+    }
+    QString figure(const char* name) const { return Form1->TabCompliance->figureLabel(QLatin1String(name))->text(); }
+    int bands() const
+    {
+        int n = 0;
+        for (int i = 0; i < Form1->Chart1->itemCount(); ++i)
+            n += Form1->Chart1->item(i)->objectName() == QLatin1String("termivoBand");
+        return n;
+    }
+};
+
+// Month 7 of 1403: 22 °C but three hours at 30 on 7/5, an hour at 10 on 7/25 and two
+// missing hours on 7/20.
+TEST_F(CompliancePageTest, FiguresExcursionsAndTheirDayInTheTable)
+{
+    QStringList lines{reportHeader()};
+    for (int d = 1; d <= 30; ++d) {
+        std::vector<double> hours(24, 22);
+        if (d == 5) hours[10] = hours[11] = hours[12] = 30;
+        if (d == 20) hours[0] = hours[1] = kMissing;
+        if (d == 25) hours[3] = 10;
+        lines << dayLineT(7, d, hours);
+    }
+    writeLines(path("3/A1_Temp.rep"), lines);
+    ASSERT_TRUE(Form1->OpenMyFile(path("3/A1_Temp.rep")));
+
+    CompliancePanel* panel = Form1->TabCompliance;
+    EXPECT_EQ(Form1->PageControl1->tabText(Form1->PageControl1->indexOf(panel)), QStringLiteral("انطباق با حدود"));
+    EXPECT_EQ(Form1->PageControl1->indexOf(panel), Form1->PageControl1->indexOf(Form1->TabTable) + 1);
+    EXPECT_EQ(panel->layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(figure("LB_HoursExpected"), "720");
+    EXPECT_EQ(figure("LB_HoursRecorded"), "718");
+    EXPECT_EQ(figure("LB_Completeness"), "99.7%");
+    EXPECT_EQ(figure("LB_Minimum"), QStringLiteral("10.0 در 7/25  03:00"));
+    EXPECT_EQ(figure("LB_Maximum"), QStringLiteral("30.0 در 7/5  10:00"));
+    EXPECT_EQ(figure("LB_Limits"), QStringLiteral("از 18.0 تا 26.0"));
+    EXPECT_EQ(figure("LB_HoursBelow"), "1");
+    EXPECT_EQ(figure("LB_HoursAbove"), "3");
+    EXPECT_FALSE(figure("LB_Mkt").isEmpty());
+
+    QTableWidget* list = panel->excursionList();
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->item(0, 0)->text(), QStringLiteral("بالای حد بالا"));
+    EXPECT_EQ(list->item(0, 1)->text(), QStringLiteral("7/5  10:00"));
+    EXPECT_EQ(list->item(0, 2)->text(), QStringLiteral("7/5  12:00"));
+    EXPECT_EQ(list->item(0, 3)->text(), "3");
+    EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("زیر حد پایین"));
+    EXPECT_EQ(bands(), 2);
+
+    // A click on the second excursion: the table, with day 25 current.
+    Form1->PageControl1->setCurrentWidget(panel);
+    emit list->cellClicked(1, 2);
+    EXPECT_EQ(Form1->PageControl1->currentWidget(), Form1->TabTable);
+    EXPECT_EQ(Form1->SG_Table->currentRow(), 25);
+
+    // Two hours at least: the one-hour excursion leaves the list and the chart, not the counts.
+    panel->minExcursionBox()->setValue(2);
+    EXPECT_EQ(list->rowCount(), 1);
+    EXPECT_EQ(bands(), 1);
+    EXPECT_EQ(figure("LB_HoursBelow"), "1");
+}
+
+// The running month 10 expects its hours up to 10:00 of its eleventh day; a humidity
+// channel has no MKT, and a header without readable limits says so.
+TEST_F(CompliancePageTest, RunningMonthHumidityAndNoLimits)
+{
+    QStringList lines{
+        reportHeader(QStringLiteral("H"), QStringLiteral("H"), QStringLiteral("x"), QStringLiteral("60"))};
+    for (int d = 1; d <= 11; ++d) lines << dayLineT(10, d, std::vector<double>(d == 11 ? 11 : 24, 45));
+    writeLines(path("3/A2_Hum.rep"), lines);
+    dlg.expect(Kind::Message, kHeaderUnreadableMessage);
+    ASSERT_TRUE(Form1->OpenMyFile(path("3/A2_Hum.rep")));
+    EXPECT_EQ(figure("LB_HoursExpected"), QString::number(10 * 24 + 11));
+    EXPECT_EQ(figure("LB_Completeness"), "100.0%");
+    EXPECT_EQ(figure("LB_Mkt"), QStringLiteral("برای این کانال یا این ماه ندارد"));
+    EXPECT_EQ(figure("LB_Limits"), QStringLiteral("سرآیند فایل حدود خوانایی ندارد"));
+    EXPECT_EQ(figure("LB_HoursAbove"), "");
+    EXPECT_EQ(Form1->TabCompliance->excursionList()->rowCount(), 0);
+    EXPECT_EQ(bands(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,282 @@
+// termivo --report, run as a real process on the registry and report files of a
+// temporary root, with the program's clock fixed; the CSV read back by Python's csv
+// module and the JSON checked against its documented schema.
+#include "views/compliancereport.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "support/fixtures.h"
+#include "support/reportlines.h"
+#include "views/exportprint_support.h"
+
+namespace {
+
+// The clock of the runs: 1405/4/10 10:30, so the last complete month is 5/3 (31 days).
+class ReportTest : public RootFixture
+{
+protected:
+    struct Run
+    {
+        int code = -1;
+        QString out;
+        QString err;
+    };
+    Run run(QStringList args)
+    {
+        args.prepend(QStringLiteral("--report"));
+        args << QStringLiteral("--root") << root();
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
+        env.remove(QStringLiteral("DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    // Device A (a freezer with a three-hour excursion on 5/3/12 and a missing day, and a
+    // fridge without a file), device B (a humidity channel whose header has no readable
+    // limits) and the heading lines.
+    void writeFleet()
+    {
+        writeLines(path("DeviceStatus.txt"),
+                   {"comment = Central laboratory", "device  =سردخانه \"1\",127.0.0.11,Freezer,Fridge,,,A,T,lan,",
+                    "device  =Store,127.0.0.12,Hum,,,,B,H,lan,"});
+        QStringList freezer{
+            reportHeader(QStringLiteral("H"), QStringLiteral("T"), QStringLiteral("-25"), QStringLiteral("-15"))};
+        for (int d = 1; d <= 31; ++d) {
+            if (d == 20) continue;
+            std::vector<double> hours(24, -20);
+            if (d == 12) hours[22] = -14, hours[23] = -12.5;
+            if (d == 13) hours[0] = -14.9;
+            freezer << dayLineT(3, d, hours, QStringLiteral("5"));
+        }
+        writeLines(path("5/A1_Freezer.rep"), freezer);
+        QStringList hum{
+            reportHeader(QStringLiteral("H"), QStringLiteral("H"), QStringLiteral("x"), QStringLiteral("60"))};
+        for (int d = 1; d <= 31; ++d) hum << dayLineT(3, d, std::vector<double>(24, 45), QStringLiteral("5"));
+        writeLines(path("5/B1_Hum.rep"), hum);
+    }
+
+    // The rows of a CSV file as Python's csv module reads them (UTF-8 with its mark).
+    QJsonArray csvRows(const QString& file)
+    {
+        const ToolRun r = runTool(QStringLiteral("python3"),
+                                  {QStringLiteral("-c"),
+                                   QStringLiteral("import csv,json,sys\n"
+                                                  "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                                                  "    print(json.dumps(list(csv.reader(f))))\n"),
+                                   file});
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        return QJsonDocument::fromJson(r.out.toUtf8()).array();
+    }
+    static QStringList row(const QJsonArray& rows, int i)
+    {
+        QStringList l;
+        for (const auto& v : rows.at(i).toArray()) l << v.toString();
+        return l;
+    }
+};
+
+TEST_F(ReportTest, CsvOpensInACsvReaderWithTheDocumentedColumns)
+{
+    writeFleet();
+    const QString out = path("out/fleet.csv");
+    QDir().mkpath(path("out"));
+    const Run r = run({"--format", "csv", "--out", out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(readFileBytes(out).startsWith("\xEF\xBB\xBF"));
+
+    const QJsonArray rows = csvRows(out);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(row(rows, 0).join(','),
+              "device,channel,device_name,sensor,type,year,month,hours_expected,hours_recorded,completeness_percent,"
+              "min,max,mean,mkt,lower_limit,upper_limit,hours_below,hours_above,excursions");
+    // 30 of 31 days recorded: 720 of 744 hours.
+    EXPECT_EQ(row(rows, 1), QStringList({"A", "1", "سردخانه \"1\"", "Freezer", "T", "5", "3", "744", "720", "96.8",
+                                         "-20.0", "-12.5", "-20.0", "-20.0", "-25.0", "-15.0", "0", "3", "1"}));
+    // No file: every hour missing, no figure of the values, no limits.
+    EXPECT_EQ(row(rows, 2), QStringList({"A", "2", "سردخانه \"1\"", "Fridge", "", "5", "3", "744", "0", "0.0", "", "",
+                                         "", "", "", "", "", "", ""}));
+    // Humidity: no MKT; the header's limits cannot be read.
+    EXPECT_EQ(row(rows, 3), QStringList({"B", "1", "Store", "Hum", "H", "5", "3", "744", "744", "100.0", "45.0", "45.0",
+                                         "45.0", "", "", "", "", "", ""}));
+
+    const QJsonArray exc = csvRows(path("out/fleet-excursions.csv"));
+    ASSERT_EQ(exc.size(), 2);
+    EXPECT_EQ(row(exc, 0).join(','),
+              "device,channel,sensor,year,month,side,start_day,start_hour,end_day,end_hour,"
+              "hours,extreme");
+    EXPECT_EQ(row(exc, 1),
+              QStringList({"A", "1", "Freezer", "5", "3", "high", "5/3/12", "22", "5/3/13", "0", "3", "-12.5"}));
+}
+
+TEST_F(ReportTest, JsonFollowsItsSchemaAndGivesBothCalendars)
+{
+    writeFleet();
+    const QString out = path("fleet.json");
+    const Run r = run({"--format", "json", "--from", "5/3", "--to", "5/4", "--channel", "A:1", "--out", out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const ToolRun check = runTool(QStringLiteral("python3"),
+                                  {QStringLiteral(TERMIVO_SOURCE_DIR "/tests/data/schemacheck.py"),
+                                   QStringLiteral(TERMIVO_SOURCE_DIR "/docs/compliance-report.schema.json"), out});
+    EXPECT_EQ(check.code, 0) << check.out.toStdString() << check.err.toStdString();
+
+    const QJsonObject doc = QJsonDocument::fromJson(readFileBytes(out)).object();
+    EXPECT_EQ(doc["made"].toObject()["gregorian"].toString(), "2026-07-01T10:30");
+    const QJsonArray channels = doc["channels"].toArray();
+    ASSERT_EQ(channels.size(), 1);
+    const QJsonObject a1 = channels[0].toObject();
+    EXPECT_EQ(a1["device_name"].toString(), "سردخانه \"1\"");
+    EXPECT_EQ(a1["limits"].toObject()["upper"].toDouble(), -15.0);
+    const QJsonArray months = a1["months"].toArray();
+    ASSERT_EQ(months.size(), 2);
+    const QJsonObject m3 = months[0].toObject();
+    const QJsonObject e = m3["excursions"].toArray()[0].toObject();
+    EXPECT_EQ(e["start"].toObject()["shamsi"].toString(), "5/3/12");
+    EXPECT_EQ(e["start"].toObject()["gregorian"].toString(), "2026-06-02T22:00");  // 1405/3/12
+    EXPECT_EQ(e["end"].toObject()["gregorian"].toString(), "2026-06-03T00:00");
+    EXPECT_EQ(m3["max"].toObject()["value"].toDouble(), -12.5);
+    EXPECT_EQ(m3["mkt"].toDouble(), -20.0);
+    // The running month 5/4: hours up to 10:00 of its tenth day are expected.
+    const QJsonObject m4 = months[1].toObject();
+    EXPECT_EQ(m4["hours_expected"].toInt(), 9 * 24 + 11);
+    EXPECT_EQ(m4["hours_recorded"].toInt(), 0);
+    EXPECT_TRUE(m4["mkt"].isNull());
+}
+
+TEST_F(ReportTest, TextOnStandardOutputAndTheShortestExcursion)
+{
+    writeFleet();
+    const Run r = run({"--channel", "A:1", "--min-excursion", "4"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Central laboratory"));
+    EXPECT_TRUE(r.out.contains("A:1  سردخانه \"1\" / Freezer  (type T)"));
+    EXPECT_TRUE(r.out.contains("hours expected 744, recorded 720, completeness 96.8 %"));
+    EXPECT_TRUE(r.out.contains("hours below 0, above 3; excursions 0")) << r.out.toStdString();
+}
+
+// A report file that cannot be read is named and the others are still written; a bad
+// command line and a missing registry write nothing.
+TEST_F(ReportTest, ExitStatuses)
+{
+    writeFleet();
+    writeLines(path("5/B1_Hum.rep"), {reportHeader(), "Comment,x,door opened"});
+    const QString out = path("fleet.csv");
+    Run r = run({"--format", "csv", "--out", out});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("B1_Hum.rep")) << r.err.toStdString();
+    EXPECT_EQ(csvRows(out).size(), 3);
+
+    struct Case
+    {
+        QStringList args;
+        const char* message;
+    };
+    const Case usage[] = {
+        {{"--month", "5/13"}, "--month needs a month as YY/M"},
+        {{"--from", "5/3"}, "--from and --to go together"},
+        {{"--from", "5/4", "--to", "5/3"}, "--from is after --to"},
+        {{"--format", "xml"}, "--format must be"},
+        {{"--format", "csv"}, "--format csv needs --out"},
+        {{"--channel", "Q:1"}, "no named channel 1 of device \"Q\""},
+        {{"--channel", "A:5"}, "--channel needs ID:N"},
+        {{"--min-excursion", "0"}, "--min-excursion needs"},
+        {{"--bogus"}, "unknown option \"--bogus\""},
+    };
+    for (const Case& c : usage) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        r = run(c.args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.message))) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1);
+    }
+
+    // The output may not be a report file nor anything but a regular file.
+    r = run({"--format", "json", "--out", path("5/A1_Freezer.rep")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("nothing was written")) << r.err.toStdString();
+    EXPECT_EQ(readLines(path("5/A1_Freezer.rep")).size(), 31);
+
+    r = run({"--help"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains("Exit status: 0 written, 1 a report file could not be read")) << r.out.toStdString();
+
+    QFile::remove(path("DeviceStatus.txt"));
+    r = run({"--out", path("x.txt")});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_FALSE(QFile::exists(path("x.txt")));
+}
+
+// The page a lab signs: the heading lines, when it was made and the page number on
+// every page, a row per channel, red where an hour was out of limits or completeness
+// is under 95 %; then the freezer's month with its excursion.
+TEST_F(ReportTest, PdfSummaryPageThenAChartPagePerExcursionMonth)
+{
+    writeFleet();
+    const QString out = path("fleet.pdf");
+    const Run r = run({"--format", "pdf", "--out", out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+
+    const ToolRun text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), out, QStringLiteral("-")});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    const QStringList pages = text.out.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 2);
+    for (qsizetype i = 0; i < 2; ++i) {
+        EXPECT_TRUE(pages[i].contains("Central laboratory")) << i;
+        EXPECT_TRUE(pages[i].contains("Made 5/4/10 10:30 (2026-07-01 10:30)")) << i;
+        EXPECT_TRUE(pages[i].contains(QStringLiteral("Page %1 of 2").arg(i + 1))) << i;
+    }
+    const QStringList first = pages[0].split(QLatin1Char('\n'));
+    auto line = [&](const QString& start) {
+        for (const QString& l : first)
+            if (l.trimmed().startsWith(start)) return l.simplified();
+        return QString();
+    };
+    // The device name is Persian: pdftotext gives its letters in their joined forms.
+    EXPECT_TRUE(line("A:1").endsWith("/ Freezer 5/3 96.8 -20.0 -12.5 -20.0 -20.0 3 1 -25.0 .. -15.0"))
+        << line("A:1").toStdString();
+    EXPECT_EQ(line("B:1"), "B:1 Store / Hum 5/3 100.0 45.0 45.0 45.0 - - - none readable");
+    EXPECT_TRUE(pages[1].contains("A:1")) << pages[1].toStdString();
+    EXPECT_TRUE(pages[1].contains("5/3/12 22:00")) << pages[1].toStdString();
+
+    // Red rows: the freezer (hours out of limits) and the fridge (nothing recorded); the
+    // humidity channel is not.
+    const PdfText words = pdfWords(out);
+    const ToolRun png = runTool(QStringLiteral("pdftoppm"),
+                                {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"), QStringLiteral("1"),
+                                 QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-png"), out, path("page")});
+    ASSERT_EQ(png.code, 0) << png.err.toStdString();
+    const QImage image(path("page-1.png"));
+    ASSERT_FALSE(image.isNull());
+    auto rowColour = [&](const QString& word) {
+        const QList<PdfWord> found = words.find(0, word);
+        if (found.isEmpty()) return QColor();
+        const QRectF box = found.first().box;
+        return image.pixelColor(int(box.left()) - 3, int(box.center().y()));
+    };
+    for (const char* red : {"Freezer", "Fridge"}) {
+        const QColor c = rowColour(QLatin1String(red));
+        EXPECT_TRUE(c.red() > 240 && c.green() < 235) << red << " " << c.name().toStdString();
+    }
+    EXPECT_EQ(rowColour(QStringLiteral("Hum")), QColor(Qt::white));
+}
+
+TEST(ReportFormat, ExcursionsFileNameAndNumbers)
+{
+    EXPECT_EQ(excursionsPathOf("/a/b/fleet.csv"), "/a/b/fleet-excursions.csv");
+    EXPECT_EQ(excursionsPathOf("r.1405.csv"), "r.1405-excursions.csv");
+    EXPECT_EQ(excursionsPathOf("out/fleet"), "out/fleet-excursions");
+    EXPECT_EQ(reportNumber(-0.04), "0.0");
+    EXPECT_EQ(reportNumber(26.26), "26.3");
+}
+
+}  // namespace
