@@ -8,26 +8,22 @@
 
 namespace {
 
-// The four-digit Solar Hijri year of now.
+// The four-digit Solar Hijri year of now, in the program's calendar.
 int fullShamsiYearOfNow(const QDateTime& now)
 {
-    const int yy = Date2Shamsi(now.date(), now).wYear;
-    const int g = now.date().year();
-    return (g - 621) % 100 == yy ? g - 621 : g - 622;
+    return toShamsi(now.date(), Prog.calendar).year;
 }
 
 }  // namespace
 
 int fullShamsiYear(int yy, const QDateTime& now)
 {
-    const int current = fullShamsiYearOfNow(now);
-    const int back = ((current - yy) % 100 + 100) % 100;  // years from yy's latest past year to now
-    return back <= 50 ? current - back : current - back + 100;
+    return fullShamsiYear(yy, fullShamsiYearOfNow(now));
 }
 
-int complianceMonthDays(int, int month)
+int complianceMonthDays(int yy, int month)
 {
-    return daysInShamsiMonth(month);
+    return daysInShamsiMonth(fullShamsiYear(yy, programNow()), month, Prog.calendar);
 }
 
 bool isTemperatureSensorType(const QString& letter)
@@ -137,19 +133,5 @@ int expectedHoursAt(int yy, int month, const QDateTime& now)
 
 QDate gregorianOfShamsi(int yy, int month, int day, const QDateTime& now)
 {
-    const int full = fullShamsiYear(yy, now);
-    // The year's first day falls on one of these days of March; from there the day of
-    // the year gives the date, and the program's calendar has the last word on it.
-    for (int d = 18; d <= 24; ++d) {
-        const QDate first(full + 621, 3, d);
-        const _SYSTEMTIME s = Date2Shamsi(first, now);
-        if (s.wMonth != 1 || s.wDay != 1) continue;
-        const QDate estimate = first.addDays(MonthDay2Num(month, day) - 1);
-        for (int delta : {0, 1, -1, 2, -2}) {
-            const _SYSTEMTIME t = Date2Shamsi(estimate.addDays(delta), now);
-            if (t.wYear == yy && t.wMonth == month && t.wDay == day) return estimate.addDays(delta);
-        }
-        return estimate;
-    }
-    return {};
+    return fromShamsi({fullShamsiYear(yy, now), month, day}, Prog.calendar);
 }

@@ -69,7 +69,8 @@ struct MonthCompliance
     std::optional<double> mkt;    // temperature channels with a recorded hour only
 };
 
-// The number of days of Solar Hijri month 1..12 of year yy (as the year folders name it).
+// The number of days of Solar Hijri month 1..12 of year yy (as the year folders name it,
+// taken near today) in the program's calendar.
 int complianceMonthDays(int yy, int month);
 // True for the sensor type letters that measure a temperature (the letters of the
 // report file's type table that do: P, T, D, t, K, i and M); an unknown letter is none.
@@ -88,9 +89,9 @@ QList<ChartBand> excursionBands(const MonthCompliance& figures);
 // month that is over, the hours up to and with now's hour in the running month, and
 // none of a month still to come.
 int expectedHoursAt(int yy, int month, const QDateTime& now);
-// The four-digit Solar Hijri year of yy (as the year folders name it) in the century
-// nearest to now.
+// The four-digit Solar Hijri year of yy (as the year folders name it) near now's year,
+// by the calendar's rule for two-digit years.
 int fullShamsiYear(int yy, const QDateTime& now);
 // The Gregorian date of Solar Hijri yy/month/day (yy as the year folders name it,
-// taken in the century nearest to now).
+// taken near now's year) in the program's calendar; invalid for a day it lacks.
 QDate gregorianOfShamsi(int yy, int month, int day, const QDateTime& now);
