@@ -75,3 +75,10 @@ QString shortHeaderMessage(const QString& path)
 {
     return QStringLiteral("سرآیند این فایل گزارش خوانده نشد و حدود آن تغییر نکرد: ") + path;
 }
+
+QStringList carryOverMessages(const CarryOverResult& result)
+{
+    QStringList messages = result.errors;
+    for (const QString& path : result.shortHeaders) messages << shortHeaderMessage(path);
+    return messages;
+}

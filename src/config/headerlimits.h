@@ -47,3 +47,6 @@ CarryOverResult carryLimitsIntoReports(const QString& root, int yy, const QStrin
 
 // The message naming a report file whose header was left unchanged.
 QString shortHeaderMessage(const QString& path);
+// What the user is told of a carry-over: why each file could not be written, then
+// each file whose header was too short.
+QStringList carryOverMessages(const CarryOverResult& result);

@@ -190,6 +190,7 @@ int runParams(const QStringList& args, QTextStream& out)
             return kParamsUsage;
         }
         const SendOutcome o = sendChanges(sheet, exchange, quiet, Prog.RootDir, now, expert);
+        for (const QString& m : carryOverMessages(o.carried)) err(consoleText(m));
         for (const QString& path : o.carried.rewritten) out << "limits written into " << path << '\n';
         if (o.result != SendResult::Confirmed) return kParamsFailed;
         if (!o.carried.notWritten.isEmpty()) {

@@ -124,8 +124,6 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
         out.statusText(QStringLiteral("Ready"));
         if (!limits.isEmpty()) {
             o.carried = carryLimitsIntoReports(root, clockOf(now).wYear, deviceId, limits);
-            for (const QString& error : o.carried.errors) dialogs().message(error);
-            for (const QString& path : o.carried.shortHeaders) dialogs().message(shortHeaderMessage(path));
         }
     } else {
         o.result = SendResult::NotConfirmed;

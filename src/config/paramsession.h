@@ -50,6 +50,7 @@ struct SendOutcome
 // The send (BtnSendSettingJsonClick): validation, the change text, the exchange, the
 // confirmation rule and, after confirmation only, the changed limits into the header
 // lines of the current year's report files under root. An exchange that fails with
-// an error throws (the marks are already cleared).
+// an error throws (the marks are already cleared). What the carry-over met is in
+// carried for the caller to tell (carryOverMessages).
 SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QString& root,
                         const QDateTime& now, bool expert);

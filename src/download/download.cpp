@@ -175,7 +175,8 @@ int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
         if (result == 1 || ctx.stopRequested() || !hasDottedAddress(device.IP)) break;
         link.pause(ctx.retry.reconnectPauseMs);
         if (ctx.stopRequested()) break;
-        link.Connect2Lan(device.IP);
+        // A connection that fails again is told by the failing exchanges that follow.
+        link.connectLan(device.IP);
         if (ctx.stopRequested() || failures >= ctx.retry.maxFailedPasses) break;
     }
     if (result == 1) appendReportLines(ctx.files, S.parent, S.Last_ref.wYear, lines);
@@ -193,7 +194,15 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
 {
     LinkObserver& obs = ctx.observer;
     try {
-        if (hasDottedAddress(device.IP)) ctx.link.Connect2Lan(device.IP);
+        if (hasDottedAddress(device.IP) && !ctx.link.connectLan(device.IP) && !ctx.stopRequested()) {
+            const QString message =
+                QStringLiteral("Device ID =%1 : ").arg(device.ID) +
+                QString(linktext::cannotConnect(device.IP)).replace(QLatin1Char('\r'), QLatin1Char(' '));
+            if (ctx.connectionFailed)
+                ctx.connectionFailed(message);
+            else
+                ctx.log.addLine(message);
+        }
         for (int k = 0; k < 4; ++k) {
             Sensor_Rec& S = device.Sensor[k];
             if (!isDue(S)) continue;

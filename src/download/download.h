@@ -63,6 +63,10 @@ struct DownloadContext
     DownloadRetryPolicy retry;
     ShamsiCalendar calendar = ShamsiCalendar::Official;
     int overallPosition = 0;  // of ProgressBarAll: 1 for a sensor read, 3 for a failure
+    // Where a device's network link that cannot be opened is told (the text names the
+    // device): by default a line of the message log, so that a run nobody watches goes
+    // on; a download a person asked for directly may show it in a message.
+    std::function<void(const QString& message)> connectionFailed = {};
 };
 
 // The download as the program runs it: the program's link and its observer, the

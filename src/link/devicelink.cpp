@@ -362,11 +362,17 @@ bool DeviceLink::connectLan(const QString& address)
         LinkPending = false;
         return true;
     }
-    // An opening given up on a stop request is no fault of the device or the network.
-    if (!stopRequested()) dialogs().message(linktext::cannotConnect(address));
     observer().waitLabel(WaitLabel::Status, QStringLiteral("Status:Disconnected"));
     observer().captionText(QStringLiteral("Status :Disconnected"));
     observer().waitLabel(WaitLabel::Port, QStringLiteral("IP:") + address);
+    return false;
+}
+
+bool DeviceLink::Connect2Lan(const QString& IP)
+{
+    if (connectLan(IP)) return true;
+    // An opening given up on a stop request is no fault of the device or the network.
+    if (!stopRequested()) dialogs().message(linktext::cannotConnect(IP));
     return false;
 }
 
@@ -430,7 +436,7 @@ void DeviceLink::OpenPort2(const QString& strPort)
     }
     if (isNetworkLinkText(strPort)) {
         SelDevice.IP = strPort;
-        connectLan(strPort);
+        Connect2Lan(strPort);
         return;
     }
     const int number = FindNumber(strPort);

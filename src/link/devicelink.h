@@ -85,10 +85,13 @@ public:
     bool exchangeUnderWay() const { return m_busy; }
 
     // ---- network link ----
-    // Opens a fresh network link to address (closing the one before); reports the
-    // outcome to the observer and shows a message when it fails.
+    // Opens a fresh network link to address (closing the one before) and reports the
+    // outcome to the observer; the caller tells a failure where its run reports
+    // (linktext::cannotConnect), so that no unattended run waits on a message box.
     bool connectLan(const QString& address);
-    bool Connect2Lan(const QString& IP) { return connectLan(IP); }
+    // The connection a person asked for (the communication window, the device
+    // chooser): connectLan, and a failure other than a stop is shown in a message.
+    bool Connect2Lan(const QString& IP);
     // Closes and releases the network link, then pauses.
     void disconnectLan();
     void Mydisconnect() { disconnectLan(); }

@@ -86,7 +86,7 @@ public:
     void connectLan(const QString& ip) override
     {
         m_current = nullptr;  // what the connection shows belongs to the device polled next
-        deviceLink().Connect2Lan(ip);
+        if (!deviceLink().connectLan(ip) && !stopRequested()) message(linktext::cannotConnect(ip));
     }
     bool windowShowing() const override { return false; }
     void setTimerEnabled(bool) override {}

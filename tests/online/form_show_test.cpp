@@ -81,6 +81,19 @@ protected:
     DevSim sim;
 };
 
+// Nobody may be at the desk while the window polls: a device that cannot be reached
+// is a line of the message log, never a message box, and the sweep goes on.
+TEST_F(FormShowTest, AnUnreachableDeviceIsLoggedAndTheSweepGoesOn)
+{
+    start({"device id=A link=" + addr(1) + " sensors=T,-,-,-", "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
+          {"Lab," + addr(1) + ",Room,,,,A", "Gone," + addr(2) + ",Shelf,,,,B", "Hall," + addr(3) + ",Air,,,,C"});
+    showWindow();
+    Form_Show->Timer1Timer();
+    EXPECT_EQ(polledIds(), (QStringList{"A", "C"}));
+    EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
+    EXPECT_EQ(Form_Message->lines().filter(addr(2)).size(), 1) << Form_Message->lines().join('|').toStdString();
+}
+
 TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
 {
     start({"device id=A link=" + addr(1) + " sensors=T,T,T,T readings=21.5,150.0,-150.0,1150 alarm=10",

@@ -294,7 +294,9 @@ void TSettingsPage::Button4Click()
 void TSettingsPage::BtnSendSettingJsonClick()
 {
     AtExit done{[this] { refresh(); }};
-    sendChanges(m_sheet, chosenDevice(), deviceLink().observer(), Prog.RootDir, programNow(), expertAccess().granted());
+    const SendOutcome o = sendChanges(m_sheet, chosenDevice(), deviceLink().observer(), Prog.RootDir, programNow(),
+                                      expertAccess().granted());
+    for (const QString& m : carryOverMessages(o.carried)) dialogs().message(m);
 }
 
 void TSettingsPage::ConfigPassChange()

@@ -44,12 +44,12 @@ public:
     {
         return Form1 ? Form1->Send2XKQ(command, device) : deviceLink().Write2Dev(command, device);
     }
+    // The poll runs unwatched: a device that cannot be reached is a line of the
+    // message log, and the sweep goes on to the next device.
     void connectLan(const QString& ip) override
     {
-        if (Form_Comm)
-            Form_Comm->Connect2Lan(ip);
-        else
-            deviceLink().Connect2Lan(ip);
+        if (!deviceLink().connectLan(ip) && !stopRequested())
+            logLine(QString(linktext::cannotConnect(ip)).replace(QLatin1Char('\r'), QLatin1Char(' ')));
     }
     bool windowShowing() const override { return m_w->isVisible(); }
     void setTimerEnabled(bool on) override { m_w->setTimerEnabled(on); }
