@@ -11,8 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include "app/outputtarget.h"
 #include "platform/errors.h"
@@ -72,29 +70,8 @@ protected:
         return program;
     }
 
-    struct Run
-    {
-        int code = -1;
-        QString err;
-    };
     // Runs the installed program; a run that does not end within 20 s is killed.
-    Run run(const QStringList& args)
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
-        p.setProcessEnvironment(env);
-        p.start(installedProgram(), args);
-        if (!p.waitForFinished(20000)) {
-            p.kill();
-            p.waitForFinished();
-            ADD_FAILURE() << "still running after 20 s: " << args.join(' ').toStdString();
-            return {};
-        }
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardError())};
-    }
+    ProgramRun run(const QStringList& args) { return runTermivo(args, installedProgram(), 20000); }
 };
 
 // The one rule, in one place: everything a replace-whole write would destroy is
@@ -196,7 +173,7 @@ TEST_F(ModeFilesTest, EveryModesOutputFollowsTheRule)
             SCOPED_TRACE(args(mode, out).join(' ').toStdString());
             const QByteArray before = stateOf(out);
             const QByteArray resolved = stateOf(QFileInfo(out).canonicalFilePath());
-            const Run r = run(args(mode, out));
+            const ProgramRun r = run(args(mode, out));
             EXPECT_EQ(r.code, 1);
             EXPECT_TRUE(r.err.contains("nothing was written")) << r.err.toStdString();
             EXPECT_EQ(stateOf(out), before);
@@ -211,7 +188,7 @@ TEST_F(ModeFilesTest, EveryModesOutputFollowsTheRule)
     for (int mode : {Table, Chart, Poll}) {
         for (const QString& out : {path(QStringLiteral("new%1.png").arg(mode)), path("old-link.png")}) {
             SCOPED_TRACE(args(mode, out).join(' ').toStdString());
-            const Run r = run(args(mode, out));
+            const ProgramRun r = run(args(mode, out));
             EXPECT_EQ(r.code, 0) << r.err.toStdString();
             EXPECT_TRUE(QFileInfo(out).isFile());
         }
@@ -262,7 +239,7 @@ TEST_F(ModeFilesTest, EveryModesInputMustBeARegularFileOfBoundedSize)
             else
                 QFile::link("/dev/zero", file);
         }
-        const Run r = run(c.args);
+        const ProgramRun r = run(c.args);
         EXPECT_EQ(r.code, c.code) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QFileInfo(file).fileName())) << r.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(out));

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 
 #include "app/calendar.h"
 #include "app/programstate.h"
@@ -43,6 +45,24 @@ QDateTime fixedTestNow()
 QString fixedTestNowText()
 {
     return fixedTestNow().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm"));
+}
+
+ProgramRun runTermivo(const QStringList& args, const QString& program, int timeoutMs)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
+    p.setProcessEnvironment(env);
+    p.start(program.isEmpty() ? QStringLiteral(TERMIVO_BINARY_DIR "/termivo") : program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        ADD_FAILURE() << "still running after " << timeoutMs << " ms: " << args.join(' ').toStdString();
+        return {};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 void RootFixture::SetUp()

@@ -29,6 +29,19 @@ QDateTime fixedTestNow();
 // (TERMIVO_NOW=) and for the emulator's device clock (clock-at=).
 QString fixedTestNowText();
 
+// A run of the program as a process: its exit status (-1 when it crashed or was
+// killed), standard output and standard error.
+struct ProgramRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+// Runs program (the built termivo when empty) with args at the tests' fixed moment
+// (TERMIVO_NOW) and without a display; a run still going after timeoutMs is killed and
+// is a test failure.
+ProgramRun runTermivo(const QStringList& args, const QString& program = QString(), int timeoutMs = 60000);
+
 class RootFixture : public ::testing::Test
 {
 protected:

@@ -8,8 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include "support/fixtures.h"
 #include "support/reportlines.h"
@@ -21,25 +19,11 @@ namespace {
 class ReportTest : public RootFixture
 {
 protected:
-    struct Run
-    {
-        int code = -1;
-        QString out;
-        QString err;
-    };
-    Run run(QStringList args)
+    ProgramRun run(QStringList args)
     {
         args.prepend(QStringLiteral("--report"));
         args << QStringLiteral("--root") << root();
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
-        env.remove(QStringLiteral("DISPLAY"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return runTermivo(args);
     }
 
     // Device A (a freezer with a three-hour excursion on 5/3/12 and a missing day, and a
@@ -91,7 +75,7 @@ TEST_F(ReportTest, CsvOpensInACsvReaderWithTheDocumentedColumns)
     writeFleet();
     const QString out = path("out/fleet.csv");
     QDir().mkpath(path("out"));
-    const Run r = run({"--format", "csv", "--out", out});
+    const ProgramRun r = run({"--format", "csv", "--out", out});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(readFileBytes(out).startsWith("\xEF\xBB\xBF"));
 
@@ -123,7 +107,7 @@ TEST_F(ReportTest, JsonFollowsItsSchemaAndGivesBothCalendars)
 {
     writeFleet();
     const QString out = path("fleet.json");
-    const Run r = run({"--format", "json", "--from", "5/3", "--to", "5/4", "--channel", "A:1", "--out", out});
+    const ProgramRun r = run({"--format", "json", "--from", "5/3", "--to", "5/4", "--channel", "A:1", "--out", out});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const ToolRun check = runTool(QStringLiteral("python3"),
                                   {QStringLiteral(TERMIVO_SOURCE_DIR "/tests/data/schemacheck.py"),
@@ -156,7 +140,7 @@ TEST_F(ReportTest, JsonFollowsItsSchemaAndGivesBothCalendars)
 TEST_F(ReportTest, TextOnStandardOutputAndTheShortestExcursion)
 {
     writeFleet();
-    const Run r = run({"--channel", "A:1", "--min-excursion", "4"});
+    const ProgramRun r = run({"--channel", "A:1", "--min-excursion", "4"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Central laboratory"));
     EXPECT_TRUE(r.out.contains("A:1  سردخانه \"1\" / Freezer  (type T)"));
@@ -171,7 +155,7 @@ TEST_F(ReportTest, ExitStatuses)
     writeFleet();
     writeLines(path("5/B1_Hum.rep"), {reportHeader(), "Comment,x,door opened"});
     const QString out = path("fleet.csv");
-    Run r = run({"--format", "csv", "--out", out});
+    ProgramRun r = run({"--format", "csv", "--out", out});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("B1_Hum.rep")) << r.err.toStdString();
     EXPECT_EQ(csvRows(out).size(), 3);
@@ -223,7 +207,7 @@ TEST_F(ReportTest, PdfSummaryPageThenAChartPagePerExcursionMonth)
 {
     writeFleet();
     const QString out = path("fleet.pdf");
-    const Run r = run({"--format", "pdf", "--out", out});
+    const ProgramRun r = run({"--format", "pdf", "--out", out});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
 
     const ToolRun text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), out, QStringLiteral("-")});
