@@ -71,7 +71,10 @@ protected:
     }
 
     // Runs the installed program; a run that does not end within 20 s is killed.
-    ProgramRun run(const QStringList& args) { return runTermivo(args, installedProgram(), 20000); }
+    ProgramRun run(const QStringList& args)
+    {
+        return runTermivo(args, {.program = installedProgram(), .timeoutMs = 20000});
+    }
 };
 
 // The one rule, in one place: everything a replace-whole write would destroy is

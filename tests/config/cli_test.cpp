@@ -1,7 +1,6 @@
 // termivo --params and --set-params as a real process against the emulator.
 #include <nlohmann/json.hpp>
 
-#include <QProcess>
 #include <QRegularExpression>
 
 #include "app/calendar.h"
@@ -35,17 +34,11 @@ protected:
     // Runs termivo with args and --root; answers the exit status.
     int run(const QStringList& args, const QString& locale = QStringLiteral("C"))
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LC_ALL", locale);
-        env.insert("LANG", locale);
-        env.insert("TERMIVO_NOW", fixedTestNowText());
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args + QStringList{"--root", root()});
-        p.waitForFinished(30000);
-        out = QString::fromUtf8(p.readAllStandardOutput());
-        err = QString::fromUtf8(p.readAllStandardError());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        const ProgramRun r = runTermivo(args + QStringList{"--root", root()},
+                                        {.env = {{"LC_ALL", locale}, {"LANG", locale}}, .timeoutMs = 30000});
+        out = r.out;
+        err = r.err;
+        return r.code;
     }
     QString reportPath(int n, const QString& name)
     {

@@ -28,19 +28,10 @@ protected:
     };
     Run poll(const QStringList& args, const QString& now = QString())
     {
-        QProcess p;
-        if (!now.isEmpty()) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("TERMIVO_NOW", now);
-            p.setProcessEnvironment(env);
-        }
-        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), QStringList{"--poll-once", "--root", root()} + args);
-        Run r;
-        if (!p.waitForFinished(60000)) return r;
-        r.status = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        ProgramRunOptions options;
+        if (!now.isEmpty()) options.env = {{"TERMIVO_NOW", now}};
+        const ProgramRun run = runTermivo(QStringList{"--poll-once", "--root", root()} + args, options);
+        return {run.code, run.out, run.err};
     }
     void startFleet(bool withSilentDevice)
     {

@@ -47,18 +47,21 @@ QString fixedTestNowText()
     return fixedTestNow().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm"));
 }
 
-ProgramRun runTermivo(const QStringList& args, const QString& program, int timeoutMs)
+ProgramRun runTermivo(const QStringList& args, const ProgramRunOptions& options)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
     env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
+    for (const auto& [name, value] : options.env) env.insert(name, value);
     p.setProcessEnvironment(env);
-    p.start(program.isEmpty() ? QStringLiteral(TERMIVO_BINARY_DIR "/termivo") : program, args);
-    if (!p.waitForFinished(timeoutMs)) {
+    if (options.mergeOutput) p.setProcessChannelMode(QProcess::MergedChannels);
+    if (!options.workingDir.isEmpty()) p.setWorkingDirectory(options.workingDir);
+    p.start(options.program.isEmpty() ? QStringLiteral(TERMIVO_BINARY_DIR "/termivo") : options.program, args);
+    if (!p.waitForFinished(options.timeoutMs)) {
         p.kill();
         p.waitForFinished();
-        ADD_FAILURE() << "still running after " << timeoutMs << " ms: " << args.join(' ').toStdString();
+        ADD_FAILURE() << "still running after " << options.timeoutMs << " ms: " << args.join(' ').toStdString();
         return {};
     }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),

@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -37,10 +39,23 @@ struct ProgramRun
     QString out;
     QString err;
 };
-// Runs program (the built termivo when empty) with args at the tests' fixed moment
-// (TERMIVO_NOW) and without a display; a run still going after timeoutMs is killed and
-// is a test failure.
-ProgramRun runTermivo(const QStringList& args, const QString& program = QString(), int timeoutMs = 60000);
+// How a test runs the program: the variables to set in its environment (a locale,
+// another moment, ...), another program in place of the built termivo, the time after
+// which it counts as hung, standard error merged into standard output, and the
+// folder it starts in.
+struct ProgramRunOptions
+{
+    QList<QPair<QString, QString>> env = {};
+    QString program = {};
+    int timeoutMs = 60000;
+    bool mergeOutput = false;
+    QString workingDir = {};
+};
+// Runs the program with args at the tests' fixed moment (TERMIVO_NOW, unless the
+// options set another) and without any display (no DISPLAY, WAYLAND_DISPLAY or
+// QT_QPA_PLATFORM); a run still going after the time out is killed and is a test
+// failure.
+ProgramRun runTermivo(const QStringList& args, const ProgramRunOptions& options = {});
 
 class RootFixture : public ::testing::Test
 {

@@ -2,8 +2,6 @@
 // --export-chart in its three formats, run as a real process without a display.
 #include <QFileInfo>
 #include <QImage>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <qcustomplot.h>
 
@@ -91,15 +89,8 @@ class ExportChartTest : public RootFixture
 protected:
     ToolRun termivo(const QStringList& args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // no display at all
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString(),
-                QString::fromLocal8Bit(p.readAllStandardError())};
+        const ProgramRun r = runTermivo(args);
+        return {r.code, QString(), r.err};
     }
     Svg convert(const QString& wmf)
     {

@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include "app/records.h"
 #include "platform/textfile.h"
@@ -26,16 +24,8 @@ protected:
     };
     Run run(const QStringList& args, const QString& locale = QStringLiteral("C"))
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the export needs no display at all
-        env.insert(QStringLiteral("LC_ALL"), locale);
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args);
-        EXPECT_TRUE(p.waitForFinished(30000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardError())};
+        const ProgramRun r = runTermivo(args, {.env = {{"LC_ALL", locale}}, .timeoutMs = 30000});
+        return {r.code, r.err};
     }
     QStringList fixture()
     {
@@ -141,12 +131,9 @@ TEST_F(ExportTableTest, RefusesAnOutputThatIsTheInputOrNoRegularFile)
     for (const QString& out : {rep, path("3/../3/./A1_Temp.rep"), QStringLiteral("A1_Temp.rep"), path("link.rep"),
                                path("fifo"), path("folder"), path("dangling")}) {
         SCOPED_TRACE(out.toStdString());
-        QProcess p;
-        p.setWorkingDirectory(path("3"));
-        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), {"--export-table", rep, "--out", out});
-        ASSERT_TRUE(p.waitForFinished(30000));
-        EXPECT_EQ(p.exitCode(), 1);
-        EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains("nothing was written"));
+        const ProgramRun r = runTermivo({"--export-table", rep, "--out", out}, {.workingDir = path("3")});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.contains("nothing was written")) << r.err.toStdString();
         EXPECT_EQ(readFileBytes(rep), before);
     }
     EXPECT_TRUE(QFileInfo(path("fifo")).exists() && !QFileInfo(path("fifo")).isFile());

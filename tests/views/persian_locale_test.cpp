@@ -6,8 +6,6 @@
 
 #include <QDirIterator>
 #include <QLocale>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTableWidget>
 
 #include "app/calendar.h"
@@ -38,17 +36,12 @@ protected:
     };
     Run runPersian(const QStringList& args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* v : {"LC_ALL", "LC_NUMERIC", "LANGUAGE", "DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QString::fromLatin1(v));
-        env.insert(QStringLiteral("LANG"), QStringLiteral("fa_IR.UTF-8"));
-        env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
-        p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), args);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+        // An empty LC_ALL, LC_NUMERIC or LANGUAGE counts as unset: LANG alone decides.
+        const ProgramRun r =
+            runTermivo(args, {.env = {{"LC_ALL", ""}, {"LC_NUMERIC", ""}, {"LANGUAGE", ""}, {"LANG", "fa_IR.UTF-8"}},
+                              .timeoutMs = 120000,
+                              .mergeOutput = true});
+        return {r.code, r.out};
     }
     DevSim sim;
 };
