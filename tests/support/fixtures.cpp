@@ -74,7 +74,7 @@ void RootFixture::SetUp()
     m_root = m_dir.path() + QLatin1Char('/');
     setRootDirOverride(m_dir.path());
     resetProgramState();
-    setProgramNowForTests(QDateTime());
+    setProgramNowForTests(fixedTestNow());
     setDialogs(&dlg);
 }
 
