@@ -24,6 +24,13 @@ ParamRow row(const QString& group, const QString& key, K kind, const QString& la
     return r;
 }
 
+// A narrow Number beside the list of `key`, carrying its label.
+ParamRow beside(ParamRow r, const QString& key)
+{
+    r.besideList = key;
+    return r;
+}
+
 // A Number that takes a fraction.
 ParamRow real(ParamRow r)
 {
@@ -54,8 +61,11 @@ QList<ParamRow> buildSchema()
       << row("BaseParam", "SMS_ID", K::Text, QStringLiteral(" GSMآی دی   "), S::Locked, T::Device)
       << row("BaseParam", "Battery", K::Number, QStringLiteral("باطری "), S::Locked, T::Device)
       << row("BaseParam", "Wireless_Mode", K::Number, QStringLiteral("نوع ارتباط "), S::Locked, T::Device)
-      << row("BaseParam", "AlarmActiveX", K::Number, QStringLiteral("فعالیت بوق"), S::Editable, T::Device)
-      << row("BaseParam", "AlarmPeriodx", K::Number, QStringLiteral("انتظار برای هشدار"), S::Editable, T::Device);
+      << beside(row("BaseParam", "AlarmActiveX", K::Number, QStringLiteral("فعالیت بوق"), S::Editable, T::Device),
+                "AlarmActive")
+      << beside(
+             row("BaseParam", "AlarmPeriodx", K::Number, QStringLiteral("انتظار برای هشدار"), S::Editable, T::Device),
+             "AlarmPeriod");
     // Channels 1 to 4.
     for (int n = 0; n < 4; ++n) {
         const QString g = QStringLiteral("S%1").arg(n);
@@ -114,8 +124,9 @@ QList<ParamRow> buildSchema()
       << row("GSM", "AlarmType", K::Index, QStringLiteral("نوع هشدار"), S::Editable, T::Phone, none,
              {QStringLiteral("هیچکدام "), QStringLiteral("پیامک"), QStringLiteral("زنگ "),
               QStringLiteral("زنگ و پیامک")})
-      << row("GSM", "Wait4ConX", K::Number, QStringLiteral("دوره اتصال به سایت"), S::Locked, T::Phone)
-      << row("GSM", "AlarmTypeX", K::Number, QStringLiteral("نوع هشدار"), S::Editable, T::Phone)
+      << beside(row("GSM", "Wait4ConX", K::Number, QStringLiteral("دوره اتصال به سایت"), S::Locked, T::Phone),
+                "Wait4Con")
+      << beside(row("GSM", "AlarmTypeX", K::Number, QStringLiteral("نوع هشدار"), S::Editable, T::Phone), "AlarmType")
       << row("GSM", "GSMEnable", K::Number, QStringLiteral("GSM.Enable"), S::Locked, T::Phone)
       << row("GSM", "ChCode_Num", K::Text, QStringLiteral("USSD.Charge"), S::Locked, T::Phone)
       << row("GSM", "ChCode_Start", K::Text, QStringLiteral("Start.Tag"), S::Locked, T::Phone)
@@ -160,6 +171,13 @@ const ParamRow* findParamRow(const QString& controlName)
     }();
     const auto it = byName.constFind(controlName);
     return it == byName.constEnd() ? nullptr : &parameterSchema()[*it];
+}
+
+const ParamRow* labelCarrier(const ParamRow& list)
+{
+    for (const ParamRow& r : parameterSchema())
+        if (r.group == list.group && r.besideList == list.key) return &r;
+    return nullptr;
 }
 
 QString kindName(ParamKind kind)

@@ -32,6 +32,9 @@ struct ParamRow
     QStringList items;  // the fixed items of an Index control
     bool masked = false;
     bool real = false;  // a Number with a fraction (limits, correction); other Numbers are whole
+    // A narrow Number that stands beside the list of this key (same group) and carries
+    // that list's label; the list then has no label of its own.
+    QString besideList;
 
     QString name() const { return controlName(group, key); }
     static QString controlName(const QString& group, const QString& key)
@@ -51,6 +54,8 @@ constexpr double kRealMax = 999999;
 const QList<ParamRow>& parameterSchema();
 // The row of a control name; nullptr when the name has no control.
 const ParamRow* findParamRow(const QString& controlName);
+// The narrow control that carries the label of a list; nullptr when the list has its own.
+const ParamRow* labelCarrier(const ParamRow& list);
 // "Number", "Text" or "Index".
 QString kindName(ParamKind kind);
 // The caption of a tab.

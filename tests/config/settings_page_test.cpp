@@ -2,6 +2,7 @@
 // the schema by name, reading, marking, the expert access and the send.
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -69,6 +70,36 @@ TEST_F(Page, EveryParameterHasAControlOfItsNameKindAndState)
     const QStringList captions{"تنظیمات دستگاه", "تنظیمات سنسور ها", "تنظیمات شبکه ",
                                "تنظیمات  تلفنی", "وضعیت ها ",        "وضعیت متغیرهای دستگاه"};
     for (int i = 0; i < captions.size(); ++i) EXPECT_EQ(page->PageControl2->tabText(i), captions[i]);
+}
+
+TEST_F(Page, AListAndTheNarrowFieldThatCarriesItsLabelShareOneRow)
+{
+    page->resize(1000, 760);
+    page->show();
+    const struct
+    {
+        const char *list, *narrow, *label;
+    } pairs[] = {{"LE_BaseParam_AlarmActive", "LE_BaseParam_AlarmActiveX", "فعالیت بوق"},
+                 {"LE_BaseParam_AlarmPeriod", "LE_BaseParam_AlarmPeriodx", "انتظار برای هشدار"},
+                 {"LE_GSM_Wait4Con", "LE_GSM_Wait4ConX", "دوره اتصال به سایت"},
+                 {"LE_GSM_AlarmType", "LE_GSM_AlarmTypeX", "نوع هشدار"}};
+    for (const auto& p : pairs) {
+        SCOPED_TRACE(p.label);
+        int labels = 0;
+        for (QLabel* l : page->findChildren<QLabel*>())
+            if (l->text() == QString::fromUtf8(p.label)) ++labels;
+        EXPECT_EQ(labels, 1);
+        QWidget* l = list(p.list);
+        QWidget* n = edit(p.narrow);
+        ASSERT_TRUE(l && n);
+        for (int i = 0; i < page->PageControl2->count(); ++i)
+            if (page->PageControl2->widget(i)->isAncestorOf(l)) page->PageControl2->setCurrentIndex(i);
+        QApplication::processEvents();
+        EXPECT_EQ(l->parentWidget(), n->parentWidget());
+        EXPECT_LT(n->maximumWidth() * 3, l->width());
+        // Right to left: the label, then the narrow field, then the list.
+        EXPECT_GT(n->mapTo(page.get(), QPoint()).x(), l->mapTo(page.get(), QPoint()).x());
+    }
 }
 
 TEST_F(Page, ReadEditSendAndReadAgain)

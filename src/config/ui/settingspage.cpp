@@ -218,9 +218,24 @@ void TSettingsPage::buildTabs()
         forms.insert(id, f);
         return f;
     };
+    // A list whose label a narrow Number carries shares one row with it: the label once,
+    // then the narrow field and the list.
     for (const ParamRow& r : parameterSchema()) {
+        if (!r.besideList.isEmpty()) continue;  // placed with its list
         QWidget* w = makeControl(r);
-        auto* label = new QLabel(r.label);
+        QString text = r.label;
+        if (const ParamRow* carrier = labelCarrier(r)) {
+            QWidget* narrow = makeControl(*carrier);
+            narrow->setFixedWidth(narrow->fontMetrics().horizontalAdvance(QStringLiteral("Number")) + 24);
+            auto* pair = new QWidget;
+            auto* h = new QHBoxLayout(pair);
+            h->setContentsMargins(0, 0, 0, 0);
+            h->addWidget(narrow);
+            h->addWidget(w, 1);
+            w = pair;
+            text = carrier->label;
+        }
+        auto* label = new QLabel(text);
         formFor(r)->addRow(label, w);
         if (r.state == ParamState::Hidden) {
             label->hide();
