@@ -53,9 +53,16 @@ int tableRowsPerPage(int H);
 // The header line of every page: each line preceded by five blanks, all joined.
 QString tablePageHeader(const QStringList& lines);
 
+// The same for printing on a right-to-left page: the first line at the right, each
+// line in the direction of its own first letter.
+QString printedHeader(const QStringList& lines);
+
 // The pages of grid on a page W x H (0.1 mm): the header centred 13 mm from the top,
 // rules 20 mm from the top and the bottom, footLine centred 15 mm above the bottom,
-// the rows 5 mm apart from 21 mm down with a rule under each, and the column rules.
+// and the table right to left like the screen, its right edge 10 mm from the page's,
+// its top 22 mm down: rows 5 mm apart with a rule above and under each, columns as
+// wide as on the screen (a pixel is 0.2 mm) or as their widest text, texts at their
+// cell's right.
 // textWidth gives a text's width in 0.1 mm at a font height.
 QList<PrintedPage> layoutTablePages(const PrintedGrid& grid, const QStringList& lines, const QString& footLine, int W,
                                     int H, const std::function<int(const QString&, int)>& textWidth);

@@ -38,12 +38,13 @@ protected:
             for (int c = 0; c < 3; ++c) t.setItem(r, c, new QTableWidgetItem(QStringLiteral("r%1c%2").arg(r).arg(c)));
         for (int c = 0; c < 3; ++c) t.setColumnWidth(c, 64);
     }
-    void expectAt(const PdfText& pdf, int page, const QString& word, double xMm, double yMm)
+    // xMm: the word's left edge, or its right edge when rightEdge is set.
+    void expectAt(const PdfText& pdf, int page, const QString& word, double xMm, double yMm, bool rightEdge = false)
     {
         SCOPED_TRACE(word.toStdString() + " on page " + std::to_string(page));
         const QList<PdfWord> found = pdf.find(page, word);
         ASSERT_EQ(found.size(), 1);
-        EXPECT_NEAR(found[0].box.left() / kPointsPerMm, xMm, 0.6);
+        EXPECT_NEAR((rightEdge ? found[0].box.right() : found[0].box.left()) / kPointsPerMm, xMm, 0.6);
         // poppler's box starts above the text's top by part of the font's height
         EXPECT_NEAR(found[0].box.top() / kPointsPerMm, yMm, 1.6);
     }
@@ -73,25 +74,40 @@ TEST_F(PrintTest, TablePagesOnA4Portrait)
             const QList<PdfWord> b = pdf.find(p, "RoomB");
             ASSERT_EQ(a.size(), 1);
             ASSERT_EQ(b.size(), 1);
-            // Centred with the five blanks that precede each line (4.8 mm font: width in 0.1 mm).
+            // Right to left, centred with the five blanks that precede each line (4.8 mm
+            // font: width in 0.1 mm).
             QFont f(QStringLiteral("Tahoma"));
             f.setPixelSize(48);
             const double blanks = QFontMetricsF(f).horizontalAdvance(QStringLiteral("     ")) / 10;
-            EXPECT_NEAR((a[0].box.left() / kPointsPerMm - blanks + b[0].box.right() / kPointsPerMm) / 2, 105, 1);
+            EXPECT_LT(b[0].box.right(), a[0].box.left());
+            EXPECT_NEAR((b[0].box.left() / kPointsPerMm + a[0].box.right() / kPointsPerMm + blanks) / 2, 105, 1);
             EXPECT_NEAR(a[0].box.top() / kPointsPerMm, 13, 1.6);
             expectAt(pdf, p, "FootLine", pdf.find(p, "FootLine").value(0).box.left() / kPointsPerMm, 282);
         }
-        // Rows 5 mm apart from 21 mm down, columns 12.8 mm wide from 10 mm.
-        expectAt(pdf, 0, "r0c0", 10, 21);
-        expectAt(pdf, 0, "r1c2", 10 + 2 * 12.8, 26);
-        expectAt(pdf, 0, "r31c1", 10 + 12.8, 21 + 31 * 5);
+        // Right to left: rows 5 mm apart from 21.8 mm down, the first column's right rule
+        // 10 mm from the page's right edge, columns 12.8 mm wide or as wide as their
+        // widest text and 3 mm, texts 1.5 mm from their column's right rule.
+        QFont cellFont(QStringLiteral("Tahoma"));
+        cellFont.setPixelSize(36);
+        QList<double> right{200};
+        for (int c = 0; c < 3; ++c) {
+            double w = 12.8;
+            for (int r = 0; r < rows; ++r)
+                w = std::max(
+                    w, QFontMetricsF(cellFont).horizontalAdvance(QStringLiteral("r%1c%2").arg(r).arg(c)) / 10 + 3);
+            right << right.last() - w;
+        }
+        const auto at = [&](int c) { return right[c] - 1.5; };
+        expectAt(pdf, 0, "r0c0", at(0), 21.8, true);
+        expectAt(pdf, 0, "r1c2", at(2), 26.8, true);
+        expectAt(pdf, 0, "r31c1", at(1), 21.8 + 31 * 5, true);
         // Exactly 5 mm from row to row.
         EXPECT_NEAR(pdf.find(0, "r31c0").value(0).box.top() - pdf.find(0, "r0c0").value(0).box.top(),
                     31 * 5 * kPointsPerMm, 0.1);
         if (rows == 60) {
-            expectAt(pdf, 0, "r50c0", 10, 21 + 50 * 5);  // 51 rows a page
-            expectAt(pdf, 1, "r51c0", 10, 21);
-            expectAt(pdf, 1, "r59c2", 10 + 2 * 12.8, 21 + 8 * 5);
+            expectAt(pdf, 0, "r50c0", at(0), 21.8 + 50 * 5, true);  // 51 rows a page
+            expectAt(pdf, 1, "r51c0", at(0), 21.8, true);
+            expectAt(pdf, 1, "r59c2", at(2), 21.8 + 8 * 5, true);
             int second = 0;
             for (const PdfWord& w : pdf.words) second += w.page == 1 && w.text.endsWith("c0");
             EXPECT_EQ(second, 9);
@@ -108,21 +124,32 @@ TEST_F(PrintTest, TableLayoutArithmetic)
     EXPECT_EQ(tableRowsPerPage(2100), 34);
 
     PrintedGrid g;
-    g.columnWidths = {64, 100};
+    g.columnWidths = {40, 100};
     g.defaultColumnWidth = 70;
-    g.rows = {{"a", "b"}, {"c", "d"}};
+    g.rows = {{"Day\\Hour", "b"}, {"c", "d"}};
     const auto width = [](const QString& t, int) { return static_cast<int>(t.size()) * 10; };
     const QList<PrintedPage> pages = layoutTablePages(g, {}, QString(), 2100, 2970, width);
     ASSERT_EQ(pages.size(), 1);
     // No title line: an empty header still centred, and the page still printed.
     EXPECT_EQ(pages[0].texts[0].text, QString());
     EXPECT_EQ(pages[0].texts[0].x, 1050);
-    // Column rules at 100, 228, 428 and one more past the last column (default width).
+    // Right to left from 10 mm inside the right edge: the first column widened for its
+    // heading (8 letters, 80, and 2 x 15 to the rules), the second as on the screen.
     QList<int> columnRuleXs;
     for (const PrintedRule& r : pages[0].rules)
         if (r.x1 == r.x2) columnRuleXs << r.x1;
-    EXPECT_EQ(columnRuleXs, QList<int>({100, 228, 428}));
-    EXPECT_EQ(pages[0].rules.last().y2, -310);  // down to under the second row
+    EXPECT_EQ(columnRuleXs, QList<int>({2000, 1890, 1690}));
+    EXPECT_EQ(pages[0].rules.last().y1, -220);  // from the table's top rule, 2 mm under the band's
+    EXPECT_EQ(pages[0].rules.last().y2, -320);  // down to under the second row
+    // Texts at their cell's right, 1.5 mm from the rule; the heading clear of the next column.
+    const auto text = [&](const QString& t) {
+        for (const PrintedText& p : pages[0].texts)
+            if (p.text == t) return p;
+        return PrintedText{};
+    };
+    EXPECT_EQ(text("Day\\Hour").x, 2000 - 15 - 80);
+    EXPECT_EQ(text("b").x, 1890 - 15 - 10);
+    EXPECT_EQ(text("d").y, -268);
     EXPECT_EQ(tablePageHeader({"A", "B"}), "     A     B");
 }
 

@@ -17,6 +17,7 @@
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
 #include "platform/shell.h"
+#include "platform/ui/rtlwidgets.h"
 #include "views/about.h"
 #include "views/ui/form_message.h"
 
@@ -113,6 +114,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    alignRight(Memo1);
     Memo1->setPlainText(editHistoryLines().join(QLatin1Char('\n')));
     grid->addWidget(Memo1, 1, 1);
 

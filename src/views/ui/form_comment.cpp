@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
+#include "platform/ui/rtlwidgets.h"
 #include "views/annotations.h"
 
 TForm_comment::TForm_comment(QWidget* parent) : QDialog(parent)
@@ -23,6 +24,7 @@ TForm_comment::TForm_comment(QWidget* parent) : QDialog(parent)
     QFont f(QStringLiteral("Tahoma"));
     f.setPixelSize(16);
     Memo1->setFont(f);
+    alignRight(Memo1);
     layout->addWidget(Memo1, 1);
     OK = new QPushButton(QStringLiteral("OK"), this);
     OK->setObjectName(QStringLiteral("OK"));
