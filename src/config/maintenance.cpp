@@ -1,6 +1,7 @@
 #include "config/maintenance.h"
 
 #include "app/calendar.h"
+#include "platform/bidi.h"
 
 namespace maintenance {
 
@@ -91,7 +92,8 @@ QString erasePrompt(const Device_Rec& device)
 {
     QString who = device.Name.isEmpty() ? QString() : device.Name + QLatin1Char(' ');
     who += QStringLiteral("ID=%1 %2").arg(device.ID, device.IP);
-    return kErasePrompt + QLatin1Char('\r') + QStringLiteral("دستگاه: ") + who;
+    // The prompt's words stand in left-to-right order: it is shown as a left-to-right unit.
+    return bidi::leftToRight(kErasePrompt) + QLatin1Char('\r') + bidi::display(QStringLiteral("دستگاه: ") + who);
 }
 
 }  // namespace maintenance

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/calendar.h"
+#include "platform/bidi.h"
 #include "support/fixtures.h"
 
 namespace {
@@ -61,7 +62,7 @@ TEST(MaintenanceTexts, OnlyALowerCaseYesConfirmsTheErase)
     d.Name = "Cold room";
     d.ID = "a";
     d.IP = "127.0.0.11";
-    EXPECT_TRUE(erasePrompt(d).startsWith(kErasePrompt));
+    EXPECT_TRUE(erasePrompt(d).startsWith(bidi::leftToRight(kErasePrompt)));
     EXPECT_TRUE(erasePrompt(d).contains("Cold room ID=a 127.0.0.11"));
 }
 

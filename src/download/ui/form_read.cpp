@@ -14,6 +14,7 @@
 #include "download/monthspan.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
+#include "platform/bidi.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
@@ -100,7 +101,7 @@ void TForm_read::FormShow()
     for (const QStringList& row : Form_Comm->TabSheet1->rows()) {
         QString item;
         for (const QString& cell : row) item += cell + QLatin1Char(',');
-        ComboBox1->addItem(item);
+        ComboBox1->addItem(bidi::leftToRight(item));
     }
     ComboBox1->setCurrentIndex(-1);
 }

@@ -12,6 +12,7 @@
 #include <QTextItem>
 #include <QtEndian>
 
+#include "platform/bidi.h"
 #include "platform/textfile.h"
 
 namespace {
@@ -296,7 +297,7 @@ public:
 
     void drawTextItem(const QPointF& p, const QTextItem& item) override
     {
-        const QString text = item.text();
+        const QString text = bidi::withoutMarks(item.text());
         if (text.isEmpty() || m_pen.style() == Qt::NoPen) return;
         const QFont font = item.font();
         if (font != m_font) {

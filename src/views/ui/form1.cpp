@@ -20,6 +20,7 @@
 #include "app/rootdir.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
+#include "platform/ui/rtlwidgets.h"
 #include "views/month.h"
 
 namespace {
@@ -79,6 +80,7 @@ void TForm1::buildWindow()
     TabTable = new QWidget;
     TabTable->setObjectName(QStringLiteral("TabTable"));
     SG_Table = new QTableWidget(TabTable);
+    cellsInTheirOwnDirection(SG_Table);
     SG_Table->setObjectName(QStringLiteral("SG_Table"));
     SG_Table->move(5, 5);
     BtnBack_table = new QPushButton(QStringLiteral("ماه قبل"), TabTable);

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <qcustomplot.h>
 
+#include "platform/bidi.h"
 #include "platform/errors.h"
 #include "views/ui/chartframe.h"
 
@@ -168,11 +169,11 @@ void renderMonthChart(QCustomPlot* chart, const MonthChartContent& content)
     addLabels(chart, content.series[kSeriesDayMin], Qt::white, false);
 
     if (auto* t = chartText(chart, kTitleName)) {
-        t->setText(content.title.join(QLatin1Char('\n')));
+        t->setText(bidi::display(content.title.join(QLatin1Char('\n'))));
         t->setVisible(!content.title.isEmpty());
     }
     if (auto* f = chartText(chart, kFootName)) {
-        f->setText(content.foot.join(QLatin1Char('\n')));
+        f->setText(bidi::display(content.foot.join(QLatin1Char('\n'))));
         f->setVisible(!content.foot.isEmpty());
     }
     chart->xAxis->setLabel(content.dayAxisCaption);
