@@ -210,10 +210,10 @@ TEST_F(ExportChartTest, ExportsTheThreeFormats)
     EXPECT_FALSE(pdf.find(0, "A1_Temp").isEmpty());
     const QList<PdfWord> day = pdf.find(1, "7/30");
     ASSERT_EQ(day.size(), 1);
-    // "  7/30": the cell's two leading blanks after the 10 mm left edge
-    EXPECT_GT(day[0].box.left() / kPointsPerMm, 10.5);
-    EXPECT_LT(day[0].box.left() / kPointsPerMm, 12.5);
-    EXPECT_NEAR(day[0].box.top() / kPointsPerMm, 21 + 30 * 5, 1.6);
+    // Right to left: the day column at the right, its text 1.5 mm inside the rule that
+    // stands 10 mm from the page's right edge.
+    EXPECT_NEAR(day[0].box.right() / kPointsPerMm, 210 - 10 - 1.5, 0.6);
+    EXPECT_NEAR(day[0].box.top() / kPointsPerMm, 21.8 + 30 * 5, 1.6);
     EXPECT_EQ(pdf.find(1, "Max").size(), 1);
 }
 

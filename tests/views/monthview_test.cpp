@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <qcustomplot.h>
 
+#include "platform/bidi.h"
 #include "reports/loader.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
@@ -59,8 +60,8 @@ TEST_F(MonthViewTest, ChartShowsTheContent)
         QStringList texts;
         for (int i = 0; i < chart.plotLayout()->elementCount(); ++i)
             if (auto* t = qobject_cast<QCPTextElement*>(chart.plotLayout()->elementAt(i))) texts << t->text();
-        EXPECT_TRUE(texts.contains(view.chart.title.join(QLatin1Char('\n'))));
-        EXPECT_TRUE(texts.contains(view.chart.foot.join(QLatin1Char('\n'))));
+        EXPECT_TRUE(texts.contains(bidi::display(view.chart.title.join(QLatin1Char('\n')))));
+        EXPECT_TRUE(texts.contains(bidi::display(view.chart.foot.join(QLatin1Char('\n')))));
     }
 }
 
