@@ -1,118 +1,6 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="fa_IR">
-<context>
-    <name>Termivo</name>
-    <message>
-        <source>the address holds a port (":"), which shifts the fields after it</source>
-        <translation>نشانی شماره پورت («:») دارد و فیلدهای پس از خود را جابه‌جا می‌کند</translation>
-    </message>
-    <message>
-        <source>it has fewer than ten fields</source>
-        <translation>کمتر از ده فیلد دارد</translation>
-    </message>
-    <message>
-        <source>it has no device ID</source>
-        <translation>شناسه دستگاه ندارد</translation>
-    </message>
-    <message>
-        <source>'%1' names no calendar (official or arithmetic); the official one is used</source>
-        <translation>«%1» تقویمی را نام نمی‌برد (official یا arithmetic)؛ تقویم رسمی به کار می‌رود</translation>
-    </message>
-    <message>
-        <source>Device line "%1" skipped: %2.</source>
-        <translation>سطر دستگاه «%1» کنار گذاشته شد: %2.</translation>
-    </message>
-    <message>
-        <source>'%1' does not give three time-outs</source>
-        <translation>«%1» سه زمان انتظار را نمی‌دهد</translation>
-    </message>
-    <message>
-        <source>
-(%1 more lines could not be read and were skipped)</source>
-        <translation>
-(%1 سطر دیگر نیز خوانده نشد و کنار گذاشته شد)</translation>
-    </message>
-    <message>
-        <source>The device search cannot listen on UDP port %1 (%2). Another program may be holding the port: close it and search again.</source>
-        <translation>جستجوی دستگاه‌ها نمی‌تواند روی پورت UDP شماره %1 گوش دهد (%2). شاید برنامه دیگری این پورت را در دست دارد: آن را ببندید و دوباره جستجو کنید.</translation>
-    </message>
-    <message>
-        <source>'%1' is not a valid integer value</source>
-        <translation>«%1» عدد صحیح معتبری نیست</translation>
-    </message>
-    <message>
-        <source>'%1' is not a valid floating point value</source>
-        <translation>«%1» عدد اعشاری معتبری نیست</translation>
-    </message>
-    <message>
-        <source>Port open error: COM%1 does not exist</source>
-        <translation>خطا در باز کردن پورت: COM%1 وجود ندارد</translation>
-    </message>
-    <message>
-        <source>Port open error: COM%1: %2</source>
-        <translation>خطا در باز کردن پورت COM%1: %2</translation>
-    </message>
-    <message>
-        <source>Cannot open file "%1". %2</source>
-        <translation>فایل «%1» باز نمی‌شود. %2</translation>
-    </message>
-    <message>
-        <source>Cannot read file "%1". %2</source>
-        <translation>فایل «%1» خوانده نمی‌شود. %2</translation>
-    </message>
-    <message>
-        <source>Cannot create file "%1". %2</source>
-        <translation>فایل «%1» ساخته نمی‌شود. %2</translation>
-    </message>
-    <message>
-        <source>Cannot write file "%1". %2</source>
-        <translation>فایل «%1» نوشته نمی‌شود. %2</translation>
-    </message>
-    <message>
-        <source>Cannot write file "%1". The data could not be stored on disk.</source>
-        <translation>فایل «%1» نوشته نمی‌شود. داده‌ها روی دیسک ذخیره نشدند.</translation>
-    </message>
-    <message>
-        <source>%1 cannot be changed</source>
-        <translation>%1 قابل تغییر نیست</translation>
-    </message>
-    <message>
-        <source>%1 is locked: it changes only with the expert access</source>
-        <translation>%1 قفل است و فقط پس از فعال سازی پیکر بندی سیستم تغییر می‌کند</translation>
-    </message>
-    <message>
-        <source>%1 takes a number from %2 to %3</source>
-        <translation>مقدار %1 باید عددی از %2 تا %3 باشد</translation>
-    </message>
-    <message>
-        <source>%1 takes a whole number from %2 to %3</source>
-        <translation>مقدار %1 باید عدد صحیحی از %2 تا %3 باشد</translation>
-    </message>
-    <message>
-        <source>%1 takes a list position from 0 to %2</source>
-        <translation>مقدار %1 باید یکی از گزینه‌های فهرست، از 0 تا %2، باشد</translation>
-    </message>
-    <message>
-        <source>It is not a regular file (a folder, FIFO or device).</source>
-        <translation>فایل معمولی نیست (پوشه، FIFO یا دستگاه است).</translation>
-    </message>
-    <message>
-        <source>It is larger than %1 MB, more than any file of the program holds.</source>
-        <translation>از %1 مگابایت بزرگ‌تر است، بیش از هر فایلی که برنامه نگه می‌دارد.</translation>
-    </message>
-    <message>
-        <source>'%1': %2 must be a whole number from %3 to %4</source>
-        <translation>«%1»: %2 باید عددی صحیح از %3 تا %4 باشد</translation>
-    </message>
-    <message>
-        <source>a time-out</source>
-        <translation>زمان انتظار</translation>
-    </message>
-    <message>
-        <source>the number of attempts</source>
-        <translation>تعداد تلاش</translation>
-    </message>
-</context>
 <context>
     <name>CompliancePanel</name>
     <message>
@@ -200,7 +88,7 @@
         <translation>برای این کانال یا این ماه ندارد</translation>
     </message>
     <message>
-        <source>the file's header gives no readable limits</source>
+        <source>the file&apos;s header gives no readable limits</source>
         <translation>سرآیند فایل حدود خوانایی ندارد</translation>
     </message>
     <message>
@@ -221,6 +109,179 @@
     <message>
         <source>Compliance</source>
         <translation>انطباق با حدود</translation>
+    </message>
+</context>
+<context>
+    <name>Termivo</name>
+    <message>
+        <source>the address holds a port (&quot;:&quot;), which shifts the fields after it</source>
+        <translation>نشانی شماره پورت («:») دارد و فیلدهای پس از خود را جابه‌جا می‌کند</translation>
+    </message>
+    <message>
+        <source>it has fewer than ten fields</source>
+        <translation>کمتر از ده فیلد دارد</translation>
+    </message>
+    <message>
+        <source>it has no device ID</source>
+        <translation>شناسه دستگاه ندارد</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; names no calendar (official or arithmetic); the official one is used</source>
+        <translation>«%1» تقویمی را نام نمی‌برد (official یا arithmetic)؛ تقویم رسمی به کار می‌رود</translation>
+    </message>
+    <message>
+        <source>Device line &quot;%1&quot; skipped: %2.</source>
+        <translation>سطر دستگاه «%1» کنار گذاشته شد: %2.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; does not give three time-outs</source>
+        <translation>«%1» سه زمان انتظار را نمی‌دهد</translation>
+    </message>
+    <message>
+        <source>
+(%1 more lines could not be read and were skipped)</source>
+        <translation>
+(%1 سطر دیگر نیز خوانده نشد و کنار گذاشته شد)</translation>
+    </message>
+    <message>
+        <source>The device search cannot listen on UDP port %1 (%2). Another program may be holding the port: close it and search again.</source>
+        <translation>جستجوی دستگاه‌ها نمی‌تواند روی پورت UDP شماره %1 گوش دهد (%2). شاید برنامه دیگری این پورت را در دست دارد: آن را ببندید و دوباره جستجو کنید.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>«%1» عدد صحیح معتبری نیست</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid floating point value</source>
+        <translation>«%1» عدد اعشاری معتبری نیست</translation>
+    </message>
+    <message>
+        <source>Port open error: COM%1 does not exist</source>
+        <translation>خطا در باز کردن پورت: COM%1 وجود ندارد</translation>
+    </message>
+    <message>
+        <source>Port open error: COM%1: %2</source>
+        <translation>خطا در باز کردن پورت COM%1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>فایل «%1» باز نمی‌شود. %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>فایل «%1» خوانده نمی‌شود. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>فایل «%1» ساخته نمی‌شود. %2</translation>
+    </message>
+    <message>
+        <source>Cannot write file &quot;%1&quot;. %2</source>
+        <translation>فایل «%1» نوشته نمی‌شود. %2</translation>
+    </message>
+    <message>
+        <source>Cannot write file &quot;%1&quot;. The data could not be stored on disk.</source>
+        <translation>فایل «%1» نوشته نمی‌شود. داده‌ها روی دیسک ذخیره نشدند.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be changed</source>
+        <translation>%1 قابل تغییر نیست</translation>
+    </message>
+    <message>
+        <source>%1 is locked: it changes only with the expert access</source>
+        <translation>%1 قفل است و فقط پس از فعال سازی پیکر بندی سیستم تغییر می‌کند</translation>
+    </message>
+    <message>
+        <source>%1 takes a number from %2 to %3</source>
+        <translation>مقدار %1 باید عددی از %2 تا %3 باشد</translation>
+    </message>
+    <message>
+        <source>%1 takes a whole number from %2 to %3</source>
+        <translation>مقدار %1 باید عدد صحیحی از %2 تا %3 باشد</translation>
+    </message>
+    <message>
+        <source>%1 takes a list position from 0 to %2</source>
+        <translation>مقدار %1 باید یکی از گزینه‌های فهرست، از 0 تا %2، باشد</translation>
+    </message>
+    <message>
+        <source>It is not a regular file (a folder, FIFO or device).</source>
+        <translation>فایل معمولی نیست (پوشه، FIFO یا دستگاه است).</translation>
+    </message>
+    <message>
+        <source>It is larger than %1 MB, more than any file of the program holds.</source>
+        <translation>از %1 مگابایت بزرگ‌تر است، بیش از هر فایلی که برنامه نگه می‌دارد.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: %2 must be a whole number from %3 to %4</source>
+        <translation>«%1»: %2 باید عددی صحیح از %3 تا %4 باشد</translation>
+    </message>
+    <message>
+        <source>a time-out</source>
+        <translation>زمان انتظار</translation>
+    </message>
+    <message>
+        <source>the number of attempts</source>
+        <translation>تعداد تلاش</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; lacks the hour and minute</source>
+        <translation>«%1» ساعت و دقیقه ندارد</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid date</source>
+        <translation>«%1» تاریخ معتبری نیست</translation>
+    </message>
+    <message>
+        <source>Empty reply</source>
+        <translation>پاسخ خالی است</translation>
+    </message>
+    <message>
+        <source>Unexpected parameter value: %1</source>
+        <translation>مقدار پارامتر پیش‌بینی نشده است: %1</translation>
+    </message>
+    <message>
+        <source>The reply is too long</source>
+        <translation>پاسخ بیش از اندازه بلند است</translation>
+    </message>
+    <message>
+        <source>The reply is not a JSON object</source>
+        <translation>پاسخ یک شیء JSON نیست</translation>
+    </message>
+    <message>
+        <source>The serial port %1 went away: %2</source>
+        <translation>پورت سریال %1 از دست رفت: %2</translation>
+    </message>
+    <message>
+        <source>Invalid JSON reply: %1</source>
+        <translation>پاسخ JSON نامعتبر است: %1</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is out of range for a date field</source>
+        <translation>«%1» برای یک فیلد تاریخ خارج از محدوده است</translation>
+    </message>
+    <message>
+        <source>Invalid address: %1</source>
+        <translation>نشانی نامعتبر است: %1</translation>
+    </message>
+    <message>
+        <source>Connect stopped.</source>
+        <translation>اتصال متوقف شد.</translation>
+    </message>
+    <message>
+        <source>Connect timed out.</source>
+        <translation>مهلت اتصال به پایان رسید.</translation>
+    </message>
+    <message>
+        <source>The printer cannot be opened.</source>
+        <translation>چاپگر باز نمی‌شود.</translation>
+    </message>
+    <message>
+        <source>The printer cannot start printing.</source>
+        <translation>چاپگر نمی‌تواند چاپ را آغاز کند.</translation>
+    </message>
+    <message>
+        <source>Cannot load the picture &quot;%1&quot;. %2</source>
+        <translation>تصویر «%1» بارگذاری نمی‌شود. %2</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "app/ledger.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPair>
@@ -78,7 +79,8 @@ bool ParseRefreshLine(const QString& line, Sensor_Rec& work)
 {
     const QStringList f = splitDelimited(line, u":,()");
     if (f.size() < 7) return false;
-    if (f.size() < 9) throw ConvertError(QStringLiteral("'%1' lacks the hour and minute").arg(line));
+    if (f.size() < 9)
+        throw ConvertError(QCoreApplication::translate("Termivo", "'%1' lacks the hour and minute").arg(line));
     if (f[0].isEmpty()) return false;
     const int sen = strToInt(f[2]);
     if (sen < 0 || sen > 3) return false;
@@ -89,7 +91,7 @@ bool ParseRefreshLine(const QString& line, Sensor_Rec& work)
     const int minute = strToInt(f[8]);
     if (year < 0 || year > 99 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
         minute < 0 || minute > 59)
-        throw ConvertError(QStringLiteral("'%1' is not a valid date").arg(line));
+        throw ConvertError(QCoreApplication::translate("Termivo", "'%1' is not a valid date").arg(line));
     work.ID = firstChar(f[0]);
     work.SenType = firstChar(f[1]);
     work.SenNumber = sen;

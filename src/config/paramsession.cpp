@@ -1,5 +1,7 @@
 #include "config/paramsession.h"
 
+#include <QCoreApplication>
+
 #include "app/calendar.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -47,7 +49,7 @@ bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObser
     QString reply;
     try {
         reply = trimParamReply(exchange(paramcmd::kReadAll));
-        if (reply.isEmpty()) throw ReplyError(QStringLiteral("Empty reply"));
+        if (reply.isEmpty()) throw ReplyError(QCoreApplication::translate("Termivo", "Empty reply"));
         out.clearJson();
         out.jsonLine(reply);
         sheet.controlNames.clear();

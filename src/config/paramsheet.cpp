@@ -152,7 +152,7 @@ QString paramValueText(const ordered_json& v)
         case ordered_json::value_t::number_unsigned: {
             const quint64 u = v.get<quint64>();
             if (u > quint64(std::numeric_limits<qint64>::max()))
-                throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(u));
+                throw ConvertError(QCoreApplication::translate("Termivo", "'%1' is not a valid integer value").arg(u));
             const QString whole = QString::number(u);
             return whole.size() > 11 ? whole : generalFormat(double(u));
         }
@@ -161,7 +161,8 @@ QString paramValueText(const ordered_json& v)
         default:
             break;
     }
-    throw ReplyError(QStringLiteral("Unexpected parameter value: %1").arg(QString::fromLatin1(v.type_name())));
+    throw ReplyError(QCoreApplication::translate("Termivo", "Unexpected parameter value: %1")
+                         .arg(QString::fromLatin1(v.type_name())));
 }
 
 QStringList SplitPara2(const QString& str1, const QString& SplitChar)
@@ -204,10 +205,12 @@ QString ParameterSheet::text(const QString& name) const
 BindOutcome ParameterSheet::bind(const QString& text1, const QString& topMember, BindMode mode, bool expert)
 {
     const QString trimmed = trimParamReply(text1);
-    if (trimmed.size() > kMaxReplyChars) throw ReplyError(QStringLiteral("The reply is too long"));
+    if (trimmed.size() > kMaxReplyChars)
+        throw ReplyError(QCoreApplication::translate("Termivo", "The reply is too long"));
     const QByteArray bytes = asciiOnly(trimmed).toLatin1();
     const ordered_json doc = ordered_json::parse(bytes.constData(), bytes.constData() + bytes.size(), nullptr, false);
-    if (doc.is_discarded() || !doc.is_object()) throw ReplyError(QStringLiteral("The reply is not a JSON object"));
+    if (doc.is_discarded() || !doc.is_object())
+        throw ReplyError(QCoreApplication::translate("Termivo", "The reply is not a JSON object"));
     const auto top = doc.find(topMember.toStdString());
     if (top == doc.end() || !top->is_object())
         throw ReplyError(QStringLiteral("The reply has no object \"%1\"").arg(topMember));

@@ -183,7 +183,8 @@ QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Devic
     // A port that goes away ends the exchange with a link error; it was closed, so
     // the next exchange opens it again.
     auto lost = [&] {
-        return LinkError(QStringLiteral("The serial port %1 went away: %2").arg(Device1.IP, m_serialLost));
+        return LinkError(
+            QCoreApplication::translate("Termivo", "The serial port %1 went away: %2").arg(Device1.IP, m_serialLost));
     };
     const QByteArray bytes = asciiBytes(frame);
     QString reply;

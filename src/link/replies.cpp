@@ -3,6 +3,8 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include <QCoreApplication>
+
 #include "link/framing.h"
 #include "platform/convert.h"
 
@@ -37,7 +39,7 @@ int FindNumber(const QString& s1)
         any = true;
         value = value * 10 + (c.unicode() - '0');
         if (value > std::numeric_limits<int>::max())
-            throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(s1));
+            throw ConvertError(QCoreApplication::translate("Termivo", "'%1' is not a valid integer value").arg(s1));
     }
     return any ? int(value) : -1;
 }
@@ -51,8 +53,9 @@ ordered_json innerObject(const QString& text, const char* outer)
 {
     const QByteArray bytes = asciiBytes(text);
     ordered_json doc = ordered_json::parse(bytes.constBegin(), bytes.constEnd(), nullptr, false);
-    if (doc.is_discarded()) throw ReplyError(QStringLiteral("Invalid JSON reply: %1").arg(text.left(200)));
-    if (!doc.is_object()) throw ReplyError(QStringLiteral("The reply is not a JSON object"));
+    if (doc.is_discarded())
+        throw ReplyError(QCoreApplication::translate("Termivo", "Invalid JSON reply: %1").arg(text.left(200)));
+    if (!doc.is_object()) throw ReplyError(QCoreApplication::translate("Termivo", "The reply is not a JSON object"));
     const auto it = doc.find(outer);
     if (it == doc.end()) throw ReplyError(QStringLiteral("The reply has no member \"%1\"").arg(QLatin1String(outer)));
     if (!it->is_object())
@@ -91,9 +94,10 @@ bool JSon2DateTime(const QString& s1, _SYSTEMTIME& t1)
         try {
             n = strToInt(text);
         } catch (const ConvertError&) {
-            throw ReplyError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+            throw ReplyError(QCoreApplication::translate("Termivo", "'%1' is not a valid integer value").arg(text));
         }
-        if (n < 0 || n > 65535) throw ReplyError(QStringLiteral("'%1' is out of range for a date field").arg(text));
+        if (n < 0 || n > 65535)
+            throw ReplyError(QCoreApplication::translate("Termivo", "'%1' is out of range for a date field").arg(text));
         *field = uint16_t(n);
     }
     return true;

@@ -1,5 +1,6 @@
 #include "link/tcptransport.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QTcpSocket>
 
@@ -29,7 +30,7 @@ bool TcpTransport::open(const QString& address, int ms)
     m_host = address;
     QHostAddress host;
     if (!host.setAddress(address)) {
-        m_error = QStringLiteral("Invalid address: %1").arg(address);
+        m_error = QCoreApplication::translate("Termivo", "Invalid address: %1").arg(address);
         return false;
     }
     m_client->connectToHost(host, m_port);
@@ -42,8 +43,8 @@ bool TcpTransport::open(const QString& address, int ms)
         ms);
     if (client && client->state() == QAbstractSocket::ConnectedState) return true;
     m_error = client && client->error() != QAbstractSocket::UnknownSocketError ? client->errorString()
-              : stopping()                                                     ? QStringLiteral("Connect stopped.")
-                                                                               : QStringLiteral("Connect timed out.");
+              : stopping() ? QCoreApplication::translate("Termivo", "Connect stopped.")
+                           : QCoreApplication::translate("Termivo", "Connect timed out.");
     if (client) client->abort();
     return false;
 }

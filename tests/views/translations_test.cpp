@@ -5,12 +5,16 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "app/ui/application.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
+#include "views/ui/monthview.h"
 
 namespace {
 
@@ -25,6 +29,16 @@ QString conversionError()
     try {
         strToInt(QStringLiteral("x"));
     } catch (const ConvertError& e) {
+        return e.text();
+    }
+    return {};
+}
+
+QString pictureError()
+{
+    try {
+        requireReadablePicture(QStringLiteral("/no/such/folder/back.png"));
+    } catch (const FileError& e) {
         return e.text();
     }
     return {};
@@ -63,6 +77,7 @@ TEST(Translations, QtsDialogsAndTheProgramsMessagesArePersian)
          }},
         {"conversion error", conversionError},
         {"file error", fileError},
+        {"background picture error", pictureError},
     };
     auto& app = *qApp;
     for (const Text& t : texts) EXPECT_FALSE(isPersian(t.get())) << t.what << ": " << t.get().toStdString();
@@ -73,5 +88,42 @@ TEST(Translations, QtsDialogsAndTheProgramsMessagesArePersian)
     removePersianTranslations(app);
     EXPECT_EQ(conversionError(), QStringLiteral("'x' is not a valid integer value"));
 }
+
+#ifdef TERMIVO_LUPDATE
+// Every text of the sources marked for translation has its Persian translation: the
+// translation file is brought up to date from the sources in a copy, and each text
+// left without a translation is listed.
+TEST(Translations, EveryMarkedTextHasAPersianTranslation)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ts = dir.filePath(QStringLiteral("termivo_fa.ts"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TERMIVO_SOURCE_DIR "/translations/termivo_fa.ts"), ts));
+    QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
+    QProcess lupdate;
+    lupdate.start(QStringLiteral(TERMIVO_LUPDATE),
+                  {QStringLiteral("-no-obsolete"), QStringLiteral("-locations"), QStringLiteral("none"),
+                   QStringLiteral(TERMIVO_SOURCE_DIR "/src"), QStringLiteral("-ts"), ts});
+    ASSERT_TRUE(lupdate.waitForFinished(120000));
+    ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
+    QFile f(ts);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    static const QRegularExpression message(
+        QStringLiteral("<source>(.*?)</source>\\s*<translation( type=\"unfinished\")?>(.*?)</translation>"),
+        QRegularExpression::DotMatchesEverythingOption);
+    QStringList missing;
+    int count = 0;
+    for (auto it = message.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        ++count;
+        if (!m.captured(2).isEmpty() || m.captured(3).trimmed().isEmpty()) missing << m.captured(1);
+    }
+    EXPECT_GT(count, 50);
+    EXPECT_TRUE(missing.isEmpty()) << "texts without a Persian translation (ninja update_translations, then translate "
+                                      "them in translations/termivo_fa.ts):\n"
+                                   << missing.join(QLatin1Char('\n')).toStdString();
+}
+#endif
 
 }  // namespace

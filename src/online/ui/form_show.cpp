@@ -1,6 +1,7 @@
 #include "online/ui/form_show.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -330,7 +331,8 @@ void TForm_Show::Btn_printClick()
 void TForm_Show::printChart(QPrinter& printer)
 {
     QCPPainter painter;
-    if (!painter.begin(&printer)) throw FileError(QStringLiteral("The printer cannot be opened."));
+    if (!painter.begin(&printer))
+        throw FileError(QCoreApplication::translate("Termivo", "The printer cannot be opened."));
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     const int w = qMax(1, Chart2->width()), h = qMax(1, Chart2->height());
     painter.setMode(QCPPainter::pmVectorized);

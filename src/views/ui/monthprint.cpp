@@ -1,6 +1,7 @@
 #include "views/ui/monthprint.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QPdfWriter>
@@ -47,7 +48,8 @@ void drawUprightText(QPainter& painter, const PrintedText& t)
 
 void beginOn(QPainter& painter, QPaintDevice* device)
 {
-    if (!painter.begin(device)) throw FileError(QStringLiteral("The printer cannot start printing."));
+    if (!painter.begin(device))
+        throw FileError(QCoreApplication::translate("Termivo", "The printer cannot start printing."));
 }
 
 }  // namespace

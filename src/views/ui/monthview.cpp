@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImageReader>
@@ -236,5 +237,6 @@ void requireReadablePicture(const QString& path)
 {
     QImageReader reader(path);
     if (reader.read().isNull())
-        throw FileError(QStringLiteral("Cannot load the picture \"%1\". %2").arg(path, reader.errorString()));
+        throw FileError(QCoreApplication::translate("Termivo", "Cannot load the picture \"%1\". %2")
+                            .arg(path, reader.errorString()));
 }
