@@ -168,9 +168,9 @@ OpenMetricsExport writeOpenMetrics(const QString& root, const QList<OpenMetricsC
     for (const ChannelPart& first : parts) {
         for (const YearPart& firstYear : first.years) {
             if (!firstYear.readable || familiesDone.contains(firstYear.info.family.name)) continue;
-            const MetricFamily& family = firstYear.info.family;
+            const MetricFamily family = firstYear.info.family;
             familiesDone << family.name;
-            out.add(metricFamilyHeader(family, true).toUtf8());
+            bool headerDone = false;
             for (ChannelPart& part : parts) {
                 for (YearPart& y : part.years) {
                     if (!y.readable || y.info.family.name != family.name) continue;
@@ -188,6 +188,8 @@ OpenMetricsExport writeOpenMetrics(const QString& root, const QList<OpenMetricsC
                                 // An hour that a change of the clock skips or repeats is written once.
                                 if (!year.hourValid[m][d][h] || (*hours)[h] <= last) continue;
                                 last = (*hours)[h];
+                                if (!headerDone) out.add(metricFamilyHeader(family, true).toUtf8());
+                                headerDone = true;
                                 out.sample(prefix, year.hourValue[m][d][h], last);
                                 if (!dayStarted) y.dayStarts << last;
                                 dayStarted = true;
