@@ -300,6 +300,16 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
     if (!root.isEmpty())
         if (const int status = useRootFolder(root, kMode, err)) return status;
 
+    // A refused output is told before anything is read; the files read are checked
+    // again once they are known.
+    if (!outPath.isEmpty()) {
+        try {
+            checkOutputTarget(outPath);
+        } catch (const std::exception& e) {
+            return writeError(err, errorText(e));
+        }
+    }
+
     resetStartupState();
     try {
         reportRegistryNotes(loadRegistry());
