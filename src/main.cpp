@@ -16,6 +16,7 @@
 #include "online/pollonce.h"
 #include "views/compliancereport.h"
 #include "views/exporttable.h"
+#include "views/openmetricsexport.h"
 #include "views/ui/exportchart.h"
 #include "views/ui/form1.h"
 #include "views/ui/reportpdf.h"
@@ -47,6 +48,8 @@ const CommandMode kModes[] = {
      [](const QStringList& a, QTextStream& out, QTextStream&) { return runParams(a, out); }},
     {"--report", "write the compliance figures of the fleet's channels (text, CSV, JSON or PDF)", reportHelp, nullptr,
      runReportMode, CommandApp::Gui},
+    {"--export-openmetrics", "write the report files' hourly values in the OpenMetrics format (Prometheus)",
+     exportOpenMetricsHelp, nullptr, runExportOpenMetrics},
 };
 
 }  // namespace

@@ -40,6 +40,7 @@ void PollCycle::setDevices(Device_Rec* devices, int last)
     const QList<ChannelReading> old = m_channels;
     m_channels.clear();
     m_answers = QList<DeviceAnswer>(qMax(0, m_last + 1), DeviceAnswer::NotAsked);
+    m_answeredAt = QList<QDateTime>(qMax(0, m_last + 1));
     for (int i = 0; i <= m_last; ++i) {
         for (int k = 0; k < 4; ++k) {
             const Sensor_Rec& s = devices[i].Sensor[k];
@@ -89,17 +90,21 @@ void PollCycle::updateReading(const QString& reply, int polledIndex)
         m_answers[polledIndex] =
             r && r->id == m_devices[polledIndex].ID ? DeviceAnswer::Answered : DeviceAnswer::Silent;
     if (!r) return;
-    // The device is the one the reply names: the first registry entry with its ID.
+    // The device is the one the reply names. The registry may hold one ID on two
+    // connections: a reply with the polled entry's own ID is that entry's; a reply
+    // naming another ID belongs to the entry with that ID on the polled entry's
+    // connection (a late reply on a shared line), else to the first with that ID.
     int device = -1;
-    for (int i = 0; i <= m_last; ++i) {
-        if (m_devices[i].ID == r->id) {
-            device = i;
-            break;
-        }
-    }
+    const bool polled = polledIndex >= 0 && polledIndex <= m_last;
+    if (polled && m_devices[polledIndex].ID == r->id) device = polledIndex;
+    for (int i = 0; i <= m_last && device < 0; ++i)
+        if (m_devices[i].ID == r->id && polled && m_devices[i].IP == m_devices[polledIndex].IP) device = i;
+    for (int i = 0; i <= m_last && device < 0; ++i)
+        if (m_devices[i].ID == r->id) device = i;
     if (device < 0) return;
     m_answers[device] = DeviceAnswer::Answered;
     const QDateTime now = m_clock();
+    m_answeredAt[device] = now;
     for (int k = 0; k < 4; ++k) {
         for (int c = 0; c < m_channels.size(); ++c) {
             ChannelReading& ch = m_channels[c];

@@ -105,7 +105,8 @@ public:
     void arm();
     // One tick of the timer.
     void tick();
-    // Decodes a reading reply and shows its four readings; polledIndex plays no part.
+    // Decodes a reading reply of registry entry polledIndex and shows its four
+    // readings for the entry the reply names (the polled one when it names its ID).
     void updateReading(const QString& reply, int polledIndex);
     // Checks a time reply against the clock and logs a mismatch.
     void checkClock(const QString& reply, const QString& id);
@@ -116,6 +117,8 @@ public:
 
     const QList<ChannelReading>& channels() const { return m_channels; }
     DeviceAnswer answerOf(int device) const { return m_answers.value(device, DeviceAnswer::NotAsked); }
+    // When the registry entry last answered (invalid: not since setDevices).
+    QDateTime answeredAt(int device) const { return m_answeredAt.value(device); }
     int lastDevice() const { return m_last; }
 
 private:
@@ -130,5 +133,6 @@ private:
     int m_last = -1;
     QList<ChannelReading> m_channels;
     QList<DeviceAnswer> m_answers;
+    QList<QDateTime> m_answeredAt;
     QDateTime m_downloadedHour;
 };

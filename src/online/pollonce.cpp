@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include <QHash>
+#include <QSet>
 
 #include "app/calendar.h"
 #include "app/commandline.h"
@@ -12,6 +13,7 @@
 #include "app/registry.h"
 #include "app/rootdir.h"
 #include "link/devicelink.h"
+#include "online/metrics.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
@@ -118,30 +120,6 @@ private:
     QHash<const Device_Rec*, DeviceTrace> m_traces;
 };
 
-QString labelValue(const QString& v)
-{
-    QString out;
-    for (const QChar c : v) {
-        if (c == QLatin1Char('\\'))
-            out += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('"'))
-            out += QStringLiteral("\\\"");
-        else if (c == QLatin1Char('\n'))
-            out += QStringLiteral("\\n");
-        else
-            out += c;
-    }
-    return out;
-}
-
-QString channelLabels(const ChannelReading& c)
-{
-    return QStringLiteral("{device=\"%1\",channel=\"%2\",sensor=\"%3\"}")
-        .arg(labelValue(c.deviceId))
-        .arg(c.sensor + 1)
-        .arg(labelValue(c.name));
-}
-
 }  // namespace
 
 QStringList pollTextLines(const QList<ChannelReading>& channels, const QStringList& clockLines)
@@ -151,39 +129,79 @@ QStringList pollTextLines(const QList<ChannelReading>& channels, const QStringLi
     return lines + clockLines;
 }
 
-QString pollPrometheusText(const QList<ChannelReading>& channels, const QStringList& deviceIds,
-                           const QList<DeviceAnswer>& answers)
+QString pollPrometheusText(const PollSweep& sweep)
 {
     QString t;
-    auto family = [&](const char* name, const char* help) {
-        t += QStringLiteral("# HELP %1 %2\n# TYPE %1 gauge\n").arg(QLatin1String(name), QLatin1String(help));
+    const QList<ChannelReading>& channels = sweep.channels;
+    auto labelsOf = [&](const ChannelReading& c, const MetricFamily& family = {}) {
+        const PollSweep::Line& line = sweep.lines.value(c.device);
+        return channelMetricLabels({c.deviceId, line.address, c.deviceName, c.sensor + 1, c.name}, family);
     };
-    family("termivo_reading", "Latest reading of a logging device's channel, in the sensor's unit.");
-    for (const ChannelReading& c : channels) {
+    // A registry line that repeats another's ID and address repeats its series: only
+    // the first one's are written.
+    QSet<QString> seenLines;
+    QList<int> channelsShown;
+    for (int i = 0; i < channels.size(); ++i)
+        if (!seenLines.contains(labelsOf(channels[i]))) {
+            seenLines.insert(labelsOf(channels[i]));
+            channelsShown << i;
+        }
+
+    // The readings, one family per quantity in the order of the families' first channels.
+    QList<MetricFamily> families;
+    QList<QStringList> samples;
+    for (const int i : channelsShown) {
+        const ChannelReading& c = channels[i];
+        const MetricFamily& family = sweep.infos.value(i).family;
+        qsizetype k = 0;
+        while (k < families.size() && families[k].name != family.name) ++k;
+        if (k == families.size()) {
+            families << family;
+            samples << QStringList();
+        }
         if (!c.hasReading || c.disconnected) continue;
         if (const std::optional<double> v = readingValue(c.raw))
-            t += QStringLiteral("termivo_reading%1 %2\n").arg(channelLabels(c)).arg(*v, 0, 'g', 15);
+            samples[k] << sampleLine(family.name, labelsOf(c, family), QString::number(*v, 'g', 15));
     }
-    family("termivo_reading_alarm", "1 when the device reports the channel in alarm.");
-    for (const ChannelReading& c : channels)
-        if (c.hasReading)
-            t += QStringLiteral("termivo_reading_alarm%1 %2\n").arg(channelLabels(c)).arg(c.alarm ? 1 : 0);
-    family("termivo_reading_disconnected", "1 when the channel's sensor is disconnected (it reads +-150).");
-    for (const ChannelReading& c : channels)
-        if (c.hasReading)
-            t +=
-                QStringLiteral("termivo_reading_disconnected%1 %2\n").arg(channelLabels(c)).arg(c.disconnected ? 1 : 0);
-    family("termivo_device_answered", "1 when the device answered the reading request of this sweep.");
-    QStringList seen;
-    for (int i = 0; i < deviceIds.size(); ++i) {
-        // A device ID listed twice in the registry is one device.
-        if (seen.contains(deviceIds[i])) continue;
-        seen << deviceIds[i];
-        const bool answered = answers.value(i) == DeviceAnswer::Answered;
-        t += QStringLiteral("termivo_device_answered{device=\"%1\"} %2\n")
-                 .arg(labelValue(deviceIds[i]))
-                 .arg(answered ? 1 : 0);
+    for (qsizetype k = 0; k < families.size(); ++k) {
+        if (samples[k].isEmpty()) continue;
+        t += metricFamilyHeader(families[k], false) + samples[k].join(QString());
     }
+    auto limits = [&](const MetricFamily& family, bool upper) {
+        QString lines;
+        for (const int i : channelsShown) {
+            const ChannelMetricInfo& info = sweep.infos.value(i);
+            if (const std::optional<double> v = upper ? info.upperLimit : info.lowerLimit)
+                lines += sampleLine(family.name, labelsOf(channels[i]), QString::number(*v, 'g', 15));
+        }
+        if (!lines.isEmpty()) t += metricFamilyHeader(family, false) + lines;
+    };
+    limits(kLowerLimitFamily, false);
+    limits(kUpperLimitFamily, true);
+    auto flags = [&](const MetricFamily& family, bool ChannelReading::*flag) {
+        QString lines;
+        for (const int i : channelsShown)
+            if (channels[i].hasReading)
+                lines += sampleLine(family.name, labelsOf(channels[i]), QString::number(channels[i].*flag ? 1 : 0));
+        if (!lines.isEmpty()) t += metricFamilyHeader(family, false) + lines;
+    };
+    flags(kAlarmFamily, &ChannelReading::alarm);
+    flags(kDisconnectedFamily, &ChannelReading::disconnected);
+
+    QString answered, lastAnswer;
+    QSet<QString> seenDevices;
+    for (const PollSweep::Line& line : sweep.lines) {
+        const QString labels = deviceMetricLabels(line.id, line.address, line.name);
+        if (seenDevices.contains(labels)) continue;
+        seenDevices.insert(labels);
+        answered += sampleLine(kDeviceAnsweredFamily.name, labels, QString::number(line.answered ? 1 : 0));
+        if (line.answered && line.answeredAt.isValid())
+            lastAnswer += sampleLine(kDeviceLastAnswerFamily.name, labels, metricSeconds(line.answeredAt));
+    }
+    if (!answered.isEmpty()) t += metricFamilyHeader(kDeviceAnsweredFamily, false) + answered;
+    if (!lastAnswer.isEmpty()) t += metricFamilyHeader(kDeviceLastAnswerFamily, false) + lastAnswer;
+    t += metricFamilyHeader(kPollTimestampFamily, false) +
+         sampleLine(kPollTimestampFamily.name, QString(), metricSeconds(sweep.end));
     return t;
 }
 
@@ -257,22 +275,31 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
     deviceLink().setObserver(nullptr);
     if (StopFlag == 1) return kPollOnceStopped;
 
-    QStringList ids;
-    QList<DeviceAnswer> answers;
+    PollSweep sweep;
+    sweep.end = programNow();
+    sweep.channels = poll.channels();
     bool allAnswered = true;
     for (int i = 0; i <= poll.lastDevice(); ++i) {
-        ids << DevList[i].ID;
-        answers << poll.answerOf(i);
+        const Device_Rec& d = DevList[i];
+        sweep.lines << PollSweep::Line{d.ID, d.IP, d.Name, poll.answerOf(i) == DeviceAnswer::Answered,
+                                       poll.answeredAt(i)};
         if (poll.answerOf(i) != DeviceAnswer::Answered) {
             allAnswered = false;
-            err << pollFailureLine(DevList[i], host.trace(DevList[i])) << "\n";
+            err << pollFailureLine(d, host.trace(d)) << "\n";
         }
     }
     err.flush();
-    const QString text =
-        format == QLatin1String("prometheus")
-            ? pollPrometheusText(poll.channels(), ids, answers)
-            : pollTextLines(poll.channels(), host.clockLines).join(QLatin1Char('\n')) + QLatin1Char('\n');
+    QString text;
+    if (format == QLatin1String("prometheus")) {
+        // A channel's quantity and limits are those of its report file of the current year.
+        const int yy = clockOf(sweep.end).wYear;
+        for (const ChannelReading& c : sweep.channels)
+            sweep.infos << channelMetricInfo(Prog.RootDir, yy,
+                                             {c.deviceId, DevList[c.device].IP, c.deviceName, c.sensor + 1, c.name});
+        text = pollPrometheusText(sweep);
+    } else {
+        text = pollTextLines(poll.channels(), host.clockLines).join(QLatin1Char('\n')) + QLatin1Char('\n');
+    }
     if (outFile.isEmpty()) {
         out << text;
         out.flush();

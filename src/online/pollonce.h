@@ -7,7 +7,9 @@
 //   (a2_Freezer : -18.5(Alarm), or the plain name without a reading), then the clock
 //   check lines;
 // - prometheus: the text exposition format of the node exporter's textfile
-//   collector (reading, alarm and disconnected per channel, answered per device).
+//   collector (online/metrics.h): per channel its reading under its quantity's name,
+//   the limits of its report file of the current year, alarm and disconnected; per
+//   registry line whether and when its device answered; the end of the sweep.
 // With --out the output replaces FILE whole (write, then rename) instead of going to
 // standard output; FILE follows the rule of every mode's output (checkOutputTarget).
 // A device that gives no readings (silent, an answer that is no reading, another
@@ -19,6 +21,7 @@
 #include <QTextStream>
 
 #include "app/commandline.h"
+#include "online/metrics.h"
 #include "online/pollcycle.h"
 
 enum PollOnceStatus {
@@ -34,7 +37,24 @@ enum PollOnceStatus {
 int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // The two output formats over the channels and the devices' answers of one sweep.
-// devices: the registry entries polled (ID per index).
 QStringList pollTextLines(const QList<ChannelReading>& channels, const QStringList& clockLines);
-QString pollPrometheusText(const QList<ChannelReading>& channels, const QStringList& deviceIds,
-                           const QList<DeviceAnswer>& answers);
+
+// One sweep as the Prometheus format gives it.
+struct PollSweep
+{
+    // A registry line: its device's ID, address and name, whether it answered the
+    // reading request and when.
+    struct Line
+    {
+        QString id;
+        QString address;
+        QString name;
+        bool answered = false;
+        QDateTime answeredAt;
+    };
+    QList<ChannelReading> channels;
+    QList<ChannelMetricInfo> infos;  // per channel: the quantity and limits of its report file
+    QList<Line> lines;               // per registry index
+    QDateTime end;                   // when the sweep ended
+};
+QString pollPrometheusText(const PollSweep& sweep);

@@ -246,11 +246,23 @@ TextFile readTextFile(const QString& path)
 
 void writeBytesAtomically(const QString& path, const QByteArray& bytes)
 {
+    writeStreamAtomically(path, [&](QIODevice& f) { return f.write(bytes) == bytes.size(); });
+}
+
+void writeStreamAtomically(const QString& path, const std::function<bool(QIODevice&)>& write)
+{
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         throw FileError(QCoreApplication::translate("Termivo", "Cannot create file \"%1\". %2")
                             .arg(QDir::toNativeSeparators(path), f.errorString()));
-    if (f.write(bytes) != bytes.size() || !f.flush()) {
+    bool written = false;
+    try {
+        written = write(f);
+    } catch (...) {
+        f.cancelWriting();
+        throw;
+    }
+    if (!written || !f.flush()) {
         const QString why = f.errorString();
         f.cancelWriting();
         throw FileError(QCoreApplication::translate("Termivo", "Cannot write file \"%1\". %2")

@@ -4,7 +4,10 @@
 // in the encoding it was read in; every write replaces the file whole.
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -49,6 +52,9 @@ TextFile readTextFile(const QString& path);
 // Windows-1256 with best fit writes encodeTextFile's bytes itself.
 void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding = TextEncoding::Ansi);
 void writeBytesAtomically(const QString& path, const QByteArray& bytes);
+// The same for an output written in parts: write puts them into the device and returns
+// false when a write failed; an exception it throws cancels the file too.
+void writeStreamAtomically(const QString& path, const std::function<bool(QIODevice&)>& write);
 
 // The existing file in path's folder whose name equals path's name without regard
 // to letter case; path itself when none exists.

@@ -24,39 +24,6 @@ namespace {
 
 const QString kMode = QStringLiteral("--report");
 
-// One report file's year as read for the report.
-struct LoadedYear
-{
-    QString path;  // empty: no file
-    QString unreadable;
-    std::unique_ptr<ReportYear> year;
-};
-
-LoadedYear loadYearOf(const QString& root, const ReportChannel& ch, int yy)
-{
-    LoadedYear y;
-    try {
-        y.path = reportFilePath(root, yy, ch.deviceId, ch.channel, ch.sensorName);
-    } catch (const ReportPathError& e) {
-        y.unreadable = e.text();
-        return y;
-    }
-    if (!QFileInfo::exists(y.path)) {
-        y.path.clear();
-        return y;
-    }
-    try {
-        const TextFile file = readTextFile(y.path);
-        auto year = std::make_unique<ReportYear>();
-        year->path = y.path;
-        loadReportYear(*year, file.lines);
-        y.year = std::move(year);
-    } catch (const std::exception& e) {
-        y.unreadable = errorText(e);
-    }
-    return y;
-}
-
 int monthIndex(const ReportMonth& m, const QDateTime& now)
 {
     return fullShamsiYear(m.yy, now) * 12 + m.month - 1;
@@ -126,17 +93,6 @@ std::string str(const QString& s)
     return s.toStdString();
 }
 
-bool parseMonth(const QString& text, ReportMonth& m)
-{
-    const QStringList parts = text.split(QLatin1Char('/'));
-    if (parts.size() != 2) return false;
-    bool okYear = false;
-    bool okMonth = false;
-    m.yy = parts[0].toInt(&okYear);
-    m.month = parts[1].toInt(&okMonth);
-    return okYear && okMonth && m.yy >= 0 && m.yy <= 99 && m.month >= 1 && m.month <= 12;
-}
-
 ReportMonth lastCompleteMonth(const QDateTime& now)
 {
     const _SYSTEMTIME today = clockOf(now);
@@ -152,6 +108,96 @@ void checkReportOutputs(const QStringList& outputs, const QStringList& inputs)
 }
 
 }  // namespace
+
+LoadedYear loadChannelYear(const QString& root, const ReportChannel& ch, int yy)
+{
+    LoadedYear y;
+    try {
+        y.path = reportFilePath(root, yy, ch.deviceId, ch.channel, ch.sensorName);
+    } catch (const ReportPathError& e) {
+        y.unreadable = e.text();
+        return y;
+    }
+    if (!QFileInfo::exists(y.path)) {
+        y.path.clear();
+        return y;
+    }
+    try {
+        const TextFile file = readTextFile(y.path);
+        auto year = std::make_unique<ReportYear>();
+        year->path = y.path;
+        loadReportYear(*year, file.lines);
+        y.year = std::move(year);
+    } catch (const std::exception& e) {
+        y.unreadable = errorText(e);
+    }
+    return y;
+}
+
+bool parseReportMonth(const QString& text, ReportMonth& m)
+{
+    const QStringList parts = text.split(QLatin1Char('/'));
+    if (parts.size() != 2) return false;
+    bool okYear = false;
+    bool okMonth = false;
+    m.yy = parts[0].toInt(&okYear);
+    m.month = parts[1].toInt(&okMonth);
+    return okYear && okMonth && m.yy >= 0 && m.yy <= 99 && m.month >= 1 && m.month <= 12;
+}
+
+QList<ReportMonth> reportMonthsBetween(const ReportMonth& from, const ReportMonth& to, const QDateTime& now,
+                                       QString& why)
+{
+    const int first = monthIndex(from, now);
+    const int last = monthIndex(to, now);
+    if (first > last) {
+        why = QStringLiteral("--from is after --to");
+        return {};
+    }
+    if (last - first >= 1200) {
+        why = QStringLiteral("more than a hundred years asked");
+        return {};
+    }
+    QList<ReportMonth> months;
+    ReportMonth m = from;
+    for (int k = first; k <= last; ++k) {
+        months << m;
+        m = m.month == 12 ? ReportMonth{(m.yy + 1) % 100, 1} : ReportMonth{m.yy, m.month + 1};
+    }
+    return months;
+}
+
+bool registryChannels(const QStringList& channelArgs, QList<ReportChannel>& channels, QString& why)
+{
+    auto channelOf = [](int d, int s) {
+        const Device_Rec& dev = DevList[d];
+        return ReportChannel{dev.ID, s + 1, dev.Name, dev.Sensor[s].Name, d};
+    };
+    if (channelArgs.isEmpty()) {
+        for (int d = 0; d <= DevLast; ++d)
+            for (int s = 0; s < 4; ++s)
+                if (!DevList[d].Sensor[s].Name.isEmpty()) channels << channelOf(d, s);
+    }
+    for (const QString& c : channelArgs) {
+        const qsizetype colon = c.lastIndexOf(QLatin1Char(':'));
+        bool ok = false;
+        const int n = colon > 0 ? c.mid(colon + 1).toInt(&ok) : 0;
+        const QString id = c.left(colon);
+        if (!ok || n < 1 || n > 4) {
+            why = QStringLiteral("--channel needs ID:N with N 1..4, not \"%1\"").arg(c);
+            return false;
+        }
+        int found = -1;
+        for (int d = 0; d <= DevLast && found < 0; ++d)
+            if (DevList[d].ID == id) found = d;
+        if (found < 0 || DevList[found].Sensor[n - 1].Name.isEmpty()) {
+            why = QStringLiteral("the registry has no named channel %1 of device \"%2\"").arg(n).arg(id);
+            return false;
+        }
+        channels << channelOf(found, n - 1);
+    }
+    return true;
+}
 
 QString reportNumber(double v)
 {
@@ -197,7 +243,7 @@ FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& ch
         for (const ReportMonth& m : months) {
             auto it = years.find(m.yy);
             if (it == years.end()) {
-                it = years.emplace(m.yy, loadYearOf(root, ch, m.yy)).first;
+                it = years.emplace(m.yy, loadChannelYear(root, ch, m.yy)).first;
                 if (!it->second.unreadable.isEmpty())
                     r.unreadable << QStringLiteral("%1: %2").arg(
                         it->second.path.isEmpty()
@@ -463,7 +509,7 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err, const
         const QString v = args[++i];
         auto month = [&](std::optional<ReportMonth>& m) {
             ReportMonth parsed;
-            if (!parseMonth(v, parsed)) return false;
+            if (!parseReportMonth(v, parsed)) return false;
             m = parsed;
             return true;
         };
@@ -505,16 +551,9 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err, const
     const QDateTime now = programNow();
     QList<ReportMonth> months;
     if (from) {
-        const int first = monthIndex(*from, now);
-        const int last = monthIndex(*to, now);
-        if (first > last) return commandUsageError(err, kMode, QStringLiteral("--from is after --to"));
-        if (last - first >= 1200)
-            return commandUsageError(err, kMode, QStringLiteral("more than a hundred years asked"));
-        ReportMonth m = *from;
-        for (int k = first; k <= last; ++k) {
-            months << m;
-            m = m.month == 12 ? ReportMonth{(m.yy + 1) % 100, 1} : ReportMonth{m.yy, m.month + 1};
-        }
+        QString why;
+        months = reportMonthsBetween(*from, *to, now, why);
+        if (months.isEmpty()) return commandUsageError(err, kMode, why);
     } else {
         months << single.value_or(lastCompleteMonth(now));
     }
@@ -536,30 +575,8 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err, const
     }
 
     QList<ReportChannel> channels;
-    auto channelOf = [](int d, int s) {
-        const Device_Rec& dev = DevList[d];
-        return ReportChannel{dev.ID, s + 1, dev.Name, dev.Sensor[s].Name};
-    };
-    if (channelArgs.isEmpty()) {
-        for (int d = 0; d <= DevLast; ++d)
-            for (int s = 0; s < 4; ++s)
-                if (!DevList[d].Sensor[s].Name.isEmpty()) channels << channelOf(d, s);
-    }
-    for (const QString& c : channelArgs) {
-        const qsizetype colon = c.lastIndexOf(QLatin1Char(':'));
-        bool ok = false;
-        const int n = colon > 0 ? c.mid(colon + 1).toInt(&ok) : 0;
-        const QString id = c.left(colon);
-        if (!ok || n < 1 || n > 4)
-            return commandUsageError(err, kMode, QStringLiteral("--channel needs ID:N with N 1..4, not \"%1\"").arg(c));
-        int found = -1;
-        for (int d = 0; d <= DevLast && found < 0; ++d)
-            if (DevList[d].ID == id) found = d;
-        if (found < 0 || DevList[found].Sensor[n - 1].Name.isEmpty())
-            return commandUsageError(
-                err, kMode, QStringLiteral("the registry has no named channel %1 of device \"%2\"").arg(n).arg(id));
-        channels << channelOf(found, n - 1);
-    }
+    QString why;
+    if (!registryChannels(channelArgs, channels, why)) return commandUsageError(err, kMode, why);
 
     FleetReport report = buildFleetReport(Prog.RootDir, channels, months, minExcursion, now);
     report.headingLines = Prog.Comment;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QByteArray>
 #include <QDateTime>
@@ -14,6 +15,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "reports/loader.h"
 #include "views/compliance.h"
 
 // Exit statuses of the report.
@@ -38,6 +40,7 @@ struct ReportChannel
     int channel = 0;
     QString deviceName;
     QString sensorName;
+    int registryIndex = -1;  // its line in DevList
 };
 
 // One channel's month: the figures, and the report file they came from.
@@ -75,6 +78,27 @@ struct FleetReport
 // root (each year file read once).
 FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& channels,
                              const QList<ReportMonth>& months, int minExcursionHours, const QDateTime& now);
+
+// One channel's report file of a year as read: its path (empty: no file), why it
+// could not be read, and its year when it was read.
+struct LoadedYear
+{
+    QString path;
+    QString unreadable;
+    std::unique_ptr<ReportYear> year;
+};
+LoadedYear loadChannelYear(const QString& root, const ReportChannel& ch, int yy);
+
+// A month of the command line, "YY/M" (year 0..99, month 1..12).
+bool parseReportMonth(const QString& text, ReportMonth& m);
+// The months from one to the other; none, with why set, when from is after to or they
+// span more than a hundred years.
+QList<ReportMonth> reportMonthsBetween(const ReportMonth& from, const ReportMonth& to, const QDateTime& now,
+                                       QString& why);
+// The channels of the loaded registry that "--channel ID:N" arguments name (the first
+// registry line with the ID), or every named channel when there are none; false, with
+// why set, for an argument that names none.
+bool registryChannels(const QStringList& channelArgs, QList<ReportChannel>& channels, QString& why);
 
 // "YY/M/D" of a month's day, and the Gregorian moment "YYYY-MM-DDTHH:00" of an hour.
 QString shamsiDayText(const ReportMonth& month, int day);

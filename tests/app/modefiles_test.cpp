@@ -143,7 +143,7 @@ TEST_F(ModeFilesTest, EveryModesOutputFollowsTheRule)
     QFile::link(installedProgram(), path("program-link.png"));
     QFile::link(report(), path("input-link.png"));
 
-    enum Modes { Table = 1, Chart = 2, Poll = 4, All = 7 };
+    enum Modes { Table = 1, Chart = 2, Poll = 4, History = 8, All = 15 };
     struct Target
     {
         const char* name;
@@ -158,20 +158,21 @@ TEST_F(ModeFilesTest, EveryModesOutputFollowsTheRule)
         {"registry-link.png", All},
         {"program-link.png", All},
         {"input-link.png", Table | Chart},
-        {"DeviceStatus.txt", Table | Poll},
-        {"LAST_REFRESH.TXT", Table | Poll},  // a second spelling would become the ledger
-        {"3/A1_Temp.rep", Table | Poll},
-        {"3/B2_New.rep", Table | Poll},
+        {"DeviceStatus.txt", Table | Poll | History},
+        {"LAST_REFRESH.TXT", Table | Poll | History},  // a second spelling would become the ledger
+        {"3/A1_Temp.rep", Table | Poll | History},
+        {"3/B2_New.rep", Table | Poll | History},
     };
     auto args = [&](int mode, const QString& out) -> QStringList {
         if (mode == Table) return {"--export-table", report(), "--out", out};
         if (mode == Chart) return {"--export-chart", report(), "--out", out};
+        if (mode == History) return {"--export-openmetrics", "--out", out};
         return {"--poll-once", "--out", out};
     };
     for (const Target& t : targets) {
         if (!nodes && QString(t.name).startsWith("node")) continue;
         const QString out = path(t.name);
-        for (int mode : {Table, Chart, Poll}) {
+        for (int mode : {Table, Chart, Poll, History}) {
             if (!(t.modes & mode)) continue;
             SCOPED_TRACE(args(mode, out).join(' ').toStdString());
             const QByteArray before = stateOf(out);
@@ -185,7 +186,8 @@ TEST_F(ModeFilesTest, EveryModesOutputFollowsTheRule)
     }
     EXPECT_FALSE(QFileInfo::exists(path("missing")));
 
-    // What the rule lets through is written: a new file, and a regular file through a link.
+    // What the rule lets through is written: a new file, and a regular file through a link
+    // (the history export needs a registered device: its own test writes one).
     writeFileBytes(path("other/old.png"), "old");
     QFile::link(path("other/old.png"), path("old-link.png"));
     for (int mode : {Table, Chart, Poll}) {

@@ -161,4 +161,22 @@ TEST_F(PollCycleTest, AReplyNamingAnotherDeviceIsShownForThatDevice)
     EXPECT_EQ(cycle.answerOf(1), DeviceAnswer::Silent);
 }
 
+// The registry holds ID a on two connections and the first is silent: the second's
+// reading is its own, and the first stays silent.
+TEST_F(PollCycleTest, OneIdOnTwoConnectionsAnswersForEachLine)
+{
+    registry({"a", "a"}, {DevSim::lanAddress(1), DevSim::lanAddress(2)});
+    script.respond([](const LinkScript::Request& r) {
+        return LinkScript::reply(r.address == DevSim::lanAddress(2) ? reading("a", "7.0") : QString(), 20);
+    });
+    cycle.tick();
+
+    EXPECT_FALSE(channel(0).hasReading);
+    EXPECT_EQ(channel(1).title(), "a1_Room : 7.0");
+    EXPECT_EQ(cycle.answerOf(0), DeviceAnswer::Silent);
+    EXPECT_EQ(cycle.answerOf(1), DeviceAnswer::Answered);
+    EXPECT_FALSE(cycle.answeredAt(0).isValid());
+    EXPECT_EQ(cycle.answeredAt(1), QDateTime(QDate(2026, 5, 1), QTime(10, 30)));
+}
+
 }  // namespace

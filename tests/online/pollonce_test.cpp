@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "support/devsim.h"
 #include "support/fixtures.h"
+#include "support/reportlines.h"
 
 namespace {
 
@@ -101,6 +104,29 @@ TEST_F(PollOnceTest, TheClockCheckGoesByTheCalendarOfTheSettings)
     }
 }
 
+// The labels of channel n of a registry line of the fleet.
+QString labels(const QString& id, const QString& address, const QString& name, int channel, const QString& sensor)
+{
+    return QStringLiteral("{device=\"%1\",address=\"%2\",device_name=\"%3\",channel=\"%4\",sensor=\"%5\"}")
+        .arg(id, address, name, QString::number(channel), sensor);
+}
+
+void expectPromtoolClean(const QString& text)
+{
+    const QString promtool = QStandardPaths::findExecutable("promtool");
+    ASSERT_FALSE(promtool.isEmpty()) << "promtool (Debian package prometheus) is not installed";
+    QProcess check;
+    check.start(promtool, {"check", "metrics"});
+    check.write(text.toUtf8());
+    check.closeWriteChannel();
+    ASSERT_TRUE(check.waitForFinished(30000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
+    EXPECT_TRUE(check.readAll().trimmed().isEmpty());
+}
+
+// One metric per quantity (the value axis caption of the channel's report file of the
+// year; temperature without a file), the file's limits, the flags, who answered and
+// when, the end of the poll; promtool finds nothing to mend.
 TEST_F(PollOnceTest, PrometheusPassesPromtoolAndTellsWhoAnswered)
 {
     struct Case
@@ -108,33 +134,71 @@ TEST_F(PollOnceTest, PrometheusPassesPromtoolAndTellsWhoAnswered)
         bool silentDevice;
         int status;
     };
+    const QString a = DevSim::lanAddress(1), b = DevSim::lanAddress(2);
+    // Channel 3 has a file of this year (1405) with a humidity header and limits.
+    QDir().mkpath(path("5"));
+    writeLines(path("5/A3_Hum \"wet\".rep"), {reportHeader("H", "H", "20", "60.5"), fullDayT(4, 1, 20)});
+    const QString now = QString::number(fixedTestNow().toSecsSinceEpoch());
     for (const Case c : {Case{true, kPollOnceSilent}, Case{false, kPollOnceOk}}) {
         SCOPED_TRACE(c.silentDevice);
         startFleet(c.silentDevice);
         const Run r = poll({"--format", "prometheus"});
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-        EXPECT_TRUE(lines.contains("termivo_reading{device=\"A\",channel=\"1\",sensor=\"Room\"} 21.5"));
-        EXPECT_TRUE(lines.contains("termivo_reading{device=\"A\",channel=\"3\",sensor=\"Hum \\\"wet\\\"\"} 45"));
-        // A disconnected sensor has its flags but no reading.
-        EXPECT_TRUE(lines.contains("termivo_reading_disconnected{device=\"A\",channel=\"2\",sensor=\"Freezer\"} 1"));
-        EXPECT_TRUE(lines.contains("termivo_reading_alarm{device=\"A\",channel=\"2\",sensor=\"Freezer\"} 1"));
-        EXPECT_TRUE(lines.filter("termivo_reading{device=\"A\",channel=\"2\"").isEmpty());
-        EXPECT_TRUE(lines.contains("termivo_device_answered{device=\"A\"} 1"));
-        EXPECT_EQ(lines.contains("termivo_device_answered{device=\"B\"} 0"), c.silentDevice);
-        // A device that did not answer has no reading lines.
-        EXPECT_TRUE(lines.filter("device=\"B\",channel").isEmpty());
-        EXPECT_TRUE(lines.contains("# TYPE termivo_reading gauge"));
+        const QString room = labels("A", a, "Lab", 1, "Room"), freezer = labels("A", a, "Lab", 2, "Freezer"),
+                      hum = labels("A", a, "Lab", 3, "Hum \\\"wet\\\"");
+        for (const QString& expected :
+             {"termivo_temperature_celsius" + room + " 21.5", "termivo_relative_humidity_percent" + hum + " 45",
+              "termivo_lower_limit" + hum + " 20", "termivo_upper_limit" + hum + " 60.5",
+              // A disconnected sensor has its flags but no reading.
+              "termivo_reading_disconnected" + freezer + " 1", "termivo_reading_alarm" + freezer + " 1",
+              "termivo_reading_alarm" + room + " 0",
+              "termivo_device_answered{device=\"A\",address=\"" + a + "\",device_name=\"Lab\"} 1",
+              "termivo_device_last_answer_timestamp_seconds{device=\"A\",address=\"" + a + "\",device_name=\"Lab\"} " +
+                  now,
+              "termivo_poll_timestamp_seconds " + now, QString("# TYPE termivo_temperature_celsius gauge"),
+              QString("# HELP termivo_relative_humidity_percent Relative humidity read by a channel, in percent.")})
+            EXPECT_TRUE(lines.contains(expected)) << expected.toStdString() << "\n" << r.out.toStdString();
+        EXPECT_TRUE(lines.filter("Freezer").filter(QRegularExpression("^termivo_(temperature|reading\\{)")).isEmpty());
+        EXPECT_TRUE(lines.filter("limit" + room).isEmpty());  // no file, no limits
+        EXPECT_EQ(lines.contains("termivo_device_answered{device=\"B\",address=\"" + b + "\",device_name=\"Store\"} 0"),
+                  c.silentDevice);
+        // A device that did not answer has no reading lines and no time of an answer.
+        EXPECT_TRUE(lines.filter("device=\"B\"").filter(QRegularExpression("channel|last_answer")).isEmpty());
+        expectPromtoolClean(r.out);
+    }
+}
 
-        const QString promtool = QStandardPaths::findExecutable("promtool");
-        ASSERT_FALSE(promtool.isEmpty()) << "promtool (Debian package prometheus) is not installed";
-        QProcess check;
-        check.start(promtool, {"check", "metrics"});
-        check.write(r.out.toUtf8());
-        check.closeWriteChannel();
-        ASSERT_TRUE(check.waitForFinished(30000));
-        EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
-        EXPECT_TRUE(check.readAll().trimmed().isEmpty());
+// The registry holds ID A on two connections: each line has its own labels and its
+// own answer, whichever of them is silent.
+TEST_F(PollOnceTest, OneIdOnTwoConnectionsIsTwoDevices)
+{
+    const QString a = DevSim::lanAddress(1), b = DevSim::lanAddress(2);
+    for (const bool firstSilent : {true, false}) {
+        SCOPED_TRACE(firstSilent);
+        const QString silence = " fault=silence", none;
+        ASSERT_TRUE(sim.start("pace off\ndevice id=A link=" + a + " sensors=T,-,-,- readings=1.5" +
+                                  (firstSilent ? silence : none) + "\ndevice id=A link=" + b +
+                                  " sensors=T,-,-,- readings=2.5" + (firstSilent ? none : silence) + "\n",
+                              root()));
+        writeLines(path("DeviceStatus.txt"),
+                   {"timeout = 300,100,300", "trycnt = 1", "device  =Lab," + a + ",Room,,,,A,T,lan,",
+                    "device  =Annex," + b + ",Hall,,,,A,T,lan,"});
+        const Run r = poll({"--format", "prometheus"});
+        sim.stop();
+        EXPECT_EQ(r.status, kPollOnceSilent);
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        const QString answering = firstSilent ? b : a, silent = firstSilent ? a : b;
+        const QString answeringName = firstSilent ? "Annex" : "Lab", silentName = firstSilent ? "Lab" : "Annex";
+        EXPECT_EQ(lines.filter("termivo_temperature_celsius{"),
+                  QStringList{"termivo_temperature_celsius" +
+                              labels("A", answering, answeringName, 1, firstSilent ? "Hall" : "Room") +
+                              (firstSilent ? " 2.5" : " 1.5")});
+        EXPECT_TRUE(lines.contains("termivo_device_answered{device=\"A\",address=\"" + answering + "\",device_name=\"" +
+                                   answeringName + "\"} 1"));
+        EXPECT_TRUE(lines.contains("termivo_device_answered{device=\"A\",address=\"" + silent + "\",device_name=\"" +
+                                   silentName + "\"} 0"));
+        expectPromtoolClean(r.out);
     }
 }
 
@@ -144,7 +208,7 @@ TEST_F(PollOnceTest, OutFileAndCommandLine)
     const Run written = poll({"--out", path("metrics.prom"), "--format", "prometheus"});
     EXPECT_EQ(written.status, kPollOnceOk);
     EXPECT_TRUE(written.out.isEmpty());
-    EXPECT_TRUE(readFileBytes(path("metrics.prom")).contains("termivo_device_answered{device=\"A\"} 1"));
+    EXPECT_TRUE(readFileBytes(path("metrics.prom")).contains("termivo_device_answered{device=\"A\","));
 
     const Run unknown = poll({"--colour"});
     EXPECT_EQ(unknown.status, kPollOnceUsage);
