@@ -3,10 +3,9 @@
 // fields, as the sheet does.
 #include "link/chooser.h"
 
-#include <tuple>
-
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <tuple>
 
 #include <QLineEdit>
 #include <QPushButton>
