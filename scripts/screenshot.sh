@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes a screenshot of Termivo's main window under Xvfb.
-# Usage: screenshot.sh ROOT_FOLDER PAGE OUT.png [--open REPORT_FILE] [--minmax] [--dialog open]
+# Usage: screenshot.sh ROOT_FOLDER PAGE OUT.png [--open REPORT_FILE] [--minmax] [--dialog open|unsaved]
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 root=${1:?root folder}; page=${2:?page}; out=${3:?png}; shift 3

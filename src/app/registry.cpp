@@ -268,5 +268,5 @@ void SaveSetting(const QString& key, const QString& value)
         }
     }
     if (!replaced) file.lines.append(line);
-    writeTextFile(path, file.lines, file.encoding);
+    rewriteTextFile(path, file);
 }

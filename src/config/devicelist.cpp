@@ -162,9 +162,10 @@ SaveResult saveRegistryRows(const QString& path, const QList<DeviceRow>& rows)
         result.badCell = *bad;
         return result;
     }
-    TextFile file;
+    TextFile file;  // a new registry: Windows-1256, CR LF
     if (QFileInfo::exists(path)) file = readTextFile(path);
-    writeTextFile(path, linesAfterSave(file.lines, rows), file.encoding);
+    file.lines = linesAfterSave(file.lines, rows);
+    rewriteTextFile(path, file);
     return result;
 }
 

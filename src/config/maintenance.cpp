@@ -10,6 +10,7 @@ const QString kClockSet = QStringLiteral("ساعت و تاریخ در دستگا
 const QString kEraseTitle = QStringLiteral("آیا میخواهید تمام داده ها را پاک کنید؟");
 const QString kErasePrompt = QStringLiteral("را وارد کنید yes در صورت اطمینان کلمه");
 const QString kEraseSent = QStringLiteral("دستور پاک شدن ارسال شد ");
+const QString kNoTopUpCode = QStringLiteral("لطفا ابتدا کد شارژ را وارد کنید");
 
 namespace {
 // Year, month, day, hour, minute and second of t put into pattern's %1 .. %6.
@@ -54,6 +55,11 @@ QString ussdCommand(const QString& code)
 QString topUpCommand(const QString& code)
 {
     return QStringLiteral("ASetFullPara(\"USSDResp\":{\"Charge\":\"") + code + QStringLiteral("\"})");
+}
+
+bool hasTopUpCode(const QString& code)
+{
+    return !code.trimmed().isEmpty();
 }
 
 bool clockConfirmed(const QString& reply)

@@ -25,6 +25,8 @@ QString eraseCommand();
 // A USSD code goes out with every "#" written "$"; a top-up code as typed.
 QString ussdCommand(const QString& code);
 QString topUpCommand(const QString& code);
+// Whether code holds anything to top up with (blanks alone do not).
+bool hasTopUpCode(const QString& code);
 
 // Whether a clock-set reply confirms the new clock.
 bool clockConfirmed(const QString& reply);
@@ -39,6 +41,7 @@ extern const QString kClockSet;     // the clock was set
 extern const QString kEraseTitle;   // the erase question's title
 extern const QString kErasePrompt;  // ... and its prompt
 extern const QString kEraseSent;    // shown before the erase goes out
+extern const QString kNoTopUpCode;  // an empty top-up code, refused before anything is sent
 // The erase question's prompt with the device it is about.
 QString erasePrompt(const Device_Rec& device);
 

@@ -2,6 +2,8 @@
 // "other items"), and the device list row written from what a device reported.
 #pragma once
 
+#include <optional>
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,6 +24,9 @@ struct ReportedDevice
 };
 
 // The device list row of a device read through the chooser: name, link, the four
-// sensor names, ID, "T", "1". A new device's link of fewer than 4 characters is a
-// port number and gets "Com" in front.
-QStringList reportedRow(const ReportedDevice& d, const QString& link, bool newDevice);
+// sensor names and ID as reported, then the type and medium of the row the device was
+// picked from (listedRow); "T" and "1" stand only where that row has none, and for a
+// new device (no listedRow), whose link of fewer than 4 characters is a port number
+// and gets "Com" in front. The device does not report its type and medium, so a
+// row's own ("lan", "Wireless") are kept.
+QStringList reportedRow(const ReportedDevice& d, const QString& link, const std::optional<QStringList>& listedRow);

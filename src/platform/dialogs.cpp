@@ -30,6 +30,8 @@ const char* kindName(ScriptedDialogs::Kind k)
             return "save file";
         case ScriptedDialogs::Kind::PrintSetup:
             return "print set-up";
+        case ScriptedDialogs::Kind::Choice:
+            return "choice";
     }
     return "?";
 }
@@ -55,6 +57,11 @@ void setDialogs(Dialogs* d)
 bool Dialogs::printSetup(PrintSetup&)
 {
     return false;
+}
+
+int Dialogs::choose(const QString&, const QString&, const QStringList&)
+{
+    return -1;
 }
 
 void ConsoleDialogs::message(const QString& text)
@@ -175,4 +182,12 @@ bool ScriptedDialogs::printSetup(PrintSetup& setup)
     if (!answer) return false;
     setup = *answer;
     return true;
+}
+int ScriptedDialogs::choose(const QString&, const QString& text, const QStringList& buttons)
+{
+    const std::optional<QString> answer = take(Kind::Choice, text);
+    if (!answer) return -1;
+    const int index = static_cast<int>(buttons.indexOf(*answer));
+    if (index < 0) m_unexpected << QStringLiteral("choice box has no button \"%1\": %2").arg(*answer, text);
+    return index;
 }

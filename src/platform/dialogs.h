@@ -35,6 +35,9 @@ public:
     virtual QString saveFile(const QString& caption, const QString& filter, const QString& initial) = 0;
     // Print set-up dialog on setup; false when cancelled (runs without windows cancel).
     virtual bool printSetup(PrintSetup& setup);
+    // A question with its own buttons, in their order; the index of the pressed one,
+    // -1 when the box was closed without a choice (runs without windows: -1).
+    virtual int choose(const QString& caption, const QString& text, const QStringList& buttons);
 };
 
 Dialogs& dialogs();
@@ -75,7 +78,7 @@ public:
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, Error, Confirm, Input, OpenFile, SaveFile, PrintSetup };
+    enum class Kind { Message, Error, Confirm, Input, OpenFile, SaveFile, PrintSetup, Choice };
     struct Shown
     {
         Kind kind;
@@ -83,7 +86,8 @@ public:
     };
 
     // text is matched by containment; answer: "ok"/"cancel" for Confirm, the text
-    // (or std::nullopt for cancel) for Input and file dialogs.
+    // (or std::nullopt for cancel) for Input and file dialogs, the pressed button's
+    // text (std::nullopt: the box closed) for Choice.
     ScriptedDialogs& expect(Kind kind, const QString& text, std::optional<QString> answer = QString());
     // Accept any number of boxes of this kind without declaring them (they are still recorded).
     ScriptedDialogs& allow(Kind kind);
@@ -105,6 +109,7 @@ public:
     QString openFile(const QString& caption, const QString& filter, const QString& initial) override;
     QString saveFile(const QString& caption, const QString& filter, const QString& initial) override;
     bool printSetup(PrintSetup& setup) override;
+    int choose(const QString& caption, const QString& text, const QStringList& buttons) override;
 
 private:
     struct Expectation

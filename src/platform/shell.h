@@ -29,16 +29,18 @@ public:
     bool hasHandler(const QString&) override { return false; }
 };
 
-// For tests: records every request; handlers as declared.
+// For tests: records every request; handlers as declared; opens (answers true)
+// unless told that the desktop has no launcher.
 class RecordingShell : public Shell
 {
 public:
     QStringList opened;
     QStringList handlers;
+    bool launches = true;
     bool open(const QString& target) override
     {
         opened << target;
-        return true;
+        return launches;
     }
     bool hasHandler(const QString& scheme) override { return handlers.contains(scheme); }
 };

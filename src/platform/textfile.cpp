@@ -165,18 +165,20 @@ TextFile decodeTextFile(const QByteArray& bytes)
         text = fromAnsi(bytes);
     }
     f.lines = splitLines(text);
+    if (text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) f.lineEnd = LineEnd::Lf;
     return f;
 }
 
-QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding)
+QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding, LineEnd lineEnd)
 {
+    const QLatin1String end = lineEnd == LineEnd::Lf ? QLatin1String("\n") : QLatin1String("\r\n");
     QString text;
     qsizetype total = 0;
-    for (const auto& l : lines) total += l.size() + 2;
+    for (const auto& l : lines) total += l.size() + end.size();
     text.reserve(total);
     for (const auto& l : lines) {
         text += l;
-        text += QLatin1String("\r\n");
+        text += end;
     }
     switch (encoding) {
         case TextEncoding::Utf8:
@@ -280,9 +282,14 @@ void writeStreamAtomically(const QString& path, const std::function<bool(QIODevi
     syncFolder(path);
 }
 
-void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding)
+void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding, LineEnd lineEnd)
 {
-    writeBytesAtomically(path, encodeTextFile(lines, encodingThatHolds(lines, encoding)));
+    writeBytesAtomically(path, encodeTextFile(lines, encodingThatHolds(lines, encoding), lineEnd));
+}
+
+void rewriteTextFile(const QString& path, const TextFile& file)
+{
+    writeTextFile(path, file.lines, file.encoding, file.lineEnd);
 }
 
 QString caseInsensitivePath(const QString& path)

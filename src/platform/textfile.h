@@ -1,7 +1,8 @@
 // Text files of the program: lines ending in CR LF, a byte-order mark honoured on
 // reading (UTF-8, UTF-16 LE or BE); without one, valid UTF-8 with non-ASCII
 // characters is UTF-8, anything else Windows-1256. A file is written back
-// in the encoding it was read in; every write replaces the file whole.
+// in the encoding it was read in (and, through rewriteTextFile, with the line ends
+// it had); every write replaces the file whole.
 #pragma once
 
 #include <functional>
@@ -14,16 +15,23 @@
 // Utf8NoMark: UTF-8 without a byte-order mark, as Linux editors save it.
 enum class TextEncoding { Ansi, Utf8, Utf16LE, Utf16BE, Utf8NoMark };
 
+// How lines end: CR LF (the program's own files, a new file), or a bare LF (a file
+// saved by a Linux editor).
+enum class LineEnd { CrLf, Lf };
+
 struct TextFile
 {
     QStringList lines;
     TextEncoding encoding = TextEncoding::Ansi;
+    // Lf only when the file broke its lines with bare LFs alone; a file without any
+    // line break, or with a CR anywhere, counts as CR LF.
+    LineEnd lineEnd = LineEnd::CrLf;
 };
 
 // Splits decoded text into lines at CR LF, LF or CR; a final line break adds no line.
 QStringList splitLines(const QString& text);
 TextFile decodeTextFile(const QByteArray& bytes);
-QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding);
+QByteArray encodeTextFile(const QStringList& lines, TextEncoding encoding, LineEnd lineEnd = LineEnd::CrLf);
 
 // Windows-1256 with best fit: Farsi Yeh becomes Arabic Yeh, Persian and
 // Arabic-Indic digits become ASCII digits, the Arabic decimal separator a point,
@@ -50,7 +58,12 @@ TextFile readTextFile(const QString& path);
 // folder); throws FileError and leaves the old file as it was on any failure. The
 // lines are written in encodingThatHolds(lines, encoding); an export whose format is
 // Windows-1256 with best fit writes encodeTextFile's bytes itself.
-void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding = TextEncoding::Ansi);
+void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding = TextEncoding::Ansi,
+                   LineEnd lineEnd = LineEnd::CrLf);
+// Writes file (as read by readTextFile, its lines changed) back whole: in its
+// encoding (as writeTextFile holds it) and with its line ends. A default TextFile is
+// a new file: Windows-1256, CR LF.
+void rewriteTextFile(const QString& path, const TextFile& file);
 void writeBytesAtomically(const QString& path, const QByteArray& bytes);
 // The same for an output written in parts: write puts them into the device and returns
 // false when a write failed; an exception it throws cancels the file too.

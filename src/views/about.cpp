@@ -1,5 +1,6 @@
 #include "views/about.h"
 
+#include <QDir>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -10,6 +11,19 @@ const QString kMakerMail = QStringLiteral("support@termivo.example");
 const QString kProgramVersion = QStringLiteral("2.0 (98/11/5)");
 const QString kHelpDocumentName = QStringLiteral("Software Help.pdf");
 const QString kNoMailProgramMessage = QStringLiteral("برنامه ارسال ایمیل را پیدا نمی کنم");
+
+QString helpDocumentNotOpenedMessage(const QString& path)
+{
+    // The path on a line of its own, so that it reads left to right in the box.
+    return QStringLiteral("برنامه ای برای باز کردن فایل راهنما پیدا نمی کنم؛ فایل راهنما:\n") +
+           QDir::toNativeSeparators(path);
+}
+
+QString programFolderNotOpenedMessage(const QString& path)
+{
+    return QStringLiteral("برنامه ای برای باز کردن پوشه برنامه پیدا نمی کنم؛ پوشه برنامه:\n") +
+           QDir::toNativeSeparators(path);
+}
 
 namespace {
 // A mail program takes a "mailto:" address of a few thousand characters at most.

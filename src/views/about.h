@@ -11,6 +11,11 @@ extern const QString kProgramVersion;
 extern const QString kHelpDocumentName;  // "Software Help.pdf"
 extern const QString kNoMailProgramMessage;
 
+// What the help menu says when the desktop could not open the help document or the
+// program's folder (no program for it): the file or folder, to open by hand.
+QString helpDocumentNotOpenedMessage(const QString& path);
+QString programFolderNotOpenedMessage(const QString& path);
+
 // The about window's edit history, newest first, ending with seven empty lines.
 QStringList editHistoryLines();
 // One line per registered device: name, ID, address and its named channels.

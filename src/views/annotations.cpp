@@ -75,8 +75,9 @@ void saveHeadingLines(const QStringList& heading)
         if (const auto problem = headingLineProblem(line)) throw TermivoError(*problem);
     const QString path = deviceStatusPath();
     if (!QFileInfo::exists(path)) return;
-    const TextFile file = readTextFile(path);
-    writeTextFile(path, withHeadingLines(file.lines, heading), file.encoding);
+    TextFile file = readTextFile(path);
+    file.lines = withHeadingLines(file.lines, heading);
+    rewriteTextFile(path, file);
 }
 
 QString stampedRemark(const QDateTime& now, const QString& text)

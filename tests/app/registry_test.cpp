@@ -189,7 +189,8 @@ TEST_F(RegistryTest, SaveSettingReplacesTheFirstMatchOrAppendsInTheFileEncoding)
               (QStringList{"Comment1 = first", "device  =A,COM1,s,,,,A,T,lan,", "Comment1 = one", "picfile = "}));
 }
 
-// A registry saved by a Linux editor: UTF-8 without a byte-order mark.
+// A registry saved by a Linux editor: UTF-8 without a byte-order mark, lines ending
+// in bare LFs; both are kept when a setting is written.
 TEST_F(RegistryTest, Utf8WithoutAMarkIsReadAndWrittenBackAsUtf8)
 {
     const QStringList lines{"device  =انبار شمالی,COM3,دما,رطوبت,,,B,T,wireless,", "comment1 = آزمایشگاه"};
@@ -201,7 +202,7 @@ TEST_F(RegistryTest, Utf8WithoutAMarkIsReadAndWrittenBackAsUtf8)
     EXPECT_EQ(Prog.Comment, QStringList{QStringLiteral("آزمایشگاه")});
     SaveSetting("picfile", "عکس.bmp");
     EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")),
-              (lines + QStringList{"picfile = عکس.bmp"}).join("\r\n").toUtf8() + "\r\n");
+              (lines + QStringList{"picfile = عکس.bmp"}).join("\n").toUtf8() + "\n");
 }
 
 // Report files are found whatever the letter case of their names, so two channels

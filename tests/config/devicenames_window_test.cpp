@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -12,6 +13,7 @@
 #include "config/ui/devicenamespage.h"
 #include "config/ui/periodstartbox.h"
 #include "platform/textfile.h"
+#include "views/annotations.h"
 #include "views/ui/form1.h"
 
 namespace {
@@ -76,6 +78,34 @@ TEST_F(DeviceNamesWindow, AddEditDeleteAndSaveKeepTheSettingsAndTheEncodingAndRe
     EXPECT_EQ(Prog.TimeOut3, 1000);
     EXPECT_EQ(Form1->GB_DeviceName[1]->title(), "Device:Incubator");
     EXPECT_FALSE(Form1->GB_DeviceName[2]->isVisibleTo(Form1));
+}
+
+// A registry saved by a Linux editor keeps its bare line feeds through every writer of
+// the file (the device list, a setting, the heading); a new registry gets CR LF.
+TEST_F(DeviceNamesWindow, ARegistryKeepsItsLineEndsThroughEverySave)
+{
+    const QString lan = DevSim::lanAddress(46);
+    writeFileBytes(path("DeviceStatus.txt"),
+                   ("online = 0\ndevice  =Cold room," + lan + ",Freezer,,,,A,T,lan,\n").toUtf8());
+    openWindows({});
+    page()->BitBtnAddDev->click();
+    dlg.expect(Kind::Message, kSaved);
+    page()->BtnSaveSoft->click();
+    dlg.expect(Kind::OpenFile, QString(), std::nullopt);
+    Form1->backimage1->trigger();  // writes the setting "picfile"
+    saveHeadingLines({"North wing"});
+    const QByteArray bytes = readFileBytes(path("DeviceStatus.txt"));
+    EXPECT_FALSE(bytes.contains('\r'));
+    const QStringList lines = QString::fromUtf8(bytes).split('\n');
+    EXPECT_EQ(lines.mid(0, 5), (QStringList{"online = 0", "device  =Cold room," + lan + ",Freezer,,,,A,T,lan,",
+                                            "device  =Cold room," + lan + ",Sensor1,Sensor2,,,B,T,lan,",
+                                            "picfile = ", "Comment0 = North wing"}));
+
+    QFile::remove(path("DeviceStatus.txt"));
+    dlg.expect(Kind::Message, kSaved);
+    page()->BtnSaveSoft->click();
+    EXPECT_TRUE(readFileBytes(path("DeviceStatus.txt"))
+                    .startsWith("device  =Cold room," + lan.toUtf8() + ",Freezer,,,,A,T,lan,\r\n"));
 }
 
 TEST_F(DeviceNamesWindow, EmptyRegistryFreshRowsAndTheDuplicateRule)

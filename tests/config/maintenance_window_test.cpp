@@ -143,6 +143,15 @@ TEST_F(MaintenanceWindow, UssdAnswerArrivesThroughThePoll)
     EXPECT_EQ(ussd[0], "A{SetFullPara(\"USSDResp\":{\"Code\":\"*555*$1$\"}):1,a}#");
     EXPECT_EQ(ussd[4], "A{SetFullPara(\"USSDResp\":{\"Reset\":\"\"}):1,a}#");
 
+    // An empty (or blank) top-up code is refused: nothing sent, no poll started.
+    for (const QString& code : {QString(), QStringLiteral("   ")}) {
+        operatorPanel()->EditCode->setText(code);
+        dlg.expect(Kind::Message, kNoTopUpCode);
+        operatorPanel()->BtnEtebar->click();
+        EXPECT_FALSE(Form_Comm->Timer1.isActive());
+    }
+    EXPECT_TRUE(sim.requests("Charge").isEmpty());
+
     // A top-up code goes out as typed, and its answer joins the first.
     operatorPanel()->EditCode->setText("*140*1234");
     operatorPanel()->BtnEtebar->click();

@@ -3,6 +3,7 @@
 #include "download/ui/form_read.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <QComboBox>
 #include <QDir>
@@ -10,11 +11,14 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/calendar.h"
 #include "app/records.h"
 #include "app/ui/forms.h"
+#include "config/ui/devicenamespage.h"
 #include "config/ui/maintenancepages.h"
 #include "download/monthspan.h"
 #include "link/devicelink.h"
@@ -162,6 +166,63 @@ TEST_F(FormReadTest, ASensorNameThatClimbsOutIsRefusedAndNothingIsShown)
     EXPECT_TRUE(sim.requests("\"Day\"").isEmpty());
     EXPECT_EQ(Form_Message->lines().size(), 1);
     EXPECT_TRUE(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
+}
+
+// The dialog refills the device list from the registry: opened from the menu while the
+// list holds unsaved edits, it first asks whether to save them, drop them or go back.
+TEST_F(FormReadTest, UnsavedDeviceListEditsAreSavedDroppedOrKeptAsAnswered)
+{
+    const QString kQuestion = QStringLiteral("تغییرات فهرست دستگاه ها ذخیره نشده است");
+    const QString registry = QStringLiteral("device  =Lab,127.0.0.61,Room,,,,a,T,lan,");
+    writeLines(path("DeviceStatus.txt"), {registry});
+    createForms({});
+    Form_Comm->show();
+    QTableWidget* grid = Form_Comm->TabSheet1->StringGrid1;
+    // Opens the dialog from the menu; the device list it showed, or nothing when it did not open.
+    const auto openFromMenu = [&]() -> std::optional<QStringList> {
+        std::optional<QStringList> items;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!Form_read->isVisible()) return;
+            items = QStringList();
+            for (int i = 0; i < Form_read->ComboBox1->count(); ++i) *items << Form_read->ComboBox1->itemText(i);
+            poll.stop();
+            Form_read->reject();
+        });
+        poll.start(0);
+        Form1->AllData1->trigger();
+        return items;
+    };
+    const auto editName = [&](const QString& name) { grid->item(0, 0)->setText(name); };
+
+    EXPECT_EQ(openFromMenu(), QStringList{"Lab,127.0.0.61,Room,,,,a,T,lan,"});  // nothing to ask
+
+    // Back: the dialog stays closed, the edit stays in the list page, brought forward.
+    editName("Cold room");
+    Form_Comm->PageControl1->setCurrentIndex(0);
+    dlg.expect(Kind::Choice, kQuestion, QStringLiteral("بازگشت به فهرست دستگاه ها"));
+    EXPECT_EQ(openFromMenu(), std::nullopt);
+    EXPECT_EQ(grid->item(0, 0)->text(), "Cold room");
+    EXPECT_EQ(Form_Comm->PageControl1->currentWidget(), Form_Comm->TabSheet1);
+    // A save the list refuses (one ID twice on one connection) says why and goes back too.
+    Form_Comm->TabSheet1->BitBtnAddDev->click();
+    grid->item(1, 6)->setText("a");
+    dlg.expect(Kind::Choice, kQuestion, QStringLiteral("ذخیره تغییرات"))
+        .expect(Kind::Message, QStringLiteral("دو دستگاه نمی توانند یک آی دی داشته باشند "));
+    EXPECT_EQ(openFromMenu(), std::nullopt);
+    EXPECT_EQ(readLines(path("DeviceStatus.txt")), QStringList{registry});
+
+    // Dropped: the dialog lists the registry's devices as they were.
+    dlg.expect(Kind::Choice, kQuestion, QStringLiteral("نادیده گرفتن تغییرات"));
+    EXPECT_EQ(openFromMenu(), QStringList{"Lab,127.0.0.61,Room,,,,a,T,lan,"});
+    EXPECT_EQ(readLines(path("DeviceStatus.txt")), QStringList{registry});
+
+    // Saved: the registry holds the edit and the dialog lists it.
+    editName("Cold room");
+    dlg.expect(Kind::Choice, kQuestion, QStringLiteral("ذخیره تغییرات"))
+        .expect(Kind::Message, QStringLiteral("تغییرات ذخیره شد "));
+    EXPECT_EQ(openFromMenu(), QStringList{"Cold room,127.0.0.61,Room,,,,a,T,lan,"});
+    EXPECT_EQ(readLines(path("DeviceStatus.txt")), QStringList{"device  =Cold room,127.0.0.61,Room,,,,a,T,lan,"});
 }
 
 TEST(MonthSpan, DeviceOfARowAndItsSpan)

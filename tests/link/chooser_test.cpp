@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <tuple>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,10 +72,21 @@ TEST_F(ChooserTest, ItemsAreTheListsRowsThenOtherItems)
 {
     EXPECT_EQ(chooserItems({{"Lab", "Com1", "T", "", "", "", "a", "T", "wire"}}),
               (QStringList{"Lab,Com1,T,,,,a,T,wire,", "موارد دیگر"}));
-    EXPECT_EQ(reportedRow({"Lab", {"T", "H", "", ""}, "e"}, "3", true),
+    EXPECT_EQ(reportedRow({"Lab", {"T", "H", "", ""}, "e"}, "3", std::nullopt),
               (QStringList{"Lab", "Com3", "T", "H", "", "", "e", "T", "1"}));
-    EXPECT_EQ(reportedRow({"Lab", {}, "e"}, "3", false).value(1), "3");
-    EXPECT_EQ(reportedRow({"Lab", {}, "e"}, "Com12", true).value(1), "Com12");
+    EXPECT_EQ(reportedRow({"Lab", {}, "e"}, "Com12", std::nullopt).value(1), "Com12");
+    // A listed row keeps its link as written and its own type and medium; only empty
+    // cells (a row emptied by deletion) are filled.
+    const QList<std::tuple<QStringList, QString, QString>> listed{
+        {{"Old", "3", "", "", "", "", "e", "H", "lan"}, "H", "lan"},
+        {{"Old", "3", "", "", "", "", "e", "", "Wireless"}, "T", "Wireless"},
+        {QStringList(9, QString()), "T", "1"},
+    };
+    for (const auto& [row, type, media] : listed) {
+        const QStringList out = reportedRow({"Lab", {}, "e"}, "3", row);
+        EXPECT_EQ(out.mid(6), (QStringList{"e", type, media})) << row.join(',').toStdString();
+        EXPECT_EQ(out.value(1), "3");
+    }
 }
 
 TEST_F(ChooserTest, ARegisteredDeviceIsReadAndItsRowTakesWhatItReported)
@@ -89,7 +101,12 @@ TEST_F(ChooserTest, ARegisteredDeviceIsReadAndItsRowTakesWhatItReported)
     EXPECT_EQ(SelDevice.ID, "a");
     EXPECT_EQ(SelDevice.IP, lan);
     EXPECT_FALSE(Form_Comm->GroupBoxDeviceCommands->expertAccess());
-    EXPECT_EQ(list()->rows(), (QList<QStringList>{{"Cold room", lan, "Freezer", "Hum", "", "", "a", "T", "1"}}));
+    EXPECT_EQ(list()->rows(), (QList<QStringList>{{"Cold room", lan, "Freezer", "Hum", "", "", "a", "T", "lan"}}));
+    // The save writes the row's own medium back, not a "1" from the chooser.
+    dlg.expect(Kind::Message, QStringLiteral("تغییرات ذخیره شد "));
+    list()->BtnSaveSoft->click();
+    EXPECT_EQ(readLines(path("DeviceStatus.txt")),
+              QStringList{"device  =Cold room," + lan + ",Freezer,Hum,,,a,T,lan,"});
 }
 
 TEST_F(ChooserTest, ANewSerialPortAndANewAddressAreAppended)

@@ -1,8 +1,10 @@
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include <QDir>
+#include <QStringEncoder>
 
 #include "platform/errors.h"
 #include "support/fixtures.h"
@@ -67,10 +69,8 @@ TEST_F(TextFileTest, FilesWithoutAMark)
         const TextFile f = readTextFile(path("f.txt"));
         EXPECT_EQ(f.encoding, c.encoding);
         EXPECT_EQ(f.lines, c.lines);
-        if (c.bytes.contains("\r\n")) {
-            writeTextFile(path("f.txt"), f.lines, f.encoding);
-            EXPECT_EQ(readFileBytes(path("f.txt")), c.bytes);
-        }
+        rewriteTextFile(path("f.txt"), f);
+        EXPECT_EQ(readFileBytes(path("f.txt")), c.bytes);
     }
 }
 
@@ -80,6 +80,40 @@ TEST_F(TextFileTest, LineEndsOfEveryKindAreRead)
     EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\nb\r\n")), (QStringList{"a", "", "b"}));
     EXPECT_TRUE(splitLines(QString()).isEmpty());
     EXPECT_EQ(encodeTextFile({"x", "y"}, TextEncoding::Ansi), QByteArray("x\r\ny\r\n"));
+    EXPECT_EQ(encodeTextFile({"x", "y"}, TextEncoding::Utf8NoMark, LineEnd::Lf), QByteArray("x\ny\n"));
+}
+
+// A file is written back with the line ends it had: bare LFs stay LFs; anything with a
+// CR, and a file without a line break, gets the program's CR LF.
+TEST_F(TextFileTest, LineEndsAreKeptOnRewrite)
+{
+    const QList<std::tuple<QByteArray, LineEnd, QByteArray>> cases{
+        {"a\nb\n", LineEnd::Lf, "a\nb\nc\n"},
+        {"a\nb", LineEnd::Lf, "a\nb\nc\n"},
+        {"a\r\nb\r\n", LineEnd::CrLf, "a\r\nb\r\nc\r\n"},
+        {"a\nb\r\n", LineEnd::CrLf, "a\r\nb\r\nc\r\n"},
+        {"a\rb\r", LineEnd::CrLf, "a\r\nb\r\nc\r\n"},
+        {"ab", LineEnd::CrLf, "ab\r\nc\r\n"},
+    };
+    for (const auto& [bytes, lineEnd, after] : cases) {
+        SCOPED_TRACE(bytes.toStdString());
+        writeFileBytes(path("f.txt"), bytes);
+        TextFile f = readTextFile(path("f.txt"));
+        EXPECT_EQ(f.lineEnd, lineEnd);
+        f.lines << "c";
+        rewriteTextFile(path("f.txt"), f);
+        EXPECT_EQ(readFileBytes(path("f.txt")), after);
+    }
+    // UTF-16 with LFs, and a file that becomes UTF-8 for a Farsi Yeh, keep their LFs too.
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    writeFileBytes(path("f.txt"), QByteArray("\xFF\xFE") + QByteArray(utf16.encode(QStringLiteral("a\n"))));
+    rewriteTextFile(path("f.txt"), readTextFile(path("f.txt")));
+    EXPECT_EQ(readFileBytes(path("f.txt")), QByteArray("\xFF\xFE") + QByteArray(utf16.encode(QStringLiteral("a\n"))));
+    writeFileBytes(path("f.txt"), "a\n");
+    TextFile f = readTextFile(path("f.txt"));
+    f.lines << QStringLiteral("ی");
+    rewriteTextFile(path("f.txt"), f);
+    EXPECT_EQ(readFileBytes(path("f.txt")), QByteArray("\xEF\xBB\xBF") + QStringLiteral("a\nی\n").toUtf8());
 }
 
 TEST_F(TextFileTest, AFailedWriteLeavesTheOldFileWhole)

@@ -1,9 +1,11 @@
 // The main window's heading dialog, background picture and remarks, through restarts.
 #include "views/annotations.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "app/calendar.h"
@@ -12,6 +14,7 @@
 #include "platform/textfile.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
+#include "views/exportprint_support.h"
 #include "views/month.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_comment.h"
@@ -116,6 +119,50 @@ TEST_F(AnnotationsTest, HeadingLinesTheSettingsFileCannotHoldAreRefused)
         EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")), before);
     }
     EXPECT_EQ(Form1->monthView().chart.title, title);
+}
+
+// A record of a month names its sensor whatever the heading: the title, both printed
+// pages and the saved picture keep "Sensor Name" under edited heading lines, and so
+// does a file given on the command line.
+TEST_F(AnnotationsTest, EditedHeadingKeepsTheSensorNameInTitlePrintsAndPicture)
+{
+    const QString rep = path("3/A1_Temp.rep");
+    writeLines(rep, {reportHeader(), fullDayT(7, 1, 20), fullDayT(7, 2, 21)});
+    start({"Comment0 = OldHeading"});
+    editHeading(QStringLiteral("NoFileYet"));
+    EXPECT_EQ(Form1->monthView().chart.title, QStringList{"NoFileYet"});  // nothing on show: no sensor line
+    ASSERT_TRUE(Form1->OpenMyFile(rep));
+    editHeading(QStringLiteral("LabHeading\nSecondLine"));
+    EXPECT_EQ(Form1->monthView().chart.title, QStringList({"LabHeading", "SecondLine", "Sensor Name : A1_Temp "}));
+
+    const auto printed = [&](QWidget* page, const QString& out) {
+        Form1->PageControl1->setCurrentWidget(page);
+        PrintSetup setup;
+        setup.outputFile = path(out);
+        dlg.expectPrintSetup(setup);
+        Form1->Print1->trigger();
+        return pdfWords(setup.outputFile);
+    };
+    for (const auto& [page, out] : {std::pair{Form1->TabChart, "chart.pdf"}, std::pair{Form1->TabTable, "table.pdf"}}) {
+        SCOPED_TRACE(out);
+        const PdfText pdf = printed(page, out);
+        EXPECT_EQ(pdf.find(0, "LabHeading").size(), 1);
+        EXPECT_EQ(pdf.find(0, "Sensor").size(), 1);
+        EXPECT_FALSE(pdf.find(0, "A1_Temp").isEmpty());
+    }
+    dlg.expect(Kind::SaveFile, QString(), path("july"));
+    Form1->SaveasBitmap1->trigger();
+    const ToolRun svg = runTool(QStringLiteral("wmf2svg"), {QStringLiteral("-o"), path("july.svg"), path("july.wmf")});
+    ASSERT_EQ(svg.code, 0);
+    EXPECT_TRUE(readFileBytes(path("july.svg")).contains(">Sensor<"));
+
+    // Started with the file as its argument: the open dialog confirms it, the show step
+    // puts the start-up heading on the chart, and the sensor line stays under it.
+    destroyForms();
+    createForms({rep});
+    dlg.expect(Kind::OpenFile, QString(), rep);
+    Form1->FormShow();
+    EXPECT_EQ(Form1->monthView().chart.title, QStringList({"LabHeading", "SecondLine", "Sensor Name : A1_Temp "}));
 }
 
 TEST_F(AnnotationsTest, WithHeadingLinesReplacesExactKeysOnly)

@@ -55,6 +55,18 @@ TEST_F(HelpMenuTest, ItemsGoToTheShell)
     EXPECT_EQ(recorded.opened, QStringList({kMakerSite, root() + "Software Help.pdf", root()}));
 }
 
+// A desktop without a launcher opens nothing (only standard error would say so): the
+// help document and the program's folder are named in a message instead.
+TEST_F(HelpMenuTest, WithoutALauncherTheFileOrFolderIsNamed)
+{
+    recorded.launches = false;
+    dlg.expect(Kind::Message, "فایل راهنما:\n" + root() + "Software Help.pdf")
+        .expect(Kind::Message, "پوشه برنامه:\n" + root());
+    Form1->pdfHelp->trigger();
+    Form1->openfolder1->trigger();
+    EXPECT_EQ(recorded.opened, QStringList({root() + "Software Help.pdf", root()}));
+}
+
 TEST_F(HelpMenuTest, TroubleshootingMailNeedsAMailHandler)
 {
     dlg.expect(Kind::Message, kNoMailProgramMessage);

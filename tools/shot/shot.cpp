@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include "app/rootdir.h"
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
+#include "config/ui/devicenamespage.h"
 #include "download/ui/form_read.h"
 #include "link/ui/form_comm.h"
 #include "views/ui/aboutbox.h"
@@ -38,7 +41,9 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("window"),
                  QStringLiteral("Another window to show and save: about, heading, settings or download."),
                  QStringLiteral("name")});
-    p.addOption({QStringLiteral("dialog"), QStringLiteral("A dialog to show over the window: open."),
+    p.addOption({QStringLiteral("dialog"),
+                 QStringLiteral("A dialog to show over the window: open, or unsaved (the question of the download "
+                                "item while the device list holds an unsaved row)."),
                  QStringLiteral("dialog")});
     p.addOption({QStringLiteral("size"), QStringLiteral("Window size WxH."), QStringLiteral("size"),
                  QStringLiteral("1280x800")});
@@ -76,13 +81,29 @@ int main(int argc, char* argv[])
     if (window == QLatin1String("settings")) shown = Form_Comm;
     if (window == QLatin1String("download")) shown = Form_read;
     if (shown != Form1) QTimer::singleShot(600, [shown] { shown->show(); });
-    const bool openDialog = p.value(QStringLiteral("dialog")) == QLatin1String("open");
-    if (openDialog) QTimer::singleShot(600, [] { Form1->Open1Click(); });  // modal until closed below
+    const QString dialog = p.value(QStringLiteral("dialog"));
+    const bool openDialog = dialog == QLatin1String("open") || dialog == QLatin1String("unsaved");
+    if (dialog == QLatin1String("open"))
+        QTimer::singleShot(600, [] { Form1->Open1Click(); });  // modal until closed below
+    if (dialog == QLatin1String("unsaved")) {
+        QTimer::singleShot(600, [] {
+            Form_Comm->TabSheet1->FormShow();
+            Form_Comm->TabSheet1->BitBtnAddDev->click();
+            Form1->AllData1->trigger();  // the question is modal until closed below
+        });
+    }
     int rc = 0;
     QTimer::singleShot(1500, [&] {
         // With a dialog: the screen, which holds the window and the dialog over it.
         const QPixmap shot = openDialog ? Form1->screen()->grabWindow(0) : shown->grab();
-        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            // A question without a cancel button closes only by one of its buttons: the last.
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box && !box->buttons().isEmpty())
+                box->buttons().last()->click();
+            else
+                modal->close();
+        }
         if (!shot.save(p.value(QStringLiteral("out")))) rc = 1;
         app.quit();
     });

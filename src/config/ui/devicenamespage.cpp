@@ -87,7 +87,13 @@ void DeviceNamesPage::appendRow(const DeviceRow& row)
 void DeviceNamesPage::FormShow()
 {
     setRows(devicelist::rowsOfRegistry());
+    m_registryRows = rows();
     SelRow = 0;
+}
+
+bool DeviceNamesPage::hasUnsavedEdits() const
+{
+    return rows() != m_registryRows;
 }
 
 void DeviceNamesPage::StringGrid1SelectCell(int ACol, int ARow)
@@ -125,6 +131,7 @@ void DeviceNamesPage::BtnSaveSoftClick()
         dialogs().message(devicelist::badCellMessage(r.badCell));
         return;
     }
+    m_registryRows = rows();
     SerialPortControl& port = deviceLink().MSComm1();
     if (port.PortOpen()) port.setPortOpen(false);
     // The main window's start-up and show steps read the registry and the ledger again

@@ -33,6 +33,10 @@ public:
     void BtnSaveSoftClick();
     int FindDuplicateID() const;
 
+    // Whether the grid differs from the registry it was last filled from or saved to:
+    // edited cells, added or emptied rows, rows the device chooser wrote.
+    bool hasUnsavedEdits() const;
+
     // The grid's data rows (grid rows 1..), and writing one row (1-based) or a new last row.
     QList<DeviceRow> rows() const;
     void setRow(int gridRow, const DeviceRow& row);
@@ -40,4 +44,6 @@ public:
 
 private:
     void setRows(const QList<DeviceRow>& rows);
+
+    QList<DeviceRow> m_registryRows;  // the rows as last filled or saved
 };

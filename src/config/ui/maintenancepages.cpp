@@ -202,6 +202,12 @@ void OperatorPanel::BtnSentToOperatorClick()
 
 void OperatorPanel::BtnEtebarClick()
 {
+    // An empty code would be sent and its answer polled for nothing.
+    if (!maintenance::hasTopUpCode(EditCode->text())) {
+        dialogs().message(maintenance::kNoTopUpCode);
+        EditCode->setFocus();
+        return;
+    }
     deviceLink().UssdPollCount = 0;
     m_replies->addReply(sendToChosenDevice(maintenance::topUpCommand(EditCode->text())));
     deviceLink().Timer1().start();

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/calendar.h"
@@ -21,6 +22,12 @@
 #include "views/ui/form1.h"
 
 namespace {
+const QString kUnsavedDeviceListQuestion =
+    QStringLiteral("تغییرات فهرست دستگاه ها ذخیره نشده است.\rآیا میخواهید پیش از داده برداری آنها را ذخیره کنید؟");
+const QString kSaveDeviceList = QStringLiteral("ذخیره تغییرات");
+const QString kDropDeviceListEdits = QStringLiteral("نادیده گرفتن تغییرات");
+const QString kBackToDeviceList = QStringLiteral("بازگشت به فهرست دستگاه ها");
+
 QComboBox* list(const char* name, QWidget* parent)
 {
     auto* cb = new QComboBox(parent);
@@ -104,6 +111,19 @@ void TForm_read::FormShow()
         ComboBox1->addItem(bidi::leftToRight(item));
     }
     ComboBox1->setCurrentIndex(-1);
+}
+
+bool TForm_read::settleUnsavedDeviceList()
+{
+    if (!Form_Comm || !Form_Comm->TabSheet1->hasUnsavedEdits()) return true;
+    DeviceNamesPage* list = Form_Comm->TabSheet1;
+    const int choice = dialogs().choose(windowTitle(), kUnsavedDeviceListQuestion,
+                                        {kSaveDeviceList, kDropDeviceListEdits, kBackToDeviceList});
+    if (choice == 0) list->BtnSaveSoftClick();  // a refused save says why and keeps the edits
+    if (choice == 1 || !list->hasUnsavedEdits()) return true;
+    Form_Comm->show();
+    Form_Comm->PageControl1->setCurrentWidget(list);
+    return false;
 }
 
 void TForm_read::Btn_readClick()

@@ -22,6 +22,11 @@ public:
 
     void FormShow();
     void Btn_readClick();
+    // Before the dialog is opened: its show step refills the communication window's
+    // device list from the registry, so unsaved edits of that list are saved or
+    // dropped first, as the user answers. False when the user goes back to the list
+    // (or its save was refused): the dialog is then not to be opened.
+    bool settleUnsavedDeviceList();
 
     // The month names of the lists, "(1) فروردین" .. "(12) اسفند".
     static const QStringList& monthNames();

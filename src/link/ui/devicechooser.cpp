@@ -92,7 +92,7 @@ void DeviceChooser::Cb_Com_netChange(int index)
     if (d.name.isEmpty()) return;
     for (int k = 0; k < 4; ++k) d.sensors[k] = field(QStringLiteral("LE_S%1_Name").arg(k).toLatin1().constData());
     d.id = field("LE_BaseParam_ID");
-    const QStringList row = reportedRow(d, port, !listed);
+    const QStringList row = reportedRow(d, port, listed ? std::optional(rows[index]) : std::nullopt);
     if (listed)
         m_list->setRow(index + 1, row);
     else

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 
 namespace {
@@ -51,6 +52,17 @@ bool QtDialogs::confirm(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok | QMessageBox::Cancel);
     return runCentred(box) == QMessageBox::Ok;
+}
+
+int QtDialogs::choose(const QString& caption, const QString& text, const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton);
+    QList<QAbstractButton*> pressable;
+    for (const QString& b : buttons) pressable << box.addButton(b, QMessageBox::AcceptRole);
+    // Without a button of the reject role neither Escape nor the frame closes the box:
+    // one of the buttons is pressed.
+    runCentred(box);
+    return static_cast<int>(pressable.indexOf(box.clickedButton()));
 }
 
 std::optional<QString> QtDialogs::input(const QString& caption, const QString& prompt, const QString& value)

@@ -14,4 +14,5 @@ public:
     QString openFile(const QString& caption, const QString& filter, const QString& initial) override;
     QString saveFile(const QString& caption, const QString& filter, const QString& initial) override;
     bool printSetup(PrintSetup& setup) override;
+    int choose(const QString& caption, const QString& text, const QStringList& buttons) override;
 };

@@ -198,6 +198,9 @@ private:
     int checkedPeriod() const;
     // Puts a loaded year on show: the record CurChart, the limit lines, the month.
     void showYear(std::shared_ptr<const ReportYear> year);
+    // The chart's title from heading lines: while a report file is on show, its
+    // "Sensor Name" line follows them, so that a print or picture names the sensor.
+    QStringList titleOf(const QStringList& heading) const;
 
     QStringList m_args;
     std::shared_ptr<const ReportYear> m_year;

@@ -52,7 +52,7 @@ void TForm1::bindExtrasMenu()
 void TForm1::EditComment1Click()
 {
     if (Form_comment->exec() != QDialog::Accepted) return;
-    m_view.chart.title = Form_comment->memoLines();
+    m_view.chart.title = titleOf(Form_comment->memoLines());
     renderMonth();
 }
 
@@ -160,12 +160,15 @@ void TForm1::site1Click()
 void TForm1::pdfHelpClick()
 {
     // The help document lies beside the program, wherever the program was started from.
-    shell().open(Prog.RootDir + kHelpDocumentName);
+    // A desktop without a program for it opens nothing and says so only on standard
+    // error: the user is told where the document is.
+    const QString document = Prog.RootDir + kHelpDocumentName;
+    if (!shell().open(document)) dialogs().message(helpDocumentNotOpenedMessage(document));
 }
 
 void TForm1::openfolder1Click()
 {
-    shell().open(Prog.RootDir);
+    if (!shell().open(Prog.RootDir)) dialogs().message(programFolderNotOpenedMessage(Prog.RootDir));
 }
 
 void TForm1::mailto1Click()

@@ -213,6 +213,12 @@ void TForm1::showYear(std::shared_ptr<const ReportYear> year)
     DrawMonth(CurChart.Curr_Mon);
 }
 
+QStringList TForm1::titleOf(const QStringList& heading) const
+{
+    if (CurChart.FileName.isEmpty()) return heading;
+    return chartTitle(heading, sensorNameOfFile(CurChart.FileName));
+}
+
 bool TForm1::OpenMyFile(const QString& str1)
 {
     const bool ok = guarded([&] {
@@ -235,7 +241,7 @@ bool TForm1::OpenMyFile(const QString& str1)
         showYear(std::move(year));
         const QString name = sensorNameOfFile(str1);
         m_view.chart.valueAxisCaption = valueAxisCaption(CurChart.Dev_Type, CurChart.Sensor_Type, name);
-        m_view.chart.title = chartTitle(Prog.Comment, name);
+        m_view.chart.title = titleOf(Prog.Comment);
         PageControl1->setTabText(0, QStringLiteral(" منحنی : ") + name);
         PageControl1->setTabText(1, QStringLiteral(" جدول : ") + name);
     });
@@ -357,6 +363,7 @@ void TForm1::BtnShowOnlineClick()
 
 void TForm1::AllData1Click()
 {
+    if (!Form_read->settleUnsavedDeviceList()) return;
     Form_read->exec();
 }
 
@@ -453,7 +460,7 @@ void TForm1::FormShow()
     }
     FormResize();
     guarded([this] { openFirstDevicePort(); });
-    m_view.chart.title = Prog.Comment;
+    m_view.chart.title = titleOf(Prog.Comment);
     renderMonth();
     if (Prog.Online == 1) guarded([this] { BtnShowOnlineClick(); });
 }
