@@ -185,7 +185,8 @@ TEST_F(FormReadTest, UnsavedDeviceListEditsAreSavedDroppedOrKeptAsAnswered)
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (!Form_read->isVisible()) return;
             items = QStringList();
-            for (int i = 0; i < Form_read->ComboBox1->count(); ++i) *items << Form_read->ComboBox1->itemText(i);
+            for (int i = 0; i < Form_read->ComboBox1->count(); ++i)
+                *items << bidi::withoutMarks(Form_read->ComboBox1->itemText(i));
             poll.stop();
             Form_read->reject();
         });
