@@ -35,7 +35,8 @@ const QColor kDisconnectedRow(255, 240, 190);
 // The readings table while the poll is paused: every row grey, whatever its marks.
 const QColor kPausedRow(225, 225, 225);
 const QColor kPausedInk(120, 120, 120);
-const QString kPausedNotice = QStringLiteral("پایش متوقف شده است: خواندن دستگاه ها تا باز شدن دوباره این پنجره انجام نمی شود");
+const QString kPausedNotice =
+    QStringLiteral("پایش متوقف شده است: خواندن دستگاه ها تا باز شدن دوباره این پنجره انجام نمی شود");
 const QChar kLtr(0x200E);  // left-to-right mark
 }  // namespace
 
@@ -305,7 +306,7 @@ void TForm_Show::fillReadingRow(int row, const ChannelReading& c)
 {
     const QStringList cells = readingRowCells(c);
     const QColor background = m_paused                         ? kPausedRow
-                              : c.hasReading && c.alarm          ? kAlarmRow
+                              : c.hasReading && c.alarm        ? kAlarmRow
                               : c.hasReading && c.disconnected ? kDisconnectedRow
                                                                : QColor(Qt::white);
     for (int col = 0; col < cells.size(); ++col) {
