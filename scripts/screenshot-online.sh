@@ -2,7 +2,7 @@
 # Takes a screenshot of Termivo's online window over the demo fleet under Xvfb: lays
 # out a demo root folder, starts the device emulator on it, downloads the fleet, then
 # opens the online window and runs one sweep of the poll.
-# Usage: screenshot-online.sh OUT.png
+# Usage: screenshot-online.sh OUT.png [--paused]   (--paused: after a step to the month before)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$(realpath -m "${1:?png}")
@@ -20,4 +20,4 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 "$here/build/termivo" --download-all --root "$root" >/dev/null 2>&1 || true
-xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/tools/onlineshot/termivo-onlineshot" --root "$root" --out "$out"
+xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/tools/onlineshot/termivo-onlineshot" --root "$root" --out "$out" "${@:2}"

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/calendar.h"
+#include "link/devicelink.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 
@@ -56,7 +57,7 @@ bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObser
         bool bound = false;
         if (reply.contains(QLatin1String("BaseParam"))) {
             showBind(sheet.bind(reply, QStringLiteral("Main"), BindMode::Fill, expert), out);
-            out.statusText(QStringLiteral("ready"));
+            out.statusText(linktext::kReadyStatus);
             bound = true;
         } else {
             dialogs().message(sheettext::kCommFault);
@@ -84,7 +85,7 @@ bool readStatusSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObs
         sheet.controlNames.clear();
         if (!reply.contains(QLatin1String("FullStat"))) return false;
         showBind(sheet.bind(reply, QStringLiteral("FullStat"), BindMode::Fill, expert), out);
-        out.statusText(QStringLiteral("ready"));
+        out.statusText(linktext::kReadyStatus);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -123,7 +124,7 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
     out.jsonLine(sheettext::kSeparatorLine);
     if (o.reply.contains(QLatin1String("SetResp"))) {
         o.result = SendResult::Confirmed;
-        out.statusText(QStringLiteral("Ready"));
+        out.statusText(linktext::kReadyStatus);
         if (!limits.isEmpty()) {
             o.carried = carryLimitsIntoReports(root, clockOf(now).wYear, deviceId, limits);
         }

@@ -65,6 +65,40 @@ void setMessageLog(MessageLogSink* sink)
     g_log = sink ? sink : &g_stderrLog;
 }
 
+const QString kStoppedByUserText = QStringLiteral("دریافت اطلاعات به درخواست کاربر متوقف شد");
+
+QString deviceLogLabel(const Device_Rec& device)
+{
+    const QString where = QStringLiteral("ID %1, %2").arg(device.ID, device.IP);
+    return device.Name.isEmpty() ? where : QStringLiteral("%1 (%2)").arg(device.Name, where);
+}
+
+QString logTimeText(const QDateTime& at, ShamsiCalendar calendar)
+{
+    const ShamsiDate d = toShamsi(at.date(), calendar);
+    return QStringLiteral("%1/%2/%3 %4").arg(d.year).arg(d.month).arg(d.day).arg(at.time().toString(u"HH:mm:ss"));
+}
+
+QString deviceLogLine(const QDateTime& at, ShamsiCalendar calendar, const Device_Rec& device, const QString& text)
+{
+    return QStringLiteral("%1 %2: %3").arg(logTimeText(at, calendar), deviceLogLabel(device), text);
+}
+
+QString oneLogLine(const QString& text)
+{
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+QString downloadOutcomeText(int sensorsRead, int failedDevices, bool stopped)
+{
+    if (stopped) return kStoppedByUserText;
+    QString text = QStringLiteral("دریافت اطلاعات پایان یافت: %1 سنسور خوانده شد").arg(sensorsRead);
+    if (failedDevices > 0) text += QStringLiteral("، %1 دستگاه ناموفق").arg(failedDevices);
+    return text;
+}
+
 QString headerRequest(int senNum)
 {
     return QStringLiteral("ASenPara(0,%1)").arg(senNum);
@@ -193,15 +227,35 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
                           bool perChannelYear)
 {
     LinkObserver& obs = ctx.observer;
+    // A line of the message log about this device, with the time.
+    const auto logLine = [&](const QString& text) {
+        ctx.log.addLine(deviceLogLine(ctx.now(), ctx.calendar, device, text));
+    };
+    const auto failDevice = [&] {
+        advanceAll(ctx, 3);
+        r.failed = true;
+        obs.reportLine(QStringLiteral("Error in read device with this ID:") + device.ID);
+    };
+    // A stop request is no fault of the device: the run says it was stopped.
+    const auto stopped = [&] {
+        r.stopped = true;
+        logLine(kStoppedByUserText);
+        obs.reportLine(kStoppedByUserText);
+    };
     try {
-        if (hasDottedAddress(device.IP) && !ctx.link.connectLan(device.IP) && !ctx.stopRequested()) {
-            const QString message =
-                QStringLiteral("Device ID =%1 : ").arg(device.ID) +
-                QString(linktext::cannotConnect(device.IP)).replace(QLatin1Char('\r'), QLatin1Char(' '));
-            if (ctx.connectionFailed)
-                ctx.connectionFailed(message);
+        if (hasDottedAddress(device.IP) && !ctx.link.connectLan(device.IP)) {
+            if (ctx.stopRequested()) {
+                stopped();
+                return device;
+            }
+            // The device fails at once: every exchange would try the same connection
+            // again and wait as long for it.
+            if (ctx.attended)
+                dialogs().message(linktext::cannotConnect(device.IP));
             else
-                ctx.log.addLine(message);
+                logLine(oneLogLine(linktext::cannotConnect(device.IP)));
+            failDevice();
+            return device;
         }
         for (int k = 0; k < 4; ++k) {
             Sensor_Rec& S = device.Sensor[k];
@@ -213,7 +267,7 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
                 // A name that would put the file outside its folder: the channel is refused.
                 advanceAll(ctx, 3);
                 r.failed = true;
-                ctx.log.addLine(e.text());
+                logLine(e.text());
                 obs.reportLine(e.text());
                 continue;
             }
@@ -227,15 +281,18 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
                 // file and why; the channel keeps its position and the others go on.
                 advanceAll(ctx, 3);
                 r.failed = true;
-                const QString text = QStringLiteral("Channel %1 of device %2 (ID %3): %4")
-                                         .arg(k + 1)
-                                         .arg(device.Name, device.ID, e.text());
-                ctx.log.addLine(text);
-                obs.reportLine(text);
+                const QString text = QStringLiteral("Channel %1: %2").arg(k + 1).arg(e.text());
+                logLine(text);
+                obs.reportLine(QStringLiteral("Channel %1 of device %2 (ID %3): %4")
+                                   .arg(k + 1)
+                                   .arg(device.Name, device.ID, e.text()));
                 continue;
             }
             // A channel cut short by a stop request is neither read nor failed.
-            if (got != 1 && ctx.stopRequested()) break;
+            if (got != 1 && ctx.stopRequested()) {
+                stopped();
+                break;
+            }
             if (got == 1) {
                 advanceAll(ctx, 1);
                 ++r.sensorsRead;
@@ -256,18 +313,22 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
                 S.Last_ref = t;
                 S.Now_ref = t;
             } else {
-                advanceAll(ctx, 3);
-                r.failed = true;
-                ctx.log.addLine(QStringLiteral("نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =") + device.ID);
-                obs.reportLine(QStringLiteral("Error in read device with this ID:") + device.ID);
+                logLine(QStringLiteral("نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =") + device.ID);
+                failDevice();
                 break;
             }
         }
     } catch (const std::exception& e) {
         r.failed = true;
         obs.reportLine(errorText(e));
-        dialogs().confirm(QString(), QStringLiteral("Software can not connect to ") + device.Name +
-                                         QStringLiteral(" in :") + device.IP);
+        const QString text =
+            QStringLiteral("Software can not connect to ") + device.Name + QStringLiteral(" in :") + device.IP;
+        if (ctx.stopRequested())
+            stopped();
+        else if (ctx.attended)
+            dialogs().confirm(QString(), text);
+        else
+            logLine(text + QStringLiteral(" (") + oneLogLine(errorText(e)) + QLatin1Char(')'));
     }
     return device;
 }
@@ -316,9 +377,11 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
     removeStaleTemporaryFiles(ctx.files.rootDir);
 
     ctx.overallPosition = 0;
+    obs.startRun();
     obs.waitBarRange(WaitBar::All, 0, out.dueSensors);
     obs.waitBarPosition(WaitBar::All, 0);
     obs.showWait(true);
+    bool stopLogged = false;
     for (std::size_t i = 0; i < devices.size() && !ctx.stopRequested(); ++i) {
         obs.waitBarPosition(WaitBar::Day, 0);
         // A channel whose position is unknown, or whose file belongs to another
@@ -336,8 +399,15 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
         devices[i] = dev;
         if (r.failed) ++out.failedDevices;
         if (r.yearChanged) out.yearChanged = true;
+        out.sensorsRead += r.sensorsRead;
+        if (r.stopped) stopLogged = true;
     }
     out.stopped = ctx.stopRequested();
+    // A stop that came between two devices: the run says so once.
+    if (out.stopped && !stopLogged) {
+        ctx.log.addLine(logTimeText(ctx.now(), ctx.calendar) + QLatin1Char(' ') + kStoppedByUserText);
+        obs.reportLine(kStoppedByUserText);
+    }
     // Without a registered device there is nothing to write: the ledger stays as it is.
     if (!out.stopped && !devices.empty() && inputs.writeLedger) {
         try {
@@ -348,6 +418,7 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
         }
     }
     obs.captionText(QStringLiteral("Complete"));
+    obs.statusText(downloadOutcomeText(out.sensorsRead, out.failedDevices, out.stopped));
     obs.showWait(false);
     return out;
 }

@@ -29,6 +29,22 @@ MessageLogSink& messageLog();
 // Installs sink (not owned); nullptr restores the one that writes to standard error.
 void setMessageLog(MessageLogSink* sink);
 
+// A device as the message log names it: its registry name, ID and address (the
+// registry may hold one ID on two connections), "Cold room (ID A, 127.0.0.11)".
+QString deviceLogLabel(const Device_Rec& device);
+// The moment of a log line: the Solar Hijri date of calendar and the time of day,
+// "1403/5/11 12:10:00".
+QString logTimeText(const QDateTime& at, ShamsiCalendar calendar);
+// A message log line about device: the moment (Solar Hijri date of calendar and the
+// time of day), the device's naming and text, "1403/5/11 12:10:00 Cold room (ID A,
+// 127.0.0.11): text".
+QString deviceLogLine(const QDateTime& at, ShamsiCalendar calendar, const Device_Rec& device, const QString& text);
+// A text of several lines (message box texts) as one line of the log.
+QString oneLogLine(const QString& text);
+
+// What a run that a person or a signal stopped says of itself.
+extern const QString kStoppedByUserText;
+
 // The header request and the day request of a sensor.
 QString headerRequest(int senNum);
 QString dayRequest(int year, int senNum, int month, int day);
@@ -63,10 +79,11 @@ struct DownloadContext
     DownloadRetryPolicy retry;
     ShamsiCalendar calendar = ShamsiCalendar::Official;
     int overallPosition = 0;  // of ProgressBarAll: 1 for a sensor read, 3 for a failure
-    // Where a device's network link that cannot be opened is told (the text names the
-    // device): by default a line of the message log, so that a run nobody watches goes
-    // on; a download a person asked for directly may show it in a message.
-    std::function<void(const QString& message)> connectionFailed = {};
+    // A person asked for this download and waits for it (the download dialog): a device
+    // that cannot be reached is told in a message box. Otherwise (the all-devices run,
+    // which runs unwatched under the online window and without windows) it is a line
+    // of the message log and the run goes on.
+    bool attended = false;
 };
 
 // The download as the program runs it: the program's link and its observer, the
@@ -94,11 +111,16 @@ struct DeviceDownloadResult
     int sensorsRead = 0;
     bool failed = false;       // a sensor failed or an error stopped the device
     bool yearChanged = false;  // a sensor was read to the end of its year
+    bool stopped = false;      // a stop request ended the device's download (logged as such)
     QString ledgerError;       // why the ledger could not be written at the end; empty when it was
 };
 
 // Reads the due sensors of device (named, and Last_ref differing from Now_ref in month,
 // day or hour) into the files loc + "<ID><n>_<name>.rep"; returns the updated record.
+// A LAN device that cannot be connected to fails at once (no exchange is tried); a
+// failure is one line of the message log naming the device, with the time, unless the
+// context is attended (message boxes). A stop request is logged as a stop, not as a
+// failure of the device.
 // With perChannelYear, each sensor's file lies in the year folder of its own Last_ref
 // under loc (the all-devices run); otherwise loc is the prefix of every file name.
 Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString& loc, DeviceDownloadResult& result,
@@ -117,6 +139,7 @@ struct AllDevicesResult
 {
     int dueSensors = 0;
     int failedDevices = 0;
+    int sensorsRead = 0;
     int skippedLines = 0;  // registry or ledger lines skipped, channels held back (failures too)
     bool stopped = false;
     bool yearChanged = false;  // a sensor was read to the end of its year
@@ -134,6 +157,10 @@ struct FleetDownloadInputs
     // Writes the refresh ledger after a run that was not stopped.
     std::function<void(const AllDevicesResult&)> writeLedger;
 };
+
+// The status line after a download run: how many sensors were read and devices
+// failed, or that the run was stopped.
+QString downloadOutcomeText(int sensorsRead, int failedDevices, bool stopped);
 
 // The all-devices run over devices, changed in place: every device from its sensors'
 // last refresh to now, into the report files under ctx.files.rootDir; the ledger is

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "link/linkobserver.h"
 #include "reports/reportfile.h"
 
 Device_Rec monthSpanDevice(const QStringList& row, int year, int from, int to)
@@ -32,7 +33,9 @@ MonthSpanResult runMonthSpanDownload(DownloadContext& ctx, const Device_Rec& dev
     // The files go where the user chose, inside or outside the root folder; the names
     // appended to the chosen name keep them in its folder.
     ctx.files.chosenFolder = QFileInfo(prefix).absolutePath();
+    ctx.observer.startRun();
     r.device = downloadDevice(ctx, device, prefix, r.run, false);
+    ctx.observer.statusText(downloadOutcomeText(r.run.sensorsRead, r.run.failed ? 1 : 0, r.run.stopped));
     for (const Sensor_Rec& s : r.device.Sensor)
         if (s.Visit && QFileInfo::exists(s.parent)) {
             r.fileToOpen = s.parent;

@@ -27,6 +27,10 @@ const QString kNoSerialPort = QLatin1Char('\r') + QStringLiteral("پورت سر�
                               QLatin1Char('\r') + QStringLiteral("یا ممکن است سطح دسترسی شما محدود شده باشد");
 const QString kPortsPresent = QStringLiteral("پورت های موجود در این کامپیوتر:");
 const QString kSearchRequest = QStringLiteral("A{SetFullPara(\"BroadCast\":{\"Get\":\"\"}):153,a}#");
+const QString kReadyStatus = QStringLiteral("Ready");
+const QString kNoAnswerStatus = QStringLiteral("پاسخی از دستگاه نرسید");
+const QString kLinkFailedStatus = QStringLiteral("ارتباط با دستگاه برقرار نشد");
+const QString kStoppedStatus = QStringLiteral("متوقف شد");
 QString cannotConnect(const QString& ip)
 {
     return QStringLiteral("نمی توانم به این دستگاه وصل شوم : ") + ip + QLatin1Char('\r') +
@@ -157,8 +161,19 @@ QString DeviceLink::exchange(const QString& request, Device_Rec& device)
     observer().statusText(QStringLiteral("Sending..."));
     const QString frame = buildFrame(request, device.ID);
     observer().sendLine(frame);
-    if (isSerialLinkText(device.IP)) return serialExchange(frame, device);
-    return lanExchange(frame, device);
+    // The status line ends on what the exchange came to, never on "Sending...".
+    m_answered = false;
+    QString reply;
+    try {
+        reply = isSerialLinkText(device.IP) ? serialExchange(frame, device) : lanExchange(frame, device);
+    } catch (...) {
+        observer().statusText(stopRequested() ? linktext::kStoppedStatus : linktext::kLinkFailedStatus);
+        throw;
+    }
+    observer().statusText(m_answered        ? linktext::kReadyStatus
+                          : stopRequested() ? linktext::kStoppedStatus
+                                            : linktext::kNoAnswerStatus);
+    return reply;
 }
 
 void DeviceLink::ensureSerialPortFor(const QString& link)
@@ -200,10 +215,11 @@ QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Devic
         // A complete reply ends the attempts; so does a structured one, whose "}#" the
         // receive event has already trimmed away.
         if (m_rxComplete || reply.contains(QLatin1String("}#")) || reply.contains(QLatin1String("Message")) ||
-            CheckSum(reply) == 0)
+            CheckSum(reply) == 0) {
+            m_answered = true;
             break;
+        }
     }
-    observer().statusText(QStringLiteral("Ready"));
     return reply;
 }
 
@@ -317,11 +333,11 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
     }
     const QString reply = CleanStr(line);
     if (reply.contains(QLatin1String("Message"))) {
+        m_answered = true;
         dialogs().message(reply);
         return {};
     }
-    if (!reply.isEmpty() && (CheckSum(reply) == 0 || reply.endsWith(QLatin1Char('}'))))
-        observer().statusText(QStringLiteral("Ready"));
+    m_answered = !reply.isEmpty() && (CheckSum(reply) == 0 || reply.endsWith(QLatin1Char('}')));
     return reply;
 }
 

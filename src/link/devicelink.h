@@ -44,6 +44,11 @@ extern const QString kNoSerialPort;        // BtnShowComClick, three lines
 extern const QString kPortsPresent;        // BtnShowComClick, heading
 extern const QString kSearchRequest;       // the device search datagram
 QString cannotConnect(const QString& ip);  // Connect2Lan failure, two lines
+// The status line after an exchange: a reply came, none came, the link failed, a stop.
+extern const QString kReadyStatus;
+extern const QString kNoAnswerStatus;
+extern const QString kLinkFailedStatus;
+extern const QString kStoppedStatus;
 // The device search cannot listen: another program holds the UDP port.
 QString searchPortBusy(quint16 port, const QString& why);
 }  // namespace linktext
@@ -172,6 +177,7 @@ private:
     QString m_RxBuffer;
     int m_RxDone = 0;
     bool m_rxComplete = false;  // the receive event saw a complete reply
+    bool m_answered = false;    // the exchange under way got a reply that is whole
     QString m_serialLost;       // why the serial port went away during this exchange
     QByteArray m_lanBuffer;
 };

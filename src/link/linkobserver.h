@@ -38,6 +38,7 @@ public:
     virtual void waitBarRange(WaitBar /*which*/, int /*min*/, int /*max*/) {}
     virtual void waitBarPosition(WaitBar /*which*/, int /*pos*/) {}
     virtual void reportLine(const QString& /*line*/) {}  // Memo_report
+    virtual void startRun() {}                           // a new run: Memo_report emptied
     virtual void showWait(bool /*shown*/) {}
 };
 

@@ -1,12 +1,15 @@
 #include "online/pollcycle.h"
 
 #include "app/calendar.h"
+#include "download/download.h"
 #include "link/devicelink.h"
 #include "link/linkkind.h"
 #include "platform/errors.h"
 #include "platform/eventpump.h"
 
 const QString kMonitorCaption = QStringLiteral("Norvak Halvik monitoring ");
+const QString kAnswersAgainText = QStringLiteral("دستگاه دوباره پاسخ می دهد");
+const QString kNoAnswerText = QStringLiteral("پاسخی از دستگاه نرسید");
 
 QStringList readingTableHeadings()
 {
@@ -41,6 +44,15 @@ void PollCycle::setDevices(Device_Rec* devices, int last)
     m_channels.clear();
     m_answers = QList<DeviceAnswer>(qMax(0, m_last + 1), DeviceAnswer::NotAsked);
     m_answeredAt = QList<QDateTime>(qMax(0, m_last + 1));
+    // A device that is still the same (ID and address at its index) stays out until
+    // it answers: a new showing or the hourly refresh does not log its outage again.
+    for (auto it = m_outages.begin(); it != m_outages.end();) {
+        const int i = it.key();
+        if (i <= m_last && devices[i].ID == it.value().first && devices[i].IP == it.value().second)
+            ++it;
+        else
+            it = m_outages.erase(it);
+    }
     for (int i = 0; i <= m_last; ++i) {
         for (int k = 0; k < 4; ++k) {
             const Sensor_Rec& s = devices[i].Sensor[k];
@@ -122,8 +134,52 @@ void PollCycle::updateReading(const QString& reply, int polledIndex)
 
 void PollCycle::checkClock(const QString& reply, const QString& id)
 {
-    if (const auto lines = clockMismatchLines(reply, id, m_clock(), calendar))
-        for (const QString& l : *lines) m_host.logLine(l);
+    for (int i = 0; i <= m_last; ++i) {
+        if (m_devices[i].ID == id) {
+            checkClockOf(i, reply);
+            return;
+        }
+    }
+    Device_Rec unregistered;
+    unregistered.ID = id;
+    if (const auto lines = clockMismatchLines(reply, id, m_clock(), calendar)) {
+        m_host.logLine(deviceLogLine(m_clock(), calendar, unregistered, lines->first()));
+        for (qsizetype k = 1; k < lines->size(); ++k) m_host.logLine(lines->at(k));
+    }
+}
+
+void PollCycle::checkClockOf(int index, const QString& reply)
+{
+    const Device_Rec& d = m_devices[index];
+    const QDateTime now = m_clock();
+    if (const auto lines = clockMismatchLines(reply, d.ID, now, calendar)) {
+        // The first line names the device (its name, ID and address) with the time.
+        m_host.logLine(deviceLogLine(now, calendar, d, lines->first()));
+        for (qsizetype k = 1; k < lines->size(); ++k) m_host.logLine(lines->at(k));
+    }
+}
+
+void PollCycle::deviceOut(int index, const QString& why)
+{
+    const Device_Rec& d = m_devices[index];
+    if (index < m_answers.size()) m_answers[index] = DeviceAnswer::Silent;
+    if (m_outages.contains(index)) return;
+    m_outages.insert(index, qMakePair(d.ID, d.IP));
+    m_host.outageLine(deviceLogLine(m_clock(), calendar, d, why));
+}
+
+void PollCycle::deviceAnswered(int index)
+{
+    if (!m_outages.remove(index)) return;
+    m_host.outageLine(deviceLogLine(m_clock(), calendar, m_devices[index], kAnswersAgainText));
+}
+
+bool PollCycle::reach(int index)
+{
+    Device_Rec& d = m_devices[index];
+    if (!hasDottedAddress(d.IP) || m_host.connectLan(d)) return true;
+    if (!m_host.stopRequested()) deviceOut(index, oneLogLine(linktext::cannotConnect(d.IP)));
+    return false;
 }
 
 void PollCycle::pollOne(int index)
@@ -134,9 +190,14 @@ void PollCycle::pollOne(int index)
         reply = m_host.exchange(kReadingCommand, d);
     } catch (const std::exception& e) {
         // A device that cannot be reached does not stop the poll of the others.
-        m_host.deviceFailed(QStringLiteral("Device ID =") + d.ID + QStringLiteral(" : ") + errorText(e));
+        if (!m_host.stopRequested()) deviceOut(index, oneLogLine(errorText(e)));
+        return;
     }
     updateReading(reply, index);
+    if (m_answers.value(index) == DeviceAnswer::Answered)
+        deviceAnswered(index);
+    else if ((reply.isEmpty() || reply == QLatin1String("Time Out")) && !m_host.stopRequested())
+        deviceOut(index, kNoAnswerText);
 }
 
 void PollCycle::tick()
@@ -147,9 +208,12 @@ void PollCycle::tick()
         m_host.showMessageLogIfAny();
         for (curDev = 0; curDev <= m_last; ++curDev) {
             Device_Rec& d = m_devices[curDev];
-            if (hasDottedAddress(d.IP)) m_host.connectLan(d.IP);
+            // A device that cannot be reached is logged and passed over: its exchanges
+            // would only wait for the same connection again.
+            const bool reached = reach(curDev);
             m_host.pump();
             if (m_host.stopRequested()) return;
+            if (!reached) continue;
             pollOne(curDev);
             m_host.pump();
             if (m_host.stopRequested()) return;
@@ -161,7 +225,7 @@ void PollCycle::tick()
                     // No time reply: nothing to compare.
                 }
                 if (m_host.stopRequested()) return;
-                checkClock(reply, d.ID);
+                checkClockOf(curDev, reply);
             }
         }
         // After the sweep curDev is the last entry, so the first periodic poll goes to entry 0.
@@ -183,10 +247,8 @@ void PollCycle::tick()
             if (timeCnt >= refresh) {
                 timeCnt = 0;
                 curDev = (curDev + 1) % (m_last + 1);
-                Device_Rec& d = m_devices[curDev];
-                if (hasDottedAddress(d.IP)) m_host.connectLan(d.IP);
                 m_host.setTimerEnabled(false);
-                pollOne(curDev);
+                if (reach(curDev)) pollOne(curDev);
                 m_host.pump();
                 m_host.setTimerEnabled(true);
                 if (m_host.stopRequested()) return;

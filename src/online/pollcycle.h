@@ -8,6 +8,8 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QMap>
+#include <QPair>
 #include <QString>
 
 #include "app/records.h"
@@ -25,7 +27,8 @@ public:
     // One exchange (the main window's Send2XKQ): the reply text. May throw on a
     // transport failure.
     virtual QString exchange(const QString& command, Device_Rec& device) = 0;
-    virtual void connectLan(const QString& ip) = 0;
+    // Opens the LAN connection to device; false when it cannot be opened.
+    virtual bool connectLan(Device_Rec& device) = 0;
     // Closes the LAN connection when one is open.
     virtual void disconnectLan() = 0;
     // Lets the user interface process pending events.
@@ -36,8 +39,9 @@ public:
     // Shows the message log window when it holds lines.
     virtual void showMessageLogIfAny() = 0;
     virtual void logLine(const QString& line) = 0;
-    // A device could not be reached; by default a message log line.
-    virtual void deviceFailed(const QString& line) { logLine(line); }
+    // A device's outage began (it could not be reached or gave no answer) or ended (it
+    // answers again): one line each, by default in the message log.
+    virtual void outageLine(const QString& line) { logLine(line); }
     // Downloads all devices and shows the window afresh (which re-arms the sweep).
     virtual void hourlyRefresh() = 0;
     virtual void setCaption(const QString& caption) = 0;
@@ -84,6 +88,11 @@ QStringList readingTableHeadings();
 // Whether a device answered its last reading request.
 enum class DeviceAnswer { NotAsked, Answered, Silent };
 
+// What the message log says when a device that was out answers again.
+extern const QString kAnswersAgainText;
+// Why a connected device gave no reading: nothing came.
+extern const QString kNoAnswerText;
+
 class PollCycle
 {
 public:
@@ -108,8 +117,13 @@ public:
     // Decodes a reading reply of registry entry polledIndex and shows its four
     // readings for the entry the reply names (the polled one when it names its ID).
     void updateReading(const QString& reply, int polledIndex);
-    // Checks a time reply against the clock and logs a mismatch.
+    // Checks a time reply against the clock and logs a mismatch under the first
+    // registry entry with the ID.
     void checkClock(const QString& reply, const QString& id);
+    // Whether device (registry index) is out: it could not be reached or gave no
+    // answer, and has not answered since. An outage is logged when it begins and
+    // when it ends, not at every poll.
+    bool isOut(int device) const { return m_outages.contains(device); }
 
     bool firstSweep = true;
     int curDev = 0;
@@ -122,8 +136,14 @@ public:
     int lastDevice() const { return m_last; }
 
 private:
-    // The reading of device curDev: false when the tick must end (stop requested).
+    // Connects device index when it is a LAN device: false when it cannot be reached
+    // (its outage logged, unless a stop request ended the connection).
+    bool reach(int index);
+    // The reading of device index.
     void pollOne(int index);
+    void checkClockOf(int index, const QString& reply);
+    void deviceOut(int index, const QString& why);
+    void deviceAnswered(int index);
     void hourlyRefreshIfDue();
     static QDateTime hourOf(const QDateTime& t);
 
@@ -134,5 +154,6 @@ private:
     QList<ChannelReading> m_channels;
     QList<DeviceAnswer> m_answers;
     QList<QDateTime> m_answeredAt;
+    QMap<int, QPair<QString, QString>> m_outages;  // registry index: the ID and address that went out
     QDateTime m_downloadedHour;
 };

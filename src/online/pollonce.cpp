@@ -85,16 +85,18 @@ public:
         if (command == kReadingCommand) t.reply = reply;
         return reply;
     }
-    void connectLan(const QString& ip) override
+    bool connectLan(Device_Rec& device) override
     {
-        m_current = nullptr;  // what the connection shows belongs to the device polled next
-        if (!deviceLink().connectLan(ip) && !stopRequested()) message(linktext::cannotConnect(ip));
+        m_current = &device;  // what the connection shows belongs to this device
+        if (deviceLink().connectLan(device.IP)) return true;
+        if (!stopRequested()) message(linktext::cannotConnect(device.IP));
+        return false;
     }
     bool windowShowing() const override { return false; }
     void setTimerEnabled(bool) override {}
     void showMessageLogIfAny() override {}
     void logLine(const QString& line) override { clockLines << line; }
-    void deviceFailed(const QString&) override {}  // told after the sweep, one line a device
+    void outageLine(const QString&) override {}  // told after the sweep, one line a device
     void hourlyRefresh() override {}
     void setCaption(const QString&) override {}
     void readingChanged(int) override {}

@@ -48,7 +48,7 @@ TEST_F(Session, ReadEditSendReadAgainShowsTheNewValues)
     EXPECT_EQ(sheet.text("LE_S0_Max1"), "50.5");
     EXPECT_EQ(sheet.cell("LE_GSM_AlarmType")->index, 1);
     EXPECT_EQ(obs.json.mid(1), QStringList{"This ctrl not defined:LE_LAN_DNS"});
-    EXPECT_EQ(obs.status.last(), "ready");
+    EXPECT_EQ(obs.status.last(), "Ready");  // one casing for every "ready" of the status line
 
     sheet.edit("LE_BaseParam_Name", "Lab2");
     sheet.edit("LE_S1_Max1", "85.5");

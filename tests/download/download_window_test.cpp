@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -15,6 +16,7 @@
 #include "app/ledger.h"
 #include "app/registry.h"
 #include "app/ui/forms.h"
+#include "download/download.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
@@ -80,13 +82,77 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     // 1 + 1 for A, then 3 for B's failure, which passes the maximum: the bar stays full-ish.
     EXPECT_GE(Form_wait2->ProgressBarAll->value(), 2);
     EXPECT_TRUE(Form_wait2->Memo_report->toPlainText().contains("Error in read device with this ID:B"));
+    // The failure names the device (name, ID, address) with the time.
     EXPECT_EQ(Form_Message->lines(),
-              QStringList{QStringLiteral("نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =B")});
+              QStringList{"1405/4/10 10:30:00 Bad (ID B, " + bad +
+                          QStringLiteral("): نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =B")});
     EXPECT_EQ(Form_Comm->windowTitle(), "Complete");
+    // The status line tells the run's outcome.
+    EXPECT_EQ(Form_Comm->StatusBar1->currentMessage(), downloadOutcomeText(2, 1, false));
     // The ledger moved for A, and stayed for the failed B.
     EXPECT_TRUE(readLines(ledgerPath())
                     .last()
                     .startsWith(QStringLiteral("B,T,0,0,%1,%2,%3,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)));
+}
+
+// A Cancel is a stop by the user, not a failure of the device under way; and each run
+// starts with an empty report list, not with the lines of the run before.
+TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyReport)
+{
+    const QString good = DevSim::lanAddress(34), bad = DevSim::lanAddress(35);
+    ASSERT_TRUE(sim.start("pace off\ndevice id=A link=" + good + " sensors=T,-,-,- clock-at=" + fixedTestNowText() +
+                              "\ndevice id=B link=" + bad + " sensors=T,-,-,- fault=othersensor\n",
+                          root()));
+    setProgramNowForTests(fixedTestNow());
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-5));
+    writeLines(path("DeviceStatus.txt"),
+               {"device  =Good," + good + ",Room,,,,A,T,lan,", "device  =Bad," + bad + ",Hall,,,,B,T,lan,"});
+    const auto dueAgain = [&] {
+        QStringList ledger{kLedgerHeader};
+        for (const char* id : {"A", "B"})
+            ledger << QStringLiteral("%1,T,0,0,%2,%3,%4,1,1,")
+                          .arg(QLatin1String(id))
+                          .arg(from.wYear)
+                          .arg(from.wMonth)
+                          .arg(from.wDay);
+        writeLines(path("last_refresh.txt"), ledger);
+        loadRegistry();
+        StopFlag = 0;
+    };
+    createForms({});
+    Prog.tryCnt = 1;
+    const ShortReconnectPauses pauses;
+
+    dueAgain();
+    Form_Comm->BtnGetAllClick();
+    ASSERT_TRUE(Form_wait2->Memo_report->toPlainText().contains("Error in read device with this ID:B"));
+    const QStringList firstRunLog = Form_Message->lines();
+
+    // The second run: Cancel once the good device has answered two days.
+    dueAgain();
+    QString reportAtStart;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (reportAtStart.isNull() && Form_wait2->Memo_report->toPlainText().contains("reading "))
+            reportAtStart = Form_wait2->Memo_report->toPlainText();
+        if (sim.requests("GetLog").size() >= 5 + 2 + 2 && Form_wait2->isVisible()) Form_wait2->BtnOk->click();
+    });
+    const int before = int(sim.requests("GetLog").size());
+    ASSERT_GE(before, 5);
+    cancel.start(1);
+    Form_Comm->BtnGetAllClick();
+    cancel.stop();
+
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_FALSE(reportAtStart.contains("Error in read device with this ID:B")) << reportAtStart.toStdString();
+    EXPECT_FALSE(reportAtStart.contains("Retrying")) << reportAtStart.toStdString();
+    const QString report = Form_wait2->Memo_report->toPlainText();
+    EXPECT_FALSE(report.contains("Error in read device")) << report.toStdString();
+    EXPECT_TRUE(report.contains(kStoppedByUserText)) << report.toStdString();
+    EXPECT_EQ(Form_Message->lines().mid(0, firstRunLog.size()), firstRunLog);
+    EXPECT_EQ(Form_Message->lines().mid(firstRunLog.size()),
+              QStringList{"1405/4/10 10:30:00 Good (ID A, " + good + "): " + kStoppedByUserText});
+    EXPECT_EQ(Form_Comm->StatusBar1->currentMessage(), kStoppedByUserText);
 }
 
 // The progress window belongs to the window that started the run, so that a click on

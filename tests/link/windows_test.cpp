@@ -72,12 +72,53 @@ TEST_F(LinkWindows, ExchangeShowsTheFrameAndPortAndCancelRaisesStopFlag)
     EXPECT_FALSE(Form_wait2->isVisible());
     EXPECT_EQ(comm->Memo_Send->toPlainText().split('\n').first(), "A{SenPara(0,1):108,a}#");
     EXPECT_EQ(Form_wait2->Label_port->text(), "COM1");
-    EXPECT_EQ(comm->StatusBar1->currentMessage(), "Ready");
+    // The status line ends on what the exchange came to, not on "Sending..." or a
+    // "Ready" that no reply earned: here the stop.
+    EXPECT_EQ(comm->StatusBar1->currentMessage(), linktext::kStoppedStatus);
 }
 
 // The same Cancel during the wait for a network reply, with a time-out far longer than
 // the test waits: the wait ends, and nothing more is sent. Were the Cancel not heeded,
 // the emulator would be stopped after 20 s, which ends the wait with a link error.
+// The status line shows what the last exchange came to, whatever came before it: a
+// reply, no reply, a link that could not be opened. Never "Sending..." after it.
+TEST_F(LinkWindows, TheStatusLineEndsOnTheOutcomeOfTheLastExchange)
+{
+    DevSim sim;
+    const QString good = DevSim::lanAddress(1), silent = DevSim::lanAddress(2), gone = DevSim::lanAddress(3);
+    ASSERT_TRUE(sim.start(
+        QStringLiteral("pace off\ndevice id=a link=%1\ndevice id=b link=%2 fault=silence\n").arg(good, silent),
+        root()));
+    Prog.TimeOut2 = 100;
+    Prog.TimeOut3 = 300;
+    Prog.tryCnt = 1;
+    deviceLink().lanReadTimeout = 100;
+    struct Case
+    {
+        QString id, ip, status;
+        bool throws;
+    };
+    const Case cases[] = {
+        {"a", good, linktext::kReadyStatus, false},      {"b", silent, linktext::kNoAnswerStatus, false},
+        {"a", good, linktext::kReadyStatus, false},      {"c", gone, linktext::kLinkFailedStatus, true},
+        {"b", silent, linktext::kNoAnswerStatus, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id.toStdString());
+        Device_Rec dev;
+        dev.ID = c.id;
+        dev.IP = c.ip;
+        bool threw = false;
+        try {
+            comm->Write2Dev(QStringLiteral("ASenPara(0,1)"), dev);
+        } catch (const std::exception&) {
+            threw = true;
+        }
+        EXPECT_EQ(threw, c.throws);
+        EXPECT_EQ(comm->StatusBar1->currentMessage(), c.status);
+    }
+}
+
 TEST_F(LinkWindows, CancelEndsTheWaitForANetworkReply)
 {
     DevSim sim;

@@ -18,6 +18,7 @@
 #include "app/ledger.h"
 #include "app/records.h"
 #include "app/ui/forms.h"
+#include "download/download.h"
 #include "link/devicelink.h"
 #include "online/ui/onlineview.h"
 #include "platform/eventpump.h"
@@ -82,16 +83,25 @@ protected:
 };
 
 // Nobody may be at the desk while the window polls: a device that cannot be reached
-// is a line of the message log, never a message box, and the sweep goes on.
-TEST_F(FormShowTest, AnUnreachableDeviceIsLoggedAndTheSweepGoesOn)
+// is a line of the message log, never a message box, and the sweep goes on. The line
+// names the device (name, ID, address) with the time, once for the outage: neither
+// the periodic polls nor a new sweep (a new showing) repeat it.
+TEST_F(FormShowTest, AnUnreachableDeviceIsLoggedOnceAndTheSweepGoesOn)
 {
     start({"device id=A link=" + addr(1) + " sensors=T,-,-,-", "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
           {"Lab," + addr(1) + ",Room,,,,A", "Gone," + addr(2) + ",Shelf,,,,B", "Hall," + addr(3) + ",Air,,,,C"});
     showWindow();
     Form_Show->Timer1Timer();
     EXPECT_EQ(polledIds(), (QStringList{"A", "C"}));
+    Prog.refresh = 1;
+    for (int i = 0; i < 3; ++i) Form_Show->Timer1Timer();  // the periodic polls of A, B and C
+    Form_Show->FormShow();
+    Form_Show->Timer1Timer();
+    EXPECT_EQ(polledIds(), (QStringList{"A", "C", "A", "C", "A", "C", "A"}));
     EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
-    EXPECT_EQ(Form_Message->lines().filter(addr(2)).size(), 1) << Form_Message->lines().join('|').toStdString();
+    EXPECT_EQ(Form_Message->lines(), QStringList{"1403/5/11 12:10:00 Gone (ID B, " + addr(2) +
+                                                 "): " + oneLogLine(linktext::cannotConnect(addr(2)))});
+    EXPECT_TRUE(Form_Show->poll().isOut(1));
 }
 
 TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
@@ -187,11 +197,14 @@ TEST_F(FormShowTest, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
     showWindow();
     Form_Show->Timer1Timer();
     EXPECT_EQ(sim.requests("TimeDate").size(), 4);
+    // The first line of a report names the device (name, ID, address) with the time.
     const QString mismatch = QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =");
-    EXPECT_EQ(
-        Form_Message->lines(),
-        (QStringList{mismatch + "B", "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/11 10:30", "",
-                     mismatch + "C", "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/12 12:0", ""}));
+    const QString at = "1403/5/11 12:00:30 ";
+    EXPECT_EQ(Form_Message->lines(),
+              (QStringList{at + "Two (ID B, " + addr(2) + "): " + mismatch + "B",
+                           "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/11 10:30", "",
+                           at + "Three (ID C, " + addr(3) + "): " + mismatch + "C",
+                           "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/12 12:0", ""}));
     EXPECT_FALSE(Form_Message->isVisible());
     Form_Show->FormShow();
     Form_Show->Timer1Timer();
@@ -284,6 +297,49 @@ TEST_F(FormShowTest, MonthSteppingRedrawsStopsThePollAndLeavesTheMainWindowsYear
     EXPECT_EQ(CurChart.Avr_Hour, 6);
     EXPECT_DOUBLE_EQ(CurChart.hys1L, before.hys1L);
     EXPECT_EQ(CurChart.Curr_Mon, 8);
+}
+
+// After month stepping the poll stays stopped: the window says that monitoring is
+// paused and greys the readings table (no red alarm row with an old time) until the
+// window is shown again, which shows the kept readings in their colours.
+TEST_F(FormShowTest, MonthSteppingSaysMonitoringIsPausedAndGreysTheReadings)
+{
+    start({"device id=A link=" + addr(1) + " sensors=T,T,-,- readings=21.5,-18.0 alarm=2"},
+          {"Lab," + addr(1) + ",Room,Freezer,,,A"});
+    showWindow();
+    Form_Show->Timer1Timer();
+    QTableWidget* table = Form_Show->SG_Readings;
+    const auto backgrounds = [&] {
+        QList<QColor> out;
+        for (int r = 0; r < table->rowCount(); ++r) out << table->item(r, 0)->background().color();
+        return out;
+    };
+    const QList<QColor> live = backgrounds();
+    EXPECT_EQ(live[0], QColor(Qt::white));
+    EXPECT_NE(live[1], QColor(Qt::white));  // the freezer's alarm
+    EXPECT_FALSE(Form_Show->Label_Paused->isVisible());
+
+    for (QPushButton* step : {Form_Show->BTN_Back, Form_Show->Btn_Next}) {
+        SCOPED_TRACE(step->text().toStdString());
+        step->click();
+        EXPECT_FALSE(Form_Show->timerEnabled());
+        EXPECT_TRUE(Form_Show->monitoringPaused());
+        EXPECT_TRUE(Form_Show->Label_Paused->isVisible());
+        EXPECT_FALSE(Form_Show->Label_Paused->text().isEmpty());
+        // The label does not cover the table.
+        EXPECT_LE(Form_Show->Label_Paused->geometry().bottom(), table->geometry().top());
+        const QList<QColor> paused = backgrounds();
+        EXPECT_EQ(paused[0], paused[1]);
+        EXPECT_NE(paused[1], live[1]);
+        EXPECT_NE(paused[0], live[0]);
+        EXPECT_EQ(table->item(1, 3)->text().contains("-18.0"), true);  // the reading itself stays
+    }
+
+    Form_Show->FormShow();
+    EXPECT_TRUE(Form_Show->timerEnabled());
+    EXPECT_FALSE(Form_Show->monitoringPaused());
+    EXPECT_FALSE(Form_Show->Label_Paused->isVisible());
+    EXPECT_EQ(backgrounds(), live);
 }
 
 TEST_F(FormShowTest, AnEmptyRegistryPollsNothingAndPrintsAnEmptyChart)

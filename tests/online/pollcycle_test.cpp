@@ -4,6 +4,7 @@
 // script's clock.
 #include "online/pollcycle.h"
 
+#include "download/download.h"
 #include "link/devicelink.h"
 #include "platform/eventpump.h"
 #include "support/devsim.h"
@@ -18,7 +19,7 @@ class LinkHost : public PollHost
 public:
     explicit LinkHost(DeviceLink& link) : m_link(link) {}
     QString exchange(const QString& command, Device_Rec& device) override { return m_link.exchange(command, device); }
-    void connectLan(const QString& ip) override { m_link.connectLan(ip); }
+    bool connectLan(Device_Rec& device) override { return m_link.connectLan(device.IP); }
     void disconnectLan() override
     {
         if (m_link.lanConnected()) m_link.disconnectLan();
@@ -29,7 +30,7 @@ public:
     void setTimerEnabled(bool on) override { timer = on; }
     void showMessageLogIfAny() override {}
     void logLine(const QString& line) override { log << line; }
-    void deviceFailed(const QString& line) override { failures << line; }
+    void outageLine(const QString& line) override { failures << line; }
     void hourlyRefresh() override { ++refreshes; }
     void setCaption(const QString&) override {}
     void readingChanged(int) override {}
@@ -67,6 +68,7 @@ protected:
         for (int i = 0; i < ids.size(); ++i) {
             devices[i].ID = ids[i];
             devices[i].IP = links[i];
+            devices[i].Name = QStringLiteral("Lab ") + ids[i];
             devices[i].Sensor[0].Name = QStringLiteral("Room");
             devices[i].Sensor[0].ChartIndex = i;
         }
@@ -91,9 +93,10 @@ protected:
     Device_Rec devices[3];
 };
 
-// The middle device's link drops while it is read: that device fails on its own, the
-// sweep goes on to the next one, the tick ends disconnected; the next poll of the
-// device connects again and gets its reading.
+// The middle device's link drops while it is read: that device fails on its own (one
+// line naming it, with the time), the sweep goes on to the next one, the tick ends
+// disconnected; the next poll of the device connects again and gets its reading, and
+// the log says that it answers again.
 TEST_F(PollCycleTest, ALinkDroppedMidSweepFailsOnlyThatDevice)
 {
     const QStringList ips{DevSim::lanAddress(1), DevSim::lanAddress(2), DevSim::lanAddress(3)};
@@ -106,7 +109,9 @@ TEST_F(PollCycleTest, ALinkDroppedMidSweepFailsOnlyThatDevice)
     cycle.refresh = 3;
     cycle.tick();
 
-    EXPECT_EQ(host.failures, QStringList{"Device ID =b : Connection Closed Gracefully."});
+    const QString b = "1405/2/11 10:30:00 Lab b (ID b, " + ips[1] + "): ";
+    EXPECT_EQ(host.failures, QStringList{b + "Connection Closed Gracefully."});
+    EXPECT_TRUE(cycle.isOut(1));
     EXPECT_TRUE(channel(0).hasReading);
     EXPECT_FALSE(channel(1).hasReading);
     EXPECT_TRUE(channel(2).hasReading);
@@ -121,8 +126,46 @@ TEST_F(PollCycleTest, ALinkDroppedMidSweepFailsOnlyThatDevice)
     EXPECT_TRUE(channel(1).hasReading);
     EXPECT_EQ(channel(1).title(), "b1_Room : 21.5");
     EXPECT_EQ(cycle.answerOf(1), DeviceAnswer::Answered);
-    EXPECT_EQ(host.failures.size(), 1);
+    EXPECT_EQ(host.failures, (QStringList{b + "Connection Closed Gracefully.", b + kAnswersAgainText}));
+    EXPECT_FALSE(cycle.isOut(1));
     EXPECT_EQ(script.events().filter("open " + ips[1]).size(), 2);
+}
+
+// An outage is one line when it begins and one when it ends, whatever the number of
+// polls in between; a silent device is out as well as one that cannot be connected
+// to, and is passed over in the sweep (no exchange waits on a connection that failed).
+// A new registry (the hourly refresh, a new showing) keeps the outage of a device that
+// is still the same.
+TEST_F(PollCycleTest, AnOutageIsLoggedOnceWhenItBeginsAndOnceWhenItEnds)
+{
+    const QStringList ips{DevSim::lanAddress(1), DevSim::lanAddress(2), DevSim::lanAddress(3)};
+    registry({"a", "b", "c"}, ips);
+    bool cSilent = true;
+    script.respond([&](const LinkScript::Request& r) {
+        if (r.deviceId == QLatin1String("c") && cSilent) return LinkScript::silence();
+        return LinkScript::reply(reading(r.deviceId), 20);
+    });
+    script.refused << ips[1];
+    cycle.refresh = 1;
+    for (int sweep = 0; sweep < 3; ++sweep) {
+        cycle.firstSweep = true;
+        cycle.tick();
+        cycle.setDevices(devices, 2);
+    }
+    for (int i = 0; i < 6; ++i) cycle.tick();
+    for (const LinkScript::Request& r : script.requests()) EXPECT_NE(r.deviceId, "b");
+    const QString b = "1405/2/11 10:30:00 Lab b (ID b, " + ips[1] + "): ";
+    const QString c = "1405/2/11 10:30:00 Lab c (ID c, " + ips[2] + "): ";
+    EXPECT_EQ(host.failures, (QStringList{b + oneLogLine(linktext::cannotConnect(ips[1])), c + kNoAnswerText}));
+    EXPECT_TRUE(cycle.isOut(1));
+    EXPECT_TRUE(cycle.isOut(2));
+
+    script.refused.clear();
+    cSilent = false;
+    cycle.firstSweep = true;
+    cycle.tick();
+    EXPECT_EQ(host.failures.mid(2), (QStringList{b + kAnswersAgainText, c + kAnswersAgainText}));
+    EXPECT_EQ(channel(1).title(), "b1_Room : 21.5");
 }
 
 // Two devices on one serial line: a answers only after its four attempts are over, so
@@ -142,7 +185,8 @@ TEST_F(PollCycleTest, ALateReplyOnASharedLineIsTheDeviceItNames)
     EXPECT_FALSE(channel(1).hasReading);
     EXPECT_EQ(cycle.answerOf(0), DeviceAnswer::Answered);
     EXPECT_EQ(cycle.answerOf(1), DeviceAnswer::Silent);
-    EXPECT_TRUE(host.failures.isEmpty());
+    // a gave nothing within its own attempts; b was answered, if not by itself.
+    EXPECT_EQ(host.failures, QStringList{"1405/2/11 10:30:00 Lab a (ID a, COM1): " + kNoAnswerText});
 }
 
 // A device set to another's ID: its reading is shown for the device the reply names,

@@ -62,7 +62,10 @@ TEST_F(PollOnceTest, TextGivesTheLegendTitlesThenTheClockLines)
     ASSERT_GE(lines.size(), 8) << r.out.toStdString();
     EXPECT_EQ(lines.mid(0, 4),
               (QStringList{"A1_Room : 21.5", "A2_Freezer : D.C.(Alarm)", "A3_Hum \"wet\" : 45", "Shelf"}));
-    EXPECT_EQ(lines[4], QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =A"));
+    // The device is named (name, ID, address) with the time, as in the message log.
+    EXPECT_TRUE(lines[4].endsWith(QStringLiteral("):  ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =A")))
+        << lines[4].toStdString();
+    EXPECT_TRUE(lines[4].contains("(ID A, " + DevSim::lanAddress(1) + ")")) << lines[4].toStdString();
     EXPECT_TRUE(lines[5].startsWith("PC Date    :"));
     EXPECT_EQ(lines[6], "Device Date:98/10/11 0:0");
     EXPECT_EQ(lines.mid(7), (QStringList{"", ""}));  // the report's empty line, then the end

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 
 #include "app/rootdir.h"
@@ -23,6 +24,8 @@ int main(int argc, char* argv[])
     p.addHelpOption();
     p.addOption({QStringLiteral("root"), QStringLiteral("Root folder of the data files."), QStringLiteral("dir")});
     p.addOption({QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("file")});
+    p.addOption(
+        {QStringLiteral("paused"), QStringLiteral("Step to the month before after the sweep (the poll pauses).")});
     p.addOption({QStringLiteral("size"), QStringLiteral("Window size WxH."), QStringLiteral("size"),
                  QStringLiteral("1280x800")});
     p.process(app);
@@ -42,6 +45,7 @@ int main(int argc, char* argv[])
     int rc = 0;
     QTimer::singleShot(300, [&] {
         Form_Show->Timer1Timer();
+        if (p.isSet(QStringLiteral("paused"))) Form_Show->BTN_Back->click();
         QTimer::singleShot(500, [&] {
             if (!Form_Show->grab().save(p.value(QStringLiteral("out")))) rc = 1;
             app.quit();

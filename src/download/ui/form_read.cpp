@@ -155,7 +155,7 @@ void TForm_read::Btn_readClick()
     }
     const int year = strToInt(CB_Year->currentText());
     DownloadContext ctx = programDownloadContext();
-    ctx.connectionFailed = [](const QString& message) { dialogs().message(message); };
+    ctx.attended = true;  // the user waits for this device: a failure is told in a message box
     const MonthSpanResult r = runMonthSpanDownload(ctx, monthSpanDevice(row, year, from, to), fileName);
     if (r.run.yearChanged) YearChanged = 1;
     if (!r.fileToOpen.isEmpty()) {

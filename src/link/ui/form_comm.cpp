@@ -112,6 +112,12 @@ void WindowsLinkObserver::reportLine(const QString& line)
     if (Form_wait2) Form_wait2->Memo_report->appendPlainText(line);
 }
 
+void WindowsLinkObserver::startRun()
+{
+    // The report list tells one run: the lines of the run before are not this one's.
+    if (Form_wait2) Form_wait2->Memo_report->clear();
+}
+
 void WindowsLinkObserver::showWait(bool shown)
 {
     if (!Form_wait2) return;

@@ -37,6 +37,7 @@ public:
     void showReplies() override;
     void ussdLine(const QString& answer) override;
     void statusText(const QString& text) override;
+    void startRun() override;
     void captionText(const QString& text) override;
     void busyCursor(bool on) override;
     void waitLabel(WaitLabel which, const QString& text) override;

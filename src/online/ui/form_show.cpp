@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -32,6 +33,11 @@ const QString kDesignCaption = QStringLiteral("Norvak Halvik monitoring  www.nor
 constexpr int kLegendDevices = 30;
 const QColor kAlarmRow(255, 200, 200);
 const QColor kDisconnectedRow(255, 240, 190);
+// The readings table while the poll is paused: every row grey, whatever its marks.
+const QColor kPausedRow(225, 225, 225);
+const QColor kPausedInk(120, 120, 120);
+const QString kPausedNotice =
+    QStringLiteral("پایش متوقف شده است: خواندن دستگاه ها تا باز شدن دوباره این پنجره انجام نمی شود");
 const QChar kLtr(0x200E);  // left-to-right mark
 }  // namespace
 
@@ -45,13 +51,9 @@ public:
     {
         return Form1 ? Form1->Send2XKQ(command, device) : deviceLink().Write2Dev(command, device);
     }
-    // The poll runs unwatched: a device that cannot be reached is a line of the
-    // message log, and the sweep goes on to the next device.
-    void connectLan(const QString& ip) override
-    {
-        if (!deviceLink().connectLan(ip) && !stopRequested())
-            logLine(QString(linktext::cannotConnect(ip)).replace(QLatin1Char('\r'), QLatin1Char(' ')));
-    }
+    // The poll runs unwatched: a device that cannot be reached is no message box but
+    // a line of the message log (the cycle's, once per outage), and the sweep goes on.
+    bool connectLan(Device_Rec& device) override { return deviceLink().connectLan(device.IP); }
     bool windowShowing() const override { return m_w->isVisible(); }
     void setTimerEnabled(bool on) override { m_w->setTimerEnabled(on); }
     void showMessageLogIfAny() override
@@ -115,6 +117,15 @@ TForm_Show::TForm_Show(QWidget* parent) : QDialog(parent)
         SG_Readings->setFont(small);
     }
 
+    Label_Paused = new QLabel(kPausedNotice, this);
+    Label_Paused->setObjectName(QStringLiteral("Label_Paused"));
+    Label_Paused->setWordWrap(true);
+    Label_Paused->setAlignment(Qt::AlignCenter);
+    Label_Paused->setStyleSheet(
+        QStringLiteral("QLabel { background: #fff3c4; color: #8a4b00; border: 1px solid #d9a400; padding: 4px; "
+                       "font-weight: bold; }"));
+    Label_Paused->hide();
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -136,8 +147,9 @@ TForm_Show::~TForm_Show() = default;
 
 void TForm_Show::FormCreate()
 {
-    renderOnlineChart(Chart2, OnlineChartContent{});  // all 31 lines off
     layOut();
+    // All 31 lines off, after a sample drawing that readies the first real one.
+    prepareOnlineChart(Chart2);
 }
 
 void TForm_Show::ShowModalOnline()
@@ -186,7 +198,7 @@ void TForm_Show::FormShow()
     ShowDate = clockOf(now);
     m_reported.clear();
     m_poll->setDevices(DevList, qMin(DevLast, kMaxDevices - 1));
-    fillReadingsTable();
+    setPaused(false);
     FormResize();
     processPendingEvents();
     setTimerEnabled(true);
@@ -204,7 +216,14 @@ void TForm_Show::layOut()
     const int w = width(), h = height();
     const int tableWidth = qBound(300, w * 3 / 8, 560);
     Chart2->setGeometry(5, 5, qMax(100, w - tableWidth - 15), qMax(100, h - 10));
-    SG_Readings->setGeometry(w - tableWidth - 5, 5, tableWidth, qMax(100, h - 10));
+    // The pause notice stands above the readings table while the poll is stopped.
+    int tableTop = 5;
+    if (Label_Paused->isVisibleTo(this)) {
+        const int labelHeight = Label_Paused->heightForWidth(tableWidth);
+        Label_Paused->setGeometry(w - tableWidth - 5, 5, tableWidth, qMax(24, labelHeight));
+        tableTop += Label_Paused->height() + 5;
+    }
+    SG_Readings->setGeometry(w - tableWidth - 5, tableTop, tableWidth, qMax(100, h - tableTop - 5));
     const int cw = Chart2->width(), ch = Chart2->height();
     Button1->move(6, 6);
     BTN_Back->move(0, ch - BTN_Back->height());
@@ -287,7 +306,8 @@ void TForm_Show::fillReadingsTable()
 void TForm_Show::fillReadingRow(int row, const ChannelReading& c)
 {
     const QStringList cells = readingRowCells(c);
-    const QColor background = c.hasReading && c.alarm          ? kAlarmRow
+    const QColor background = m_paused                         ? kPausedRow
+                              : c.hasReading && c.alarm        ? kAlarmRow
                               : c.hasReading && c.disconnected ? kDisconnectedRow
                                                                : QColor(Qt::white);
     for (int col = 0; col < cells.size(); ++col) {
@@ -300,7 +320,16 @@ void TForm_Show::fillReadingRow(int row, const ChannelReading& c)
         // a closing mark keeps "D.C." from showing as ".D.C".
         item->setText(col >= 3 && !cells[col].isEmpty() ? kLtr + cells[col] + kLtr : cells[col]);
         item->setBackground(background);
+        item->setForeground(m_paused ? kPausedInk : QColor(Qt::black));
     }
+}
+
+void TForm_Show::setPaused(bool paused)
+{
+    m_paused = paused;
+    Label_Paused->setVisible(paused);
+    fillReadingsTable();
+    layOut();
 }
 
 void TForm_Show::stepMonth(int delta)
@@ -309,6 +338,9 @@ void TForm_Show::stepMonth(int delta)
     if (m >= 1 && m <= 12) ShowDate.wMonth = uint16_t(m);
     FormResize();
     setTimerEnabled(false);
+    // The poll stays stopped until the window is shown again: the table's readings and
+    // alarm rows grow old, and the window says so.
+    setPaused(true);
 }
 
 void TForm_Show::BTN_BackClick()

@@ -14,6 +14,7 @@
 #include "online/pollcycle.h"
 
 class QCustomPlot;
+class QLabel;
 class QCPAbstractPlottable;
 class QPrinter;
 class QPushButton;
@@ -33,6 +34,7 @@ public:
     QPushButton* BTN_Back = nullptr;
     QPushButton* Btn_Next = nullptr;
     QTableWidget* SG_Readings = nullptr;  // every named channel's latest reading
+    QLabel* Label_Paused = nullptr;       // shown while the poll is stopped by month stepping
     QTimer* Timer1 = nullptr;
 
     // The shown month (year and month used).
@@ -59,6 +61,8 @@ public:
     // The timer's state as the poll set it. With manual ticks (tests), enabling it
     // starts no real timer: the test calls Timer1Timer itself.
     bool timerEnabled() const { return m_timerEnabled; }
+    // Month stepping stopped the poll: the readings are old until the window is shown again.
+    bool monitoringPaused() const { return m_paused; }
     void setManualTicks(bool manual) { m_manualTicks = manual; }
     void setTimerEnabled(bool on);
 
@@ -82,11 +86,13 @@ private:
     void showReading(int channel);
     void fillReadingsTable();
     void fillReadingRow(int row, const ChannelReading& c);
+    void setPaused(bool paused);
 
     std::unique_ptr<Host> m_host;
     std::unique_ptr<PollCycle> m_poll;
     OnlineChartContent m_content;
     bool m_timerEnabled = false;
     bool m_manualTicks = false;
+    bool m_paused = false;
     QSet<QString> m_reported;  // files whose trouble was told since the window was shown
 };

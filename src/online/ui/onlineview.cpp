@@ -5,6 +5,7 @@
 
 #include <qcustomplot.h>
 
+#include "online/readings.h"
 #include "views/ui/chartframe.h"
 
 namespace {
@@ -89,6 +90,32 @@ void renderOnlineChart(QCustomPlot* chart, const OnlineChartContent& content)
     const double margin = std::max(0.5, (range.upper - range.lower) * 0.03 / 0.94);
     chart->yAxis->setRange(range.lower - margin, range.upper + margin);
     chart->replot();
+}
+
+void prepareOnlineChart(QCustomPlot* chart)
+{
+    // A drawing of every line with points and a legend title of the kind the poll
+    // gives, under the title and foot of a month, at the size the chart has now: the
+    // fonts, the shaping of the Persian and Latin texts, the paint buffers and the
+    // line drawing are made ready here instead of in the first drawing the user waits for.
+    OnlineChartContent sample;
+    sample.foot = onlineFoot(0, 1);
+    for (int n = 0; n < kOnlineSeriesCount; ++n) {
+        ChartSeries& s = sample.series[n];
+        s.name = QStringLiteral("Series%1").arg(n + 1);
+        if (n >= kOnlineShownLines) continue;
+        sample.active[n] = true;
+        s.title = readingTitle(QStringLiteral("A"), n % 4, QStringLiteral("Sensor"), QStringLiteral("-18.5(Alarm)"));
+        for (int b = 0; b < 31 * 8; ++b) {
+            const double x = 1 + (b + 1) / 8.0;
+            if (b % 17 == 0)
+                s.addNull(x, 4);
+            else
+                s.add(x, 20 + (b * 7 + n) % 13);
+        }
+    }
+    renderOnlineChart(chart, sample);
+    renderOnlineChart(chart, OnlineChartContent{});
 }
 
 void setOnlineLineTitle(QCustomPlot* chart, int n, const QString& title)
