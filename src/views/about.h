@@ -11,6 +11,12 @@ extern const QString kProgramVersion;
 extern const QString kHelpDocumentName;  // "Software Help.pdf"
 extern const QString kNoMailProgramMessage;
 
+// The help document to open: the root folder's copy when it has one (a copied
+// program), else the installed one in docDir.
+QString helpDocumentPath(const QString& rootDir, const QString& docDir);
+// Where the installed program keeps its help document.
+extern const QString kInstalledDocDir;
+
 // The about window's edit history, newest first, ending with seven empty lines.
 QStringList editHistoryLines();
 // One line per registered device: name, ID, address and its named channels.

@@ -159,8 +159,9 @@ void TForm1::site1Click()
 
 void TForm1::pdfHelpClick()
 {
-    // The help document lies beside the program, wherever the program was started from.
-    shell().open(Prog.RootDir + kHelpDocumentName);
+    // The help document lies in the root folder (beside a copied program), else where
+    // the installed program keeps it.
+    shell().open(helpDocumentPath(Prog.RootDir, kInstalledDocDir));
 }
 
 void TForm1::openfolder1Click()
