@@ -81,7 +81,7 @@ check "the units are not enabled" bash -c '! systemctl is-enabled --quiet termiv
 
 # A lab's records in the shared folder, downloaded by the timers' user from the emulator.
 # The program finds the folder through /etc/termivo/termivo.conf, without --root.
-touch /var/lib/termivo/.package-check
+install -o root -g termivo -m 0664 /dev/null /var/lib/termivo/.package-check
 now=2024-08-01T10:30
 printf 'ver = 2.0\r\ntimeout = 500,500,500\r\ntrycnt = 3\r\nrefresh = 10\r\nonline = 0\r\ndevice  =Cold room,127.0.0.241,Freezer,Fridge,,,A,T,lan,\r\n' \
     | install -o root -g termivo -m 0664 /dev/stdin /var/lib/termivo/DeviceStatus.txt
