@@ -18,6 +18,11 @@ PACKAGES=(
     locales
     prometheus
     qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
+    # The Debian package (scripts/package.sh) and its checks (scripts/check-package.sh).
+    debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shared-mime-info
+    systemd adduser man-db apt
+    # The picture of the menu entry (scripts/screenshot-menu.sh).
+    rofi
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Termivo twice (plain, and with the address and undefined-behaviour
-# sanitizers) and runs every test of both builds.
+# sanitizers), runs every test of both builds, and builds and checks the Debian
+# package (scripts/check-package.sh).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -20,6 +21,9 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 echo "== tests with the sanitizers =="
 (cd build-asan && ctest --output-on-failure -j "$jobs") || status=1
+echo "== the Debian package =="
+# Every test of both builds has just run: the package's own build skips them (nocheck).
+DEB_BUILD_OPTIONS="nocheck parallel=$jobs" bash scripts/check-package.sh || status=1
 echo "== tests =="
 (cd build && ctest --output-on-failure -j "$jobs") || status=1
 exit $status

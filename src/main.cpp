@@ -8,6 +8,7 @@
 #include <QTextStream>
 
 #include "app/commandline.h"
+#include "app/rootdir.h"
 #include "app/ui/application.h"
 #include "app/ui/forms.h"
 #include "config/paramcli.h"
@@ -80,6 +81,8 @@ int main(int argc, char* argv[])
     setUpApplication(app);
     installPersianTranslations(app);
     QStringList args = app.arguments().mid(1);
+    takeRootOption(args);
+    if (!choice.rootFolder.isEmpty()) setRootDirOverride(choice.rootFolder);
     args.removeOne(QStringLiteral("--"));  // "termivo -- -name.rep"
     createForms(args);
     // Maximised; without a window manager (a bare X server) the screen's size is used.

@@ -26,9 +26,9 @@ bool matches(const CommandMode& m, const QStringList& args)
 QString generalHelp(std::span<const CommandMode> modes)
 {
     QString text = QStringLiteral(
-        "usage: termivo [REPORT_FILE]      open the main window (on REPORT_FILE)\n"
-        "       termivo MODE [OPTIONS]     run a mode without the main window\n"
-        "       termivo MODE --help        the options of a mode\n"
+        "usage: termivo [--root DIR] [REPORT_FILE]   open the main window (on REPORT_FILE)\n"
+        "       termivo MODE [OPTIONS]                run a mode without the main window\n"
+        "       termivo MODE --help                   the options of a mode\n"
         "\n"
         "modes:\n");
     qsizetype width = 0;
@@ -38,12 +38,15 @@ QString generalHelp(std::span<const CommandMode> modes)
     text += QStringLiteral(
         "\n"
         "options:\n"
+        "  --root DIR     the root folder of the records (the modes take it too)\n"
         "  --help, -h     this text\n"
         "  --version      the program's version\n"
         "\n"
         "The window also takes Qt's own options (-platform, -style, -reverse, ...).\n"
+        "The root folder is --root DIR, else the environment variable TERMIVO_ROOT, else\n"
+        "the key \"root\" of %1, else the folder of the executable.\n"
         "Exit status: 0 done, 2 bad command line; each mode's --help lists its others.\n");
-    return text;
+    return text.arg(kSystemConfigFile);
 }
 
 // Checks the window's arguments: Qt's options and at most one report file.
@@ -111,9 +114,38 @@ CommandChoice chooseCommand(const QStringList& args, std::span<const CommandMode
         out.flush();
         return {CommandChoice::Done, 0, nullptr};
     }
-    const QString error = windowArgumentsError(args);
+    QStringList windowArgs = args;
+    QString error;
+    const QString root = takeRootOption(windowArgs, &error);
+    if (error.isEmpty()) error = windowArgumentsError(windowArgs);
+    if (error.isEmpty() && !root.isEmpty() && !QFileInfo(root).isDir())
+        error = QStringLiteral("the root folder \"%1\" does not exist").arg(root);
     if (!error.isEmpty()) return {CommandChoice::Done, commandUsageError(err, QString(), error), nullptr};
-    return {CommandChoice::Window, 0, nullptr};
+    return {CommandChoice::Window, 0, nullptr, root};
+}
+
+QString takeRootOption(QStringList& args, QString* error)
+{
+    QString root;
+    for (qsizetype i = 0; i < args.size() && args[i] != QLatin1String("--");) {
+        if (args[i].startsWith(QLatin1String("--root="))) {
+            root = args.takeAt(i).mid(7);
+            if (root.isEmpty()) {
+                if (error) *error = QStringLiteral("option --root needs a folder");
+                return {};
+            }
+        } else if (args[i] == QLatin1String("--root")) {
+            args.removeAt(i);
+            if (i >= args.size() || args[i] == QLatin1String("--") || args[i].isEmpty()) {
+                if (error) *error = QStringLiteral("option --root needs a folder");
+                return {};
+            }
+            root = args.takeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    return root;
 }
 
 QStringList commandArguments(int argc, char* argv[])

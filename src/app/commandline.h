@@ -1,7 +1,7 @@
 // The command line: the modes that run without the main window, "--help", "--version"
 // and the window's own arguments (one optional report file and Qt's options).
 //
-//   termivo [REPORT_FILE]           the main window (on REPORT_FILE)
+//   termivo [--root DIR] [REPORT_FILE]   the main window (on REPORT_FILE)
 //   termivo MODE [OPTIONS]          a mode without the main window
 //   termivo MODE --help             the options of a mode
 //   termivo --help | --version
@@ -51,12 +51,17 @@ struct CommandChoice
     Kind kind = Window;
     int status = 0;
     const CommandMode* mode = nullptr;
+    QString rootFolder = {};  // the window's "--root DIR", empty when not given
 };
 
 // Reads the arguments (without the program name). Answers "--help", "--version",
 // "MODE --help" and usage errors of the window's arguments on out/err itself.
 CommandChoice chooseCommand(const QStringList& args, std::span<const CommandMode> modes, const QString& version,
                             QTextStream& out, QTextStream& err);
+
+// Takes the window's "--root DIR" (or "--root=DIR") out of args, before a "--", and
+// returns DIR: empty when not given. A "--root" without its folder gives error.
+QString takeRootOption(QStringList& args, QString* error = nullptr);
 
 // Writes the one-line usage error of a mode ("" for the window) and returns kUsageStatus:
 //   termivo: TEXT (see "termivo MODE --help")

@@ -6,6 +6,7 @@
 #include "app/rootdir.h"
 #include "config/expertaccess.h"
 #include "link/devicelink.h"
+#include "platform/sharedfolder.h"
 
 void resetProgramState()
 {
@@ -19,6 +20,8 @@ void resetProgramState()
     NavDevice = 0;
     NavSensor = -1;
     Prog.RootDir = computeRootDir();
+    // A folder shared by a group (the installed /var/lib/termivo) gets files the group can write.
+    shareNewFilesWithFolderGroup(Prog.RootDir);
     // Before anything can fail: a start-up stopped by an unreadable registry or
     // picture still leaves a month view that works.
     CurChart.Avr_Hour = 3;

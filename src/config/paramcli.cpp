@@ -36,7 +36,7 @@ const char* kHelp =
     "  point, the regional decimal separator or U+066B (sent with a point).\n"
     "--expert CODE  the settings page's expert access code (73 and the hour of the\n"
     "  clock, no leading zero): needed to change the locked parameters\n"
-    "--root DIR  the root folder (default: the folder of the program)\n"
+    "--root DIR  the root folder (default: see \"termivo --help\")\n"
     "Exit status: 0 done, 1 the device gave no usable reply or did not confirm,\n"
     "2 bad command line, unknown device or parameter, or refused by the checks,\n"
     "4 the registry could not be read, 5 the device took the change but the new limits could\n"

@@ -48,7 +48,7 @@ QString downloadAllHelp()
         "usage: termivo --download-all [--root DIR] [--verbose]\n"
         "Downloads every registered device's records from the refresh ledger's dates up to now,\n"
         "as the main window's online button does, and writes the ledger at the end.\n"
-        "  --root DIR     the root folder (default: the folder of the executable)\n"
+        "  --root DIR     the root folder (default: see \"termivo --help\")\n"
         "  --verbose      print every frame and reply too\n"
         "Exit status: 0 every due channel downloaded, 1 a device failed, a line of the registry,\n"
         "its settings or the ledger was skipped, or the ledger could not be written, 2 bad command\n"

@@ -18,7 +18,7 @@ QString listPortsHelp()
         "follow their kernel names: /dev/ttyS0..31 are COM1..COM32, /dev/ttyUSB0..31 COM33..COM64,\n"
         "/dev/ttyACM0..31 COM65..COM96, other ports COM97 upwards. A link hides the system port\n"
         "of the same number.\n"
-        "  --root DIR     the root folder (default: the folder of the executable)\n"
+        "  --root DIR     the root folder (default: see \"termivo --help\")\n"
         "Exit status: 0 ports listed, 1 no serial port found, 2 bad command line.\n");
 }
 

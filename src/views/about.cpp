@@ -1,6 +1,7 @@
 #include "views/about.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -10,6 +11,19 @@ const QString kMakerSite = QStringLiteral("https://termivo.example/");
 const QString kMakerMail = QStringLiteral("support@termivo.example");
 const QString kProgramVersion = QStringLiteral("2.0 (98/11/5)");
 const QString kHelpDocumentName = QStringLiteral("Software Help.pdf");
+
+#ifndef TERMIVO_DOC_DIR
+#define TERMIVO_DOC_DIR "/usr/share/doc/termivo"
+#endif
+const QString kInstalledDocDir = QStringLiteral(TERMIVO_DOC_DIR);
+
+QString helpDocumentPath(const QString& rootDir, const QString& docDir)
+{
+    const QString beside = rootDir + kHelpDocumentName;
+    if (QFileInfo::exists(beside) || docDir.isEmpty()) return beside;
+    const QString installed = QDir(docDir).filePath(kHelpDocumentName);
+    return QFileInfo::exists(installed) ? installed : beside;
+}
 const QString kNoMailProgramMessage = QStringLiteral("برنامه ارسال ایمیل را پیدا نمی کنم");
 
 QString helpDocumentNotOpenedMessage(const QString& path)

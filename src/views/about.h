@@ -15,6 +15,11 @@ extern const QString kNoMailProgramMessage;
 // program's folder (no program for it): the file or folder, to open by hand.
 QString helpDocumentNotOpenedMessage(const QString& path);
 QString programFolderNotOpenedMessage(const QString& path);
+// The help document to open: the root folder's copy when it has one (a copied
+// program), else the installed one in docDir.
+QString helpDocumentPath(const QString& rootDir, const QString& docDir);
+// Where the installed program keeps its help document.
+extern const QString kInstalledDocDir;
 
 // The about window's edit history, newest first, ending with seven empty lines.
 QStringList editHistoryLines();

@@ -473,7 +473,7 @@ QString reportHelp()
         "Writes the compliance figures of the registry's named channels for each month: hours expected\n"
         "and recorded, completeness, minimum, maximum, mean, mean kinetic temperature (temperature\n"
         "channels), hours below and above the header's limits, and the excursions.\n"
-        "  --root DIR         the root folder (default: the folder of the executable)\n"
+        "  --root DIR         the root folder (default: see \"termivo --help\")\n"
         "  --month YY/M       one month, the year as the year folders name it (default: the last\n"
         "                     complete month)\n"
         "  --from YY/M --to YY/M  every month from one to the other\n"

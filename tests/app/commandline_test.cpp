@@ -67,13 +67,20 @@ TEST(CommandLine, ChoosesTheModeTheWindowOrAnswersItself)
         {{"--alpha", "--help"}, K::Done, 0, "--alpha", "usage: termivo --alpha [--x N]\n", ""},
         {{"--beta", "--help"}, K::Mode, 0, "--beta", "", ""},  // a mode without help text answers it itself
         {{"--help"}, K::Done, 0, nullptr, "--alpha  the first mode\n  --beta   the second mode\n", ""},
-        {{"-h", "a.rep"}, K::Done, 0, nullptr, "usage: termivo [REPORT_FILE]", ""},
+        {{"-h", "a.rep"}, K::Done, 0, nullptr, "usage: termivo [--root DIR] [REPORT_FILE]", ""},
         {{"--version"}, K::Done, 0, nullptr, "termivo 9.1\n", ""},
         {{"--gamma"}, K::Done, 2, nullptr, "", "termivo: unknown option \"--gamma\" (see \"termivo --help\")\n"},
         {{"-x"}, K::Done, 2, nullptr, "", "unknown option \"-x\""},
         {{"a.rep", "--verbose"}, K::Done, 2, nullptr, "", "unknown option \"--verbose\""},
         {{"a.rep", "b.rep"}, K::Done, 2, nullptr, "", "more than one report file"},
         {{"a.rep", "-style"}, K::Done, 2, nullptr, "", "-style needs a value"},
+        // The window's own root folder, before or after the report file.
+        {{"--root", "/", "a.rep"}, K::Window, 0, nullptr, "", ""},
+        {{"a.rep", "--root=/tmp"}, K::Window, 0, nullptr, "", ""},
+        {{"--root"}, K::Done, 2, nullptr, "", "option --root needs a folder"},
+        {{"--root="}, K::Done, 2, nullptr, "", "option --root needs a folder"},
+        {{"--root", "/no/such/termivo/root"}, K::Done, 2, nullptr, "", "the root folder \"/no/such/termivo/root\""},
+        {{"--root", "/", "a.rep", "b.rep"}, K::Done, 2, nullptr, "", "more than one report file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
@@ -92,6 +99,30 @@ TEST(CommandLine, ChoosesTheModeTheWindowOrAnswersItself)
     }
     // The dispatch only chooses: nothing ran.
     EXPECT_TRUE(g_ran.isEmpty());
+}
+
+TEST(CommandLine, TheWindowsRootOptionIsTakenOutOfItsArguments)
+{
+    struct Case
+    {
+        QStringList args;
+        QStringList rest;
+        const char* root;
+    };
+    const Case cases[] = {
+        {{"--root", "/srv/lab", "a.rep"}, {"a.rep"}, "/srv/lab"},
+        {{"-style", "fusion", "--root=/srv/lab"}, {"-style", "fusion"}, "/srv/lab"},
+        {{"a.rep"}, {"a.rep"}, ""},
+        // After "--" it is a file name.
+        {{"--", "--root"}, {"--", "--root"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        QStringList args = c.args;
+        EXPECT_EQ(takeRootOption(args), QString::fromUtf8(c.root));
+        EXPECT_EQ(args, c.rest);
+    }
+    EXPECT_EQ(choose({"--root", "/", "a.rep"}).choice.rootFolder, QStringLiteral("/"));
 }
 
 TEST(CommandLine, ConsoleTextBreaksLinesWithLineFeeds)

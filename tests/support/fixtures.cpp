@@ -51,7 +51,9 @@ ProgramRun runTermivo(const QStringList& args, const ProgramRunOptions& options)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+    // No display, and the root folder only from the arguments or the test's own variables.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TERMIVO_ROOT"})
+        env.remove(QString::fromLatin1(name));
     env.insert(QStringLiteral("TERMIVO_NOW"), fixedTestNowText());
     for (const auto& [name, value] : options.env) env.insert(name, value);
     p.setProcessEnvironment(env);

@@ -52,8 +52,8 @@ struct ProgramRunOptions
     QString workingDir = {};
 };
 // Runs the program with args at the tests' fixed moment (TERMIVO_NOW, unless the
-// options set another) and without any display (no DISPLAY, WAYLAND_DISPLAY or
-// QT_QPA_PLATFORM); a run still going after the time out is killed and is a test
+// options set another), without any display (no DISPLAY, WAYLAND_DISPLAY or
+// QT_QPA_PLATFORM) and without the caller's TERMIVO_ROOT; a run still going after the time out is killed and is a test
 // failure.
 ProgramRun runTermivo(const QStringList& args, const ProgramRunOptions& options = {});
 

@@ -1,6 +1,7 @@
 #include "views/ui/form1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -97,6 +98,10 @@ void TForm1::buildWindow()
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
+    RootFolderLabel = new QLabel(StatusBar1);
+    RootFolderLabel->setObjectName(QStringLiteral("RootFolderLabel"));
+    RootFolderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    StatusBar1->addPermanentWidget(RootFolderLabel);
     buildMenu();
     connectGuarded(this, &TForm1::devicePanelClicked, this, &TForm1::GB_DeviceName1Click);
     connectGuarded(Btn_Back, &QPushButton::clicked, this, &TForm1::Btn_BackClick);
@@ -193,6 +198,7 @@ void TForm1::FormCreate()
     m_year.reset();
     setAcceptDrops(true);
     resetStartupState();
+    RootFolderLabel->setText(QStringLiteral("پوشه داده ها: %1").arg(QDir::toNativeSeparators(Prog.RootDir)));
     InitViewState();
     renderMonth();
     LoadDeviceStatus();

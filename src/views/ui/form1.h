@@ -15,6 +15,7 @@ class QAction;
 class QActionGroup;
 class QCustomPlot;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -54,6 +55,7 @@ public:
     QPushButton* BtnBack_table = nullptr;
     QPushButton* Btn_NextTable = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    QLabel* RootFolderLabel = nullptr;  // the root folder in use, on the status bar
     FileDialogState OpenDialogChart;
 
     // The device panel: boxes 1..8 at index 0..7.

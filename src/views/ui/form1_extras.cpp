@@ -159,10 +159,10 @@ void TForm1::site1Click()
 
 void TForm1::pdfHelpClick()
 {
-    // The help document lies beside the program, wherever the program was started from.
-    // A desktop without a program for it opens nothing and says so only on standard
-    // error: the user is told where the document is.
-    const QString document = Prog.RootDir + kHelpDocumentName;
+    // The help document lies in the root folder (beside a copied program), else where
+    // the installed program keeps it. A desktop without a program for it opens nothing
+    // and says so only on standard error: the user is told where the document is.
+    const QString document = helpDocumentPath(Prog.RootDir, kInstalledDocDir);
     if (!shell().open(document)) dialogs().message(helpDocumentNotOpenedMessage(document));
 }
 
