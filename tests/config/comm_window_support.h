@@ -8,7 +8,7 @@
 #include "config/ui/devicenamespage.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
-#include "platform/ui/shell.h"
+#include "platform/shell.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
 
@@ -18,14 +18,14 @@ protected:
     void SetUp() override
     {
         RootFixture::SetUp();
-        setShellOpener([this](const QString& t) { opened << t; });
+        setShell(&desktop);
     }
     void TearDown() override
     {
         destroyForms();
         sim.stop();
         deviceLink().reset();
-        setShellOpener({});
+        setShell(nullptr);
         RootFixture::TearDown();
     }
     void startSim(const QString& deviceLines)
@@ -46,5 +46,5 @@ protected:
     }
 
     DevSim sim;
-    QStringList opened;
+    RecordingShell desktop;  // the desktop's "open", recorded
 };

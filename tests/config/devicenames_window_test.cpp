@@ -13,6 +13,7 @@
 #include "config/ui/devicenamespage.h"
 #include "config/ui/periodstartbox.h"
 #include "platform/textfile.h"
+#include "views/about.h"
 #include "views/annotations.h"
 #include "views/ui/form1.h"
 
@@ -183,11 +184,14 @@ TEST_F(DeviceNamesWindow, PeriodStartRewritesTheLedgerForEveryNamedSensor)
     EXPECT_FALSE(ledgerExists());
 
     box->CB_Day->setEditText("31");
+    // A desktop without a program for folders: the last message names the folder.
+    desktop.launches = false;
     dlg.expect(Kind::Message, "لطفا در صورت وجود پوشه سال جاری")
-        .expect(Kind::Message, "تغییرات ذخیره شد لطفا برنامه را بسته");
+        .expect(Kind::Message, "تغییرات ذخیره شد لطفا برنامه را بسته")
+        .expect(Kind::Message, programFolderNotOpenedMessage(root()));
     box->Button3->click();
     EXPECT_EQ(readLines(ledgerPath()), (QStringList{kLedgerHeader, "A,T,0,0,2,12,31,1,1,", "A,T,2,0,2,12,31,1,1,"}));
-    EXPECT_EQ(opened, QStringList{root()});
+    EXPECT_EQ(desktop.opened, QStringList{root()});
     EXPECT_FALSE(Form_Comm->isVisible());
 }
 

@@ -12,7 +12,7 @@
 #include "config/ui/periodstartbox.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
-#include "platform/ui/shell.h"
+#include "platform/shell.h"
 #include "support/fixtures.h"
 
 namespace {
@@ -51,8 +51,8 @@ TEST_F(ErrorBoundary, APeriodStartThatCannotWriteTheLedgerIsReportedAndTheBoxSti
     writeLines(path("DeviceStatus.txt"), {"device  =Cold room,COM1,Freezer,,,,A,T,lan,"});
     loadRegistry();
     ASSERT_TRUE(QDir(root()).mkdir("last_refresh.txt"));  // a folder where the ledger goes
-    QStringList opened;
-    setShellOpener([&](const QString& t) { opened << t; });
+    RecordingShell desktop;
+    setShell(&desktop);
     PeriodStartBox box;
     box.CB_Year->setEditText("1402");
     box.CB_Mon->setEditText("12");
@@ -66,8 +66,8 @@ TEST_F(ErrorBoundary, APeriodStartThatCannotWriteTheLedgerIsReportedAndTheBoxSti
         .expect(Kind::Message, "تغییرات ذخیره شد لطفا برنامه را بسته");
     box.Button3->click();
     EXPECT_TRUE(ledgerExists());
-    EXPECT_EQ(opened, QStringList{root()});
-    setShellOpener({});
+    EXPECT_EQ(desktop.opened, QStringList{root()});
+    setShell(nullptr);
 }
 
 // Every connection of a window's signal to a handler goes through connectGuarded (or a

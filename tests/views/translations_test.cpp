@@ -1,19 +1,28 @@
 // Persian throughout: Qt's own dialogs and buttons and the program's own messages.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include "app/ui/application.h"
+#include "app/ui/forms.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
+#include "support/fixtures.h"
 #include "views/ui/monthview.h"
 
 namespace {
@@ -87,6 +96,69 @@ TEST(Translations, QtsDialogsAndTheProgramsMessagesArePersian)
     EXPECT_TRUE(fileError().contains(QStringLiteral("/no/such/folder/DeviceStatus.txt")));
     removePersianTranslations(app);
     EXPECT_EQ(conversionError(), QStringLiteral("'x' is not a valid integer value"));
+}
+
+// Every text the windows show: labels, buttons, group and tab titles, menus, window
+// titles, table headings, place holders and tool tips.
+QStringList windowTexts()
+{
+    QStringList texts;
+    for (QWidget* w : QApplication::allWidgets()) {
+        texts << w->windowTitle() << w->toolTip();
+        if (auto* l = qobject_cast<QLabel*>(w)) texts << l->text();
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) texts << b->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) texts << g->title();
+        if (auto* e = qobject_cast<QLineEdit*>(w)) texts << e->placeholderText();
+        if (auto* t = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < t->count(); ++i) texts << t->tabText(i);
+        if (auto* m = qobject_cast<QMenu*>(w)) {
+            texts << m->title();
+            for (const QAction* a : m->actions()) texts << a->text();
+        }
+        if (auto* t = qobject_cast<QTableWidget*>(w))
+            for (int c = 0; c < t->columnCount(); ++c)
+                if (const QTableWidgetItem* h = t->horizontalHeaderItem(c)) texts << h->text();
+    }
+    return texts;
+}
+
+// An English text: a Latin word of two letters or more and no Persian letter (an ID
+// or an address alone is no text to translate).
+bool isEnglish(const QString& text)
+{
+    static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+    return !isPersian(text) && word.match(text).hasMatch();
+}
+
+class WindowTexts : public RootFixture
+{
+protected:
+    void TearDown() override
+    {
+        destroyForms();
+        removePersianTranslations(*qApp);
+        RootFixture::TearDown();
+    }
+};
+
+// The windows show English only where the program's design gives an English text
+// (tests/data/english-window-texts.txt, one per line): any other English text in a
+// window is listed, to be given a Persian one.
+TEST_F(WindowTexts, EnglishTextsAreOnlyThoseOfTheDesign)
+{
+    writeLines(path("DeviceStatus.txt"), {"device  =انبار,127.0.0.1,یخچال,,,,A,T,lan,"});
+    ASSERT_TRUE(installPersianTranslations(*qApp));
+    createForms({});
+    const QStringList allowed =
+        readTextFile(QStringLiteral(TERMIVO_SOURCE_DIR "/tests/data/english-window-texts.txt")).lines;
+    QStringList unexpected;
+    for (const QString& text : windowTexts())
+        for (const QString& line : text.split(QRegularExpression(QStringLiteral("[\\r\\n]+"))))
+            if (isEnglish(line) && !allowed.contains(line) && !unexpected.contains(line)) unexpected << line;
+    unexpected.sort();
+    EXPECT_TRUE(unexpected.isEmpty()) << "English texts in the windows (translate them, or add a text the design "
+                                         "gives to tests/data/english-window-texts.txt):\n"
+                                      << unexpected.join(QLatin1Char('\n')).toStdString();
 }
 
 #ifdef TERMIVO_LUPDATE

@@ -8,7 +8,8 @@
 #include "config/devicelist.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
-#include "platform/ui/shell.h"
+#include "platform/shell.h"
+#include "views/about.h"
 
 namespace {
 QComboBox* numberList(int from, int to, const QString& prompt, const char* name, QWidget* parent)
@@ -51,6 +52,8 @@ void PeriodStartBox::Button3Click()
     ResetLastRefresh(p.year, p.month, p.day);
     dialogs().message(QStringLiteral("لطفا در صورت وجود پوشه سال جاری در کنار برنامه آن را تغییر نام دهید "));
     dialogs().message(QStringLiteral("تغییرات ذخیره شد لطفا برنامه را بسته و دوباره باز کنید."));
-    shellOpen(Prog.RootDir);
+    // A desktop without a program for folders says so only on standard error: the user
+    // is told where the folder is.
+    if (!shell().open(Prog.RootDir)) dialogs().message(programFolderNotOpenedMessage(Prog.RootDir));
     window()->close();
 }
