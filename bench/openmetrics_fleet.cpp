@@ -22,30 +22,11 @@ QTemporaryDir& fleetRoot()
 {
     static QTemporaryDir dir;
     static const bool written = [] {
-        const QString root = dir.path() + QLatin1Char('/');
-        QDir().mkpath(root + QStringLiteral("5"));
-        QStringList registry;
-        for (int d = 0; d < 51; ++d) {
-            // One character a device, as the registry takes IDs: A..Z, 0..9, then Arabic letters.
-            const QString id = QString(d < 26   ? QChar(0x41 + d)
-                                       : d < 36 ? QChar(0x30 + d - 26)
-                                                : QChar(0x628 + d - 36));
-            registry << QStringLiteral("device  =Store %1,127.0.0.%2,S1,S2,S3,S4,%3,T,lan,").arg(d).arg(d + 11).arg(id);
-            for (int ch = 1; ch <= 4; ++ch) {
-                QStringList lines{reportHeader(QStringLiteral("H"), ch == 4 ? QStringLiteral("H") : QStringLiteral("T"),
-                                               QStringLiteral("2"), QStringLiteral("8"))};
-                for (int n = 1; n <= 365; ++n) {
-                    int month = 0, day = 0;
-                    Num2MonthDay(n, month, day);
-                    std::vector<double> hours(24);
-                    for (int h = 0; h < 24; ++h)
-                        hours[h] = (h + n + ch) % 41 == 0 ? kMissing : 5 + 2.5 * std::sin((h + d) / 3.8);
-                    lines << dayLineT(month, day, hours, QStringLiteral("5"));
-                }
-                writeTextFile(root + QStringLiteral("5/%1%2_S%2.rep").arg(id).arg(ch), lines);
-            }
-        }
-        writeTextFile(root + QStringLiteral("DeviceStatus.txt"), registry);
+        writeFleetYear(
+            dir.path(), {}, [](int ch) { return ch == 4 ? QStringLiteral("H") : QStringLiteral("T"); },
+            [](int d, int ch, int n, int h) {
+                return (h + n + ch) % 41 == 0 ? kMissing : 5 + 2.5 * std::sin((h + d) / 3.8);
+            });
         return true;
     }();
     (void)written;

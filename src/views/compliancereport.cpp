@@ -167,6 +167,26 @@ QList<ReportMonth> reportMonthsBetween(const ReportMonth& from, const ReportMont
     return months;
 }
 
+bool loadRegistryOfReports(QTextStream& err)
+{
+    resetStartupState();
+    try {
+        reportRegistryNotes(loadRegistry());
+    } catch (const std::exception& e) {
+        err << "termivo: " << consoleText(errorText(e)) << "\n";
+        err.flush();
+        return false;
+    }
+    if (DevLast < 0) {
+        err << "termivo: the registry \"" << QDir::toNativeSeparators(deviceStatusPath()) << "\" "
+            << (QFileInfo::exists(deviceStatusPath()) ? "registers no device" : "does not exist")
+            << "; nothing was written.\n";
+        err.flush();
+        return false;
+    }
+    return true;
+}
+
 bool registryChannels(const QStringList& channelArgs, QList<ReportChannel>& channels, QString& why)
 {
     auto channelOf = [](int d, int s) {
@@ -558,21 +578,7 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err, const
         months << single.value_or(lastCompleteMonth(now));
     }
 
-    resetStartupState();
-    try {
-        reportRegistryNotes(loadRegistry());
-    } catch (const std::exception& e) {
-        err << "termivo: " << consoleText(errorText(e)) << "\n";
-        err.flush();
-        return kReportNoRegistry;
-    }
-    if (DevLast < 0) {
-        err << "termivo: the registry \"" << QDir::toNativeSeparators(deviceStatusPath()) << "\" "
-            << (QFileInfo::exists(deviceStatusPath()) ? "registers no device" : "does not exist")
-            << "; nothing was written.\n";
-        err.flush();
-        return kReportNoRegistry;
-    }
+    if (!loadRegistryOfReports(err)) return kReportNoRegistry;
 
     QList<ReportChannel> channels;
     QString why;

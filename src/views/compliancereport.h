@@ -99,6 +99,10 @@ QList<ReportMonth> reportMonthsBetween(const ReportMonth& from, const ReportMont
 // registry line with the ID), or every named channel when there are none; false, with
 // why set, for an argument that names none.
 bool registryChannels(const QStringList& channelArgs, QList<ReportChannel>& channels, QString& why);
+// Loads the registry of the root folder for a mode that reads its channels' report
+// files; false, told on err ("nothing was written"), when it cannot be read or
+// registers no device.
+bool loadRegistryOfReports(QTextStream& err);
 
 // "YY/M/D" of a month's day, and the Gregorian moment "YYYY-MM-DDTHH:00" of an hour.
 QString shamsiDayText(const ReportMonth& month, int day);

@@ -310,21 +310,7 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
         }
     }
 
-    resetStartupState();
-    try {
-        reportRegistryNotes(loadRegistry());
-    } catch (const std::exception& e) {
-        err << "termivo: " << consoleText(errorText(e)) << "\n";
-        err.flush();
-        return kOpenMetricsNoRegistry;
-    }
-    if (DevLast < 0) {
-        err << "termivo: the registry \"" << QDir::toNativeSeparators(deviceStatusPath()) << "\" "
-            << (QFileInfo::exists(deviceStatusPath()) ? "registers no device" : "does not exist")
-            << "; nothing was written.\n";
-        err.flush();
-        return kOpenMetricsNoRegistry;
-    }
+    if (!loadRegistryOfReports(err)) return kOpenMetricsNoRegistry;
     QList<ReportChannel> registered;
     QString why;
     if (!registryChannels(channelArgs, registered, why)) return commandUsageError(err, kMode, why);

@@ -1,5 +1,10 @@
 #include "support/reportlines.h"
 
+#include <QDir>
+
+#include "app/calendar.h"
+#include "platform/textfile.h"
+
 QString reportHeader(const QString& devType, const QString& sensorType, const QString& lower, const QString& upper)
 {
     return QStringLiteral("SenPara,1,1,%1,0,1,%2,%3,%4,0,0,3,7,0,0,0,").arg(devType, sensorType, lower, upper);
@@ -22,4 +27,31 @@ QString dayLineT(int month, int day, const std::vector<double>& hours, const QSt
 QString fullDayT(int month, int day, double value)
 {
     return dayLineT(month, day, std::vector<double>(24, value));
+}
+
+void writeFleetYear(const QString& root, const QStringList& registryHead,
+                    const std::function<QString(int channel)>& sensorType,
+                    const std::function<double(int device, int channel, int dayNumber, int hour)>& hourValue)
+{
+    const QString folder = root + QStringLiteral("/5/");
+    QDir().mkpath(folder);
+    QStringList registry = registryHead;
+    for (int d = 0; d < 51; ++d) {
+        // A..Z, 0..9, then Arabic letters: file names ignore letter case.
+        const QString id = QString(d < 26 ? QChar(0x41 + d) : d < 36 ? QChar(0x30 + d - 26) : QChar(0x628 + d - 36));
+        registry << QStringLiteral("device  =Store %1,127.0.0.%2,S1,S2,S3,S4,%3,T,lan,").arg(d).arg(d + 11).arg(id);
+        for (int ch = 1; ch <= 4; ++ch) {
+            QStringList lines{
+                reportHeader(QStringLiteral("H"), sensorType(ch), QStringLiteral("2"), QStringLiteral("8"))};
+            for (int n = 1; n <= 365; ++n) {
+                int month = 0, day = 0;
+                Num2MonthDay(n, month, day);
+                std::vector<double> hours(24);
+                for (int h = 0; h < 24; ++h) hours[h] = hourValue(d, ch, n, h);
+                lines << dayLineT(month, day, hours, QStringLiteral("5"));
+            }
+            writeTextFile(folder + QStringLiteral("%1%2_S%2.rep").arg(id).arg(ch), lines);
+        }
+    }
+    writeTextFile(root + QStringLiteral("/DeviceStatus.txt"), registry);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -21,3 +22,12 @@ QString hourCodeT(double value);
 QString dayLineT(int month, int day, const std::vector<double>& hours, const QString& year = QStringLiteral("3"));
 // A day line whose 24 hours all hold value.
 QString fullDayT(int month, int day, double value);
+
+// A fleet's year for the benchmarks: 51 devices of 4 channels, each channel a report
+// file of year 5 (365 days) in root's folder "5" whose hour h of day number n holds
+// hourValue(device, channel, n, h) (kMissing for none), with the header's sensor type
+// sensorType(channel) and the limits 2 and 8; the registry (after registryHead) names
+// them with one-character IDs that stay distinct in any letter case.
+void writeFleetYear(const QString& root, const QStringList& registryHead,
+                    const std::function<QString(int channel)>& sensorType,
+                    const std::function<double(int device, int channel, int dayNumber, int hour)>& hourValue);
