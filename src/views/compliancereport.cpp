@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 #include "app/calendar.h"
 #include "app/commandline.h"
@@ -29,8 +30,23 @@ int monthIndex(const ReportMonth& m, const QDateTime& now)
     return fullShamsiYear(m.yy, now) * 12 + m.month - 1;
 }
 
-QString csvField(const QString& text)
+// A text that a spreadsheet would take for a formula (a name beginning with "=", "+",
+// "-", "@" or a control character) is kept as text by a leading apostrophe, the
+// spreadsheets' own mark; a number, negative ones included, stays a number.
+QString csvCellText(const QString& text)
 {
+    if (text.isEmpty()) return text;
+    const QChar first = text.front();
+    const bool formulaStart = first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-') ||
+                              first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r');
+    bool isNumber = false;
+    QLocale::c().toDouble(text, &isNumber);
+    return formulaStart && !isNumber ? QLatin1Char('\'') + text : text;
+}
+
+QString csvField(const QString& cell)
+{
+    const QString text = csvCellText(cell);
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
         !text.contains(QLatin1Char('\r')))
         return text;

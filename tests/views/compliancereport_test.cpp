@@ -103,6 +103,32 @@ TEST_F(ReportTest, CsvOpensInACsvReaderWithTheDocumentedColumns)
               QStringList({"A", "1", "Freezer", "5", "3", "high", "5/3/12", "22", "5/3/13", "0", "3", "-12.5"}));
 }
 
+// Names that a spreadsheet would run as formulas reach the CSV as text (a leading
+// apostrophe); numbers, negative ones included, stay numbers.
+TEST_F(ReportTest, CsvNamesNeverRunAsFormulas)
+{
+    writeLines(path("DeviceStatus.txt"), {"device  =@Lab,127.0.0.11,+Cold,-Door,-5,@Hum,A,T,lan,"});
+    writeLines(path("5/A1_+Cold.rep"),
+               {reportHeader(QStringLiteral("H"), QStringLiteral("T"), QStringLiteral("-25"), QStringLiteral("-15")),
+                dayLineT(3, 1, std::vector<double>(24, -20), QStringLiteral("5"))});
+    const QString out = path("fleet.csv");
+    const ProgramRun r = run({"--format", "csv", "--out", out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonArray rows = csvRows(out);
+    ASSERT_EQ(rows.size(), 5);
+    const struct
+    {
+        int row;
+        int column;
+        const char* cell;
+    } cases[] = {
+        {1, 2, "'@Lab"}, {1, 3, "'+Cold"}, {2, 3, "'-Door"}, {3, 3, "-5"},
+        {4, 3, "'@Hum"}, {1, 10, "-20.0"}, {1, 14, "-25.0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(row(rows, c.row).value(c.column), QString::fromUtf8(c.cell)) << c.row << "," << c.column;
+}
+
 TEST_F(ReportTest, JsonFollowsItsSchemaAndGivesBothCalendars)
 {
     writeFleet();
