@@ -21,9 +21,10 @@ int fuzzReplyDecoders(const uint8_t* data, size_t size)
     const int sum = CheckSum(body);
     if (sum < -1 || sum > 255) std::abort();
 
-    SplitReply(body);
+    const QStringList parts = replyFields(body);
+    if (parts.size() > kReplyParts) std::abort();
     qsizetype kept = 0;
-    for (const QString& part : ReplyParts) kept += part.size();
+    for (const QString& part : parts) kept += part.size();
     if (kept > body.size()) std::abort();
 
     try {

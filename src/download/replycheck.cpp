@@ -39,12 +39,6 @@ bool areHourCodes(const QString& codes)
     return true;
 }
 
-// The reply's fields as the reply splitter cuts them (entries past the last are empty).
-QStringList replyFields(const QString& reply)
-{
-    return splitDelimited(reply, u":,()\"", kReplyParts);
-}
-
 }  // namespace
 
 bool isSensorHeader(const QString& reply)

@@ -5,29 +5,13 @@
 
 #include <QCoreApplication>
 
+#include "app/fields.h"
 #include "link/framing.h"
 #include "platform/convert.h"
 
-std::array<QString, kReplyParts> ReplyParts;
-
-void SplitReply(const QString& text)
+QStringList replyFields(const QString& reply)
 {
-    // Every entry starts empty, so that no field keeps characters of an earlier reply.
-    for (QString& part : ReplyParts) part.clear();
-    int field = 0;
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-            case ':':
-            case ',':
-            case '(':
-            case ')':
-            case '"':
-                ++field;  // characters of fields past entry 50 are dropped
-                break;
-            default:
-                if (field < kReplyParts) ReplyParts[field].append(c);
-        }
-    }
+    return splitDelimited(reply, u":,()\"", kReplyParts);
 }
 
 int FindNumber(const QString& s1)

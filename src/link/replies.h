@@ -8,6 +8,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 #include "app/records.h"
 #include "platform/errors.h"
@@ -20,13 +21,12 @@ public:
 };
 
 constexpr int kReplyParts = 51;  // entries 0..50
-// The fields of the last text given to SplitReply.
-extern std::array<QString, kReplyParts> ReplyParts;
 
-// Empties every entry, then cuts text at every ":" "," "(" ")" and double quote;
-// entry 0 is the text before the first delimiter. Characters of fields beyond entry
-// 50 are dropped.
-void SplitReply(const QString& text);
+// The fields of a reply: cut at every ":" "," "(" ")" and double quote; field 0 is the
+// text before the first delimiter. At most kReplyParts fields: characters of fields
+// beyond entry 50 are dropped. A field the reply does not reach reads as empty
+// through value().
+QStringList replyFields(const QString& reply);
 
 // The decimal value of all digits of s1 in order; -1 when there is none. Throws
 // ConvertError when the value does not fit a signed 32-bit integer.

@@ -67,33 +67,27 @@ TEST(Framing, CleanStrKeepsTheLastBodyBeforeTheFirstHash)
     for (const auto& [in, out] : cases) EXPECT_EQ(CleanStr(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
 }
 
-TEST(Replies, SplitReplyFields)
+TEST(Replies, ReplyFields)
 {
-    SplitReply(QStringLiteral("{\"GetLog\":{\"Day\":\"a,b,c,d,e,f\"}}"));
-    EXPECT_EQ(ReplyParts[0], "{");
-    EXPECT_EQ(ReplyParts[1], "GetLog");
-    EXPECT_EQ(ReplyParts[4], "Day");
-    for (int i = 7; i <= 12; ++i) EXPECT_EQ(ReplyParts[i], QString(QChar('a' + i - 7)));
-    for (int i : {2, 5, 6}) EXPECT_TRUE(ReplyParts[i].isEmpty());
+    const QStringList log = replyFields(QStringLiteral("{\"GetLog\":{\"Day\":\"a,b,c,d,e,f\"}}"));
+    EXPECT_EQ(log.value(0), "{");
+    EXPECT_EQ(log.value(1), "GetLog");
+    EXPECT_EQ(log.value(4), "Day");
+    for (int i = 7; i <= 12; ++i) EXPECT_EQ(log.value(i), QString(QChar('a' + i - 7)));
+    for (int i : {2, 5, 6}) EXPECT_TRUE(log.value(i).isEmpty());
 
-    SplitReply(QStringLiteral("a::"));
-    EXPECT_EQ(ReplyParts[0], "a");
-    EXPECT_TRUE(ReplyParts[1].isEmpty());
-    EXPECT_TRUE(ReplyParts[2].isEmpty());
-    SplitReply(QString());
-    for (const QString& p : ReplyParts) EXPECT_TRUE(p.isEmpty());
+    EXPECT_EQ(replyFields(QStringLiteral("a::")), (QStringList{"a", "", ""}));
+    EXPECT_EQ(replyFields(QString()), QStringList{""});
 }
 
-TEST(Replies, SplitReplyStopsAtTheLastEntry)
+TEST(Replies, ReplyFieldsStopAtTheLastEntry)
 {
-    // 60 delimiters: entries past 50 do not exist; nothing of an earlier reply survives.
+    // 60 delimiters: entries past 50 do not exist.
     QString text;
     for (int i = 0; i < 60; ++i) text += QStringLiteral("f%1,").arg(i);
-    SplitReply(text);
-    EXPECT_EQ(ReplyParts[50], "f50");
-    SplitReply(QStringLiteral("x"));
-    EXPECT_TRUE(ReplyParts[50].isEmpty());
-    EXPECT_TRUE(ReplyParts[30].isEmpty());
+    const QStringList fields = replyFields(text);
+    EXPECT_EQ(fields.size(), kReplyParts);
+    EXPECT_EQ(fields.value(50), "f50");
 }
 
 TEST(Replies, FindNumber)

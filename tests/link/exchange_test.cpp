@@ -26,9 +26,8 @@ TEST_F(Lan, FramesReachTheDeviceAndRepliesComeBackTrimmed)
 
     const QString header = link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev);
     EXPECT_EQ(CheckSum(header), 0) << header.toStdString();
-    SplitReply(header);
-    EXPECT_EQ(ReplyParts[2], "1");
-    EXPECT_EQ(ReplyParts[6], "H");
+    EXPECT_EQ(replyFields(header).value(2), "1");
+    EXPECT_EQ(replyFields(header).value(6), "H");
 
     const QString full = link.Write2Dev(QStringLiteral("AGetFullPara()"), dev);
     EXPECT_TRUE(full.startsWith(QLatin1String("{\"Main\":{\"BaseParam\""))) << full.toStdString();
@@ -420,25 +419,24 @@ TEST_F(Emulator, DayLogsAreTheGeneratedOnesAndFaultsCorruptThemAsAsked)
     // Yesterday or earlier in the month: a whole day that the device holds.
     const int month = today.wDay > 1 ? today.wMonth : (today.wMonth > 1 ? today.wMonth - 1 : 1);
     const int day = today.wDay > 1 ? today.wDay - 1 : 20;
-    SplitReply(link.Write2Dev(command.arg(today.wYear).arg(month).arg(day), a));
-    EXPECT_EQ(ReplyParts[1], "GetLog");
-    EXPECT_EQ(ReplyParts[4], "Day");
-    EXPECT_EQ(ReplyParts[9], "0");
-    EXPECT_EQ(ReplyParts[10], QString::number(month));
-    EXPECT_EQ(ReplyParts[11], QString::number(day));
-    ASSERT_EQ(ReplyParts[12].size(), 48);
+    const QStringList fields = replyFields(link.Write2Dev(command.arg(today.wYear).arg(month).arg(day), a));
+    EXPECT_EQ(fields.value(1), "GetLog");
+    EXPECT_EQ(fields.value(4), "Day");
+    EXPECT_EQ(fields.value(9), "0");
+    EXPECT_EQ(fields.value(10), QString::number(month));
+    EXPECT_EQ(fields.value(11), QString::number(day));
+    ASSERT_EQ(fields.value(12).size(), 48);
     QProcess print;
     print.start(DevSim::program(),
                 {QStringLiteral("--fleet"), root() + QStringLiteral("devsim.fleet"), QStringLiteral("--print-day"),
                  QStringLiteral("a,0,%1,%2,%3").arg(today.wYear).arg(month).arg(day)});
     ASSERT_TRUE(print.waitForFinished(5000));
-    EXPECT_EQ(QString::fromLatin1(print.readAllStandardOutput()).trimmed(), ReplyParts[12]);
+    EXPECT_EQ(QString::fromLatin1(print.readAllStandardOutput()).trimmed(), fields.value(12));
 
     // A day before the log began is all gaps; the "othersensor" fault answers for sensor 2.
-    SplitReply(link.Write2Dev(command.arg(1).arg(1).arg(1), a));
-    EXPECT_EQ(ReplyParts[12], QString(48, QLatin1Char('?')));
-    SplitReply(link.Write2Dev(QStringLiteral("ASetFullPara(\"GetLog\":{\"Day\":\"5,1,2,3\"})"), a));
-    EXPECT_EQ(ReplyParts[9], "2");
+    EXPECT_EQ(replyFields(link.Write2Dev(command.arg(1).arg(1).arg(1), a)).value(12), QString(48, QLatin1Char('?')));
+    EXPECT_EQ(replyFields(link.Write2Dev(QStringLiteral("ASetFullPara(\"GetLog\":{\"Day\":\"5,1,2,3\"})"), a)).value(9),
+              "2");
 
     Device_Rec b = device("b", DevSim::lanAddress(2));
     EXPECT_EQ(CheckSum(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b)), 1);
