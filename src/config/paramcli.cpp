@@ -114,7 +114,9 @@ int runParams(const QStringList& args, QTextStream& out)
 
     resetProgramState();
     try {
-        loadRegistry();
+        // A line of the registry that was skipped is told on standard error, as in
+        // every mode; the device's parameters still go to standard output.
+        reportRegistryNotes(loadRegistry());
     } catch (const std::exception& e) {
         err(QStringLiteral("termivo: ") + errorText(e));
         return kParamsNoRegistry;

@@ -61,6 +61,13 @@ TEST_F(ParamsCommand, PrintsTheFullSetInTheDevicesOrder)
     EXPECT_EQ(groups.front(), "GSM");  // as the device sent them
     EXPECT_EQ(groups.back(), "BaseParam");
     EXPECT_EQ(doc["Main"]["S0"]["Max1"], 50.5);
+
+    // A registry line that is skipped is told on standard error; the set still comes.
+    writeLines(path("DeviceStatus.txt"),
+               {"timeout = 500,100,300", "trycnt = many", "device  =Lab," + ip + ",Room,Hum,,,A,T,lan,"});
+    ASSERT_EQ(run({"--params", "A"}), 0) << err.toStdString();
+    EXPECT_TRUE(err.contains("many")) << err.toStdString();
+    EXPECT_EQ(nlohmann::ordered_json::parse(out.toStdString())["Main"]["S0"]["Max1"], 50.5);
 }
 
 TEST_F(ParamsCommand, SetsLimitsLikeTheSettingsPage)
