@@ -11,7 +11,6 @@
 #include "link/devicelink.h"
 #include "link/linkkind.h"
 #include "link/replies.h"
-#include "platform/dialogs.h"
 #include "platform/safepath.h"
 #include "platform/textfile.h"
 #include "reports/dayline.h"
@@ -250,8 +249,8 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
             }
             // The device fails at once: every exchange would try the same connection
             // again and wait as long for it.
-            if (ctx.attended)
-                dialogs().message(linktext::cannotConnect(device.IP));
+            if (ctx.personWaiting)
+                ctx.personWaiting->cannotConnect(linktext::cannotConnect(device.IP));
             else
                 logLine(oneLogLine(linktext::cannotConnect(device.IP)));
             failDevice();
@@ -325,8 +324,8 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
             QStringLiteral("Software can not connect to ") + device.Name + QStringLiteral(" in :") + device.IP;
         if (ctx.stopRequested())
             stopped();
-        else if (ctx.attended)
-            dialogs().confirm(QString(), text);
+        else if (ctx.personWaiting)
+            ctx.personWaiting->linkBroken(text);
         else
             logLine(text + QStringLiteral(" (") + oneLogLine(errorText(e)) + QLatin1Char(')'));
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 
 #include <QDateTime>
@@ -79,11 +80,17 @@ struct DownloadContext
     DownloadRetryPolicy retry;
     ShamsiCalendar calendar = ShamsiCalendar::Official;
     int overallPosition = 0;  // of ProgressBarAll: 1 for a sensor read, 3 for a failure
-    // A person asked for this download and waits for it (the download dialog): a device
-    // that cannot be reached is told in a message box. Otherwise (the all-devices run,
-    // which runs unwatched under the online window and without windows) it is a line
-    // of the message log and the run goes on.
-    bool attended = false;
+    // Where a person who asked for this download and waits for it (the download
+    // dialog) is told that a device cannot be reached, or that its link broke off, as
+    // the window chooses to tell it. Unset (the all-devices run, which runs unwatched
+    // under the online window and without windows), each is a line of the message log
+    // and the run goes on.
+    struct PersonWaiting
+    {
+        std::function<void(const QString& text)> cannotConnect;
+        std::function<void(const QString& text)> linkBroken;
+    };
+    std::optional<PersonWaiting> personWaiting = {};
 };
 
 // The download as the program runs it: the program's link and its observer, the
@@ -118,8 +125,8 @@ struct DeviceDownloadResult
 // Reads the due sensors of device (named, and Last_ref differing from Now_ref in month,
 // day or hour) into the files loc + "<ID><n>_<name>.rep"; returns the updated record.
 // A LAN device that cannot be connected to fails at once (no exchange is tried); a
-// failure is one line of the message log naming the device, with the time, unless the
-// context is attended (message boxes). A stop request is logged as a stop, not as a
+// failure is one line of the message log naming the device, with the time, unless a
+// person waits for the run (ctx.personWaiting). A stop request is logged as a stop, not as a
 // failure of the device.
 // With perChannelYear, each sensor's file lies in the year folder of its own Last_ref
 // under loc (the all-devices run); otherwise loc is the prefix of every file name.

@@ -385,14 +385,6 @@ bool DeviceLink::connectLan(const QString& address)
     return false;
 }
 
-bool DeviceLink::Connect2Lan(const QString& IP)
-{
-    if (connectLan(IP)) return true;
-    // An opening given up on a stop request is no fault of the device or the network.
-    if (!stopRequested()) dialogs().message(linktext::cannotConnect(IP));
-    return false;
-}
-
 void DeviceLink::pause(int ms)
 {
     lan().pause(ms);
@@ -444,7 +436,7 @@ void DeviceLink::FindComPortAndOpen(const QString& Portnum)
     }
 }
 
-void DeviceLink::OpenPort2(const QString& strPort)
+bool DeviceLink::OpenPort2(const QString& strPort)
 {
     if (serial().isUp()) serial().close();
     if (lanConnected()) {
@@ -453,11 +445,10 @@ void DeviceLink::OpenPort2(const QString& strPort)
     }
     if (isNetworkLinkText(strPort)) {
         SelDevice.IP = strPort;
-        Connect2Lan(strPort);
-        return;
+        return connectLan(strPort);
     }
     const int number = FindNumber(strPort);
-    if (number < 0) return;
+    if (number < 0) return true;
     m_MSComm1.setRootDir(Prog.RootDir);
     // A number the control rejects is an error for the caller.
     if (serial().open(QStringLiteral("COM%1").arg(number), 0)) {
@@ -467,6 +458,7 @@ void DeviceLink::OpenPort2(const QString& strPort)
         dialogs().message(linktext::kPortCannotOpen);
     }
     SelDevice.IP.clear();
+    return true;
 }
 
 void DeviceLink::showSerialPorts()

@@ -94,9 +94,6 @@ public:
     // outcome to the observer; the caller tells a failure where its run reports
     // (linktext::cannotConnect), so that no unattended run waits on a message box.
     bool connectLan(const QString& address);
-    // The connection a person asked for (the communication window, the device
-    // chooser): connectLan, and a failure other than a stop is shown in a message.
-    bool Connect2Lan(const QString& IP);
     // Closes and releases the network link, then pauses.
     void disconnectLan();
     void Mydisconnect() { disconnectLan(); }
@@ -111,7 +108,9 @@ public:
     QStringList FindComPort(int Num);
     int FindComPort0();
     void FindComPortAndOpen(const QString& Portnum);
-    void OpenPort2(const QString& strPort);
+    // Opens the link a person chose: a network address or a serial port. False when
+    // a network link could not be opened; the caller tells the person.
+    bool OpenPort2(const QString& strPort);
     // Shows the serial ports in a message (or that there are none).
     void showSerialPorts();
 

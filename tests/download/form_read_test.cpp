@@ -122,6 +122,23 @@ TEST_F(FormReadTest, AMonthSpanGoesIntoFilesNamedAfterTheChosenPathAndIsShown)
     EXPECT_TRUE(SelDevice.IP.isEmpty());
 }
 
+// The user waits for the dialog's download: a device that cannot be reached is told
+// in a box, and nothing is written.
+TEST_F(FormReadTest, AnUnreachableDeviceIsToldInABox)
+{
+    const QString nobody = DevSim::lanAddress(62);
+    writeLines(path("DeviceStatus.txt"), {"device  =Lab," + nobody + ",Room,,,,a,T,lan,"});
+    createForms({});
+    Prog.tryCnt = 1;
+    Form_read->show();
+    choose(0, 1, 1);
+    dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/n")
+        .expect(Kind::Message, linktext::cannotConnect(nobody))
+        .expect(Kind::Message, "نتوانستم با این دستگاه ارتباط برقرار کنم");
+    Form_read->Btn_read->click();
+    EXPECT_FALSE(QFileInfo::exists(elsewhere.path() + "/na1_Room.rep"));
+}
+
 TEST_F(FormReadTest, ASpanFromMonthTenToMonthTwoRunsToTheEndOfTheYear)
 {
     open("Room,");

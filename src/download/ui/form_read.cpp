@@ -155,7 +155,11 @@ void TForm_read::Btn_readClick()
     }
     const int year = strToInt(CB_Year->currentText());
     DownloadContext ctx = programDownloadContext();
-    ctx.attended = true;  // the user waits for this device: a failure is told in a message box
+    // The user waits for this device: a failure is told in a box.
+    ctx.personWaiting = DownloadContext::PersonWaiting{
+        [](const QString& text) { dialogs().message(text); },
+        [](const QString& text) { dialogs().confirm(QString(), text); },
+    };
     const MonthSpanResult r = runMonthSpanDownload(ctx, monthSpanDevice(row, year, from, to), fileName);
     if (r.run.yearChanged) YearChanged = 1;
     if (!r.fileToOpen.isEmpty()) {

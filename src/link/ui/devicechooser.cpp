@@ -9,6 +9,7 @@
 #include "config/ui/devicenamespage.h"
 #include "link/chooser.h"
 #include "link/devicelink.h"
+#include "link/ui/askedlink.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
 #include "platform/guardedconnect.h"
@@ -77,7 +78,7 @@ void DeviceChooser::Cb_Com_netChange(int index)
                      .input(QStringLiteral("آی دی دستگاه را وارد کنید"), QStringLiteral("For Example a"), QString())
                      .value_or(QString());
     }
-    if (!port.isEmpty()) link.OpenPort2(port);
+    if (!port.isEmpty()) openAskedFor(link, port);
     SelDevice.ID = id;
     SelDevice.IP = port;
     if (!link.LinkPending && m_hooks.readAll) m_hooks.readAll();

@@ -19,6 +19,7 @@
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/replies.h"
+#include "link/ui/askedlink.h"
 #include "link/ui/devicechooser.h"
 #include "link/ui/form_wait2.h"
 #include "platform/guardedconnect.h"
@@ -261,7 +262,7 @@ bool TForm_Comm::JSon2Online(const QString& sOnline, QString& st1, QString& st2,
 }
 bool TForm_Comm::Connect2Lan(const QString& IP)
 {
-    return deviceLink().Connect2Lan(IP);
+    return connectAskedFor(deviceLink(), IP);
 }
 void TForm_Comm::Mydisconnect()
 {
@@ -269,7 +270,7 @@ void TForm_Comm::Mydisconnect()
 }
 void TForm_Comm::OpenPort2(const QString& strPort)
 {
-    deviceLink().OpenPort2(strPort);
+    openAskedFor(deviceLink(), strPort);
 }
 void TForm_Comm::BtnShowComClick()
 {

@@ -1,0 +1,24 @@
+#include "link/ui/askedlink.h"
+
+#include "app/records.h"
+#include "link/devicelink.h"
+#include "platform/dialogs.h"
+
+namespace {
+void tellCannotConnect(const QString& address)
+{
+    if (StopFlag != 1) dialogs().message(linktext::cannotConnect(address));
+}
+}  // namespace
+
+bool connectAskedFor(DeviceLink& link, const QString& address)
+{
+    if (link.connectLan(address)) return true;
+    tellCannotConnect(address);
+    return false;
+}
+
+void openAskedFor(DeviceLink& link, const QString& linkText)
+{
+    if (!link.OpenPort2(linkText)) tellCannotConnect(linkText);
+}
