@@ -8,6 +8,15 @@
 #include "link/devicelink.h"
 #include "platform/sharedfolder.h"
 
+namespace {
+ProgramState g_state;
+}
+
+ProgramState& programState()
+{
+    return g_state;
+}
+
 void resetProgramState()
 {
     Prog = program_rec{};
@@ -16,7 +25,7 @@ void resetProgramState()
     DevLast = -1;
     SelDevice = Device_Rec{};
     YearChanged = 0;
-    StopFlag = 0;
+    g_state.stop.clear();
     NavDevice = 0;
     NavSensor = -1;
     Prog.RootDir = computeRootDir();
@@ -27,6 +36,6 @@ void resetProgramState()
     CurChart.Avr_Hour = 3;
     forgetRegistryNotes();
     forgetLedgerNotes();
-    expertAccess().reset();
+    g_state.expert.reset();
     deviceLink().reset();
 }

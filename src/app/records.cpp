@@ -1,11 +1,12 @@
 #include "app/records.h"
 
-program_rec Prog;
+#include "app/programstate.h"
+
+program_rec& Prog = programState().Prog;
 Chart_rec CurChart;
-Device_Rec DevList[kMaxDevices];
-int DevLast = -1;
-Device_Rec SelDevice;
-int YearChanged = 0;
-std::atomic<int> StopFlag = 0;
+Device_Rec (&DevList)[kMaxDevices] = programState().DevList;
+int& DevLast = programState().DevLast;
+Device_Rec& SelDevice = programState().SelDevice;
+int& YearChanged = programState().YearChanged;
 int NavDevice = 0;
 int NavSensor = -1;

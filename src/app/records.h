@@ -1,7 +1,6 @@
 // Shared records of the program and their global instances.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include <QString>
@@ -98,17 +97,13 @@ struct Chart_rec
 
 constexpr int kMaxDevices = 51;  // DevList entries 0..50
 
-extern program_rec Prog;
+// The program's state as the windows name it (app/programstate.h).
+extern program_rec& Prog;
 extern Chart_rec CurChart;
-extern Device_Rec DevList[kMaxDevices];
-extern int DevLast;
-extern Device_Rec SelDevice;
-extern int YearChanged;
-// The stop request of long work (1 = stop): set by Cancel, by closing the online or
-// main window, and by SIGINT/SIGTERM in the modes without windows, so it is written
-// from signal handlers too, which a lock-free atomic allows.
-extern std::atomic<int> StopFlag;
-static_assert(std::atomic<int>::is_always_lock_free, "StopFlag is written from signal handlers");
+extern Device_Rec (&DevList)[kMaxDevices];
+extern int& DevLast;
+extern Device_Rec& SelDevice;
+extern int& YearChanged;
 extern int NavDevice;
 extern int NavSensor;
 

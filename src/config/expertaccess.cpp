@@ -1,5 +1,7 @@
 #include "config/expertaccess.h"
 
+#include "app/programstate.h"
+
 QString expertAccessCode(const QDateTime& now)
 {
     return QString::number(kExpertCodePrefix) + QString::number(now.time().hour());
@@ -26,6 +28,5 @@ void ExpertAccess::grant()
 
 ExpertAccess& expertAccess()
 {
-    static ExpertAccess access;
-    return access;
+    return programState().expert;
 }

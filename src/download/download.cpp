@@ -6,6 +6,7 @@
 #include "app/calendar.h"
 #include "app/channelclash.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/registry.h"
 #include "download/replycheck.h"
 #include "link/devicelink.h"
@@ -129,7 +130,7 @@ DownloadContext programDownloadContext()
         link,
         link.observer(),
         messageLog(),
-        [] { return StopFlag == 1; },
+        [] { return programState().stop.requested(); },
         [] { return programNow(); },
         [] {
             return ExchangeCounts{Prog.CntSent, Prog.CntRecive};

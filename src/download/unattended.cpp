@@ -19,7 +19,7 @@
 namespace {
 extern "C" void stopOnSignal(int)
 {
-    StopFlag = 1;
+    programState().stop.request();
 }
 
 // A registry that is missing or registers no device (moved away, emptied by a

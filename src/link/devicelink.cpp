@@ -4,6 +4,7 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
+#include "app/programstate.h"
 #include "link/framing.h"
 #include "link/linkkind.h"
 #include "link/replies.h"
@@ -54,7 +55,7 @@ ConsoleLinkObserver g_consoleObserver;
 // wait of the link ends at once.
 bool stopRequested()
 {
-    return StopFlag == 1;
+    return programState().stop.requested();
 }
 
 // The longest reply kept, as for the serial line: a device that never ends its reply
@@ -231,7 +232,8 @@ QString DeviceLink::awaitSerialReply(int ms)
     // Characters of an earlier, late reply are not part of this one.
     serial().receive();
     const int steps = clampedWaitMs(ms) / 100 + 1;
-    serial().wait([this] { return m_RxDone == 1 || StopFlag == 1 || !m_serialLost.isEmpty(); }, steps * 100);
+    serial().wait([this] { return m_RxDone == 1 || programState().stop.requested() || !m_serialLost.isEmpty(); },
+                  steps * 100);
     if (m_RxDone == 1) return m_RxBuffer;
     return QStringLiteral("Time Out");
 }
@@ -240,7 +242,7 @@ void DeviceLink::takeSerialArrival()
 {
     const QString chunk = QString::fromLatin1(serial().receive());
     if (chunk.isEmpty()) return;
-    if (StopFlag == 1) m_RxDone = 1;
+    if (programState().stop.requested()) m_RxDone = 1;
     // A line that sends without end between exchanges does not fill the memory.
     if (m_RxBuffer.size() > (1 << 20)) m_RxBuffer.clear();
     m_RxBuffer += chunk;

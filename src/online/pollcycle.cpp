@@ -1,6 +1,7 @@
 #include "online/pollcycle.h"
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/linkkind.h"
@@ -285,5 +286,5 @@ void ProgramPollHost::pump()
 
 bool ProgramPollHost::stopRequested() const
 {
-    return StopFlag == 1;
+    return programState().stop.requested();
 }

@@ -22,7 +22,7 @@ namespace {
 
 extern "C" void stopPollOnSignal(int)
 {
-    StopFlag = 1;
+    programState().stop.request();
 }
 
 const char* kUsage = "usage: termivo --poll-once [--root DIR] [--format text|prometheus] [--out FILE]\n";
@@ -275,7 +275,7 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
     std::signal(SIGTERM, oldTerm);
     deviceLink().reset();
     deviceLink().setObserver(nullptr);
-    if (StopFlag == 1) return kPollOnceStopped;
+    if (programState().stop.requested()) return kPollOnceStopped;
 
     PollSweep sweep;
     sweep.end = programNow();

@@ -21,7 +21,7 @@ TEST_F(ProgramState, TheResetLeavesNothingOfAnEarlierRun)
     ASSERT_EQ(DevLast, 0);
     ASSERT_EQ(lastSkippedLineCount(), 1);
     SelDevice = DevList[0];
-    StopFlag = 1;
+    programState().stop.request();
     YearChanged = 1;
     NavSensor = 2;
     CurChart.Avr_Hour = 24;
@@ -37,7 +37,7 @@ TEST_F(ProgramState, TheResetLeavesNothingOfAnEarlierRun)
     EXPECT_TRUE(SelDevice.IP.isEmpty());
     EXPECT_EQ(Prog.TimeOut1, 0);
     EXPECT_EQ(Prog.RootDir, root());
-    EXPECT_EQ(StopFlag, 0);
+    EXPECT_FALSE(programState().stop.requested());
     EXPECT_EQ(YearChanged, 0);
     EXPECT_EQ(NavSensor, -1);
     EXPECT_EQ(CurChart.Avr_Hour, 3);

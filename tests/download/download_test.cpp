@@ -14,6 +14,7 @@
 
 #include "app/calendar.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "download/unattended.h"
@@ -40,7 +41,7 @@ public:
     // The download shows every day reply; Cancel is pressed after stopAfter of them.
     void rxLine(const QString&) override
     {
-        if (++replies == stopAfter) StopFlag = 1;
+        if (++replies == stopAfter) programState().stop.request();
     }
     int replies = 0;
     int stopAfter = -1;
@@ -431,7 +432,7 @@ TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
     EXPECT_TRUE(QDir(root() + QString::number(now.wYear)).isEmpty());
     EXPECT_TRUE(observer.report.isEmpty());
     EXPECT_TRUE(log.lines.isEmpty());
-    EXPECT_EQ(StopFlag, 0);
+    EXPECT_FALSE(programState().stop.requested());
     EXPECT_EQ(Prog.RootDir, root());
 }
 
@@ -553,7 +554,7 @@ TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
     Prog.tryCnt = 1;
     Prog.TimeOut2 = 500;
     setDownloadRetryPolicy({.reconnectPauseMs = 60000, .maxFailedPasses = 1});
-    script.at(10000, [] { StopFlag = 1; });  // after the first pass failed, within the pause
+    script.at(10000, [] { programState().stop.request(); });  // after the first pass failed, within the pause
     const QString ip = DevSim::lanAddress(1);
     Device_Rec dev;
     dev.ID = QStringLiteral("a");

@@ -14,6 +14,7 @@
 
 #include "app/calendar.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/registry.h"
 #include "app/ui/forms.h"
 #include "download/download.h"
@@ -117,7 +118,7 @@ TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyRepo
                           .arg(from.wDay);
         writeLines(path("last_refresh.txt"), ledger);
         loadRegistry();
-        StopFlag = 0;
+        programState().stop.clear();
     };
     createForms({});
     Prog.tryCnt = 1;
@@ -143,7 +144,7 @@ TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyRepo
     Form_Comm->BtnGetAllClick();
     cancel.stop();
 
-    EXPECT_EQ(StopFlag, 1);
+    EXPECT_TRUE(programState().stop.requested());
     EXPECT_FALSE(reportAtStart.contains("Error in read device with this ID:B")) << reportAtStart.toStdString();
     EXPECT_FALSE(reportAtStart.contains("Retrying")) << reportAtStart.toStdString();
     const QString report = Form_wait2->Memo_report->toPlainText();
@@ -188,7 +189,7 @@ TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedT
             path("last_refresh.txt"),
             {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
         loadRegistry();
-        StopFlag = 0;  // closing the online window of the case before stopped its work
+        programState().stop.clear();  // closing the online window of the case before stopped its work
         c.starter->show();
         c.starter->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(c.starter));

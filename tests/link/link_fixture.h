@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 
+#include "app/programstate.h"
 #include "link/devicelink.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
@@ -34,7 +35,7 @@ protected:
         deviceLink().setObserver(&obs);
         Prog.tryCnt = 3;
         Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
-        StopFlag = 0;
+        programState().stop.clear();
     }
     void TearDown() override
     {

@@ -3,6 +3,7 @@
 // a serial wait, the pauses around a reconnection), on the script's own clock.
 #include <functional>
 
+#include "app/programstate.h"
 #include "link/framing.h"
 #include "link_fixture.h"
 #include "support/scriptedlink.h"
@@ -108,7 +109,7 @@ TEST_F(Scripted, SilenceUsesEveryAttemptAndItsWholeWait)
 // Cancel during a serial wait ends that wait at once, and every attempt left.
 TEST_F(Scripted, StopFlagEndsTheSerialWaitAndTheAttemptsLeft)
 {
-    script.at(300, [] { StopFlag = 1; });
+    script.at(300, [] { programState().stop.request(); });
     Device_Rec dev = device("a", QStringLiteral("COM1"));
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "Time Out");
     EXPECT_EQ(script.now(), 300);
@@ -145,14 +146,14 @@ TEST_F(Scripted, AStopRequestEndsEveryWaitOfTheNetworkLink)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         freshLink();
-        StopFlag = 0;
+        programState().stop.clear();
         script.unanswered = QString::fromLatin1(c.what).startsWith("connection") ? QStringList{ip} : QStringList{};
         const qint64 start = script.now();
         const int before = script.requests().size();
         if (c.stopAt < 0)
-            StopFlag = 1;
+            programState().stop.request();
         else
-            script.at(start + c.stopAt, [] { StopFlag = 1; });
+            script.at(start + c.stopAt, [] { programState().stop.request(); });
         Device_Rec dev = device("a", ip);
         c.action(link, dev);
         EXPECT_EQ(script.now() - start, qMax<qint64>(0, c.stopAt));

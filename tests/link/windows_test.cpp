@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/programstate.h"
 #include "app/ui/forms.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
@@ -68,7 +69,7 @@ TEST_F(LinkWindows, ExchangeShowsTheFrameAndPortAndCancelRaisesStopFlag)
     // Cancel during the wait ends it and closes the window.
     QTimer::singleShot(150, [] { Form_wait2->BtnOk->click(); });
     EXPECT_EQ(comm->Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "Time Out");
-    EXPECT_EQ(StopFlag, 1);
+    EXPECT_TRUE(programState().stop.requested());
     EXPECT_FALSE(Form_wait2->isVisible());
     EXPECT_EQ(comm->Memo_Send->toPlainText().split('\n').first(), "A{SenPara(0,1):108,a}#");
     EXPECT_EQ(Form_wait2->Label_port->text(), "COM1");
@@ -145,7 +146,7 @@ TEST_F(LinkWindows, CancelEndsTheWaitForANetworkReply)
     QString reply = QStringLiteral("-");
     EXPECT_NO_THROW(reply = comm->Write2Dev(QStringLiteral("ASenPara(0,1)"), dev));
     EXPECT_EQ(reply, "");
-    EXPECT_EQ(StopFlag, 1);
+    EXPECT_TRUE(programState().stop.requested());
     EXPECT_FALSE(Form_wait2->isVisible());
     EXPECT_EQ(sim.requests().size(), 1);
 }

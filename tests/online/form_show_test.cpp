@@ -16,6 +16,7 @@
 
 #include "app/calendar.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/ui/forms.h"
 #include "download/download.h"
@@ -225,7 +226,7 @@ TEST_F(FormShowTest, CloseDuringASweepStopsAfterTheCurrentExchange)
     watcher.start(5);
     Form_Show->Timer1Timer();
     watcher.stop();
-    EXPECT_EQ(StopFlag, 1);
+    EXPECT_TRUE(programState().stop.requested());
     EXPECT_FALSE(Form_Show->isVisible());
     EXPECT_EQ(polledIds(), QStringList{"A"});
     EXPECT_TRUE(Form_Show->poll().firstSweep);
@@ -380,7 +381,7 @@ TEST_F(FormShowTest, TheMainWindowsOnlineButtonDownloadsThenOpensTheWindow)
     EXPECT_TRUE(wasShown);
     EXPECT_GE(sim.requests("SenPara").size(), 1);
     EXPECT_FALSE(Form_Show->isVisible());
-    EXPECT_EQ(StopFlag, 1);
+    EXPECT_TRUE(programState().stop.requested());
     EXPECT_EQ(Form_Show->content().series[0].title, "Room");
 }
 

@@ -4,6 +4,7 @@
 // script's clock.
 #include "online/pollcycle.h"
 
+#include "app/programstate.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "platform/eventpump.h"
@@ -25,7 +26,7 @@ public:
         if (m_link.lanConnected()) m_link.disconnectLan();
     }
     void pump() override { processPendingEvents(); }
-    bool stopRequested() const override { return StopFlag == 1; }
+    bool stopRequested() const override { return programState().stop.requested(); }
     bool windowShowing() const override { return true; }
     void setTimerEnabled(bool on) override { timer = on; }
     void showMessageLogIfAny() override {}
@@ -49,7 +50,7 @@ protected:
     void SetUp() override
     {
         RootFixture::SetUp();
-        StopFlag = 0;
+        programState().stop.clear();
         Prog.tryCnt = 1;
         Prog.TimeOut2 = 0;
         Prog.TimeOut3 = 500;

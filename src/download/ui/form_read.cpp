@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/ui/forms.h"
 #include "config/ui/devicenamespage.h"
 #include "download/monthspan.h"
@@ -146,7 +147,7 @@ void TForm_read::Btn_readClick()
 
     const QString fileName = dialogs().saveFile(QString(), QString(), QString());
     if (fileName.isEmpty()) return;
-    StopFlag = 0;
+    programState().stop.clear();
     const int from = From_ComboBox->currentIndex() + 1;
     const int to = To_ComboBox->currentIndex() + 1;
     if (from == 0 || to == 0) {

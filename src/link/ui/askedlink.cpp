@@ -1,5 +1,6 @@
 #include "link/ui/askedlink.h"
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "link/devicelink.h"
 #include "platform/dialogs.h"
@@ -7,7 +8,7 @@
 namespace {
 void tellCannotConnect(const QString& address)
 {
-    if (StopFlag != 1) dialogs().message(linktext::cannotConnect(address));
+    if (!programState().stop.requested()) dialogs().message(linktext::cannotConnect(address));
 }
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/ui/forms.h"
 #include "link/linkobserver.h"
@@ -89,7 +90,7 @@ void TForm_wait2::FormShow()
 
 void TForm_wait2::BtnOkClick()
 {
-    StopFlag = 1;
+    programState().stop.request();
     close();
 }
 

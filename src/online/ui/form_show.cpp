@@ -15,6 +15,7 @@
 #include <qcustomplot.h>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/ui/forms.h"
 #include "download/download.h"
 #include "link/devicelink.h"
@@ -383,12 +384,12 @@ void TForm_Show::Chart2ClickSeries(QCPAbstractPlottable* series)
 
 void TForm_Show::Button1Click()
 {
-    StopFlag = 1;
+    programState().stop.request();
     close();
 }
 
 void TForm_Show::FormClose()
 {
-    StopFlag = 1;
+    programState().stop.request();
     m_poll->firstSweep = true;
 }

@@ -18,6 +18,7 @@
 #include <qcustomplot.h>
 
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/ui/forms.h"
 #include "download/ui/form_read.h"
@@ -346,7 +347,7 @@ void TForm1::openFirstDevicePort()
 void TForm1::BtnShowOnlineClick()
 {
     if (ledgerExists()) {
-        StopFlag = 0;
+        programState().stop.clear();
         Form_Comm->BtnGetAllClick();
         Form_Show->ShowModalOnline();
         return;
@@ -369,7 +370,7 @@ void TForm1::AllData1Click()
 
 void TForm1::ExtendedConfig1Click()
 {
-    StopFlag = 0;
+    programState().stop.clear();
     Form_Comm->show();
 }
 
@@ -497,7 +498,7 @@ void TForm1::resizeEvent(QResizeEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    StopFlag = 1;
+    programState().stop.request();
     event->accept();
     // Closing the main window ends the program, whatever other windows are open.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
