@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "app/programstate.h"
+#include "link/devicelink.h"
 #include "platform/dialogs.h"
 
 using Kind = ScriptedDialogs::Kind;
@@ -66,6 +68,11 @@ protected:
     // The root folder, ending in "/".
     QString root() const { return m_root; }
     QString path(const QString& name) const { return m_root + name; }
+
+    // The program state and the device link the case works with: code under test is
+    // given these.
+    ProgramState& state() { return programState(); }
+    DeviceLink& link() { return deviceLink(); }
 
     ScriptedDialogs dlg;
 
