@@ -41,5 +41,6 @@ void resetProgramState()
     // registry load applies the file's own (linkSettingsFrom), its ports under the root.
     LinkSettings freshLink;
     freshLink.portsRoot = Prog.RootDir;
-    deviceLink().reset(freshLink);
+    deviceLink().reset();
+    deviceLink().setSettings(freshLink);
 }

@@ -419,13 +419,15 @@ void DeviceLink::closeLinks()
     }
 }
 
-void DeviceLink::reset(LinkSettings settings)
+void DeviceLink::reset()
 {
     setTransportFactory({});
     ++m_lanOpenings;
     if (m_MSComm1.PortOpen()) m_MSComm1.setPortOpen(false);
     m_MSComm1.setRTSEnable(false);
-    m_settings = std::move(settings);
+    LinkSettings fresh;
+    fresh.portsRoot = m_settings.portsRoot;
+    m_settings = fresh;
     m_linkPending = false;
     m_RxBuffer.clear();
     m_RxDone = 0;

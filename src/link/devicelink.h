@@ -123,9 +123,9 @@ public:
     bool linkPending() const { return m_linkPending; }
     void setLinkPending(bool pending) { m_linkPending = pending; }
 
-    // Closes every link, restores the real transports and the console observer's
-    // place, and takes the state and settings of a link made afresh.
-    void reset(LinkSettings settings = {});
+    // Closes every link, restores the real transports, and takes the state and the
+    // waits and tries of a link made afresh; the ports folder stays.
+    void reset();
 
 private:
     LinkTransport& serial();
