@@ -53,7 +53,7 @@ public:
     {
         QElapsedTimer t;
         t.start();
-        if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
+        if (deviceLink().lanConnected()) deviceLink().disconnectLan();
         connectMs += t.nsecsElapsed() / 1e6;
     }
     void pump() override { processPendingEvents(); }

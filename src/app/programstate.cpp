@@ -37,5 +37,10 @@ void resetProgramState()
     forgetRegistryNotes();
     forgetLedgerNotes();
     g_state.expert.reset();
+    // The link as made afresh: the settings file's default waits and tries until a
+    // registry load applies the file's own (linkSettingsFrom), its ports under the root.
+    LinkSettings freshLink;
+    freshLink.portsRoot = Prog.RootDir;
     deviceLink().reset();
+    deviceLink().setSettings(freshLink);
 }

@@ -121,6 +121,7 @@ int runParams(const QStringList& args, QTextStream& out)
         err(QStringLiteral("termivo: ") + errorText(e));
         return kParamsNoRegistry;
     }
+    deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
     const int index = FindDeviceByID(id);
     if (index < 0) {
         err(QStringLiteral("termivo: no registered device has the ID \"%1\"").arg(id));

@@ -81,6 +81,7 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
         err.flush();
         return kDownloadAllNoRegistry;
     }
+    deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
     if (!registryGivesDevices()) return kDownloadAllNoRegistry;
 
     ConsoleLinkObserver console(verbose);

@@ -276,7 +276,7 @@ void PollCycle::hourlyRefreshIfDue()
 
 void ProgramPollHost::disconnectLan()
 {
-    if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
+    if (deviceLink().lanConnected()) deviceLink().disconnectLan();
 }
 
 void ProgramPollHost::pump()

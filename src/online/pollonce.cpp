@@ -254,6 +254,7 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
         err << "termivo: " << errorText(e) << "\n";
         return kPollOnceNoRegistry;
     }
+    deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
 
     LinkObserver quiet;  // standard output carries the readings only
     deviceLink().setObserver(&quiet);

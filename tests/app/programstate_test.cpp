@@ -28,8 +28,10 @@ TEST_F(ProgramState, TheResetLeavesNothingOfAnEarlierRun)
     CurChart.FileName = path("3/A1_Freezer.rep");
     dlg.allow(Kind::Message);
     expertAccess().grant();
-    deviceLink().lanReadTimeout = 1;
-    deviceLink().disconnectPauseMs = 0;
+    changeLinkSettings(link(), [](LinkSettings& s) {
+        s.lanReadTimeoutMs = 1;
+        s.disconnectPauseMs = 0;
+    });
 
     resetProgramState();
     EXPECT_EQ(DevLast, -1);
@@ -45,8 +47,8 @@ TEST_F(ProgramState, TheResetLeavesNothingOfAnEarlierRun)
     EXPECT_EQ(lastSkippedLineCount(), 0);
     EXPECT_TRUE(takeUnreportedSkippedLines().isEmpty());
     EXPECT_FALSE(expertAccess().granted());
-    EXPECT_EQ(deviceLink().lanReadTimeout, 500);
-    EXPECT_EQ(deviceLink().disconnectPauseMs, DeviceLink::kDisconnectPauseMs);
+    EXPECT_EQ(link().settings().lanReadTimeoutMs, 500);
+    EXPECT_EQ(link().settings().disconnectPauseMs, LinkSettings{}.disconnectPauseMs);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ protected:
         openWindows({"device  =Cold room," + lan + ",Freezer,Fridge,,,a,T,lan,"});
         SelDevice.ID = "a";
         SelDevice.IP = lan;
-        Prog.tryCnt = 1;
+        changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.tries = 1; });
     }
     DeviceCommandsPanel* commands() const { return Form_Comm->GroupBoxDeviceCommands; }
     OperatorPanel* operatorPanel() const { return Form_Comm->PanelOperator; }
@@ -183,7 +183,7 @@ TEST_F(MaintenanceWindow, DeviceSearchShowsTheRequestOnceAndTheDevicesOwnFields)
 {
     openOn();
     typed("ASetFullPara(\"Main\":{\"BaseParam\":{\"Name\":\"Renamed\"}})");
-    deviceLink().setSearchAddress(QHostAddress(DevSim::searchAddress()));
+    Form_Comm->deviceSearch().setSearchAddress(QHostAddress(DevSim::searchAddress()));
     replies()->Button2->click();
     const QString mine = "\"IP\":\"" + lan + "\"";
     ASSERT_TRUE(waitUntil([&] { return Form_Comm->Memo_Json->toPlainText().contains(mine); }, 5000));

@@ -293,8 +293,10 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
     startFleet(
         {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
         {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
-    Prog.tryCnt = 1;
-    deviceLink().lanReadTimeout = 100;  // each silent day is waited out once
+    changeLinkSettings(deviceLink(), [](LinkSettings& s) {
+        s.tries = 1;
+        s.lanReadTimeoutMs = 100;  // each silent day is waited out once
+    });
     const AllDevicesResult r = runAllDevicesDownload();
     EXPECT_EQ(r.failedDevices, 0);
     const int failNum = MonthDay2Num(failDay.wMonth, failDay.wDay);
@@ -357,12 +359,14 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
                {"device  =Bad," + bad + ",Room,,,,A,T,lan,", "device  =Good," + good + ",Hall,,,,B,T,lan,"}, 4);
     // Silence is waited out at every try: short waits and two passes keep the cases
     // quick (giving up after the policy's passes is checked on its own).
-    deviceLink().serialReplyTimeout = 150;
-    deviceLink().serialAttempts = 2;
-    deviceLink().lanReadTimeout = 100;
-    Prog.TimeOut2 = 50;
+    changeLinkSettings(deviceLink(), [](LinkSettings& s) {
+        s.serialReplyTimeoutMs = 150;
+        s.serialAttempts = 2;
+        s.lanReadTimeoutMs = 100;
+        s.replyWaitMs = 50;
+    });
     setDownloadRetryPolicy({.reconnectPauseMs = 5, .maxFailedPasses = 2});
-    Prog.tryCnt = 2;
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.tries = 2; });
     dlg.allow(Kind::Message).allow(Kind::Confirm);
     const int hour = programNow().time().hour();
     const AllDevicesResult r = runAllDevicesDownload();
@@ -551,8 +555,10 @@ TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
                 .mid(1)
                 .chopped(1));
     });
-    Prog.tryCnt = 1;
-    Prog.TimeOut2 = 500;
+    changeLinkSettings(deviceLink(), [](LinkSettings& s) {
+        s.tries = 1;
+        s.replyWaitMs = 500;
+    });
     setDownloadRetryPolicy({.reconnectPauseMs = 60000, .maxFailedPasses = 1});
     script.at(10000, [] { programState().stop.request(); });  // after the first pass failed, within the pause
     const QString ip = DevSim::lanAddress(1);

@@ -63,7 +63,7 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
                       .arg(from.wDay);
     writeLines(path("last_refresh.txt"), ledger);
     createForms({});
-    Prog.tryCnt = 1;
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.tries = 1; });
     const ShortReconnectPauses pauses;  // the failing device is retried without the program's pauses
 
     // The online window opens modally after the run: closed as soon as it shows.
@@ -121,7 +121,7 @@ TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyRepo
         programState().stop.clear();
     };
     createForms({});
-    Prog.tryCnt = 1;
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.tries = 1; });
     const ShortReconnectPauses pauses;
 
     dueAgain();

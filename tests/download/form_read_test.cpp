@@ -57,7 +57,7 @@ protected:
             root()));
         writeLines(path("DeviceStatus.txt"), {"device  =Lab," + lan + "," + sensorNames + ",,,a,T,lan,"});
         createForms({});
-        Prog.tryCnt = 1;
+        changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.tries = 1; });
         Form_read->show();
     }
     void choose(int device, int from, int to)
@@ -129,7 +129,7 @@ TEST_F(FormReadTest, AnUnreachableDeviceIsToldInABox)
     const QString nobody = DevSim::lanAddress(62);
     writeLines(path("DeviceStatus.txt"), {"device  =Lab," + nobody + ",Room,,,,a,T,lan,"});
     createForms({});
-    Prog.tryCnt = 1;
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.tries = 1; });
     Form_read->show();
     choose(0, 1, 1);
     dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/n")
@@ -161,7 +161,7 @@ TEST_F(FormReadTest, NoDeviceNoMonthOrACancelledFileDialogRunNothing)
     Form_read->Btn_read->click();
     // The communication window's link and expert access are forgotten first.
     EXPECT_TRUE(SelDevice.IP.isEmpty());
-    EXPECT_TRUE(deviceLink().LinkPending);
+    EXPECT_TRUE(deviceLink().linkPending());
     EXPECT_FALSE(Form_Comm->GroupBoxDeviceCommands->expertAccess());
     choose(0, 1, 1);
     dlg.expect(Kind::SaveFile, "", std::nullopt);
@@ -266,7 +266,7 @@ TEST_F(FormReadTest, TheEmptyLastEntryOfTheToListAsksForDaysPastTheYearsEnd)
         root()));
     writeLines(path("DeviceStatus.txt"), {"device  =Lab,Com3,Room,,,,e,T,wire,"});
     createForms({});
-    Prog.tryCnt = 1;
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.tries = 1; });
     Form_read->show();
     choose(0, 12, 13);
     EXPECT_EQ(Form_read->To_ComboBox->currentText(), "");

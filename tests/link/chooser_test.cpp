@@ -25,7 +25,7 @@ protected:
     {
         startSim(fleet);
         openWindows(registry);
-        Prog.tryCnt = 1;
+        changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.tries = 1; });
         for (const char* name :
              {"LE_BaseParam_Name", "LE_BaseParam_ID", "LE_S0_Name", "LE_S1_Name", "LE_S2_Name", "LE_S3_Name"}) {
             auto* e = new QLineEdit(Form_Comm);
@@ -143,7 +143,7 @@ TEST_F(ChooserTest, CancelledOrTypedOrUnreachableChoicesReadNothing)
     dlg.expect(Kind::Message, linktext::cannotConnect(nobody));
     pick(0);
     EXPECT_EQ(reads, 0);
-    EXPECT_TRUE(deviceLink().LinkPending);
+    EXPECT_TRUE(deviceLink().linkPending());
     EXPECT_EQ(list()->rows().size(), 1);
 }
 

@@ -90,10 +90,12 @@ TEST_F(LinkWindows, TheStatusLineEndsOnTheOutcomeOfTheLastExchange)
     ASSERT_TRUE(sim.start(
         QStringLiteral("pace off\ndevice id=a link=%1\ndevice id=b link=%2 fault=silence\n").arg(good, silent),
         root()));
-    Prog.TimeOut2 = 100;
-    Prog.TimeOut3 = 300;
-    Prog.tryCnt = 1;
-    deviceLink().lanReadTimeout = 100;
+    changeLinkSettings(deviceLink(), [](LinkSettings& s) {
+        s.replyWaitMs = 100;
+        s.connectWaitMs = 300;
+        s.tries = 1;
+        s.lanReadTimeoutMs = 100;
+    });
     struct Case
     {
         QString id, ip, status;
@@ -128,8 +130,10 @@ TEST_F(LinkWindows, CancelEndsTheWaitForANetworkReply)
     Device_Rec dev;
     dev.ID = QStringLiteral("a");
     dev.IP = ip;
-    Prog.TimeOut2 = 600000;
-    Prog.tryCnt = 5;
+    changeLinkSettings(deviceLink(), [](LinkSettings& s) {
+        s.replyWaitMs = 600000;
+        s.tries = 5;
+    });
     Form_wait2->show();
     QTimer cancel;
     cancel.setInterval(10);
@@ -202,9 +206,11 @@ TEST_F(LinkWindows, HugeTimeOutsStillWaitForTheReply)
     const QString ip = DevSim::lanAddress(5);
     ASSERT_TRUE(sim.start(QStringLiteral("device id=a link=%1\ndevice id=b link=COM1\n").arg(ip), root(),
                           {QStringLiteral("--no-pace")}));
-    Prog.tryCnt = 1;
-    Prog.TimeOut2 = Prog.TimeOut3 = std::numeric_limits<int>::max();
-    deviceLink().serialReplyTimeout = std::numeric_limits<int>::max();
+    changeLinkSettings(deviceLink(), [](LinkSettings& s) {
+        s.tries = 1;
+        s.replyWaitMs = s.connectWaitMs = std::numeric_limits<int>::max();
+        s.serialReplyTimeoutMs = std::numeric_limits<int>::max();
+    });
     for (const QString& link : {ip, QStringLiteral("COM1")}) {
         Device_Rec d;
         d.ID = link == ip ? QStringLiteral("a") : QStringLiteral("b");

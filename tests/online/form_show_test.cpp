@@ -61,9 +61,11 @@ protected:
         for (const QString& r : registry) lines << "device  =" + r + ",T,lan,";
         writeLines(path("DeviceStatus.txt"), lines);
         createForms({});
-        Prog.tryCnt = 1;
-        deviceLink().lanReadTimeout = 300;
-        deviceLink().disconnectPauseMs = 5;  // the sweeps connect to every device in turn
+        changeLinkSettings(deviceLink(), [](LinkSettings& s) {
+            s.tries = 1;
+            s.lanReadTimeoutMs = 300;
+            s.disconnectPauseMs = 5;  // the sweeps connect to every device in turn
+        });
         Form_Show->setManualTicks(true);
     }
     void showWindow()

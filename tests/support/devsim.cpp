@@ -9,6 +9,7 @@
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "platform/eventpump.h"
+#include "support/fixtures.h"
 
 DevSim::DevSim()
 {
@@ -107,11 +108,11 @@ ShortReconnectPauses::ShortReconnectPauses()
     DownloadRetryPolicy policy = downloadRetryPolicy();
     policy.reconnectPauseMs = 5;
     setDownloadRetryPolicy(policy);
-    deviceLink().disconnectPauseMs = 5;
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.disconnectPauseMs = 5; });
 }
 
 ShortReconnectPauses::~ShortReconnectPauses()
 {
     setDownloadRetryPolicy(DownloadRetryPolicy{});
-    deviceLink().disconnectPauseMs = DeviceLink::kDisconnectPauseMs;
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.disconnectPauseMs = LinkSettings{}.disconnectPauseMs; });
 }

@@ -9,6 +9,7 @@
 #include "app/registry.h"
 #include "app/ui/forms.h"
 #include "link/devicelink.h"
+#include "link/portfinder.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
 #include "views/ui/form1.h"
@@ -48,7 +49,7 @@ DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
     connectGuarded(BitBtnAddDev, &QPushButton::clicked, this, [this] { BtnAddNewDeviceClick(); });
     connectGuarded(BtnDeleteDevice, &QPushButton::clicked, this, [this] { BtnDeleteDeviceClick(); });
     connectGuarded(BtnSaveSoft, &QPushButton::clicked, this, [this] { BtnSaveSoftClick(); });
-    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [] { deviceLink().showSerialPorts(); });
+    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [] { PortFinder(deviceLink()).showSerialPorts(); });
 }
 
 void DeviceNamesPage::setRows(const QList<DeviceRow>& rows)
@@ -141,6 +142,7 @@ void DeviceNamesPage::BtnSaveSoftClick()
         Form1->FormShow();
     } else {
         reportRegistryNotes(loadRegistry());
+        deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
     }
     dialogs().message(QStringLiteral("تغییرات ذخیره شد "));
 }

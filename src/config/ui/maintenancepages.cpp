@@ -15,6 +15,8 @@
 #include "app/records.h"
 #include "config/maintenance.h"
 #include "link/devicelink.h"
+#include "link/devicesearch.h"
+#include "link/ussdpoll.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
 
@@ -43,7 +45,7 @@ Device_Rec chosenDevice()
 
 // ---------------------------------------------------------------- replies page
 
-RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
+RepliesPage::RepliesPage(DeviceSearch& search, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet8"));
     Memo_Json = named(new QPlainTextEdit(this), "Memo_Json");
@@ -68,7 +70,7 @@ RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
 
     connectGuarded(BtnSendJson, &QPushButton::clicked, this, [this] { BtnSendJsonClick(); });
     connectGuarded(Button12, &QPushButton::clicked, this, [this] { Button12Click(); });
-    connectGuarded(Button2, &QPushButton::clicked, this, [] { deviceLink().searchDevices(); });
+    connectGuarded(Button2, &QPushButton::clicked, this, [&search] { search.searchDevices(); });
 }
 
 void RepliesPage::addReply(const QString& reply)
@@ -166,7 +168,8 @@ void DeviceCommandsPanel::btnClearAllFileClick()
 
 // ---------------------------------------------------------------- operator codes
 
-OperatorPanel::OperatorPanel(RepliesPage* replies, QWidget* parent) : QWidget(parent), m_replies(replies)
+OperatorPanel::OperatorPanel(RepliesPage* replies, UssdPoll& poll, QWidget* parent)
+    : QWidget(parent), m_replies(replies), m_poll(poll)
 {
     setObjectName(QStringLiteral("PanelOperator"));
     EditCode = named(new QLineEdit(this), "EditCode");
@@ -195,9 +198,8 @@ OperatorPanel::OperatorPanel(RepliesPage* replies, QWidget* parent) : QWidget(pa
 void OperatorPanel::BtnSentToOperatorClick()
 {
     const QString command = maintenance::ussdCommand(EditSentToOperator->text());
-    deviceLink().UssdPollCount = 0;
     m_replies->addReply(sendToChosenDevice(command));
-    deviceLink().Timer1().start();
+    m_poll.startPolling();
 }
 
 void OperatorPanel::BtnEtebarClick()
@@ -208,12 +210,11 @@ void OperatorPanel::BtnEtebarClick()
         EditCode->setFocus();
         return;
     }
-    deviceLink().UssdPollCount = 0;
     m_replies->addReply(sendToChosenDevice(maintenance::topUpCommand(EditCode->text())));
-    deviceLink().Timer1().start();
+    m_poll.startPolling();
 }
 
 void OperatorPanel::Button1Click()
 {
-    deviceLink().Timer1().start();
+    m_poll.continuePolling();
 }

@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QWidget>
 
+class DeviceSearch;
+class UssdPoll;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -19,7 +21,7 @@ class RepliesPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RepliesPage(QWidget* parent = nullptr);
+    explicit RepliesPage(DeviceSearch& search, QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo_Json;
     QPushButton* Button12;  // clear
@@ -67,7 +69,7 @@ class OperatorPanel : public QWidget
 {
     Q_OBJECT
 public:
-    OperatorPanel(RepliesPage* replies, QWidget* parent = nullptr);
+    OperatorPanel(RepliesPage* replies, UssdPoll& poll, QWidget* parent = nullptr);
 
     QLineEdit* EditCode;
     QPushButton* BtnEtebar;  // top up
@@ -82,4 +84,5 @@ public:
 
 private:
     RepliesPage* m_replies;
+    UssdPoll& m_poll;
 };

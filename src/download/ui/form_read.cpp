@@ -130,7 +130,7 @@ bool TForm_read::settleUnsavedDeviceList()
 void TForm_read::Btn_readClick()
 {
     SelDevice.IP.clear();
-    deviceLink().LinkPending = true;
+    deviceLink().setLinkPending(true);
     if (Form_Comm) Form_Comm->setExpertAccess(false);
     const int index = ComboBox1->currentIndex();
     const QList<QStringList> rows = Form_Comm ? Form_Comm->TabSheet1->rows() : QList<QStringList>();

@@ -3,6 +3,7 @@
 #include "app/programstate.h"
 #include "app/records.h"
 #include "link/devicelink.h"
+#include "link/portfinder.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -19,7 +20,7 @@ bool connectAskedFor(DeviceLink& link, const QString& address)
     return false;
 }
 
-void openAskedFor(DeviceLink& link, const QString& linkText)
+void openAskedFor(DeviceLink& link, const QString& linkText, Device_Rec& chosen)
 {
-    if (!link.OpenPort2(linkText)) tellCannotConnect(linkText);
+    if (!PortFinder(link).OpenPort2(linkText, chosen)) tellCannotConnect(linkText);
 }

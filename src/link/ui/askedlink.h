@@ -7,8 +7,9 @@
 #include <QString>
 
 class DeviceLink;
+struct Device_Rec;
 
 // Opens a network link to address.
 bool connectAskedFor(DeviceLink& link, const QString& address);
-// Opens the link a person chose: a network address or a serial port.
-void openAskedFor(DeviceLink& link, const QString& linkText);
+// Opens the link a person chose for the chosen device: a network address or a serial port.
+void openAskedFor(DeviceLink& link, const QString& linkText, Device_Rec& chosen);

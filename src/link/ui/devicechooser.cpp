@@ -60,7 +60,7 @@ void DeviceChooser::Cb_Com_netChange(int index)
     DeviceLink& link = deviceLink();
     SelDevice.ID.clear();
     SelDevice.IP.clear();
-    link.LinkPending = true;
+    link.setLinkPending(true);
 
     const QList<QStringList> rows = m_list->rows();
     const bool listed = index >= 0 && index < rows.size();
@@ -78,10 +78,10 @@ void DeviceChooser::Cb_Com_netChange(int index)
                      .input(QStringLiteral("آی دی دستگاه را وارد کنید"), QStringLiteral("For Example a"), QString())
                      .value_or(QString());
     }
-    if (!port.isEmpty()) openAskedFor(link, port);
+    if (!port.isEmpty()) openAskedFor(link, port, SelDevice);
     SelDevice.ID = id;
     SelDevice.IP = port;
-    if (!link.LinkPending && m_hooks.readAll) m_hooks.readAll();
+    if (!link.linkPending() && m_hooks.readAll) m_hooks.readAll();
     if (SelDevice.IP.isEmpty() && m_hooks.showSend) m_hooks.showSend(false);
 
     auto field = [this](const char* name) {

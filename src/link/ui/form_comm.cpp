@@ -18,6 +18,7 @@
 #include "config/ui/settingspage.h"
 #include "download/download.h"
 #include "link/devicelink.h"
+#include "link/portfinder.h"
 #include "link/replies.h"
 #include "link/ui/askedlink.h"
 #include "link/ui/devicechooser.h"
@@ -131,7 +132,12 @@ void WindowsLinkObserver::showWait(bool shown)
 // ---------------------------------------------------------------- window
 
 TForm_Comm::TForm_Comm(QWidget* parent)
-    : QWidget(parent), MSComm1(deviceLink().MSComm1()), Timer1(deviceLink().Timer1()), m_observer(this)
+    : QWidget(parent),
+      m_search(deviceLink()),           // composition
+      m_ussd(deviceLink(), SelDevice),  // composition
+      MSComm1(deviceLink().MSComm1()),
+      Timer1(m_ussd.Timer1()),
+      m_observer(this)
 {
     setObjectName(QStringLiteral("Form_Comm"));
     setWindowTitle(QStringLiteral("Communication"));
@@ -153,13 +159,13 @@ TForm_Comm::TForm_Comm(QWidget* parent)
     PageControl2 = TabSheet_Net->PageControl2;
     TabSheet3 = TabSheet_Net->TabSheet3;
     TabSheet7 = TabSheet_Net->TabSheet7;
-    TabSheet8 = new RepliesPage(PageControl2);
+    TabSheet8 = new RepliesPage(m_search, PageControl2);
     Memo_Json = TabSheet8->Memo_Json;
     Button2 = TabSheet8->Button2;
     GroupBoxDeviceCommands = new DeviceCommandsPanel(TabSheet8, TabSheet3);
     GroupBoxDeviceCommands->useClockField(TabSheet_Net->LE_BaseParam_TimeDate);
     TabSheet_Net->addPanel(TabSheet3, GroupBoxDeviceCommands);
-    PanelOperator = new OperatorPanel(TabSheet8, TabSheet7);
+    PanelOperator = new OperatorPanel(TabSheet8, m_ussd, TabSheet7);
     Memo1 = PanelOperator->Memo1;
     TabSheet_Net->addPanel(TabSheet7, PanelOperator);
     TabSheet_Net->insertRepliesPage(TabSheet8, QStringLiteral("پاسخ ها"));
@@ -205,7 +211,7 @@ void TForm_Comm::closeEvent(QCloseEvent* event)
 {
     // The window is only hidden; a LAN link it opened is closed with it.
     if (deviceLink().lanConnected()) {
-        deviceLink().Mydisconnect();
+        deviceLink().disconnectLan();
         Timer1.stop();
     }
     event->accept();
@@ -216,13 +222,13 @@ void TForm_Comm::setExpertAccess(bool granted)
     GroupBoxDeviceCommands->setExpertAccess(granted);
 }
 
-int& TForm_Comm::UssdPollCount()
+int TForm_Comm::UssdPollCount() const
 {
-    return deviceLink().UssdPollCount;
+    return m_ussd.pollCount();
 }
-bool& TForm_Comm::LinkPending()
+bool TForm_Comm::LinkPending() const
 {
-    return deviceLink().LinkPending;
+    return deviceLink().linkPending();
 }
 
 QString TForm_Comm::Write2Dev(const QString& str1, Device_Rec& Device1)
@@ -232,11 +238,11 @@ QString TForm_Comm::Write2Dev(const QString& str1, Device_Rec& Device1)
 
 void TForm_Comm::Button2Click()
 {
-    deviceLink().searchDevices();
+    m_search.searchDevices();
 }
 void TForm_Comm::Timer1Timer()
 {
-    deviceLink().pollUssdAnswer();
+    m_ussd.pollUssdAnswer();
 }
 void TForm_Comm::Memo_SendChange()
 {
@@ -266,15 +272,15 @@ bool TForm_Comm::Connect2Lan(const QString& IP)
 }
 void TForm_Comm::Mydisconnect()
 {
-    deviceLink().Mydisconnect();
+    deviceLink().disconnectLan();
 }
 void TForm_Comm::OpenPort2(const QString& strPort)
 {
-    openAskedFor(deviceLink(), strPort);
+    openAskedFor(deviceLink(), strPort, SelDevice);
 }
 void TForm_Comm::BtnShowComClick()
 {
-    deviceLink().showSerialPorts();
+    PortFinder(deviceLink()).showSerialPorts();
 }
 
 void TForm_Comm::BtnReadAllDataClick()

@@ -6,8 +6,10 @@
 #include <QWidget>
 
 #include "app/records.h"
+#include "link/devicesearch.h"
 #include "link/linkobserver.h"
 #include "link/ui/trafficpage.h"
+#include "link/ussdpoll.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -53,14 +55,19 @@ private:
 class TForm_Comm : public QWidget
 {
     Q_OBJECT
+    // The window's device search and USSD answer poll, over the program's link.
+    DeviceSearch m_search;
+    UssdPoll m_ussd;
+
 public:
     explicit TForm_Comm(QWidget* parent = nullptr);
     ~TForm_Comm() override;
 
     // The serial port control (owned by the link core).
     SerialPortControl& MSComm1;
-    // The USSD answer poll (owned by the link core); its counter is UssdPollCount().
+    // The timer of the window's USSD answer poll; its counter is UssdPollCount().
     QTimer& Timer1;
+    DeviceSearch& deviceSearch() { return m_search; }
 
     QTabWidget* PageControl1;        // the window's pages
     TrafficPage* TabSendResive;      // traffic and the period start
@@ -84,8 +91,8 @@ public:
     // The expert access of the settings sheet: while granted, the erase button works.
     void setExpertAccess(bool granted);
 
-    int& UssdPollCount();
-    bool& LinkPending();
+    int UssdPollCount() const;
+    bool LinkPending() const;
 
     QString Write2Dev(const QString& str1, Device_Rec& Device1);
     // The all-devices download run.

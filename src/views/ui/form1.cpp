@@ -19,6 +19,7 @@
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
+#include "link/devicelink.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
 #include "platform/ui/rtlwidgets.h"
@@ -208,6 +209,7 @@ void TForm1::FormCreate()
 void TForm1::LoadDeviceStatus()
 {
     const RegistryLoadNotes notes = loadRegistry();
+    deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
     fillDevicePanel();
     reportRegistryNotes(notes);
 }

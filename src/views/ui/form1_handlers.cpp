@@ -24,7 +24,9 @@
 #include "download/ui/form_read.h"
 #include "link/devicelink.h"
 #include "link/linkkind.h"
+#include "link/portfinder.h"
 #include "link/replies.h"
+#include "link/ui/askedlink.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
 #include "online/ui/form_show.h"
@@ -307,7 +309,7 @@ void TForm1::MySetting1Call(int i)
     SelDevice.IP = DevList[i].IP;
     SelDevice.ID = DevList[i].ID;
     if (!SelDevice.IP.isEmpty()) {
-        Form_Comm->OpenPort2(SelDevice.IP);
+        openAskedFor(deviceLink(), SelDevice.IP, SelDevice);
         SelDevice.IP = DevList[i].IP;
     }
 }
@@ -323,24 +325,10 @@ void TForm1::openFirstDevicePort()
 {
     if (DevLast < 0 || DevList[0].Sensor[0].Name.isEmpty()) return;
     const QString address = DevList[0].IP.toUpper();
-    if (!namesComPort(address)) return;
-    int port = FindNumber(address);
-    if (port == 0) port = deviceLink().FindComPort0();
-    // An address with "COM" but no digits names no port: nothing is opened.
-    if (port > 0) {
-        try {
-            SerialPortControl& comm = deviceLink().MSComm1();
-            comm.setRootDir(Prog.RootDir);
-            comm.setPortOpen(false);
-            comm.setCommPort(port);
-            comm.setPortOpen(true);
-            comm.setRTSEnable(true);
-        } catch (const std::exception&) {
-            dialogs().message(QStringLiteral("امکان باز شدن این پورت وجود ندارد ") + address + QLatin1Char('\r') +
-                              QStringLiteral("نرم افزار دیگری از این پورت استفاده میکند؟") + QLatin1Char('\r') +
-                              QStringLiteral("یا شماره پورت سریال تغییر پیدا کرده است؟"));
-        }
-    }
+    if (!PortFinder(deviceLink()).openFirstDevicePort(address))
+        dialogs().message(QStringLiteral("امکان باز شدن این پورت وجود ندارد ") + address + QLatin1Char('\r') +
+                          QStringLiteral("نرم افزار دیگری از این پورت استفاده میکند؟") + QLatin1Char('\r') +
+                          QStringLiteral("یا شماره پورت سریال تغییر پیدا کرده است؟"));
     Form_wait2->Label_port->setText(DevList[0].IP);
 }
 
