@@ -7,11 +7,10 @@
 #include <QVBoxLayout>
 
 #include "app/registry.h"
-#include "app/ui/forms.h"
+#include "app/windowcommands.h"
 #include "link/devicelink.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
-#include "views/ui/form1.h"
 
 namespace {
 QPushButton* button(const QString& text, const char* name, QWidget* parent)
@@ -22,7 +21,8 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 }
 }  // namespace
 
-DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
+DeviceNamesPage::DeviceNamesPage(DeviceLink& link, WindowCommands& commands, QWidget* parent)
+    : QWidget(parent), m_link(link), m_commands(commands)
 {
     setObjectName(QStringLiteral("TabSheet1"));
     StringGrid1 = new QTableWidget(0, devicelist::ColumnCount, this);
@@ -48,7 +48,7 @@ DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
     connectGuarded(BitBtnAddDev, &QPushButton::clicked, this, [this] { BtnAddNewDeviceClick(); });
     connectGuarded(BtnDeleteDevice, &QPushButton::clicked, this, [this] { BtnDeleteDeviceClick(); });
     connectGuarded(BtnSaveSoft, &QPushButton::clicked, this, [this] { BtnSaveSoftClick(); });
-    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [] { deviceLink().showSerialPorts(); });
+    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [this] { m_link.showSerialPorts(); });
 }
 
 void DeviceNamesPage::setRows(const QList<DeviceRow>& rows)
@@ -132,15 +132,8 @@ void DeviceNamesPage::BtnSaveSoftClick()
         return;
     }
     m_registryRows = rows();
-    SerialPortControl& port = deviceLink().MSComm1();
+    SerialPortControl& port = m_link.MSComm1();
     if (port.PortOpen()) port.setPortOpen(false);
-    // The main window's start-up and show steps read the registry and the ledger again
-    // and rebuild its device panel.
-    if (Form1) {
-        Form1->FormCreate();
-        Form1->FormShow();
-    } else {
-        reportRegistryNotes(loadRegistry());
-    }
+    m_commands.registryChanged();
     dialogs().message(QStringLiteral("تغییرات ذخیره شد "));
 }
