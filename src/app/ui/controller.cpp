@@ -206,7 +206,7 @@ QString AppController::exchange(const QString& command, Device_Rec& device)
 
 void AppController::openDeviceAddress(const QString& address)
 {
-    openAskedFor(m_link, address);
+    openAskedFor(m_link, m_state.stop, address);
 }
 
 void AppController::lockExpertCommands()

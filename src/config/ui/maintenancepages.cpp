@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "config/maintenance.h"
 #include "link/devicelink.h"
@@ -26,24 +27,12 @@ T* named(T* w, const char* name)
     return w;
 }
 
-QString sendToChosenDevice(const QString& command)
-{
-    return deviceLink().Write2Dev(command, SelDevice);
-}
-
-// The chosen device as the registry knows it (its name), for the erase question.
-Device_Rec chosenDevice()
-{
-    for (int i = 0; i <= DevLast && i < kMaxDevices; ++i)
-        if (DevList[i].ID == SelDevice.ID && DevList[i].IP.compare(SelDevice.IP, Qt::CaseInsensitive) == 0)
-            return DevList[i];
-    return SelDevice;
-}
 }  // namespace
 
 // ---------------------------------------------------------------- replies page
 
-RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
+RepliesPage::RepliesPage(ProgramState& state, DeviceLink& link, QWidget* parent)
+    : QWidget(parent), m_state(state), m_link(link)
 {
     setObjectName(QStringLiteral("TabSheet8"));
     Memo_Json = named(new QPlainTextEdit(this), "Memo_Json");
@@ -68,7 +57,7 @@ RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
 
     connectGuarded(BtnSendJson, &QPushButton::clicked, this, [this] { BtnSendJsonClick(); });
     connectGuarded(Button12, &QPushButton::clicked, this, [this] { Button12Click(); });
-    connectGuarded(Button2, &QPushButton::clicked, this, [] { deviceLink().searchDevices(); });
+    connectGuarded(Button2, &QPushButton::clicked, this, [this] { m_link.searchDevices(); });
 }
 
 void RepliesPage::addReply(const QString& reply)
@@ -79,7 +68,7 @@ void RepliesPage::addReply(const QString& reply)
 
 void RepliesPage::BtnSendJsonClick()
 {
-    const QString reply = sendToChosenDevice(CBManualSend->currentText());
+    const QString reply = m_link.Write2Dev(CBManualSend->currentText(), m_state.SelDevice);
     Memo_Json->clear();
     Memo_Json->appendPlainText(reply);
 }
@@ -91,7 +80,8 @@ void RepliesPage::Button12Click()
 
 // ---------------------------------------------------------------- clock, alarm, erase
 
-DeviceCommandsPanel::DeviceCommandsPanel(RepliesPage* replies, QWidget* parent) : QGroupBox(parent), m_replies(replies)
+DeviceCommandsPanel::DeviceCommandsPanel(ProgramState& state, DeviceLink& link, RepliesPage* replies, QWidget* parent)
+    : QGroupBox(parent), m_state(state), m_link(link), m_replies(replies)
 {
     setObjectName(QStringLiteral("GroupBoxDeviceCommands"));
     LE_BaseParam_TimeDate = named(new QLineEdit(this), "LE_BaseParam_TimeDate");
@@ -153,7 +143,7 @@ void DeviceCommandsPanel::btnClearAllFileClick()
     if (!m_expert) return;
     // The question names the device, so nobody erases one device thinking of another;
     // without a chosen device there is nothing to ask about.
-    if (SelDevice.ID.isEmpty() || SelDevice.IP.isEmpty()) {
+    if (m_state.SelDevice.ID.isEmpty() || m_state.SelDevice.IP.isEmpty()) {
         dialogs().message(linktext::kChooseDevice);
         return;
     }
@@ -166,7 +156,8 @@ void DeviceCommandsPanel::btnClearAllFileClick()
 
 // ---------------------------------------------------------------- operator codes
 
-OperatorPanel::OperatorPanel(RepliesPage* replies, QWidget* parent) : QWidget(parent), m_replies(replies)
+OperatorPanel::OperatorPanel(ProgramState& state, DeviceLink& link, RepliesPage* replies, QWidget* parent)
+    : QWidget(parent), m_state(state), m_link(link), m_replies(replies)
 {
     setObjectName(QStringLiteral("PanelOperator"));
     EditCode = named(new QLineEdit(this), "EditCode");
@@ -195,9 +186,9 @@ OperatorPanel::OperatorPanel(RepliesPage* replies, QWidget* parent) : QWidget(pa
 void OperatorPanel::BtnSentToOperatorClick()
 {
     const QString command = maintenance::ussdCommand(EditSentToOperator->text());
-    deviceLink().UssdPollCount = 0;
-    m_replies->addReply(sendToChosenDevice(command));
-    deviceLink().Timer1().start();
+    m_link.UssdPollCount = 0;
+    m_replies->addReply(m_link.Write2Dev(command, m_state.SelDevice));
+    m_link.Timer1().start();
 }
 
 void OperatorPanel::BtnEtebarClick()
@@ -208,12 +199,27 @@ void OperatorPanel::BtnEtebarClick()
         EditCode->setFocus();
         return;
     }
-    deviceLink().UssdPollCount = 0;
-    m_replies->addReply(sendToChosenDevice(maintenance::topUpCommand(EditCode->text())));
-    deviceLink().Timer1().start();
+    m_link.UssdPollCount = 0;
+    m_replies->addReply(m_link.Write2Dev(maintenance::topUpCommand(EditCode->text()), m_state.SelDevice));
+    m_link.Timer1().start();
 }
 
 void OperatorPanel::Button1Click()
 {
-    deviceLink().Timer1().start();
+    m_link.Timer1().start();
+}
+
+QString DeviceCommandsPanel::sendToChosenDevice(const QString& command)
+{
+    return m_link.Write2Dev(command, m_state.SelDevice);
+}
+
+Device_Rec DeviceCommandsPanel::chosenDevice() const
+{
+    const Device_Rec& chosen = m_state.SelDevice;
+    for (int i = 0; i <= m_state.DevLast && i < kMaxDevices; ++i) {
+        const Device_Rec& d = m_state.DevList[i];
+        if (d.ID == chosen.ID && d.IP.compare(chosen.IP, Qt::CaseInsensitive) == 0) return d;
+    }
+    return chosen;
 }

@@ -1,25 +1,10 @@
 #include "link/ui/askedlink.h"
 
 #include "app/programstate.h"
-#include "app/records.h"
 #include "link/devicelink.h"
 #include "platform/dialogs.h"
 
-namespace {
-void tellCannotConnect(const QString& address)
+void openAskedFor(DeviceLink& link, const StopRequest& stop, const QString& linkText)
 {
-    if (!programState().stop.requested()) dialogs().message(linktext::cannotConnect(address));
-}
-}  // namespace
-
-bool connectAskedFor(DeviceLink& link, const QString& address)
-{
-    if (link.connectLan(address)) return true;
-    tellCannotConnect(address);
-    return false;
-}
-
-void openAskedFor(DeviceLink& link, const QString& linkText)
-{
-    if (!link.OpenPort2(linkText)) tellCannotConnect(linkText);
+    if (!link.OpenPort2(linkText) && !stop.requested()) dialogs().message(linktext::cannotConnect(linkText));
 }

@@ -91,7 +91,7 @@ TForm_Comm::TForm_Comm(ProgramState& state, DeviceLink& link, WindowCommands& co
     Timer1.setObjectName(QStringLiteral("Timer1"));
 
     PageControl1 = named(new QTabWidget(this), "PageControl1");
-    TabSendResive = new TrafficPage(PageControl1);
+    TabSendResive = new TrafficPage(state, PageControl1);
     Memo_Send = TabSendResive->Memo_Send;
     Memo_Rx = TabSendResive->Memo_Rx;
     GroupBoxPeriod = TabSendResive->GroupBoxPeriod;
@@ -100,21 +100,21 @@ TForm_Comm::TForm_Comm(ProgramState& state, DeviceLink& link, WindowCommands& co
 
     // The settings page holds the parameter sheet's inner pages; the device commands,
     // the operator's panel and the replies page join them.
-    TabSheet_Net = new TSettingsPage(PageControl1);
+    TabSheet_Net = new TSettingsPage(state, link, PageControl1);
     PageControl2 = TabSheet_Net->PageControl2;
     TabSheet3 = TabSheet_Net->TabSheet3;
     TabSheet7 = TabSheet_Net->TabSheet7;
-    TabSheet8 = new RepliesPage(PageControl2);
+    TabSheet8 = new RepliesPage(state, link, PageControl2);
     Memo_Json = TabSheet8->Memo_Json;
     Button2 = TabSheet8->Button2;
-    GroupBoxDeviceCommands = new DeviceCommandsPanel(TabSheet8, TabSheet3);
+    GroupBoxDeviceCommands = new DeviceCommandsPanel(state, link, TabSheet8, TabSheet3);
     GroupBoxDeviceCommands->useClockField(TabSheet_Net->LE_BaseParam_TimeDate);
     TabSheet_Net->addPanel(TabSheet3, GroupBoxDeviceCommands);
-    PanelOperator = new OperatorPanel(TabSheet8, TabSheet7);
+    PanelOperator = new OperatorPanel(state, link, TabSheet8, TabSheet7);
     Memo1 = PanelOperator->Memo1;
     TabSheet_Net->addPanel(TabSheet7, PanelOperator);
     TabSheet_Net->insertRepliesPage(TabSheet8, QStringLiteral("پاسخ ها"));
-    PanelChooser = new DeviceChooser(TabSheet1, TabSheet_Net);
+    PanelChooser = new DeviceChooser(state, link, TabSheet1, TabSheet_Net);
     TabSheet_Net->chooserRow()->addWidget(PanelChooser);
     PanelChooser->setSheetHooks({[this] { TabSheet_Net->clearSheet(); },
                                  guardedHandler([this] { TabSheet_Net->BtnReadAllDataClick(); }),
