@@ -68,11 +68,7 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     const ShortReconnectPauses pauses;  // the failing device is retried without the program's pauses
 
     // The online window opens modally after the run: closed as soon as it shows.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [this] {
-        if (onlineWindow()->isVisible()) onlineWindow()->Button1->click();
-    });
-    closer.start(5);
+    const OnlineWindowCloser closer(*this);
     mainWindow()->BtnShowOnlineClick();
 
     const QString year = QString::number(Date2Shamsi(programNow().date()).wYear) + "/";
@@ -169,11 +165,7 @@ TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedT
     writeLines(path("DeviceStatus.txt"), {"device  =Good," + a + ",Room,,,,A,T,lan,"});
     openWindows({});
     // The online window opens modally after the main window's run: closed as soon as it shows.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [this] {
-        if (onlineWindow()->isVisible()) onlineWindow()->Button1->click();
-    });
-    closer.start(5);
+    const OnlineWindowCloser closer(*this);
 
     struct Case
     {

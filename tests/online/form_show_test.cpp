@@ -369,16 +369,9 @@ TEST_F(FormShowTest, TheMainWindowsOnlineButtonDownloadsThenOpensTheWindow)
         path("last_refresh.txt"),
         {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
     mainWindow()->LoadDeviceStatus();
-    bool wasShown = false;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (!onlineWindow()->isVisible()) return;
-        wasShown = true;
-        onlineWindow()->Button1->click();
-    });
-    watcher.start(5);
+    const OnlineWindowCloser closer(*this);
     mainWindow()->BtnShowOnlineClick();
-    EXPECT_TRUE(wasShown);
+    EXPECT_TRUE(closer.shown());
     EXPECT_GE(sim.requests("SenPara").size(), 1);
     EXPECT_FALSE(onlineWindow()->isVisible());
     EXPECT_TRUE(state().stop.requested());

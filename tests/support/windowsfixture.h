@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QStringList>
+#include <QTimer>
 
 #include "app/ui/controller.h"
 #include "support/fixtures.h"
@@ -37,6 +38,18 @@ protected:
     void closeWindows() { m_windows.reset(); }
 
     AppController& windows() { return *m_windows; }
+    // While alive, the online window (modal once a run of the main window has opened it)
+    // is closed by its "Close" button as soon as it shows; shown() tells whether it did.
+    class OnlineWindowCloser
+    {
+    public:
+        explicit OnlineWindowCloser(WindowsFixture& f);
+        bool shown() const { return m_shown; }
+
+    private:
+        QTimer m_timer;
+        bool m_shown = false;
+    };
     // The windows, null while none are open.
     TForm1* mainWindow() const { return m_windows ? &m_windows->mainWindow() : nullptr; }
     TAboutBox* aboutBox() const { return m_windows ? &m_windows->aboutBox() : nullptr; }
