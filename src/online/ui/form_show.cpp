@@ -252,11 +252,6 @@ void TForm_Show::Timer1Timer()
     m_state.Prog.TimeCnt = m_poll->timeCnt;
 }
 
-void TForm_Show::UpdateTemp(const QString& str1, int index)
-{
-    m_poll->updateReading(str1, index);
-}
-
 void TForm_Show::SetOnLineTemp(const QString& data, const QString& ID, int, int SenNum)
 {
     if (SenNum < 0 || SenNum > 3) return;
@@ -269,12 +264,6 @@ void TForm_Show::SetOnLineTemp(const QString& data, const QString& ID, int, int 
         setOnlineLineTitle(Chart2, n, readingTitle(ID, SenNum, SeriesName[n], data));
         return;
     }
-}
-
-void TForm_Show::cheak_time(const QString& str1, const QString& ID)
-{
-    m_poll->calendar = m_state.Prog.calendar;
-    m_poll->checkClock(str1, ID);
 }
 
 void TForm_Show::showReading(int channel)
