@@ -12,6 +12,7 @@
 #include "config/ui/maintenancepages.h"
 #include "download/download.h"
 #include "platform/eventpump.h"
+#include "support/scriptedlink.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ protected:
         return commWindow()->Memo_Json->toPlainText();
     }
     QString lan;
+    LinkScript script;  // scripted devices; it outlives the link's transports (reset in TearDown)
 };
 
 TEST_F(MaintenanceWindow, ClockSetSendsTheCalendarsClockAndTheDeviceKeepsIt)
@@ -56,6 +58,28 @@ TEST_F(MaintenanceWindow, ClockSetSendsTheCalendarsClockAndTheDeviceKeepsIt)
     // The device's clock now reads the first minutes of 1403.
     EXPECT_TRUE(typed(presetCommands()[2]).contains("\"Year\":\"03\",\"Month\":\"1\",\"Day\":\"1\",\"Hour\":\"0\""))
         << commWindow()->Memo_Json->toPlainText().toStdString();
+}
+
+// The same clock set over a scripted device whose confirmation comes in two late
+// parts: the panel waits for the whole reply and shows it once, then the separator.
+TEST_F(MaintenanceWindow, AClockConfirmationInPartsIsShownWhole)
+{
+    openCommWindow({"device  =Cold room,127.0.0.51,Freezer,Fridge,,,a,T,lan,"});
+    link().setTransportFactory(script.factory());
+    link().lanReadTimeout = 300;
+    state().Prog.tryCnt = 1;
+    state().Prog.TimeOut2 = 0;
+    state().SelDevice.ID = "a";
+    state().SelDevice.IP = "127.0.0.51";
+    script.respond([](const LinkScript::Request&) {
+        return LinkScript::chunks({"$" + QStringLiteral(R"({"TimeDate":)"), QStringLiteral(R"({"Set":"OK"}}#)")}, 40);
+    });
+    setProgramNowForTests(QDateTime(QDate(2024, 3, 20), QTime(0, 0, 1)));  // Nowruz 1403
+    dlg.expect(Kind::Message, kClockSet);
+    commands()->Button10->click();
+    ASSERT_EQ(script.requests().size(), 1);
+    EXPECT_EQ(script.requests()[0].frame, "A{SetFullPara(\"TimeDate\":{\"Set\":\"3,1,1,0,0,0,1\"}):1,a}#");
+    EXPECT_EQ(jsonLines(), (QStringList{"{\"TimeDate\":{\"Set\":\"OK\"}}", kReplySeparator}));
 }
 
 TEST_F(MaintenanceWindow, AlarmStopAndPresetsGoOutExactly)
