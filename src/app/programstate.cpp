@@ -20,20 +20,14 @@ ProgramState& programState()
 void resetProgramState()
 {
     Prog = program_rec{};
-    CurChart = Chart_rec{};
     for (auto& d : DevList) d = Device_Rec{};
     DevLast = -1;
     SelDevice = Device_Rec{};
     YearChanged = 0;
     g_state.stop.clear();
-    NavDevice = 0;
-    NavSensor = -1;
     Prog.RootDir = computeRootDir();
     // A folder shared by a group (the installed /var/lib/termivo) gets files the group can write.
     shareNewFilesWithFolderGroup(Prog.RootDir);
-    // Before anything can fail: a start-up stopped by an unreadable registry or
-    // picture still leaves a month view that works.
-    CurChart.Avr_Hour = 3;
     forgetRegistryNotes();
     forgetLedgerNotes();
     g_state.expert.reset();

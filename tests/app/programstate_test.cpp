@@ -23,9 +23,6 @@ TEST_F(ProgramState, TheResetLeavesNothingOfAnEarlierRun)
     SelDevice = DevList[0];
     programState().stop.request();
     YearChanged = 1;
-    NavSensor = 2;
-    CurChart.Avr_Hour = 24;
-    CurChart.FileName = path("3/A1_Freezer.rep");
     dlg.allow(Kind::Message);
     expertAccess().grant();
     changeLinkSettings(link(), [](LinkSettings& s) {
@@ -41,9 +38,6 @@ TEST_F(ProgramState, TheResetLeavesNothingOfAnEarlierRun)
     EXPECT_EQ(Prog.RootDir, root());
     EXPECT_FALSE(programState().stop.requested());
     EXPECT_EQ(YearChanged, 0);
-    EXPECT_EQ(NavSensor, -1);
-    EXPECT_EQ(CurChart.Avr_Hour, 3);
-    EXPECT_TRUE(CurChart.FileName.isEmpty());
     EXPECT_EQ(lastSkippedLineCount(), 0);
     EXPECT_TRUE(takeUnreportedSkippedLines().isEmpty());
     EXPECT_FALSE(expertAccess().granted());

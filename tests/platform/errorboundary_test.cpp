@@ -53,7 +53,7 @@ TEST_F(ErrorBoundary, APeriodStartThatCannotWriteTheLedgerIsReportedAndTheBoxSti
     ASSERT_TRUE(QDir(root()).mkdir("last_refresh.txt"));  // a folder where the ledger goes
     RecordingShell desktop;
     setShell(&desktop);
-    PeriodStartBox box;
+    PeriodStartBox box(state());
     box.CB_Year->setEditText("1402");
     box.CB_Mon->setEditText("12");
     box.CB_Day->setEditText("1");

@@ -7,12 +7,11 @@
 #include <QVBoxLayout>
 
 #include "app/registry.h"
-#include "app/ui/forms.h"
+#include "app/windowcommands.h"
 #include "link/devicelink.h"
 #include "link/portfinder.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
-#include "views/ui/form1.h"
 
 namespace {
 QPushButton* button(const QString& text, const char* name, QWidget* parent)
@@ -23,7 +22,8 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 }
 }  // namespace
 
-DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
+DeviceNamesPage::DeviceNamesPage(DeviceLink& link, WindowCommands& commands, QWidget* parent)
+    : QWidget(parent), m_link(link), m_commands(commands)
 {
     setObjectName(QStringLiteral("TabSheet1"));
     StringGrid1 = new QTableWidget(0, devicelist::ColumnCount, this);
@@ -49,7 +49,7 @@ DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
     connectGuarded(BitBtnAddDev, &QPushButton::clicked, this, [this] { BtnAddNewDeviceClick(); });
     connectGuarded(BtnDeleteDevice, &QPushButton::clicked, this, [this] { BtnDeleteDeviceClick(); });
     connectGuarded(BtnSaveSoft, &QPushButton::clicked, this, [this] { BtnSaveSoftClick(); });
-    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [] { PortFinder(deviceLink()).showSerialPorts(); });
+    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [this] { PortFinder(m_link).showSerialPorts(); });
 }
 
 void DeviceNamesPage::setRows(const QList<DeviceRow>& rows)
@@ -133,16 +133,8 @@ void DeviceNamesPage::BtnSaveSoftClick()
         return;
     }
     m_registryRows = rows();
-    SerialPortControl& port = deviceLink().MSComm1();
+    SerialPortControl& port = m_link.MSComm1();
     if (port.PortOpen()) port.setPortOpen(false);
-    // The main window's start-up and show steps read the registry and the ledger again
-    // and rebuild its device panel.
-    if (Form1) {
-        Form1->FormCreate();
-        Form1->FormShow();
-    } else {
-        reportRegistryNotes(loadRegistry());
-        deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
-    }
+    m_commands.registryChanged();
     dialogs().message(QStringLiteral("تغییرات ذخیره شد "));
 }

@@ -12,14 +12,13 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/ui/forms.h"
+#include "app/windowcommands.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
 #include "platform/shell.h"
 #include "platform/ui/rtlwidgets.h"
 #include "views/about.h"
-#include "views/ui/form_message.h"
 
 namespace {
 
@@ -66,7 +65,7 @@ QLabel* boldLabel(const QString& text, QWidget* parent, const char* name = nullp
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+TAboutBox::TAboutBox(WindowCommands& commands, QWidget* parent) : QDialog(parent), m_commands(commands)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
@@ -148,7 +147,7 @@ void TAboutBox::Label_mailClick()
                           kMakerMail);
         return;
     }
-    const QStringList log = Form_Message ? Form_Message->lines() : QStringList();
+    const QStringList log = m_commands.messageLogLines();
     shell().open(troubleshootingMailUrl(registrySummary(), log));
 }
 

@@ -7,12 +7,14 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class WindowCommands;
 
 class TAboutBox : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    // commands: the message log that the troubleshooting mail carries.
+    explicit TAboutBox(WindowCommands& commands, QWidget* parent = nullptr);
 
     QLabel* ProductName = nullptr;
     QLabel* Label8 = nullptr;
@@ -30,4 +32,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    WindowCommands& m_commands;
 };

@@ -6,14 +6,14 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/records.h"
+#include "app/programstate.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
 #include "platform/ui/rtlwidgets.h"
 #include "views/annotations.h"
 
-TForm_comment::TForm_comment(QWidget* parent) : QDialog(parent)
+TForm_comment::TForm_comment(ProgramState& state, QWidget* parent) : QDialog(parent), m_state(state)
 {
     setObjectName(QStringLiteral("Form_comment"));
     setWindowTitle(QStringLiteral("افزودن سربرگ به بالای منحنی "));
@@ -54,7 +54,7 @@ QStringList TForm_comment::memoLines() const
 
 void TForm_comment::FormShow()
 {
-    Memo1->setPlainText(Prog.Comment.join(QLatin1Char('\n')));
+    Memo1->setPlainText(m_state.Prog.Comment.join(QLatin1Char('\n')));
 }
 
 void TForm_comment::OKClick()
