@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include "app/programstate.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "platform/eventpump.h"
@@ -104,14 +105,12 @@ bool DevSim::waitForRequests(int n, int ms, const QString& containing)
 
 ShortReconnectPauses::ShortReconnectPauses()
 {
-    DownloadRetryPolicy policy = downloadRetryPolicy();
-    policy.reconnectPauseMs = 5;
-    setDownloadRetryPolicy(policy);
+    programState().retry.reconnectPauseMs = 5;
     deviceLink().disconnectPauseMs = 5;
 }
 
 ShortReconnectPauses::~ShortReconnectPauses()
 {
-    setDownloadRetryPolicy(DownloadRetryPolicy{});
+    programState().retry = DownloadRetryPolicy{};
     deviceLink().disconnectPauseMs = DeviceLink::kDisconnectPauseMs;
 }

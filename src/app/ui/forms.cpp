@@ -1,5 +1,6 @@
 #include "app/ui/forms.h"
 
+#include "app/programstate.h"
 #include "download/download.h"
 #include "download/ui/form_read.h"
 #include "link/ui/form_comm.h"
@@ -30,7 +31,7 @@ void createForms(const QStringList& args)
     Form_Comm = new TForm_Comm;
     Form_wait2 = new TForm_wait2;
     Form_Message = new TForm_Message;
-    setMessageLog(Form_Message);
+    programState().messageLog = Form_Message;  // composition
 }
 
 template <class T>
@@ -42,7 +43,7 @@ static void drop(T*& w)
 
 void destroyForms()
 {
-    setMessageLog(nullptr);
+    programState().messageLog = nullptr;  // composition
     drop(Form_Message);
     drop(Form_wait2);
     drop(Form_Comm);

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/programstate.h"
 #include "app/registry.h"
 #include "app/ui/forms.h"
 #include "link/devicelink.h"
@@ -86,7 +87,7 @@ void DeviceNamesPage::appendRow(const DeviceRow& row)
 
 void DeviceNamesPage::FormShow()
 {
-    setRows(devicelist::rowsOfRegistry());
+    setRows(devicelist::rowsOfRegistry(programState()));  // composition
     m_registryRows = rows();
     SelRow = 0;
 }
@@ -122,7 +123,7 @@ int DeviceNamesPage::FindDuplicateID() const
 
 void DeviceNamesPage::BtnSaveSoftClick()
 {
-    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(), rows());
+    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(Prog.RootDir), rows());
     if (r.outcome == devicelist::SaveOutcome::Duplicate) {
         dialogs().message(QStringLiteral("دو دستگاه نمی توانند یک آی دی داشته باشند "));
         return;
@@ -140,7 +141,7 @@ void DeviceNamesPage::BtnSaveSoftClick()
         Form1->FormCreate();
         Form1->FormShow();
     } else {
-        reportRegistryNotes(loadRegistry());
+        reportRegistryNotes(loadRegistry(programState()));  // composition
     }
     dialogs().message(QStringLiteral("تغییرات ذخیره شد "));
 }

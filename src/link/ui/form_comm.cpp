@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/programstate.h"
 #include "app/ui/forms.h"
 #include "config/expertaccess.h"
 #include "config/ui/devicenamespage.h"
@@ -284,5 +285,5 @@ void TForm_Comm::BtnReadAllDataClick()
 
 void TForm_Comm::BtnGetAllClick()
 {
-    runAllDevicesDownload();
+    runAllDevicesDownload(programState(), deviceLink());  // composition
 }

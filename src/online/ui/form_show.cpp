@@ -47,7 +47,7 @@ const QChar kLtr(0x200E);  // left-to-right mark
 class TForm_Show::Host : public ProgramPollHost
 {
 public:
-    explicit Host(TForm_Show* w) : m_w(w) {}
+    explicit Host(TForm_Show* w) : ProgramPollHost(deviceLink(), programState().stop), m_w(w) {}  // composition
     QString exchange(const QString& command, Device_Rec& device) override
     {
         return Form1 ? Form1->Send2XKQ(command, device) : deviceLink().Write2Dev(command, device);
@@ -61,13 +61,13 @@ public:
     {
         if (Form_Message && Form_Message->hasLines()) Form_Message->showInFront();
     }
-    void logLine(const QString& line) override { messageLog().addLine(line); }
+    void logLine(const QString& line) override { programState().log().addLine(line); }  // composition
     void hourlyRefresh() override
     {
         if (Form_Comm)
             Form_Comm->BtnGetAllClick();
         else
-            runAllDevicesDownload();
+            runAllDevicesDownload(programState(), deviceLink());  // composition
         m_w->FormShow();
     }
     void setCaption(const QString& caption) override { m_w->setWindowTitle(caption); }
@@ -248,7 +248,7 @@ void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
         return true;
     };
     for (const QString& p : problems)
-        if (firstTime(p)) messageLog().addLine(p);
+        if (firstTime(p)) programState().log().addLine(p);  // composition
     for (const QString& p : unreadable)
         if (firstTime(p)) dialogs().message(kHeaderUnreadableMessage);
 }

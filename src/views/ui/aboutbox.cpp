@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/programstate.h"
 #include "app/ui/forms.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -149,7 +150,7 @@ void TAboutBox::Label_mailClick()
         return;
     }
     const QStringList log = Form_Message ? Form_Message->lines() : QStringList();
-    shell().open(troubleshootingMailUrl(registrySummary(), log));
+    shell().open(troubleshootingMailUrl(registrySummary(programState()), log));  // composition
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event)

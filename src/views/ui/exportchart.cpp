@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <qcustomplot.h>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -41,7 +42,7 @@ void loadSettings()
     Prog.Comment.clear();
     Prog.picFileName.clear();
     try {
-        loadRegistry();
+        loadRegistry(programState());  // composition
     } catch (const TermivoError&) {
         // An unreadable settings file: the chart is drawn without heading lines.
     }

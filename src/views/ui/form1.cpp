@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -207,7 +208,7 @@ void TForm1::FormCreate()
 
 void TForm1::LoadDeviceStatus()
 {
-    const RegistryLoadNotes notes = loadRegistry();
+    const RegistryLoadNotes notes = loadRegistry(programState());  // composition
     fillDevicePanel();
     reportRegistryNotes(notes);
 }

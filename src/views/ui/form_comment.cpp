@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -68,6 +69,6 @@ void TForm_comment::OKClick()
             return;
         }
     }
-    saveHeadingLines(lines);
+    saveHeadingLines(programState().Prog.RootDir, lines);  // composition
     accept();
 }
