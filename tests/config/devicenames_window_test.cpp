@@ -95,7 +95,7 @@ TEST_F(DeviceNamesWindow, ARegistryKeepsItsLineEndsThroughEverySave)
     page()->BtnSaveSoft->click();
     dlg.expect(Kind::OpenFile, QString(), std::nullopt);
     mainWindow()->backimage1->trigger();  // writes the setting "picfile"
-    saveHeadingLines({"North wing"});
+    saveHeadingLines(state().Prog.RootDir, {"North wing"});
     const QByteArray bytes = readFileBytes(path("DeviceStatus.txt"));
     EXPECT_FALSE(bytes.contains('\r'));
     const QStringList lines = QString::fromUtf8(bytes).split('\n');
@@ -182,7 +182,7 @@ TEST_F(DeviceNamesWindow, PeriodStartRewritesTheLedgerForEveryNamedSensor)
     box->CB_Mon->setEditText("12");
     box->CB_Day->setEditText("0");
     box->Button3->click();  // day 0: nothing, silently
-    EXPECT_FALSE(ledgerExists());
+    EXPECT_FALSE(ledgerExists(state().Prog.RootDir));
 
     box->CB_Day->setEditText("31");
     // A desktop without a program for folders: the last message names the folder.
@@ -191,7 +191,8 @@ TEST_F(DeviceNamesWindow, PeriodStartRewritesTheLedgerForEveryNamedSensor)
         .expect(Kind::Message, "تغییرات ذخیره شد لطفا برنامه را بسته")
         .expect(Kind::Message, programFolderNotOpenedMessage(root()));
     box->Button3->click();
-    EXPECT_EQ(readLines(ledgerPath()), (QStringList{kLedgerHeader, "A,T,0,0,2,12,31,1,1,", "A,T,2,0,2,12,31,1,1,"}));
+    EXPECT_EQ(readLines(ledgerPath(state().Prog.RootDir)),
+              (QStringList{kLedgerHeader, "A,T,0,0,2,12,31,1,1,", "A,T,2,0,2,12,31,1,1,"}));
     EXPECT_EQ(desktop.opened, QStringList{root()});
     EXPECT_FALSE(commWindow()->isVisible());
 }

@@ -88,7 +88,7 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     // The status line tells the run's outcome.
     EXPECT_EQ(commWindow()->StatusBar1->currentMessage(), downloadOutcomeText(2, 1, false));
     // The ledger moved for A, and stayed for the failed B.
-    EXPECT_TRUE(readLines(ledgerPath())
+    EXPECT_TRUE(readLines(ledgerPath(state().Prog.RootDir))
                     .last()
                     .startsWith(QStringLiteral("B,T,0,0,%1,%2,%3,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)));
 }
@@ -114,7 +114,7 @@ TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyRepo
                           .arg(from.wMonth)
                           .arg(from.wDay);
         writeLines(path("last_refresh.txt"), ledger);
-        loadRegistry();
+        loadRegistry(state());
         state().stop.clear();
     };
     openWindows({});
@@ -182,7 +182,7 @@ TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedT
         writeLines(
             path("last_refresh.txt"),
             {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
-        loadRegistry();
+        loadRegistry(state());
         state().stop.clear();  // closing the online window of the case before stopped its work
         c.starter->show();
         c.starter->activateWindow();

@@ -257,10 +257,10 @@ TEST_F(FormShowTest, TheHourlyDownloadRunsOnceAnHourEvenWhenMinuteOneWasMissed)
                           {QTime(12, 40), false},     {QTime(13, 0, 0), false},  {QTime(13, 1, 0), true}};
     for (const auto& s : steps) {
         SCOPED_TRACE(s.at.toString().toStdString());
-        QFile::remove(ledgerPath());
+        QFile::remove(ledgerPath(state().Prog.RootDir));
         setClock(s.at);
         onlineWindow()->Timer1Timer();
-        EXPECT_EQ(QFileInfo::exists(ledgerPath()), s.download);
+        EXPECT_EQ(QFileInfo::exists(ledgerPath(state().Prog.RootDir)), s.download);
     }
     // The download appended to the report file and the window shows it; a sweep is armed.
     EXPECT_TRUE(QFileInfo::exists(path("3/A1_Room.rep")));

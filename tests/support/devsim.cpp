@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include "app/programstate.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "platform/eventpump.h"
@@ -105,14 +106,12 @@ bool DevSim::waitForRequests(int n, int ms, const QString& containing)
 
 ShortReconnectPauses::ShortReconnectPauses()
 {
-    DownloadRetryPolicy policy = downloadRetryPolicy();
-    policy.reconnectPauseMs = 5;
-    setDownloadRetryPolicy(policy);
+    programState().retry.reconnectPauseMs = 5;
     changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.disconnectPauseMs = 5; });
 }
 
 ShortReconnectPauses::~ShortReconnectPauses()
 {
-    setDownloadRetryPolicy(DownloadRetryPolicy{});
+    programState().retry = DownloadRetryPolicy{};
     changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.disconnectPauseMs = LinkSettings{}.disconnectPauseMs; });
 }

@@ -71,7 +71,7 @@ AppController::AppController(ProgramState& state, DeviceLink& link, const QStrin
 {
     // The main window's start-up work runs in its constructor, before the others exist.
     m_main = new TForm1(state, link, *this, args);
-    m_about = new TAboutBox(*this);
+    m_about = new TAboutBox(m_state, *this);
     m_read = new TForm_read(state, link, *this);
     m_heading = new TForm_comment(state);
     m_online = new TForm_Show(state, link, *this);
@@ -80,12 +80,12 @@ AppController::AppController(ProgramState& state, DeviceLink& link, const QStrin
     m_messages = new TForm_Message;
     m_observer = std::make_unique<TwoWindowsObserver>(m_comm->linkObserver(), *m_progress);
     m_link.setObserver(m_observer.get());
-    setMessageLog(m_messages);
+    m_state.messageLog = m_messages;
 }
 
 AppController::~AppController()
 {
-    setMessageLog(nullptr);
+    m_state.messageLog = nullptr;
     m_link.setObserver(nullptr);
     delete m_messages;
     delete m_progress;
@@ -99,7 +99,7 @@ AppController::~AppController()
 
 void AppController::downloadAll()
 {
-    runAllDevicesDownload();
+    runAllDevicesDownload(m_state, m_link);
 }
 
 void AppController::hourlyRefresh()

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/programstate.h"
 #include "app/registry.h"
 #include "app/windowcommands.h"
 #include "link/devicelink.h"
@@ -87,7 +88,7 @@ void DeviceNamesPage::appendRow(const DeviceRow& row)
 
 void DeviceNamesPage::FormShow()
 {
-    setRows(devicelist::rowsOfRegistry());
+    setRows(devicelist::rowsOfRegistry(programState()));  // composition
     m_registryRows = rows();
     SelRow = 0;
 }
@@ -123,7 +124,7 @@ int DeviceNamesPage::FindDuplicateID() const
 
 void DeviceNamesPage::BtnSaveSoftClick()
 {
-    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(), rows());
+    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(Prog.RootDir), rows());
     if (r.outcome == devicelist::SaveOutcome::Duplicate) {
         dialogs().message(QStringLiteral("دو دستگاه نمی توانند یک آی دی داشته باشند "));
         return;

@@ -122,7 +122,7 @@ void TForm_read::Btn_readClick()
     int named = 0;
     for (int k = 0; k < 4; ++k)
         if (!row.value(2 + k).isEmpty()) ++named;
-    startOverallProgress(1 + named);
+    startOverallProgress(deviceLink().observer(), 1 + named);  // composition
 
     const QString fileName = dialogs().saveFile(QString(), QString(), QString());
     if (fileName.isEmpty()) return;
@@ -134,7 +134,7 @@ void TForm_read::Btn_readClick()
         return;
     }
     const int year = strToInt(CB_Year->currentText());
-    DownloadContext ctx = programDownloadContext();
+    DownloadContext ctx = programDownloadContext(programState(), deviceLink());  // composition
     // The user waits for this device: a failure is told in a box.
     ctx.personWaiting = DownloadContext::PersonWaiting{
         [](const QString& text) { dialogs().message(text); },

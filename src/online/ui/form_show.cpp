@@ -44,7 +44,7 @@ const QChar kLtr(0x200E);  // left-to-right mark
 class TForm_Show::Host : public ProgramPollHost
 {
 public:
-    explicit Host(TForm_Show* w) : m_w(w) {}
+    explicit Host(TForm_Show* w) : ProgramPollHost(deviceLink(), programState().stop), m_w(w) {}  // composition
     QString exchange(const QString& command, Device_Rec& device) override
     {
         return m_w->m_commands.exchange(command, device);
@@ -55,7 +55,7 @@ public:
     bool windowShowing() const override { return m_w->isVisible(); }
     void setTimerEnabled(bool on) override { m_w->setTimerEnabled(on); }
     void showMessageLogIfAny() override { m_w->m_commands.showMessageLogIfAny(); }
-    void logLine(const QString& line) override { messageLog().addLine(line); }
+    void logLine(const QString& line) override { m_w->m_state.log().addLine(line); }
     void hourlyRefresh() override { m_w->m_commands.hourlyRefresh(); }
     void setCaption(const QString& caption) override { m_w->setWindowTitle(caption); }
     void readingChanged(int channel) override { m_w->showReading(channel); }
@@ -237,7 +237,7 @@ void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
         return true;
     };
     for (const QString& p : problems)
-        if (firstTime(p)) messageLog().addLine(p);
+        if (firstTime(p)) programState().log().addLine(p);  // composition
     for (const QString& p : unreadable)
         if (firstTime(p)) dialogs().message(kHeaderUnreadableMessage);
 }

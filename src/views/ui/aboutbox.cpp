@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/programstate.h"
 #include "app/windowcommands.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -65,7 +66,8 @@ QLabel* boldLabel(const QString& text, QWidget* parent, const char* name = nullp
 
 }  // namespace
 
-TAboutBox::TAboutBox(WindowCommands& commands, QWidget* parent) : QDialog(parent), m_commands(commands)
+TAboutBox::TAboutBox(const ProgramState& state, WindowCommands& commands, QWidget* parent)
+    : QDialog(parent), m_state(state), m_commands(commands)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
@@ -148,7 +150,7 @@ void TAboutBox::Label_mailClick()
         return;
     }
     const QStringList log = m_commands.messageLogLines();
-    shell().open(troubleshootingMailUrl(registrySummary(), log));
+    shell().open(troubleshootingMailUrl(registrySummary(m_state), log));
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event)

@@ -7,6 +7,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+struct ProgramState;
 class WindowCommands;
 
 class TAboutBox : public QDialog
@@ -14,7 +15,7 @@ class TAboutBox : public QDialog
     Q_OBJECT
 public:
     // commands: the message log that the troubleshooting mail carries.
-    explicit TAboutBox(WindowCommands& commands, QWidget* parent = nullptr);
+    TAboutBox(const ProgramState& state, WindowCommands& commands, QWidget* parent = nullptr);
 
     QLabel* ProductName = nullptr;
     QLabel* Label8 = nullptr;
@@ -34,5 +35,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const ProgramState& m_state;
     WindowCommands& m_commands;
 };

@@ -42,7 +42,7 @@ void loadSettings(ProgramState& state)
     state.Prog.Comment.clear();
     state.Prog.picFileName.clear();
     try {
-        loadRegistry();
+        loadRegistry(programState());  // composition
     } catch (const TermivoError&) {
         // An unreadable settings file: the chart is drawn without heading lines.
     }

@@ -217,8 +217,8 @@ void TForm1::FormCreate()
 
 void TForm1::LoadDeviceStatus()
 {
-    const RegistryLoadNotes notes = loadRegistry();
-    deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
+    const RegistryLoadNotes notes = loadRegistry(m_state);
+    m_link.setSettings(linkSettingsFrom(m_state.Prog));  // the settings file's waits and tries
     fillDevicePanel();
     reportRegistryNotes(notes);
 }

@@ -63,7 +63,7 @@ void TForm1::backimage1Click()
     if (chosen.isEmpty()) {
         m_view.chart.backgroundPicture.clear();
         renderMonth();
-        SaveSetting(QStringLiteral("picfile"), QString());
+        SaveSetting(Prog.RootDir, QStringLiteral("picfile"), QString());
         return;
     }
     const QString full = QFileInfo(chosen).absoluteFilePath();
@@ -74,7 +74,7 @@ void TForm1::backimage1Click()
     requireReadablePicture(full);  // the old background and the setting stay as they were
     m_view.chart.backgroundPicture = full;
     renderMonth();
-    SaveSetting(QStringLiteral("picfile"), full);
+    SaveSetting(Prog.RootDir, QStringLiteral("picfile"), full);
 }
 
 void TForm1::AddComment1Click()

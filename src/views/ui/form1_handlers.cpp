@@ -287,7 +287,7 @@ void TForm1::GB_DeviceName1Click(int box, int role)
     if (role == 0) {
         MySetting1Call(d);
     } else if (role >= 1 && role <= 4) {
-        const QString path = currentYearReportPath(d, role - 1);
+        const QString path = currentYearReportPath(programState(), d, role - 1);  // composition
         if (!path.isEmpty() && QFileInfo(path).isFile()) {
             if (OpenMyFile(path)) PageControl1->setCurrentWidget(TabChart);
         } else {
@@ -327,7 +327,7 @@ void TForm1::openFirstDevicePort()
 
 void TForm1::BtnShowOnlineClick()
 {
-    if (ledgerExists()) {
+    if (ledgerExists(m_state.Prog.RootDir)) {
         m_state.stop.clear();
         m_commands.downloadAll();
         m_commands.showOnline();
@@ -387,16 +387,17 @@ void TForm1::NextMonth1Click()
 
 void TForm1::NextSenClick()
 {
-    if (stepNextSensor(NavDevice, NavSensor, [this](int d, int s) { return sensorHasCurrentFile(d, s); }))
-        OpenMyFile(currentYearReportPath(NavDevice, NavSensor));
+    if (stepNextSensor(NavDevice, NavSensor, [](int d, int s) { return sensorHasCurrentFile(programState(), d, s); }))
+        OpenMyFile(currentYearReportPath(programState(), NavDevice, NavSensor));  // composition
     else
         dialogs().message(QStringLiteral("این گراف مربوط به آخرین سنسور است"));
 }
 
 void TForm1::BackSenClick()
 {
-    if (stepPreviousSensor(NavDevice, NavSensor, [this](int d, int s) { return sensorHasCurrentFile(d, s); }))
-        OpenMyFile(currentYearReportPath(NavDevice, NavSensor));
+    if (stepPreviousSensor(NavDevice, NavSensor,
+                           [](int d, int s) { return sensorHasCurrentFile(programState(), d, s); }))
+        OpenMyFile(currentYearReportPath(programState(), NavDevice, NavSensor));  // composition
     else
         dialogs().message(QStringLiteral("این گراف مربوط به اولین سنسور است"));
 }

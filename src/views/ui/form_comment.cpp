@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/programstate.h"
+#include "app/records.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
@@ -68,6 +69,6 @@ void TForm_comment::OKClick()
             return;
         }
     }
-    saveHeadingLines(lines);
+    saveHeadingLines(programState().Prog.RootDir, lines);  // composition
     accept();
 }
