@@ -1,7 +1,7 @@
 // Log download: one sensor's span of days into its report file, one device's due
 // sensors, and the run over all registered devices. Runs on the user-interface
 // thread (or in a run without windows); every wait pumps events, so Cancel
-// (StopFlag) and the windows keep working.
+// (the stop request) and the windows keep working.
 #pragma once
 
 #include <functional>

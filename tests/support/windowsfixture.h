@@ -10,15 +10,6 @@
 #include "app/ui/controller.h"
 #include "support/fixtures.h"
 
-class TForm1;
-class TAboutBox;
-class TForm_read;
-class TForm_comment;
-class TForm_Show;
-class TForm_Comm;
-class TForm_wait2;
-class TForm_Message;
-
 class WindowsFixture : public RootFixture
 {
 protected:

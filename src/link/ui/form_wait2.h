@@ -1,5 +1,5 @@
 // The progress window: port, status and counters during long runs, two progress
-// bars, the report list and the Cancel button that raises StopFlag.
+// bars, the report list and the Cancel button that raises the stop request.
 #pragma once
 
 #include <QDialog>
