@@ -10,7 +10,6 @@
 #include "app/fields.h"
 #include "app/programstate.h"
 #include "platform/convert.h"
-#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/safepath.h"
 #include "platform/textfile.h"
@@ -201,10 +200,12 @@ QStringList mergedLedgerLines(const ProgramState& state, const QStringList& exis
     return lines;
 }
 
+const QString kYearChangedText = QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  ");
+
 void SaveLastRefresh(const ProgramState& state)
 {
-    if (state.YearChanged != 0)
-        dialogs().message(QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
+    // Told where the run reports, never in a box: the all-devices run goes on unwatched.
+    if (state.YearChanged != 0) state.log().addLine(kYearChangedText);
     const QString path = ledgerPath(state.Prog.RootDir);
     QStringList existing;
     if (QFileInfo::exists(path) || existsAsNonRegularFile(path)) {

@@ -44,5 +44,7 @@ QStringList ledgerLines(const ProgramState& state, const _SYSTEMTIME* fixedDate)
 QStringList mergedLedgerLines(const ProgramState& state, const QStringList& existing);
 // Writes the ledger as mergedLedgerLines of the ledger on disk; a ledger that
 // cannot be read is not replaced (FileError).
+// What a run that met a new year says, as a line of the message log.
+extern const QString kYearChangedText;
 void SaveLastRefresh(const ProgramState& state);
 void ResetLastRefresh(const ProgramState& state, int year, int month, int day);

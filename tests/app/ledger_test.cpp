@@ -79,8 +79,15 @@ TEST_F(LedgerTest, ResetGivesEveryNamedChannelOneDateAndYearChangeIsAnnounced)
     EXPECT_EQ(readLines(path("last_refresh.txt")),
               (QStringList{kLedgerHeader, "A,T,0,0,98,7,1,1,1,", "A,T,2,0,98,7,1,1,1,", "B,H,1,0,98,7,1,1,1,"}));
     YearChanged = 1;
-    dlg.expect(Kind::Message, "سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  ");
+    struct Lines : MessageLogSink
+    {
+        QStringList lines;
+        void addLine(const QString& line) override { lines << line; }
+    } log;
+    state().messageLog = &log;
     SaveLastRefresh(state());
+    state().messageLog = nullptr;
+    EXPECT_EQ(log.lines, QStringList{kYearChangedText});
     EXPECT_EQ(readLines(path("last_refresh.txt")).size(), 4);
 }
 
