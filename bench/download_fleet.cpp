@@ -69,8 +69,7 @@ Run runFleet(const QStringList& fleet, const QStringList& registry, int sensorsP
     setRootDirOverride(dir.path());
     ProgramState state;
     state.reset(root);
-    DeviceLink& link = deviceLink();  // composition
-    link.reset();
+    DeviceLink link(state.stop);
     writeTextFile(root + "DeviceStatus.txt", QStringList{"timeout = 500,500,500"} + registry);
     loadRegistry(state);
     const QDateTime now = QDateTime::currentDateTime();

@@ -6,6 +6,7 @@
 // wire (960 bytes a second at 9600 baud, 8N1).
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "link/devicelink.h"
 #include "link/framing.h"
@@ -21,7 +23,6 @@
 namespace {
 
 const QString kLanAddress = QStringLiteral("127.77.0.1");
-QString g_root;
 
 QString dayCommand(int n)
 {
@@ -31,12 +32,12 @@ QString dayCommand(int n)
 }
 
 // Runs 366 day-log exchanges; answers the bytes on the wire (requests and replies).
-qint64 yearOfDays(benchmark::State& state, Device_Rec& dev, qint64* replyBytes)
+qint64 yearOfDays(benchmark::State& state, DeviceLink& link, Device_Rec& dev, qint64* replyBytes)
 {
     qint64 wire = 0, replies = 0;
     for (int n = 1; n <= 366; ++n) {
         const QString command = dayCommand(n);
-        const QString reply = deviceLink().Write2Dev(command, dev);
+        const QString reply = link.Write2Dev(command, dev);
         if (!reply.contains(QLatin1String("GetLog"))) {
             state.SkipWithError(("no day log: " + reply.toStdString()).c_str());
             break;
@@ -48,17 +49,17 @@ qint64 yearOfDays(benchmark::State& state, Device_Rec& dev, qint64* replyBytes)
     return wire;
 }
 
-void LanYearOfDayLogs(benchmark::State& state)
+void LanYearOfDayLogs(benchmark::State& state, DeviceLink& link)
 {
     Device_Rec dev;
     dev.ID = QStringLiteral("a");
     dev.IP = kLanAddress;
-    for (auto _ : state) yearOfDays(state, dev, nullptr);
+    for (auto _ : state) yearOfDays(state, link, dev, nullptr);
     state.counters["exchanges"] = 366;
     state.counters["fixed_wait_s"] = 183;
 }
 
-void SerialYearOfDayLogs(benchmark::State& state)
+void SerialYearOfDayLogs(benchmark::State& state, DeviceLink& link)
 {
     Device_Rec dev;
     dev.ID = QStringLiteral("b");
@@ -68,7 +69,7 @@ void SerialYearOfDayLogs(benchmark::State& state)
     qint64 elapsed = 0;
     for (auto _ : state) {
         clock.start();
-        wire = yearOfDays(state, dev, &replies);
+        wire = yearOfDays(state, link, dev, &replies);
         elapsed += clock.nsecsElapsed();
     }
     const double wireSeconds = double(wire) / 960.0, replySeconds = double(replies) / 960.0;
@@ -80,35 +81,42 @@ void SerialYearOfDayLogs(benchmark::State& state)
     state.counters["x_reply_wire"] = seconds / replySeconds;
 }
 
-BENCHMARK(LanYearOfDayLogs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(SerialYearOfDayLogs)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    g_root = dir.path() + QLatin1Char('/');
-    Prog.RootDir = g_root;
-    Prog.tryCnt = 3;
-    Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
-    deviceLink().setSettings(linkSettingsFrom(Prog));
+    const QString root = dir.path() + QLatin1Char('/');
+    StopRequest stop;
+    LinkSettings settings;
+    settings.portsRoot = root;
+    settings.tries = 3;
+    settings.replyWaitMs = settings.connectWaitMs = 500;
+    DeviceLink link(stop, settings);
     {
-        QFile fleet(g_root + QStringLiteral("bench.fleet"));
+        QFile fleet(root + QStringLiteral("bench.fleet"));
         if (!fleet.open(QIODevice::WriteOnly)) return 1;
         fleet.write(QStringLiteral("seed 3\ndevice id=a link=%1\ndevice id=b link=COM1\n").arg(kLanAddress).toUtf8());
     }
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
     sim.start(QStringLiteral(TERMIVO_BINARY_DIR "/tools/devsim/termivo-devsim"),
-              {QStringLiteral("--fleet"), g_root + QStringLiteral("bench.fleet"), QStringLiteral("--root"), g_root});
+              {QStringLiteral("--fleet"), root + QStringLiteral("bench.fleet"), QStringLiteral("--root"), root});
     QByteArray out;
     while (!out.contains("READY\n") && sim.waitForReadyRead(10000)) out += sim.readAll();
     if (!out.contains("READY\n")) {
         std::fprintf(stderr, "the emulator did not start: %s\n", out.constData());
         return 1;
     }
+    benchmark::RegisterBenchmark("LanYearOfDayLogs", LanYearOfDayLogs, std::ref(link))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(3);
+    benchmark::RegisterBenchmark("SerialYearOfDayLogs", SerialYearOfDayLogs, std::ref(link))
+        ->Unit(benchmark::kSecond)
+        ->UseRealTime()
+        ->Iterations(1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -37,15 +37,13 @@ namespace {
 class TimedHost : public PollHost
 {
 public:
-    QString exchange(const QString& command, Device_Rec& device) override
-    {
-        return deviceLink().Write2Dev(command, device);
-    }
+    explicit TimedHost(DeviceLink& link) : m_link(link) {}
+    QString exchange(const QString& command, Device_Rec& device) override { return m_link.Write2Dev(command, device); }
     bool connectLan(Device_Rec& device) override
     {
         QElapsedTimer t;
         t.start();
-        const bool connected = deviceLink().connectLan(device.IP);
+        const bool connected = m_link.connectLan(device.IP);
         connectMs += t.nsecsElapsed() / 1e6;
         return connected;
     }
@@ -53,7 +51,7 @@ public:
     {
         QElapsedTimer t;
         t.start();
-        if (deviceLink().lanConnected()) deviceLink().disconnectLan();
+        if (m_link.lanConnected()) m_link.disconnectLan();
         connectMs += t.nsecsElapsed() / 1e6;
     }
     void pump() override { processPendingEvents(); }
@@ -67,6 +65,9 @@ public:
     void readingChanged(int) override { ++readings; }
     double connectMs = 0;
     int readings = 0;
+
+private:
+    DeviceLink& m_link;
 };
 
 // A host with nothing to do: the cost of the cycle's own decisions.
@@ -105,13 +106,13 @@ void benchSweep()
     setRootDirOverride(dir.path());
     ProgramState state;
     state.reset(root);
-    deviceLink().reset();  // composition
+    DeviceLink link(state.stop);
     writeTextFile(root + "DeviceStatus.txt", registry);
     loadRegistry(state);
 
     LinkObserver quiet;
-    deviceLink().setObserver(&quiet);
-    TimedHost host;
+    link.setObserver(&quiet);
+    TimedHost host(link);
     PollCycle poll(host, [] { return QDateTime::currentDateTime(); });
     poll.setDevices(state.DevList, state.DevLast);
     poll.checkClocks = true;
@@ -142,8 +143,7 @@ void benchSweep()
         "(%.1f %%)\n",
         host.connectMs, 100.0 * host.connectMs / wallMs);
     std::printf("  longest stall of the event loop during the sweep: %.1f ms\n", longestStallMs);
-    deviceLink().reset();
-    deviceLink().setObserver(nullptr);
+    link.setObserver(nullptr);
     sim.stop();
 }
 

@@ -4,6 +4,7 @@
 // (960 bytes a second, 8N1); the LAN read should take a few milliseconds.
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,6 +12,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "config/paramsession.h"
 #include "link/devicelink.h"
@@ -21,25 +24,26 @@ namespace {
 const QString kLanAddress = QStringLiteral("127.77.0.2");
 
 // One full read into a fresh sheet; answers the reply's bytes on the wire ("$" and "#" included).
-qint64 fullRead(benchmark::State& state, Device_Rec& dev)
+qint64 fullRead(benchmark::State& state, DeviceLink& link, Device_Rec& dev)
 {
     ParameterSheet sheet;
     QString reply;
-    const ParamExchange exchange = [&](const QString& cmd) { return reply = deviceLink().Write2Dev(cmd, dev); };
-    if (!readFullSet(sheet, exchange, deviceLink().observer(), QDateTime::currentDateTime(), false))
+    const ParamExchange exchange = [&](const QString& cmd) { return reply = link.Write2Dev(cmd, dev); };
+    if (!readFullSet(sheet, exchange, link.observer(), clockOf(QDateTime::currentDateTime(), ShamsiCalendar::Official),
+                     false))
         state.SkipWithError(("no parameter set: " + reply.left(80).toStdString()).c_str());
     return reply.size() + 2;
 }
 
-void LanFullRead(benchmark::State& state)
+void LanFullRead(benchmark::State& state, DeviceLink& link)
 {
     Device_Rec dev;
     dev.ID = QStringLiteral("a");
     dev.IP = kLanAddress;
-    for (auto _ : state) fullRead(state, dev);
+    for (auto _ : state) fullRead(state, link, dev);
 }
 
-void SerialFullRead(benchmark::State& state)
+void SerialFullRead(benchmark::State& state, DeviceLink& link)
 {
     Device_Rec dev;
     dev.ID = QStringLiteral("b");
@@ -48,7 +52,7 @@ void SerialFullRead(benchmark::State& state)
     QElapsedTimer clock;
     for (auto _ : state) {
         clock.start();
-        bytes = fullRead(state, dev);
+        bytes = fullRead(state, link, dev);
         elapsed += clock.nsecsElapsed();
     }
     const double wireSeconds = double(bytes) / 960.0;
@@ -58,9 +62,6 @@ void SerialFullRead(benchmark::State& state)
     state.counters["x_reply_wire"] = seconds / wireSeconds;
 }
 
-BENCHMARK(LanFullRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(50);
-BENCHMARK(SerialFullRead)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -68,14 +69,16 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     SilentDialogs silent;
     setDialogs(&silent);
-    LinkObserver quiet;  // shows nothing
-    deviceLink().setObserver(&quiet);
     QTemporaryDir dir;
     const QString root = dir.path() + QLatin1Char('/');
-    Prog.RootDir = root;
-    Prog.tryCnt = 3;
-    Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
-    deviceLink().setSettings(linkSettingsFrom(Prog));
+    StopRequest stop;
+    LinkSettings settings;
+    settings.portsRoot = root;
+    settings.tries = 3;
+    settings.replyWaitMs = settings.connectWaitMs = 500;
+    DeviceLink link(stop, settings);
+    LinkObserver quiet;  // shows nothing
+    link.setObserver(&quiet);
     {
         QFile fleet(root + QStringLiteral("bench.fleet"));
         if (!fleet.open(QIODevice::WriteOnly)) return 1;
@@ -91,12 +94,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the emulator did not start: %s\n", out.constData());
         return 1;
     }
+    benchmark::RegisterBenchmark("LanFullRead", LanFullRead, std::ref(link))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(50);
+    benchmark::RegisterBenchmark("SerialFullRead", SerialFullRead, std::ref(link))
+        ->Unit(benchmark::kSecond)
+        ->UseRealTime()
+        ->Iterations(3);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     sim.terminate();
     sim.waitForFinished(3000);
-    deviceLink().setObserver(nullptr);
+    link.setObserver(nullptr);
     setDialogs(nullptr);
     return 0;
 }

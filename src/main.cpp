@@ -85,8 +85,11 @@ int main(int argc, char* argv[])
     QStringList args = app.arguments().mid(1);
     takeRootOption(args);
     if (!choice.rootFolder.isEmpty()) setRootDirOverride(choice.rootFolder);
-    args.removeOne(QStringLiteral("--"));                       // "termivo -- -name.rep"
-    AppController windows(programState(), deviceLink(), args);  // composition
+    args.removeOne(QStringLiteral("--"));  // "termivo -- -name.rep"
+    // The windowed program's one state and link; the main window resets both at start.
+    ProgramState state;
+    DeviceLink link(state.stop);
+    AppController windows(state, link, args);
     TForm1& mainWindow = windows.mainWindow();
     // Maximised; without a window manager (a bare X server) the screen's size is used.
     if (QScreen* screen = app.primaryScreen()) mainWindow.setGeometry(screen->availableGeometry());

@@ -164,21 +164,6 @@ int fullShamsiYear(int twoDigitYear, int nearYear)
     return back <= 49 ? nearYear - back : nearYear + (100 - back);
 }
 
-_SYSTEMTIME Date2Shamsi(const QDate& date)
-{
-    return Date2Shamsi(date, programNow());
-}
-
-_SYSTEMTIME Date2Shamsi(const QDate& date, const QDateTime& now)
-{
-    return Date2Shamsi(date, now, Prog.calendar);
-}
-
-_SYSTEMTIME clockOf(const QDateTime& now)
-{
-    return clockOf(now, Prog.calendar);
-}
-
 _SYSTEMTIME clockOf(const QDateTime& now, ShamsiCalendar calendar)
 {
     // One reading of the clock gives both the date and the time, so that a command

@@ -46,18 +46,12 @@ int daysInShamsiYear(int year, ShamsiCalendar calendar);
 // The whole year a two-digit year stands for, near the whole year nearYear.
 int fullShamsiYear(int twoDigitYear, int nearYear);
 
-// Gregorian date to Solar Hijri year (last two digits), month and day in the
-// program's calendar (Prog.calendar); the time fields come from the program's clock
-// at the moment of the call.
-_SYSTEMTIME Date2Shamsi(const QDate& date);
-// The same with the clock time given (for callers and tests that fix "now").
-_SYSTEMTIME Date2Shamsi(const QDate& date, const QDateTime& now);
-// The same in the calendar given.
+// Gregorian date to Solar Hijri year (last two digits), month and day in the calendar
+// given (the program's is the settings' calendar); the time fields come from now.
 _SYSTEMTIME Date2Shamsi(const QDate& date, const QDateTime& now, ShamsiCalendar calendar);
 // The moment as the device's clock takes it: two-digit Solar Hijri year, month and
-// day, the hour, minute and second of now, all from that one reading of the clock;
-// in the program's calendar, or in the one given.
-_SYSTEMTIME clockOf(const QDateTime& now);
+// day, the hour, minute and second of now, all from that one reading of the clock,
+// in the calendar given.
 _SYSTEMTIME clockOf(const QDateTime& now, ShamsiCalendar calendar);
 
 // Day numbers of the year, the same in both calendars: months 1..6 of 31 days, 7..11

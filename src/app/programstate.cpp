@@ -8,8 +8,6 @@
 #include "platform/sharedfolder.h"
 
 namespace {
-ProgramState g_state;
-
 // The running mode's stop request, for its SIGINT/SIGTERM handlers.
 std::atomic<StopRequest*> g_signalStop{nullptr};
 static_assert(std::atomic<StopRequest*>::is_always_lock_free, "read from signal handlers");
@@ -64,18 +62,13 @@ void requestStopFromSignal() noexcept
     if (StopRequest* stop = g_signalStop.load()) stop->request();
 }
 
-ProgramState& programState()
+void resetProgram(ProgramState& state, DeviceLink& link)
 {
-    return g_state;
-}
-
-void resetProgramState()
-{
-    g_state.reset(computeRootDir());
+    state.reset(computeRootDir());
     // The link as made afresh: the settings file's default waits and tries until a
     // registry load applies the file's own (linkSettingsFrom), its ports under the root.
     LinkSettings freshLink;
-    freshLink.portsRoot = g_state.Prog.RootDir;
-    deviceLink().reset();
-    deviceLink().setSettings(freshLink);
+    freshLink.portsRoot = state.Prog.RootDir;
+    link.reset();
+    link.setSettings(freshLink);
 }

@@ -81,11 +81,10 @@ public:
 // For a signal handler: sets the stop request of the running mode, if any.
 void requestStopFromSignal() noexcept;
 
-// The program's state while it is still reached from everywhere.
-ProgramState& programState();
+class DeviceLink;
 
-// The one reset of the program's shared state, as a fresh process has it:
-// programState() reset in the root folder in force, and the device link (ports and
-// connections closed, its waits as at start). Injected services (the dialogs, the
-// shell, the clock, the root folder's override) are not state and stay as they are.
-void resetProgramState();
+// The one reset of the windowed program's state and link, as a fresh process has them:
+// state reset in the root folder in force, and the link's ports and connections closed,
+// its waits as at start. Injected services (the dialogs, the shell, the clock, the
+// root folder's override) are not state and stay as they are.
+void resetProgram(ProgramState& state, DeviceLink& link);

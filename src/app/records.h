@@ -96,12 +96,3 @@ struct Chart_rec
 };
 
 constexpr int kMaxDevices = 51;  // DevList entries 0..50
-
-// The program's state as the windows name it (app/programstate.h).
-extern program_rec& Prog;
-extern Device_Rec (&DevList)[kMaxDevices];
-extern int& DevLast;
-extern Device_Rec& SelDevice;
-extern int& YearChanged;
-
-// The records' state at program start is set by resetProgramState (app/programstate.h).

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/programstate.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 
@@ -69,9 +68,4 @@ QString computeRootDir()
 {
     const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     return chooseRootFolder({g_override, qEnvironmentVariable("TERMIVO_ROOT"), kSystemConfigFile, exeDir}).dir;
-}
-
-void resetStartupState()
-{
-    resetProgramState();
 }

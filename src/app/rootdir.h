@@ -50,7 +50,3 @@ QString computeRootDir();
 // "--root DIR" of this run; tests and tools point the program at another folder with
 // it, and an empty text takes it back.
 void setRootDirOverride(const QString& dir);
-
-// The start-up of the main window and of the command-line modes: the one reset of the
-// program's shared state (resetProgramState).
-void resetStartupState();

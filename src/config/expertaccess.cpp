@@ -1,7 +1,5 @@
 #include "config/expertaccess.h"
 
-#include "app/programstate.h"
-
 QString expertAccessCode(const QDateTime& now)
 {
     return QString::number(kExpertCodePrefix) + QString::number(now.time().hour());
@@ -24,9 +22,4 @@ void ExpertAccess::grant()
     const QList<Listener> now = m_listeners;  // a listener may add another
     for (const Listener& l : now)
         if (l.context) l.call();
-}
-
-ExpertAccess& expertAccess()
-{
-    return programState().expert;
 }

@@ -44,6 +44,3 @@ private:
     bool m_granted = false;
     QList<Listener> m_listeners;
 };
-
-// The program's one expert access state.
-ExpertAccess& expertAccess();

@@ -112,12 +112,8 @@ int runParams(const QStringList& args, QTextStream& out)
         return kParamsUsage;
     }
 
-    // composition: the device link still takes its settings, the chosen device and the
-    // stop request from the program's one state, so the mode works in that one.
-    ProgramState& state = programState();
+    ProgramState state;
     state.reset(computeRootDir());
-    DeviceLink& link = deviceLink();  // composition
-    link.reset();
     try {
         // A line of the registry that was skipped is told on standard error, as in
         // every mode; the device's parameters still go to standard output.
@@ -126,7 +122,7 @@ int runParams(const QStringList& args, QTextStream& out)
         err(QStringLiteral("termivo: ") + errorText(e));
         return kParamsNoRegistry;
     }
-    link.setSettings(linkSettingsFrom(state.Prog));  // the settings file's waits and tries
+    DeviceLink link(state.stop, linkSettingsFrom(state.Prog));  // the settings file's waits and tries
     const int index = FindDeviceByID(state, id);
     if (index < 0) {
         err(QStringLiteral("termivo: no registered device has the ID \"%1\"").arg(id));
@@ -136,17 +132,9 @@ int runParams(const QStringList& args, QTextStream& out)
 
     QuietObserver quiet;
     link.setObserver(&quiet);
-    struct Restore
-    {
-        DeviceLink& link;
-        ~Restore()
-        {
-            link.reset();
-            link.setObserver(nullptr);
-        }
-    } restore{link};
     const ParamExchange exchange = [&](const QString& cmd) { return link.Write2Dev(cmd, state.SelDevice); };
     const QDateTime now = programNow();
+    const _SYSTEMTIME clock = clockOf(now, state.Prog.calendar);
     const bool expert = !expertCode.isNull() && isExpertAccessCode(expertCode, now);
     if (!expertCode.isNull() && !expert) {
         err(QStringLiteral("termivo: \"%1\" is not the expert access code of this hour").arg(expertCode));
@@ -173,7 +161,7 @@ int runParams(const QStringList& args, QTextStream& out)
     }
 
     try {
-        if (!readFullSet(sheet, exchange, quiet, now, expert)) return kParamsFailed;
+        if (!readFullSet(sheet, exchange, quiet, clock, expert)) return kParamsFailed;
         for (const Assignment& c : changes) {
             if (!sheet.controlNames.contains(c.name)) {
                 err(QStringLiteral("termivo: the device has no parameter \"%1\"").arg(c.name.mid(3)));
@@ -198,7 +186,7 @@ int runParams(const QStringList& args, QTextStream& out)
             for (const QString& m : problems) dialogs().message(m);
             return kParamsUsage;
         }
-        const SendOutcome o = sendChanges(sheet, exchange, quiet, state.Prog.RootDir, now, expert);
+        const SendOutcome o = sendChanges(sheet, exchange, quiet, state.Prog.RootDir, clock, expert);
         for (const QString& m : carryOverMessages(o.carried)) err(consoleText(m));
         for (const QString& path : o.carried.rewritten) out << "limits written into " << path << '\n';
         if (o.result != SendResult::Confirmed) return kParamsFailed;

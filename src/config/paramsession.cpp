@@ -29,23 +29,22 @@ void showBind(const BindOutcome& b, LinkObserver& out)
 }
 }  // namespace
 
-QString sheetClockText(const QDateTime& now)
+QString sheetClockText(const _SYSTEMTIME& t)
 {
-    const _SYSTEMTIME t = clockOf(now);
     return QStringLiteral("%1/%2/%3_%4_%5:%6:%7")
         .arg(t.wYear)
         .arg(t.wMonth)
         .arg(t.wDay)
         .arg(0)
-        .arg(now.time().hour())
-        .arg(now.time().minute())
+        .arg(t.wHour)
+        .arg(t.wMinute)
         .arg(0);
 }
 
-bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QDateTime& now,
+bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const _SYSTEMTIME& clock,
                  bool expert)
 {
-    sheet.clockText = sheetClockText(now);
+    sheet.clockText = sheetClockText(clock);
     sheet.loaded = false;
     QString reply;
     try {
@@ -93,7 +92,7 @@ bool readStatusSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObs
 }
 
 SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QString& root,
-                        const QDateTime& now, bool expert)
+                        const _SYSTEMTIME& clock, bool expert)
 {
     SendOutcome o;
     const QStringList problems = validationMessages(sheet);
@@ -126,7 +125,7 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
         o.result = SendResult::Confirmed;
         out.statusText(linktext::kReadyStatus);
         if (!limits.isEmpty()) {
-            o.carried = carryLimitsIntoReports(root, clockOf(now).wYear, deviceId, limits);
+            o.carried = carryLimitsIntoReports(root, clock.wYear, deviceId, limits);
         }
     } else {
         o.result = SendResult::NotConfirmed;

@@ -23,11 +23,12 @@ extern const QString kReadStatus;  // "ASetFullPara("GetFullStat":{"":""})"
 QString changes(const QString& changeText);
 }  // namespace paramcmd
 
-// The computer's clock as the full read shows it: yy/m/d_0_h:m:0.
-QString sheetClockText(const QDateTime& now);
+// The computer's clock (clockOf) as the full read shows it: yy/m/d_0_h:m:0.
+QString sheetClockText(const _SYSTEMTIME& clock);
 
-// The full read (BtnReadAllDataClick). True when the reply was bound.
-bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QDateTime& now,
+// The full read (BtnReadAllDataClick) at the computer's clock (clockOf). True when the
+// reply was bound.
+bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const _SYSTEMTIME& clock,
                  bool expert);
 // The status read (Button4Click): silent on every failure. True when bound.
 bool readStatusSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, bool expert);
@@ -49,8 +50,8 @@ struct SendOutcome
 
 // The send (BtnSendSettingJsonClick): validation, the change text, the exchange, the
 // confirmation rule and, after confirmation only, the changed limits into the header
-// lines of the current year's report files under root. An exchange that fails with
+// lines of the report files of clock's year (clockOf) under root. An exchange that fails with
 // an error throws (the marks are already cleared). What the carry-over met is in
 // carried for the caller to tell (carryOverMessages).
 SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QString& root,
-                        const QDateTime& now, bool expert);
+                        const _SYSTEMTIME& clock, bool expert);

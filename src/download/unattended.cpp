@@ -73,12 +73,9 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
         }
     }
 
-    // composition: the device link still takes its settings, the chosen device and the
-    // stop request from the program's one state, so the mode works in that one.
-    ProgramState& state = programState();
+    ProgramState state;
     state.reset(computeRootDir());
-    DeviceLink& link = deviceLink();  // composition
-    link.reset();
+    DeviceLink link(state.stop);
     return downloadAllUnattended(state, link, verbose, out, err);
 }
 

@@ -433,11 +433,3 @@ void DeviceLink::reset()
     m_RxDone = 0;
     m_lanBuffer.clear();
 }
-
-DeviceLink& deviceLink()
-{
-    static QPointer<DeviceLink> link;
-    // composition: the program's one stop request
-    if (!link) link = new DeviceLink(programState().stop, {}, QCoreApplication::instance());
-    return *link;
-}

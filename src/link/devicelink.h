@@ -162,7 +162,3 @@ private:
     QString m_serialLost;       // why the serial port went away during this exchange
     QByteArray m_lanBuffer;
 };
-
-// TRANSITIONAL: the program's one link object (made on first use, released with the
-// application), until each run makes its own.
-DeviceLink& deviceLink();

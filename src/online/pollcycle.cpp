@@ -18,11 +18,11 @@ QStringList readingTableHeadings()
             QStringLiteral("مقدار"),  QStringLiteral("زمان"),  QStringLiteral("وضعیت")};
 }
 
-QStringList readingRowCells(const ChannelReading& c)
+QStringList readingRowCells(const ChannelReading& c, ShamsiCalendar calendar)
 {
     QStringList cells{c.deviceName, c.deviceId + QString::number(c.sensor + 1), c.name};
     if (!c.hasReading) return cells << QString() << QString() << QString();
-    const _SYSTEMTIME d = Date2Shamsi(c.at.date(), c.at);
+    const _SYSTEMTIME d = Date2Shamsi(c.at.date(), c.at, calendar);
     QStringList marks;
     if (c.disconnected) marks << kDisconnectedText;
     if (c.alarm) marks << QStringLiteral("Alarm");

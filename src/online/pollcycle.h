@@ -93,7 +93,7 @@ struct ChannelReading
 // The cells of a channel's row in the readings table: device, channel (ID and
 // sensor number), sensor, reading, time of the reading (Solar Hijri date and time),
 // marks ("D.C.", "Alarm"). Empty reading, time and marks before the first reading.
-QStringList readingRowCells(const ChannelReading& c);
+QStringList readingRowCells(const ChannelReading& c, ShamsiCalendar calendar);
 QStringList readingTableHeadings();
 
 // Whether a device answered its last reading request.

@@ -248,19 +248,15 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
         }
     }
 
-    // composition: the device link still takes its settings, the chosen device and the
-    // stop request from the program's one state, so the mode works in that one.
-    ProgramState& state = programState();
+    ProgramState state;
     state.reset(computeRootDir());
-    DeviceLink& link = deviceLink();  // composition
-    link.reset();
     try {
         reportRegistryNotes(loadRegistry(state));
     } catch (const std::exception& e) {
         err << "termivo: " << errorText(e) << "\n";
         return kPollOnceNoRegistry;
     }
-    deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
+    DeviceLink link(state.stop, linkSettingsFrom(state.Prog));  // the settings file's waits and tries
 
     LinkObserver quiet;  // standard output carries the readings only
     link.setObserver(&quiet);

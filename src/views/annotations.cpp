@@ -80,9 +80,9 @@ void saveHeadingLines(const QString& rootDir, const QStringList& heading)
     rewriteTextFile(path, file);
 }
 
-QString stampedRemark(const QDateTime& now, const QString& text)
+QString stampedRemark(const QDateTime& now, ShamsiCalendar calendar, const QString& text)
 {
-    const _SYSTEMTIME d = clockOf(now);
+    const _SYSTEMTIME d = clockOf(now, calendar);
     return QStringLiteral("%1/%2/%3 %4:%5:%6")
         .arg(d.wYear)
         .arg(d.wMonth)

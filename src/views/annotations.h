@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/calendar.h"
+
 // The heading lines a settings file can hold: at most this many keys "Comment0".. are
 // blanked when a heading gets shorter (more are blanked when the file holds more).
 inline constexpr int kHeadingBlankedUpTo = 10;
@@ -29,8 +31,8 @@ QStringList withHeadingLines(const QStringList& settingsLines, const QStringList
 void saveHeadingLines(const QString& rootDir, const QStringList& heading);
 
 // The remark as it is stored and shown: "yy/m/d h:m:" + text, the date Solar Hijri,
-// nothing zero-padded (98/9/12 14:5:Door open).
-QString stampedRemark(const QDateTime& now, const QString& text);
+// nothing zero-padded (98/9/12 14:5:Door open), in calendar.
+QString stampedRemark(const QDateTime& now, ShamsiCalendar calendar, const QString& text);
 // Appends the remark line of month to the report file at path (kept in the encoding it
 // was read in, replaced whole). Throws FileError.
 void appendRemark(const QString& path, int month, const QString& remark);

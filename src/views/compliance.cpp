@@ -8,22 +8,22 @@
 
 namespace {
 
-// The four-digit Solar Hijri year of now, in the program's calendar.
-int fullShamsiYearOfNow(const QDateTime& now)
+// The four-digit Solar Hijri year of now.
+int fullShamsiYearOfNow(const QDateTime& now, ShamsiCalendar calendar)
 {
-    return toShamsi(now.date(), Prog.calendar).year;
+    return toShamsi(now.date(), calendar).year;
 }
 
 }  // namespace
 
-int fullShamsiYear(int yy, const QDateTime& now)
+int fullShamsiYear(int yy, const QDateTime& now, ShamsiCalendar calendar)
 {
-    return fullShamsiYear(yy, fullShamsiYearOfNow(now));
+    return fullShamsiYear(yy, fullShamsiYearOfNow(now, calendar));
 }
 
-int complianceMonthDays(int yy, int month)
+int complianceMonthDays(int yy, int month, const QDateTime& now, ShamsiCalendar calendar)
 {
-    return daysInShamsiMonth(fullShamsiYear(yy, programNow()), month, Prog.calendar);
+    return daysInShamsiMonth(fullShamsiYear(yy, now, calendar), month, calendar);
 }
 
 bool isTemperatureSensorType(const QString& letter)
@@ -46,12 +46,12 @@ std::optional<double> meanKineticTemperature(const QList<double>& celsius)
     return a / -logMean - kZeroCelsiusInKelvin;
 }
 
-MonthCompliance computeMonthCompliance(const ReportYear& year, int yy, int month, const ComplianceOptions& options)
+MonthCompliance computeMonthCompliance(const ReportYear& year, int month, int days, const ComplianceOptions& options)
 {
     MonthCompliance c;
     c.month = month;
     if (month < 1 || month > 12) return c;
-    c.days = complianceMonthDays(yy, month);
+    c.days = days;
     const int monthHours = c.days * 24;
     c.hoursExpected = options.expectedHours < 0 ? monthHours : std::min(options.expectedHours, monthHours);
     c.hasLimits = year.headerRead;
@@ -121,17 +121,17 @@ QList<ChartBand> excursionBands(const MonthCompliance& figures)
     return bands;
 }
 
-int expectedHoursAt(int yy, int month, const QDateTime& now)
+int expectedHoursAt(int yy, int month, const QDateTime& now, ShamsiCalendar calendar)
 {
-    const _SYSTEMTIME today = clockOf(now);
-    const int full = fullShamsiYear(yy, now);
-    const int current = fullShamsiYearOfNow(now);
+    const _SYSTEMTIME today = clockOf(now, calendar);
+    const int full = fullShamsiYear(yy, now, calendar);
+    const int current = fullShamsiYearOfNow(now, calendar);
     if (full < current || (full == current && month < today.wMonth)) return -1;
     if (full > current || month > today.wMonth) return 0;
     return (today.wDay - 1) * 24 + today.wHour + 1;
 }
 
-QDate gregorianOfShamsi(int yy, int month, int day, const QDateTime& now)
+QDate gregorianOfShamsi(int yy, int month, int day, const QDateTime& now, ShamsiCalendar calendar)
 {
-    return fromShamsi({fullShamsiYear(yy, now), month, day}, Prog.calendar);
+    return fromShamsi({fullShamsiYear(yy, now, calendar), month, day}, calendar);
 }

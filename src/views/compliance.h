@@ -13,6 +13,7 @@
 #include <QList>
 #include <QString>
 
+#include "app/calendar.h"
 #include "reports/loader.h"
 #include "views/month.h"
 
@@ -70,16 +71,16 @@ struct MonthCompliance
 };
 
 // The number of days of Solar Hijri month 1..12 of year yy (as the year folders name it,
-// taken near today) in the program's calendar.
-int complianceMonthDays(int yy, int month);
+// taken near now's year) in the calendar given.
+int complianceMonthDays(int yy, int month, const QDateTime& now, ShamsiCalendar calendar);
 // True for the sensor type letters that measure a temperature (the letters of the
 // report file's type table that do: P, T, D, t, K, i and M); an unknown letter is none.
 bool isTemperatureSensorType(const QString& letter);
 // The mean kinetic temperature in °C of values in °C; none for no value.
 std::optional<double> meanKineticTemperature(const QList<double>& celsius);
 
-// The figures of month 1..12 of year; yy names the year for its month lengths.
-MonthCompliance computeMonthCompliance(const ReportYear& year, int yy, int month, const ComplianceOptions& options);
+// The figures of month 1..12 of year, a month of days days (complianceMonthDays).
+MonthCompliance computeMonthCompliance(const ReportYear& year, int month, int days, const ComplianceOptions& options);
 
 // The excursions as bands of the month chart, on its day axis (hour h of day d spans
 // d + h/24 .. d + (h+1)/24), each on the side of the limit it crossed.
@@ -88,10 +89,10 @@ QList<ChartBand> excursionBands(const MonthCompliance& figures);
 // How many hours of month yy/month are expected at the moment now: every hour of a
 // month that is over, the hours up to and with now's hour in the running month, and
 // none of a month still to come.
-int expectedHoursAt(int yy, int month, const QDateTime& now);
+int expectedHoursAt(int yy, int month, const QDateTime& now, ShamsiCalendar calendar);
 // The four-digit Solar Hijri year of yy (as the year folders name it) near now's year,
 // by the calendar's rule for two-digit years.
-int fullShamsiYear(int yy, const QDateTime& now);
+int fullShamsiYear(int yy, const QDateTime& now, ShamsiCalendar calendar);
 // The Gregorian date of Solar Hijri yy/month/day (yy as the year folders name it,
-// taken near now's year) in the program's calendar; invalid for a day it lacks.
-QDate gregorianOfShamsi(int yy, int month, int day, const QDateTime& now);
+// taken near now's year) in the calendar given; invalid for a day it lacks.
+QDate gregorianOfShamsi(int yy, int month, int day, const QDateTime& now, ShamsiCalendar calendar);

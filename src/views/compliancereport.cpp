@@ -26,9 +26,9 @@ namespace {
 
 const QString kMode = QStringLiteral("--report");
 
-int monthIndex(const ReportMonth& m, const QDateTime& now)
+int monthIndex(const ReportMonth& m, const QDateTime& now, ShamsiCalendar calendar)
 {
-    return fullShamsiYear(m.yy, now) * 12 + m.month - 1;
+    return fullShamsiYear(m.yy, now, calendar) * 12 + m.month - 1;
 }
 
 // A text that a spreadsheet would take for a formula (a name beginning with "=", "+",
@@ -92,11 +92,11 @@ nlohmann::json jsonOptional(const std::optional<double>& v)
     return v ? jsonNumber(*v) : nlohmann::json(nullptr);
 }
 
-nlohmann::json jsonMoment(const ReportMonth& m, const MonthHour& at, const QDateTime& now)
+nlohmann::json jsonMoment(const ReportMonth& m, const MonthHour& at, const QDateTime& now, ShamsiCalendar calendar)
 {
     return {{"shamsi", shamsiDayText(m, at.day).toStdString()},
             {"hour", at.hour},
-            {"gregorian", gregorianHourText(m, at, now).toStdString()}};
+            {"gregorian", gregorianHourText(m, at, now, calendar).toStdString()}};
 }
 
 nlohmann::json jsonLimits(bool has, double lower, double upper)
@@ -110,9 +110,9 @@ std::string str(const QString& s)
     return s.toStdString();
 }
 
-ReportMonth lastCompleteMonth(const QDateTime& now)
+ReportMonth lastCompleteMonth(const QDateTime& now, ShamsiCalendar calendar)
 {
-    const _SYSTEMTIME today = clockOf(now);
+    const _SYSTEMTIME today = clockOf(now, calendar);
     if (today.wMonth > 1) return {today.wYear, today.wMonth - 1};
     return {(today.wYear + 99) % 100, 12};
 }
@@ -163,10 +163,10 @@ bool parseReportMonth(const QString& text, ReportMonth& m)
 }
 
 QList<ReportMonth> reportMonthsBetween(const ReportMonth& from, const ReportMonth& to, const QDateTime& now,
-                                       QString& why)
+                                       ShamsiCalendar calendar, QString& why)
 {
-    const int first = monthIndex(from, now);
-    const int last = monthIndex(to, now);
+    const int first = monthIndex(from, now, calendar);
+    const int last = monthIndex(to, now, calendar);
     if (first > last) {
         why = QStringLiteral("--from is after --to");
         return {};
@@ -250,17 +250,19 @@ QString shamsiDayText(const ReportMonth& month, int day)
     return QStringLiteral("%1/%2/%3").arg(month.yy).arg(month.month).arg(day);
 }
 
-QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now)
+QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now, ShamsiCalendar calendar)
 {
-    const QDate d = gregorianOfShamsi(month.yy, month.month, at.day, now);
+    const QDate d = gregorianOfShamsi(month.yy, month.month, at.day, now, calendar);
     return d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("T%1").arg(hourText(at.hour));
 }
 
 FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& channels,
-                             const QList<ReportMonth>& months, int minExcursionHours, const QDateTime& now)
+                             const QList<ReportMonth>& months, int minExcursionHours, const QDateTime& now,
+                             ShamsiCalendar calendar)
 {
     FleetReport r;
     r.made = now;
+    r.calendar = calendar;
     r.months = months;
     r.minExcursionHours = minExcursionHours;
     for (const ReportChannel& ch : channels) {
@@ -287,8 +289,9 @@ FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& ch
                 const ReportYear& year = y.year ? *y.year : emptyReportYear();
                 ComplianceOptions o;
                 o.minExcursionHours = minExcursionHours;
-                o.expectedHours = expectedHoursAt(m.yy, m.month, now);
-                mr.figures = computeMonthCompliance(year, m.yy, m.month, o);
+                o.expectedHours = expectedHoursAt(m.yy, m.month, now, calendar);
+                mr.figures =
+                    computeMonthCompliance(year, m.month, complianceMonthDays(m.yy, m.month, now, calendar), o);
                 mr.sensorType = year.header.sensorType;
                 if (y.year) {
                     cr.sensorType = mr.sensorType;
@@ -308,7 +311,7 @@ QString fleetReportText(const FleetReport& report)
 {
     QString t;
     QTextStream s(&t);
-    const _SYSTEMTIME made = clockOf(report.made);
+    const _SYSTEMTIME made = clockOf(report.made, report.calendar);
     s << "Compliance report, made " << made.wYear << '/' << made.wMonth << '/' << made.wDay << ' '
       << report.made.toString(QStringLiteral("HH:mm")) << " ("
       << report.made.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << ")\n";
@@ -432,13 +435,13 @@ QByteArray fleetReportJson(const FleetReport& report)
             nlohmann::json excursions = nlohmann::json::array();
             for (const Excursion& e : f.excursions)
                 excursions.push_back({{"side", str(sideText(e.side))},
-                                      {"start", jsonMoment(m, e.first, now)},
-                                      {"end", jsonMoment(m, e.last, now)},
+                                      {"start", jsonMoment(m, e.first, now, report.calendar)},
+                                      {"end", jsonMoment(m, e.last, now, report.calendar)},
                                       {"hours", e.hours},
                                       {"extreme", jsonNumber(e.extreme)}});
             auto extreme = [&](const std::optional<double>& v, const MonthHour& at) -> nlohmann::json {
                 if (!v) return nullptr;
-                return {{"value", jsonNumber(*v)}, {"at", jsonMoment(m, at, now)}};
+                return {{"value", jsonNumber(*v)}, {"at", jsonMoment(m, at, now, report.calendar)}};
             };
             auto limitCount = [&](int n) -> nlohmann::json { return f.hasLimits ? nlohmann::json(n) : nullptr; };
             months.push_back({
@@ -470,7 +473,7 @@ QByteArray fleetReportJson(const FleetReport& report)
     }
     nlohmann::json unreadable = nlohmann::json::array();
     for (const QString& u : report.unreadable) unreadable.push_back(str(u));
-    const _SYSTEMTIME made = clockOf(now);
+    const _SYSTEMTIME made = clockOf(now, report.calendar);
     const nlohmann::json doc = {
         {"made",
          {{"shamsi", str(QStringLiteral("%1/%2/%3").arg(made.wYear).arg(made.wMonth).arg(made.wDay))},
@@ -575,25 +578,27 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err, const
     if (!root.isEmpty())
         if (const int status = useRootFolder(root, kMode, err)) return status;
 
-    const QDateTime now = programNow();
-    QList<ReportMonth> months;
-    if (from) {
-        QString why;
-        months = reportMonthsBetween(*from, *to, now, why);
-        if (months.isEmpty()) return commandUsageError(err, kMode, why);
-    } else {
-        months << single.value_or(lastCompleteMonth(now));
-    }
-
+    // The months are dated in the calendar of the settings, so the registry comes first.
     ProgramState state;
     state.reset(computeRootDir());
     if (!loadRegistryOfReports(state, err)) return kReportNoRegistry;
+
+    const QDateTime now = programNow();
+    const ShamsiCalendar calendar = state.Prog.calendar;
+    QList<ReportMonth> months;
+    if (from) {
+        QString why;
+        months = reportMonthsBetween(*from, *to, now, calendar, why);
+        if (months.isEmpty()) return commandUsageError(err, kMode, why);
+    } else {
+        months << single.value_or(lastCompleteMonth(now, calendar));
+    }
 
     QList<ReportChannel> channels;
     QString why;
     if (!registryChannels(state, channelArgs, channels, why)) return commandUsageError(err, kMode, why);
 
-    FleetReport report = buildFleetReport(state.Prog.RootDir, channels, months, minExcursion, now);
+    FleetReport report = buildFleetReport(state.Prog.RootDir, channels, months, minExcursion, now, calendar);
     report.headingLines = state.Prog.Comment;
     for (const QString& u : report.unreadable) err << "termivo: " << consoleText(u) << "\n";
     err.flush();

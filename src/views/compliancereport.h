@@ -68,7 +68,8 @@ struct ChannelReport
 
 struct FleetReport
 {
-    QDateTime made;  // the program's clock when it was made
+    QDateTime made;                                      // the program's clock when it was made
+    ShamsiCalendar calendar = ShamsiCalendar::Official;  // the calendar it dates by
     QList<ReportMonth> months;
     int minExcursionHours = 1;
     QList<ChannelReport> channels;
@@ -76,10 +77,11 @@ struct FleetReport
     QStringList unreadable;    // "FILE: reason" of every report file that could not be read
 };
 
-// The figures of channels for months at the moment now, read from the year folders of
-// root (each year file read once).
+// The figures of channels for months at the moment now, dated in calendar, read from the
+// year folders of root (each year file read once).
 FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& channels,
-                             const QList<ReportMonth>& months, int minExcursionHours, const QDateTime& now);
+                             const QList<ReportMonth>& months, int minExcursionHours, const QDateTime& now,
+                             ShamsiCalendar calendar);
 
 // One channel's report file of a year as read: its path (empty: no file), why it
 // could not be read, and its year when it was read.
@@ -96,7 +98,7 @@ bool parseReportMonth(const QString& text, ReportMonth& m);
 // The months from one to the other; none, with why set, when from is after to or they
 // span more than a hundred years.
 QList<ReportMonth> reportMonthsBetween(const ReportMonth& from, const ReportMonth& to, const QDateTime& now,
-                                       QString& why);
+                                       ShamsiCalendar calendar, QString& why);
 // The channels of the registry loaded into state that "--channel ID:N" arguments name (the first
 // registry line with the ID), or every named channel when there are none; false, with
 // why set, for an argument that names none.
@@ -109,7 +111,7 @@ bool loadRegistryOfReports(ProgramState& state, QTextStream& err);
 
 // "YY/M/D" of a month's day, and the Gregorian moment "YYYY-MM-DDTHH:00" of an hour.
 QString shamsiDayText(const ReportMonth& month, int day);
-QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now);
+QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now, ShamsiCalendar calendar);
 // A figure with one decimal and a point, as the month table rounds it.
 QString reportNumber(double v);
 

@@ -51,7 +51,7 @@ struct ChannelPart
 class HourStamps
 {
 public:
-    explicit HourStamps(const QDateTime& now) : m_now(now) {}
+    HourStamps(const QDateTime& now, ShamsiCalendar calendar) : m_now(now), m_calendar(calendar) {}
     // Nothing for a day the calendar lacks.
     const std::optional<std::array<qint64, 24>>& day(int yy, int month, int day)
     {
@@ -59,7 +59,7 @@ public:
         auto it = m_days.find(key);
         if (it == m_days.end()) {
             std::optional<std::array<qint64, 24>> hours;
-            const QDate date = gregorianOfShamsi(yy, month, day, m_now);
+            const QDate date = gregorianOfShamsi(yy, month, day, m_now, m_calendar);
             if (date.isValid()) {
                 hours.emplace();
                 for (int h = 0; h < 24; ++h) (*hours)[h] = QDateTime(date, QTime(h, 0)).toSecsSinceEpoch();
@@ -71,6 +71,7 @@ public:
 
 private:
     QDateTime m_now;
+    ShamsiCalendar m_calendar;
     QHash<int, std::optional<std::array<qint64, 24>>> m_days;
 };
 
@@ -122,7 +123,7 @@ QByteArray prefixOf(const MetricFamily& family, const MetricChannel& labels)
 }  // namespace
 
 OpenMetricsExport writeOpenMetrics(const QString& root, const QList<OpenMetricsChannel>& channels,
-                                   const QList<ReportMonth>& months, const QDateTime& now,
+                                   const QList<ReportMonth>& months, const QDateTime& now, ShamsiCalendar calendar,
                                    const std::function<bool(const QByteArray&)>& sink)
 {
     OpenMetricsExport result;
@@ -162,7 +163,7 @@ OpenMetricsExport writeOpenMetrics(const QString& root, const QList<OpenMetricsC
     }
 
     Chunks out(sink);
-    HourStamps stamps(now);
+    HourStamps stamps(now, calendar);
     // The readings, one family after the other (OpenMetrics keeps a family's samples
     // together), each series in time order.
     QStringList familiesDone;
@@ -247,14 +248,15 @@ QString exportOpenMetricsHelp()
 namespace {
 
 // Month 1 of the earliest year folder of root, if there is one.
-std::optional<ReportMonth> earliestYearFolder(const QString& root, const QDateTime& now)
+std::optional<ReportMonth> earliestYearFolder(const QString& root, const QDateTime& now, ShamsiCalendar calendar)
 {
     std::optional<ReportMonth> first;
     static const QRegularExpression twoDigits(QStringLiteral("^[0-9]{1,2}$"));
     for (const QString& name : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!twoDigits.match(name).hasMatch()) continue;
         const int yy = name.toInt();
-        if (!first || fullShamsiYear(yy, now) < fullShamsiYear(first->yy, now)) first = ReportMonth{yy, 1};
+        if (!first || fullShamsiYear(yy, now, calendar) < fullShamsiYear(first->yy, now, calendar))
+            first = ReportMonth{yy, 1};
     }
     return first;
 }
@@ -320,10 +322,11 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
     if (!registryChannels(state, channelArgs, registered, why)) return commandUsageError(err, kMode, why);
 
     const QDateTime now = programNow();
-    const _SYSTEMTIME today = clockOf(now, state.Prog.calendar);
+    const ShamsiCalendar calendar = state.Prog.calendar;
+    const _SYSTEMTIME today = clockOf(now, calendar);
     if (!to) to = ReportMonth{today.wYear, today.wMonth};
-    if (!from) from = earliestYearFolder(rootDir, now).value_or(*to);
-    const QList<ReportMonth> months = reportMonthsBetween(*from, *to, now, why);
+    if (!from) from = earliestYearFolder(rootDir, now, calendar).value_or(*to);
+    const QList<ReportMonth> months = reportMonthsBetween(*from, *to, now, calendar, why);
     if (months.isEmpty()) return commandUsageError(err, kMode, why);
 
     // A channel held back by a clash of report files has no file of its own.
@@ -347,7 +350,7 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
         if (outPath.isEmpty()) {
             out.flush();
             QIODevice* device = out.device();
-            result = writeOpenMetrics(rootDir, channels, months, now, [&](const QByteArray& bytes) {
+            result = writeOpenMetrics(rootDir, channels, months, now, calendar, [&](const QByteArray& bytes) {
                 if (!device) {
                     out << QString::fromUtf8(bytes);
                     return true;
@@ -358,7 +361,7 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
         } else {
             checkOutputTarget(outPath, inputs);
             writeStreamAtomically(outPath, [&](QIODevice& file) {
-                result = writeOpenMetrics(rootDir, channels, months, now,
+                result = writeOpenMetrics(rootDir, channels, months, now, calendar,
                                           [&](const QByteArray& bytes) { return file.write(bytes) == bytes.size(); });
                 return true;
             });

@@ -42,9 +42,9 @@ struct OpenMetricsExport
 
 // Writes the export of channels over months (in order) to sink, in parts, ending with
 // "# EOF"; the report files are those of root's year folders, two-digit years taken
-// near now. The sink returns false to stop (a failed write).
+// near now and dated in calendar. The sink returns false to stop (a failed write).
 OpenMetricsExport writeOpenMetrics(const QString& root, const QList<OpenMetricsChannel>& channels,
-                                   const QList<ReportMonth>& months, const QDateTime& now,
+                                   const QList<ReportMonth>& months, const QDateTime& now, ShamsiCalendar calendar,
                                    const std::function<bool(const QByteArray&)>& sink);
 
 QString exportOpenMetricsHelp();

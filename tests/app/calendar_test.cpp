@@ -49,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(Dates, Date2ShamsiTest,
 TEST(Date2Shamsi, SameDateAtTwoTimesKeepsTheDate)
 {
     const QDate d(2021, 6, 1);
-    const auto a = Date2Shamsi(d, QDateTime(QDate(2021, 6, 1), QTime(1, 2, 3)));
-    const auto b = Date2Shamsi(d, QDateTime(QDate(2021, 6, 1), QTime(22, 40, 9)));
+    const auto a = Date2Shamsi(d, QDateTime(QDate(2021, 6, 1), QTime(1, 2, 3)), ShamsiCalendar::Official);
+    const auto b = Date2Shamsi(d, QDateTime(QDate(2021, 6, 1), QTime(22, 40, 9)), ShamsiCalendar::Official);
     EXPECT_EQ(a.wYear, b.wYear);
     EXPECT_EQ(a.wMonth, b.wMonth);
     EXPECT_EQ(a.wDay, b.wDay);

@@ -35,7 +35,7 @@ TEST_F(LedgerTest, LinesMoveTheirChannelsAndOthersKeepTheLoadDefault)
                {kLedgerHeader, "A,T,2,0,99,12,29,23,59,", "Z,T,0,0,98,1,1,1,1,", "B,H,1,0,0,1,1,5,6,"});
     const auto notes = loadRegistry(state());
     EXPECT_TRUE(notes.errors.isEmpty());
-    const Sensor_Rec& a2 = DevList[0].Sensor[2];
+    const Sensor_Rec& a2 = state().DevList[0].Sensor[2];
     EXPECT_EQ(a2.Last_ref.wYear, 99);
     EXPECT_EQ(a2.Last_ref.wMonth, 12);
     EXPECT_EQ(a2.Last_ref.wDay, 29);
@@ -43,9 +43,9 @@ TEST_F(LedgerTest, LinesMoveTheirChannelsAndOthersKeepTheLoadDefault)
     EXPECT_EQ(a2.Last_ref.wMinute, 59);
     EXPECT_EQ(a2.ID, "A");
     // Channel 0 of A has no line: today (0/1/1) at hour 1.
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wYear, 0);
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wHour, 1);
-    EXPECT_EQ(DevList[1].Sensor[1].Last_ref.wHour, 5);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wYear, 0);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wHour, 1);
+    EXPECT_EQ(state().DevList[1].Sensor[1].Last_ref.wHour, 5);
 }
 
 TEST_F(LedgerTest, BadLinesAreSkippedAndReported)
@@ -55,16 +55,16 @@ TEST_F(LedgerTest, BadLinesAreSkippedAndReported)
                 "A,T,0,0,99,13,1,1,1,", "A,T,0,0,98,7,1", "A,T,0,0,97,2,3,4,5,"});
     const auto notes = loadRegistry(state());
     EXPECT_EQ(notes.errors.size(), 4);  // non-numeric channel, two lines without hour and minute, month 13
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wYear, 97);
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wMonth, 2);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wYear, 97);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wMonth, 2);
 }
 
 TEST_F(LedgerTest, SaveWritesOneLinePerNamedChannelAndEitherSpellingIsOneFile)
 {
     writeLines(path("Last_refresh.txt"), {kLedgerHeader, "A,T,0,0,98,7,1,1,1,"});
     loadRegistry(state());
-    DevList[0].Sensor[0].Last_ref.wDay = 9;
-    DevList[0].Sensor[0].Visit = true;  // read in this run
+    state().DevList[0].Sensor[0].Last_ref.wDay = 9;
+    state().DevList[0].Sensor[0].Visit = true;  // read in this run
     SaveLastRefresh(state());
     EXPECT_EQ(QDir(root()).entryList({"*.txt"}, QDir::Files, QDir::Name),
               (QStringList{"DeviceStatus.txt", "Last_refresh.txt"}));
@@ -78,7 +78,7 @@ TEST_F(LedgerTest, ResetGivesEveryNamedChannelOneDateAndYearChangeIsAnnounced)
     ResetLastRefresh(state(), 98, 7, 1);
     EXPECT_EQ(readLines(path("last_refresh.txt")),
               (QStringList{kLedgerHeader, "A,T,0,0,98,7,1,1,1,", "A,T,2,0,98,7,1,1,1,", "B,H,1,0,98,7,1,1,1,"}));
-    YearChanged = 1;
+    state().YearChanged = 1;
     struct Lines : MessageLogSink
     {
         QStringList lines;
@@ -97,7 +97,7 @@ TEST_F(LedgerTest, FindDeviceByIdIsExactAndFirstWins)
     EXPECT_EQ(FindDeviceByID(state(), "A"), 0);
     EXPECT_EQ(FindDeviceByID(state(), "a"), -1);
     EXPECT_EQ(FindDeviceByID(state(), "C"), 2);
-    DevLast = -1;
+    state().DevLast = -1;
     EXPECT_EQ(FindDeviceByID(state(), "A"), -1);
 }
 
@@ -133,9 +133,9 @@ TEST_F(LedgerTest, SaveMovesOnlyTheChannelsReadAndKeepsEveryOtherLine)
     EXPECT_EQ(lastSkippedLineCount(state()), 3);
 
     // Channel A0 and K0 were read in this run; B1, A2 and K1 were not.
-    DevList[0].Sensor[0].Last_ref = DevList[0].Sensor[0].Now_ref;
-    DevList[0].Sensor[0].Visit = true;
-    DevList[2].Sensor[0].Visit = true;
+    state().DevList[0].Sensor[0].Last_ref = state().DevList[0].Sensor[0].Now_ref;
+    state().DevList[0].Sensor[0].Visit = true;
+    state().DevList[2].Sensor[0].Visit = true;
     SaveLastRefresh(state());
     const QStringList now = readLines(ledgerPath(state().Prog.RootDir));
     const QString a0 = QStringLiteral("A,T,0,0,0,1,1,9,45,");
@@ -177,11 +177,11 @@ TEST_F(LedgerTest, EveryAcceptedRegistryShapeRoundTrips)
         QFile::remove(ledgerPath(state().Prog.RootDir));
         writeFileBytes(path("DeviceStatus.txt"), encodeTextFile({shape.line}, TextEncoding::Utf8));
         const RegistryLoadNotes notes = loadRegistry(state());
-        ASSERT_EQ(DevLast, 0);
+        ASSERT_EQ(state().DevLast, 0);
         EXPECT_TRUE(notes.skippedLines.isEmpty());
         int named = 0;
         for (int s = 0; s < 4; ++s) {
-            Sensor_Rec& c = DevList[0].Sensor[s];
+            Sensor_Rec& c = state().DevList[0].Sensor[s];
             if (c.Name.isEmpty()) continue;
             ++named;
             c.Last_ref.wYear = 98;
@@ -194,7 +194,7 @@ TEST_F(LedgerTest, EveryAcceptedRegistryShapeRoundTrips)
         const RegistryLoadNotes again = loadRegistry(state());
         EXPECT_TRUE(again.skippedLines.isEmpty()) << again.skippedLines.join('\n').toStdString();
         for (int s = 0; s < 4; ++s) {
-            const Sensor_Rec& c = DevList[0].Sensor[s];
+            const Sensor_Rec& c = state().DevList[0].Sensor[s];
             if (c.Name.isEmpty()) continue;
             EXPECT_EQ(c.Last_ref.wYear, 98);
             EXPECT_EQ(c.Last_ref.wMonth, 11);
@@ -223,8 +223,8 @@ TEST_F(LedgerTest, ALedgerThatIsAFifoOrALinkOutOfTheRootIsRefused)
     } catch (const FileError& e) {
         EXPECT_TRUE(e.text().contains("Last_refresh.txt")) << e.text().toStdString();
     }
-    DevLast = 0;
-    DevList[0].Sensor[0].Visit = true;
+    state().DevLast = 0;
+    state().DevList[0].Sensor[0].Visit = true;
     EXPECT_THROW(SaveLastRefresh(state()), FileError);
     EXPECT_EQ(readFileBytes(victim), before);
 }

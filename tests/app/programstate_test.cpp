@@ -20,29 +20,29 @@ TEST_F(ProgramState, TheResetLeavesNothingOfAnEarlierRun)
                {"timeout = 100,100,100", "device  =Cold room,COM1,Freezer,,,,A,T,lan,", "device  =broken line"});
     dlg.allow(Kind::Error);
     reportRegistryNotes(loadRegistry(state()));
-    ASSERT_EQ(DevLast, 0);
+    ASSERT_EQ(state().DevLast, 0);
     ASSERT_EQ(lastSkippedLineCount(state()), 1);
-    SelDevice = DevList[0];
+    state().SelDevice = state().DevList[0];
     state().stop.request();
-    YearChanged = 1;
+    state().YearChanged = 1;
     dlg.allow(Kind::Message);
-    expertAccess().grant();
+    state().expert.grant();
     changeLinkSettings(link(), [](LinkSettings& s) {
         s.lanReadTimeoutMs = 1;
         s.disconnectPauseMs = 0;
     });
 
-    resetProgramState();
-    EXPECT_EQ(DevLast, -1);
-    EXPECT_TRUE(DevList[0].ID.isEmpty());
-    EXPECT_TRUE(SelDevice.IP.isEmpty());
-    EXPECT_EQ(Prog.TimeOut1, 0);
-    EXPECT_EQ(Prog.RootDir, root());
+    resetProgram(state(), link());
+    EXPECT_EQ(state().DevLast, -1);
+    EXPECT_TRUE(state().DevList[0].ID.isEmpty());
+    EXPECT_TRUE(state().SelDevice.IP.isEmpty());
+    EXPECT_EQ(state().Prog.TimeOut1, 0);
+    EXPECT_EQ(state().Prog.RootDir, root());
     EXPECT_FALSE(state().stop.requested());
-    EXPECT_EQ(YearChanged, 0);
+    EXPECT_EQ(state().YearChanged, 0);
     EXPECT_EQ(lastSkippedLineCount(state()), 0);
     EXPECT_TRUE(takeUnreportedSkippedLines(state()).isEmpty());
-    EXPECT_FALSE(expertAccess().granted());
+    EXPECT_FALSE(state().expert.granted());
     EXPECT_EQ(link().settings().lanReadTimeoutMs, 500);
     EXPECT_EQ(link().settings().disconnectPauseMs, LinkSettings{}.disconnectPauseMs);
 }

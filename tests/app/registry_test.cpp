@@ -27,12 +27,12 @@ protected:
 TEST_F(RegistryTest, MissingFileGivesAnEmptyRegistryAndDefaults)
 {
     notes = loadRegistry(state());
-    EXPECT_EQ(DevLast, -1);
-    EXPECT_EQ(Prog.TotalDev, -1);
-    EXPECT_EQ(Prog.TimeOut1, 500);
-    EXPECT_EQ(Prog.TimeOut2, 500);
-    EXPECT_EQ(Prog.TimeOut3, 500);
-    EXPECT_EQ(Prog.tryCnt, 3);
+    EXPECT_EQ(state().DevLast, -1);
+    EXPECT_EQ(state().Prog.TotalDev, -1);
+    EXPECT_EQ(state().Prog.TimeOut1, 500);
+    EXPECT_EQ(state().Prog.TimeOut2, 500);
+    EXPECT_EQ(state().Prog.TimeOut3, 500);
+    EXPECT_EQ(state().Prog.tryCnt, 3);
     EXPECT_TRUE(notes.errors.isEmpty());
 }
 
@@ -41,20 +41,20 @@ TEST_F(RegistryTest, SettingsLinesSetTheirKeys)
     load({"Timeout = 1000, 2000 ,3000", "comment1 = Lab, north wing", "comment2 = ", "TryCnt = 5",
           "picfile = C:\\pics\\bg.bmp ", "textfile = a.txt ", "ver = 2.1", "header = Lab ", "refresh = 7", "online = 1",
           "timecheak = 1", "showyear = 1402"});
-    EXPECT_EQ(Prog.TimeOut1, 1000);
-    EXPECT_EQ(Prog.TimeOut2, 2000);
-    EXPECT_EQ(Prog.TimeOut3, 3000);
-    EXPECT_EQ(Prog.Comment, QStringList{"Lab"});
-    EXPECT_EQ(Prog.tryCnt, 5);
-    EXPECT_EQ(Prog.picFileName, "C:\\pics\\bg.bmp");  // the colon is no delimiter in settings
-    EXPECT_EQ(Prog.textfilename, " a.txt ");
-    EXPECT_EQ(Prog.ver, "2.1");
-    EXPECT_EQ(Prog.Header, "Lab");
-    EXPECT_EQ(Prog.refresh, 7);
-    EXPECT_EQ(Prog.Online, 1);
-    EXPECT_EQ(Prog.TIMECHEAK, 1);
-    EXPECT_EQ(Prog.ShowYear, 1402);
-    EXPECT_EQ(DevLast, -1);
+    EXPECT_EQ(state().Prog.TimeOut1, 1000);
+    EXPECT_EQ(state().Prog.TimeOut2, 2000);
+    EXPECT_EQ(state().Prog.TimeOut3, 3000);
+    EXPECT_EQ(state().Prog.Comment, QStringList{"Lab"});
+    EXPECT_EQ(state().Prog.tryCnt, 5);
+    EXPECT_EQ(state().Prog.picFileName, "C:\\pics\\bg.bmp");  // the colon is no delimiter in settings
+    EXPECT_EQ(state().Prog.textfilename, " a.txt ");
+    EXPECT_EQ(state().Prog.ver, "2.1");
+    EXPECT_EQ(state().Prog.Header, "Lab");
+    EXPECT_EQ(state().Prog.refresh, 7);
+    EXPECT_EQ(state().Prog.Online, 1);
+    EXPECT_EQ(state().Prog.TIMECHEAK, 1);
+    EXPECT_EQ(state().Prog.ShowYear, 1402);
+    EXPECT_EQ(state().DevLast, -1);
 }
 
 TEST_F(RegistryTest, DeviceLinesFillTheRegistryWithConsecutiveChartIndexes)
@@ -63,9 +63,9 @@ TEST_F(RegistryTest, DeviceLinesFillTheRegistryWithConsecutiveChartIndexes)
     load({"device  =Store 2,COM3,Cold room,Hall,,,B,T,wireless,",
           "device  =Lab,127.0.0.5,a,,b,c,AB,HX,LAN,extra,fields",
           "Comment0 = device room"});  // contains "device": read as a (short) device line, skipped
-    ASSERT_EQ(DevLast, 1);
-    EXPECT_EQ(Prog.TotalDev, 1);
-    const Device_Rec& d0 = DevList[0];
+    ASSERT_EQ(state().DevLast, 1);
+    EXPECT_EQ(state().Prog.TotalDev, 1);
+    const Device_Rec& d0 = state().DevList[0];
     EXPECT_EQ(d0.Name, "Store 2");
     EXPECT_EQ(d0.IP, "COM3");
     EXPECT_EQ(d0.ID, "B");
@@ -73,7 +73,7 @@ TEST_F(RegistryTest, DeviceLinesFillTheRegistryWithConsecutiveChartIndexes)
     EXPECT_EQ(d0.Connection, "wireless");
     EXPECT_EQ(d0.Sensor[0].ChartIndex, 0);
     EXPECT_EQ(d0.Sensor[1].ChartIndex, 1);
-    const Device_Rec& d1 = DevList[1];
+    const Device_Rec& d1 = state().DevList[1];
     EXPECT_EQ(d1.ID, "A");  // first character only
     EXPECT_EQ(d1.SenType, "H");
     EXPECT_EQ(d1.Connection, "lan");
@@ -98,12 +98,12 @@ TEST_F(RegistryTest, BadLinesAreSkippedAndTheRestStillLoads)
     load({"timeout = 100,abc,300", "device  =Short,COM1,x,", "device  =NoId,COM1,x,,,,,T,lan,", "trycnt = many",
           "device  =Good,COM2,x,,,,G,T,lan,", "device  =Port,127.0.0.5:54321,s1,s2,s3,s4,P,T,lan,", "online = 1",
           "timeout = 1"});
-    ASSERT_EQ(DevLast, 0);
-    EXPECT_EQ(DevList[0].Name, "Good");
-    EXPECT_EQ(DevList[0].Sensor[0].ChartIndex, 0);
-    EXPECT_EQ(Prog.Online, 1);
-    EXPECT_EQ(Prog.TimeOut1, 500);  // a line with a bad value is taken not at all
-    EXPECT_EQ(Prog.tryCnt, 3);
+    ASSERT_EQ(state().DevLast, 0);
+    EXPECT_EQ(state().DevList[0].Name, "Good");
+    EXPECT_EQ(state().DevList[0].Sensor[0].ChartIndex, 0);
+    EXPECT_EQ(state().Prog.Online, 1);
+    EXPECT_EQ(state().Prog.TimeOut1, 500);  // a line with a bad value is taken not at all
+    EXPECT_EQ(state().Prog.tryCnt, 3);
     // One text per skipped line, in file order.
     ASSERT_EQ(notes.errors.size(), 6) << notes.errors.join('\n').toStdString();
     EXPECT_EQ(notes.errors[0], "'timeout = 100,abc,300': a time-out must be a whole number from 0 to 2147483647");
@@ -124,19 +124,19 @@ TEST_F(RegistryTest, UnusableTimeOutsAndAttemptsKeepTheDefaults)
                              "timeout = 300,200", "trycnt = 0", "trycnt = -2", "trycnt = 99999999999", "trycnt = x"}) {
         SCOPED_TRACE(line);
         load({"device  =Good,COM2,x,,,,G,T,lan,", line});
-        EXPECT_EQ(DevLast, 0);
-        EXPECT_EQ(Prog.TimeOut1, 500);
-        EXPECT_EQ(Prog.TimeOut2, 500);
-        EXPECT_EQ(Prog.TimeOut3, 500);
-        EXPECT_EQ(Prog.tryCnt, 3);
+        EXPECT_EQ(state().DevLast, 0);
+        EXPECT_EQ(state().Prog.TimeOut1, 500);
+        EXPECT_EQ(state().Prog.TimeOut2, 500);
+        EXPECT_EQ(state().Prog.TimeOut3, 500);
+        EXPECT_EQ(state().Prog.tryCnt, 3);
         ASSERT_EQ(notes.errors.size(), 1);
         EXPECT_TRUE(notes.errors[0].contains(QString::fromUtf8(line))) << notes.errors[0].toStdString();
         EXPECT_EQ(notes.skippedLines.filter(QStringLiteral("DeviceStatus.txt, line 2: \"%1\"").arg(line)).size(), 1)
             << notes.skippedLines.join('\n').toStdString();
     }
     load({"timeout = 0,0,0", "trycnt = 1"});  // the least values are taken
-    EXPECT_EQ(Prog.TimeOut2, 0);
-    EXPECT_EQ(Prog.tryCnt, 1);
+    EXPECT_EQ(state().Prog.TimeOut2, 0);
+    EXPECT_EQ(state().Prog.tryCnt, 1);
     EXPECT_TRUE(notes.skippedLines.isEmpty());
 }
 
@@ -146,8 +146,8 @@ TEST_F(RegistryTest, AtMost51DevicesWithOneMessage)
     for (int i = 0; i < 60; ++i)
         lines << QStringLiteral("device  =D%1,COM1,s,,,,%2,T,lan,").arg(i).arg(QChar(0x41 + i));
     load(lines);
-    EXPECT_EQ(DevLast, 50);
-    EXPECT_EQ(DevList[50].Name, "D50");
+    EXPECT_EQ(state().DevLast, 50);
+    EXPECT_EQ(state().DevList[50].Name, "D50");
     EXPECT_EQ(notes.ignoredDeviceLines, 9);
     dlg.expect(Kind::Message, "51");
     reportRegistryNotes(notes);
@@ -159,7 +159,7 @@ TEST_F(RegistryTest, JunkFilesLoadWithoutHarm)
     for (int i = 0; i < 20000; ++i) junk.append(char((i * 7919) % 256));
     writeFileBytes(path("DeviceStatus.txt"), junk);
     EXPECT_NO_THROW(notes = loadRegistry(state()));
-    EXPECT_LE(DevLast, 50);
+    EXPECT_LE(state().DevLast, 50);
 
     // A UTF-16 file with LF-only lines and a line of hundreds of fields.
     QString text =
@@ -168,10 +168,10 @@ TEST_F(RegistryTest, JunkFilesLoadWithoutHarm)
     utf16 += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     writeFileBytes(path("DeviceStatus.txt"), utf16);
     notes = loadRegistry(state());
-    EXPECT_EQ(Prog.tryCnt, 4);
-    ASSERT_EQ(DevLast, 0);
-    EXPECT_EQ(DevList[0].Name, "Big");
-    EXPECT_EQ(DevList[0].ID, "x");
+    EXPECT_EQ(state().Prog.tryCnt, 4);
+    ASSERT_EQ(state().DevLast, 0);
+    EXPECT_EQ(state().DevList[0].Name, "Big");
+    EXPECT_EQ(state().DevList[0].ID, "x");
 }
 
 TEST_F(RegistryTest, SaveSettingReplacesTheFirstMatchOrAppendsInTheFileEncoding)
@@ -196,10 +196,10 @@ TEST_F(RegistryTest, Utf8WithoutAMarkIsReadAndWrittenBackAsUtf8)
     const QStringList lines{"device  =انبار شمالی,COM3,دما,رطوبت,,,B,T,wireless,", "comment1 = آزمایشگاه"};
     writeFileBytes(path("DeviceStatus.txt"), lines.join("\n").toUtf8() + "\n");
     notes = loadRegistry(state());
-    ASSERT_EQ(DevLast, 0);
-    EXPECT_EQ(DevList[0].Name, QStringLiteral("انبار شمالی"));
-    EXPECT_EQ(DevList[0].Sensor[0].Name, QStringLiteral("دما"));
-    EXPECT_EQ(Prog.Comment, QStringList{QStringLiteral("آزمایشگاه")});
+    ASSERT_EQ(state().DevLast, 0);
+    EXPECT_EQ(state().DevList[0].Name, QStringLiteral("انبار شمالی"));
+    EXPECT_EQ(state().DevList[0].Sensor[0].Name, QStringLiteral("دما"));
+    EXPECT_EQ(state().Prog.Comment, QStringList{QStringLiteral("آزمایشگاه")});
     SaveSetting(state().Prog.RootDir, "picfile", "عکس.bmp");
     EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")),
               (lines + QStringList{"picfile = عکس.bmp"}).join("\n").toUtf8() + "\n");
@@ -235,7 +235,7 @@ TEST_F(RegistryTest, TheRegistryIsFoundWhateverTheLetterCaseOfItsName)
 {
     writeLines(path("devicestatus.txt"), {"device  =Store,COM3,Cold,,,,B,T,wireless,"});
     notes = loadRegistry(state());
-    EXPECT_EQ(DevLast, 0);
+    EXPECT_EQ(state().DevLast, 0);
     SaveSetting(state().Prog.RootDir, "picfile", "bg.bmp");
     EXPECT_EQ(QDir(root()).entryList({"*.txt"}, QDir::Files), QStringList{"devicestatus.txt"});
     EXPECT_EQ(readLines(path("devicestatus.txt")).size(), 2);
@@ -260,12 +260,12 @@ TEST_F(RegistryTest, TheCalendarLineDatesTheDevicesWhereverItStands)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         load(*c.line ? QStringList{device, c.line} : QStringList{device});
-        EXPECT_EQ(Prog.calendar, c.calendar);
+        EXPECT_EQ(state().Prog.calendar, c.calendar);
         ASSERT_EQ(notes.errors.size(), c.errors);
         if (c.errors) {
             EXPECT_TRUE(notes.errors[0].contains(c.line)) << notes.errors[0].toStdString();
         }
-        const Sensor_Rec& s = DevList[0].Sensor[0];
+        const Sensor_Rec& s = state().DevList[0].Sensor[0];
         EXPECT_EQ(s.Now_ref.wYear, c.year);
         EXPECT_EQ(s.Now_ref.wMonth, c.month);
         EXPECT_EQ(s.Now_ref.wDay, c.day);

@@ -44,7 +44,7 @@ protected:
     {
         // The runs take their clock from TERMIVO_NOW.
         const QDateTime now = fixedTestNow();
-        return reportFilePath(root(), Date2Shamsi(now.date(), now).wYear, "A", n, name);
+        return reportFilePath(root(), Date2Shamsi(now.date(), now, ShamsiCalendar::Official).wYear, "A", n, name);
     }
 
     QString ip, out, err;

@@ -145,10 +145,10 @@ TEST_F(RegistrySaveTest, SaveKeepsSettingsLinesAndTheirOrderAndReplacesEveryDevi
                                         "device  =Lab,Com1,T1,H1,,,a,T,Wireless,", "device  =,,,,,,q,,,"}));
     // The reader takes back what the grid held.
     loadRegistry(state());
-    ASSERT_EQ(DevLast, 1);
-    EXPECT_EQ(rowOf(DevList[0]), (DeviceRow{"Lab", "Com1", "T1", "H1", "", "", "a", "T", "wireless"}));
-    EXPECT_EQ(DevList[1].ID, "q");
-    EXPECT_EQ(Prog.TimeOut3, 1000);
+    ASSERT_EQ(state().DevLast, 1);
+    EXPECT_EQ(rowOf(state().DevList[0]), (DeviceRow{"Lab", "Com1", "T1", "H1", "", "", "a", "T", "wireless"}));
+    EXPECT_EQ(state().DevList[1].ID, "q");
+    EXPECT_EQ(state().Prog.TimeOut3, 1000);
 }
 
 TEST_F(RegistrySaveTest, SaveKeepsAWindowsCodePageFileInItsCodePageAndMakesAMissingFile)
@@ -176,8 +176,8 @@ TEST_F(RegistrySaveTest, ACodePageFileBecomesUtf8WhenACellHoldsALetterTheCodePag
     EXPECT_EQ(after.encoding, TextEncoding::Utf8);
     EXPECT_EQ(after.lines, (QStringList{"header = انبار", deviceLine(persian)}));
     loadRegistry(state());
-    EXPECT_EQ(DevList[0].Sensor[0].Name, QStringLiteral("یخچال"));
-    EXPECT_EQ(DevList[0].Name, QStringLiteral("انبار ۲"));
+    EXPECT_EQ(state().DevList[0].Sensor[0].Name, QStringLiteral("یخچال"));
+    EXPECT_EQ(state().DevList[0].Name, QStringLiteral("انبار ۲"));
 }
 
 TEST_F(RegistrySaveTest, RefusedSavesWriteNothing)

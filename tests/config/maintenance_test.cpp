@@ -31,11 +31,12 @@ TEST(MaintenanceTexts, ClockTextFollowsTheCalendarAcrossMidnightAndNowruz)
         {QDateTime(QDate(2021, 3, 21), QTime(0, 0, 0)), "0,1,1,0,0,0,0", "0/1/1_0_0:0:0"},
     };
     for (const auto& c : cases) {
-        const _SYSTEMTIME t = clockOf(c.now);
+        const _SYSTEMTIME t = clockOf(c.now, ShamsiCalendar::Official);
         EXPECT_EQ(clockText(t), c.text) << c.now.toString(Qt::ISODate).toStdString();
         EXPECT_EQ(clockDisplay(t), c.display);
     }
-    EXPECT_EQ(clockSetCommand(clockOf(cases[0].now)), "ASetFullPara(\"TimeDate\":{\"Set\":\"98,11,5,0,14,3,27\"})");
+    EXPECT_EQ(clockSetCommand(clockOf(cases[0].now, ShamsiCalendar::Official)),
+              "ASetFullPara(\"TimeDate\":{\"Set\":\"98,11,5,0,14,3,27\"})");
 }
 
 TEST(MaintenanceTexts, CommandTexts)

@@ -123,7 +123,8 @@ TEST_F(MaintenanceWindow, EraseNeedsTheExpertAccessAndAYesThatNamesTheDevice)
     setProgramNowForTests(fixedTestNow());
     openOn("clock-at=" + fixedTestNowText());
     auto recordedHours = [&](int daysBack) {
-        const _SYSTEMTIME d = Date2Shamsi(programNow().date().addDays(-daysBack));
+        const _SYSTEMTIME d =
+            Date2Shamsi(programNow().date().addDays(-daysBack), programNow(), ShamsiCalendar::Official);
         const QString reply = typed(dayRequest(d.wYear, 0, d.wMonth, d.wDay));
         return reply.section(',', 1, 1).toInt();
     };

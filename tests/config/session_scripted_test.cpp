@@ -1,5 +1,6 @@
 // The settings page's conversations over scripted devices: a link that drops in the
 // middle of the send, and a late parameter set that must not be taken for the status.
+#include "app/calendar.h"
 #include "config/paramsession.h"
 #include "link/link_fixture.h"
 #include "support/scriptedlink.h"
@@ -39,6 +40,7 @@ protected:
     Device_Rec dev;
     ParameterSheet sheet;
     QDateTime now{QDate(2020, 1, 25), QTime(14, 3, 27)};
+    _SYSTEMTIME clock() const { return clockOf(now, ShamsiCalendar::Official); }
 };
 
 // The link drops after the changes went out: the send ends with the link error after
@@ -50,14 +52,14 @@ TEST_F(ScriptedSession, ALinkDroppedDuringTheSendEndsItAfterTheCommand)
         if (r.command.startsWith(QLatin1String("ASetFullPara(\"Main\""))) return LinkScript::dropAfter(50);
         return LinkScript::reply(fullSet(), 20);
     });
-    ASSERT_TRUE(readFullSet(sheet, exchange(), obs, now, false));
+    ASSERT_TRUE(readFullSet(sheet, exchange(), obs, clock(), false));
     sheet.edit("LE_BaseParam_Name", "Lab2");
-    EXPECT_THROW(sendChanges(sheet, exchange(), obs, root(), now, false), LinkError);
+    EXPECT_THROW(sendChanges(sheet, exchange(), obs, root(), clock(), false), LinkError);
     EXPECT_EQ(obs.json.last(), "ASetFullPara(\"Main\":{\"BaseParam\":{\"Name\":\"Lab2\",},})");
     EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
 
     ParameterSheet again;
-    ASSERT_TRUE(readFullSet(again, exchange(), obs, now, false));
+    ASSERT_TRUE(readFullSet(again, exchange(), obs, clock(), false));
     EXPECT_EQ(script.events().filter("open ").size(), 2);
     EXPECT_EQ(sheet.bind(sheet.lastReply, "Main", BindMode::Build, false).changeText, "");
 }
@@ -71,7 +73,7 @@ TEST_F(ScriptedSession, ALateParameterSetIsNotTakenForTheStatus)
         return LinkScript::reply(kStatusSet, 20);
     });
     dlg.expect(Kind::Message, sheettext::kNoReply);
-    EXPECT_FALSE(readFullSet(sheet, exchange(), obs, now, false));
+    EXPECT_FALSE(readFullSet(sheet, exchange(), obs, clock(), false));
     EXPECT_EQ(obs.json, QStringList{"ERR>"});
     script.elapse(2000);
     ASSERT_TRUE(readStatusSet(sheet, exchange(), obs, false));

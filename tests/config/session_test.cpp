@@ -24,18 +24,19 @@ protected:
     {
         return [this](const QString& cmd) { return link.Write2Dev(cmd, dev); };
     }
-    bool read() { return readFullSet(sheet, exchange(), obs, now, false); }
-    SendOutcome send() { return sendChanges(sheet, exchange(), obs, root(), now, false); }
+    bool read() { return readFullSet(sheet, exchange(), obs, clock(), false); }
+    SendOutcome send() { return sendChanges(sheet, exchange(), obs, root(), clock(), false); }
     // A report file of the current year for channel n (1..4).
     QString reportPath(int n, const QString& name)
     {
-        return reportFilePath(root(), Date2Shamsi(now.date(), now).wYear, "A", n, name);
+        return reportFilePath(root(), Date2Shamsi(now.date(), now, ShamsiCalendar::Official).wYear, "A", n, name);
     }
 
     QString ip;
     Device_Rec dev;
     ParameterSheet sheet;
     QDateTime now{QDate(2020, 1, 25), QTime(14, 3, 27)};  // 98/11/5 14:03
+    _SYSTEMTIME clock() const { return clockOf(now, ShamsiCalendar::Official); }
 };
 
 TEST_F(Session, ReadEditSendReadAgainShowsTheNewValues)
@@ -64,7 +65,7 @@ TEST_F(Session, ReadEditSendReadAgainShowsTheNewValues)
     EXPECT_EQ(obs.status.last(), "Ready");
 
     ParameterSheet again;
-    ASSERT_TRUE(readFullSet(again, exchange(), obs, now, false));
+    ASSERT_TRUE(readFullSet(again, exchange(), obs, clock(), false));
     EXPECT_EQ(again.text("LE_BaseParam_Name"), "Lab2");
     EXPECT_EQ(again.text("LE_S1_Max1"), "85.5");
     EXPECT_EQ(again.cell("LE_GSM_Wait4Con")->index, 3);
@@ -153,7 +154,7 @@ TEST_F(Session, GroupsInAnotherOrderGiveTheChangeTextInThatOrder)
 
 TEST_F(Session, LimitsReachTheReportHeadersOnlyAfterConfirmation)
 {
-    const int yy = Date2Shamsi(now.date(), now).wYear;
+    const int yy = Date2Shamsi(now.date(), now, ShamsiCalendar::Official).wYear;
     const QString header = QStringLiteral("SenPara(0,1,TH,1,0,T,-20.0,50.5,60,0,3,5,0,0,0):66,A");
     const QStringList room{header, "6,20,day", "Comment,6,kept"};
     const QStringList hum{QStringLiteral("SenPara(0,1,TH,1,1,H,20.0,80.0,60,0,3,5,0,0,0):70,A"), "6,20,day"};
@@ -226,7 +227,7 @@ TEST_F(Session, AChangeTextTheDeviceCannotReadIsRefusedWithoutSetResp)
         EXPECT_FALSE(reply.contains("SetResp")) << cmd.toStdString();
     }
     ParameterSheet again;
-    ASSERT_TRUE(readFullSet(again, exchange(), obs, now, false));
+    ASSERT_TRUE(readFullSet(again, exchange(), obs, clock(), false));
     EXPECT_EQ(again.text("LE_S0_Max1"), "50.5");
     EXPECT_EQ(again.text("LE_S0_Name"), "Room");
 }

@@ -26,7 +26,7 @@ protected:
     void TearDown() override
     {
         page.reset();
-        expertAccess().reset();
+        state().expert.reset();
         setProgramNowForTests(QDateTime());
         LinkFixture::TearDown();
     }
@@ -34,7 +34,7 @@ protected:
     {
         const QString ip = DevSim::lanAddress(1);
         startSim(QStringLiteral("device id=A link=%1 name=Lab1 sensors=T,H,-,- names=Room,Hum\n").arg(ip));
-        SelDevice = device("A", ip);
+        state().SelDevice = device("A", ip);
     }
     QLineEdit* edit(const QString& name) { return page->findChild<QLineEdit*>(name); }
     QComboBox* list(const QString& name) { return page->findChild<QComboBox*>(name); }
@@ -147,16 +147,16 @@ TEST_F(Page, ExpertAccessFollowsTheHour)
 
     bool eraseEnabled = false;  // what the maintenance commands hang on the access
     QObject holder;
-    expertAccess().onGranted(&holder, [&] { eraseEnabled = true; });
+    state().expert.onGranted(&holder, [&] { eraseEnabled = true; });
 
     setProgramNowForTests(QDateTime(QDate(2024, 5, 1), QTime(10, 0)));
     page->ConfigPass->setText("739");  // the code of 9:59 is no longer accepted at 10:00
     page->ConfigPass->setText("7309");
-    EXPECT_FALSE(expertAccess().granted());
+    EXPECT_FALSE(state().expert.granted());
     setProgramNowForTests(QDateTime(QDate(2024, 5, 1), QTime(9, 59)));
     dlg.expect(Kind::Message, sheettext::kExpertWarning);
     page->ConfigPass->setText("739");
-    EXPECT_TRUE(expertAccess().granted());
+    EXPECT_TRUE(state().expert.granted());
     EXPECT_TRUE(eraseEnabled);
     EXPECT_TRUE(edit("LE_BaseParam_ID")->isEnabled());
     EXPECT_FALSE(edit("LE_GSM_IMEI")->isEnabled());  // bound by the status read, not by the last full read

@@ -41,8 +41,9 @@ public:
     // The download shows every day reply; Cancel is pressed after stopAfter of them.
     void rxLine(const QString&) override
     {
-        if (++replies == stopAfter) programState().stop.request();
+        if (++replies == stopAfter && stop) stop->request();
     }
+    StopRequest* stop = nullptr;  // what Cancel sets
     int replies = 0;
     int stopAfter = -1;
     void captionText(const QString& text) override { caption = text; }
@@ -71,17 +72,17 @@ protected:
     {
         RootFixture::SetUp();
         state().messageLog = &log;
-        deviceLink().reset();
-        deviceLink().setObserver(&observer);
-        pauses.emplace();
+        observer.stop = &state().stop;
+        link().setObserver(&observer);
+        pauses.emplace(state(), link());
         setProgramNowForTests(fixedTestNow());
-        today = Date2Shamsi(programNow().date());
+        today = Date2Shamsi(programNow().date(), programNow(), ShamsiCalendar::Official);
     }
     void TearDown() override
     {
         sim.stop();
-        deviceLink().reset();
-        deviceLink().setObserver(nullptr);
+        link().reset();
+        link().setObserver(nullptr);
         pauses.reset();
         state().messageLog = nullptr;
         RootFixture::TearDown();
@@ -97,12 +98,13 @@ protected:
         ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
         writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,200,300"} + registry);
         loadRegistry(state());
-        const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-daysBack));
+        const _SYSTEMTIME from =
+            Date2Shamsi(programNow().date().addDays(-daysBack), programNow(), ShamsiCalendar::Official);
         QStringList ledger{kLedgerHeader};
-        for (int i = 0; i <= DevLast; ++i)
+        for (int i = 0; i <= state().DevLast; ++i)
             for (int s = 0; s < 4; ++s)
-                if (!DevList[i].Sensor[s].Name.isEmpty())
-                    ledger << ledgerLine(DevList[i].ID, DevList[i].SenType, s, from);
+                if (!state().DevList[i].Sensor[s].Name.isEmpty())
+                    ledger << ledgerLine(state().DevList[i].ID, state().DevList[i].SenType, s, from);
         writeLines(path("last_refresh.txt"), ledger);
         loadRegistry(state());
     }
@@ -181,7 +183,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
     // The ledger moved to the time of the run.
     const QStringList ledger = readLines(ledgerPath(state().Prog.RootDir));
     ASSERT_EQ(ledger.size(), 6);
-    const _SYSTEMTIME now = Date2Shamsi(programNow().date());
+    const _SYSTEMTIME now = Date2Shamsi(programNow().date(), programNow(), ShamsiCalendar::Official);
     EXPECT_TRUE(ledger[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)))
         << ledger[1].toStdString();
 
@@ -203,7 +205,7 @@ TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
     const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_TRUE(log.lines.contains(kYearChangedText));
     EXPECT_EQ(r.failedDevices, 0);
-    EXPECT_EQ(YearChanged, 1);
+    EXPECT_EQ(state().YearChanged, 1);
     // Days 12/28 and 12/29 of the old year went into the old year's folder; 1404 has
     // no 12/30 (day 366), which was asked for and came without readings.
     const QStringList lines = readLines(path(QString::number(last) + "/A1_Room.rep"));
@@ -212,10 +214,10 @@ TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
     EXPECT_EQ(sim.requests("\"Day\":\"" + QString::number(last) + ",0,12,30\"").size(), 1);
     EXPECT_EQ(sim.requests("\"Day\":\"" + QString::number(last) + ",0,1,1\"").size(), 0);
     // The channel starts the new year at 1/1, hour 1.
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wYear, today.wYear);
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wMonth, 1);
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, 1);
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wHour, 1);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wYear, today.wYear);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wMonth, 1);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wDay, 1);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wHour, 1);
 }
 
 // A run across Nowruz asks for Esfand 30 (day 366) in every year, and the device's
@@ -268,7 +270,7 @@ TEST_F(DownloadTest, EsfandThirtyIsFiledOnlyWhereItIsADay)
         loadRegistry(state());
         const QString file = path(QString::number(c.year) + "/A1_Room.rep");
         QFile::remove(file);
-        YearChanged = 0;  // as the restart the message asks for leaves it
+        state().YearChanged = 0;  // as the restart the message asks for leaves it
         log.lines.clear();
         const AllDevicesResult r = runAllDevicesDownload(state(), link());
         EXPECT_EQ(log.lines.contains(kYearChangedText), c.newYear);
@@ -288,7 +290,7 @@ TEST_F(DownloadTest, EsfandThirtyIsFiledOnlyWhereItIsADay)
 TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
 {
     const QString a1 = DevSim::lanAddress(4);
-    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-1));
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-1), programNow(), ShamsiCalendar::Official);
     const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet(
         {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
@@ -302,7 +304,7 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
     const int failNum = MonthDay2Num(failDay.wMonth, failDay.wDay);
     EXPECT_EQ(observer.report.filter(QStringLiteral("Retrying%1").arg(failNum)).size(), 2);
     // The day before the failing one stands three times: each new pass restarts there.
-    const _SYSTEMTIME before = Date2Shamsi(programNow().date().addDays(-2));
+    const _SYSTEMTIME before = Date2Shamsi(programNow().date().addDays(-2), programNow(), ShamsiCalendar::Official);
     const QStringList lines = readLines(path(QString::number(today.wYear) + "/A1_Room.rep"));
     EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^%1,%2,").arg(before.wMonth).arg(before.wDay))).size(),
               3);
@@ -351,7 +353,7 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
     const FaultCase c = GetParam();
     const QString good = DevSim::lanAddress(11);
     const QString bad = QLatin1String(c.link) == QLatin1String("lan") ? DevSim::lanAddress(12) : QStringLiteral("COM5");
-    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-2));
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-2), programNow(), ShamsiCalendar::Official);
     const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet({"seed 4", "pace off",
                 "device id=A link=" + bad + " sensors=T,-,-,- " + QLatin1String(c.fault) + " fault-match=" + match,
@@ -403,11 +405,11 @@ TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
     ASSERT_TRUE(other.isValid());
     const QString otherRoot = other.path() + "/";
     const QDateTime evening(fixedTestNow().date(), QTime(18, 45));
-    const _SYSTEMTIME now = Date2Shamsi(evening.date(), evening);
+    const _SYSTEMTIME now = Date2Shamsi(evening.date(), evening, ShamsiCalendar::Official);
     RecordingLog ownLog;
     RecordingObserver ownObserver;
     // The stop is asked for once the third channel begins: it ends after its first day.
-    DownloadContext ctx{deviceLink(),
+    DownloadContext ctx{link(),
                         ownObserver,
                         ownLog,
                         [&] { return ownObserver.report.size() >= 5; },
@@ -417,7 +419,7 @@ TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
                         },
                         ReportDestination{otherRoot, QString()},
                         DownloadRetryPolicy{}};
-    Device_Rec dev = DevList[0];
+    Device_Rec dev = state().DevList[0];
     for (Sensor_Rec& s : dev.Sensor) s.Now_ref = now;
     DeviceDownloadResult r;
     const Device_Rec out = downloadDevice(ctx, dev, otherRoot, r, true);
@@ -436,8 +438,8 @@ TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
     EXPECT_TRUE(QDir(root() + QString::number(now.wYear)).isEmpty());
     EXPECT_TRUE(observer.report.isEmpty());
     EXPECT_TRUE(log.lines.isEmpty());
-    EXPECT_FALSE(programState().stop.requested());
-    EXPECT_EQ(Prog.RootDir, root());
+    EXPECT_FALSE(state().stop.requested());
+    EXPECT_EQ(state().Prog.RootDir, root());
 }
 
 // A day that fails in every pass is retried for the policy's number of passes, each
@@ -447,7 +449,7 @@ TEST_F(DownloadTest, ADayThatAlwaysFailsIsGivenUpAfterThePolicysPasses)
     EXPECT_EQ(DownloadRetryPolicy{}.maxFailedPasses, 5);
     EXPECT_EQ(DownloadRetryPolicy{}.reconnectPauseMs, 2000);
     const QString a1 = DevSim::lanAddress(23);
-    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-1));
+    const _SYSTEMTIME failDay = Date2Shamsi(programNow().date().addDays(-1), programNow(), ShamsiCalendar::Official);
     const QString match = QStringLiteral("%1,0,%2,%3").arg(failDay.wYear).arg(failDay.wMonth).arg(failDay.wDay);
     startFleet({"device id=A link=" + a1 + " sensors=T,-,-,- fault=othersensor fault-match=" + match},
                {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
@@ -466,8 +468,8 @@ TEST_F(DownloadTest, ADayThatAlwaysFailsIsGivenUpAfterThePolicysPasses)
 TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
 {
     const QString a1 = DevSim::lanAddress(15);
-    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1));
-    const _SYSTEMTIME other = Date2Shamsi(programNow().date().addDays(-2));
+    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1), programNow(), ShamsiCalendar::Official);
+    const _SYSTEMTIME other = Date2Shamsi(programNow().date().addDays(-2), programNow(), ShamsiCalendar::Official);
     const QString match = QStringLiteral("%1,0,%2,%3").arg(asked.wYear).arg(asked.wMonth).arg(asked.wDay);
     // The answer to the request before: the day before, with codes no day of the
     // device holds. "(" stands where the device puts a double quote (both split the
@@ -496,7 +498,7 @@ TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
 TEST_F(DownloadTest, ADayReplyWithALineBreakIsAFailedDay)
 {
     const QString a1 = DevSim::lanAddress(17);
-    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1));
+    const _SYSTEMTIME asked = Date2Shamsi(programNow().date().addDays(-1), programNow(), ShamsiCalendar::Official);
     const QString match = QStringLiteral("%1,0,%2,%3").arg(asked.wYear).arg(asked.wMonth).arg(asked.wDay);
     const QString forged =
         QStringLiteral("%1,%2,%3,%4,24").arg(asked.wMonth).arg(asked.wDay + 1).arg(QString(48, '<')).arg(asked.wYear);
@@ -547,7 +549,7 @@ TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
 TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
 {
     LinkScript script;
-    deviceLink().setTransportFactory(script.factory());
+    link().setTransportFactory(script.factory());
     script.respond([](const LinkScript::Request& r) {
         if (!r.command.startsWith(QLatin1String("ASenPara"))) return LinkScript::silence();  // every day fails
         return LinkScript::reply(
@@ -560,14 +562,14 @@ TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
         s.replyWaitMs = 500;
     });
     state().retry = {.reconnectPauseMs = 60000, .maxFailedPasses = 1};
-    script.at(10000, [] { programState().stop.request(); });  // after the first pass failed, within the pause
+    script.at(10000, [this] { state().stop.request(); });  // after the first pass failed, within the pause
     const QString ip = DevSim::lanAddress(1);
     Device_Rec dev;
     dev.ID = QStringLiteral("a");
     dev.IP = ip;
     Sensor_Rec& s = dev.Sensor[0];
     s.Name = QStringLiteral("Room");
-    s.Last_ref = Date2Shamsi(programNow().date().addDays(-2));
+    s.Last_ref = Date2Shamsi(programNow().date().addDays(-2), programNow(), ShamsiCalendar::Official);
     s.Now_ref = today;
     s.parent = path("Room.rep");
 
@@ -577,7 +579,7 @@ TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
     EXPECT_EQ(script.events(), (QStringList{"open " + ip, "pause 60000"}));
     EXPECT_EQ(script.requests().size(), 2);  // the header and the first day
     EXPECT_FALSE(QFileInfo::exists(s.parent));
-    deviceLink().setTransportFactory({});  // the transports go before the script
+    link().setTransportFactory({});  // the transports go before the script
 }
 
 TEST_F(DownloadTest, ASensorNameThatClimbsOutOfTheYearFolderIsRefused)
@@ -636,7 +638,7 @@ TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
         << sim.output().toStdString();
     writeLines(path("DeviceStatus.txt"),
                {"timeout = 500,200,300", "device  =One," + a1 + ",Room,Hall,,,A,T,lan,", "device  =Short,COM1,x,"});
-    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2));
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2), programNow(), ShamsiCalendar::Official);
     const QString unreadable = QStringLiteral("A,T,1,0,%1,13,1,1,1,").arg(from.wYear);
     const QStringList ledger{kLedgerHeader, ledgerLine("A", "T", 0, from), unreadable, "Q,T,0,0,5,3,1,1,1,"};
     writeLines(path("last_refresh.txt"), ledger);
@@ -651,7 +653,7 @@ TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
     EXPECT_EQ(sim.requests("SenPara(0,1)").size(), 0);  // the channel of the unreadable line is not read
     const QStringList after = readLines(ledgerPath(state().Prog.RootDir));
     ASSERT_EQ(after.size(), 4);
-    const _SYSTEMTIME now = Date2Shamsi(programNow().date());
+    const _SYSTEMTIME now = Date2Shamsi(programNow().date(), programNow(), ShamsiCalendar::Official);
     EXPECT_TRUE(after[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)));
     EXPECT_EQ(after.mid(2), ledger.mid(2));
 }
@@ -679,7 +681,8 @@ TEST_F(DownloadTest, AFileThatCannotBeWrittenIsReportedAsSuch)
     EXPECT_TRUE(log.lines[0].contains("A1_Room.rep") && log.lines[0].contains("Cannot write"))
         << log.lines[0].toStdString();
     EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/A2_Hall.rep")));  // the next channel is read
-    EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wDay, Date2Shamsi(programNow().date().addDays(-2)).wDay);
+    EXPECT_EQ(state().DevList[0].Sensor[0].Last_ref.wDay,
+              Date2Shamsi(programNow().date().addDays(-2), programNow(), ShamsiCalendar::Official).wDay);
 }
 
 // A ledger that cannot be written at the end (the file size limit stands in for a
@@ -759,7 +762,7 @@ TEST_F(DownloadTest, AChannelWhoseFileBelongsToAnotherIsNotDownloaded)
     EXPECT_TRUE(QFileInfo::exists(path(year + "A2_Hall.rep")));
     const QStringList ledger = readLines(ledgerPath(state().Prog.RootDir));
     EXPECT_EQ(ledger.filter(QRegularExpression("^A,T,0,")).size(), 1) << ledger.join('|').toStdString();
-    EXPECT_EQ(DevList[1].Sensor[0].Name, "Room");  // the registry in memory is unchanged
+    EXPECT_EQ(state().DevList[1].Sensor[0].Name, "Room");  // the registry in memory is unchanged
 }
 
 // A ledger older than a year: its year is read to its last day (not only up to
@@ -779,7 +782,7 @@ TEST_F(DownloadTest, ALedgerOlderThanAYearReadsItsYearToTheEnd)
     EXPECT_EQ(sim.requests(QStringLiteral("\"Day\":\"%1,0,12,30\"").arg(old)).size(), 1);
     const QStringList lines = readLines(path(QString::number(old) + "/A1_Room.rep"));
     EXPECT_EQ(lines.size(), 1 + 366 - MonthDay2Num(today.wMonth, 1) + 1);
-    const Sensor_Rec& c = DevList[0].Sensor[0];
+    const Sensor_Rec& c = state().DevList[0].Sensor[0];
     EXPECT_EQ(c.Last_ref.wYear, (old + 1) % 100);
     EXPECT_EQ(c.Last_ref.wMonth, 1);
     EXPECT_EQ(c.Last_ref.wDay, 1);

@@ -52,7 +52,7 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
                               " sensors=T,-,-,- fault=othersensor clock-at=" + fixedTestNowText() + "\n",
                           root()));
     setProgramNowForTests(fixedTestNow());
-    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2));
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-2), programNow(), ShamsiCalendar::Official);
     writeLines(path("DeviceStatus.txt"),
                {"device  =Good," + good + ",Room,Hum,,,A,T,lan,", "device  =Bad," + bad + ",Hall,,,,B,T,lan,"});
     QStringList ledger{kLedgerHeader};
@@ -65,13 +65,14 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
     writeLines(path("last_refresh.txt"), ledger);
     openWindows({});
     changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
-    const ShortReconnectPauses pauses;  // the failing device is retried without the program's pauses
+    const ShortReconnectPauses pauses(state(), link());  // the failing device is retried without the program's pauses
 
     // The online window opens modally after the run: closed as soon as it shows.
     const OnlineWindowCloser closer(*this);
     mainWindow()->BtnShowOnlineClick();
 
-    const QString year = QString::number(Date2Shamsi(programNow().date()).wYear) + "/";
+    const QString year =
+        QString::number(Date2Shamsi(programNow().date(), programNow(), ShamsiCalendar::Official).wYear) + "/";
     EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
     EXPECT_EQ(readLines(path(year + "A2_Hum.rep")).size(), 4);
     EXPECT_FALSE(QFileInfo::exists(path(year + "B1_Hall.rep")));
@@ -102,7 +103,7 @@ TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyRepo
                               "\ndevice id=B link=" + bad + " sensors=T,-,-,- fault=othersensor\n",
                           root()));
     setProgramNowForTests(fixedTestNow());
-    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-5));
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-5), programNow(), ShamsiCalendar::Official);
     writeLines(path("DeviceStatus.txt"),
                {"device  =Good," + good + ",Room,,,,A,T,lan,", "device  =Bad," + bad + ",Hall,,,,B,T,lan,"});
     const auto dueAgain = [&] {
@@ -119,7 +120,7 @@ TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyRepo
     };
     openWindows({});
     changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
-    const ShortReconnectPauses pauses;
+    const ShortReconnectPauses pauses(state(), link());
 
     dueAgain();
     windows().downloadAll();
@@ -161,7 +162,7 @@ TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedT
     const QString a = DevSim::lanAddress(33);
     ASSERT_TRUE(sim.start("device id=A link=" + a + " sensors=T,-,-,- clock-at=" + fixedTestNowText() + "\n", root()));
     setProgramNowForTests(fixedTestNow());
-    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-1));
+    const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-1), programNow(), ShamsiCalendar::Official);
     writeLines(path("DeviceStatus.txt"), {"device  =Good," + a + ",Room,,,,A,T,lan,"});
     openWindows({});
     // The online window opens modally after the main window's run: closed as soon as it shows.

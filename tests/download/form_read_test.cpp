@@ -81,7 +81,7 @@ protected:
     DevSim sim;
     QString lan;
     QTemporaryDir elsewhere;  // a folder outside the root folder
-    const int lastYear = (Date2Shamsi(fixedTestNow().date()).wYear + 99) % 100;
+    const int lastYear = (Date2Shamsi(fixedTestNow().date(), programNow(), ShamsiCalendar::Official).wYear + 99) % 100;
 };
 
 TEST_F(FormReadTest, ShowsTheDeviceListAndTheYear)
@@ -92,7 +92,8 @@ TEST_F(FormReadTest, ShowsTheDeviceListAndTheYear)
     // One left-to-right unit, so that its last comma stays last.
     EXPECT_EQ(downloadDialog()->ComboBox1->itemText(0), bidi::leftToRight("Lab," + lan + ",Room,Hum,,,a,T,lan,"));
     EXPECT_EQ(downloadDialog()->CB_Year->count(), 100);
-    EXPECT_EQ(downloadDialog()->CB_Year->currentIndex(), Date2Shamsi(programNow().date()).wYear);
+    EXPECT_EQ(downloadDialog()->CB_Year->currentIndex(),
+              Date2Shamsi(programNow().date(), programNow(), ShamsiCalendar::Official).wYear);
     EXPECT_EQ(downloadDialog()->From_ComboBox->count(), 12);
     EXPECT_EQ(downloadDialog()->To_ComboBox->count(), 13);
     EXPECT_EQ(downloadDialog()->To_ComboBox->itemText(2), "(3) خرداد ");

@@ -73,7 +73,7 @@ TEST_F(KillTest, KilledRunsLeaveEveryFileAsBeforeOrWhole)
     ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
     writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,100,300"} + registry);
     // The runs, and the devices, see the same fixed moment.
-    const _SYSTEMTIME from = Date2Shamsi(fixedTestNow().date().addDays(-40), fixedTestNow());
+    const _SYSTEMTIME from = Date2Shamsi(fixedTestNow().date().addDays(-40), fixedTestNow(), ShamsiCalendar::Official);
     QStringList ledger{kLedgerHeader};
     for (int n = 0; n < 3; ++n)
         for (int s = 0; s < 4; ++s)

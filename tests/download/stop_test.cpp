@@ -111,7 +111,8 @@ TEST_F(StopTest, ASignalEndsEveryWaitWithStatus3AndWritesNothing)
         }
         writeLines(path("DeviceStatus.txt"),
                    {"timeout = 500,600000,600000", "trycnt = 5", "device  =Lab," + address + ",Room,Hum,,,A,T,lan,"});
-        const _SYSTEMTIME from = Date2Shamsi(fixedTestNow().date().addDays(-3), fixedTestNow());
+        const _SYSTEMTIME from =
+            Date2Shamsi(fixedTestNow().date().addDays(-3), fixedTestNow(), ShamsiCalendar::Official);
         QStringList ledger{kLedgerHeader};
         for (int s = 0; s < 2; ++s)
             ledger << QStringLiteral("A,T,%1,0,%2,%3,%4,1,1,").arg(s).arg(from.wYear).arg(from.wMonth).arg(from.wDay);

@@ -6,11 +6,9 @@
 
 #define TERMIVO_FUZZ_REPLAY
 #include "../../fuzz/fuzz_registry_ledger.cpp"
-#include "app/programstate.h"
 
 TEST(FuzzCorpus, RegistryLedger)
 {
     replayCorpus(QStringLiteral("registry_ledger"), fuzzRegistryLedger);
     setDialogs(nullptr);
-    resetProgramState();
 }

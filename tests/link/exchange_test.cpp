@@ -384,10 +384,10 @@ TEST_F(Ussd, ThePollTakesTheAnswerResetsItAndStops)
 {
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1 ussd-delay=600 \"ussd=Credit 12500 Rials, thank you\"\n").arg(ip));
-    SelDevice = device("a", ip);
-    UssdPoll poll(link, SelDevice);
+    state().SelDevice = device("a", ip);
+    UssdPoll poll(link, state().SelDevice);
     changeLinkSettings(link, [&](LinkSettings& s) { s.replyWaitMs = 0; });
-    link.Write2Dev(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Code\":\"*555*1*2$\"})"), SelDevice);
+    link.Write2Dev(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Code\":\"*555*1*2$\"})"), state().SelDevice);
     poll.Timer1().setInterval(200);
     poll.startPolling();
     EXPECT_TRUE(waitUntil([&] { return !poll.Timer1().isActive(); }, 5000));
@@ -403,8 +403,8 @@ TEST_F(Ussd, ThePollStopsItselfAfterTenTicks)
 {
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1\n").arg(ip));  // no code sent: no answer comes
-    SelDevice = device("a", ip);
-    UssdPoll poll(link, SelDevice);
+    state().SelDevice = device("a", ip);
+    UssdPoll poll(link, state().SelDevice);
     changeLinkSettings(link, [&](LinkSettings& s) { s.replyWaitMs = 0; });
     poll.Timer1().setInterval(20);
     poll.Timer1().start();
@@ -428,7 +428,7 @@ TEST_F(Emulator, DayLogsAreTheGeneratedOnesAndFaultsCorruptThemAsAsked)
                             "device id=b link=%2 fault=badsum\n")
                  .arg(ip, DevSim::lanAddress(2), fixedTestNowText()));
     Device_Rec a = device("a", ip);
-    const _SYSTEMTIME today = Date2Shamsi(programNow().date());
+    const _SYSTEMTIME today = Date2Shamsi(programNow().date(), programNow(), ShamsiCalendar::Official);
     const QString command = QStringLiteral("ASetFullPara(\"GetLog\":{\"Day\":\"%1,0,%2,%3\"})");
     // Yesterday or earlier in the month: a whole day that the device holds.
     const int month = today.wDay > 1 ? today.wMonth : (today.wMonth > 1 ? today.wMonth - 1 : 1);

@@ -31,17 +31,16 @@ protected:
     void SetUp() override
     {
         RootFixture::SetUp();
-        deviceLink().reset();
-        deviceLink().setObserver(&obs);
-        Prog.tryCnt = 3;
-        Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
-        deviceLink().setSettings(linkSettingsFrom(Prog));
-        programState().stop.clear();
+        link.setObserver(&obs);
+        program_rec& prog = state().Prog;
+        prog.tryCnt = 3;
+        prog.TimeOut1 = prog.TimeOut2 = prog.TimeOut3 = 500;
+        link.setSettings(linkSettingsFrom(prog));
     }
     void TearDown() override
     {
-        deviceLink().reset();
-        deviceLink().setObserver(nullptr);
+        link.reset();
+        link.setObserver(nullptr);
         EXPECT_EQ(obs.busy, 0) << "busy cursor left on";
         sim.stop();
         RootFixture::TearDown();
@@ -61,5 +60,5 @@ protected:
 
     RecordingObserver obs;
     DevSim sim;
-    DeviceLink& link = deviceLink();
+    DeviceLink& link = RootFixture::link();
 };

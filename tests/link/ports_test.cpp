@@ -89,20 +89,20 @@ TEST_F(Ports, OpenPort2SwitchesFromLanToASerialPort)
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1\ndevice id=b link=COM3\n").arg(ip), {QStringLiteral("--no-pace")});
     systemPorts({});
-    SelDevice = device("a", ip);
-    PortFinder(link).OpenPort2(ip, SelDevice);  // 7 characters or more: a LAN address, CommPort untouched
+    state().SelDevice = device("a", ip);
+    PortFinder(link).OpenPort2(ip, state().SelDevice);  // 7 characters or more: a LAN address, CommPort untouched
     EXPECT_TRUE(link.lanConnected());
-    EXPECT_EQ(SelDevice.IP, ip);
+    EXPECT_EQ(state().SelDevice.IP, ip);
     EXPECT_EQ(link.MSComm1().CommPort(), 1);
 
     link.setLinkPending(true);
-    PortFinder(link).OpenPort2(QStringLiteral("COM3"), SelDevice);
+    PortFinder(link).OpenPort2(QStringLiteral("COM3"), state().SelDevice);
     EXPECT_FALSE(link.lanConnected());
     EXPECT_TRUE(link.MSComm1().PortOpen());
     EXPECT_EQ(link.MSComm1().CommPort(), 3);
     EXPECT_TRUE(link.MSComm1().RTSEnable());
     EXPECT_FALSE(link.linkPending());
-    EXPECT_TRUE(SelDevice.IP.isEmpty());
+    EXPECT_TRUE(state().SelDevice.IP.isEmpty());
 
     // The port works after the switch (RTS on a pseudo-terminal is not an error).
     Device_Rec b = device("b", "COM3");
@@ -110,11 +110,12 @@ TEST_F(Ports, OpenPort2SwitchesFromLanToASerialPort)
 
     link.setLinkPending(true);
     dlg.expect(Kind::Message, linktext::kPortCannotOpen);
-    PortFinder(link).OpenPort2(QStringLiteral("7"), SelDevice);
+    PortFinder(link).OpenPort2(QStringLiteral("7"), state().SelDevice);
     EXPECT_TRUE(link.linkPending());
     EXPECT_FALSE(link.MSComm1().PortOpen());
-    EXPECT_THROW(PortFinder(link).OpenPort2(QStringLiteral("COM0"), SelDevice), TermivoError);  // the control rejects 0
-    PortFinder(link).OpenPort2(QStringLiteral("COM"), SelDevice);  // no digit: nothing, no message
+    EXPECT_THROW(PortFinder(link).OpenPort2(QStringLiteral("COM0"), state().SelDevice),
+                 TermivoError);                                            // the control rejects 0
+    PortFinder(link).OpenPort2(QStringLiteral("COM"), state().SelDevice);  // no digit: nothing, no message
 }
 
 // A system port's COM number follows its kernel name: adding a link or plugging in

@@ -113,7 +113,7 @@ TEST_F(Scripted, SilenceUsesEveryAttemptAndItsWholeWait)
 // Cancel during a serial wait ends that wait at once, and every attempt left.
 TEST_F(Scripted, StopFlagEndsTheSerialWaitAndTheAttemptsLeft)
 {
-    script.at(300, [] { programState().stop.request(); });
+    script.at(300, [this] { state().stop.request(); });
     Device_Rec dev = device("a", QStringLiteral("COM1"));
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "Time Out");
     EXPECT_EQ(script.now(), 300);
@@ -152,14 +152,14 @@ TEST_F(Scripted, AStopRequestEndsEveryWaitOfTheNetworkLink)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         freshLink();
-        programState().stop.clear();
+        state().stop.clear();
         script.unanswered = QString::fromLatin1(c.what).startsWith("connection") ? QStringList{ip} : QStringList{};
         const qint64 start = script.now();
         const int before = script.requests().size();
         if (c.stopAt < 0)
-            programState().stop.request();
+            state().stop.request();
         else
-            script.at(start + c.stopAt, [] { programState().stop.request(); });
+            script.at(start + c.stopAt, [this] { state().stop.request(); });
         Device_Rec dev = device("a", ip);
         c.action(link, dev);
         EXPECT_EQ(script.now() - start, qMax<qint64>(0, c.stopAt));

@@ -238,7 +238,7 @@ TEST_F(FormShowTest, CloseDuringASweepStopsAfterTheCurrentExchange)
 TEST_F(FormShowTest, TheHourlyDownloadRunsOnceAnHourEvenWhenMinuteOneWasMissed)
 {
     start({"device id=A link=" + addr(1) + " sensors=T,-,-,-"}, {"One," + addr(1) + ",Room,,,,A"});
-    const _SYSTEMTIME from = Date2Shamsi(kToday.addDays(-1));
+    const _SYSTEMTIME from = Date2Shamsi(kToday.addDays(-1), programNow(), ShamsiCalendar::Official);
     writeLines(
         path("last_refresh.txt"),
         {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
@@ -366,7 +366,7 @@ TEST_F(FormShowTest, AnEmptyRegistryPollsNothingAndPrintsAnEmptyChart)
 TEST_F(FormShowTest, TheMainWindowsOnlineButtonDownloadsThenOpensTheWindow)
 {
     start({"device id=A link=" + addr(1) + " sensors=T,-,-,-"}, {"One," + addr(1) + ",Room,,,,A"});
-    const _SYSTEMTIME from = Date2Shamsi(kToday.addDays(-1));
+    const _SYSTEMTIME from = Date2Shamsi(kToday.addDays(-1), programNow(), ShamsiCalendar::Official);
     writeLines(
         path("last_refresh.txt"),
         {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});

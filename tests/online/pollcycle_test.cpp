@@ -18,7 +18,7 @@ namespace {
 class LinkHost : public PollHost
 {
 public:
-    explicit LinkHost(DeviceLink& link) : m_link(link) {}
+    LinkHost(DeviceLink& link, const StopRequest& stop) : m_link(link), m_stop(stop) {}
     QString exchange(const QString& command, Device_Rec& device) override { return m_link.exchange(command, device); }
     bool connectLan(Device_Rec& device) override { return m_link.connectLan(device.IP); }
     void disconnectLan() override
@@ -26,7 +26,7 @@ public:
         if (m_link.lanConnected()) m_link.disconnectLan();
     }
     void pump() override { processPendingEvents(); }
-    bool stopRequested() const override { return programState().stop.requested(); }
+    bool stopRequested() const override { return m_stop.requested(); }
     bool windowShowing() const override { return true; }
     void setTimerEnabled(bool on) override { timer = on; }
     void showMessageLogIfAny() override {}
@@ -42,6 +42,7 @@ public:
 
 private:
     DeviceLink& m_link;
+    const StopRequest& m_stop;
 };
 
 class PollCycleTest : public RootFixture
@@ -50,7 +51,6 @@ protected:
     void SetUp() override
     {
         RootFixture::SetUp();
-        programState().stop.clear();
         changeLinkSettings(link, [](LinkSettings& s) {
             s.tries = 1;
             s.replyWaitMs = 0;
@@ -92,7 +92,7 @@ protected:
 
     LinkScript script;
     DeviceLink link{state().stop};
-    LinkHost host{link};
+    LinkHost host{link, state().stop};
     // Half past ten: the hour's download counts as done, no hourly refresh is due.
     PollCycle cycle{host, [] { return QDateTime(QDate(2026, 5, 1), QTime(10, 30)); }};
     Device_Rec devices[3];

@@ -104,14 +104,14 @@ bool DevSim::waitForRequests(int n, int ms, const QString& containing)
     return true;
 }
 
-ShortReconnectPauses::ShortReconnectPauses()
+ShortReconnectPauses::ShortReconnectPauses(ProgramState& state, DeviceLink& link) : m_state(state), m_link(link)
 {
-    programState().retry.reconnectPauseMs = 5;
-    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.disconnectPauseMs = 5; });
+    m_state.retry.reconnectPauseMs = 5;
+    changeLinkSettings(m_link, [&](LinkSettings& s) { s.disconnectPauseMs = 5; });
 }
 
 ShortReconnectPauses::~ShortReconnectPauses()
 {
-    programState().retry = DownloadRetryPolicy{};
-    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.disconnectPauseMs = LinkSettings{}.disconnectPauseMs; });
+    m_state.retry = DownloadRetryPolicy{};
+    changeLinkSettings(m_link, [&](LinkSettings& s) { s.disconnectPauseMs = LinkSettings{}.disconnectPauseMs; });
 }

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+class DeviceLink;
+struct ProgramState;
+
 class DevSim
 {
 public:
@@ -52,8 +55,12 @@ private:
 class ShortReconnectPauses
 {
 public:
-    ShortReconnectPauses();
+    ShortReconnectPauses(ProgramState& state, DeviceLink& link);
     ~ShortReconnectPauses();
     ShortReconnectPauses(const ShortReconnectPauses&) = delete;
     ShortReconnectPauses& operator=(const ShortReconnectPauses&) = delete;
+
+private:
+    ProgramState& m_state;
+    DeviceLink& m_link;
 };

@@ -75,7 +75,7 @@ void RootFixture::SetUp()
     ASSERT_TRUE(m_dir.isValid());
     m_root = m_dir.path() + QLatin1Char('/');
     setRootDirOverride(m_dir.path());
-    resetProgramState();
+    resetProgram(m_state, *m_link);
     setProgramNowForTests(fixedTestNow());
     setDialogs(&dlg);
 }

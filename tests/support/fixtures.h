@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <QByteArray>
 #include <QDateTime>
@@ -70,16 +71,18 @@ protected:
     QString root() const { return m_root; }
     QString path(const QString& name) const { return m_root + name; }
 
-    // The program state and the device link the case works with: code under test is
-    // given these.
-    ProgramState& state() { return programState(); }
-    DeviceLink& link() { return deviceLink(); }
+    // The program state and the device link the case works with, as a fresh process
+    // has them: code under test is given these.
+    ProgramState& state() { return m_state; }
+    DeviceLink& link() { return *m_link; }
 
     ScriptedDialogs dlg;
 
 private:
     QTemporaryDir m_dir;
     QString m_root;
+    ProgramState m_state;
+    std::unique_ptr<DeviceLink> m_link = std::make_unique<DeviceLink>(m_state.stop);
 };
 
 // Changes some of the link's settings (it takes them whole).

@@ -11,6 +11,12 @@
 
 namespace {
 
+// The days of month yy/month, the two-digit year taken near 1405.
+int daysOf(int yy, int month)
+{
+    return complianceMonthDays(yy, month, QDateTime(QDate(2026, 12, 10), QTime(12, 0)), ShamsiCalendar::Official);
+}
+
 // A value's hours: 24 of value, with some hours changed.
 std::vector<double> day(double value, std::initializer_list<std::pair<int, double>> changed = {})
 {
@@ -214,7 +220,7 @@ TEST(ComplianceTest, MonthFixtures)
         ComplianceOptions o;
         o.minExcursionHours = f.minExcursion;
         o.expectedHours = f.expectedHours;
-        const MonthCompliance c = computeMonthCompliance(*year, 3, f.month, o);
+        const MonthCompliance c = computeMonthCompliance(*year, f.month, daysOf(3, f.month), o);
         EXPECT_EQ(c.hoursExpected, f.hoursExpected);
         EXPECT_EQ(c.hoursRecorded, f.hoursRecorded);
         ASSERT_TRUE(c.completenessPercent.has_value());
@@ -250,7 +256,7 @@ TEST(ComplianceTest, MeanOfTheRecordedHours)
     QStringList lines{reportHeader()};
     lines << dayLineT(7, 1, day(20)) << dayLineT(7, 2, day(20)) << dayLineT(7, 9, day(23.5));
     const ReportYear year = loadReportYear(lines);
-    const MonthCompliance c = computeMonthCompliance(year, 3, 7, {});
+    const MonthCompliance c = computeMonthCompliance(year, 7, daysOf(3, 7), {});
     EXPECT_EQ(c.hoursRecorded, 72);
     EXPECT_NEAR(*c.completenessPercent, 10.0, 1e-9);
     EXPECT_NEAR(*c.mean, (20 + 20 + 23.5) / 3, 1e-9);
@@ -274,8 +280,8 @@ TEST(ComplianceTest, MeanKineticTemperature)
     QStringList lines{reportHeader()};
     lines << dayLineT(1, 1, day(20, {{5, 30}}));
     const ReportYear year = loadReportYear(lines);
-    EXPECT_NEAR(*computeMonthCompliance(year, 3, 1, {}).mkt, *meanKineticTemperature(QList<double>(23, 20) << 30),
-                1e-9);
+    EXPECT_NEAR(*computeMonthCompliance(year, 1, daysOf(3, 1), {}).mkt,
+                *meanKineticTemperature(QList<double>(23, 20) << 30), 1e-9);
 }
 
 TEST(ComplianceTest, TemperatureLettersOfTheTypeTable)
@@ -289,21 +295,21 @@ TEST(ComplianceTest, TemperatureLettersOfTheTypeTable)
 TEST(ComplianceTest, ExpectedHoursAndGregorianDatesFromTheClock)
 {
     const QDateTime now(QDate(2026, 12, 10), QTime(20, 48));  // 1405/9/19 20:48
-    const _SYSTEMTIME s = clockOf(now);
+    const _SYSTEMTIME s = clockOf(now, ShamsiCalendar::Official);
     ASSERT_EQ(s.wYear, 5);
     ASSERT_EQ(s.wMonth, 9);
     ASSERT_EQ(s.wDay, 19);
-    EXPECT_EQ(expectedHoursAt(5, 9, now), 18 * 24 + 21);
-    EXPECT_EQ(expectedHoursAt(5, 8, now), -1);
-    EXPECT_EQ(expectedHoursAt(4, 12, now), -1);
-    EXPECT_EQ(expectedHoursAt(99, 12, now), -1);  // 1399
-    EXPECT_EQ(expectedHoursAt(5, 10, now), 0);
-    EXPECT_EQ(expectedHoursAt(6, 1, now), 0);
+    EXPECT_EQ(expectedHoursAt(5, 9, now, ShamsiCalendar::Official), 18 * 24 + 21);
+    EXPECT_EQ(expectedHoursAt(5, 8, now, ShamsiCalendar::Official), -1);
+    EXPECT_EQ(expectedHoursAt(4, 12, now, ShamsiCalendar::Official), -1);
+    EXPECT_EQ(expectedHoursAt(99, 12, now, ShamsiCalendar::Official), -1);  // 1399
+    EXPECT_EQ(expectedHoursAt(5, 10, now, ShamsiCalendar::Official), 0);
+    EXPECT_EQ(expectedHoursAt(6, 1, now, ShamsiCalendar::Official), 0);
 
-    EXPECT_EQ(gregorianOfShamsi(5, 9, 19, now), QDate(2026, 12, 10));
-    EXPECT_EQ(gregorianOfShamsi(5, 1, 1, now), QDate(2026, 3, 21));
-    EXPECT_EQ(gregorianOfShamsi(99, 12, 30, now), QDate(2021, 3, 20));
-    EXPECT_EQ(gregorianOfShamsi(3, 7, 1, now), QDate(2024, 9, 22));
+    EXPECT_EQ(gregorianOfShamsi(5, 9, 19, now, ShamsiCalendar::Official), QDate(2026, 12, 10));
+    EXPECT_EQ(gregorianOfShamsi(5, 1, 1, now, ShamsiCalendar::Official), QDate(2026, 3, 21));
+    EXPECT_EQ(gregorianOfShamsi(99, 12, 30, now, ShamsiCalendar::Official), QDate(2021, 3, 20));
+    EXPECT_EQ(gregorianOfShamsi(3, 7, 1, now, ShamsiCalendar::Official), QDate(2024, 9, 22));
 }
 
 }  // namespace

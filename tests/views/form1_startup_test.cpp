@@ -110,7 +110,7 @@ TEST_F(Form1StartupTest, AStartUpStoppedEarlyLeavesTheDefaults)
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
         const QString r = dir.path() + "/";
-        resetProgramState();  // as a fresh process
+        resetProgram(state(), link());  // as a fresh process
         setRootDirOverride(dir.path());
         c.prepare(r);
         QStringList lines{reportHeader()};

@@ -31,7 +31,8 @@ protected:
     // Unix time of the start of hour h of 1405/month/day, local time.
     static qint64 at(int month, int day, int h)
     {
-        return QDateTime(gregorianOfShamsi(5, month, day, fixedTestNow()), QTime(h, 0)).toSecsSinceEpoch();
+        return QDateTime(gregorianOfShamsi(5, month, day, fixedTestNow(), ShamsiCalendar::Official), QTime(h, 0))
+            .toSecsSinceEpoch();
     }
     // Device A: Room (a "T" file, limits 2..8) with 1405/3/30 whole and 3/31 until 02:00
     // with 01:00 missing; Hum (an "H" file without readable limits) on 3/31 00:00 only.

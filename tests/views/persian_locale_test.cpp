@@ -55,7 +55,7 @@ TEST_F(PersianLocaleTest, DownloadOpenAndExportUnderPersianSettings)
         << sim.output().toStdString();
     writeLines(path("DeviceStatus.txt"),
                {"timeout = 500,200,300", QStringLiteral("device  =Cold room,%1,Freezer,,,,A,T,lan,").arg(address)});
-    const _SYSTEMTIME from = Date2Shamsi(fixedTestNow().date().addDays(-3), fixedTestNow());
+    const _SYSTEMTIME from = Date2Shamsi(fixedTestNow().date().addDays(-3), fixedTestNow(), ShamsiCalendar::Official);
     writeLines(
         path("last_refresh.txt"),
         {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
@@ -63,7 +63,7 @@ TEST_F(PersianLocaleTest, DownloadOpenAndExportUnderPersianSettings)
     const Run download = runPersian({"--download-all", "--root", root()});
     ASSERT_EQ(download.code, 0) << download.out.toStdString();
     // The run read to the moment it was given, and the ledger says so.
-    const _SYSTEMTIME now = Date2Shamsi(fixedTestNow().date(), fixedTestNow());
+    const _SYSTEMTIME now = Date2Shamsi(fixedTestNow().date(), fixedTestNow(), ShamsiCalendar::Official);
     EXPECT_EQ(readLines(path("last_refresh.txt")).value(1), QStringLiteral("A,T,0,0,%1,%2,%3,%4,%5,")
                                                                 .arg(now.wYear)
                                                                 .arg(now.wMonth)

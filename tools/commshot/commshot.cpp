@@ -43,7 +43,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    AppController windows(programState(), deviceLink(), {});  // composition
+    ProgramState state;
+    DeviceLink link(state.stop);
+    AppController windows(state, link, {});
     auto* comm = &windows.commWindow();
     comm->resize(1180, 600);
     comm->move(0, 0);

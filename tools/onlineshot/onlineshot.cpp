@@ -36,7 +36,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    AppController windows(programState(), deviceLink(), {});  // composition
+    ProgramState state;
+    DeviceLink link(state.stop);
+    AppController windows(state, link, {});
     auto* online = &windows.onlineWindow();
     SilentDialogs silent;  // a device that does not answer is not a box in the picture
     setDialogs(&silent);

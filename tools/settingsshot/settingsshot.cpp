@@ -36,8 +36,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    AppController windows(programState(), deviceLink(), {});  // composition
-    ProgramState& state = programState();                     // composition
+    ProgramState state;
+    DeviceLink link(state.stop);
+    AppController windows(state, link, {});
     state.Prog.RootDir = computeRootDir();
     state.Prog.tryCnt = 3;
     state.Prog.TimeOut1 = state.Prog.TimeOut2 = state.Prog.TimeOut3 = 500;

@@ -55,7 +55,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    AppController windows(programState(), deviceLink(), {});  // composition
+    ProgramState state;
+    DeviceLink link(state.stop);
+    AppController windows(state, link, {});
     auto* mainWin = &windows.mainWindow();
     auto* about = &windows.aboutBox();
     auto* heading = &windows.headingDialog();

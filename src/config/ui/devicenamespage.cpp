@@ -23,8 +23,8 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 }
 }  // namespace
 
-DeviceNamesPage::DeviceNamesPage(DeviceLink& link, WindowCommands& commands, QWidget* parent)
-    : QWidget(parent), m_link(link), m_commands(commands)
+DeviceNamesPage::DeviceNamesPage(const ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent)
+    : QWidget(parent), m_state(state), m_link(link), m_commands(commands)
 {
     setObjectName(QStringLiteral("TabSheet1"));
     StringGrid1 = new QTableWidget(0, devicelist::ColumnCount, this);
@@ -88,7 +88,7 @@ void DeviceNamesPage::appendRow(const DeviceRow& row)
 
 void DeviceNamesPage::FormShow()
 {
-    setRows(devicelist::rowsOfRegistry(programState()));  // composition
+    setRows(devicelist::rowsOfRegistry(m_state));
     m_registryRows = rows();
     SelRow = 0;
 }
@@ -124,7 +124,7 @@ int DeviceNamesPage::FindDuplicateID() const
 
 void DeviceNamesPage::BtnSaveSoftClick()
 {
-    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(Prog.RootDir), rows());
+    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(m_state.Prog.RootDir), rows());
     if (r.outcome == devicelist::SaveOutcome::Duplicate) {
         dialogs().message(QStringLiteral("دو دستگاه نمی توانند یک آی دی داشته باشند "));
         return;

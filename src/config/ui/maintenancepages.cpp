@@ -127,7 +127,7 @@ void DeviceCommandsPanel::setExpertAccess(bool granted)
 
 void DeviceCommandsPanel::Button10Click()
 {
-    const _SYSTEMTIME t = clockOf(programNow());
+    const _SYSTEMTIME t = clockOf(programNow(), m_state.Prog.calendar);
     LE_BaseParam_TimeDate->setText(maintenance::clockDisplay(t));
     const QString reply = sendToChosenDevice(maintenance::clockSetCommand(t));
     m_replies->Memo_Json->appendPlainText(reply);

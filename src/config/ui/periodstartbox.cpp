@@ -51,7 +51,7 @@ void PeriodStartBox::Button3Click()
         return;
     }
     if (p.outcome == O::OutOfRange) return;
-    ResetLastRefresh(programState(), p.year, p.month, p.day);  // composition
+    ResetLastRefresh(m_state, p.year, p.month, p.day);
     dialogs().message(QStringLiteral("لطفا در صورت وجود پوشه سال جاری در کنار برنامه آن را تغییر نام دهید "));
     dialogs().message(QStringLiteral("تغییرات ذخیره شد لطفا برنامه را بسته و دوباره باز کنید."));
     // A desktop without a program for folders says so only on standard error: the user

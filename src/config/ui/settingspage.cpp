@@ -299,7 +299,8 @@ void TSettingsPage::clearSheet()
 void TSettingsPage::BtnReadAllDataClick()
 {
     AtExit done{[this] { refresh(); }};
-    readFullSet(m_sheet, chosenDevice(), m_link.observer(), programNow(), m_state.expert.granted());
+    readFullSet(m_sheet, chosenDevice(), m_link.observer(), clockOf(programNow(), m_state.Prog.calendar),
+                m_state.expert.granted());
 }
 
 void TSettingsPage::Button4Click()
@@ -311,8 +312,8 @@ void TSettingsPage::Button4Click()
 void TSettingsPage::BtnSendSettingJsonClick()
 {
     AtExit done{[this] { refresh(); }};
-    const SendOutcome o = sendChanges(m_sheet, chosenDevice(), m_link.observer(), m_state.Prog.RootDir, programNow(),
-                                      m_state.expert.granted());
+    const SendOutcome o = sendChanges(m_sheet, chosenDevice(), m_link.observer(), m_state.Prog.RootDir,
+                                      clockOf(programNow(), m_state.Prog.calendar), m_state.expert.granted());
     for (const QString& m : carryOverMessages(o.carried)) dialogs().message(m);
 }
 

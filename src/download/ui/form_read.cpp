@@ -94,7 +94,7 @@ void TForm_read::showEvent(QShowEvent* event)
 
 void TForm_read::FormShow()
 {
-    CB_Year->setCurrentIndex(Date2Shamsi(programNow().date()).wYear);
+    CB_Year->setCurrentIndex(clockOf(programNow(), m_state.Prog.calendar).wYear);
     ComboBox1->clear();
     m_rows.clear();
     for (int i = 0; i <= m_state.DevLast && i < kMaxDevices; ++i) m_rows << devicelist::rowOf(m_state.DevList[i]);
@@ -122,7 +122,7 @@ void TForm_read::Btn_readClick()
     int named = 0;
     for (int k = 0; k < 4; ++k)
         if (!row.value(2 + k).isEmpty()) ++named;
-    startOverallProgress(deviceLink().observer(), 1 + named);  // composition
+    startOverallProgress(m_link.observer(), 1 + named);
 
     const QString fileName = dialogs().saveFile(QString(), QString(), QString());
     if (fileName.isEmpty()) return;
@@ -134,7 +134,7 @@ void TForm_read::Btn_readClick()
         return;
     }
     const int year = strToInt(CB_Year->currentText());
-    DownloadContext ctx = programDownloadContext(programState(), deviceLink());  // composition
+    DownloadContext ctx = programDownloadContext(m_state, m_link);
     // The user waits for this device: a failure is told in a box.
     ctx.personWaiting = DownloadContext::PersonWaiting{
         [](const QString& text) { dialogs().message(text); },

@@ -104,7 +104,7 @@ TForm_Comm::TForm_Comm(ProgramState& state, DeviceLink& link, WindowCommands& co
     Memo_Rx = TabSendResive->Memo_Rx;
     GroupBoxPeriod = TabSendResive->GroupBoxPeriod;
 
-    TabSheet1 = new DeviceNamesPage(link, commands, PageControl1);
+    TabSheet1 = new DeviceNamesPage(state, link, commands, PageControl1);
 
     // The settings page holds the parameter sheet's inner pages; the device commands,
     // the operator's panel and the replies page join them.

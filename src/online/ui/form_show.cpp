@@ -44,7 +44,7 @@ const QChar kLtr(0x200E);  // left-to-right mark
 class TForm_Show::Host : public ProgramPollHost
 {
 public:
-    explicit Host(TForm_Show* w) : ProgramPollHost(deviceLink(), programState().stop), m_w(w) {}  // composition
+    explicit Host(TForm_Show* w) : ProgramPollHost(w->m_link, w->m_state.stop), m_w(w) {}
     QString exchange(const QString& command, Device_Rec& device) override
     {
         return m_w->m_commands.exchange(command, device);
@@ -184,7 +184,7 @@ void TForm_Show::closeEvent(QCloseEvent* event)
 void TForm_Show::FormShow()
 {
     const QDateTime now = programNow();
-    ShowDate = clockOf(now);
+    ShowDate = clockOf(now, m_state.Prog.calendar);
     m_reported.clear();
     m_poll->setDevices(m_state.DevList, qMin(m_state.DevLast, kMaxDevices - 1));
     setPaused(false);
@@ -237,7 +237,7 @@ void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
         return true;
     };
     for (const QString& p : problems)
-        if (firstTime(p)) programState().log().addLine(p);  // composition
+        if (firstTime(p)) m_state.log().addLine(p);
     for (const QString& p : unreadable)
         if (firstTime(p)) dialogs().message(kHeaderUnreadableMessage);
 }
@@ -284,7 +284,7 @@ void TForm_Show::fillReadingsTable()
 
 void TForm_Show::fillReadingRow(int row, const ChannelReading& c)
 {
-    const QStringList cells = readingRowCells(c);
+    const QStringList cells = readingRowCells(c, m_state.Prog.calendar);
     const QColor background = m_paused                         ? kPausedRow
                               : c.hasReading && c.alarm        ? kAlarmRow
                               : c.hasReading && c.disconnected ? kDisconnectedRow

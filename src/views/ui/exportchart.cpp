@@ -38,11 +38,9 @@ void checkFormat(const MonthExportOptions& o)
 // main window draws them.
 void loadSettings(ProgramState& state)
 {
-    resetStartupState();
-    state.Prog.Comment.clear();
-    state.Prog.picFileName.clear();
+    state.reset(computeRootDir());
     try {
-        loadRegistry(programState());  // composition
+        loadRegistry(state);
     } catch (const TermivoError&) {
         // An unreadable settings file: the chart is drawn without heading lines.
     }
@@ -50,7 +48,7 @@ void loadSettings(ProgramState& state)
 
 void writeChart(const MonthExportOptions& o, const ReportYear& year, MonthView& view)
 {
-    ProgramState& state = programState();  // composition: the mode's own state
+    ProgramState state;
     loadSettings(state);
     const program_rec& prog = state.Prog;
     const QString name = sensorNameOfFile(o.report);

@@ -207,7 +207,7 @@ void TForm1::FormCreate()
     CurChart.Avr_Hour = 3;
     NavDevice = 0;
     NavSensor = -1;
-    resetStartupState();
+    resetProgram(m_state, m_link);
     RootFolderLabel->setText(QStringLiteral("پوشه داده ها: %1").arg(QDir::toNativeSeparators(m_state.Prog.RootDir)));
     InitViewState();
     renderMonth();

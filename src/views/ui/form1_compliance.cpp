@@ -4,6 +4,7 @@
 #include <QTableWidget>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "platform/guardedconnect.h"
 #include "views/ui/compliancepanel.h"
@@ -26,10 +27,13 @@ void TForm1::computeCompliance(int month)
         // expects only the hours up to now.
         bool known = false;
         const int yy = CurChart.Curr_Year.trimmed().toInt(&known);
+        const QDateTime now = programNow();
+        const ShamsiCalendar calendar = m_state.Prog.calendar;
         ComplianceOptions options;
         options.minExcursionHours = TabCompliance->minExcursionHours();
-        options.expectedHours = known ? expectedHoursAt(yy, month, programNow()) : -1;
-        m_compliance = computeMonthCompliance(*m_year, known ? yy : 0, month, options);
+        options.expectedHours = known ? expectedHoursAt(yy, month, now, calendar) : -1;
+        m_compliance =
+            computeMonthCompliance(*m_year, month, complianceMonthDays(known ? yy : 0, month, now, calendar), options);
     }
     m_view.chart.bands = excursionBands(m_compliance);
 }

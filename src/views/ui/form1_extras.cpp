@@ -63,7 +63,7 @@ void TForm1::backimage1Click()
     if (chosen.isEmpty()) {
         m_view.chart.backgroundPicture.clear();
         renderMonth();
-        SaveSetting(Prog.RootDir, QStringLiteral("picfile"), QString());
+        SaveSetting(m_state.Prog.RootDir, QStringLiteral("picfile"), QString());
         return;
     }
     const QString full = QFileInfo(chosen).absoluteFilePath();
@@ -74,7 +74,7 @@ void TForm1::backimage1Click()
     requireReadablePicture(full);  // the old background and the setting stay as they were
     m_view.chart.backgroundPicture = full;
     renderMonth();
-    SaveSetting(Prog.RootDir, QStringLiteral("picfile"), full);
+    SaveSetting(m_state.Prog.RootDir, QStringLiteral("picfile"), full);
 }
 
 void TForm1::AddComment1Click()
@@ -88,7 +88,7 @@ void TForm1::AddComment1Click()
     const std::optional<QString> answer =
         dialogs().input(QStringLiteral("افزودن توضیحات به نمودار"), QString(), QString());
     if (!answer || answer->isEmpty()) return;
-    const QString text = stampedRemark(programNow(), *answer);
+    const QString text = stampedRemark(programNow(), m_state.Prog.calendar, *answer);
     const int month = CurChart.Curr_Mon;
     // Shown only once it is in the file.
     appendRemark(file, month, text);

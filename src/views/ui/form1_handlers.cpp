@@ -287,7 +287,7 @@ void TForm1::GB_DeviceName1Click(int box, int role)
     if (role == 0) {
         MySetting1Call(d);
     } else if (role >= 1 && role <= 4) {
-        const QString path = currentYearReportPath(programState(), d, role - 1);  // composition
+        const QString path = currentYearReportPath(m_state, d, role - 1);
         if (!path.isEmpty() && QFileInfo(path).isFile()) {
             if (OpenMyFile(path)) PageControl1->setCurrentWidget(TabChart);
         } else {
@@ -387,17 +387,16 @@ void TForm1::NextMonth1Click()
 
 void TForm1::NextSenClick()
 {
-    if (stepNextSensor(NavDevice, NavSensor, [](int d, int s) { return sensorHasCurrentFile(programState(), d, s); }))
-        OpenMyFile(currentYearReportPath(programState(), NavDevice, NavSensor));  // composition
+    if (stepNextSensor(NavDevice, NavSensor, [this](int d, int s) { return sensorHasCurrentFile(m_state, d, s); }))
+        OpenMyFile(currentYearReportPath(m_state, NavDevice, NavSensor));
     else
         dialogs().message(QStringLiteral("این گراف مربوط به آخرین سنسور است"));
 }
 
 void TForm1::BackSenClick()
 {
-    if (stepPreviousSensor(NavDevice, NavSensor,
-                           [](int d, int s) { return sensorHasCurrentFile(programState(), d, s); }))
-        OpenMyFile(currentYearReportPath(programState(), NavDevice, NavSensor));  // composition
+    if (stepPreviousSensor(NavDevice, NavSensor, [this](int d, int s) { return sensorHasCurrentFile(m_state, d, s); }))
+        OpenMyFile(currentYearReportPath(m_state, NavDevice, NavSensor));
     else
         dialogs().message(QStringLiteral("این گراف مربوط به اولین سنسور است"));
 }

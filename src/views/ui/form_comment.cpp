@@ -69,6 +69,6 @@ void TForm_comment::OKClick()
             return;
         }
     }
-    saveHeadingLines(programState().Prog.RootDir, lines);  // composition
+    saveHeadingLines(m_state.Prog.RootDir, lines);
     accept();
 }

@@ -32,9 +32,9 @@ QFont pageFont(int points, bool bold = false)
     return f;
 }
 
-QString madeText(const QDateTime& made)
+QString madeText(const QDateTime& made, ShamsiCalendar calendar)
 {
-    const _SYSTEMTIME s = clockOf(made);
+    const _SYSTEMTIME s = clockOf(made, calendar);
     return QStringLiteral("Made %1/%2/%3 %4 (%5)")
         .arg(s.wYear)
         .arg(s.wMonth)
@@ -131,7 +131,7 @@ QByteArray fleetReportPdf(const FleetReport& report)
     QList<Page> pages;
     const int pageWidth = 297 * kDpi * 10 / 254;
     const int pageHeight = 210 * kDpi * 10 / 254;
-    const QString made = madeText(report.made);
+    const QString made = madeText(report.made, report.calendar);
     const int top = kMargin + int(report.headingLines.size() + 1) * 22 + 10;
     const int rowsPerPage = std::max(1, (pageHeight - top - kMargin - 60) / kRowHeight - 8);
 
