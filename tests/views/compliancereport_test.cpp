@@ -174,6 +174,25 @@ TEST_F(ReportTest, TextOnStandardOutputAndTheShortestExcursion)
     EXPECT_TRUE(r.out.contains("hours below 0, above 3; excursions 0")) << r.out.toStdString();
 }
 
+// The report dates by the calendar of the settings: on 2029-03-20, Nowruz 1408 in the
+// official calendar and the last day of 1407 in the arithmetic one, the last complete
+// month is 7/12 or 7/11, and the report is stamped 8/1/1 or 7/12/30.
+TEST_F(ReportTest, MonthsAndStampFollowTheSettingsCalendar)
+{
+    for (const bool arithmetic : {false, true}) {
+        SCOPED_TRACE(arithmetic);
+        QStringList settings{"device  =Store,127.0.0.12,Hum,,,,B,H,lan,"};
+        if (arithmetic) settings.prepend("calendar = arithmetic");
+        writeLines(path("DeviceStatus.txt"), settings);
+        ProgramRunOptions options;
+        options.env = {{"TERMIVO_NOW", "2029-03-20T09:00"}};
+        const ProgramRun r = runTermivo({"--report", "--root", root()}, options);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(arithmetic ? "made 7/12/30 09:00" : "made 8/1/1 09:00")) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains(arithmetic ? "  7/11: " : "  7/12: ")) << r.out.toStdString();
+    }
+}
+
 // A report file that cannot be read is named and the others are still written; a bad
 // command line and a missing registry write nothing.
 TEST_F(ReportTest, ExitStatuses)
