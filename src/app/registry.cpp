@@ -231,19 +231,28 @@ RegistryLoadNotes loadRegistry(ProgramState& state)
     return notes;
 }
 
-void reportRegistryNotes(const RegistryLoadNotes& notes)
+RegistryNoteTexts registryNoteTexts(const RegistryLoadNotes& notes)
 {
+    RegistryNoteTexts texts;
     if (!notes.errors.isEmpty()) {
-        QString text = notes.errors.first();
+        texts.error = notes.errors.first();
         if (notes.errors.size() > 1)
-            text += QCoreApplication::translate("Termivo", "\n(%1 more lines could not be read and were skipped)")
-                        .arg(notes.errors.size() - 1);
-        showErrorBox(text);
+            texts.error +=
+                QCoreApplication::translate("Termivo", "\n(%1 more lines could not be read and were skipped)")
+                    .arg(notes.errors.size() - 1);
     }
     if (notes.ignoredDeviceLines > 0)
-        dialogs().message(QStringLiteral("فایل DeviceStatus.txt بیش از %1 دستگاه دارد؛ %2 دستگاه آخر خوانده نشد")
-                              .arg(kMaxDevices)
-                              .arg(notes.ignoredDeviceLines));
+        texts.message = QStringLiteral("فایل DeviceStatus.txt بیش از %1 دستگاه دارد؛ %2 دستگاه آخر خوانده نشد")
+                            .arg(kMaxDevices)
+                            .arg(notes.ignoredDeviceLines);
+    return texts;
+}
+
+void reportRegistryNotes(const RegistryLoadNotes& notes, MessageLogSink& log)
+{
+    const RegistryNoteTexts texts = registryNoteTexts(notes);
+    if (!texts.error.isEmpty()) log.addLine(consoleText(QStringLiteral("error: ") + texts.error));
+    if (!texts.message.isEmpty()) log.addLine(consoleText(texts.message));
 }
 
 void SaveSetting(const QString& rootDir, const QString& key, const QString& value)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/messagelog.h"
 #include "app/records.h"
 
 struct ProgramState;
@@ -48,9 +49,18 @@ RegistryLoadNotes loadRegistry(ProgramState& state);
 // after each load (then none), and how many there were.
 QStringList takeUnreportedSkippedLines(ProgramState& state);
 int lastSkippedLineCount(const ProgramState& state);
-// Shows the notes: the first conversion error in the standard error box, one
-// message for devices past the 51st.
-void reportRegistryNotes(const RegistryLoadNotes& notes);
+// What the notes tell a person: the first conversion error (with how many more lines
+// were skipped), for the standard error box, and one message for devices past the
+// 51st. Each is empty when there is nothing of its kind.
+struct RegistryNoteTexts
+{
+    QString error;
+    QString message;
+};
+RegistryNoteTexts registryNoteTexts(const RegistryLoadNotes& notes);
+// The notes as the runs without windows tell them: "error: " and the error, then the
+// message, as lines of log.
+void reportRegistryNotes(const RegistryLoadNotes& notes, MessageLogSink& log = standardErrorLog());
 
 // Writes the line key + " = " + value into "DeviceStatus.txt" of the root folder
 // rootDir (replacing the first line that contains key, else appending). Does nothing

@@ -48,9 +48,12 @@ void err(const QString& line)
     e << line << '\n';
 }
 
-// Prints nothing of the traffic; the communication faults reach standard error.
+// Prints nothing of the traffic; the communication faults and the messages of the
+// checks reach standard error.
 class QuietObserver : public LinkObserver
 {
+public:
+    void message(const QString& text) override { err(consoleText(text)); }
 };
 
 struct Assignment
@@ -179,11 +182,11 @@ int runParams(const QStringList& args, QTextStream& out)
             } else {
                 messages = sheet.edit(c.name, c.value);
             }
-            for (const QString& m : messages) dialogs().message(m);
+            for (const QString& m : messages) quiet.message(m);
         }
         const QStringList problems = validationMessages(sheet);
         if (!problems.isEmpty()) {
-            for (const QString& m : problems) dialogs().message(m);
+            for (const QString& m : problems) quiet.message(m);
             return kParamsUsage;
         }
         const SendOutcome o = sendChanges(sheet, exchange, quiet, state.Prog.RootDir, clock, expert);

@@ -4,7 +4,6 @@
 
 #include "app/calendar.h"
 #include "link/devicelink.h"
-#include "platform/dialogs.h"
 #include "platform/errors.h"
 
 namespace paramcmd {
@@ -17,15 +16,15 @@ QString changes(const QString& changeText)
 }  // namespace paramcmd
 
 namespace {
-void show(const QStringList& messages)
+void tell(const QStringList& messages, LinkObserver& out)
 {
-    for (const QString& m : messages) dialogs().message(m);
+    for (const QString& m : messages) out.message(m);
 }
 
 void showBind(const BindOutcome& b, LinkObserver& out)
 {
     for (const QString& line : b.undefinedLines) out.jsonLine(line);
-    show(b.messages);
+    tell(b.messages, out);
 }
 }  // namespace
 
@@ -59,7 +58,7 @@ bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObser
             out.statusText(linktext::kReadyStatus);
             bound = true;
         } else {
-            dialogs().message(sheettext::kCommFault);
+            out.message(sheettext::kCommFault);
             out.statusText(QStringLiteral("Error"));
         }
         sheet.lastReply = reply;
@@ -69,7 +68,7 @@ bool readFullSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObser
         out.clearJson();
         out.jsonLine(QStringLiteral("ERR>") + reply);
         out.statusText(QStringLiteral("Error"));
-        dialogs().message(sheettext::kNoReply);
+        out.message(sheettext::kNoReply);
         return false;
     }
 }
@@ -97,7 +96,7 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
     SendOutcome o;
     const QStringList problems = validationMessages(sheet);
     if (!problems.isEmpty()) {
-        show(problems);
+        tell(problems, out);
         return o;
     }
     // The limits that go out now; they reach the report files only once confirmed.
@@ -114,7 +113,7 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
         built = sheet.bind(sheet.lastReply, QStringLiteral("Main"), BindMode::Build, expert);
     } catch (const std::exception& e) {
         o.result = SendResult::NotBuilt;
-        dialogs().message(errorText(e));
+        out.message(errorText(e));
         return o;
     }
     o.command = paramcmd::changes(built.changeText);
@@ -129,7 +128,7 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
         }
     } else {
         o.result = SendResult::NotConfirmed;
-        dialogs().message(sheettext::kNotConfirmed);
+        out.message(sheettext::kNotConfirmed);
     }
     out.jsonLine(o.reply);
     return o;

@@ -1,7 +1,9 @@
 // The conversations of the settings page with a device, over a parameter sheet: the
 // full read, the status read and the send of the changes. The exchange is passed in
 // (the communication window's Write2Dev for the chosen device); what the reply pane
-// and the status bar show goes to a LinkObserver, messages to the dialogs layer.
+// and the status bar show goes to a LinkObserver, and so do the messages for the
+// person (LinkObserver::message: a box on the settings page, standard error without
+// windows).
 #pragma once
 
 #include <functional>

@@ -9,7 +9,6 @@
 #include "link/replies.h"
 #include "link/serialtransport.h"
 #include "link/tcptransport.h"
-#include "platform/dialogs.h"
 #include "platform/eventpump.h"
 #include "platform/guardedconnect.h"
 
@@ -145,7 +144,7 @@ QString DeviceLink::exchange(const QString& request, Device_Rec& device)
     BusyCursor cursor(observer());
 
     if (device.ID.isEmpty() || device.IP.isEmpty()) {
-        dialogs().message(linktext::kChooseDevice);
+        observer().message(linktext::kChooseDevice);
         return {};
     }
     observer().statusText(QStringLiteral("Sending..."));
@@ -177,7 +176,14 @@ void DeviceLink::ensureSerialPortFor(const QString& link)
         const int wanted = namesComPort(link) ? FindNumber(link.toUpper()) : -1;
         if ((wanted > 0 && wanted != FindNumber(port.address())) || m_MSComm1.namesAnotherDevice()) port.close();
     }
-    if (!port.isUp()) PortFinder(*this).FindComPortAndOpen(link);
+    if (port.isUp()) return;
+    // A port that cannot be opened ends the exchange with its message as the error:
+    // the caller tells it where its run reports, and unattended work goes on.
+    // With no port list at all, that is said first.
+    const PortOpening opening = PortFinder(*this).FindComPortAndOpen(link);
+    if (opening.failed)
+        throw LinkError(opening.noPortList ? linktext::kNoControlPanel + QLatin1Char('\r') + linktext::kCannotOpenPort
+                                           : linktext::kCannotOpenPort);
 }
 
 QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Device1)
@@ -324,7 +330,7 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
     const QString reply = CleanStr(line);
     if (reply.contains(QLatin1String("Message"))) {
         m_answered = true;
-        dialogs().message(reply);
+        observer().message(reply);
         return {};
     }
     m_answered = !reply.isEmpty() && (CheckSum(reply) == 0 || reply.endsWith(QLatin1Char('}')));

@@ -6,7 +6,6 @@
 
 #include "link/devicelink.h"
 #include "link/framing.h"
-#include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
 
 namespace {
@@ -23,7 +22,7 @@ DeviceSearch::DeviceSearch(DeviceLink& link, QObject* parent)
 
 DeviceSearch::~DeviceSearch() = default;
 
-void DeviceSearch::searchDevices()
+QString DeviceSearch::searchDevices()
 {
     if (!m_udpServer) {
         auto* server = new QUdpSocket(this);
@@ -32,8 +31,7 @@ void DeviceSearch::searchDevices()
             // No listener, no answers: say so rather than search in vain; the next click tries again.
             const QString why = server->errorString();
             delete server;
-            dialogs().message(linktext::searchPortBusy(m_searchPort, why));
-            return;
+            return linktext::searchPortBusy(m_searchPort, why);
         }
         m_udpServer = server;
         connectGuarded(m_udpServer, &QUdpSocket::readyRead, this, &DeviceSearch::readSearchAnswers);
@@ -42,6 +40,7 @@ void DeviceSearch::searchDevices()
     m_link.observer().showReplies();
     if (!m_udpClient) m_udpClient = new QUdpSocket(this);
     m_udpClient->writeDatagram(asciiBytes(linktext::kSearchRequest), m_searchAddress, m_searchPort);
+    return {};
 }
 
 void DeviceSearch::readSearchAnswers()

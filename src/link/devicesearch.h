@@ -19,8 +19,10 @@ public:
     explicit DeviceSearch(DeviceLink& link, QObject* parent = nullptr);
     ~DeviceSearch() override;
 
-    // Listens for answers and broadcasts the search request.
-    void searchDevices();
+    // Listens for answers and broadcasts the search request. Answers what to tell when
+    // the search cannot listen (linktext::searchPortBusy; nothing was sent, the next
+    // search tries again), empty text when the request went out.
+    QString searchDevices();
     // Shows the search answers that arrived.
     void readSearchAnswers();
     void setSearchAddress(const QHostAddress& a) { m_searchAddress = a; }

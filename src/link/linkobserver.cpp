@@ -38,6 +38,13 @@ void ConsoleLinkObserver::captionText(const QString& text)
     if (m_verbose) printLine(text);
 }
 
+void ConsoleLinkObserver::message(const QString& text)
+{
+    const QByteArray b = consoleText(text).toUtf8();
+    std::fprintf(stderr, "%s\n", b.constData());
+    std::fflush(stderr);
+}
+
 void ConsoleLinkObserver::waitLabel(WaitLabel which, const QString& text)
 {
     QString& last = m_lastLabel[int(which)];

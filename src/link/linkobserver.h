@@ -32,6 +32,10 @@ public:
     virtual void statusText(const QString& /*text*/) {}   // StatusBar1
     virtual void captionText(const QString& /*text*/) {}  // the communication window's caption
     virtual void busyCursor(bool /*on*/) {}
+    // A message for the person who asked for the work: no device chosen, a device's
+    // "Message" reply, what the settings page's conversation met. The communication
+    // window shows it in a message box; runs without windows print it on standard error.
+    virtual void message(const QString& /*text*/) {}
 
     // Progress window.
     virtual void waitLabel(WaitLabel /*which*/, const QString& /*text*/) {}
@@ -43,7 +47,7 @@ public:
 };
 
 // Plain lines on standard output for runs without windows. Traffic lines (frames and
-// replies) only when verbose.
+// replies) only when verbose; messages on standard error.
 class ConsoleLinkObserver : public LinkObserver
 {
 public:
@@ -55,6 +59,7 @@ public:
     void jsonLine(const QString& line) override;
     void ussdLine(const QString& answer) override;
     void captionText(const QString& text) override;
+    void message(const QString& text) override;
     void waitLabel(WaitLabel which, const QString& text) override;
     void reportLine(const QString& line) override;
 

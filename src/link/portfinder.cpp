@@ -3,7 +3,6 @@
 #include "link/devicelink.h"
 #include "link/linkkind.h"
 #include "link/replies.h"
-#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/serialport.h"
 
@@ -14,9 +13,10 @@ QStringList PortFinder::FindComPort()
     return names;
 }
 
-int PortFinder::FindComPort0()
+DefaultPort PortFinder::defaultPort()
 {
     const QList<SerialPortEntry> ports = serialPortList(m_link.settings().portsRoot);
+    DefaultPort found;
     int number = 0;
     for (const SerialPortEntry& e : ports)
         if (e.deviceName.contains(QLatin1String("USBSER")) || e.deviceName.contains(QLatin1String("VCP")))
@@ -25,52 +25,65 @@ int PortFinder::FindComPort0()
         if (!ports.isEmpty())
             number = FindNumber(ports.first().portName);
         else
-            dialogs().message(linktext::kNoControlPanel);
+            found.noPortList = true;
     }
-    return number == 0 ? 1 : number;
+    found.number = number == 0 ? 1 : number;
+    return found;
 }
 
-void PortFinder::FindComPortAndOpen(const QString& Portnum)
+PortOpening PortFinder::FindComPortAndOpen(const QString& Portnum)
 {
-    if (!namesComPort(Portnum)) return;
+    PortOpening outcome;
+    if (!namesComPort(Portnum)) return outcome;
     int number = FindNumber(Portnum.toUpper());
-    if (number == 0) number = FindComPort0();
-    if (number <= 0) return;
-    try {
-        if (!m_link.openSerialPort(number)) dialogs().message(linktext::kCannotOpenPort);
-    } catch (const TermivoError&) {
-        dialogs().message(linktext::kCannotOpenPort);
+    if (number == 0) {
+        const DefaultPort d = defaultPort();
+        number = d.number;
+        outcome.noPortList = d.noPortList;
     }
+    if (number <= 0) return outcome;
+    try {
+        outcome.failed = !m_link.openSerialPort(number);
+    } catch (const TermivoError&) {
+        outcome.failed = true;
+    }
+    return outcome;
 }
 
-bool PortFinder::OpenPort2(const QString& strPort, Device_Rec& chosen)
+LinkSwitch PortFinder::OpenPort2(const QString& strPort, Device_Rec& chosen)
 {
     m_link.closeLinks();
     if (isNetworkLinkText(strPort)) {
         chosen.IP = strPort;
-        return m_link.connectLan(strPort);
+        return m_link.connectLan(strPort) ? LinkSwitch::Done : LinkSwitch::NetworkFailed;
     }
     const int number = FindNumber(strPort);
-    if (number < 0) return true;
+    if (number < 0) return LinkSwitch::Done;
     // A number the control rejects is an error for the caller.
+    LinkSwitch outcome = LinkSwitch::Done;
     if (m_link.openSerialPort(number)) {
         m_link.setRequestToSend(true);
         m_link.setLinkPending(false);
     } else {
-        dialogs().message(linktext::kPortCannotOpen);
+        outcome = LinkSwitch::PortCannotOpen;
     }
     chosen.IP.clear();
-    return true;
+    return outcome;
 }
 
-bool PortFinder::openFirstDevicePort(const QString& link)
+PortOpening PortFinder::openFirstDevicePort(const QString& link)
 {
+    PortOpening outcome;
     const QString address = link.toUpper();
-    if (!namesComPort(address)) return true;
+    if (!namesComPort(address)) return outcome;
     int port = FindNumber(address);
-    if (port == 0) port = FindComPort0();
+    if (port == 0) {
+        const DefaultPort d = defaultPort();
+        port = d.number;
+        outcome.noPortList = d.noPortList;
+    }
     // An address with "COM" but no digits names no port: nothing is opened.
-    if (port <= 0) return true;
+    if (port <= 0) return outcome;
     try {
         SerialPortControl& comm = m_link.MSComm1();
         comm.setRootDir(m_link.settings().portsRoot);
@@ -79,19 +92,16 @@ bool PortFinder::openFirstDevicePort(const QString& link)
         comm.setPortOpen(true);
         comm.setRTSEnable(true);
     } catch (const std::exception&) {
-        return false;
+        outcome.failed = true;
     }
-    return true;
+    return outcome;
 }
 
-void PortFinder::showSerialPorts()
+QString PortFinder::serialPortsText()
 {
     const QStringList ports = FindComPort();
-    if (ports.isEmpty()) {
-        dialogs().message(linktext::kNoSerialPort);
-        return;
-    }
+    if (ports.isEmpty()) return linktext::kNoSerialPort;
     QString text = linktext::kPortsPresent + QLatin1Char('\r');
     for (const QString& p : ports) text += p + QLatin1Char('\r');
-    dialogs().message(text);
+    return text;
 }

@@ -66,7 +66,7 @@ QString pollFailureLine(const Device_Rec& d, const DeviceTrace& t)
 // The poll's surroundings in a run without windows: the link directly, no timer,
 // clock check lines collected, and what every device did, so that a device that
 // gives no readings is told in one line on standard error after the sweep.
-class ConsoleHost : public ProgramPollHost, private ConsoleDialogs
+class ConsoleHost : public ProgramPollHost, public LinkObserver
 {
 public:
     using ProgramPollHost::ProgramPollHost;
@@ -102,13 +102,12 @@ public:
     void setCaption(const QString&) override {}
     void readingChanged(int) override {}
 
-    // The messages of the link during the sweep are kept with the device they concern.
-    Dialogs& sweepDialogs() { return *this; }
     DeviceTrace trace(const Device_Rec& device) const { return m_traces.value(&device); }
 
     QStringList clockLines;
 
-private:
+    // The link's observer during the sweep: standard output carries the readings
+    // only, and the link's messages are kept with the device they concern.
     void message(const QString& text) override
     {
         if (m_current)
@@ -116,8 +115,8 @@ private:
         else
             m_pending << text;
     }
-    void error(const QString& text) override { ConsoleDialogs::error(text); }
 
+private:
     const Device_Rec* m_current = nullptr;
     QStringList m_pending;
     QHash<const Device_Rec*, DeviceTrace> m_traces;
@@ -258,9 +257,8 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     DeviceLink link(state.stop, linkSettingsFrom(state.Prog));  // the settings file's waits and tries
 
-    LinkObserver quiet;  // standard output carries the readings only
-    link.setObserver(&quiet);
     ConsoleHost host(link, state.stop);
+    link.setObserver(&host);
     PollCycle poll(host, [] { return programNow(); });
     poll.setDevices(state.DevList, qMin(state.DevLast, kMaxDevices - 1));
     poll.checkClocks = state.Prog.TIMECHEAK == 1;
@@ -270,10 +268,7 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
         const SignalStopScope signalStop(state.stop);
         auto oldInt = std::signal(SIGINT, stopPollOnSignal);
         auto oldTerm = std::signal(SIGTERM, stopPollOnSignal);
-        Dialogs& shownBefore = dialogs();
-        setDialogs(&host.sweepDialogs());
         guarded([&] { poll.tick(); });
-        setDialogs(&shownBefore);
         std::signal(SIGINT, oldInt);
         std::signal(SIGTERM, oldTerm);
     }

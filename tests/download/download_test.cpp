@@ -20,6 +20,7 @@
 #include "download/unattended.h"
 #include "link/devicelink.h"
 #include "link/framing.h"
+#include "platform/serialport.h"
 #include "reports/reportfile.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
@@ -606,6 +607,25 @@ TEST_F(DownloadTest, RefusedConnectionIsReportedAndTheRunGoesOn)
     const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 1);
     EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/B1_Hall.rep")));
+}
+
+// A serial device whose port cannot be opened: the unattended run waits on no box,
+// logs the port message with the device and goes on to the next device.
+TEST_F(DownloadTest, APortThatCannotBeOpenedIsLoggedAndTheRunGoesOn)
+{
+    setSystemPortListerForTests([] { return QList<SerialPortEntry>{}; });
+    const QString a2 = DevSim::lanAddress(8);
+    startFleet({"device id=B link=" + a2 + " sensors=T,-,-,-"},
+               {"device  =Cellar,COM9,R1,,,,S,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"}, 1);
+    const AllDevicesResult r = downloadAllDevices(state(), link());
+    setSystemPortListerForTests({});
+    EXPECT_EQ(r.failedDevices, 1);
+    EXPECT_EQ(r.sensorsRead, 1);
+    EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/B1_Hall.rep")));
+    const QStringList logged = log.lines.filter(oneLogLine(linktext::kCannotOpenPort));
+    ASSERT_EQ(logged.size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_TRUE(logged[0].contains("Cellar") && logged[0].contains("COM9")) << logged[0].toStdString();
+    EXPECT_TRUE(dlg.shown().isEmpty());
 }
 
 // An unattended run with a registry that is missing or registers no device reads

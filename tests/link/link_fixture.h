@@ -9,6 +9,7 @@
 #include "support/devsim.h"
 #include "support/fixtures.h"
 
+// Messages go to the dialogs layer, as the communication window shows them.
 struct RecordingObserver : LinkObserver
 {
     QStringList sent, json, ussd, status, captions, reports;
@@ -23,6 +24,7 @@ struct RecordingObserver : LinkObserver
     void busyCursor(bool on) override { busy += on ? 1 : -1; }
     void waitLabel(WaitLabel w, const QString& t) override { labels[int(w)] = t; }
     void reportLine(const QString& l) override { reports << l; }
+    void message(const QString& t) override { dialogs().message(t); }
 };
 
 class LinkFixture : public RootFixture

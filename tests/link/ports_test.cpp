@@ -42,8 +42,8 @@ TEST_F(Ports, DefaultPortIsTheLastUsbPortElseTheFirst)
         EXPECT_EQ(PortFinder(link).FindComPort0(), c.expected) << c.ports.last().deviceName.toStdString();
     }
     systemPorts({});
-    dlg.expect(Kind::Message, linktext::kNoControlPanel);
     EXPECT_EQ(PortFinder(link).FindComPort0(), 1);
+    EXPECT_TRUE(PortFinder(link).defaultPort().noPortList);
 }
 
 TEST_F(Ports, LinksUnderTheRootComeFirstAndSystemPortsKeepTheirNumbers)
@@ -55,19 +55,17 @@ TEST_F(Ports, LinksUnderTheRootComeFirstAndSystemPortsKeepTheirNumbers)
     EXPECT_EQ(serialPortLocation(65, root()), "/dev/ttyACM0");
     EXPECT_EQ(PortFinder(link).FindComPort0(), 65);
 
-    dlg.expect(Kind::Message, linktext::kPortsPresent + "\rCOM2\rCOM1\rCOM65\r");
-    PortFinder(link).showSerialPorts();
+    EXPECT_EQ(PortFinder(link).serialPortsText(), linktext::kPortsPresent + "\rCOM2\rCOM1\rCOM65\r");
     systemPorts({});
     sim.stop();
-    dlg.expect(Kind::Message, linktext::kNoSerialPort);
-    PortFinder(link).showSerialPorts();
+    EXPECT_EQ(PortFinder(link).serialPortsText(), linktext::kNoSerialPort);
 }
 
 TEST_F(Ports, FindComPortAndOpenWantsComAndReplacesPortZero)
 {
     startSim(QStringLiteral("device id=a link=COM4\ndevice id=b link=COM1\n"), {QStringLiteral("--no-pace")});
     systemPorts({});
-    PortFinder(link).FindComPortAndOpen(QStringLiteral("com4"));
+    EXPECT_FALSE(PortFinder(link).FindComPortAndOpen(QStringLiteral("com4")).failed);
     EXPECT_TRUE(link.MSComm1().PortOpen());
     EXPECT_EQ(link.MSComm1().CommPort(), 4);
     EXPECT_FALSE(link.MSComm1().RTSEnable());
@@ -82,6 +80,12 @@ TEST_F(Ports, FindComPortAndOpenWantsComAndReplacesPortZero)
     PortFinder(link).FindComPortAndOpen(QStringLiteral("COM"));
     EXPECT_FALSE(link.MSComm1().PortOpen());
     EXPECT_EQ(link.MSComm1().CommPort(), 1);
+
+    // A port that is not there: told in the outcome, the port stays closed.
+    const PortOpening missing = PortFinder(link).FindComPortAndOpen(QStringLiteral("COM9"));
+    EXPECT_TRUE(missing.failed);
+    EXPECT_FALSE(missing.noPortList);
+    EXPECT_FALSE(link.MSComm1().PortOpen());
 }
 
 TEST_F(Ports, OpenPort2SwitchesFromLanToASerialPort)
@@ -90,13 +94,14 @@ TEST_F(Ports, OpenPort2SwitchesFromLanToASerialPort)
     startSim(QStringLiteral("device id=a link=%1\ndevice id=b link=COM3\n").arg(ip), {QStringLiteral("--no-pace")});
     systemPorts({});
     state().SelDevice = device("a", ip);
-    PortFinder(link).OpenPort2(ip, state().SelDevice);  // 7 characters or more: a LAN address, CommPort untouched
+    // 7 characters or more: a LAN address, CommPort untouched.
+    EXPECT_EQ(PortFinder(link).OpenPort2(ip, state().SelDevice), LinkSwitch::Done);
     EXPECT_TRUE(link.lanConnected());
     EXPECT_EQ(state().SelDevice.IP, ip);
     EXPECT_EQ(link.MSComm1().CommPort(), 1);
 
     link.setLinkPending(true);
-    PortFinder(link).OpenPort2(QStringLiteral("COM3"), state().SelDevice);
+    EXPECT_EQ(PortFinder(link).OpenPort2(QStringLiteral("COM3"), state().SelDevice), LinkSwitch::Done);
     EXPECT_FALSE(link.lanConnected());
     EXPECT_TRUE(link.MSComm1().PortOpen());
     EXPECT_EQ(link.MSComm1().CommPort(), 3);
@@ -109,13 +114,13 @@ TEST_F(Ports, OpenPort2SwitchesFromLanToASerialPort)
     EXPECT_NE(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b), "Time Out");
 
     link.setLinkPending(true);
-    dlg.expect(Kind::Message, linktext::kPortCannotOpen);
-    PortFinder(link).OpenPort2(QStringLiteral("7"), state().SelDevice);
+    EXPECT_EQ(PortFinder(link).OpenPort2(QStringLiteral("7"), state().SelDevice), LinkSwitch::PortCannotOpen);
     EXPECT_TRUE(link.linkPending());
     EXPECT_FALSE(link.MSComm1().PortOpen());
     EXPECT_THROW(PortFinder(link).OpenPort2(QStringLiteral("COM0"), state().SelDevice),
-                 TermivoError);                                            // the control rejects 0
-    PortFinder(link).OpenPort2(QStringLiteral("COM"), state().SelDevice);  // no digit: nothing, no message
+                 TermivoError);  // the control rejects 0
+    EXPECT_EQ(PortFinder(link).OpenPort2(QStringLiteral("COM"), state().SelDevice),
+              LinkSwitch::Done);  // no digit: nothing
 }
 
 // A system port's COM number follows its kernel name: adding a link or plugging in

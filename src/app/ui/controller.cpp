@@ -1,20 +1,27 @@
 #include "app/ui/controller.h"
 
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include "app/programstate.h"
 #include "config/devicelist.h"
 #include "config/ui/devicenamespage.h"
+#include "config/ui/maintenancepages.h"
+#include "config/ui/periodstartbox.h"
+#include "config/ui/settingspage.h"
 #include "download/download.h"
 #include "download/ui/form_read.h"
 #include "link/devicelink.h"
 #include "link/linkobserver.h"
 #include "link/ui/askedlink.h"
+#include "link/ui/devicechooser.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
 #include "online/ui/form_show.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
+#include "platform/guardedconnect.h"
 #include "views/ui/aboutbox.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_comment.h"
@@ -43,6 +50,7 @@ public:
     void statusText(const QString& text) override { m_comm.statusText(text), m_progress.statusText(text); }
     void captionText(const QString& text) override { m_comm.captionText(text), m_progress.captionText(text); }
     void busyCursor(bool on) override { m_comm.busyCursor(on), m_progress.busyCursor(on); }
+    void message(const QString& text) override { m_comm.message(text), m_progress.message(text); }
     void waitLabel(WaitLabel which, const QString& text) override
     {
         m_comm.waitLabel(which, text), m_progress.waitLabel(which, text);
@@ -64,6 +72,66 @@ private:
     LinkObserver& m_progress;
 };
 
+// Makes the communication window's pages that belong to the device settings (the
+// period start box, the device list, the settings page with its inner pages, the
+// device commands, the operator's panel, the replies page and the device chooser),
+// joins them to each other and hands them to the window.
+void composeCommPages(TForm_Comm& comm, ProgramState& state, DeviceLink& link, WindowCommands& commands)
+{
+    comm.GroupBoxPeriod = new PeriodStartBox(state, comm.TabSendResive);
+
+    DeviceNamesPage* names = new DeviceNamesPage(state, link, commands, comm.PageControl1);
+    comm.TabSheet1 = names;
+
+    // The settings page holds the parameter sheet's inner pages; the device commands,
+    // the operator's panel and the replies page join them.
+    TSettingsPage* settings = new TSettingsPage(state, link, comm.PageControl1);
+    comm.TabSheet_Net = settings;
+    RepliesPage* replies = new RepliesPage(state, link, comm.deviceSearch(), settings->PageControl2);
+    comm.TabSheet8 = replies;
+    DeviceCommandsPanel* commandsPanel = new DeviceCommandsPanel(state, link, replies, settings->TabSheet3);
+    comm.GroupBoxDeviceCommands = commandsPanel;
+    commandsPanel->useClockField(settings->LE_BaseParam_TimeDate);
+    settings->addPanel(settings->TabSheet3, commandsPanel);
+    OperatorPanel* operatorPanel = new OperatorPanel(state, link, replies, comm.ussdPoll(), settings->TabSheet7);
+    comm.PanelOperator = operatorPanel;
+    settings->addPanel(settings->TabSheet7, operatorPanel);
+    settings->insertRepliesPage(replies, QStringLiteral("پاسخ ها"));
+
+    DeviceChooser* chooser = new DeviceChooser(
+        state, link,
+        {[names] { return names->rows(); }, [names](int gridRow, const DeviceRow& row) { names->setRow(gridRow, row); },
+         [names](const DeviceRow& row) { names->appendRow(row); }},
+        settings);
+    comm.PanelChooser = chooser;
+    settings->chooserRow()->addWidget(chooser);
+    TForm_Comm* window = &comm;
+    chooser->setSheetHooks({[settings] { settings->clearSheet(); },
+                            guardedHandler([settings] { settings->BtnReadAllDataClick(); }),
+                            [settings](bool shown) { settings->BtnSendSettingJson->setVisible(shown); },
+                            [&state, window] {
+                                state.expert.reset();
+                                window->setExpertAccess(false);
+                            }});
+    state.expert.onGranted(window, [window] { window->setExpertAccess(true); });
+
+    CommPages pages;
+    pages.periodStart = comm.GroupBoxPeriod;
+    pages.deviceNames = names;
+    pages.settings = settings;
+    pages.settingsCaption = TSettingsPage::caption();
+    pages.settingsPages = settings->PageControl2;
+    pages.deviceSettings = settings->TabSheet3;
+    pages.phoneSettings = settings->TabSheet7;
+    pages.replies = replies;
+    pages.replyPane = replies->Memo_Json;
+    pages.searchButton = replies->Button2;
+    pages.operatorAnswers = operatorPanel->Memo1;
+    pages.shown = [names] { names->FormShow(); };
+    pages.expertAccess = [commandsPanel](bool granted) { commandsPanel->setExpertAccess(granted); };
+    comm.setPages(std::move(pages));
+}
+
 }  // namespace
 
 AppController::AppController(ProgramState& state, DeviceLink& link, const QStringList& args)
@@ -75,7 +143,8 @@ AppController::AppController(ProgramState& state, DeviceLink& link, const QStrin
     m_read = new TForm_read(state, link, *this);
     m_heading = new TForm_comment(state);
     m_online = new TForm_Show(state, link, *this);
-    m_comm = new TForm_Comm(state, link, *this);
+    m_comm = new TForm_Comm(state, link);
+    composeCommPages(*m_comm, state, link, *this);
     m_progress = new TForm_wait2(state, m_main);
     m_messages = new TForm_Message;
     m_observer = std::make_unique<TwoWindowsObserver>(m_comm->linkObserver(), *m_progress);

@@ -50,7 +50,8 @@ DeviceNamesPage::DeviceNamesPage(const ProgramState& state, DeviceLink& link, Wi
     connectGuarded(BitBtnAddDev, &QPushButton::clicked, this, [this] { BtnAddNewDeviceClick(); });
     connectGuarded(BtnDeleteDevice, &QPushButton::clicked, this, [this] { BtnDeleteDeviceClick(); });
     connectGuarded(BtnSaveSoft, &QPushButton::clicked, this, [this] { BtnSaveSoftClick(); });
-    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [this] { PortFinder(m_link).showSerialPorts(); });
+    connectGuarded(BtnShowCom, &QPushButton::clicked, this,
+                   [this] { dialogs().message(PortFinder(m_link).serialPortsText()); });
 }
 
 void DeviceNamesPage::setRows(const QList<DeviceRow>& rows)

@@ -59,7 +59,9 @@ RepliesPage::RepliesPage(ProgramState& state, DeviceLink& link, DeviceSearch& se
 
     connectGuarded(BtnSendJson, &QPushButton::clicked, this, [this] { BtnSendJsonClick(); });
     connectGuarded(Button12, &QPushButton::clicked, this, [this] { Button12Click(); });
-    connectGuarded(Button2, &QPushButton::clicked, this, [&search] { search.searchDevices(); });
+    connectGuarded(Button2, &QPushButton::clicked, this, [&search] {
+        if (const QString busy = search.searchDevices(); !busy.isEmpty()) dialogs().message(busy);
+    });
 }
 
 void RepliesPage::addReply(const QString& reply)

@@ -7,6 +7,14 @@
 
 void openAskedFor(DeviceLink& link, const StopRequest& stop, const QString& linkText, Device_Rec& chosen)
 {
-    if (!PortFinder(link).OpenPort2(linkText, chosen) && !stop.requested())
-        dialogs().message(linktext::cannotConnect(linkText));
+    switch (PortFinder(link).OpenPort2(linkText, chosen)) {
+        case LinkSwitch::Done:
+            break;
+        case LinkSwitch::NetworkFailed:
+            if (!stop.requested()) dialogs().message(linktext::cannotConnect(linkText));
+            break;
+        case LinkSwitch::PortCannotOpen:
+            dialogs().message(linktext::kPortCannotOpen);
+            break;
+    }
 }

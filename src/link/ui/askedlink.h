@@ -11,5 +11,6 @@ class StopRequest;
 struct Device_Rec;
 
 // Opens the link a person chose for the chosen device: a network address or a serial
-// port. A link that could not be opened is told unless stop was requested.
+// port. A link that could not be opened is told (a network link unless stop was
+// requested).
 void openAskedFor(DeviceLink& link, const StopRequest& stop, const QString& linkText, Device_Rec& chosen);

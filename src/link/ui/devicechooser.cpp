@@ -7,7 +7,6 @@
 
 #include "app/programstate.h"
 #include "app/records.h"
-#include "config/ui/devicenamespage.h"
 #include "link/chooser.h"
 #include "link/devicelink.h"
 #include "link/ui/askedlink.h"
@@ -21,8 +20,8 @@ void DropDownList::showPopup()
     QComboBox::showPopup();
 }
 
-DeviceChooser::DeviceChooser(ProgramState& state, DeviceLink& link, DeviceNamesPage* list, QWidget* parent)
-    : QWidget(parent), m_state(state), m_link(link), m_list(list)
+DeviceChooser::DeviceChooser(ProgramState& state, DeviceLink& link, DeviceListRows list, QWidget* parent)
+    : QWidget(parent), m_state(state), m_link(link), m_list(std::move(list))
 {
     setObjectName(QStringLiteral("PanelChooser"));
     Cb_Com_net = new DropDownList(this);
@@ -47,7 +46,7 @@ void DeviceChooser::t()
     const QSignalBlocker block(Cb_Com_net);
     const QString text = Cb_Com_net->currentText();
     Cb_Com_net->clear();
-    Cb_Com_net->addItems(chooserItems(m_list->rows()));
+    Cb_Com_net->addItems(chooserItems(m_list.rows()));
     Cb_Com_net->setCurrentIndex(-1);
     Cb_Com_net->setEditText(text);
 }
@@ -63,7 +62,7 @@ void DeviceChooser::Cb_Com_netChange(int index)
     m_state.SelDevice.IP.clear();
     m_link.setLinkPending(true);
 
-    const QList<QStringList> rows = m_list->rows();
+    const QList<QStringList> rows = m_list.rows();
     const bool listed = index >= 0 && index < rows.size();
     QString port;
     QString id;
@@ -96,7 +95,7 @@ void DeviceChooser::Cb_Com_netChange(int index)
     d.id = field("LE_BaseParam_ID");
     const QStringList row = reportedRow(d, port, listed ? std::optional(rows[index]) : std::nullopt);
     if (listed)
-        m_list->setRow(index + 1, row);
+        m_list.setRow(index + 1, row);
     else
-        m_list->appendRow(row);
+        m_list.appendRow(row);
 }

@@ -8,9 +8,19 @@
 #include <QComboBox>
 #include <QWidget>
 
+#include "config/devicelist.h"
+
 class DeviceLink;
-class DeviceNamesPage;
 struct ProgramState;
+
+// The device list as the chooser reads and writes it (the device names page's grid,
+// joined by the application controller).
+struct DeviceListRows
+{
+    std::function<QList<DeviceRow>()> rows;                     // the registered devices' rows
+    std::function<void(int gridRow, const DeviceRow&)> setRow;  // a row rewritten (1: the first device)
+    std::function<void(const DeviceRow&)> appendRow;            // a row added below the others
+};
 
 // A drop-down list that tells when its list is about to drop down.
 class DropDownList : public QComboBox
@@ -30,7 +40,7 @@ class DeviceChooser : public QWidget
 public:
     // state: the chosen device; link: the link to it; list: the device list it offers
     // and writes what the device reports into.
-    DeviceChooser(ProgramState& state, DeviceLink& link, DeviceNamesPage* list, QWidget* parent = nullptr);
+    DeviceChooser(ProgramState& state, DeviceLink& link, DeviceListRows list, QWidget* parent = nullptr);
 
     DropDownList* Cb_Com_net;
 
@@ -53,6 +63,6 @@ public:
 private:
     ProgramState& m_state;
     DeviceLink& m_link;
-    DeviceNamesPage* m_list;
+    DeviceListRows m_list;
     SheetHooks m_hooks;
 };

@@ -13,15 +13,13 @@
 
 #include "app/programstate.h"
 #include "config/expertaccess.h"
-#include "config/ui/devicenamespage.h"
-#include "config/ui/maintenancepages.h"
-#include "config/ui/settingspage.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/portfinder.h"
 #include "link/replies.h"
 #include "link/ui/askedlink.h"
 #include "link/ui/devicechooser.h"
+#include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
 
 namespace {
@@ -35,6 +33,11 @@ T* named(T* w, const char* name)
 }  // namespace
 
 // ---------------------------------------------------------------- observer
+
+void CommWindowObserver::message(const QString& text)
+{
+    dialogs().message(text);
+}
 
 void CommWindowObserver::sendLine(const QString& frame)
 {
@@ -55,9 +58,10 @@ void CommWindowObserver::clearJson()
 }
 void CommWindowObserver::showReplies()
 {
-    m_comm->PageControl1->setCurrentWidget(m_comm->TabSheet_Net);
-    m_comm->PageControl2->setVisible(true);
-    m_comm->PageControl2->setCurrentWidget(m_comm->TabSheet8);
+    const CommPages& pages = m_comm->m_pages;
+    m_comm->PageControl1->setCurrentWidget(pages.settings);
+    pages.settingsPages->setVisible(true);
+    pages.settingsPages->setCurrentWidget(pages.replies);
 }
 void CommWindowObserver::ussdLine(const QString& answer)
 {
@@ -82,7 +86,7 @@ void CommWindowObserver::busyCursor(bool on)
 
 // ---------------------------------------------------------------- window
 
-TForm_Comm::TForm_Comm(ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent)
+TForm_Comm::TForm_Comm(ProgramState& state, DeviceLink& link, QWidget* parent)
     : QWidget(parent),
       m_search(link),
       m_ussd(link, state.SelDevice),
@@ -99,44 +103,10 @@ TForm_Comm::TForm_Comm(ProgramState& state, DeviceLink& link, WindowCommands& co
     Timer1.setObjectName(QStringLiteral("Timer1"));
 
     PageControl1 = named(new QTabWidget(this), "PageControl1");
-    TabSendResive = new TrafficPage(state, PageControl1);
+    TabSendResive = new TrafficPage(PageControl1);
     Memo_Send = TabSendResive->Memo_Send;
     Memo_Rx = TabSendResive->Memo_Rx;
-    GroupBoxPeriod = TabSendResive->GroupBoxPeriod;
-
-    TabSheet1 = new DeviceNamesPage(state, link, commands, PageControl1);
-
-    // The settings page holds the parameter sheet's inner pages; the device commands,
-    // the operator's panel and the replies page join them.
-    TabSheet_Net = new TSettingsPage(state, link, PageControl1);
-    PageControl2 = TabSheet_Net->PageControl2;
-    TabSheet3 = TabSheet_Net->TabSheet3;
-    TabSheet7 = TabSheet_Net->TabSheet7;
-    TabSheet8 = new RepliesPage(state, link, m_search, PageControl2);
-    Memo_Json = TabSheet8->Memo_Json;
-    Button2 = TabSheet8->Button2;
-    GroupBoxDeviceCommands = new DeviceCommandsPanel(state, link, TabSheet8, TabSheet3);
-    GroupBoxDeviceCommands->useClockField(TabSheet_Net->LE_BaseParam_TimeDate);
-    TabSheet_Net->addPanel(TabSheet3, GroupBoxDeviceCommands);
-    PanelOperator = new OperatorPanel(state, link, TabSheet8, m_ussd, TabSheet7);
-    Memo1 = PanelOperator->Memo1;
-    TabSheet_Net->addPanel(TabSheet7, PanelOperator);
-    TabSheet_Net->insertRepliesPage(TabSheet8, QStringLiteral("پاسخ ها"));
-    PanelChooser = new DeviceChooser(state, link, TabSheet1, TabSheet_Net);
-    TabSheet_Net->chooserRow()->addWidget(PanelChooser);
-    PanelChooser->setSheetHooks({[this] { TabSheet_Net->clearSheet(); },
-                                 guardedHandler([this] { TabSheet_Net->BtnReadAllDataClick(); }),
-                                 [this](bool shown) { TabSheet_Net->BtnSendSettingJson->setVisible(shown); },
-                                 [this] {
-                                     m_state.expert.reset();
-                                     setExpertAccess(false);
-                                 }});
-    m_state.expert.onGranted(this, [this] { setExpertAccess(true); });
-
     PageControl1->addTab(TabSendResive, QStringLiteral("ارسال و دریافت "));
-    PageControl1->addTab(TabSheet1, QStringLiteral("نام  دستگاهها "));
-    PageControl1->addTab(TabSheet_Net, TSettingsPage::caption());
-    PageControl1->setCurrentWidget(TabSheet1);
 
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
     StatusBar1->showMessage(QStringLiteral("Ready"));
@@ -147,12 +117,27 @@ TForm_Comm::TForm_Comm(ProgramState& state, DeviceLink& link, WindowCommands& co
     resize(860, 560);
 }
 
+void TForm_Comm::setPages(CommPages pages)
+{
+    m_pages = std::move(pages);
+    TabSendResive->setPeriodBox(m_pages.periodStart);
+    PageControl2 = m_pages.settingsPages;
+    TabSheet3 = m_pages.deviceSettings;
+    TabSheet7 = m_pages.phoneSettings;
+    Memo_Json = m_pages.replyPane;
+    Button2 = m_pages.searchButton;
+    Memo1 = m_pages.operatorAnswers;
+    PageControl1->addTab(m_pages.deviceNames, QStringLiteral("نام  دستگاهها "));
+    PageControl1->addTab(m_pages.settings, m_pages.settingsCaption);
+    PageControl1->setCurrentWidget(m_pages.deviceNames);
+}
+
 TForm_Comm::~TForm_Comm() = default;
 
 void TForm_Comm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) guarded([this] { TabSheet1->FormShow(); });
+    if (!event->spontaneous() && m_pages.shown) guarded([this] { m_pages.shown(); });
 }
 
 void TForm_Comm::closeEvent(QCloseEvent* event)
@@ -167,5 +152,5 @@ void TForm_Comm::closeEvent(QCloseEvent* event)
 
 void TForm_Comm::setExpertAccess(bool granted)
 {
-    GroupBoxDeviceCommands->setExpertAccess(granted);
+    if (m_pages.expertAccess) m_pages.expertAccess(granted);
 }

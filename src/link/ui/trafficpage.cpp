@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "config/ui/periodstartbox.h"
 #include "link/linkobserver.h"
 #include "platform/guardedconnect.h"
 
@@ -13,7 +12,7 @@ void limitPaneLines(QPlainTextEdit* memo, int lineLimit)
     if (memo->blockCount() > lineLimit || memo->document()->characterCount() > kPaneCharacterLimit) memo->clear();
 }
 
-TrafficPage::TrafficPage(const ProgramState& state, QWidget* parent) : QWidget(parent)
+TrafficPage::TrafficPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSendResive"));
     Memo_Send = new QPlainTextEdit(this);
@@ -24,16 +23,19 @@ TrafficPage::TrafficPage(const ProgramState& state, QWidget* parent) : QWidget(p
         m->setReadOnly(true);
         m->setLayoutDirection(Qt::LeftToRight);
     }
-    GroupBoxPeriod = new PeriodStartBox(state, this);
-    auto* traffic = new QGridLayout(this);
-    traffic->addWidget(new QLabel(QStringLiteral("ارسال ها"), this), 0, 0);
-    traffic->addWidget(new QLabel(QStringLiteral("دریافت ها"), this), 0, 1);
-    traffic->addWidget(Memo_Send, 1, 0);
-    traffic->addWidget(Memo_Rx, 1, 1);
-    traffic->addWidget(GroupBoxPeriod, 2, 0, 1, 2, Qt::AlignLeading);
+    m_grid = new QGridLayout(this);
+    m_grid->addWidget(new QLabel(QStringLiteral("ارسال ها"), this), 0, 0);
+    m_grid->addWidget(new QLabel(QStringLiteral("دریافت ها"), this), 0, 1);
+    m_grid->addWidget(Memo_Send, 1, 0);
+    m_grid->addWidget(Memo_Rx, 1, 1);
 
     connectGuarded(Memo_Send, &QPlainTextEdit::textChanged, this, &TrafficPage::Memo_SendChange);
     connectGuarded(Memo_Rx, &QPlainTextEdit::textChanged, this, &TrafficPage::Memo_RxChange);
+}
+
+void TrafficPage::setPeriodBox(QWidget* box)
+{
+    m_grid->addWidget(box, 2, 0, 1, 2, Qt::AlignLeading);
 }
 
 void TrafficPage::addSent(const QString& frame)

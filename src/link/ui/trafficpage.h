@@ -1,23 +1,24 @@
 // The communication window's first page "ارسال و دریافت ": the frames sent to the
-// devices and the replies received, and the box that sets the start of the download
-// period.
+// devices and the replies received, and below them the box that sets the start of the
+// download period (made by the application controller and placed here).
 #pragma once
 
 #include <QWidget>
 
-class PeriodStartBox;
-struct ProgramState;
+class QGridLayout;
 class QPlainTextEdit;
 
 class TrafficPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TrafficPage(const ProgramState& state, QWidget* parent = nullptr);
+    explicit TrafficPage(QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo_Send;
     QPlainTextEdit* Memo_Rx;
-    PeriodStartBox* GroupBoxPeriod;  // "تنظیم اول دوره "
+
+    // Places the period start box "تنظیم اول دوره " below the panes.
+    void setPeriodBox(QWidget* box);
 
     // A frame sent and a reply received, each on its own line.
     void addSent(const QString& frame);
@@ -26,6 +27,9 @@ public:
     // The panes are emptied once they pass their line or character limit.
     void Memo_SendChange();
     void Memo_RxChange();
+
+private:
+    QGridLayout* m_grid;
 };
 
 // Empties a pane that holds more than lineLimit lines or the character limit of the

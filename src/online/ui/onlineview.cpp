@@ -6,7 +6,7 @@
 #include <qcustomplot.h>
 
 #include "online/readings.h"
-#include "views/ui/chartframe.h"
+#include "widgets/ui/chartframe.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
-#include "app/ui/application.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "views/exporttable.h"

@@ -21,6 +21,7 @@
 #include "app/registry.h"
 #include "app/rootdir.h"
 #include "link/devicelink.h"
+#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
 #include "platform/ui/rtlwidgets.h"
@@ -220,7 +221,9 @@ void TForm1::LoadDeviceStatus()
     const RegistryLoadNotes notes = loadRegistry(m_state);
     m_link.setSettings(linkSettingsFrom(m_state.Prog));  // the settings file's waits and tries
     fillDevicePanel();
-    reportRegistryNotes(notes);
+    const RegistryNoteTexts told = registryNoteTexts(notes);
+    if (!told.error.isEmpty()) showErrorBox(told.error);
+    if (!told.message.isEmpty()) dialogs().message(told.message);
 }
 
 void TForm1::fillDevicePanel()

@@ -318,7 +318,9 @@ void TForm1::openFirstDevicePort()
 {
     if (m_state.DevLast < 0 || m_state.DevList[0].Sensor[0].Name.isEmpty()) return;
     const QString address = m_state.DevList[0].IP.toUpper();
-    if (!PortFinder(m_link).openFirstDevicePort(address))
+    const PortOpening opening = PortFinder(m_link).openFirstDevicePort(address);
+    if (opening.noPortList) dialogs().message(linktext::kNoControlPanel);
+    if (opening.failed)
         dialogs().message(QStringLiteral("امکان باز شدن این پورت وجود ندارد ") + address + QLatin1Char('\r') +
                           QStringLiteral("نرم افزار دیگری از این پورت استفاده میکند؟") + QLatin1Char('\r') +
                           QStringLiteral("یا شماره پورت سریال تغییر پیدا کرده است؟"));

@@ -13,7 +13,7 @@
 
 #include "platform/bidi.h"
 #include "platform/errors.h"
-#include "views/ui/chartframe.h"
+#include "widgets/ui/chartframe.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "views/ui/chartframe.h"
+#include "widgets/ui/chartframe.h"
 
 #include <limits>
 
