@@ -348,8 +348,8 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
     std::vector<DeviceDownloadResult> results(static_cast<std::size_t>(count));
     LinkPool pool(ctx.link, ctx.stopRequested, obs, ctx.log, ctx.devicesInFlight);
     const bool sideBySide = pool.sideBySide();
-    // Side by side the overall bar counts devices; one after another it counts sensors.
-    if (sideBySide) obs.waitBarRange(WaitBar::All, 0, count);
+    // The overall bar of a device read side by side moves when the device ends.
+    std::vector<int> positions(static_cast<std::size_t>(count), 0);
     const auto read = [&](int i, DeviceSlot& slot) {
         if (!sideBySide) {
             obs.waitBarPosition(WaitBar::Day, 0);
@@ -360,6 +360,7 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
                             ctx.counts, ctx.files,     ctx.retry, ctx.calendar};
         own.personWaiting = ctx.personWaiting;
         work[i] = downloadDevice(own, work[i], ctx.files.rootDir, results[i], true);
+        positions[i] = own.overallPosition;
     };
     const auto done = [&](int i) {
         for (int s = 0; s < 4; ++s)
@@ -370,12 +371,12 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
         if (r.yearChanged) out.yearChanged = true;
         out.sensorsRead += r.sensorsRead;
         if (r.stopped) stopLogged = true;
+        if (positions[i] > 0) advanceAll(ctx, positions[i]);
     };
     const auto progress = [&](int ended, const QList<int>& reading) {
         QStringList names;
         for (const int i : reading) names << deviceLogLabel(devices[i]);
         obs.fleetProgress(ended, count, names);
-        if (sideBySide) obs.waitBarPosition(WaitBar::All, ended);
     };
     pool.run(pooled, read, done, progress);
     out.stopped = ctx.stopRequested();
