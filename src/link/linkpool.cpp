@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-#include <QSet>
+#include <QMap>
 #include <QThread>
 #include <QTimer>
 
@@ -135,6 +135,24 @@ void LinkPool::run(const QList<PoolDevice>& devices, const Read& read, const Don
     int serialDevice = -1;  // the serial device being read on this thread
     int ended = 0;
     std::exception_ptr firstError;
+    // Devices that ended and wait for the ones before them to be handed over (null: a
+    // device read on this thread, whose lines were shown as they came).
+    QMap<int, std::shared_ptr<Worker>> endedDevices;
+    int nextDone = 0;
+    // Hands over the ended devices in registry order, passing those a stop left unread.
+    const auto handOver = [&](bool stopping) {
+        while (nextDone < devices.size()) {
+            if (endedDevices.contains(nextDone)) {
+                const std::shared_ptr<Worker> w = endedDevices.take(nextDone);
+                if (w) w->shown.replayTo(m_observer);
+                if (w && w->error && !firstError) firstError = w->error;
+                if (!firstError) done(nextDone);
+            } else if (!(stopping && !started[nextDone])) {
+                break;
+            }
+            ++nextDone;
+        }
+    };
 
     const auto reading = [&] {
         QList<int> list;
@@ -169,13 +187,9 @@ void LinkPool::run(const QList<PoolDevice>& devices, const Read& read, const Don
             workers.removeAt(k);
             ++ended;
             changed = true;
-            w->shown.replayTo(m_observer);
-            if (w->error) {
-                if (!firstError) firstError = w->error;
-            } else {
-                done(w->device);
-            }
+            endedDevices.insert(w->device, w);
         }
+        handOver(m_stopRequested() || firstError);
         for (int i = 0; i < devices.size() && !m_stopRequested() && !firstError && inFlight() < m_inFlight; ++i) {
             if (started[i] || isSerialLinkText(devices[i].address) || !free(i)) continue;
             started[i] = true;
@@ -228,7 +242,8 @@ void LinkPool::run(const QList<PoolDevice>& devices, const Read& read, const Don
             }
             serialDevice = -1;
             ++ended;
-            if (!firstError) done(next);
+            endedDevices.insert(next, nullptr);
+            handOver(m_stopRequested() || firstError);
             tell(ended, reading());
             continue;
         }
@@ -245,5 +260,6 @@ void LinkPool::run(const QList<PoolDevice>& devices, const Read& read, const Don
     }
     tick.stop();
     queue.drainTo(m_log);
+    handOver(true);
     if (firstError) std::rethrow_exception(firstError);
 }

@@ -13,8 +13,11 @@
 //   installed factory (a scripted device serves one thread).
 // - Two devices with the same address, or the same ID in any letter case, are never
 //   read at once: one device is not connected twice, and a report file has one writer.
-// - What a worker's device shows is kept and handed to the run's observer when the
-//   device ends, all its lines together (traffic and report lines; the bars and labels
+// - Devices are handed over in registry order: done runs for a device once it and
+//   every device before it have ended (or a stop left them unread), so that what a run
+//   gives does not depend on which device answered first.
+// - What a worker's device shows is kept and handed to the run's observer with the
+//   device, all its lines together (traffic and report lines; the bars and labels
 //   of one device are not the fleet's). Its message log lines reach the run's log as
 //   they are written, in their order.
 // - A stop request starts no further device; those in flight end as their waits do.
@@ -59,7 +62,7 @@ public:
 
     // Reads devices in registry order as far as the limits allow. read runs on a worker
     // thread or on the calling thread and must touch nothing shared but through its
-    // slot; done runs on the calling thread after each device, in the order they end;
+    // slot; done runs on the calling thread after each device, in registry order;
     // progress on the calling thread whenever either count changes. An exception of a
     // read reaches the caller after every device in flight has ended.
     void run(const QList<PoolDevice>& devices, const Read& read, const Done& done, const Progress& progress = {});
