@@ -205,6 +205,10 @@ void LinkPool::run(const QList<PoolDevice>& devices, const Read& read, const Don
                     link.setObserver(&raw->shown);
                     DeviceSlot slot{link, raw->shown, queue};
                     read(raw->device, slot);
+                    // The device's connection is closed as between two devices read one
+                    // after another, with the pause after it; its address stays taken
+                    // meanwhile.
+                    if (link.lanConnected()) link.disconnectLan();
                 } catch (...) {
                     raw->error = std::current_exception();
                 }

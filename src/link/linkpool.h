@@ -20,6 +20,7 @@
 //   device, all its lines together (traffic and report lines; the bars and labels
 //   of one device are not the fleet's). Its message log lines reach the run's log as
 //   they are written, in their order.
+// - A worker's device ends with its connection closed and the link's pause after it.
 // - A stop request starts no further device; those in flight end as their waits do.
 #pragma once
 
