@@ -13,6 +13,7 @@
 #include "link/devicelink.h"
 #include "link/linkkind.h"
 #include "platform/eventpump.h"
+#include "platform/guardedconnect.h"
 
 namespace {
 
@@ -225,7 +226,7 @@ void LinkPool::run(const QList<PoolDevice>& devices, const Read& read, const Don
     // keep the LAN devices going.
     QTimer tick;
     tick.setInterval(10);
-    QObject::connect(&tick, &QTimer::timeout, [&] { service(); });
+    connectGuarded(&tick, &QTimer::timeout, &tick, [&] { service(); });
     tick.start();
     tell(0, {});
     for (;;) {

@@ -50,7 +50,7 @@ TForm_wait2::TForm_wait2(ProgramState& state, QWidget* mainWindow, QWidget* pare
     grid->addWidget(Label_Status, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Port :"), GroupBoxActivity), 2, 0);
     grid->addWidget(Label_port, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Devices :"), GroupBoxActivity), 3, 0);
+    grid->addWidget(new QLabel(QStringLiteral("دستگاه ها :"), GroupBoxActivity), 3, 0);
     grid->addWidget(Label_Devices, 3, 1);
 
     auto* box = new QVBoxLayout(this);
