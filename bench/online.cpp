@@ -2,7 +2,12 @@
 // the share spent connecting and in the link's fixed connection pauses, the longest
 // stall of the event loop while it runs); drawing the online chart of 30 channels
 // from their report files (loading included), the process's first drawing apart from
-// the later ones; a timer tick with nothing due. --chart-only leaves out the sweep,
+// the later ones; a timer tick with nothing due. Then the 51 devices read one after
+// another ("parallel = 1") and side by side ("parallel = 8") in the same run: the
+// all-devices download with nothing due that the online button runs first (it connects
+// to every device), the full sweep that shows every reading, and the two together, the
+// time from the online button to every device's reading; with the longest stall of
+// the event loop. --chart-only leaves out the sweep,
 // --unprepared the chart's preparation at the window's creation.
 #include <algorithm>
 #include <cstdio>
@@ -21,6 +26,7 @@
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
+#include "download/download.h"
 #include "link/devicelink.h"
 #include "online/onlinechart.h"
 #include "online/pollcycle.h"
@@ -147,6 +153,88 @@ void benchSweep()
     sim.stop();
 }
 
+// The program's own poll host over the link, reading devicesInFlight devices at once.
+class ProgramHost : public ProgramPollHost
+{
+public:
+    using ProgramPollHost::ProgramPollHost;
+    bool windowShowing() const override { return false; }
+    void setTimerEnabled(bool) override {}
+    void showMessageLogIfAny() override {}
+    void logLine(const QString& line) override { std::fprintf(stderr, "log: %s\n", line.toUtf8().constData()); }
+    void hourlyRefresh() override {}
+    void setCaption(const QString&) override {}
+    void readingChanged(int) override { ++readings; }
+    int readings = 0;
+};
+
+class StderrLog : public MessageLogSink
+{
+public:
+    void addLine(const QString& line) override { std::fprintf(stderr, "log: %s\n", line.toUtf8().constData()); }
+};
+
+void benchSideBySide(int parallel)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    QStringList fleet{"seed 31", "pace off"};
+    QStringList registry{"timeout = 500,500,500", QStringLiteral("parallel = %1").arg(parallel)};
+    for (int n = 1; n <= 51; ++n) {
+        const QString a = DevSim::lanAddress(n);
+        fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(DevSim::fleetId(n), a);
+        registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a, DevSim::fleetId(n));
+    }
+    DevSim sim;
+    if (!sim.start(fleet.join('\n') + '\n', root)) {
+        std::fprintf(stderr, "emulator did not start: %s\n", sim.output().toUtf8().constData());
+        std::exit(1);
+    }
+    setRootDirOverride(dir.path());
+    ProgramState state;
+    state.reset(root);
+    StderrLog log;
+    state.messageLog = &log;
+    DeviceLink link(state.stop);
+    writeTextFile(root + "DeviceStatus.txt", registry);
+    loadRegistry(state);
+    LinkObserver quiet;
+    link.setObserver(&quiet);
+
+    QElapsedTimer gap;
+    double longestStallMs = 0;
+    QTimer probe;
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longestStallMs = std::max(longestStallMs, gap.nsecsElapsed() / 1e6);
+        gap.restart();
+    });
+    probe.start();
+    gap.start();
+    QElapsedTimer wall;
+    wall.start();
+    // The registry was just loaded: every channel's ledger position is this hour, nothing is due.
+    const AllDevicesResult download = runAllDevicesDownload(state, link);
+    const double downloadMs = wall.nsecsElapsed() / 1e6;
+    ProgramHost host(link, state.stop);
+    host.devicesInFlight = state.Prog.parallel;
+    PollCycle poll(host, [] { return QDateTime::currentDateTime(); });
+    poll.setDevices(state.DevList, state.DevLast);
+    poll.checkClocks = true;
+    poll.arm();
+    poll.tick();
+    const double totalMs = wall.nsecsElapsed() / 1e6;
+    probe.stop();
+    std::printf(
+        "parallel = %d, 51 LAN devices: download with nothing due %.0f ms (%d failed), sweep with readings "
+        "and clock checks %.0f ms (%d readings shown), online button to every reading %.0f ms; longest "
+        "stall of the event loop %.1f ms\n",
+        parallel, downloadMs, download.failedDevices, totalMs - downloadMs, host.readings, totalMs, longestStallMs);
+    link.reset();
+    link.setObserver(nullptr);
+    sim.stop();
+}
+
 void benchChart(bool prepare)
 {
     QTemporaryDir dir;
@@ -254,6 +342,10 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     benchIdleTick();
     benchChart(!args.contains(QStringLiteral("--unprepared")));
-    if (!args.contains(QStringLiteral("--chart-only"))) benchSweep();
+    if (!args.contains(QStringLiteral("--chart-only"))) {
+        benchSweep();
+        benchSideBySide(1);
+        benchSideBySide(8);
+    }
     return 0;
 }

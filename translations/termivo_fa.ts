@@ -224,6 +224,10 @@
         <translation>تعداد تلاش</translation>
     </message>
     <message>
+        <source>the number of devices read at once</source>
+        <translation>تعداد دستگاه هایی که هم زمان خوانده می شوند</translation>
+    </message>
+    <message>
         <source>&apos;%1&apos; lacks the hour and minute</source>
         <translation>«%1» ساعت و دقیقه ندارد</translation>
     </message>

@@ -26,6 +26,9 @@ enum class ShamsiCalendar {
     Arithmetic,  // the fixed arithmetic of earlier versions, which some devices' clocks follow
 };
 
+// LAN devices read at once when the settings do not say.
+inline constexpr int kDefaultParallelDevices = 8;
+
 struct program_rec
 {
     int wireless = 0;
@@ -50,6 +53,9 @@ struct program_rec
     int ShowYear = 0;
     int CurIndex = 0;
     ShamsiCalendar calendar = ShamsiCalendar::Official;  // settings key "calendar"
+    // Settings key "parallel": how many LAN devices the all-devices download and the
+    // readings sweep talk to at once (1: one after another).
+    int parallel = kDefaultParallelDevices;
 };
 
 struct Sensor_Rec

@@ -146,6 +146,10 @@ void ParseSettingLine(const QString& line, program_rec& prog)
     }
     if (key.contains(QLatin1String("trycnt")))
         prog.tryCnt = settingNumber(line, value, 1, QCoreApplication::translate("Termivo", "the number of attempts"));
+    if (key.contains(QLatin1String("parallel")))
+        prog.parallel = qMin(
+            settingNumber(line, value, 1, QCoreApplication::translate("Termivo", "the number of devices read at once")),
+            kMaxDevices);
     if (key.contains(QLatin1String("timecheak"))) prog.TIMECHEAK = strToInt(value.trimmed());
     if (key.contains(QLatin1String("header"))) prog.Header = value.trimmed();
     if (key.contains(QLatin1String("showyear"))) prog.ShowYear = strToInt(value.trimmed());
@@ -161,6 +165,7 @@ RegistryLoadNotes loadRegistry(ProgramState& state)
     prog.Comment.clear();
     prog.TimeOut1 = prog.TimeOut2 = prog.TimeOut3 = 500;
     prog.tryCnt = 3;
+    prog.parallel = kDefaultParallelDevices;
     prog.calendar = ShamsiCalendar::Official;
 
     int next = 0;

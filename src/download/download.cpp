@@ -1,6 +1,8 @@
 #include "download/download.h"
 
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "app/calendar.h"
 #include "app/channelclash.h"
@@ -10,6 +12,7 @@
 #include "download/replycheck.h"
 #include "link/devicelink.h"
 #include "link/linkkind.h"
+#include "link/linkpool.h"
 #include "link/replies.h"
 #include "platform/safepath.h"
 #include "platform/textfile.h"
@@ -102,6 +105,9 @@ DownloadContext programDownloadContext(ProgramState& state, DeviceLink& link)
         ReportDestination{state.Prog.RootDir, QString()},
         state.retry,
         state.Prog.calendar,
+        0,
+        {},
+        state.Prog.parallel,
     };
 }
 
@@ -325,26 +331,54 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
     obs.waitBarPosition(WaitBar::All, 0);
     obs.showWait(true);
     bool stopLogged = false;
-    for (std::size_t i = 0; i < devices.size() && !ctx.stopRequested(); ++i) {
-        obs.waitBarPosition(WaitBar::Day, 0);
-        // A channel whose position is unknown, or whose file belongs to another
-        // channel, is not read: it is passed to the device's download without a name.
-        Device_Rec dev = devices[i];
-        bool heldBack[4] = {false, false, false, false};
+
+    // A channel whose position is unknown, or whose file belongs to another channel, is
+    // not read: it is passed to the device's download without a name.
+    const int count = int(devices.size());
+    QList<PoolDevice> pooled;
+    std::vector<std::array<bool, 4>> heldBack(static_cast<std::size_t>(count), {false, false, false, false});
+    std::vector<Device_Rec> work(devices.begin(), devices.end());
+    for (int i = 0; i < count; ++i) {
+        pooled << PoolDevice{devices[i].IP, devices[i].ID};
         for (int s = 0; s < 4; ++s) {
-            heldBack[s] = !dev.Sensor[s].Name.isEmpty() && inputs.heldBack && inputs.heldBack(int(i), s);
-            if (heldBack[s]) dev.Sensor[s].Name.clear();
+            heldBack[i][s] = !work[i].Sensor[s].Name.isEmpty() && inputs.heldBack && inputs.heldBack(i, s);
+            if (heldBack[i][s]) work[i].Sensor[s].Name.clear();
         }
-        DeviceDownloadResult r;
-        dev = downloadDevice(ctx, dev, ctx.files.rootDir, r, true);
+    }
+    std::vector<DeviceDownloadResult> results(static_cast<std::size_t>(count));
+    LinkPool pool(ctx.link, ctx.stopRequested, obs, ctx.log, ctx.devicesInFlight);
+    const bool sideBySide = pool.sideBySide();
+    // The overall bar of a device read side by side moves when the device ends.
+    std::vector<int> positions(static_cast<std::size_t>(count), 0);
+    const auto read = [&](int i, DeviceSlot& slot) {
+        if (!sideBySide) {
+            obs.waitBarPosition(WaitBar::Day, 0);
+            work[i] = downloadDevice(ctx, work[i], ctx.files.rootDir, results[i], true);
+            return;
+        }
+        DownloadContext own{slot.link,  slot.observer, slot.log,  ctx.stopRequested, ctx.now,
+                            ctx.counts, ctx.files,     ctx.retry, ctx.calendar};
+        own.personWaiting = ctx.personWaiting;
+        work[i] = downloadDevice(own, work[i], ctx.files.rootDir, results[i], true);
+        positions[i] = own.overallPosition;
+    };
+    const auto done = [&](int i) {
         for (int s = 0; s < 4; ++s)
-            if (heldBack[s]) dev.Sensor[s].Name = devices[i].Sensor[s].Name;
-        devices[i] = dev;
+            if (heldBack[i][s]) work[i].Sensor[s].Name = devices[i].Sensor[s].Name;
+        devices[i] = work[i];
+        const DeviceDownloadResult& r = results[i];
         if (r.failed) ++out.failedDevices;
         if (r.yearChanged) out.yearChanged = true;
         out.sensorsRead += r.sensorsRead;
         if (r.stopped) stopLogged = true;
-    }
+        if (positions[i] > 0) advanceAll(ctx, positions[i]);
+    };
+    const auto progress = [&](int ended, const QList<int>& reading) {
+        QStringList names;
+        for (const int i : reading) names << deviceLogLabel(devices[i]);
+        obs.fleetProgress(ended, count, names);
+    };
+    pool.run(pooled, read, done, progress);
     out.stopped = ctx.stopRequested();
     // A stop that came between two devices: the run says so once.
     if (out.stopped && !stopLogged) {

@@ -75,6 +75,9 @@ struct DownloadContext
         std::function<void(const QString& text)> linkBroken;
     };
     std::optional<PersonWaiting> personWaiting = {};
+    // How many LAN devices the all-devices run reads at once (LinkPool); 1: one after
+    // another on link.
+    int devicesInFlight = 1;
 };
 
 // The download as the program runs it: link and its observer, the message log, the

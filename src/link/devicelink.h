@@ -79,9 +79,11 @@ public:
     // restores the serial port and the TCP client. The transports made before are
     // closed and released.
     void setTransportFactory(TransportFactory factory);
+    bool hasTransportFactory() const { return bool(m_factory); }
 
     // Whether the long work the link serves was asked to stop.
     bool stopRequested() const;
+    const StopRequest& stopRequest() const { return m_stop; }
 
     // ---- the exchange ----
     // Frames request for device, sends it over the link named by device.IP (a serial

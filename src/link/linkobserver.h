@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 enum class WaitLabel { Port, Status, Cnt };  // Label_port, Label_Status, Label_Cnt
 enum class WaitBar { Day, All };             // ProgressBar1, ProgressBarAll
@@ -44,6 +45,9 @@ public:
     virtual void reportLine(const QString& /*line*/) {}  // Memo_report
     virtual void startRun() {}                           // a new run: Memo_report emptied
     virtual void showWait(bool /*shown*/) {}
+    // A run over several devices: done of total devices ended, reading are the devices
+    // being read now (their names).
+    virtual void fleetProgress(int /*done*/, int /*total*/, const QStringList& /*reading*/) {}
 };
 
 // Plain lines on standard output for runs without windows. Traffic lines (frames and

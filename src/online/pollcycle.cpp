@@ -5,6 +5,7 @@
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/linkkind.h"
+#include "link/linkpool.h"
 #include "platform/errors.h"
 #include "platform/eventpump.h"
 
@@ -175,30 +176,66 @@ void PollCycle::deviceAnswered(int index)
     m_host.outageLine(deviceLogLine(m_clock(), calendar, m_devices[index], kAnswersAgainText));
 }
 
-bool PollCycle::reach(int index)
+PollCycle::DeviceRead PollCycle::readDevice(PollExchange& x, Device_Rec& d, bool sweep) const
 {
-    Device_Rec& d = m_devices[index];
-    if (!hasDottedAddress(d.IP) || m_host.connectLan(d)) return true;
-    if (!m_host.stopRequested()) deviceOut(index, oneLogLine(linktext::cannotConnect(d.IP)));
-    return false;
+    DeviceRead r;
+    // A device that cannot be reached is passed over: its exchanges would only wait for
+    // the same connection again.
+    r.reached = !hasDottedAddress(d.IP) || x.connectLan(d);
+    if (sweep) {
+        x.pump();
+        r.stoppedAtReach = x.stopRequested();
+    }
+    if (!r.reached || r.stoppedAtReach) return r;
+    try {
+        r.reply = x.exchange(kReadingCommand, d);
+    } catch (const std::exception& e) {
+        r.failed = true;
+        r.error = errorText(e);
+    }
+    if (!sweep) {
+        r.stoppedAtReading = x.stopRequested();
+        return r;
+    }
+    x.pump();
+    r.stoppedAtReading = x.stopRequested();
+    if (r.stoppedAtReading || !checkClocks) return r;
+    r.clockAsked = true;
+    try {
+        r.clockReply = x.exchange(kClockCommand, d);
+    } catch (const std::exception&) {
+        // No time reply: nothing to compare.
+    }
+    r.stoppedAtClock = x.stopRequested();
+    return r;
+}
+
+bool PollCycle::showRead(int index, const DeviceRead& r)
+{
+    const Device_Rec& d = m_devices[index];
+    if (!r.reached) {
+        if (!r.stoppedAtReach && !m_host.stopRequested()) deviceOut(index, oneLogLine(linktext::cannotConnect(d.IP)));
+        return !r.stoppedAtReach;
+    }
+    if (r.stoppedAtReach) return false;
+    if (r.failed) {
+        // A device that cannot be reached does not stop the poll of the others.
+        if (!r.stoppedAtReading) deviceOut(index, oneLogLine(r.error));
+    } else {
+        updateReading(r.reply, index);
+        if (m_answers.value(index) == DeviceAnswer::Answered)
+            deviceAnswered(index);
+        else if ((r.reply.isEmpty() || r.reply == QLatin1String("Time Out")) && !r.stoppedAtReading)
+            deviceOut(index, kNoAnswerText);
+    }
+    if (r.stoppedAtReading || r.stoppedAtClock) return false;
+    if (r.clockAsked) checkClockOf(index, r.clockReply);
+    return true;
 }
 
 void PollCycle::pollOne(int index)
 {
-    Device_Rec& d = m_devices[index];
-    QString reply;
-    try {
-        reply = m_host.exchange(kReadingCommand, d);
-    } catch (const std::exception& e) {
-        // A device that cannot be reached does not stop the poll of the others.
-        if (!m_host.stopRequested()) deviceOut(index, oneLogLine(errorText(e)));
-        return;
-    }
-    updateReading(reply, index);
-    if (m_answers.value(index) == DeviceAnswer::Answered)
-        deviceAnswered(index);
-    else if ((reply.isEmpty() || reply == QLatin1String("Time Out")) && !m_host.stopRequested())
-        deviceOut(index, kNoAnswerText);
+    showRead(index, readDevice(m_host, m_devices[index], false));
 }
 
 void PollCycle::tick()
@@ -207,28 +244,15 @@ void PollCycle::tick()
     if (firstSweep) {
         m_host.setTimerEnabled(false);
         m_host.showMessageLogIfAny();
-        for (curDev = 0; curDev <= m_last; ++curDev) {
-            Device_Rec& d = m_devices[curDev];
-            // A device that cannot be reached is logged and passed over: its exchanges
-            // would only wait for the same connection again.
-            const bool reached = reach(curDev);
-            m_host.pump();
-            if (m_host.stopRequested()) return;
-            if (!reached) continue;
-            pollOne(curDev);
-            m_host.pump();
-            if (m_host.stopRequested()) return;
-            if (checkClocks) {
-                QString reply;
-                try {
-                    reply = m_host.exchange(kClockCommand, d);
-                } catch (const std::exception&) {
-                    // No time reply: nothing to compare.
-                }
-                if (m_host.stopRequested()) return;
-                checkClockOf(curDev, reply);
-            }
-        }
+        std::vector<DeviceRead> reads(static_cast<std::size_t>(qMax(0, m_last + 1)));
+        bool stopped = false;
+        m_host.sweepDevices(
+            m_devices, m_last + 1, [&](int i, PollExchange& x) { reads[i] = readDevice(x, m_devices[i], true); },
+            [&](int i) {
+                curDev = i;
+                if (!showRead(i, reads[i])) stopped = true;
+            });
+        if (stopped || m_host.stopRequested()) return;
         // After the sweep curDev is the last entry, so the first periodic poll goes to entry 0.
         curDev = m_last;
         firstSweep = false;
@@ -249,7 +273,7 @@ void PollCycle::tick()
                 timeCnt = 0;
                 curDev = (curDev + 1) % (m_last + 1);
                 m_host.setTimerEnabled(false);
-                if (reach(curDev)) pollOne(curDev);
+                pollOne(curDev);
                 m_host.pump();
                 m_host.setTimerEnabled(true);
                 if (m_host.stopRequested()) return;
@@ -287,4 +311,67 @@ void ProgramPollHost::pump()
 bool ProgramPollHost::stopRequested() const
 {
     return m_stop.requested();
+}
+
+void PollHost::sweepDevices(Device_Rec* /*devices*/, int count, const std::function<void(int, PollExchange&)>& read,
+                            const std::function<void(int)>& done)
+{
+    for (int i = 0; i < count && !stopRequested(); ++i) {
+        read(i, *this);
+        done(i);
+    }
+}
+
+namespace {
+// A worker's side of the sweep: the exchange over its own link.
+class WorkerExchange : public PollExchange
+{
+public:
+    WorkerExchange(ProgramPollHost& host, DeviceLink& link) : m_host(host), m_link(link) {}
+    QString exchange(const QString& command, Device_Rec& device) override
+    {
+        return m_host.exchangeOn(m_link, command, device);
+    }
+    bool connectLan(Device_Rec& device) override { return m_host.connectOn(m_link, device); }
+    void pump() override { processPendingEvents(); }
+    bool stopRequested() const override { return m_link.stopRequested(); }
+
+private:
+    ProgramPollHost& m_host;
+    DeviceLink& m_link;
+};
+
+class NoLog : public MessageLogSink
+{
+public:
+    void addLine(const QString&) override {}
+};
+}  // namespace
+
+QString ProgramPollHost::exchangeOn(DeviceLink& link, const QString& command, Device_Rec& device)
+{
+    return link.Write2Dev(command, device);
+}
+
+bool ProgramPollHost::connectOn(DeviceLink& link, Device_Rec& device)
+{
+    return link.connectLan(device.IP);
+}
+
+void ProgramPollHost::sweepDevices(Device_Rec* devices, int count, const std::function<void(int, PollExchange&)>& read,
+                                   const std::function<void(int)>& done)
+{
+    NoLog noLog;  // the sweep logs on this thread, when a device is shown
+    LinkPool pool(
+        m_link, [this] { return stopRequested(); }, m_link.observer(), noLog, devicesInFlight);
+    if (!pool.sideBySide()) return PollHost::sweepDevices(devices, count, read, done);
+    QList<PoolDevice> pooled;
+    for (int i = 0; i < count; ++i) pooled << PoolDevice{devices[i].IP, devices[i].ID};
+    pool.run(
+        pooled,
+        [&](int i, DeviceSlot& slot) {
+            WorkerExchange x(*this, slot.link);
+            read(i, x);
+        },
+        done);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <QDateTime>
 #include <QList>
@@ -21,22 +22,35 @@ class StopRequest;
 // The caption every tick gives the online window.
 extern const QString kMonitorCaption;
 
-// What the cycle needs from its surroundings (the online window, or a run without
-// windows).
-class PollHost
+// How the cycle talks to one device.
+class PollExchange
 {
 public:
-    virtual ~PollHost() = default;
+    virtual ~PollExchange() = default;
     // One exchange (the main window's Send2XKQ): the reply text. May throw on a
     // transport failure.
     virtual QString exchange(const QString& command, Device_Rec& device) = 0;
     // Opens the LAN connection to device; false when it cannot be opened.
     virtual bool connectLan(Device_Rec& device) = 0;
-    // Closes the LAN connection when one is open.
-    virtual void disconnectLan() = 0;
-    // Lets the user interface process pending events.
+    // Lets the user interface (or the worker's own loop) process pending events.
     virtual void pump() = 0;
     virtual bool stopRequested() const = 0;
+};
+
+// What the cycle needs from its surroundings (the online window, or a run without
+// windows).
+class PollHost : public PollExchange
+{
+public:
+    // Closes the LAN connection when one is open.
+    virtual void disconnectLan() = 0;
+    // The full sweep's reads: read(i, exchange) for registry entries 0..count-1 of
+    // devices, then
+    // done(i) on this thread, until a stop request. By default one after another over
+    // this host; a host may read several side by side, each over an exchange of its
+    // own on another thread (read then touches nothing but its device).
+    virtual void sweepDevices(Device_Rec* devices, int count, const std::function<void(int, PollExchange&)>& read,
+                              const std::function<void(int)>& done);
     virtual bool windowShowing() const = 0;
     virtual void setTimerEnabled(bool on) = 0;
     // Shows the message log window when it holds lines.
@@ -54,13 +68,28 @@ public:
 
 // A host over a device link and a stop request, both outliving it: the online window
 // and the one sweep without a window.
+// The full sweep reads up to devicesInFlight LAN devices side by side (LinkPool), each
+// over a link of its own through exchangeOn and connectOn.
 class ProgramPollHost : public PollHost
 {
 public:
     ProgramPollHost(DeviceLink& link, const StopRequest& stop) : m_link(link), m_stop(stop) {}
+    QString exchange(const QString& command, Device_Rec& device) override
+    {
+        return exchangeOn(m_link, command, device);
+    }
+    bool connectLan(Device_Rec& device) override { return connectOn(m_link, device); }
     void disconnectLan() override;
     void pump() override;
     bool stopRequested() const override;
+    void sweepDevices(Device_Rec* devices, int count, const std::function<void(int, PollExchange&)>& read,
+                      const std::function<void(int)>& done) override;
+    int devicesInFlight = 1;
+
+    // The exchange and the connection over a given link (the host's own, or a worker's
+    // in a sweep side by side); called on that link's thread.
+    virtual QString exchangeOn(DeviceLink& link, const QString& command, Device_Rec& device);
+    virtual bool connectOn(DeviceLink& link, Device_Rec& device);
 
 protected:
     DeviceLink& link() const { return m_link; }
@@ -147,10 +176,27 @@ public:
     int lastDevice() const { return m_last; }
 
 private:
-    // Connects device index when it is a LAN device: false when it cannot be reached
-    // (its outage logged, unless a stop request ended the connection).
-    bool reach(int index);
-    // The reading of device index.
+    // What reading one device gave: whether it was reached, its reading reply or the
+    // error its exchange ended with, its time reply, and where a stop request came.
+    struct DeviceRead
+    {
+        bool reached = false;
+        bool stoppedAtReach = false;  // no further step was taken
+        bool failed = false;          // the reading exchange threw (error says why)
+        QString error;
+        QString reply;
+        bool stoppedAtReading = false;
+        bool clockAsked = false;
+        QString clockReply;
+        bool stoppedAtClock = false;
+    };
+    // Reads device over x: connects it when it is a LAN device, asks for its readings
+    // and, with clocks, for its time (in the sweep). Touches nothing but the device.
+    DeviceRead readDevice(PollExchange& x, Device_Rec& device, bool sweep) const;
+    // Shows what device index gave: its readings, its outage or its answering again,
+    // its clock check. False when a stop request ended the read.
+    bool showRead(int index, const DeviceRead& r);
+    // The reading of device index, read and shown.
     void pollOne(int index);
     void checkClockOf(int index, const QString& reply);
     void deviceOut(int index, const QString& why);

@@ -1,6 +1,7 @@
 #include "online/pollonce.h"
 
 #include <csignal>
+#include <mutex>
 
 #include <QHash>
 #include <QSet>
@@ -70,27 +71,41 @@ class ConsoleHost : public ProgramPollHost, public LinkObserver
 {
 public:
     using ProgramPollHost::ProgramPollHost;
-    QString exchange(const QString& command, Device_Rec& device) override
+    // Over the host's own link (one device after another) or a worker's (side by side).
+    QString exchangeOn(DeviceLink& over, const QString& command, Device_Rec& device) override
     {
-        m_current = &device;
-        DeviceTrace& t = m_traces[&device];
-        t.messages << m_pending;
-        m_pending.clear();
+        const bool own = &over == &link();
+        if (own) {
+            m_current = &device;
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            DeviceTrace& t = m_traces[&device];
+            t.messages << m_pending;
+            m_pending.clear();
+        }
         QString reply;
         try {
-            reply = link().Write2Dev(command, device);
+            reply = over.Write2Dev(command, device);
         } catch (const std::exception& e) {
-            if (command == kReadingCommand) t.error = errorText(e);
+            if (command == kReadingCommand) {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_traces[&device].error = errorText(e);
+            }
             throw;
         }
-        if (command == kReadingCommand) t.reply = reply;
+        if (command == kReadingCommand) {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_traces[&device].reply = reply;
+        }
         return reply;
     }
-    bool connectLan(Device_Rec& device) override
+    bool connectOn(DeviceLink& over, Device_Rec& device) override
     {
-        m_current = &device;  // what the connection shows belongs to this device
-        if (link().connectLan(device.IP)) return true;
-        if (!stopRequested()) message(linktext::cannotConnect(device.IP));
+        if (&over == &link()) m_current = &device;  // what the connection shows belongs to this device
+        if (over.connectLan(device.IP)) return true;
+        if (!over.stopRequested()) {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_traces[&device].messages << linktext::cannotConnect(device.IP);
+        }
         return false;
     }
     bool windowShowing() const override { return false; }
@@ -102,7 +117,11 @@ public:
     void setCaption(const QString&) override {}
     void readingChanged(int) override {}
 
-    DeviceTrace trace(const Device_Rec& device) const { return m_traces.value(&device); }
+    DeviceTrace trace(const Device_Rec& device) const
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_traces.value(&device);
+    }
 
     QStringList clockLines;
 
@@ -110,6 +129,7 @@ public:
     // only, and the link's messages are kept with the device they concern.
     void message(const QString& text) override
     {
+        const std::lock_guard<std::mutex> lock(m_mutex);
         if (m_current)
             m_traces[m_current].messages << text;
         else
@@ -117,6 +137,7 @@ public:
     }
 
 private:
+    mutable std::mutex m_mutex;  // the traces are written by the devices read side by side
     const Device_Rec* m_current = nullptr;
     QStringList m_pending;
     QHash<const Device_Rec*, DeviceTrace> m_traces;
@@ -259,6 +280,7 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
 
     ConsoleHost host(link, state.stop);
     link.setObserver(&host);
+    host.devicesInFlight = state.Prog.parallel;
     PollCycle poll(host, [] { return programNow(); });
     poll.setDevices(state.DevList, qMin(state.DevLast, kMaxDevices - 1));
     poll.checkClocks = state.Prog.TIMECHEAK == 1;

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include <QCoreApplication>
+#include <QThread>
+
 namespace {
 ConsoleDialogs g_console;
 Dialogs* g_dialogs = &g_console;
@@ -45,9 +48,77 @@ QString consoleText(const QString& text)
     return t;
 }
 
+namespace {
+// A box asked for on a worker thread (a device read side by side with others) is shown
+// by the user-interface thread; the worker waits for the answer. That thread processes
+// events while it waits for its workers, so the box is shown at once.
+class MainThreadDialogs : public Dialogs
+{
+public:
+    void message(const QString& text) override
+    {
+        onMain([&] { g_dialogs->message(text); });
+    }
+    void error(const QString& text) override
+    {
+        onMain([&] { g_dialogs->error(text); });
+    }
+    bool confirm(const QString& caption, const QString& text) override
+    {
+        bool r = false;
+        onMain([&] { r = g_dialogs->confirm(caption, text); });
+        return r;
+    }
+    std::optional<QString> input(const QString& caption, const QString& prompt, const QString& value) override
+    {
+        std::optional<QString> r;
+        onMain([&] { r = g_dialogs->input(caption, prompt, value); });
+        return r;
+    }
+    QString openFile(const QString& caption, const QString& filter, const QString& initial) override
+    {
+        QString r;
+        onMain([&] { r = g_dialogs->openFile(caption, filter, initial); });
+        return r;
+    }
+    QString saveFile(const QString& caption, const QString& filter, const QString& initial) override
+    {
+        QString r;
+        onMain([&] { r = g_dialogs->saveFile(caption, filter, initial); });
+        return r;
+    }
+    bool printSetup(PrintSetup& setup) override
+    {
+        bool r = false;
+        onMain([&] { r = g_dialogs->printSetup(setup); });
+        return r;
+    }
+    int choose(const QString& caption, const QString& text, const QStringList& buttons) override
+    {
+        int r = -1;
+        onMain([&] { r = g_dialogs->choose(caption, text, buttons); });
+        return r;
+    }
+
+private:
+    template <class F>
+    static void onMain(F&& f)
+    {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::forward<F>(f), Qt::BlockingQueuedConnection);
+    }
+};
+
+bool offMainThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() != app->thread();
+}
+}  // namespace
+
 Dialogs& dialogs()
 {
-    return *g_dialogs;
+    static MainThreadDialogs fromWorkers;
+    return offMainThread() ? fromWorkers : *g_dialogs;
 }
 void setDialogs(Dialogs* d)
 {

@@ -6,11 +6,14 @@
 #include <optional>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/calendar.h"
 #include "app/ledger.h"
@@ -332,7 +335,7 @@ TEST_F(DownloadTest, FailuresSkipTheDeviceAndLeaveItsFilesUntouched)
     EXPECT_EQ(readFileBytes(path(year + "C1_S1.rep")), before);
     EXPECT_TRUE(QFileInfo::exists(path(year + "B1_Hall.rep")));  // the next device is read
     EXPECT_EQ(log.lines.size(), 2);
-    EXPECT_TRUE(log.lines[0].endsWith("Device ID =A"));
+    EXPECT_EQ(log.lines.filter(QRegularExpression("Device ID =A$")).size(), 1);  // devices read side by side
 }
 
 // Faults in the middle of a span: the faulty device is reported or recovers, the
@@ -534,7 +537,8 @@ TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
     const QString a1 = DevSim::lanAddress(13);
     const QString a2 = DevSim::lanAddress(14);
     startFleet({"seed 6", "device id=A link=" + a1 + " sensors=T,-,-,-", "device id=B link=" + a2 + " sensors=T,-,-,-"},
-               {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"}, 10);
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,", "parallel = 1"},
+               10);
     const QByteArray ledger = readFileBytes(ledgerPath(state().Prog.RootDir));
     observer.stopAfter = 3;
     const AllDevicesResult r = runAllDevicesDownload(state(), link());
@@ -811,3 +815,112 @@ TEST_F(DownloadTest, ALedgerOlderThanAYearReadsItsYearToTheEnd)
 }
 
 }  // namespace
+
+namespace {
+
+// Every report file and the ledger under root, by their path below it.
+QMap<QString, QByteArray> recordFiles(const QString& root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, {"*.rep", "last_refresh.txt"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        files.insert(p.mid(root.size()), readFileBytes(p));
+    }
+    return files;
+}
+
+// The lines that name a device, in their order.
+QStringList linesOf(const QStringList& lines, const QString& label)
+{
+    return lines.filter(label + ": ");
+}
+
+}  // namespace
+
+// The fleet read side by side stores exactly what it stores read one device after
+// another: every report file and the ledger, byte for byte, and the same message log
+// lines of each device in the same order. A device that cannot be reached, one that
+// fails a channel and a serial device sit among the LAN devices and fail nobody else.
+TEST_F(DownloadTest, SideBySideStoresWhatOneAtATimeStores)
+{
+    QStringList fleet{"seed 17", "pace off"};
+    QStringList registry;
+    for (int n = 1; n <= 10; ++n) {
+        const QString a = DevSim::lanAddress(30 + n);
+        const QString id = DevSim::fleetId(n);
+        // Device 3 answers every day with another sensor's record: its channel fails.
+        fleet << "device id=" + id + " link=" + a + " sensors=T,H,T,-" +
+                     (n == 3 ? " fault=othersensor fault-match=GetLog" : "");
+        registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,,%3,T,lan,").arg(n).arg(a, id);
+    }
+    fleet << "device id=s link=COM5 sensors=T,-,-,-";
+    registry.insert(4, "device  =Serial,COM5,Cold,,,,s,T,serial,");
+    registry.insert(7, "device  =Gone," + DevSim::lanAddress(49) + ",R1,,,,g,T,lan,");  // nobody listens
+    startFleet(fleet, registry, 4);
+    const QByteArray ledgerBefore = readFileBytes(ledgerPath(root()));
+
+    QMap<QString, QByteArray> files[2];
+    QStringList logs[2];
+    int failed[2] = {};
+    const char* settings[2] = {"parallel = 1", "parallel = 8"};
+    for (int run = 0; run < 2; ++run) {
+        QDir(path(QString::number(today.wYear))).removeRecursively();
+        writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,200,300", settings[run]} + registry);
+        QFile::remove(ledgerPath(root()));
+        QFile ledger(ledgerPath(root()));
+        ASSERT_TRUE(ledger.open(QIODevice::WriteOnly));
+        ledger.write(ledgerBefore);
+        ledger.close();
+        loadRegistry(state());
+        ASSERT_EQ(state().Prog.parallel, run == 0 ? 1 : 8);
+        log.lines.clear();
+        const AllDevicesResult r = runAllDevicesDownload(state(), link());
+        EXPECT_FALSE(r.stopped);
+        failed[run] = r.failedDevices;
+        files[run] = recordFiles(root());
+        logs[run] = log.lines;
+    }
+    EXPECT_EQ(failed[0], 2);
+    EXPECT_EQ(failed[1], 2);
+    EXPECT_EQ(files[0].keys(), files[1].keys());
+    EXPECT_EQ(files[0].size(), 10 * 3 - 3 + 1 + 1);  // the failed channel wrote nothing; the ledger
+    for (auto it = files[0].cbegin(); it != files[0].cend(); ++it)
+        EXPECT_TRUE(files[1].value(it.key()) == it.value()) << it.key().toStdString();
+    EXPECT_NE(files[1].value("last_refresh.txt"), ledgerBefore);
+    EXPECT_EQ(logs[0].size(), logs[1].size());
+    for (int i = 0; i <= state().DevLast; ++i)
+        EXPECT_EQ(linesOf(logs[1], deviceLogLabel(state().DevList[i])),
+                  linesOf(logs[0], deviceLogLabel(state().DevList[i])));
+}
+
+// Cancel during a run side by side stops every device in flight and starts no other:
+// the ledger stays as it was and what was stored is whole days.
+TEST_F(DownloadTest, CancelStopsEveryDeviceInFlight)
+{
+    QStringList fleet{"seed 4"};
+    QStringList registry;
+    for (int n = 1; n <= 12; ++n) {
+        const QString a = DevSim::lanAddress(30 + n);
+        fleet << "device id=" + DevSim::fleetId(n) + " link=" + a + " sensors=T,T,T,T";
+        registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a, DevSim::fleetId(n));
+    }
+    registry << "parallel = 4";
+    startFleet(fleet, registry, 30);
+    const QByteArray ledger = readFileBytes(ledgerPath(root()));
+    // Cancel once the first devices are well under way.
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (sim.requests("GetLog").size() >= 40) state().stop.request();
+    });
+    cancel.start(5);
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
+    cancel.stop();
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(readFileBytes(ledgerPath(root())), ledger);
+    // Only the devices in flight were connected, and each says it was stopped.
+    QSet<QString> asked;
+    for (const QString& frame : sim.requests()) asked.insert(frame.section(',', -1).left(1));
+    EXPECT_LE(asked.size(), 4);
+    EXPECT_EQ(log.lines.filter(kStoppedByUserText).size(), asked.size()) << log.lines.join('\n').toStdString();
+}

@@ -104,8 +104,9 @@ TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyRepo
                           root()));
     setProgramNowForTests(fixedTestNow());
     const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-5), programNow(), ShamsiCalendar::Official);
-    writeLines(path("DeviceStatus.txt"),
-               {"device  =Good," + good + ",Room,,,,A,T,lan,", "device  =Bad," + bad + ",Hall,,,,B,T,lan,"});
+    // One device after another: the good device is under way alone when Cancel comes.
+    writeLines(path("DeviceStatus.txt"), {"device  =Good," + good + ",Room,,,,A,T,lan,",
+                                          "device  =Bad," + bad + ",Hall,,,,B,T,lan,", "parallel = 1"});
     const auto dueAgain = [&] {
         QStringList ledger{kLedgerHeader};
         for (const char* id : {"A", "B"})

@@ -71,6 +71,7 @@ TEST_F(KillTest, KilledRunsLeaveEveryFileAsBeforeOrWhole)
         registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a).arg(id);
     }
     ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
+    // No "parallel" line: the three devices are read side by side, as by default.
     writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,100,300"} + registry);
     // The runs, and the devices, see the same fixed moment.
     const _SYSTEMTIME from = Date2Shamsi(fixedTestNow().date().addDays(-40), fixedTestNow(), ShamsiCalendar::Official);

@@ -95,12 +95,21 @@ TEST_F(FormShowTest, AnUnreachableDeviceIsLoggedOnceAndTheSweepGoesOn)
           {"Lab," + addr(1) + ",Room,,,,A", "Gone," + addr(2) + ",Shelf,,,,B", "Hall," + addr(3) + ",Air,,,,C"});
     showWindow();
     onlineWindow()->Timer1Timer();
-    EXPECT_EQ(polledIds(), (QStringList{"A", "C"}));
+    // A sweep reads the devices side by side, in any order; the periodic polls go round.
+    const auto sweep = [](QStringList ids) {
+        ids.sort();
+        return ids;
+    };
+    EXPECT_EQ(sweep(polledIds()), (QStringList{"A", "C"}));
     state().Prog.refresh = 1;
     for (int i = 0; i < 3; ++i) onlineWindow()->Timer1Timer();  // the periodic polls of A, B and C
     onlineWindow()->FormShow();
     onlineWindow()->Timer1Timer();
-    EXPECT_EQ(polledIds(), (QStringList{"A", "C", "A", "C", "A", "C", "A"}));
+    const QStringList polled = polledIds();
+    ASSERT_EQ(polled.size(), 7);
+    EXPECT_EQ(polled.mid(2, 2), (QStringList{"A", "C"}));  // B cannot be reached
+    EXPECT_EQ(sweep(polled.mid(4, 2)), (QStringList{"A", "C"}));
+    EXPECT_EQ(polled[6], "A");  // the sweep's tick polls the first device
     EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
     EXPECT_EQ(messageWindow()->lines(), QStringList{"1403/5/11 12:10:00 Gone (ID B, " + addr(2) +
                                                     "): " + oneLogLine(linktext::cannotConnect(addr(2)))});
@@ -120,7 +129,9 @@ TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
     EXPECT_TRUE(onlineWindow()->poll().firstSweep);
     onlineWindow()->Timer1Timer();
 
-    EXPECT_EQ(polledIds(), (QStringList{"A", "B", "C", "D"}));
+    QStringList polled = polledIds();  // side by side, in any order
+    polled.sort();
+    EXPECT_EQ(polled, (QStringList{"A", "B", "C", "D"}));
     EXPECT_EQ(title(0), "A1_Room : 21.5");
     EXPECT_EQ(title(1), "A2_Freezer : D.C.(Alarm)");
     EXPECT_EQ(title(2), "A3_Door : D.C.");
@@ -180,7 +191,11 @@ TEST_F(FormShowTest, PeriodicPollGoesRoundTheDevicesEveryRefreshTicks)
                 EXPECT_EQ(polledIds().size(), 3);
             }
         }
-        EXPECT_EQ(polledIds(), c.after20Ticks);
+        // The sweep reads the devices side by side, in any order; the periodic polls go round.
+        QStringList swept = polledIds().mid(0, 3);
+        swept.sort();
+        EXPECT_EQ(swept, c.after20Ticks.mid(0, 3));
+        EXPECT_EQ(polledIds().mid(3), c.after20Ticks.mid(3));
         closeWindows();
         link().reset();
     }
@@ -203,6 +218,7 @@ TEST_F(FormShowTest, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
     // The first line of a report names the device (name, ID, address) with the time.
     const QString mismatch = QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =");
     const QString at = "1403/5/11 12:00:30 ";
+    // Devices read side by side report in registry order all the same.
     EXPECT_EQ(messageWindow()->lines(),
               (QStringList{at + "Two (ID B, " + addr(2) + "): " + mismatch + "B",
                            "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/11 10:30", "",
@@ -214,25 +230,46 @@ TEST_F(FormShowTest, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
     EXPECT_TRUE(messageWindow()->isVisible());
 }
 
+// One device after another, the sweep ends with the exchange under way; side by side,
+// with every device in flight.
 TEST_F(FormShowTest, CloseDuringASweepStopsAfterTheCurrentExchange)
 {
-    start({"device id=A link=" + addr(1) + " sensors=T,-,-,- fault=silence",
-           "device id=B link=" + addr(2) + " sensors=T,-,-,-", "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
-          {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"});
-    showWindow();
-    // "Close" is clicked while the sweep waits for the silent first device.
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (!sim.requests("GetTemp").isEmpty() && onlineWindow()->isVisible()) onlineWindow()->Button1->click();
-    });
-    watcher.start(5);
-    onlineWindow()->Timer1Timer();
-    watcher.stop();
-    EXPECT_TRUE(state().stop.requested());
-    EXPECT_FALSE(onlineWindow()->isVisible());
-    EXPECT_EQ(polledIds(), QStringList{"A"});
-    EXPECT_TRUE(onlineWindow()->poll().firstSweep);
-    EXPECT_FALSE(onlineWindow()->timerEnabled());
+    const struct
+    {
+        const char* parallel;
+        QStringList polled;
+    } cases[] = {{"parallel = 1", {"A"}}, {"parallel = 8", {"A", "B", "C"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.parallel);
+        state().stop.clear();
+        start({"device id=A link=" + addr(1) + " sensors=T,-,-,- fault=silence",
+               "device id=B link=" + addr(2) + " sensors=T,-,-,- fault=silence",
+               "device id=C link=" + addr(3) + " sensors=T,-,-,- fault=silence"},
+              {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"},
+              {c.parallel});
+        showWindow();
+        // "Close" is clicked while the sweep waits for the silent devices.
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            if (sim.requests("GetTemp").size() >= c.polled.size() && onlineWindow()->isVisible())
+                onlineWindow()->Button1->click();
+        });
+        watcher.start(5);
+        onlineWindow()->Timer1Timer();
+        watcher.stop();
+        EXPECT_TRUE(state().stop.requested());
+        EXPECT_FALSE(onlineWindow()->isVisible());
+        QStringList polled = polledIds();
+        polled.sort();
+        EXPECT_EQ(polled, c.polled);
+        EXPECT_TRUE(onlineWindow()->poll().firstSweep);
+        EXPECT_FALSE(onlineWindow()->timerEnabled());
+        // Nobody's outage is logged: the stop is no fault of the devices.
+        EXPECT_TRUE(messageWindow()->lines().isEmpty()) << messageWindow()->lines().join('\n').toStdString();
+        closeWindows();
+        sim.stop();
+        link().reset();
+    }
 }
 
 TEST_F(FormShowTest, TheHourlyDownloadRunsOnceAnHourEvenWhenMinuteOneWasMissed)

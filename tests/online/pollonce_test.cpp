@@ -264,3 +264,39 @@ TEST_F(PollOnceTest, EachDeviceWithoutReadingsIsOneLineAndAFailedOutputIsStatusO
 }
 
 }  // namespace
+
+namespace {
+
+// Side by side the sweep gives what it gives one device after another: the same
+// output, the same lines on standard error and the same exit status; an unreachable
+// and a silent device among the others fail no one else.
+TEST_F(PollOnceTest, SideBySideGivesWhatOneAtATimeGives)
+{
+    QStringList fleet{"pace off"};
+    QStringList registry{"timeout = 300,100,300", "trycnt = 1", "timecheak = 1"};
+    for (int n = 1; n <= 9; ++n) {
+        const QString a = DevSim::lanAddress(10 + n);
+        const QString id = DevSim::fleetId(n);
+        fleet << "device id=" + id + " link=" + a + " sensors=T,H,-,- clock-at=2020-01-01T00:00" +
+                     (n == 4 ? " fault=silence" : "");
+        registry << QStringLiteral("device  =D%1,%2,Room,Hum,,,%3,T,lan,").arg(n).arg(a, id);
+    }
+    registry << "device  =Gone," + DevSim::lanAddress(30) + ",Shelf,,,,g,T,lan,";  // nobody listens
+    ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root()));
+    for (const char* format : {"text", "prometheus"}) {
+        SCOPED_TRACE(format);
+        Run runs[2];
+        const char* settings[2] = {"parallel = 1", "parallel = 8"};
+        for (int k = 0; k < 2; ++k) {
+            writeLines(path("DeviceStatus.txt"), QStringList{settings[k]} + registry);
+            runs[k] = poll({"--format", format}, fixedTestNowText());
+        }
+        EXPECT_EQ(runs[0].status, kPollOnceSilent);
+        EXPECT_EQ(runs[1].status, runs[0].status);
+        EXPECT_EQ(runs[1].out, runs[0].out);
+        EXPECT_EQ(runs[1].err, runs[0].err);
+        EXPECT_EQ(runs[0].err.count("gave no readings"), 2) << runs[0].err.toStdString();
+    }
+}
+
+}  // namespace

@@ -38,6 +38,8 @@ TForm_wait2::TForm_wait2(ProgramState& state, QWidget* mainWindow, QWidget* pare
     Label_Cnt = named(new QLabel(QStringLiteral("0,0"), GroupBoxActivity), "Label_Cnt");
     Label_Status = named(new QLabel(QStringLiteral("Status"), GroupBoxActivity), "Label_Status");
     Label_port = named(new QLabel(QStringLiteral("Port"), GroupBoxActivity), "Label_port");
+    Label_Devices = named(new QLabel(GroupBoxActivity), "Label_Devices");
+    Label_Devices->setWordWrap(true);
     Label_Header = named(new QLabel(this), "Label_Header");
     BtnOk = named(new QPushButton(QStringLiteral("Cancel"), this), "BtnOk");
 
@@ -48,6 +50,8 @@ TForm_wait2::TForm_wait2(ProgramState& state, QWidget* mainWindow, QWidget* pare
     grid->addWidget(Label_Status, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Port :"), GroupBoxActivity), 2, 0);
     grid->addWidget(Label_port, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("دستگاه ها :"), GroupBoxActivity), 3, 0);
+    grid->addWidget(Label_Devices, 3, 1);
 
     auto* box = new QVBoxLayout(this);
     box->addWidget(Label_Header);
@@ -141,4 +145,11 @@ void TForm_wait2::showWait(bool shown)
         showForRun();
     else
         hide();
+}
+
+void TForm_wait2::fleetProgress(int done, int total, const QStringList& reading)
+{
+    QString text = QStringLiteral("%1 / %2").arg(done).arg(total);
+    if (!reading.isEmpty()) text += QStringLiteral(": ") + reading.join(QStringLiteral("، "));
+    Label_Devices->setText(text);
 }

@@ -28,6 +28,7 @@ public:
     QLabel* Label_Cnt;
     QLabel* Label_Status;
     QLabel* Label_port;
+    QLabel* Label_Devices;  // a run over several devices: devices done of all, those being read
     QLabel* Label_Header;
     QPushButton* BtnOk;  // "Cancel"
 
@@ -46,6 +47,7 @@ public:
     void reportLine(const QString& line) override;
     void startRun() override;
     void showWait(bool shown) override;
+    void fleetProgress(int done, int total, const QStringList& reading) override;
 
 protected:
     void showEvent(QShowEvent* e) override;

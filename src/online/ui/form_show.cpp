@@ -45,13 +45,15 @@ class TForm_Show::Host : public ProgramPollHost
 {
 public:
     explicit Host(TForm_Show* w) : ProgramPollHost(w->m_link, w->m_state.stop), m_w(w) {}
-    QString exchange(const QString& command, Device_Rec& device) override
+    // The windows' exchange; a device read side by side in the sweep is asked over its
+    // own link, whose messages reach the window with the device's other lines.
+    QString exchangeOn(DeviceLink& over, const QString& command, Device_Rec& device) override
     {
-        return m_w->m_commands.exchange(command, device);
+        if (&over == &link()) return m_w->m_commands.exchange(command, device);
+        return over.Write2Dev(command, device);
     }
     // The poll runs unwatched: a device that cannot be reached is no message box but
     // a line of the message log (the cycle's, once per outage), and the sweep goes on.
-    bool connectLan(Device_Rec& device) override { return m_w->m_link.connectLan(device.IP); }
     bool windowShowing() const override { return m_w->isVisible(); }
     void setTimerEnabled(bool on) override { m_w->setTimerEnabled(on); }
     void showMessageLogIfAny() override { m_w->m_commands.showMessageLogIfAny(); }
@@ -247,6 +249,7 @@ void TForm_Show::Timer1Timer()
     m_poll->refresh = m_state.Prog.refresh;
     m_poll->checkClocks = m_state.Prog.TIMECHEAK == 1;
     m_poll->calendar = m_state.Prog.calendar;
+    m_host->devicesInFlight = m_state.Prog.parallel;
     m_poll->tick();
     m_state.Prog.CurDev = m_poll->curDev;
     m_state.Prog.TimeCnt = m_poll->timeCnt;
