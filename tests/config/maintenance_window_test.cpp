@@ -1,4 +1,5 @@
-// The maintenance commands of the communication window against the emulator.
+// The maintenance commands of the communication window: what the window does with
+// given replies on scripted devices, and end to end against the emulator.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -42,6 +43,28 @@ protected:
         replies()->BtnSendJson->click();
         return commWindow()->Memo_Json->toPlainText();
     }
+    // The same device played by the script: the window's exchanges take no time.
+    void openScripted()
+    {
+        lan = QStringLiteral("127.0.0.51");
+        openCommWindow({"device  =Cold room," + lan + ",Freezer,Fridge,,,a,T,lan,"});
+        link().setTransportFactory(script.factory());
+        changeLinkSettings(link(), [](LinkSettings& s) {
+            s.lanReadTimeoutMs = 300;
+            s.tries = 1;
+            s.replyWaitMs = 0;
+        });
+        state().SelDevice.ID = "a";
+        state().SelDevice.IP = lan;
+    }
+    // The frames the script received, optionally only those containing a text.
+    QStringList scriptFrames(const QString& containing = QString()) const
+    {
+        QStringList out;
+        for (const LinkScript::Request& r : script.requests())
+            if (r.frame.contains(containing)) out << r.frame;
+        return out;
+    }
     QString lan;
     LinkScript script;  // scripted devices; it outlives the link's transports (reset in TearDown)
 };
@@ -64,15 +87,7 @@ TEST_F(MaintenanceWindow, ClockSetSendsTheCalendarsClockAndTheDeviceKeepsIt)
 // parts: the panel waits for the whole reply and shows it once, then the separator.
 TEST_F(MaintenanceWindow, AClockConfirmationInPartsIsShownWhole)
 {
-    openCommWindow({"device  =Cold room,127.0.0.51,Freezer,Fridge,,,a,T,lan,"});
-    link().setTransportFactory(script.factory());
-    changeLinkSettings(link(), [](LinkSettings& s) {
-        s.lanReadTimeoutMs = 300;
-        s.tries = 1;
-        s.replyWaitMs = 0;
-    });
-    state().SelDevice.ID = "a";
-    state().SelDevice.IP = "127.0.0.51";
+    openScripted();
     script.respond([](const LinkScript::Request&) {
         return LinkScript::chunks({"$" + QStringLiteral(R"({"TimeDate":)"), QStringLiteral(R"({"Set":"OK"}}#)")}, 40);
     });
@@ -86,16 +101,30 @@ TEST_F(MaintenanceWindow, AClockConfirmationInPartsIsShownWhole)
 
 TEST_F(MaintenanceWindow, AlarmStopAndPresetsGoOutExactly)
 {
-    openOn();
+    openScripted();
+    int alarm = 3;  // the device's alarm count: a stop clears it
+    script.respond([&alarm](const LinkScript::Request& r) {
+        if (r.command.contains(QLatin1String("\"GetTemp\"")))
+            return LinkScript::reply(
+                QStringLiteral("{\"GetTemp\":{\"Sensor0\":\"21.5\",\"Sensor1\":\"40.0\",\"Sensor2\":"
+                               "\"150.0\",\"Sensor3\":\"150.0\",\"Alarm\":\"%1\",\"MemErr\":\"0\","
+                               "\"ID\":\"a\"}}")
+                    .arg(alarm));
+        if (r.command.contains(QLatin1String("\"ChangeStat\""))) {
+            if (r.command.contains(QLatin1String("\"Disable\""))) alarm = 0;
+            return LinkScript::reply(QStringLiteral("{\"ChangeStat\":{\"Alarm\":\"Disable\"}}"));
+        }
+        return LinkScript::reply(QStringLiteral("{\"Error\":\"Unknown command\"}"));
+    });
     ASSERT_TRUE(typed(presetCommands()[0]).contains("\"Alarm\":\"3\""));
     commands()->BitBtn1->click();
-    EXPECT_EQ(sim.requests("ChangeStat").value(0), "A{SetFullPara(\"ChangeStat\":{\"Alarm\":\"Disable\"}):1,a}#");
+    EXPECT_EQ(scriptFrames("ChangeStat").value(0), "A{SetFullPara(\"ChangeStat\":{\"Alarm\":\"Disable\"}):1,a}#");
     EXPECT_EQ(jsonLines().last(), kReplySeparator);
     EXPECT_TRUE(typed(presetCommands()[0]).contains("\"Alarm\":\"0\""));
     // A preset that begins with "AGetFullPara(" goes out so; the pane holds only its reply.
     replies()->CBManualSend->setCurrentIndex(5);
     replies()->BtnSendJson->click();
-    EXPECT_EQ(sim.requests("AlarmPhone").value(0), "A{GetFullPara(\"Test\":{\"AlarmPhone\":\"Disable\"}):1,a}#");
+    EXPECT_EQ(scriptFrames("AlarmPhone").value(0), "A{GetFullPara(\"Test\":{\"AlarmPhone\":\"Disable\"}):1,a}#");
     EXPECT_EQ(jsonLines().size(), 1);
     replies()->Button12->click();
     EXPECT_TRUE(commWindow()->Memo_Json->toPlainText().isEmpty());
@@ -109,12 +138,13 @@ TEST_F(MaintenanceWindow, AlarmStopAndPresetsGoOutExactly)
 
 TEST_F(MaintenanceWindow, WithoutADeviceTheExchangeSaysSoAndTheLinesAreStillAdded)
 {
-    openOn();
+    openScripted();
     state().SelDevice = Device_Rec();
     dlg.expect(Kind::Message, linktext::kChooseDevice);
     commands()->BitBtn1->click();
     EXPECT_EQ(jsonLines().last(), kReplySeparator);
-    EXPECT_TRUE(sim.requests().isEmpty());
+    EXPECT_TRUE(script.requests().isEmpty());
+    EXPECT_TRUE(script.events().isEmpty());
 }
 
 TEST_F(MaintenanceWindow, EraseNeedsTheExpertAccessAndAYesThatNamesTheDevice)
@@ -194,7 +224,14 @@ TEST_F(MaintenanceWindow, UssdAnswerArrivesThroughThePoll)
 
 TEST_F(MaintenanceWindow, ReadAgainAfterTenPollsPollsOnceMore)
 {
-    openOn("ussd-polls=50");
+    openScripted();
+    script.respond([](const LinkScript::Request& r) {  // the operator's answer never comes
+        if (r.command.contains(QLatin1String("\"Read\"")))
+            return LinkScript::reply(QStringLiteral("{\"USSDResp\":{\"Resp\":\"\"}}"));
+        if (r.command.contains(QLatin1String("\"Reset\"")))
+            return LinkScript::reply(QStringLiteral("{\"USSDResp\":{\"Reset\":\"OK\"}}"));
+        return LinkScript::reply(QStringLiteral("{\"USSDResp\":{\"Code\":\"Sent\"}}"));
+    });
     commWindow()->Timer1.setInterval(10);
     operatorPanel()->BtnSentToOperator->click();
     ASSERT_TRUE(waitUntil([this] { return !commWindow()->Timer1.isActive(); }, 30000));
@@ -202,7 +239,7 @@ TEST_F(MaintenanceWindow, ReadAgainAfterTenPollsPollsOnceMore)
     operatorPanel()->Button1->click();
     ASSERT_TRUE(waitUntil([this] { return !commWindow()->Timer1.isActive(); }, 20000));
     EXPECT_EQ(commWindow()->ussdPoll().pollCount(), 11);
-    EXPECT_EQ(sim.requests("\"Read\"").size(), 11);
+    EXPECT_EQ(scriptFrames("\"Read\"").size(), 11);
     EXPECT_TRUE(commWindow()->Memo1->toPlainText().isEmpty());
 }
 

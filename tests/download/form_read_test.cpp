@@ -26,6 +26,7 @@
 #include "platform/bidi.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
+#include "support/scriptedlink.h"
 #include "support/windowsfixture.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_message.h"
@@ -43,6 +44,7 @@ protected:
     }
     void TearDown() override
     {
+        link().setTransportFactory({});  // the transports go before the script
         closeWindows();
         sim.stop();
         link().reset();
@@ -78,7 +80,18 @@ protected:
         return out;
     }
 
+    // The registry's device played by the script (which records what it was sent), and the dialog shown.
+    void openScripted(const QString& registryLine)
+    {
+        writeLines(path("DeviceStatus.txt"), {registryLine});
+        openWindows({});
+        link().setTransportFactory(script.factory());
+        changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
+        downloadDialog()->show();
+    }
+
     DevSim sim;
+    LinkScript script;
     QString lan;
     QTemporaryDir elsewhere;  // a folder outside the root folder
     const int lastYear = (Date2Shamsi(fixedTestNow().date(), programNow(), ShamsiCalendar::Official).wYear + 99) % 100;
@@ -128,15 +141,15 @@ TEST_F(FormReadTest, AMonthSpanGoesIntoFilesNamedAfterTheChosenPathAndIsShown)
 TEST_F(FormReadTest, AnUnreachableDeviceIsToldInABox)
 {
     const QString nobody = DevSim::lanAddress(62);
-    writeLines(path("DeviceStatus.txt"), {"device  =Lab," + nobody + ",Room,,,,a,T,lan,"});
-    openWindows({});
-    changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
-    downloadDialog()->show();
+    openScripted("device  =Lab," + nobody + ",Room,,,,a,T,lan,");
+    script.refused << nobody;
     choose(0, 1, 1);
     dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/n")
         .expect(Kind::Message, linktext::cannotConnect(nobody))
         .expect(Kind::Message, "نتوانستم با این دستگاه ارتباط برقرار کنم");
     downloadDialog()->Btn_read->click();
+    EXPECT_TRUE(script.events().contains("open-failed " + nobody));
+    EXPECT_TRUE(script.requests().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(elsewhere.path() + "/na1_Room.rep"));
 }
 
@@ -155,7 +168,8 @@ TEST_F(FormReadTest, ASpanFromMonthTenToMonthTwoRunsToTheEndOfTheYear)
 
 TEST_F(FormReadTest, NoDeviceNoMonthOrACancelledFileDialogRunNothing)
 {
-    open();
+    lan = DevSim::lanAddress(61);
+    openScripted("device  =Lab," + lan + ",Room,Hum,,,a,T,lan,");
     commWindow()->setExpertAccess(true);
     state().SelDevice.IP = lan;
     dlg.expect(Kind::Message, "لطفا دستگاه را انتخاب کنید");
@@ -170,7 +184,8 @@ TEST_F(FormReadTest, NoDeviceNoMonthOrACancelledFileDialogRunNothing)
     downloadDialog()->To_ComboBox->setCurrentIndex(-1);
     dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/n").expect(Kind::Message, "لطفا ماه را انتخاب کنید ");
     downloadDialog()->Btn_read->click();
-    EXPECT_TRUE(sim.requests().isEmpty());
+    EXPECT_TRUE(script.requests().isEmpty());
+    EXPECT_TRUE(script.events().isEmpty());
     EXPECT_TRUE(downloadDialog()->isVisible());
 }
 

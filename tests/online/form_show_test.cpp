@@ -1,8 +1,10 @@
-// The online window against the device emulator as a real process: the sweep with
-// its marks, the periodic poll, clock checks, Close during a sweep, the hourly
-// download, month stepping. The test drives the ticks and the clock.
+// The online window: the sweep with its marks, the periodic poll, clock checks and
+// Close during a sweep on scripted devices; the hourly download, the main window's
+// online button and month stepping against the device emulator as a real process. The test drives the ticks and the
+// clock.
 #include "online/ui/form_show.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -26,6 +28,7 @@
 #include "support/devsim.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
+#include "support/scriptedlink.h"
 #include "support/windowsfixture.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_message.h"
@@ -85,53 +88,96 @@ protected:
     DevSim sim;
 };
 
+// The online window's logic against scripted devices: each device's reply (or its
+// silence, or its refusal) is given by the test, and waits cost no time.
+class FormShowScripted : public FormShowTest
+{
+protected:
+    void TearDown() override
+    {
+        link().setTransportFactory({});  // the transports go before the script
+        FormShowTest::TearDown();
+    }
+    // The windows on the registry, the link's transports played by the script.
+    void startScripted(const QStringList& registry)
+    {
+        start({}, registry);
+        link().setTransportFactory(script.factory());
+    }
+    // Answers each reading request with what readingOf tells for the device (no reply
+    // for an empty text); other requests get silence unless other gives their reply.
+    void answer(std::function<QString(const QString& id)> readingOf,
+                std::function<LinkScript::Reply(const LinkScript::Request&)> other = {})
+    {
+        script.respond([readingOf, other](const LinkScript::Request& r) {
+            if (r.command.contains(QLatin1String("\"GetTemp\""))) {
+                const QString body = readingOf(r.deviceId);
+                return body.isEmpty() ? LinkScript::silence() : LinkScript::reply(body, 20);
+            }
+            return other ? other(r) : LinkScript::silence();
+        });
+    }
+    // A reading reply: the four sensors' texts, the alarm count (none: no "Alarm"
+    // member) and the ID it names.
+    static QString reading(const QString& id, const QStringList& sensors = {"21.5", "150.0", "150.0", "150.0"},
+                           const QString& alarm = QStringLiteral("0"))
+    {
+        QString out = QStringLiteral("{\"GetTemp\":{");
+        for (int k = 0; k < 4; ++k) out += QStringLiteral("\"Sensor%1\":\"%2\",").arg(k).arg(sensors.value(k));
+        if (!alarm.isNull()) out += QStringLiteral("\"Alarm\":\"%1\",").arg(alarm);
+        return out + QStringLiteral("\"MemErr\":\"0\",\"ID\":\"%1\"}}").arg(id);
+    }
+    // The IDs of the devices asked for readings, in order.
+    QStringList scriptPolledIds() const
+    {
+        QStringList ids;
+        for (const LinkScript::Request& r : script.requests())
+            if (r.command.contains(QLatin1String("GetTemp"))) ids << r.deviceId;
+        return ids;
+    }
+    LinkScript script;
+};
+
 // Nobody may be at the desk while the window polls: a device that cannot be reached
 // is a line of the message log, never a message box, and the sweep goes on. The line
 // names the device (name, ID, address) with the time, once for the outage: neither
 // the periodic polls nor a new sweep (a new showing) repeat it.
-TEST_F(FormShowTest, AnUnreachableDeviceIsLoggedOnceAndTheSweepGoesOn)
+TEST_F(FormShowScripted, AnUnreachableDeviceIsLoggedOnceAndTheSweepGoesOn)
 {
-    start({"device id=A link=" + addr(1) + " sensors=T,-,-,-", "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
-          {"Lab," + addr(1) + ",Room,,,,A", "Gone," + addr(2) + ",Shelf,,,,B", "Hall," + addr(3) + ",Air,,,,C"});
+    startScripted(
+        {"Lab," + addr(1) + ",Room,,,,A", "Gone," + addr(2) + ",Shelf,,,,B", "Hall," + addr(3) + ",Air,,,,C"});
+    script.refused << addr(2);
+    answer([](const QString& id) { return reading(id); });
     showWindow();
     onlineWindow()->Timer1Timer();
-    // A sweep reads the devices side by side, in any order; the periodic polls go round.
-    const auto sweep = [](QStringList ids) {
-        ids.sort();
-        return ids;
-    };
-    EXPECT_EQ(sweep(polledIds()), (QStringList{"A", "C"}));
+    EXPECT_EQ(scriptPolledIds(), (QStringList{"A", "C"}));
     state().Prog.refresh = 1;
     for (int i = 0; i < 3; ++i) onlineWindow()->Timer1Timer();  // the periodic polls of A, B and C
     onlineWindow()->FormShow();
     onlineWindow()->Timer1Timer();
-    const QStringList polled = polledIds();
-    ASSERT_EQ(polled.size(), 7);
-    EXPECT_EQ(polled.mid(2, 2), (QStringList{"A", "C"}));  // B cannot be reached
-    EXPECT_EQ(sweep(polled.mid(4, 2)), (QStringList{"A", "C"}));
-    EXPECT_EQ(polled[6], "A");  // the sweep's tick polls the first device
+    EXPECT_EQ(scriptPolledIds(), (QStringList{"A", "C", "A", "C", "A", "C", "A"}));
     EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
     EXPECT_EQ(messageWindow()->lines(), QStringList{"1403/5/11 12:10:00 Gone (ID B, " + addr(2) +
                                                     "): " + oneLogLine(linktext::cannotConnect(addr(2)))});
     EXPECT_TRUE(onlineWindow()->poll().isOut(1));
 }
 
-TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
+TEST_F(FormShowScripted, TheSweepShowsEveryReadingWithItsMarks)
 {
-    start({"device id=A link=" + addr(1) + " sensors=T,T,T,T readings=21.5,150.0,-150.0,1150 alarm=10",
-           "device id=B link=" + addr(2) + " sensors=T,-,-,- reading-alarm=none",
-           "device id=C link=" + addr(3) + " sensors=T,-,-,- fault=silence",
-           "device id=D link=" + addr(4) + " sensors=T,-,-,- reading-id=Z"},
-          {"Lab," + addr(1) + ",Room,Freezer,Door,CO2,A", "Hall," + addr(2) + ",Lab,,,,B",
-           "Store," + addr(3) + ",Shelf,,,,C", "Cold," + addr(4) + ",Box,,,,D"});
+    startScripted({"Lab," + addr(1) + ",Room,Freezer,Door,CO2,A", "Hall," + addr(2) + ",Lab,,,,B",
+                   "Store," + addr(3) + ",Shelf,,,,C", "Cold," + addr(4) + ",Box,,,,D"});
+    answer([](const QString& id) {
+        if (id == "A") return reading(id, {"21.5", "150.0", "-150.0", "1150"}, "10");
+        if (id == "B") return reading(id, {"19.0", "150.0", "150.0", "150.0"}, QString());  // no "Alarm"
+        if (id == "C") return QString();                                                    // silent
+        return reading("Z");  // set to an ID that is not registered
+    });
     showWindow();
     EXPECT_TRUE(onlineWindow()->timerEnabled());
     EXPECT_TRUE(onlineWindow()->poll().firstSweep);
     onlineWindow()->Timer1Timer();
 
-    QStringList polled = polledIds();  // side by side, in any order
-    polled.sort();
-    EXPECT_EQ(polled, (QStringList{"A", "B", "C", "D"}));
+    EXPECT_EQ(scriptPolledIds(), (QStringList{"A", "B", "C", "D"}));
     EXPECT_EQ(title(0), "A1_Room : 21.5");
     EXPECT_EQ(title(1), "A2_Freezer : D.C.(Alarm)");
     EXPECT_EQ(title(2), "A3_Door : D.C.");
@@ -164,7 +210,7 @@ TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
     onlineWindow()->Chart2ClickSeries(onlineWindow()->Chart2->graph(1));
 }
 
-TEST_F(FormShowTest, PeriodicPollGoesRoundTheDevicesEveryRefreshTicks)
+TEST_F(FormShowScripted, PeriodicPollGoesRoundTheDevicesEveryRefreshTicks)
 {
     struct Case
     {
@@ -177,44 +223,56 @@ TEST_F(FormShowTest, PeriodicPollGoesRoundTheDevicesEveryRefreshTicks)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.refresh);
-        start({"device id=A link=" + addr(1) + " sensors=T,-,-,-", "device id=B link=" + addr(2) + " sensors=T,-,-,-",
-               "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
-              {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"});
+        startScripted({"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"});
+        answer([](const QString& id) { return reading(id); });
+        const qsizetype before = scriptPolledIds().size();
+        const auto polled = [&] { return scriptPolledIds().mid(before); };
         state().Prog.refresh = c.refresh;
         showWindow();
         onlineWindow()->Timer1Timer();  // the sweep
-        QStringList seen;
         for (int tick = 1; tick <= 20; ++tick) {
             onlineWindow()->Timer1Timer();
             // The sweep's own tick counts as the first of the five.
             if (tick == 3) {
-                EXPECT_EQ(polledIds().size(), 3);
+                EXPECT_EQ(polled().size(), 3);
             }
         }
-        // The sweep reads the devices side by side, in any order; the periodic polls go round.
-        QStringList swept = polledIds().mid(0, 3);
-        swept.sort();
-        EXPECT_EQ(swept, c.after20Ticks.mid(0, 3));
-        EXPECT_EQ(polledIds().mid(3), c.after20Ticks.mid(3));
+        EXPECT_EQ(polled(), c.after20Ticks);
+        link().setTransportFactory({});
         closeWindows();
         link().reset();
     }
 }
 
-TEST_F(FormShowTest, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
+TEST_F(FormShowScripted, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
 {
     // The computer: 12:00 on 1403/5/11.
     setClock(QTime(12, 0, 30));
-    start({"device id=A link=" + addr(1) + " sensors=T,-,-,- clock-at=2024-08-01T10:31",
-           "device id=B link=" + addr(2) + " sensors=T,-,-,- clock-at=2024-08-01T10:30",
-           "device id=C link=" + addr(3) + " sensors=T,-,-,- clock-at=2024-08-02T12:00",
-           "device id=D link=" + addr(4) + " sensors=T,-,-,- fault=raw fault-match=TimeDate fault-text=$Time#"},
-          {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C",
-           "Four," + addr(4) + ",S4,,,,D"});
+    startScripted({"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C",
+                   "Four," + addr(4) + ",S4,,,,D"});
+    // The devices' clocks: A at 10:31, B at 10:30, C at noon the next day; D answers
+    // with a broken clock reply.
+    const auto clock = [](const QString& day, const QString& hour, const QString& minute) {
+        return QStringLiteral(
+                   "{\"GetTimeDate\":{\"Year\":\"03\",\"Month\":\"5\",\"Day\":\"%1\",\"Hour\":\"%2\","
+                   "\"Minute\":\"%3\"}}")
+            .arg(day, hour, minute);
+    };
+    answer([](const QString& id) { return reading(id); },
+           [&](const LinkScript::Request& r) {
+               if (!r.command.contains(QLatin1String("TimeDate"))) return LinkScript::silence();
+               if (r.deviceId == "A") return LinkScript::reply(clock("11", "10", "31"), 20);
+               if (r.deviceId == "B") return LinkScript::reply(clock("11", "10", "30"), 20);
+               if (r.deviceId == "C") return LinkScript::reply(clock("12", "12", "0"), 20);
+               return LinkScript::reply("Time", 20);
+           });
     state().Prog.TIMECHEAK = 1;
     showWindow();
     onlineWindow()->Timer1Timer();
-    EXPECT_EQ(sim.requests("TimeDate").size(), 4);
+    QStringList clockAsked;
+    for (const LinkScript::Request& r : script.requests())
+        if (r.command.contains(QLatin1String("TimeDate"))) clockAsked << r.deviceId;
+    EXPECT_EQ(clockAsked, (QStringList{"A", "B", "C", "D"}));
     // The first line of a report names the device (name, ID, address) with the time.
     const QString mismatch = QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =");
     const QString at = "1403/5/11 12:00:30 ";
@@ -230,46 +288,22 @@ TEST_F(FormShowTest, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
     EXPECT_TRUE(messageWindow()->isVisible());
 }
 
-// One device after another, the sweep ends with the exchange under way; side by side,
-// with every device in flight.
-TEST_F(FormShowTest, CloseDuringASweepStopsAfterTheCurrentExchange)
+TEST_F(FormShowScripted, CloseDuringASweepStopsAfterTheCurrentExchange)
 {
-    const struct
-    {
-        const char* parallel;
-        QStringList polled;
-    } cases[] = {{"parallel = 1", {"A"}}, {"parallel = 8", {"A", "B", "C"}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.parallel);
-        state().stop.clear();
-        start({"device id=A link=" + addr(1) + " sensors=T,-,-,- fault=silence",
-               "device id=B link=" + addr(2) + " sensors=T,-,-,- fault=silence",
-               "device id=C link=" + addr(3) + " sensors=T,-,-,- fault=silence"},
-              {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"},
-              {c.parallel});
-        showWindow();
-        // "Close" is clicked while the sweep waits for the silent devices.
-        QTimer watcher;
-        QObject::connect(&watcher, &QTimer::timeout, [&] {
-            if (sim.requests("GetTemp").size() >= c.polled.size() && onlineWindow()->isVisible())
-                onlineWindow()->Button1->click();
-        });
-        watcher.start(5);
-        onlineWindow()->Timer1Timer();
-        watcher.stop();
-        EXPECT_TRUE(state().stop.requested());
-        EXPECT_FALSE(onlineWindow()->isVisible());
-        QStringList polled = polledIds();
-        polled.sort();
-        EXPECT_EQ(polled, c.polled);
-        EXPECT_TRUE(onlineWindow()->poll().firstSweep);
-        EXPECT_FALSE(onlineWindow()->timerEnabled());
-        // Nobody's outage is logged: the stop is no fault of the devices.
-        EXPECT_TRUE(messageWindow()->lines().isEmpty()) << messageWindow()->lines().join('\n').toStdString();
-        closeWindows();
-        sim.stop();
-        link().reset();
-    }
+    startScripted({"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"});
+    answer([](const QString& id) { return id == "A" ? QString() : reading(id); });  // A is silent
+    showWindow();
+    // "Close" is clicked while the sweep waits for the silent first device.
+    script.at(100, [this] {
+        ASSERT_EQ(scriptPolledIds(), QStringList{"A"});
+        onlineWindow()->Button1->click();
+    });
+    onlineWindow()->Timer1Timer();
+    EXPECT_TRUE(state().stop.requested());
+    EXPECT_FALSE(onlineWindow()->isVisible());
+    EXPECT_EQ(scriptPolledIds(), QStringList{"A"});
+    EXPECT_TRUE(onlineWindow()->poll().firstSweep);
+    EXPECT_FALSE(onlineWindow()->timerEnabled());
 }
 
 TEST_F(FormShowTest, TheHourlyDownloadRunsOnceAnHourEvenWhenMinuteOneWasMissed)
