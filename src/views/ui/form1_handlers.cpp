@@ -413,7 +413,7 @@ void TForm1::NextMonth1Click()
 
 void TForm1::NextSenClick()
 {
-    if (stepNextSensor(NavDevice, NavSensor, [this](int d, int s) { return sensorHasCurrentFile(d, s); }))
+    if (stepNextSensor(NavDevice, NavSensor, [](int d, int s) { return sensorHasCurrentFile(d, s); }))
         OpenMyFile(currentYearReportPath(NavDevice, NavSensor));
     else
         dialogs().message(QStringLiteral("این گراف مربوط به آخرین سنسور است"));
@@ -421,7 +421,7 @@ void TForm1::NextSenClick()
 
 void TForm1::BackSenClick()
 {
-    if (stepPreviousSensor(NavDevice, NavSensor, [this](int d, int s) { return sensorHasCurrentFile(d, s); }))
+    if (stepPreviousSensor(NavDevice, NavSensor, [](int d, int s) { return sensorHasCurrentFile(d, s); }))
         OpenMyFile(currentYearReportPath(NavDevice, NavSensor));
     else
         dialogs().message(QStringLiteral("این گراف مربوط به اولین سنسور است"));
