@@ -51,7 +51,7 @@ public:
     void DrawALLChart(const _SYSTEMTIME& t1);
     void Timer1Timer();
     void UpdateTemp(const QString& str1, int index);
-    void SetOnLineTemp(const QString& data, const QString& ID, int Index2, int SenNum);
+    void SetOnLineTemp(const QString& reading, const QString& ID, int Index2, int SenNum);
     void cheak_time(const QString& str1, const QString& ID);
     // Prints the chart on one page of printer, stretched to the page inside its margins.
     void printChart(QPrinter& printer);
