@@ -68,9 +68,9 @@ TEST(ContribTest, TheDashboardParsesAndQueriesOnlyExportedMetrics)
     const QSet<QString> exported(names.begin(), names.end());
     QSet<QString> queried;
     for (const QString& e : exprs) {
-        const QSet<QString> names = metricsOf(e);
-        EXPECT_FALSE(names.isEmpty()) << e.toStdString();
-        queried += names;
+        const QSet<QString> used = metricsOf(e);
+        EXPECT_FALSE(used.isEmpty()) << e.toStdString();
+        queried += used;
     }
     // The device variable lists the devices that the poll reports.
     for (const QJsonValue& v : dashboard.value("templating").toObject().value("list").toArray()) {

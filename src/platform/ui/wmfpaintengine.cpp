@@ -149,7 +149,7 @@ QByteArray dib(const QImage& source)
     for (int y = h - 1; y >= 0; --y) {
         const uchar* line = img.constScanLine(y);
         QByteArray row(stride, '\0');
-        for (int x = 0; x < w; ++x) {
+        for (qsizetype x = 0; x < w; ++x) {
             row[3 * x] = static_cast<char>(line[3 * x + 2]);
             row[3 * x + 1] = static_cast<char>(line[3 * x + 1]);
             row[3 * x + 2] = static_cast<char>(line[3 * x]);

@@ -314,7 +314,7 @@ void TForm1::MySetting1Call(int i)
 
 QString TForm1::Send2XKQ(const QString& str1, Device_Rec& Device1)
 {
-    const QString reply = Form_Comm->Write2Dev(str1, Device1);
+    QString reply = Form_Comm->Write2Dev(str1, Device1);
     if (reply.contains(QLatin1String("Message"))) dialogs().message(reply);
     return reply;
 }
