@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "app/calendar.h"
 #include "app/channelclash.h"
@@ -220,7 +221,7 @@ int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
 int GetSensorGraph(Device_Rec Dev1, int SenNum)
 {
     DownloadContext ctx = programDownloadContext();
-    return downloadSensorSpan(ctx, Dev1, SenNum);
+    return downloadSensorSpan(ctx, std::move(Dev1), SenNum);
 }
 
 Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString& loc, DeviceDownloadResult& r,
@@ -437,14 +438,14 @@ AllDevicesResult downloadAllDevices()
         SaveLastRefresh();
     };
     DownloadContext ctx = programDownloadContext();
-    const AllDevicesResult out = downloadFleet(ctx, std::span<Device_Rec>(DevList, std::size_t(DevLast + 1)), inputs);
+    AllDevicesResult out = downloadFleet(ctx, std::span<Device_Rec>(DevList, std::size_t(DevLast + 1)), inputs);
     if (out.yearChanged) YearChanged = 1;
     return out;
 }
 
 AllDevicesResult runAllDevicesDownload()
 {
-    const AllDevicesResult out = downloadAllDevices();
+    AllDevicesResult out = downloadAllDevices();
     if (!out.ledgerError.isEmpty()) throw FileError(out.ledgerError);
     return out;
 }
