@@ -91,14 +91,14 @@ QString ConsoleDialogs::saveFile(const QString&, const QString&, const QString&)
     return {};
 }
 
-ScriptedDialogs& ScriptedDialogs::expect(Kind kind, const QString& text, std::optional<QString> answer)
+ScriptedDialogs& ScriptedDialogs::expect(Kind kind, const QString& text, const std::optional<QString>& answer)
 {
     Expectation e{kind, text, answer.value_or(QString()), answer.has_value(), std::nullopt};
     m_expected.append(e);
     return *this;
 }
 
-ScriptedDialogs& ScriptedDialogs::expectPrintSetup(std::optional<PrintSetup> answer)
+ScriptedDialogs& ScriptedDialogs::expectPrintSetup(const std::optional<PrintSetup>& answer)
 {
     Expectation e{Kind::PrintSetup, QString(), QString(), answer.has_value(), answer};
     m_expected.append(e);
