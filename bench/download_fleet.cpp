@@ -66,34 +66,36 @@ Run runFleet(const QStringList& fleet, const QStringList& registry, int sensorsP
         std::fprintf(stderr, "emulator did not start: %s\n", sim.output().toUtf8().constData());
         std::exit(1);
     }
-    resetProgramState();
     setRootDirOverride(dir.path());
-    Prog.RootDir = root;
+    ProgramState state;
+    state.reset(root);
+    DeviceLink& link = deviceLink();  // composition
+    link.reset();
     writeTextFile(root + "DeviceStatus.txt", QStringList{"timeout = 500,500,500"} + registry);
-    loadRegistry();
-    const _SYSTEMTIME from = Date2Shamsi(QDate::currentDate().addDays(-30));
+    loadRegistry(state);
+    const QDateTime now = QDateTime::currentDateTime();
+    const _SYSTEMTIME from = Date2Shamsi(now.date().addDays(-30), now, state.Prog.calendar);
     QStringList ledger{kLedgerHeader};
-    for (int i = 0; i <= DevLast; ++i)
+    for (int i = 0; i <= state.DevLast; ++i)
         for (int s = 0; s < sensorsPerDevice; ++s)
             ledger << QStringLiteral("%1,T,%2,0,%3,%4,%5,1,1,")
-                          .arg(DevList[i].ID)
+                          .arg(state.DevList[i].ID)
                           .arg(s)
                           .arg(from.wYear)
                           .arg(from.wMonth)
                           .arg(from.wDay);
     writeTextFile(root + "last_refresh.txt", ledger);
-    loadRegistry();
+    loadRegistry(state);
 
     QuietLog log;
-    setMessageLog(&log);
-    deviceLink().setObserver(&run.timing);
+    state.messageLog = &log;
+    link.setObserver(&run.timing);
     QElapsedTimer clock;
     clock.start();
-    run.result = runAllDevicesDownload();
+    run.result = runAllDevicesDownload(state, link);
     run.wallMs = clock.nsecsElapsed() / 1e6;
-    deviceLink().setObserver(nullptr);
-    deviceLink().reset();
-    setMessageLog(nullptr);
+    link.setObserver(nullptr);
+    link.reset();
     sim.stop();
     return run;
 }

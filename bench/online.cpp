@@ -53,7 +53,7 @@ public:
     {
         QElapsedTimer t;
         t.start();
-        if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
+        if (deviceLink().lanConnected()) deviceLink().disconnectLan();
         connectMs += t.nsecsElapsed() / 1e6;
     }
     void pump() override { processPendingEvents(); }
@@ -102,17 +102,18 @@ void benchSweep()
         std::fprintf(stderr, "emulator did not start: %s\n", sim.output().toUtf8().constData());
         std::exit(1);
     }
-    resetProgramState();
     setRootDirOverride(dir.path());
-    Prog.RootDir = root;
+    ProgramState state;
+    state.reset(root);
+    deviceLink().reset();  // composition
     writeTextFile(root + "DeviceStatus.txt", registry);
-    loadRegistry();
+    loadRegistry(state);
 
     LinkObserver quiet;
     deviceLink().setObserver(&quiet);
     TimedHost host;
     PollCycle poll(host, [] { return QDateTime::currentDateTime(); });
-    poll.setDevices(DevList, DevLast);
+    poll.setDevices(state.DevList, state.DevLast);
     poll.checkClocks = true;
     poll.arm();
 

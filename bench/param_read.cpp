@@ -75,6 +75,7 @@ int main(int argc, char** argv)
     Prog.RootDir = root;
     Prog.tryCnt = 3;
     Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
+    deviceLink().setSettings(linkSettingsFrom(Prog));
     {
         QFile fleet(root + QStringLiteral("bench.fleet"));
         if (!fleet.open(QIODevice::WriteOnly)) return 1;

@@ -50,36 +50,38 @@ int fuzzRegistryLedger(const uint8_t* data, size_t size)
     static QTemporaryDir dir;
     setDialogs(&silent);
     setProgramNowForTests(QDateTime(QDate(2026, 7, 1), QTime(10, 30)));
-    resetProgramState();
-    Prog.RootDir = dir.path() + QLatin1Char('/');
+    ProgramState state;
+    state.reset(dir.path() + QLatin1Char('/'));
+    const QString& rootDir = state.Prog.RootDir;
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const qsizetype nul = bytes.indexOf('\0');
-    QFile::remove(Prog.RootDir + QStringLiteral("last_refresh.txt"));
-    writeBytes(Prog.RootDir + QStringLiteral("DeviceStatus.txt"), nul < 0 ? bytes : bytes.left(nul));
-    if (nul >= 0) writeBytes(Prog.RootDir + QStringLiteral("last_refresh.txt"), bytes.mid(nul + 1));
+    QFile::remove(rootDir + QStringLiteral("last_refresh.txt"));
+    writeBytes(rootDir + QStringLiteral("DeviceStatus.txt"), nul < 0 ? bytes : bytes.left(nul));
+    if (nul >= 0) writeBytes(rootDir + QStringLiteral("last_refresh.txt"), bytes.mid(nul + 1));
 
     int result = 0;
     try {
-        loadRegistry();
-        YearChanged = 0;
-        for (int r = 0; r <= DevLast; ++r)
+        loadRegistry(state);
+        state.YearChanged = 0;
+        for (int r = 0; r <= state.DevLast; ++r)
             for (int s = 0; s < 4; ++s) {
-                Sensor_Rec& c = DevList[r].Sensor[s];
+                Sensor_Rec& c = state.DevList[r].Sensor[s];
                 c.Last_ref = positionOf(r, s);
                 c.Visit = true;
             }
-        SaveLastRefresh();
-        loadRegistry();
-        for (int r = 0; r <= DevLast; ++r) {
-            if (FindDeviceByID(DevList[r].ID) != r) continue;  // the ledger's lines of this ID belong to the first
+        SaveLastRefresh(state);
+        loadRegistry(state);
+        for (int r = 0; r <= state.DevLast; ++r) {
+            if (FindDeviceByID(state, state.DevList[r].ID) != r)
+                continue;  // the ledger's lines of this ID belong to the first
             for (int s = 0; s < 4; ++s) {
-                const Sensor_Rec& c = DevList[r].Sensor[s];
+                const Sensor_Rec& c = state.DevList[r].Sensor[s];
                 if (c.Name.isEmpty()) continue;
                 const _SYSTEMTIME want = positionOf(r, s);
                 if (c.Last_ref.wYear != want.wYear || c.Last_ref.wMonth != want.wMonth ||
                     c.Last_ref.wDay != want.wDay || c.Last_ref.wHour != want.wHour ||
-                    c.Last_ref.wMinute != want.wMinute || ledgerPositionUnknown(DevList[r].ID, s))
+                    c.Last_ref.wMinute != want.wMinute || ledgerPositionUnknown(state, state.DevList[r].ID, s))
                     result = 1;
             }
         }

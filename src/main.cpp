@@ -8,11 +8,13 @@
 #include <QTextStream>
 
 #include "app/commandline.h"
+#include "app/programstate.h"
 #include "app/rootdir.h"
 #include "app/ui/application.h"
-#include "app/ui/forms.h"
+#include "app/ui/controller.h"
 #include "config/paramcli.h"
 #include "download/unattended.h"
+#include "link/devicelink.h"
 #include "link/listports.h"
 #include "online/pollonce.h"
 #include "views/compliancereport.h"
@@ -83,12 +85,11 @@ int main(int argc, char* argv[])
     QStringList args = app.arguments().mid(1);
     takeRootOption(args);
     if (!choice.rootFolder.isEmpty()) setRootDirOverride(choice.rootFolder);
-    args.removeOne(QStringLiteral("--"));  // "termivo -- -name.rep"
-    createForms(args);
+    args.removeOne(QStringLiteral("--"));                       // "termivo -- -name.rep"
+    AppController windows(programState(), deviceLink(), args);  // composition
+    TForm1& mainWindow = windows.mainWindow();
     // Maximised; without a window manager (a bare X server) the screen's size is used.
-    if (QScreen* screen = app.primaryScreen()) Form1->setGeometry(screen->availableGeometry());
-    Form1->showMaximized();
-    const int rc = app.exec();
-    destroyForms();
-    return rc;
+    if (QScreen* screen = app.primaryScreen()) mainWindow.setGeometry(screen->availableGeometry());
+    mainWindow.showMaximized();
+    return app.exec();
 }

@@ -4,23 +4,21 @@
 #include <QPair>
 #include <QSet>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "reports/reportfile.h"
 
-namespace {
-QSet<QPair<int, int>> g_clashes;
-}
-
-QStringList findReportFileClashes()
+QStringList findReportFileClashes(ProgramState& state)
 {
-    g_clashes.clear();
+    state.reportFileClashes.clear();
+    const auto& devices = state.DevList;
     QStringList messages;
     // File name without regard to letter case -> the channel that writes it: an
     // existing report file is found whatever the case of its name, so "a1_T.rep" and
     // "A1_t.rep" are one file.
     QHash<QString, QPair<int, int>> owner;
-    for (int r = 0; r <= DevLast && r < kMaxDevices; ++r) {
-        const Device_Rec& d = DevList[r];
+    for (int r = 0; r <= state.DevLast && r < kMaxDevices; ++r) {
+        const Device_Rec& d = devices[r];
         for (int s = 0; s < 4; ++s) {
             if (d.Sensor[s].Name.isEmpty()) continue;
             QString file;
@@ -35,8 +33,8 @@ QStringList findReportFileClashes()
                 owner.insert(key, {r, s});
                 continue;
             }
-            g_clashes.insert({r, s});
-            const Device_Rec& first = DevList[it->first];
+            state.reportFileClashes.insert({r, s});
+            const Device_Rec& first = devices[it->first];
             messages << QStringLiteral(
                             "DeviceStatus.txt: channel %1 of device \"%2\" (%3) would write the report file "
                             "\"%4\" of device \"%5\" (%6); it is not downloaded.")
@@ -47,7 +45,7 @@ QStringList findReportFileClashes()
     return messages;
 }
 
-bool reportFileClash(int device, int sensor)
+bool reportFileClash(const ProgramState& state, int device, int sensor)
 {
-    return g_clashes.contains({device, sensor});
+    return state.reportFileClashes.contains({device, sensor});
 }

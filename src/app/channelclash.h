@@ -5,8 +5,10 @@
 
 #include <QStringList>
 
-// Finds the clashes among DevList[0..DevLast] and remembers them; returns one
+struct ProgramState;
+
+// Finds the clashes among the registry of state and keeps them in state; returns one
 // message per channel held back.
-QStringList findReportFileClashes();
+QStringList findReportFileClashes(ProgramState& state);
 // Whether channel sensor (0..3) of registry entry device is held back by a clash.
-bool reportFileClash(int device, int sensor);
+bool reportFileClash(const ProgramState& state, int device, int sensor);

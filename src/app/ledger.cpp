@@ -8,8 +8,8 @@
 
 #include "app/calendar.h"
 #include "app/fields.h"
+#include "app/programstate.h"
 #include "platform/convert.h"
-#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/safepath.h"
 #include "platform/textfile.h"
@@ -17,9 +17,6 @@
 namespace {
 
 using ChannelKey = QPair<QString, int>;  // device ID, channel 0..3
-
-// Channels whose ledger line the last load could not read.
-QSet<ChannelKey> g_unknownPositions;
 
 // The channel a ledger line names, when its ID and channel fields can be read.
 bool lineKey(const QString& line, ChannelKey& key)
@@ -51,31 +48,31 @@ QString channelLine(const Device_Rec& d, const Sensor_Rec& c, const _SYSTEMTIME&
 
 }  // namespace
 
-QString ledgerPath()
+QString ledgerPath(const QString& rootDir)
 {
     // Any letter case of the name reaches the one ledger; when several spellings
     // exist (copied in by hand), the newest is the ledger.
-    const QDir dir(Prog.RootDir);
+    const QDir dir(rootDir);
     const QFileInfoList found = dir.entryInfoList(QDir::Files, QDir::Time);
     for (const QFileInfo& fi : found)
         if (fi.fileName().compare(QLatin1String("last_refresh.txt"), Qt::CaseInsensitive) == 0)
             return fi.absoluteFilePath();
-    return Prog.RootDir + QStringLiteral("last_refresh.txt");
+    return rootDir + QStringLiteral("last_refresh.txt");
 }
 
-bool ledgerExists()
+bool ledgerExists(const QString& rootDir)
 {
-    return QFileInfo::exists(ledgerPath());
+    return QFileInfo::exists(ledgerPath(rootDir));
 }
 
-int FindDeviceByID(const QString& text)
+int FindDeviceByID(const ProgramState& state, const QString& text)
 {
-    for (int i = 0; i <= DevLast && i < kMaxDevices; ++i)
-        if (DevList[i].ID == text) return i;
+    for (int i = 0; i <= state.DevLast && i < kMaxDevices; ++i)
+        if (state.DevList[i].ID == text) return i;
     return -1;
 }
 
-bool ParseRefreshLine(const QString& line, Sensor_Rec& work)
+bool ParseRefreshLine(ProgramState& state, const QString& line, Sensor_Rec& work)
 {
     const QStringList f = splitDelimited(line, u":,()");
     if (f.size() < 7) return false;
@@ -102,24 +99,25 @@ bool ParseRefreshLine(const QString& line, Sensor_Rec& work)
     work.Last_ref.wHour = static_cast<uint16_t>(hour);
     work.Last_ref.wMinute = static_cast<uint16_t>(minute);
     work.LastRef = true;
-    const int i = FindDeviceByID(work.ID);
+    const int i = FindDeviceByID(state, work.ID);
     if (i < 0) return true;
-    Sensor_Rec& s = DevList[i].Sensor[sen];
+    Sensor_Rec& s = state.DevList[i].Sensor[sen];
     s.ID = work.ID;
     s.SenNumber = sen;
     s.Last_ref = work.Last_ref;
-    s.Now_ref = Date2Shamsi(programNow().date());
+    const QDateTime now = programNow();
+    s.Now_ref = Date2Shamsi(now.date(), now, state.Prog.calendar);
     s.LastRef = true;
     return true;
 }
 
-QStringList loadLedger(QStringList* skipped)
+QStringList loadLedger(ProgramState& state, QStringList* skipped)
 {
     QStringList errors;
-    g_unknownPositions.clear();
-    const QString path = ledgerPath();
+    state.unknownLedgerPositions.clear();
+    const QString path = ledgerPath(state.Prog.RootDir);
     if (!QFileInfo::exists(path) && !existsAsNonRegularFile(path)) return errors;
-    requireRegularFileInside(path, Prog.RootDir);
+    requireRegularFileInside(path, state.Prog.RootDir);
     const TextFile file = readTextFile(path);
     const QString name = QFileInfo(path).fileName();
     Sensor_Rec work;
@@ -128,12 +126,12 @@ QStringList loadLedger(QStringList* skipped)
         if (line.trimmed().isEmpty()) continue;
         QString why;
         try {
-            if (!ParseRefreshLine(line, work)) why = QStringLiteral("it names no channel");
+            if (!ParseRefreshLine(state, line, work)) why = QStringLiteral("it names no channel");
         } catch (const ConvertError& e) {
             errors << e.text();
             why = e.text();
             ChannelKey key;
-            if (lineKey(line, key)) g_unknownPositions.insert(key);
+            if (lineKey(line, key)) state.unknownLedgerPositions.insert(key);
         }
         if (!why.isEmpty() && skipped)
             *skipped << QStringLiteral(
@@ -146,35 +144,30 @@ QStringList loadLedger(QStringList* skipped)
     return errors;
 }
 
-bool ledgerPositionUnknown(const QString& id, int sensor)
+bool ledgerPositionUnknown(const ProgramState& state, const QString& id, int sensor)
 {
-    return g_unknownPositions.contains(ChannelKey{id, sensor});
+    return state.unknownLedgerPositions.contains(ChannelKey{id, sensor});
 }
 
-void forgetLedgerNotes()
-{
-    g_unknownPositions.clear();
-}
-
-QStringList ledgerLines(const _SYSTEMTIME* fixedDate)
+QStringList ledgerLines(const ProgramState& state, const _SYSTEMTIME* fixedDate)
 {
     QStringList lines{kLedgerHeader};
-    for (int r = 0; r <= DevLast && r < kMaxDevices; ++r) {
-        const Device_Rec& d = DevList[r];
+    for (int r = 0; r <= state.DevLast && r < kMaxDevices; ++r) {
+        const Device_Rec& d = state.DevList[r];
         for (const Sensor_Rec& c : d.Sensor)
             if (!c.Name.isEmpty()) lines << channelLine(d, c, fixedDate ? *fixedDate : c.Last_ref);
     }
     return lines;
 }
 
-QStringList mergedLedgerLines(const QStringList& existing)
+QStringList mergedLedgerLines(const ProgramState& state, const QStringList& existing)
 {
     QStringList lines{kLedgerHeader};
     QSet<ChannelKey> present;
-    auto readInThisRun = [](const ChannelKey& k) -> const Sensor_Rec* {
-        const int r = FindDeviceByID(k.first);
+    auto readInThisRun = [&state](const ChannelKey& k) -> const Sensor_Rec* {
+        const int r = FindDeviceByID(state, k.first);
         if (r < 0) return nullptr;
-        const Sensor_Rec& c = DevList[r].Sensor[k.second];
+        const Sensor_Rec& c = state.DevList[r].Sensor[k.second];
         return !c.Name.isEmpty() && c.Visit ? &c : nullptr;
     };
     for (qsizetype i = 1; i < existing.size(); ++i) {
@@ -184,7 +177,8 @@ QStringList mergedLedgerLines(const QStringList& existing)
         if (lineKey(line, key)) {
             if (const Sensor_Rec* c = readInThisRun(key)) {
                 // The channel's new position; a second line for it would undo it on reading.
-                if (!present.contains(key)) lines << channelLine(DevList[FindDeviceByID(key.first)], *c, c->Last_ref);
+                if (!present.contains(key))
+                    lines << channelLine(state.DevList[FindDeviceByID(state, key.first)], *c, c->Last_ref);
                 present.insert(key);
                 continue;
             }
@@ -192,9 +186,9 @@ QStringList mergedLedgerLines(const QStringList& existing)
         }
         lines << line;
     }
-    for (int r = 0; r <= DevLast && r < kMaxDevices; ++r) {
-        const Device_Rec& d = DevList[r];
-        if (FindDeviceByID(d.ID) != r) continue;  // the reader gives every line of this ID to the first device
+    for (int r = 0; r <= state.DevLast && r < kMaxDevices; ++r) {
+        const Device_Rec& d = state.DevList[r];
+        if (FindDeviceByID(state, d.ID) != r) continue;  // the reader gives every line of this ID to the first device
         for (int s = 0; s < 4; ++s) {
             const Sensor_Rec& c = d.Sensor[s];
             const ChannelKey key{d.ID, s};
@@ -206,20 +200,23 @@ QStringList mergedLedgerLines(const QStringList& existing)
     return lines;
 }
 
-void SaveLastRefresh()
+const QString kYearChangedText = QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  ");
+
+void SaveLastRefresh(const ProgramState& state)
 {
-    if (YearChanged != 0) dialogs().message(QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
-    const QString path = ledgerPath();
+    // Told where the run reports, never in a box: the all-devices run goes on unwatched.
+    if (state.YearChanged != 0) state.log().addLine(kYearChangedText);
+    const QString path = ledgerPath(state.Prog.RootDir);
     QStringList existing;
     if (QFileInfo::exists(path) || existsAsNonRegularFile(path)) {
-        requireRegularFileInside(path, Prog.RootDir);
+        requireRegularFileInside(path, state.Prog.RootDir);
         existing = readTextFile(path).lines;
     }
-    const QStringList lines = mergedLedgerLines(existing);
+    const QStringList lines = mergedLedgerLines(state, existing);
     writeTextFile(path, lines);
 }
 
-void ResetLastRefresh(int year, int month, int day)
+void ResetLastRefresh(const ProgramState& state, int year, int month, int day)
 {
     _SYSTEMTIME t;
     t.wYear = static_cast<uint16_t>(year);
@@ -227,8 +224,8 @@ void ResetLastRefresh(int year, int month, int day)
     t.wDay = static_cast<uint16_t>(day);
     t.wHour = 1;
     t.wMinute = 1;
-    const QString path = ledgerPath();
-    requireRegularFileInside(path, Prog.RootDir);
-    const QStringList lines = ledgerLines(&t);
+    const QString path = ledgerPath(state.Prog.RootDir);
+    requireRegularFileInside(path, state.Prog.RootDir);
+    const QStringList lines = ledgerLines(state, &t);
     writeTextFile(path, lines);
 }

@@ -1,15 +1,67 @@
 #include "app/programstate.h"
 
-#include "app/ledger.h"
+#include <cstdio>
+
 #include "app/records.h"
-#include "app/registry.h"
 #include "app/rootdir.h"
-#include "config/expertaccess.h"
 #include "link/devicelink.h"
 #include "platform/sharedfolder.h"
 
 namespace {
 ProgramState g_state;
+
+// The running mode's stop request, for its SIGINT/SIGTERM handlers.
+std::atomic<StopRequest*> g_signalStop{nullptr};
+static_assert(std::atomic<StopRequest*>::is_always_lock_free, "read from signal handlers");
+
+class StandardErrorLog : public MessageLogSink
+{
+public:
+    void addLine(const QString& line) override
+    {
+        std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+        std::fflush(stderr);
+    }
+};
+}  // namespace
+
+MessageLogSink& standardErrorLog()
+{
+    static StandardErrorLog log;  // holds nothing: every line goes straight out
+    return log;
+}
+
+void ProgramState::reset(const QString& rootDir)
+{
+    Prog = program_rec{};
+    for (auto& d : DevList) d = Device_Rec{};
+    DevLast = -1;
+    SelDevice = Device_Rec{};
+    YearChanged = 0;
+    stop.clear();
+    expert.reset();
+    skippedLines.clear();
+    skippedLinesReported = false;
+    unknownLedgerPositions.clear();
+    reportFileClashes.clear();
+    retry = DownloadRetryPolicy{};
+    Prog.RootDir = rootDir;
+    shareNewFilesWithFolderGroup(Prog.RootDir);
+}
+
+SignalStopScope::SignalStopScope(StopRequest& stop) noexcept
+{
+    g_signalStop.store(&stop);
+}
+
+SignalStopScope::~SignalStopScope()
+{
+    g_signalStop.store(nullptr);
+}
+
+void requestStopFromSignal() noexcept
+{
+    if (StopRequest* stop = g_signalStop.load()) stop->request();
 }
 
 ProgramState& programState()
@@ -19,23 +71,11 @@ ProgramState& programState()
 
 void resetProgramState()
 {
-    Prog = program_rec{};
-    CurChart = Chart_rec{};
-    for (auto& d : DevList) d = Device_Rec{};
-    DevLast = -1;
-    SelDevice = Device_Rec{};
-    YearChanged = 0;
-    g_state.stop.clear();
-    NavDevice = 0;
-    NavSensor = -1;
-    Prog.RootDir = computeRootDir();
-    // A folder shared by a group (the installed /var/lib/termivo) gets files the group can write.
-    shareNewFilesWithFolderGroup(Prog.RootDir);
-    // Before anything can fail: a start-up stopped by an unreadable registry or
-    // picture still leaves a month view that works.
-    CurChart.Avr_Hour = 3;
-    forgetRegistryNotes();
-    forgetLedgerNotes();
-    g_state.expert.reset();
+    g_state.reset(computeRootDir());
+    // The link as made afresh: the settings file's default waits and tries until a
+    // registry load applies the file's own (linkSettingsFrom), its ports under the root.
+    LinkSettings freshLink;
+    freshLink.portsRoot = g_state.Prog.RootDir;
     deviceLink().reset();
+    deviceLink().setSettings(freshLink);
 }

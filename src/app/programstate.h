@@ -1,13 +1,21 @@
 // The program's state: the settings, the device registry, the chosen device, the
-// year-change mark, the stop request and the expert access. One value of it is made
-// where the program starts (the windows' composition, or a mode without windows) and
-// passed to whatever works with it.
+// year-change mark, the stop request, the expert access, what the last registry and
+// ledger load noted, the download's retry policy and where warnings go. One value of
+// it is made where the program starts (the windows' composition, or a mode without
+// windows) and passed to whatever works with it.
 #pragma once
 
 #include <atomic>
 
+#include <QPair>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include "app/messagelog.h"
 #include "app/records.h"
 #include "config/expertaccess.h"
+#include "download/retrypolicy.h"
 
 // The stop request of long work: set by Cancel, by closing the online or main window,
 // and by SIGINT/SIGTERM in the modes without windows, so it is written from signal
@@ -34,21 +42,50 @@ struct ProgramState
     StopRequest stop;
     ExpertAccess expert;
 
+    // What the last registry load noted: the messages of every skipped registry or
+    // ledger line and held-back channel, and whether a download run has reported them.
+    QStringList skippedLines;
+    bool skippedLinesReported = false;
+    // Channels (device ID, channel 0..3) whose ledger line the last load could not read.
+    QSet<QPair<QString, int>> unknownLedgerPositions;
+    // Channels (registry entry, channel 0..3) held back because another writes their file.
+    QSet<QPair<int, int>> reportFileClashes;
+
+    DownloadRetryPolicy retry;  // how hard the downloads try
+    // Where the download's warnings go (not owned); none: standard error.
+    MessageLogSink* messageLog = nullptr;
+    MessageLogSink& log() const { return messageLog ? *messageLog : standardErrorLog(); }
+
     ProgramState() = default;
     ProgramState(const ProgramState&) = delete;
     ProgramState& operator=(const ProgramState&) = delete;
+
+    // Back to the state of a fresh process working in the root folder rootDir (which
+    // ends in "/"): every member, the stop request and the expert access included,
+    // but the message log installed, which is a service and not state.
+    // A folder shared by a group gets files the group can write from here on.
+    void reset(const QString& rootDir);
 };
+
+// The stop request that SIGINT and SIGTERM set while a mode without windows runs: a
+// signal handler reaches nothing else. The scope points the handlers at stop and
+// back at nothing when it ends.
+class SignalStopScope
+{
+public:
+    explicit SignalStopScope(StopRequest& stop) noexcept;
+    ~SignalStopScope();
+    SignalStopScope(const SignalStopScope&) = delete;
+    SignalStopScope& operator=(const SignalStopScope&) = delete;
+};
+// For a signal handler: sets the stop request of the running mode, if any.
+void requestStopFromSignal() noexcept;
 
 // The program's state while it is still reached from everywhere.
 ProgramState& programState();
 
-// The one reset of the program's shared state, as a fresh process has it: every
-// shared record (the program's settings, the device list, the chosen device, the
-// chart's record with its 3-hour averaging period, the stop request, the year-change
-// mark and the sensor stepping position), the root folder, what the last registry
-// and ledger load noted, the expert access, and the device link (ports and
-// connections closed, timers stopped, its waits and search address as at start).
-// The start-up of the main window, every command-line mode and the tests begin with
-// it. Injected services (the dialogs, the shell, the clock, the root folder's
-// override) are not state and stay as they are.
+// The one reset of the program's shared state, as a fresh process has it:
+// programState() reset in the root folder in force, and the device link (ports and
+// connections closed, its waits as at start). Injected services (the dialogs, the
+// shell, the clock, the root folder's override) are not state and stay as they are.
 void resetProgramState();

@@ -3,10 +3,7 @@
 #include "app/programstate.h"
 
 program_rec& Prog = programState().Prog;
-Chart_rec CurChart;
 Device_Rec (&DevList)[kMaxDevices] = programState().DevList;
 int& DevLast = programState().DevLast;
 Device_Rec& SelDevice = programState().SelDevice;
 int& YearChanged = programState().YearChanged;
-int NavDevice = 0;
-int NavSensor = -1;

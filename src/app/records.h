@@ -100,12 +100,9 @@ constexpr int kMaxDevices = 51;  // DevList entries 0..50
 
 // The program's state as the windows name it (app/programstate.h).
 extern program_rec& Prog;
-extern Chart_rec CurChart;
 extern Device_Rec (&DevList)[kMaxDevices];
 extern int& DevLast;
 extern Device_Rec& SelDevice;
 extern int& YearChanged;
-extern int NavDevice;
-extern int NavSensor;
 
 // The records' state at program start is set by resetProgramState (app/programstate.h).

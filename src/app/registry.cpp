@@ -9,6 +9,7 @@
 #include "app/channelclash.h"
 #include "app/fields.h"
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -41,10 +42,6 @@ int settingNumber(const QString& line, const QString& text, int least, const QSt
     return v;
 }
 
-// Skipped lines of the last load, and whether the download has reported them.
-QStringList g_skippedLines;
-bool g_skippedReported = false;
-
 void noteSkippedDeviceLine(RegistryLoadNotes& notes, int lineNo, const QString& line, const QString& why)
 {
     notes.skippedLines
@@ -66,39 +63,33 @@ QString whyDeviceLineIsUnreadable(const QString& line, bool parsed, const Device
 
 // "calendar = official" or "calendar = arithmetic"; any other value keeps the
 // official calendar and is reported as an unreadable line.
-void setCalendarFromLine(const QString& line, const QString& value)
+void setCalendarFromLine(program_rec& prog, const QString& line, const QString& value)
 {
     const std::optional<ShamsiCalendar> calendar = calendarNamed(value);
     if (!calendar)
         throw ConvertError(QCoreApplication::translate(
                                "Termivo", "'%1' names no calendar (official or arithmetic); the official one is used")
                                .arg(line.trimmed()));
-    Prog.calendar = *calendar;
+    prog.calendar = *calendar;
 }
 }  // namespace
 
-QStringList takeUnreportedSkippedLines()
+QStringList takeUnreportedSkippedLines(ProgramState& state)
 {
-    if (g_skippedReported) return {};
-    g_skippedReported = true;
-    return g_skippedLines;
+    if (state.skippedLinesReported) return {};
+    state.skippedLinesReported = true;
+    return state.skippedLines;
 }
 
-int lastSkippedLineCount()
+int lastSkippedLineCount(const ProgramState& state)
 {
-    return int(g_skippedLines.size());
+    return int(state.skippedLines.size());
 }
 
-void forgetRegistryNotes()
-{
-    g_skippedLines.clear();
-    g_skippedReported = false;
-}
-
-QString deviceStatusPath()
+QString deviceStatusPath(const QString& rootDir)
 {
     // Folders copied from Windows may spell it "devicestatus.txt".
-    return caseInsensitivePath(Prog.RootDir + QStringLiteral("DeviceStatus.txt"));
+    return caseInsensitivePath(rootDir + QStringLiteral("DeviceStatus.txt"));
 }
 
 bool isDeviceLine(const QString& line)
@@ -126,19 +117,19 @@ bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device)
     return true;
 }
 
-void ParseSettingLine(const QString& line)
+void ParseSettingLine(const QString& line, program_rec& prog)
 {
     const QStringList f = splitDelimited(line, kSettingDelims, kMaxLineFields);
     const QString key = f[0].toLower();
     const QString value = field(f, 1);
-    if (key.contains(QLatin1String("picfile"))) Prog.picFileName = value.trimmed();
-    if (key.contains(QLatin1String("refresh"))) Prog.refresh = strToInt(value.trimmed());
-    if (key.contains(QLatin1String("online"))) Prog.Online = strToInt(value.trimmed());
-    if (key.contains(QLatin1String("textfile"))) Prog.textfilename = value;
-    if (key.contains(QLatin1String("ver"))) Prog.ver = value.trimmed();
+    if (key.contains(QLatin1String("picfile"))) prog.picFileName = value.trimmed();
+    if (key.contains(QLatin1String("refresh"))) prog.refresh = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("online"))) prog.Online = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("textfile"))) prog.textfilename = value;
+    if (key.contains(QLatin1String("ver"))) prog.ver = value.trimmed();
     if (key.contains(QLatin1String("comment"))) {
         const QString c = value.trimmed();
-        if (!c.isEmpty()) Prog.Comment.append(c);
+        if (!c.isEmpty()) prog.Comment.append(c);
     }
     if (key.contains(QLatin1String("timeout"))) {
         if (f.size() < 4)
@@ -149,31 +140,32 @@ void ParseSettingLine(const QString& line)
         for (int i = 0; i < 3; ++i) {
             ms[i] = settingNumber(line, f[1 + i], 0, QCoreApplication::translate("Termivo", "a time-out"));
         }
-        Prog.TimeOut1 = ms[0];
-        Prog.TimeOut2 = ms[1];
-        Prog.TimeOut3 = ms[2];
+        prog.TimeOut1 = ms[0];
+        prog.TimeOut2 = ms[1];
+        prog.TimeOut3 = ms[2];
     }
     if (key.contains(QLatin1String("trycnt")))
-        Prog.tryCnt = settingNumber(line, value, 1, QCoreApplication::translate("Termivo", "the number of attempts"));
-    if (key.contains(QLatin1String("timecheak"))) Prog.TIMECHEAK = strToInt(value.trimmed());
-    if (key.contains(QLatin1String("header"))) Prog.Header = value.trimmed();
-    if (key.contains(QLatin1String("showyear"))) Prog.ShowYear = strToInt(value.trimmed());
-    if (key.contains(QLatin1String("calendar"))) setCalendarFromLine(line, value);
+        prog.tryCnt = settingNumber(line, value, 1, QCoreApplication::translate("Termivo", "the number of attempts"));
+    if (key.contains(QLatin1String("timecheak"))) prog.TIMECHEAK = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("header"))) prog.Header = value.trimmed();
+    if (key.contains(QLatin1String("showyear"))) prog.ShowYear = strToInt(value.trimmed());
+    if (key.contains(QLatin1String("calendar"))) setCalendarFromLine(prog, line, value);
 }
 
-RegistryLoadNotes loadRegistry()
+RegistryLoadNotes loadRegistry(ProgramState& state)
 {
     RegistryLoadNotes notes;
-    g_skippedLines.clear();
-    g_skippedReported = false;
-    Prog.Comment.clear();
-    Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
-    Prog.tryCnt = 3;
-    Prog.calendar = ShamsiCalendar::Official;
+    state.skippedLines.clear();
+    state.skippedLinesReported = false;
+    program_rec& prog = state.Prog;
+    prog.Comment.clear();
+    prog.TimeOut1 = prog.TimeOut2 = prog.TimeOut3 = 500;
+    prog.tryCnt = 3;
+    prog.calendar = ShamsiCalendar::Official;
 
     int next = 0;
     int counter = 0;
-    const QString path = deviceStatusPath();
+    const QString path = deviceStatusPath(prog.RootDir);
     if (QFileInfo::exists(path)) {
         const TextFile file = readTextFile(path);
         int lineNo = 0;
@@ -198,11 +190,11 @@ RegistryLoadNotes loadRegistry()
                     continue;
                 }
                 counter = c;
-                DevList[next] = work;
+                state.DevList[next] = work;
                 ++next;
             } else {
                 try {
-                    ParseSettingLine(line);
+                    ParseSettingLine(line, prog);
                 } catch (const ConvertError& e) {
                     notes.errors << e.text();
                     notes.skippedLines << QStringLiteral(
@@ -215,26 +207,27 @@ RegistryLoadNotes loadRegistry()
         }
     }
     // Today in the calendar of the settings, which any line of the file may name.
-    const _SYSTEMTIME loadDate = Date2Shamsi(programNow().date());
+    const QDateTime now = programNow();
+    const _SYSTEMTIME loadDate = Date2Shamsi(now.date(), now, prog.calendar);
     _SYSTEMTIME firstRefresh = loadDate;
     firstRefresh.wHour = 1;
     for (int r = 0; r < next; ++r) {
-        for (auto& s : DevList[r].Sensor) {
+        for (auto& s : state.DevList[r].Sensor) {
             s.Last_ref = firstRefresh;
             s.Now_ref = loadDate;
             s.LastRef = true;
         }
     }
-    DevLast = next - 1;
-    notes.errors << loadLedger(&notes.skippedLines);
-    notes.skippedLines << findReportFileClashes();
-    g_skippedLines = notes.skippedLines;
-    g_skippedReported = false;
-    for (int r = 0; r <= DevLast; ++r)
-        for (auto& s : DevList[r].Sensor) s.Visit = false;
-    Prog.TotalDev = DevLast;
-    Prog.CurDev = 0;
-    Prog.TimeCnt = 0;
+    state.DevLast = next - 1;
+    notes.errors << loadLedger(state, &notes.skippedLines);
+    notes.skippedLines << findReportFileClashes(state);
+    state.skippedLines = notes.skippedLines;
+    state.skippedLinesReported = false;
+    for (int r = 0; r <= state.DevLast; ++r)
+        for (auto& s : state.DevList[r].Sensor) s.Visit = false;
+    prog.TotalDev = state.DevLast;
+    prog.CurDev = 0;
+    prog.TimeCnt = 0;
     return notes;
 }
 
@@ -253,10 +246,10 @@ void reportRegistryNotes(const RegistryLoadNotes& notes)
                               .arg(notes.ignoredDeviceLines));
 }
 
-void SaveSetting(const QString& key, const QString& value)
+void SaveSetting(const QString& rootDir, const QString& key, const QString& value)
 {
     const QString line = key + QStringLiteral(" = ") + value;
-    const QString path = deviceStatusPath();
+    const QString path = deviceStatusPath(rootDir);
     if (!QFileInfo::exists(path)) return;
     TextFile file = readTextFile(path);
     bool replaced = false;

@@ -7,9 +7,12 @@
 
 #include "app/records.h"
 
+struct ProgramState;
+
 inline constexpr int kMaxLineFields = 21;
 
-QString deviceStatusPath();
+// The registry file in the root folder rootDir (ending in "/"), in any letter case.
+QString deviceStatusPath(const QString& rootDir);
 
 // Whether the reader takes a line of the file as a device line (any line holding the
 // word "device" in any letter case); every other line is a settings line.
@@ -18,9 +21,9 @@ bool isDeviceLine(const QString& line);
 // Fills device from a device line; returns false and leaves device unchanged when
 // the line has fewer than ten fields. counter is the running chart index.
 bool ParseDeviceLine(const QString& line, int& counter, Device_Rec& device);
-// Applies one settings line to Prog; throws ConvertError on a bad number (values
+// Applies one settings line to prog; throws ConvertError on a bad number (values
 // converted before the bad one stay set).
-void ParseSettingLine(const QString& line);
+void ParseSettingLine(const QString& line, program_rec& prog);
 
 // What the registry reader met besides good lines.
 struct RegistryLoadNotes
@@ -35,20 +38,21 @@ struct RegistryLoadNotes
     QStringList skippedLines;
 };
 
-// Reads the settings, the registry and the refresh ledger into Prog, DevList and
-// DevLast (everything of the registry loader except filling the device panel).
-// Throws FileError when a file exists but cannot be read.
-RegistryLoadNotes loadRegistry();
-// The skipped-line messages of the last loadRegistry: all of them once after each
-// load (then none), and how many there were.
-QStringList takeUnreportedSkippedLines();
-int lastSkippedLineCount();
-// Forgets the skipped lines of the last load, as before any load.
-void forgetRegistryNotes();
+// Reads the settings, the registry and the refresh ledger of the root folder
+// state.Prog.RootDir into the settings and the registry of state (everything of the
+// registry loader except filling the device panel), and keeps the skipped lines,
+// the unreadable ledger positions and the channel clashes in state. Throws FileError
+// when a file exists but cannot be read.
+RegistryLoadNotes loadRegistry(ProgramState& state);
+// The skipped-line messages of the last loadRegistry into state: all of them once
+// after each load (then none), and how many there were.
+QStringList takeUnreportedSkippedLines(ProgramState& state);
+int lastSkippedLineCount(const ProgramState& state);
 // Shows the notes: the first conversion error in the standard error box, one
 // message for devices past the 51st.
 void reportRegistryNotes(const RegistryLoadNotes& notes);
 
-// Writes the line key + " = " + value into "DeviceStatus.txt" (replacing the first
-// line that contains key, else appending). Does nothing when the file is missing.
-void SaveSetting(const QString& key, const QString& value);
+// Writes the line key + " = " + value into "DeviceStatus.txt" of the root folder
+// rootDir (replacing the first line that contains key, else appending). Does nothing
+// when the file is missing.
+void SaveSetting(const QString& rootDir, const QString& key, const QString& value);

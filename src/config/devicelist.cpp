@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "app/programstate.h"
 #include "app/registry.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
@@ -40,10 +41,10 @@ DeviceRow rowOf(const Device_Rec& d)
             d.Sensor[3].Name, d.ID, d.SenType,        d.Connection};
 }
 
-QList<DeviceRow> rowsOfRegistry()
+QList<DeviceRow> rowsOfRegistry(const ProgramState& state)
 {
     QList<DeviceRow> rows;
-    for (int i = 0; i <= DevLast && i < kMaxDevices; ++i) rows << rowOf(DevList[i]);
+    for (int i = 0; i <= state.DevLast && i < kMaxDevices; ++i) rows << rowOf(state.DevList[i]);
     return rows;
 }
 

@@ -11,6 +11,8 @@
 
 #include "app/records.h"
 
+struct ProgramState;
+
 using DeviceRow = QStringList;  // nine cells, in the column order below
 
 namespace devicelist {
@@ -22,7 +24,7 @@ const QStringList& headers();
 
 // The row of one registry entry, and the rows of DevList[0..DevLast].
 DeviceRow rowOf(const Device_Rec& d);
-QList<DeviceRow> rowsOfRegistry();
+QList<DeviceRow> rowsOfRegistry(const ProgramState& state);
 
 // The row that "add" appends after rows: a copy of the last row when it has an ID
 // (sensor names 1 and 2 reset to "Sensor1", "Sensor2" and the next ID), otherwise

@@ -19,11 +19,11 @@
 
 namespace {
 
-const char* kUsage =
+const char* const kUsage =
     "usage: termivo --params ID [--root DIR]\n"
     "       termivo --set-params ID GROUP.KEY=VALUE... [--expert CODE] [--root DIR]\n";
 
-const char* kHelp =
+const char* const kHelp =
     "termivo --params ID [--root DIR]\n"
     "  Prints the full parameter set of the registered device ID as JSON, in the\n"
     "  device's order.\n"
@@ -112,33 +112,40 @@ int runParams(const QStringList& args, QTextStream& out)
         return kParamsUsage;
     }
 
-    resetProgramState();
+    // composition: the device link still takes its settings, the chosen device and the
+    // stop request from the program's one state, so the mode works in that one.
+    ProgramState& state = programState();
+    state.reset(computeRootDir());
+    DeviceLink& link = deviceLink();  // composition
+    link.reset();
     try {
         // A line of the registry that was skipped is told on standard error, as in
         // every mode; the device's parameters still go to standard output.
-        reportRegistryNotes(loadRegistry());
+        reportRegistryNotes(loadRegistry(state));
     } catch (const std::exception& e) {
         err(QStringLiteral("termivo: ") + errorText(e));
         return kParamsNoRegistry;
     }
-    const int index = FindDeviceByID(id);
+    link.setSettings(linkSettingsFrom(state.Prog));  // the settings file's waits and tries
+    const int index = FindDeviceByID(state, id);
     if (index < 0) {
         err(QStringLiteral("termivo: no registered device has the ID \"%1\"").arg(id));
         return kParamsUsage;
     }
-    SelDevice = DevList[index];
+    state.SelDevice = state.DevList[index];
 
     QuietObserver quiet;
-    deviceLink().setObserver(&quiet);
+    link.setObserver(&quiet);
     struct Restore
     {
+        DeviceLink& link;
         ~Restore()
         {
-            deviceLink().reset();
-            deviceLink().setObserver(nullptr);
+            link.reset();
+            link.setObserver(nullptr);
         }
-    } restore;
-    const ParamExchange exchange = [](const QString& cmd) { return deviceLink().Write2Dev(cmd, SelDevice); };
+    } restore{link};
+    const ParamExchange exchange = [&](const QString& cmd) { return link.Write2Dev(cmd, state.SelDevice); };
     const QDateTime now = programNow();
     const bool expert = !expertCode.isNull() && isExpertAccessCode(expertCode, now);
     if (!expertCode.isNull() && !expert) {
@@ -191,7 +198,7 @@ int runParams(const QStringList& args, QTextStream& out)
             for (const QString& m : problems) dialogs().message(m);
             return kParamsUsage;
         }
-        const SendOutcome o = sendChanges(sheet, exchange, quiet, Prog.RootDir, now, expert);
+        const SendOutcome o = sendChanges(sheet, exchange, quiet, state.Prog.RootDir, now, expert);
         for (const QString& m : carryOverMessages(o.carried)) err(consoleText(m));
         for (const QString& path : o.carried.rewritten) out << "limits written into " << path << '\n';
         if (o.result != SendResult::Confirmed) return kParamsFailed;

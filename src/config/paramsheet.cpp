@@ -165,11 +165,6 @@ QString paramValueText(const ordered_json& v)
                          .arg(QString::fromLatin1(v.type_name())));
 }
 
-QStringList SplitPara2(const QString& str1, const QString& SplitChar)
-{
-    return splitDelimited(str1, SplitChar);
-}
-
 // ---------------------------------------------------------------- the sheet
 
 ParameterSheet::ParameterSheet()

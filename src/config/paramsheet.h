@@ -53,8 +53,6 @@ QString deviceNumberText(const QString& text);
 // separator (the point, the regional one or U+066B) followed by digits; blanks around.
 // Nothing for any other text (a sign "+", an exponent, a blank inside, other digits).
 std::optional<double> paramNumber(const QString& text);
-// Cuts str1 at every character of SplitChar; n separators give n + 1 pieces.
-QStringList SplitPara2(const QString& str1, const QString& SplitChar);
 
 class ParameterSheet
 {

@@ -1,8 +1,6 @@
 #include "download/download.h"
 
-#include <cstdio>
 #include <optional>
-#include <utility>
 
 #include "app/calendar.h"
 #include "app/channelclash.h"
@@ -19,21 +17,6 @@
 #include "reports/reportfile.h"
 
 namespace {
-
-class StderrMessageLog : public MessageLogSink
-{
-public:
-    void addLine(const QString& line) override
-    {
-        std::fprintf(stderr, "%s\n", line.toUtf8().constData());
-        std::fflush(stderr);
-    }
-};
-
-StderrMessageLog g_stderrLog;
-MessageLogSink* g_log = &g_stderrLog;
-
-DownloadRetryPolicy g_retryPolicy;
 
 void advanceAll(DownloadContext& ctx, int by)
 {
@@ -56,15 +39,6 @@ bool isDue(const Sensor_Rec& s)
 }
 
 }  // namespace
-
-MessageLogSink& messageLog()
-{
-    return *g_log;
-}
-void setMessageLog(MessageLogSink* sink)
-{
-    g_log = sink ? sink : &g_stderrLog;
-}
 
 const QString kStoppedByUserText = QStringLiteral("دریافت اطلاعات به درخواست کاربر متوقف شد");
 
@@ -114,31 +88,20 @@ QString dayRequest(int year, int senNum, int month, int day)
         .arg(day);
 }
 
-DownloadRetryPolicy downloadRetryPolicy()
+DownloadContext programDownloadContext(ProgramState& state, DeviceLink& link)
 {
-    return g_retryPolicy;
-}
-
-void setDownloadRetryPolicy(const DownloadRetryPolicy& policy)
-{
-    g_retryPolicy = policy;
-}
-
-DownloadContext programDownloadContext()
-{
-    DeviceLink& link = deviceLink();
     return DownloadContext{
         link,
         link.observer(),
-        messageLog(),
-        [] { return programState().stop.requested(); },
+        state.log(),
+        [&state] { return state.stop.requested(); },
         [] { return programNow(); },
-        [] {
-            return ExchangeCounts{Prog.CntSent, Prog.CntRecive};
+        [&state] {
+            return ExchangeCounts{state.Prog.CntSent, state.Prog.CntRecive};
         },
-        ReportDestination{Prog.RootDir, QString()},
-        g_retryPolicy,
-        Prog.calendar,
+        ReportDestination{state.Prog.RootDir, QString()},
+        state.retry,
+        state.Prog.calendar,
     };
 }
 
@@ -216,12 +179,6 @@ int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
     }
     if (result == 1) appendReportLines(ctx.files, S.parent, S.Last_ref.wYear, lines);
     return result;
-}
-
-int GetSensorGraph(Device_Rec Dev1, int SenNum)
-{
-    DownloadContext ctx = programDownloadContext();
-    return downloadSensorSpan(ctx, std::move(Dev1), SenNum);
 }
 
 Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString& loc, DeviceDownloadResult& r,
@@ -334,25 +291,10 @@ Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString
     return device;
 }
 
-Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResult* result, bool perChannelYear)
-{
-    DeviceDownloadResult local;
-    DeviceDownloadResult& r = result ? *result : local;
-    DownloadContext ctx = programDownloadContext();
-    Dev1 = downloadDevice(ctx, Dev1, Loc, r, perChannelYear);
-    if (r.yearChanged) YearChanged = 1;
-    return Dev1;
-}
-
 void startOverallProgress(LinkObserver& observer, int maximum)
 {
     observer.waitBarRange(WaitBar::All, 0, maximum);
     observer.waitBarPosition(WaitBar::All, 0);
-}
-
-void startOverallProgress(int maximum)
-{
-    startOverallProgress(deviceLink().observer(), maximum);
 }
 
 AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devices, const FleetDownloadInputs& inputs)
@@ -424,28 +366,29 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
     return out;
 }
 
-AllDevicesResult downloadAllDevices()
+AllDevicesResult downloadAllDevices(ProgramState& state, DeviceLink& link)
 {
     FleetDownloadInputs inputs;
-    inputs.notes = takeUnreportedSkippedLines();
-    inputs.skippedLines = lastSkippedLineCount();
-    inputs.heldBack = [](int device, int sensor) {
-        return reportFileClash(device, sensor) ||
-               ledgerPositionUnknown(DevList[device].ID, DevList[device].Sensor[sensor].SenNumber);
+    inputs.notes = takeUnreportedSkippedLines(state);
+    inputs.skippedLines = lastSkippedLineCount(state);
+    inputs.heldBack = [&state](int device, int sensor) {
+        const Device_Rec& d = state.DevList[device];
+        return reportFileClash(state, device, sensor) || ledgerPositionUnknown(state, d.ID, d.Sensor[sensor].SenNumber);
     };
-    inputs.writeLedger = [](const AllDevicesResult& r) {
-        if (r.yearChanged) YearChanged = 1;
-        SaveLastRefresh();
+    inputs.writeLedger = [&state](const AllDevicesResult& r) {
+        if (r.yearChanged) state.YearChanged = 1;
+        SaveLastRefresh(state);
     };
-    DownloadContext ctx = programDownloadContext();
-    AllDevicesResult out = downloadFleet(ctx, std::span<Device_Rec>(DevList, std::size_t(DevLast + 1)), inputs);
-    if (out.yearChanged) YearChanged = 1;
+    DownloadContext ctx = programDownloadContext(state, link);
+    AllDevicesResult out =
+        downloadFleet(ctx, std::span<Device_Rec>(state.DevList, std::size_t(state.DevLast + 1)), inputs);
+    if (out.yearChanged) state.YearChanged = 1;
     return out;
 }
 
-AllDevicesResult runAllDevicesDownload()
+AllDevicesResult runAllDevicesDownload(ProgramState& state, DeviceLink& link)
 {
-    AllDevicesResult out = downloadAllDevices();
+    AllDevicesResult out = downloadAllDevices(state, link);
     if (!out.ledgerError.isEmpty()) throw FileError(out.ledgerError);
     return out;
 }

@@ -1,7 +1,7 @@
 // Log download: one sensor's span of days into its report file, one device's due
 // sensors, and the run over all registered devices. Runs on the user-interface
 // thread (or in a run without windows); every wait pumps events, so Cancel
-// (StopFlag) and the windows keep working.
+// (the stop request) and the windows keep working.
 #pragma once
 
 #include <functional>
@@ -12,23 +12,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/messagelog.h"
 #include "app/records.h"
+#include "download/retrypolicy.h"
 #include "reports/reportfile.h"
 
 class DeviceLink;
 class LinkObserver;
-
-// Where the download's warnings go: the message log window, or standard error in
-// a run without windows.
-class MessageLogSink
-{
-public:
-    virtual ~MessageLogSink() = default;
-    virtual void addLine(const QString& line) = 0;
-};
-MessageLogSink& messageLog();
-// Installs sink (not owned); nullptr restores the one that writes to standard error.
-void setMessageLog(MessageLogSink* sink);
+struct ProgramState;
 
 // A device as the message log names it: its registry name, ID and address (the
 // registry may hold one ID on two connections), "Cold room (ID A, 127.0.0.11)".
@@ -49,13 +40,6 @@ extern const QString kStoppedByUserText;
 // The header request and the day request of a sensor.
 QString headerRequest(int senNum);
 QString dayRequest(int year, int senNum, int month, int day);
-
-// How hard a channel's download tries before it gives up.
-struct DownloadRetryPolicy
-{
-    int reconnectPauseMs = 2000;  // pause before a LAN device is connected again for a new pass
-    int maxFailedPasses = 5;      // passes in a row without a new good day before the channel fails
-};
 
 // The exchange counters shown on the progress window ("sent,received").
 struct ExchangeCounts
@@ -93,14 +77,10 @@ struct DownloadContext
     std::optional<PersonWaiting> personWaiting = {};
 };
 
-// The download as the program runs it: the program's link and its observer, the
-// message log, StopFlag, the program's clock and counters, the root folder Prog.RootDir,
-// the retry policy in force (downloadRetryPolicy()) and the calendar of the settings
-// (Prog.calendar).
-DownloadContext programDownloadContext();
-// The retry policy of the program's downloads; tests set short pauses through it.
-DownloadRetryPolicy downloadRetryPolicy();
-void setDownloadRetryPolicy(const DownloadRetryPolicy& policy);
+// The download as the program runs it: link and its observer, the message log, the
+// stop request, counters, root folder, retry policy and calendar of state, and the
+// program's clock. The context refers to state and link, which outlive it.
+DownloadContext programDownloadContext(ProgramState& state, DeviceLink& link);
 
 // Downloads sensor senNum of device from its Last_ref to its Now_ref and appends the
 // lines to its report file (Sensor.parent). 1 when lines were read and appended, 0
@@ -109,8 +89,6 @@ void setDownloadRetryPolicy(const DownloadRetryPolicy& policy);
 // device on another calendar may hold it; the device's answer for a day the context's
 // calendar does not have is stored only when it holds a reading.
 int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum);
-// downloadSensorSpan in the program's context.
-int GetSensorGraph(Device_Rec Dev1, int SenNum);
 
 // What a device's download did.
 struct DeviceDownloadResult
@@ -132,15 +110,9 @@ struct DeviceDownloadResult
 // under loc (the all-devices run); otherwise loc is the prefix of every file name.
 Device_Rec downloadDevice(DownloadContext& ctx, Device_Rec device, const QString& loc, DeviceDownloadResult& result,
                           bool perChannelYear);
-// downloadDevice in the program's context; a sensor read to the end of its year sets
-// YearChanged.
-Device_Rec GetDeviceData(Device_Rec Dev1, const QString& Loc, DeviceDownloadResult* result = nullptr,
-                         bool perChannelYear = false);
 
 // Starts the overall progress bar of a run at 0 with the given maximum.
 void startOverallProgress(LinkObserver& observer, int maximum);
-// The same on the program's link observer.
-void startOverallProgress(int maximum);
 
 struct AllDevicesResult
 {
@@ -173,11 +145,12 @@ QString downloadOutcomeText(int sensorsRead, int failedDevices, bool stopped);
 // last refresh to now, into the report files under ctx.files.rootDir; the ledger is
 // written at the end of a run that was not stopped and had devices.
 AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devices, const FleetDownloadInputs& inputs);
-// downloadFleet in the program's context over DevList[0..DevLast]: the skipped lines
-// of the last registry load, the clashes and ledger lines that hold channels back,
-// and SaveLastRefresh (YearChanged set first when a sensor met a new year). A ledger
-// that cannot be written is told in the result's ledgerError.
-AllDevicesResult downloadAllDevices();
+// downloadFleet in the program's context (programDownloadContext) over the registry
+// of state: the skipped lines of its last registry load, the clashes and ledger lines
+// that hold channels back, and SaveLastRefresh (state.YearChanged set first when a
+// sensor met a new year). A ledger that cannot be written is told in the result's
+// ledgerError.
+AllDevicesResult downloadAllDevices(ProgramState& state, DeviceLink& link);
 // downloadAllDevices for the windows: a ledger that cannot be written throws
 // FileError with its reason, as every file error of a handler does.
-AllDevicesResult runAllDevicesDownload();
+AllDevicesResult runAllDevicesDownload(ProgramState& state, DeviceLink& link);

@@ -19,20 +19,20 @@
 namespace {
 extern "C" void stopOnSignal(int)
 {
-    programState().stop.request();
+    requestStopFromSignal();
 }
 
 // A registry that is missing or registers no device (moved away, emptied by a
 // passing glitch) is no reason to start every channel again: nothing is read and
 // nothing written.
-bool registryGivesDevices()
+bool registryGivesDevices(const ProgramState& state)
 {
-    if (DevLast >= 0) return true;
-    messageLog().addLine(QStringLiteral("termivo: the registry \"%1\" %2; nothing was downloaded and the ledger "
-                                        "was not written.")
-                             .arg(deviceStatusPath(), QFileInfo::exists(deviceStatusPath())
-                                                          ? QStringLiteral("registers no device")
-                                                          : QStringLiteral("does not exist")));
+    if (state.DevLast >= 0) return true;
+    const QString registry = deviceStatusPath(state.Prog.RootDir);
+    state.log().addLine(QStringLiteral("termivo: the registry \"%1\" %2; nothing was downloaded and the ledger "
+                                       "was not written.")
+                            .arg(registry, QFileInfo::exists(registry) ? QStringLiteral("registers no device")
+                                                                       : QStringLiteral("does not exist")));
     return false;
 }
 }  // namespace
@@ -73,28 +73,41 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
         }
     }
 
-    resetProgramState();
+    // composition: the device link still takes its settings, the chosen device and the
+    // stop request from the program's one state, so the mode works in that one.
+    ProgramState& state = programState();
+    state.reset(computeRootDir());
+    DeviceLink& link = deviceLink();  // composition
+    link.reset();
+    return downloadAllUnattended(state, link, verbose, out, err);
+}
+
+int downloadAllUnattended(ProgramState& state, DeviceLink& link, bool verbose, QTextStream& out, QTextStream& err)
+{
     try {
-        reportRegistryNotes(loadRegistry());
+        reportRegistryNotes(loadRegistry(state));
     } catch (const std::exception& e) {
         err << "termivo: " << consoleText(errorText(e)) << "\n";
         err.flush();
         return kDownloadAllNoRegistry;
     }
-    if (!registryGivesDevices()) return kDownloadAllNoRegistry;
+    link.setSettings(linkSettingsFrom(state.Prog));  // the settings file's waits and tries
+    if (!registryGivesDevices(state)) return kDownloadAllNoRegistry;
 
     ConsoleLinkObserver console(verbose);
-    deviceLink().setObserver(&console);
-    auto oldInt = std::signal(SIGINT, stopOnSignal);
-    auto oldTerm = std::signal(SIGTERM, stopOnSignal);
-
+    link.setObserver(&console);
     AllDevicesResult r;
-    const bool ran = guarded([&] { r = downloadAllDevices(); });
-
-    std::signal(SIGINT, oldInt);
-    std::signal(SIGTERM, oldTerm);
-    deviceLink().reset();
-    deviceLink().setObserver(nullptr);
+    bool ran = false;
+    {
+        const SignalStopScope signalStop(state.stop);
+        auto oldInt = std::signal(SIGINT, stopOnSignal);
+        auto oldTerm = std::signal(SIGTERM, stopOnSignal);
+        ran = guarded([&] { r = downloadAllDevices(state, link); });
+        std::signal(SIGINT, oldInt);
+        std::signal(SIGTERM, oldTerm);
+    }
+    link.reset();
+    link.setObserver(nullptr);
 
     if (!ran) r.failedDevices = qMax(1, r.failedDevices);
     if (!r.ledgerError.isEmpty()) {
@@ -102,7 +115,7 @@ int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err)
         err.flush();
     }
     out << QStringLiteral("download: %1 devices, %2 named sensors, %3 devices failed%4%5%6\n")
-               .arg(DevLast + 1)
+               .arg(state.DevLast + 1)
                .arg(r.dueSensors)
                .arg(r.failedDevices)
                .arg(r.skippedLines > 0 ? QStringLiteral(", %1 lines skipped").arg(r.skippedLines) : QString())

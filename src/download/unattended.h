@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <QTextStream>
 
+class DeviceLink;
+struct ProgramState;
+
 // Exit statuses of the unattended run.
 enum DownloadAllStatus {
     kDownloadAllOk = 0,          // every due channel was downloaded
@@ -24,3 +27,8 @@ QString downloadAllHelp();
 bool isDownloadAllCommand(const QStringList& args);
 // args without the program name; out receives the summary line, err the usage errors.
 int runDownloadAll(const QStringList& args, QTextStream& out, QTextStream& err);
+// The run itself in the root folder state.Prog.RootDir, with state and link as they
+// are (a fresh state for the mode): reads the registry and the ledger, downloads,
+// writes the ledger and the summary line; SIGINT and SIGTERM set state.stop while it
+// runs. verbose prints every frame and reply too. Returns the exit status.
+int downloadAllUnattended(ProgramState& state, DeviceLink& link, bool verbose, QTextStream& out, QTextStream& err);

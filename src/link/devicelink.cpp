@@ -1,12 +1,11 @@
 #include "link/devicelink.h"
 
 #include <QCoreApplication>
-#include <QNetworkDatagram>
-#include <QUdpSocket>
 
 #include "app/programstate.h"
 #include "link/framing.h"
 #include "link/linkkind.h"
+#include "link/portfinder.h"
 #include "link/replies.h"
 #include "link/serialtransport.h"
 #include "link/tcptransport.h"
@@ -49,21 +48,9 @@ QString searchPortBusy(quint16 port, const QString& why)
 
 namespace {
 
-ConsoleLinkObserver g_consoleObserver;
-
-// Long work was asked to stop (Cancel, closing a window, SIGINT or SIGTERM): every
-// wait of the link ends at once.
-bool stopRequested()
-{
-    return programState().stop.requested();
-}
-
 // The longest reply kept, as for the serial line: a device that never ends its reply
 // does not fill the memory.
 constexpr qsizetype kMaxReplyBytes = 1 << 20;
-// Datagrams of the device search taken in one go: a flood of answers leaves the
-// windows time to run between batches.
-constexpr int kDatagramBatch = 64;
 
 }  // namespace
 
@@ -87,21 +74,23 @@ private:
 
 }  // namespace
 
-DeviceLink::DeviceLink(QObject* parent)
-    : QObject(parent), m_observer(&g_consoleObserver), m_MSComm1(this), m_searchAddress(QHostAddress::Broadcast)
+DeviceLink::DeviceLink(const StopRequest& stop, LinkSettings settings, QObject* parent)
+    : QObject(parent), m_stop(stop), m_settings(std::move(settings)), m_observer(&m_console), m_MSComm1(this)
 {
-    // The demo (and anyone who plays devices on this machine) points the search at a
-    // loopback broadcast address.
-    if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
-    m_Timer1.setInterval(3000);
-    connectGuarded(&m_Timer1, &QTimer::timeout, this, &DeviceLink::pollUssdAnswer);
 }
 
 DeviceLink::~DeviceLink() = default;
 
 void DeviceLink::setObserver(LinkObserver* o)
 {
-    m_observer = o ? o : &g_consoleObserver;
+    m_observer = o ? o : &m_console;
+}
+
+// Long work was asked to stop (Cancel, closing a window, SIGINT or SIGTERM): every
+// wait of the link ends at once.
+bool DeviceLink::stopRequested() const
+{
+    return m_stop.requested();
 }
 
 // ---------------------------------------------------------------- transports
@@ -128,7 +117,7 @@ LinkTransport& DeviceLink::serial()
         m_serial = makeTransport(LinkKind::Serial);
         m_serial->onArrival = [this] { takeSerialArrival(); };
         m_serial->onLost = [this](const QString& why) { m_serialLost = why; };
-        m_serial->stopRequested = stopRequested;
+        m_serial->stopRequested = [this] { return stopRequested(); };
     }
     return *m_serial;
 }
@@ -137,7 +126,7 @@ LinkTransport& DeviceLink::lan()
 {
     if (!m_lan) {
         m_lan = makeTransport(LinkKind::Network);
-        m_lan->stopRequested = stopRequested;
+        m_lan->stopRequested = [this] { return stopRequested(); };
     }
     return *m_lan;
 }
@@ -188,7 +177,7 @@ void DeviceLink::ensureSerialPortFor(const QString& link)
         const int wanted = namesComPort(link) ? FindNumber(link.toUpper()) : -1;
         if ((wanted > 0 && wanted != FindNumber(port.address())) || m_MSComm1.namesAnotherDevice()) port.close();
     }
-    if (!port.isUp()) FindComPortAndOpen(link);
+    if (!port.isUp()) PortFinder(*this).FindComPortAndOpen(link);
 }
 
 QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Device1)
@@ -204,14 +193,14 @@ QString DeviceLink::serialExchange(const QString& frame, const Device_Rec& Devic
     };
     const QByteArray bytes = asciiBytes(frame);
     QString reply;
-    for (int attempt = 0; attempt < qMax(1, serialAttempts); ++attempt) {
+    for (int attempt = 0; attempt < qMax(1, m_settings.serialAttempts); ++attempt) {
         try {
             serial().send(bytes);
         } catch (const TermivoError&) {
             if (!m_serialLost.isEmpty()) throw lost();
             throw;
         }
-        reply = awaitSerialReply(serialReplyTimeout);
+        reply = awaitSerialReply(m_settings.serialReplyTimeoutMs);
         if (!m_serialLost.isEmpty()) throw lost();
         // A complete reply ends the attempts; so does a structured one, whose "}#" the
         // receive event has already trimmed away.
@@ -232,8 +221,7 @@ QString DeviceLink::awaitSerialReply(int ms)
     // Characters of an earlier, late reply are not part of this one.
     serial().receive();
     const int steps = clampedWaitMs(ms) / 100 + 1;
-    serial().wait([this] { return m_RxDone == 1 || programState().stop.requested() || !m_serialLost.isEmpty(); },
-                  steps * 100);
+    serial().wait([this] { return m_RxDone == 1 || stopRequested() || !m_serialLost.isEmpty(); }, steps * 100);
     if (m_RxDone == 1) return m_RxBuffer;
     return QStringLiteral("Time Out");
 }
@@ -242,7 +230,7 @@ void DeviceLink::takeSerialArrival()
 {
     const QString chunk = QString::fromLatin1(serial().receive());
     if (chunk.isEmpty()) return;
-    if (programState().stop.requested()) m_RxDone = 1;
+    if (stopRequested()) m_RxDone = 1;
     // A line that sends without end between exchanges does not fill the memory.
     if (m_RxBuffer.size() > (1 << 20)) m_RxBuffer.clear();
     m_RxBuffer += chunk;
@@ -268,8 +256,7 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
     // caller; an opening given up on a stop request is not one.
     if (!lanConnected() || lanHost() != Device1.IP) {
         QString why;
-        const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 1000;
-        if (!openLan(Device1.IP, ms, &why)) {
+        if (!openLan(Device1.IP, connectWaitMs(), &why)) {
             if (stopRequested()) return {};
             throw LinkError(why);
         }
@@ -280,7 +267,8 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
     const int opening = m_lanOpenings;
     auto same = [&] { return m_lanOpenings == opening && link.isUp(); };
     QString line;
-    const int wait = clampedWaitMs(qMax(0, clampedWaitMs(Prog.TimeOut2)) + clampedWaitMs(lanReadTimeout));
+    const int wait =
+        clampedWaitMs(qMax(0, clampedWaitMs(m_settings.replyWaitMs)) + clampedWaitMs(m_settings.lanReadTimeoutMs));
     // Whatever an earlier, late reply left behind is not the answer to this request:
     // it is dropped once, before the first send. What arrives after that is kept
     // across re-sends, so that a reply straddling a deadline is completed by its rest
@@ -288,7 +276,7 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
     link.receive();
     m_lanBuffer.clear();
     const QByteArray bytes = asciiBytes(frame);
-    for (int attempt = 0; attempt < Prog.tryCnt; ++attempt) {
+    for (int attempt = 0; attempt < m_settings.tries; ++attempt) {
         if (!same()) throw LinkError(QStringLiteral("Connection Closed Gracefully."));
         link.send(bytes);
         bool dropped = false;
@@ -354,6 +342,12 @@ bool DeviceLink::openLan(const QString& address, int ms, QString* why)
     return false;
 }
 
+int DeviceLink::connectWaitMs() const
+{
+    // A time-out of 0 or less would give up before trying: the settings file's default.
+    return m_settings.connectWaitMs > 0 ? clampedWaitMs(m_settings.connectWaitMs) : kDefaultConnectWaitMs;
+}
+
 bool DeviceLink::lanConnected() const
 {
     return m_lan && m_lan->isUp();
@@ -369,16 +363,15 @@ bool DeviceLink::connectLan(const QString& address)
     BusyCursor cursor(observer());
     if (lanConnected()) {
         disconnectLan();
-        lan().pause(disconnectPauseMs);
+        lan().pause(m_settings.disconnectPauseMs);
     }
     processPendingEvents();
-    const int ms = Prog.TimeOut3 > 0 ? clampedWaitMs(Prog.TimeOut3) : 500;
     QString why;
-    if (openLan(address, ms, &why)) {
+    if (openLan(address, connectWaitMs(), &why)) {
         observer().captionText(QStringLiteral("Status :Connected"));
         observer().waitLabel(WaitLabel::Status, QStringLiteral("Status:Connected"));
         observer().waitLabel(WaitLabel::Port, QStringLiteral("IP:") + address);
-        LinkPending = false;
+        m_linkPending = false;
         return true;
     }
     observer().waitLabel(WaitLabel::Status, QStringLiteral("Status:Disconnected"));
@@ -396,161 +389,46 @@ void DeviceLink::disconnectLan()
 {
     ++m_lanOpenings;  // an exchange waiting on the link sees it gone
     lan().close();
-    lan().pause(disconnectPauseMs);
+    lan().pause(m_settings.disconnectPauseMs);
 }
 
-// ---------------------------------------------------------------- serial ports
+// ---------------------------------------------------------------- serial port
 
-QStringList DeviceLink::FindComPort(int /*Num*/)
+bool DeviceLink::openSerialPort(int number)
 {
-    QStringList names;
-    for (const SerialPortEntry& e : serialPortList(Prog.RootDir)) names << e.portName;
-    return names;
+    m_MSComm1.setRootDir(m_settings.portsRoot);
+    return serial().open(QStringLiteral("COM%1").arg(number), 0);
 }
 
-int DeviceLink::FindComPort0()
+bool DeviceLink::serialPortUp()
 {
-    const QList<SerialPortEntry> ports = serialPortList(Prog.RootDir);
-    int number = 0;
-    for (const SerialPortEntry& e : ports)
-        if (e.deviceName.contains(QLatin1String("USBSER")) || e.deviceName.contains(QLatin1String("VCP")))
-            number = FindNumber(e.portName);
-    if (number == 0) {
-        if (!ports.isEmpty())
-            number = FindNumber(ports.first().portName);
-        else
-            dialogs().message(linktext::kNoControlPanel);
-    }
-    return number == 0 ? 1 : number;
+    return serial().isUp();
 }
 
-void DeviceLink::FindComPortAndOpen(const QString& Portnum)
+void DeviceLink::setRequestToSend(bool on)
 {
-    if (!namesComPort(Portnum)) return;
-    int number = FindNumber(Portnum.toUpper());
-    if (number == 0) number = FindComPort0();
-    if (number <= 0) return;
-    try {
-        m_MSComm1.setRootDir(Prog.RootDir);
-        if (!serial().open(QStringLiteral("COM%1").arg(number), 0)) dialogs().message(linktext::kCannotOpenPort);
-    } catch (const TermivoError&) {
-        dialogs().message(linktext::kCannotOpenPort);
-    }
+    serial().setRequestToSend(on);
 }
 
-bool DeviceLink::OpenPort2(const QString& strPort)
+void DeviceLink::closeLinks()
 {
     if (serial().isUp()) serial().close();
     if (lanConnected()) {
         ++m_lanOpenings;
         lan().close();
     }
-    if (isNetworkLinkText(strPort)) {
-        SelDevice.IP = strPort;
-        return connectLan(strPort);
-    }
-    const int number = FindNumber(strPort);
-    if (number < 0) return true;
-    m_MSComm1.setRootDir(Prog.RootDir);
-    // A number the control rejects is an error for the caller.
-    if (serial().open(QStringLiteral("COM%1").arg(number), 0)) {
-        serial().setRequestToSend(true);
-        LinkPending = false;
-    } else {
-        dialogs().message(linktext::kPortCannotOpen);
-    }
-    SelDevice.IP.clear();
-    return true;
-}
-
-void DeviceLink::showSerialPorts()
-{
-    const QStringList ports = FindComPort(1);
-    if (ports.isEmpty()) {
-        dialogs().message(linktext::kNoSerialPort);
-        return;
-    }
-    QString text = linktext::kPortsPresent + QLatin1Char('\r');
-    for (const QString& p : ports) text += p + QLatin1Char('\r');
-    dialogs().message(text);
-}
-
-// ---------------------------------------------------------------- device search
-
-void DeviceLink::searchDevices()
-{
-    if (!m_udpServer) {
-        auto* server = new QUdpSocket(this);
-        if (!server->bind(QHostAddress::AnyIPv4, m_searchPort,
-                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
-            // No listener, no answers: say so rather than search in vain; the next click tries again.
-            const QString why = server->errorString();
-            delete server;
-            dialogs().message(linktext::searchPortBusy(m_searchPort, why));
-            return;
-        }
-        m_udpServer = server;
-        connectGuarded(m_udpServer, &QUdpSocket::readyRead, this, &DeviceLink::readSearchAnswers);
-    }
-    observer().clearJson();
-    observer().showReplies();
-    if (!m_udpClient) m_udpClient = new QUdpSocket(this);
-    m_udpClient->writeDatagram(asciiBytes(linktext::kSearchRequest), m_searchAddress, m_searchPort);
-}
-
-void DeviceLink::readSearchAnswers()
-{
-    for (int n = 0; m_udpServer && m_udpServer->hasPendingDatagrams(); ++n) {
-        if (n == kDatagramBatch) {
-            // The rest after the windows had their turn.
-            QTimer::singleShot(0, this, guardedHandler([this] { readSearchAnswers(); }));
-            return;
-        }
-        const QNetworkDatagram d = m_udpServer->receiveDatagram();
-        QString text;
-        for (const char c : d.data()) text.append(QChar(uchar(c) < 128 ? uchar(c) : uchar('?')));
-        observer().showReplies();
-        observer().jsonLine(text);
-        emit datagramReceived(text);
-    }
-}
-
-// ---------------------------------------------------------------- USSD answer poll
-
-void DeviceLink::pollUssdAnswer()
-{
-    if (m_busy) return;  // a tick during an exchange does not start a second one
-    ++UssdPollCount;
-    if (UssdPollCount >= 10) m_Timer1.stop();
-    const QString reply = exchange(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Read\":\"\"}"), SelDevice);
-    const std::optional<QString> answer = ussdAnswer(reply);
-    if (!answer) return;
-    observer().ussdLine(*answer);
-    exchange(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Reset\":\"\"})"), SelDevice);
-    m_Timer1.stop();
 }
 
 void DeviceLink::reset()
 {
-    m_Timer1.stop();
-    m_Timer1.setInterval(3000);
-    UssdPollCount = 0;
     setTransportFactory({});
     ++m_lanOpenings;
     if (m_MSComm1.PortOpen()) m_MSComm1.setPortOpen(false);
     m_MSComm1.setRTSEnable(false);
-    delete m_udpServer;
-    m_udpServer = nullptr;
-    delete m_udpClient;
-    m_udpClient = nullptr;
-    m_searchAddress = QHostAddress(QHostAddress::Broadcast);
-    m_searchPort = kLanPort;
-    if (const QString a = qEnvironmentVariable("TERMIVO_SEARCH_ADDRESS"); !a.isEmpty()) m_searchAddress.setAddress(a);
-    LinkPending = false;
-    lanReadTimeout = 500;
-    serialReplyTimeout = 5000;
-    serialAttempts = 4;
-    disconnectPauseMs = kDisconnectPauseMs;
+    LinkSettings fresh;
+    fresh.portsRoot = m_settings.portsRoot;
+    m_settings = fresh;
+    m_linkPending = false;
     m_RxBuffer.clear();
     m_RxDone = 0;
     m_lanBuffer.clear();
@@ -559,6 +437,7 @@ void DeviceLink::reset()
 DeviceLink& deviceLink()
 {
     static QPointer<DeviceLink> link;
-    if (!link) link = new DeviceLink(QCoreApplication::instance());
+    // composition: the program's one stop request
+    if (!link) link = new DeviceLink(programState().stop, {}, QCoreApplication::instance());
     return *link;
 }

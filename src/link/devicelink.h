@@ -1,14 +1,16 @@
 // The one request/response exchange with a logging device over its link (a serial
-// port or a TCP connection, each a LinkTransport), the UDP pair of the device search
-// and the USSD answer poll. Everything runs on the user-interface thread; waits
+// port or a TCP connection, each a LinkTransport). The ports are found and opened by
+// the port finder (portfinder.h), devices are searched for by DeviceSearch and the
+// operator's answer is polled by UssdPoll, all through this link. Everything runs on
+// the user-interface thread; waits
 // process pending events, so that receive events, Cancel and timers keep working, and
 // return as soon as what they wait for has happened.
 //
 // Only one exchange is under way at a time: an exchange started while another waits
 // (from a handler that runs inside the wait) sends nothing and answers empty text.
 //
-// A stop request (StopFlag: Cancel, closing the online or main window, SIGINT or
-// SIGTERM in a mode without windows) ends every wait of the link at once: the serial
+// A stop request (the StopRequest the link is given: Cancel, closing the online or
+// main window, SIGINT or SIGTERM in a mode without windows) ends every wait of the link at once: the serial
 // reply wait, the network connection, the network reply wait and the pauses. A serial
 // exchange then answers "Time Out" after its remaining attempts, each ending as
 // quickly; a network exchange sends nothing more and answers empty text.
@@ -16,18 +18,18 @@
 
 #include <memory>
 
-#include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
-#include <QUdpSocket>
 
 #include "app/records.h"
 #include "link/linkobserver.h"
+#include "link/linksettings.h"
 #include "link/transport.h"
 #include "platform/errors.h"
 #include "platform/serialport.h"
+
+class StopRequest;
 
 // The longest wait of the link, in ms: time-out settings beyond it (up to 2147483647
 // in the settings file) are taken as this, so that the wait arithmetic cannot overflow.
@@ -58,8 +60,13 @@ class DeviceLink : public QObject
     Q_OBJECT
 public:
     static constexpr quint16 kLanPort = 54321;
-    explicit DeviceLink(QObject* parent = nullptr);
+    // stop is the request that ends the link's waits; it outlives the link.
+    explicit DeviceLink(const StopRequest& stop, LinkSettings settings = {}, QObject* parent = nullptr);
     ~DeviceLink() override;
+
+    // The waits, pauses and attempts, and the ports folder; set whole.
+    const LinkSettings& settings() const { return m_settings; }
+    void setSettings(LinkSettings settings) { m_settings = std::move(settings); }
 
     LinkObserver& observer() const { return *m_observer; }
     // Installs o (not owned); nullptr restores the console observer.
@@ -73,6 +80,9 @@ public:
     // closed and released.
     void setTransportFactory(TransportFactory factory);
 
+    // Whether the long work the link serves was asked to stop.
+    bool stopRequested() const;
+
     // ---- the exchange ----
     // Frames request for device, sends it over the link named by device.IP (a serial
     // port text or a network address, isSerialLinkText), waits, retries and answers the
@@ -82,11 +92,6 @@ public:
     // that is not open).
     QString exchange(const QString& request, Device_Rec& device);
     QString Write2Dev(const QString& str1, Device_Rec& Device1) { return exchange(str1, Device1); }
-    // Waits up to ms for a complete serial reply; "Time Out" when none came.
-    QString awaitSerialReply(int ms);
-    QString readComport(int t_Out, const Device_Rec& /*Device1*/) { return awaitSerialReply(t_Out); }
-    // Takes the characters that arrived on the serial link into the reply under way.
-    void takeSerialArrival();
     bool exchangeUnderWay() const { return m_busy; }
 
     // ---- network link ----
@@ -96,59 +101,31 @@ public:
     bool connectLan(const QString& address);
     // Closes and releases the network link, then pauses.
     void disconnectLan();
-    void Mydisconnect() { disconnectLan(); }
     bool lanConnected() const;
     // The pauses of long work between connections and retries: ms pass with events
-    // going on; a stop request (StopFlag) ends the pause at once.
+    // going on; a stop request ends the pause at once.
     void pause(int ms);
     // The address the network link talks to (empty when none).
     QString lanHost() const;
 
-    // ---- serial ports ----
-    QStringList FindComPort(int Num);
-    int FindComPort0();
-    void FindComPortAndOpen(const QString& Portnum);
-    // Opens the link a person chose: a network address or a serial port. False when
-    // a network link could not be opened; the caller tells the person.
-    bool OpenPort2(const QString& strPort);
-    // Shows the serial ports in a message (or that there are none).
-    void showSerialPorts();
+    // ---- the serial port and the open link (for the port finder) ----
+    // Opens serial port COMnumber under the ports folder; false when it cannot be
+    // opened. A number the serial control rejects throws TermivoError.
+    bool openSerialPort(int number);
+    bool serialPortUp();
+    // Raises or lowers the request-to-send line of the serial port.
+    void setRequestToSend(bool on);
+    // Closes the serial port and the network link (without the pause after it).
+    void closeLinks();
 
-    // ---- device search ----
-    // Listens for answers and broadcasts the search request.
-    void searchDevices();
-    // Shows the search answers that arrived.
-    void readSearchAnswers();
-    // Where the search is broadcast (the local network's broadcast address unless set).
-    void setSearchAddress(const QHostAddress& a) { m_searchAddress = a; }
-    // The UDP port of the search (the devices' port; tests use a free one).
-    void setSearchPort(quint16 port) { m_searchPort = port; }
-    QHostAddress searchAddress() const { return m_searchAddress; }
+    // A device was chosen but its link is not open yet: set when a choice starts,
+    // cleared when a serial port opens or a network connection is made.
+    bool linkPending() const { return m_linkPending; }
+    void setLinkPending(bool pending) { m_linkPending = pending; }
 
-    // ---- USSD answer poll ----
-    QTimer& Timer1() { return m_Timer1; }
-    // One tick of the poll: asks for the operator's answer and shows it once it came.
-    void pollUssdAnswer();
-    int UssdPollCount = 0;
-
-    // A device was chosen but its link is not open yet.
-    bool LinkPending = false;
-
-    // The client's read time-out and the serial reply wait, in ms.
-    int lanReadTimeout = 500;
-    int serialReplyTimeout = 5000;
-    // Times a frame is sent to a serial device that gives no complete reply.
-    int serialAttempts = 4;
-    // The pause after a LAN connection is closed, before anything else goes on.
-    static constexpr int kDisconnectPauseMs = 200;
-    int disconnectPauseMs = kDisconnectPauseMs;
-
-    // Closes every link, stops the poll and the search, restores the real transports
-    // and clears the state (tests).
+    // Closes every link, restores the real transports, and takes the state and the
+    // waits and tries of a link made afresh; the ports folder stays.
     void reset();
-
-signals:
-    void datagramReceived(const QString& text);
 
 private:
     LinkTransport& serial();
@@ -156,21 +133,26 @@ private:
     std::unique_ptr<LinkTransport> makeTransport(LinkKind kind);
     // Opens the network link to address within ms; false on failure (why set).
     bool openLan(const QString& address, int ms, QString* why);
+    // The time-out of a network connection.
+    int connectWaitMs() const;
     void ensureSerialPortFor(const QString& link);
     QString serialExchange(const QString& frame, const Device_Rec& Device1);
     QString lanExchange(const QString& frame, Device_Rec& Device1);
+    // Waits up to ms for a complete serial reply; "Time Out" when none came.
+    QString awaitSerialReply(int ms);
+    // Takes the characters that arrived on the serial link into the reply under way.
+    void takeSerialArrival();
 
+    const StopRequest& m_stop;
+    LinkSettings m_settings;
+    ConsoleLinkObserver m_console;  // the observer of runs without windows
     LinkObserver* m_observer;
     SerialPortControl m_MSComm1;
     TransportFactory m_factory;
     std::unique_ptr<LinkTransport> m_serial;
     std::unique_ptr<LinkTransport> m_lan;
     int m_lanOpenings = 0;  // network links opened so far
-    QUdpSocket* m_udpServer = nullptr;
-    QUdpSocket* m_udpClient = nullptr;
-    QHostAddress m_searchAddress;
-    quint16 m_searchPort = kLanPort;
-    QTimer m_Timer1;
+    bool m_linkPending = false;
 
     bool m_busy = false;
     QString m_RxBuffer;
@@ -181,5 +163,6 @@ private:
     QByteArray m_lanBuffer;
 };
 
-// The program's one link object (made on first use, released with the application).
+// TRANSITIONAL: the program's one link object (made on first use, released with the
+// application), until each run makes its own.
 DeviceLink& deviceLink();

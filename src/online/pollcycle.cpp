@@ -276,7 +276,7 @@ void PollCycle::hourlyRefreshIfDue()
 
 void ProgramPollHost::disconnectLan()
 {
-    if (deviceLink().lanConnected()) deviceLink().Mydisconnect();
+    if (m_link.lanConnected()) m_link.disconnectLan();
 }
 
 void ProgramPollHost::pump()
@@ -286,5 +286,5 @@ void ProgramPollHost::pump()
 
 bool ProgramPollHost::stopRequested() const
 {
-    return programState().stop.requested();
+    return m_stop.requested();
 }

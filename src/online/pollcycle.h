@@ -15,6 +15,9 @@
 #include "app/records.h"
 #include "online/readings.h"
 
+class DeviceLink;
+class StopRequest;
+
 // The caption every tick gives the online window.
 extern const QString kMonitorCaption;
 
@@ -49,14 +52,22 @@ public:
     virtual void readingChanged(int channelIndex) = 0;
 };
 
-// A host over the program's own device link and its stop flag (StopFlag): the online
-// window and the one sweep without a window.
+// A host over a device link and a stop request, both outliving it: the online window
+// and the one sweep without a window.
 class ProgramPollHost : public PollHost
 {
 public:
+    ProgramPollHost(DeviceLink& link, const StopRequest& stop) : m_link(link), m_stop(stop) {}
     void disconnectLan() override;
     void pump() override;
     bool stopRequested() const override;
+
+protected:
+    DeviceLink& link() const { return m_link; }
+
+private:
+    DeviceLink& m_link;
+    const StopRequest& m_stop;
 };
 
 // One named channel of the registry and its latest reading.

@@ -22,10 +22,10 @@ namespace {
 
 extern "C" void stopPollOnSignal(int)
 {
-    programState().stop.request();
+    requestStopFromSignal();
 }
 
-const char* kUsage = "usage: termivo --poll-once [--root DIR] [--format text|prometheus] [--out FILE]\n";
+const char* const kUsage = "usage: termivo --poll-once [--root DIR] [--format text|prometheus] [--out FILE]\n";
 
 // What one device did in the sweep: its reading reply, the error its exchange ended
 // with, the messages shown while it was polled.
@@ -69,6 +69,7 @@ QString pollFailureLine(const Device_Rec& d, const DeviceTrace& t)
 class ConsoleHost : public ProgramPollHost, private ConsoleDialogs
 {
 public:
+    using ProgramPollHost::ProgramPollHost;
     QString exchange(const QString& command, Device_Rec& device) override
     {
         m_current = &device;
@@ -77,7 +78,7 @@ public:
         m_pending.clear();
         QString reply;
         try {
-            reply = deviceLink().Write2Dev(command, device);
+            reply = link().Write2Dev(command, device);
         } catch (const std::exception& e) {
             if (command == kReadingCommand) t.error = errorText(e);
             throw;
@@ -88,7 +89,7 @@ public:
     bool connectLan(Device_Rec& device) override
     {
         m_current = &device;  // what the connection shows belongs to this device
-        if (deviceLink().connectLan(device.IP)) return true;
+        if (link().connectLan(device.IP)) return true;
         if (!stopRequested()) message(linktext::cannotConnect(device.IP));
         return false;
     }
@@ -247,42 +248,49 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
         }
     }
 
-    resetProgramState();
+    // composition: the device link still takes its settings, the chosen device and the
+    // stop request from the program's one state, so the mode works in that one.
+    ProgramState& state = programState();
+    state.reset(computeRootDir());
+    DeviceLink& link = deviceLink();  // composition
+    link.reset();
     try {
-        reportRegistryNotes(loadRegistry());
+        reportRegistryNotes(loadRegistry(state));
     } catch (const std::exception& e) {
         err << "termivo: " << errorText(e) << "\n";
         return kPollOnceNoRegistry;
     }
+    deviceLink().setSettings(linkSettingsFrom(Prog));  // composition: the settings file's waits and tries
 
     LinkObserver quiet;  // standard output carries the readings only
-    deviceLink().setObserver(&quiet);
-    auto oldInt = std::signal(SIGINT, stopPollOnSignal);
-    auto oldTerm = std::signal(SIGTERM, stopPollOnSignal);
-
-    ConsoleHost host;
+    link.setObserver(&quiet);
+    ConsoleHost host(link, state.stop);
     PollCycle poll(host, [] { return programNow(); });
-    poll.setDevices(DevList, qMin(DevLast, kMaxDevices - 1));
-    poll.checkClocks = Prog.TIMECHEAK == 1;
-    poll.calendar = Prog.calendar;
+    poll.setDevices(state.DevList, qMin(state.DevLast, kMaxDevices - 1));
+    poll.checkClocks = state.Prog.TIMECHEAK == 1;
+    poll.calendar = state.Prog.calendar;
     poll.arm();
-    Dialogs& shownBefore = dialogs();
-    setDialogs(&host.sweepDialogs());
-    guarded([&] { poll.tick(); });
-    setDialogs(&shownBefore);
-
-    std::signal(SIGINT, oldInt);
-    std::signal(SIGTERM, oldTerm);
-    deviceLink().reset();
-    deviceLink().setObserver(nullptr);
-    if (programState().stop.requested()) return kPollOnceStopped;
+    {
+        const SignalStopScope signalStop(state.stop);
+        auto oldInt = std::signal(SIGINT, stopPollOnSignal);
+        auto oldTerm = std::signal(SIGTERM, stopPollOnSignal);
+        Dialogs& shownBefore = dialogs();
+        setDialogs(&host.sweepDialogs());
+        guarded([&] { poll.tick(); });
+        setDialogs(&shownBefore);
+        std::signal(SIGINT, oldInt);
+        std::signal(SIGTERM, oldTerm);
+    }
+    link.reset();
+    link.setObserver(nullptr);
+    if (state.stop.requested()) return kPollOnceStopped;
 
     PollSweep sweep;
     sweep.end = programNow();
     sweep.channels = poll.channels();
     bool allAnswered = true;
     for (int i = 0; i <= poll.lastDevice(); ++i) {
-        const Device_Rec& d = DevList[i];
+        const Device_Rec& d = state.DevList[i];
         sweep.lines << PollSweep::Line{d.ID, d.IP, d.Name, poll.answerOf(i) == DeviceAnswer::Answered,
                                        poll.answeredAt(i)};
         if (poll.answerOf(i) != DeviceAnswer::Answered) {
@@ -294,10 +302,10 @@ int runPollOnce(const QStringList& args, QTextStream& out, QTextStream& err)
     QString text;
     if (format == QLatin1String("prometheus")) {
         // A channel's quantity and limits are those of its report file of the current year.
-        const int yy = clockOf(sweep.end).wYear;
+        const int yy = clockOf(sweep.end, state.Prog.calendar).wYear;
         for (const ChannelReading& c : sweep.channels)
-            sweep.infos << channelMetricInfo(Prog.RootDir, yy,
-                                             {c.deviceId, DevList[c.device].IP, c.deviceName, c.sensor + 1, c.name});
+            sweep.infos << channelMetricInfo(
+                state.Prog.RootDir, yy, {c.deviceId, state.DevList[c.device].IP, c.deviceName, c.sensor + 1, c.name});
         text = pollPrometheusText(sweep);
     } else {
         text = pollTextLines(poll.channels(), host.clockLines).join(QLatin1Char('\n')) + QLatin1Char('\n');

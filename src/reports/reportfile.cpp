@@ -90,11 +90,6 @@ QString formatCommentLine(int month, const QString& text)
     return QStringLiteral("Comment,%1,%2").arg(month).arg(text);
 }
 
-void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines)
-{
-    appendReportLines(ReportDestination{Prog.RootDir, QString()}, channel.parent, channel.Last_ref.wYear, newLines);
-}
-
 void appendReportLines(const ReportDestination& where, const QString& path, int yy, const QStringList& newLines)
 {
     if (newLines.isEmpty()) return;  // nothing downloaded: the file stays as it is

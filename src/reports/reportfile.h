@@ -51,9 +51,6 @@ struct ReportDestination
 // failed write leaves the old file as it was and throws FileError. A path outside
 // the root or chosen folder throws ReportPathError.
 void appendReportLines(const ReportDestination& where, const QString& path, int yy, const QStringList& newLines);
-// appendReportLines into the root folder Prog.RootDir, for channel.parent and the
-// year of channel.Last_ref.
-void AppendReportFile(Sensor_Rec& channel, const QStringList& newLines);
 
 // Comment lines contain "Comment" (case-sensitive, anywhere); every other line after
 // the header is a day line.

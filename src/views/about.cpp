@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include "app/programstate.h"
 #include "app/records.h"
 
 const QString kMakerSite = QStringLiteral("https://termivo.example/");
@@ -73,11 +74,11 @@ QStringList editHistoryLines()
     return lines;
 }
 
-QStringList registrySummary()
+QStringList registrySummary(const ProgramState& state)
 {
     QStringList lines;
-    for (int d = 0; d <= DevLast && d < kMaxDevices; ++d) {
-        const Device_Rec& dev = DevList[d];
+    for (int d = 0; d <= state.DevLast && d < kMaxDevices; ++d) {
+        const Device_Rec& dev = state.DevList[d];
         QStringList channels;
         for (int s = 0; s < 4; ++s)
             if (!dev.Sensor[s].Name.isEmpty()) channels << QStringLiteral("%1:%2").arg(s + 1).arg(dev.Sensor[s].Name);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+struct ProgramState;
+
 extern const QString kMakerSite;  // web address
 extern const QString kMakerMail;  // e-mail address
 extern const QString kProgramVersion;
@@ -24,7 +26,7 @@ extern const QString kInstalledDocDir;
 // The about window's edit history, newest first, ending with seven empty lines.
 QStringList editHistoryLines();
 // One line per registered device: name, ID, address and its named channels.
-QStringList registrySummary();
+QStringList registrySummary(const ProgramState& state);
 // A "mailto:" address to the maker with the subject and a body holding the program
 // version, the registry summary and the last lines of the message log.
 QString troubleshootingMailUrl(const QStringList& registry, const QStringList& logLines);

@@ -69,11 +69,11 @@ QStringList withHeadingLines(const QStringList& settingsLines, const QStringList
     return lines;
 }
 
-void saveHeadingLines(const QStringList& heading)
+void saveHeadingLines(const QString& rootDir, const QStringList& heading)
 {
     for (const QString& line : heading)
         if (const auto problem = headingLineProblem(line)) throw TermivoError(*problem);
-    const QString path = deviceStatusPath();
+    const QString path = deviceStatusPath(rootDir);
     if (!QFileInfo::exists(path)) return;
     TextFile file = readTextFile(path);
     file.lines = withHeadingLines(file.lines, heading);

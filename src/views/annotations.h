@@ -23,10 +23,10 @@ std::optional<QString> picturePathProblem(const QString& path);
 // the line count up (at least up to Comment10) blanked, so that a shorter heading does
 // not bring old lines back at the next start.
 QStringList withHeadingLines(const QStringList& settingsLines, const QStringList& heading);
-// Writes the heading into "DeviceStatus.txt" (one whole-file write). Throws
+// Writes the heading into "DeviceStatus.txt" of the root folder rootDir (one whole-file write). Throws
 // TermivoError naming the character or the word of a line that cannot be kept, and
 // then writes nothing; does nothing when the file is missing. Throws FileError.
-void saveHeadingLines(const QStringList& heading);
+void saveHeadingLines(const QString& rootDir, const QStringList& heading);
 
 // The remark as it is stored and shown: "yy/m/d h:m:" + text, the date Solar Hijri,
 // nothing zero-padded (98/9/12 14:5:Door open).

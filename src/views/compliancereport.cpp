@@ -11,6 +11,7 @@
 #include "app/calendar.h"
 #include "app/commandline.h"
 #include "app/outputtarget.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -183,36 +184,36 @@ QList<ReportMonth> reportMonthsBetween(const ReportMonth& from, const ReportMont
     return months;
 }
 
-bool loadRegistryOfReports(QTextStream& err)
+bool loadRegistryOfReports(ProgramState& state, QTextStream& err)
 {
-    resetStartupState();
     try {
-        reportRegistryNotes(loadRegistry());
+        reportRegistryNotes(loadRegistry(state));
     } catch (const std::exception& e) {
         err << "termivo: " << consoleText(errorText(e)) << "\n";
         err.flush();
         return false;
     }
-    if (DevLast < 0) {
-        err << "termivo: the registry \"" << QDir::toNativeSeparators(deviceStatusPath()) << "\" "
-            << (QFileInfo::exists(deviceStatusPath()) ? "registers no device" : "does not exist")
-            << "; nothing was written.\n";
+    if (state.DevLast < 0) {
+        const QString registry = deviceStatusPath(state.Prog.RootDir);
+        err << "termivo: the registry \"" << QDir::toNativeSeparators(registry) << "\" "
+            << (QFileInfo::exists(registry) ? "registers no device" : "does not exist") << "; nothing was written.\n";
         err.flush();
         return false;
     }
     return true;
 }
 
-bool registryChannels(const QStringList& channelArgs, QList<ReportChannel>& channels, QString& why)
+bool registryChannels(const ProgramState& state, const QStringList& channelArgs, QList<ReportChannel>& channels,
+                      QString& why)
 {
-    auto channelOf = [](int d, int s) {
-        const Device_Rec& dev = DevList[d];
+    auto channelOf = [&state](int d, int s) {
+        const Device_Rec& dev = state.DevList[d];
         return ReportChannel{dev.ID, s + 1, dev.Name, dev.Sensor[s].Name, d};
     };
     if (channelArgs.isEmpty()) {
-        for (int d = 0; d <= DevLast; ++d)
+        for (int d = 0; d <= state.DevLast; ++d)
             for (int s = 0; s < 4; ++s)
-                if (!DevList[d].Sensor[s].Name.isEmpty()) channels << channelOf(d, s);
+                if (!state.DevList[d].Sensor[s].Name.isEmpty()) channels << channelOf(d, s);
     }
     for (const QString& c : channelArgs) {
         const qsizetype colon = c.lastIndexOf(QLatin1Char(':'));
@@ -224,9 +225,9 @@ bool registryChannels(const QStringList& channelArgs, QList<ReportChannel>& chan
             return false;
         }
         int found = -1;
-        for (int d = 0; d <= DevLast && found < 0; ++d)
-            if (DevList[d].ID == id) found = d;
-        if (found < 0 || DevList[found].Sensor[n - 1].Name.isEmpty()) {
+        for (int d = 0; d <= state.DevLast && found < 0; ++d)
+            if (state.DevList[d].ID == id) found = d;
+        if (found < 0 || state.DevList[found].Sensor[n - 1].Name.isEmpty()) {
             why = QStringLiteral("the registry has no named channel %1 of device \"%2\"").arg(n).arg(id);
             return false;
         }
@@ -251,17 +252,7 @@ QString shamsiDayText(const ReportMonth& month, int day)
 
 QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now)
 {
-    // A report names the same few days again and again: each is converted once.
-    static std::map<int, QDate> days;
-    static QDate daysMadeOn;
-    if (daysMadeOn != now.date()) {
-        days.clear();
-        daysMadeOn = now.date();
-    }
-    const int key = (month.yy * 100 + month.month) * 100 + at.day;
-    auto it = days.find(key);
-    if (it == days.end()) it = days.emplace(key, gregorianOfShamsi(month.yy, month.month, at.day, now)).first;
-    const QDate& d = it->second;
+    const QDate d = gregorianOfShamsi(month.yy, month.month, at.day, now);
     return d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("T%1").arg(hourText(at.hour));
 }
 
@@ -594,20 +585,22 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err, const
         months << single.value_or(lastCompleteMonth(now));
     }
 
-    if (!loadRegistryOfReports(err)) return kReportNoRegistry;
+    ProgramState state;
+    state.reset(computeRootDir());
+    if (!loadRegistryOfReports(state, err)) return kReportNoRegistry;
 
     QList<ReportChannel> channels;
     QString why;
-    if (!registryChannels(channelArgs, channels, why)) return commandUsageError(err, kMode, why);
+    if (!registryChannels(state, channelArgs, channels, why)) return commandUsageError(err, kMode, why);
 
-    FleetReport report = buildFleetReport(Prog.RootDir, channels, months, minExcursion, now);
-    report.headingLines = Prog.Comment;
+    FleetReport report = buildFleetReport(state.Prog.RootDir, channels, months, minExcursion, now);
+    report.headingLines = state.Prog.Comment;
     for (const QString& u : report.unreadable) err << "termivo: " << consoleText(u) << "\n";
     err.flush();
     const int status = report.unreadable.isEmpty() ? kReportOk : kReportFileUnreadable;
 
     try {
-        QStringList inputs{deviceStatusPath()};
+        QStringList inputs{deviceStatusPath(state.Prog.RootDir)};
         for (const ChannelReport& ch : report.channels)
             for (const ChannelMonthReport& mr : ch.months)
                 if (!mr.reportFile.isEmpty()) inputs << mr.reportFile;

@@ -18,6 +18,8 @@
 #include "reports/loader.h"
 #include "views/compliance.h"
 
+struct ProgramState;
+
 // Exit statuses of the report.
 enum ReportStatus {
     kReportOk = 0,
@@ -95,14 +97,15 @@ bool parseReportMonth(const QString& text, ReportMonth& m);
 // span more than a hundred years.
 QList<ReportMonth> reportMonthsBetween(const ReportMonth& from, const ReportMonth& to, const QDateTime& now,
                                        QString& why);
-// The channels of the loaded registry that "--channel ID:N" arguments name (the first
+// The channels of the registry loaded into state that "--channel ID:N" arguments name (the first
 // registry line with the ID), or every named channel when there are none; false, with
 // why set, for an argument that names none.
-bool registryChannels(const QStringList& channelArgs, QList<ReportChannel>& channels, QString& why);
-// Loads the registry of the root folder for a mode that reads its channels' report
-// files; false, told on err ("nothing was written"), when it cannot be read or
-// registers no device.
-bool loadRegistryOfReports(QTextStream& err);
+bool registryChannels(const ProgramState& state, const QStringList& channelArgs, QList<ReportChannel>& channels,
+                      QString& why);
+// Loads the registry of the root folder state.Prog.RootDir into state for a mode that
+// reads its channels' report files; false, told on err ("nothing was written"), when
+// it cannot be read or registers no device.
+bool loadRegistryOfReports(ProgramState& state, QTextStream& err);
 
 // "YY/M/D" of a month's day, and the Gregorian moment "YYYY-MM-DDTHH:00" of an hour.
 QString shamsiDayText(const ReportMonth& month, int day);

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "platform/errors.h"
 #include "reports/reportfile.h"
@@ -49,23 +50,24 @@ bool stepPreviousSensor(int& navDevice, int& navSensor, const NavQualifies& qual
     return false;
 }
 
-QString currentYearReportPath(int device, int sensor)
+QString currentYearReportPath(const ProgramState& state, int device, int sensor)
 {
     if (device < 0 || device >= kMaxDevices || sensor < 0 || sensor > 3) return {};
-    const Device_Rec& d = DevList[device];
+    const Device_Rec& d = state.DevList[device];
     if (d.Sensor[sensor].Name.isEmpty()) return {};
-    const int yy = Date2Shamsi(programNow().date()).wYear;
+    const QDateTime now = programNow();
+    const int yy = Date2Shamsi(now.date(), now, state.Prog.calendar).wYear;
     try {
-        return reportFilePath(Prog.RootDir, yy, d.ID, sensor + 1, d.Sensor[sensor].Name);
+        return reportFilePath(state.Prog.RootDir, yy, d.ID, sensor + 1, d.Sensor[sensor].Name);
     } catch (const TermivoError&) {
         return {};
     }
 }
 
-bool sensorHasCurrentFile(int device, int sensor)
+bool sensorHasCurrentFile(const ProgramState& state, int device, int sensor)
 {
     // Entries past the registry's end keep stale contents; they are no sensors.
-    if (device > DevLast) return false;
-    const QString path = currentYearReportPath(device, sensor);
+    if (device > state.DevLast) return false;
+    const QString path = currentYearReportPath(state, device, sensor);
     return !path.isEmpty() && QFileInfo(path).isFile();
 }

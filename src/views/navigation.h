@@ -7,6 +7,8 @@
 
 #include <QString>
 
+struct ProgramState;
+
 inline constexpr int kLastNavDevice = 30;
 
 // Whether position (device, sensor) qualifies: a named sensor with an existing file.
@@ -21,6 +23,6 @@ bool stepPreviousSensor(int& navDevice, int& navSensor, const NavQualifies& qual
 
 // The report file of registry entry d, sensor s for the current Solar Hijri year;
 // empty when the sensor is unnamed or its name cannot form a path.
-QString currentYearReportPath(int device, int sensor);
+QString currentYearReportPath(const ProgramState& state, int device, int sensor);
 // A named sensor of the registry whose file for the current year exists.
-bool sensorHasCurrentFile(int device, int sensor);
+bool sensorHasCurrentFile(const ProgramState& state, int device, int sensor);

@@ -14,6 +14,7 @@
 #include "app/channelclash.h"
 #include "app/commandline.h"
 #include "app/outputtarget.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -310,27 +311,30 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
         }
     }
 
-    if (!loadRegistryOfReports(err)) return kOpenMetricsNoRegistry;
+    ProgramState state;
+    state.reset(computeRootDir());
+    if (!loadRegistryOfReports(state, err)) return kOpenMetricsNoRegistry;
+    const QString& rootDir = state.Prog.RootDir;
     QList<ReportChannel> registered;
     QString why;
-    if (!registryChannels(channelArgs, registered, why)) return commandUsageError(err, kMode, why);
+    if (!registryChannels(state, channelArgs, registered, why)) return commandUsageError(err, kMode, why);
 
     const QDateTime now = programNow();
-    const _SYSTEMTIME today = clockOf(now);
+    const _SYSTEMTIME today = clockOf(now, state.Prog.calendar);
     if (!to) to = ReportMonth{today.wYear, today.wMonth};
-    if (!from) from = earliestYearFolder(Prog.RootDir, now).value_or(*to);
+    if (!from) from = earliestYearFolder(rootDir, now).value_or(*to);
     const QList<ReportMonth> months = reportMonthsBetween(*from, *to, now, why);
     if (months.isEmpty()) return commandUsageError(err, kMode, why);
 
     // A channel held back by a clash of report files has no file of its own.
     QList<OpenMetricsChannel> channels;
-    QStringList inputs{deviceStatusPath()};
+    QStringList inputs{deviceStatusPath(rootDir)};
     for (const ReportChannel& c : registered) {
-        if (reportFileClash(c.registryIndex, c.channel - 1)) continue;
-        channels << OpenMetricsChannel{c, DevList[c.registryIndex].IP};
+        if (reportFileClash(state, c.registryIndex, c.channel - 1)) continue;
+        channels << OpenMetricsChannel{c, state.DevList[c.registryIndex].IP};
         for (const ReportMonth& m : months) {
             try {
-                const QString path = reportFilePath(Prog.RootDir, m.yy, c.deviceId, c.channel, c.sensorName);
+                const QString path = reportFilePath(rootDir, m.yy, c.deviceId, c.channel, c.sensorName);
                 if (!inputs.contains(path) && QFileInfo::exists(path)) inputs << path;
             } catch (const ReportPathError&) {
                 // Named as unreadable by the export.
@@ -343,7 +347,7 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
         if (outPath.isEmpty()) {
             out.flush();
             QIODevice* device = out.device();
-            result = writeOpenMetrics(Prog.RootDir, channels, months, now, [&](const QByteArray& bytes) {
+            result = writeOpenMetrics(rootDir, channels, months, now, [&](const QByteArray& bytes) {
                 if (!device) {
                     out << QString::fromUtf8(bytes);
                     return true;
@@ -354,7 +358,7 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
         } else {
             checkOutputTarget(outPath, inputs);
             writeStreamAtomically(outPath, [&](QIODevice& file) {
-                result = writeOpenMetrics(Prog.RootDir, channels, months, now,
+                result = writeOpenMetrics(rootDir, channels, months, now,
                                           [&](const QByteArray& bytes) { return file.write(bytes) == bytes.size(); });
                 return true;
             });

@@ -144,27 +144,26 @@ TEST(Calendar, TheSettingsLineChoosesTheCalendar)
                  {"calendar =", ShamsiCalendar::Official, true}};
     for (const auto& l : lines) {
         SCOPED_TRACE(l.line);
-        Prog = program_rec{};
+        program_rec prog;
         bool threw = false;
         if (*l.line) {
             try {
-                ParseSettingLine(QString::fromUtf8(l.line));
+                ParseSettingLine(QString::fromUtf8(l.line), prog);
             } catch (const ConvertError& e) {
                 threw = true;
                 EXPECT_TRUE(e.text().contains(QString::fromUtf8(l.line).trimmed())) << e.text().toStdString();
             }
         }
         EXPECT_EQ(threw, l.unreadable);
-        EXPECT_EQ(Prog.calendar, l.expected);
-        const _SYSTEMTIME t = Date2Shamsi(nowruz1408, at);
-        const _SYSTEMTIME c = clockOf(at);
+        EXPECT_EQ(prog.calendar, l.expected);
+        const _SYSTEMTIME t = Date2Shamsi(nowruz1408, at, prog.calendar);
+        const _SYSTEMTIME c = clockOf(at, prog.calendar);
         const _SYSTEMTIME& want = l.expected == ShamsiCalendar::Official ? official : arithmetic;
         EXPECT_EQ(t.wYear, want.wYear);
         EXPECT_EQ(t.wDay, want.wDay);
         EXPECT_EQ(c.wYear, want.wYear);
         EXPECT_EQ(c.wDay, want.wDay);
     }
-    Prog = program_rec{};
 }
 
 // A two-digit year is the year ending in those digits from 49 years before the

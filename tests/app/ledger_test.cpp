@@ -33,7 +33,7 @@ TEST_F(LedgerTest, LinesMoveTheirChannelsAndOthersKeepTheLoadDefault)
 {
     writeLines(path("Last_refresh.txt"),
                {kLedgerHeader, "A,T,2,0,99,12,29,23,59,", "Z,T,0,0,98,1,1,1,1,", "B,H,1,0,0,1,1,5,6,"});
-    const auto notes = loadRegistry();
+    const auto notes = loadRegistry(state());
     EXPECT_TRUE(notes.errors.isEmpty());
     const Sensor_Rec& a2 = DevList[0].Sensor[2];
     EXPECT_EQ(a2.Last_ref.wYear, 99);
@@ -53,7 +53,7 @@ TEST_F(LedgerTest, BadLinesAreSkippedAndReported)
     writeLines(path("Last_refresh.txt"),
                {kLedgerHeader, "A,T,x,0,99,1,1,1,1,", ",T,0,0,99,1,1,1,1,", "A,T,7,0,99,1,1,1,1,", "A,T,0,0,99,1,1,",
                 "A,T,0,0,99,13,1,1,1,", "A,T,0,0,98,7,1", "A,T,0,0,97,2,3,4,5,"});
-    const auto notes = loadRegistry();
+    const auto notes = loadRegistry(state());
     EXPECT_EQ(notes.errors.size(), 4);  // non-numeric channel, two lines without hour and minute, month 13
     EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wYear, 97);
     EXPECT_EQ(DevList[0].Sensor[0].Last_ref.wMonth, 2);
@@ -62,44 +62,51 @@ TEST_F(LedgerTest, BadLinesAreSkippedAndReported)
 TEST_F(LedgerTest, SaveWritesOneLinePerNamedChannelAndEitherSpellingIsOneFile)
 {
     writeLines(path("Last_refresh.txt"), {kLedgerHeader, "A,T,0,0,98,7,1,1,1,"});
-    loadRegistry();
+    loadRegistry(state());
     DevList[0].Sensor[0].Last_ref.wDay = 9;
     DevList[0].Sensor[0].Visit = true;  // read in this run
-    SaveLastRefresh();
+    SaveLastRefresh(state());
     EXPECT_EQ(QDir(root()).entryList({"*.txt"}, QDir::Files, QDir::Name),
               (QStringList{"DeviceStatus.txt", "Last_refresh.txt"}));
-    EXPECT_EQ(readLines(ledgerPath()),
+    EXPECT_EQ(readLines(ledgerPath(state().Prog.RootDir)),
               (QStringList{kLedgerHeader, "A,T,0,0,98,7,9,1,1,", "A,T,2,0,0,1,1,1,45,", "B,H,1,0,0,1,1,1,45,"}));
 }
 
 TEST_F(LedgerTest, ResetGivesEveryNamedChannelOneDateAndYearChangeIsAnnounced)
 {
-    loadRegistry();
-    ResetLastRefresh(98, 7, 1);
+    loadRegistry(state());
+    ResetLastRefresh(state(), 98, 7, 1);
     EXPECT_EQ(readLines(path("last_refresh.txt")),
               (QStringList{kLedgerHeader, "A,T,0,0,98,7,1,1,1,", "A,T,2,0,98,7,1,1,1,", "B,H,1,0,98,7,1,1,1,"}));
     YearChanged = 1;
-    dlg.expect(Kind::Message, "سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  ");
-    SaveLastRefresh();
+    struct Lines : MessageLogSink
+    {
+        QStringList lines;
+        void addLine(const QString& line) override { lines << line; }
+    } log;
+    state().messageLog = &log;
+    SaveLastRefresh(state());
+    state().messageLog = nullptr;
+    EXPECT_EQ(log.lines, QStringList{kYearChangedText});
     EXPECT_EQ(readLines(path("last_refresh.txt")).size(), 4);
 }
 
 TEST_F(LedgerTest, FindDeviceByIdIsExactAndFirstWins)
 {
-    loadRegistry();
-    EXPECT_EQ(FindDeviceByID("A"), 0);
-    EXPECT_EQ(FindDeviceByID("a"), -1);
-    EXPECT_EQ(FindDeviceByID("C"), 2);
+    loadRegistry(state());
+    EXPECT_EQ(FindDeviceByID(state(), "A"), 0);
+    EXPECT_EQ(FindDeviceByID(state(), "a"), -1);
+    EXPECT_EQ(FindDeviceByID(state(), "C"), 2);
     DevLast = -1;
-    EXPECT_EQ(FindDeviceByID("A"), -1);
+    EXPECT_EQ(FindDeviceByID(state(), "A"), -1);
 }
 
 TEST_F(LedgerTest, RegistryWithoutNamedChannelsGivesOnlyTheHeader)
 {
     writeLines(path("DeviceStatus.txt"), {"device  =Bare,COM2,,,,,C,T,serial,"});
-    loadRegistry();
-    SaveLastRefresh();
-    EXPECT_EQ(readLines(ledgerPath()), QStringList{kLedgerHeader});
+    loadRegistry(state());
+    SaveLastRefresh(state());
+    EXPECT_EQ(readLines(ledgerPath(state().Prog.RootDir)), QStringList{kLedgerHeader});
 }
 
 // A run writes the ledger as a merge into the one on disk: only the channels it read
@@ -113,24 +120,24 @@ TEST_F(LedgerTest, SaveMovesOnlyTheChannelsReadAndKeepsEveryOtherLine)
     const QStringList old{kLedgerHeader,         "A,T,0,0,99,7,1,1,1,", "A,T,2,0,99,13,1,1,1,", "Z,T,0,0,98,1,1,1,1,",
                           "B,H,1,0,99,7,2,3,4,", "garbage line",        "A,T,0,0,99,6,1,1,1,"};
     writeLines(path("Last_refresh.txt"), old);
-    const RegistryLoadNotes notes = loadRegistry();
+    const RegistryLoadNotes notes = loadRegistry(state());
     // The short device line, the unreadable month and the garbage line are reported.
     ASSERT_EQ(notes.skippedLines.size(), 3) << notes.skippedLines.join('\n').toStdString();
     EXPECT_TRUE(notes.skippedLines[0].contains("DeviceStatus.txt, line 3")) << notes.skippedLines[0].toStdString();
     EXPECT_TRUE(notes.skippedLines[1].contains("A,T,2,0,99,13,1,1,1,"));
     EXPECT_TRUE(notes.skippedLines[2].contains("garbage line"));
-    EXPECT_TRUE(ledgerPositionUnknown("A", 2));
-    EXPECT_FALSE(ledgerPositionUnknown("A", 0));
-    EXPECT_EQ(takeUnreportedSkippedLines().size(), 3);
-    EXPECT_TRUE(takeUnreportedSkippedLines().isEmpty());  // once after each load
-    EXPECT_EQ(lastSkippedLineCount(), 3);
+    EXPECT_TRUE(ledgerPositionUnknown(state(), "A", 2));
+    EXPECT_FALSE(ledgerPositionUnknown(state(), "A", 0));
+    EXPECT_EQ(takeUnreportedSkippedLines(state()).size(), 3);
+    EXPECT_TRUE(takeUnreportedSkippedLines(state()).isEmpty());  // once after each load
+    EXPECT_EQ(lastSkippedLineCount(state()), 3);
 
     // Channel A0 and K0 were read in this run; B1, A2 and K1 were not.
     DevList[0].Sensor[0].Last_ref = DevList[0].Sensor[0].Now_ref;
     DevList[0].Sensor[0].Visit = true;
     DevList[2].Sensor[0].Visit = true;
-    SaveLastRefresh();
-    const QStringList now = readLines(ledgerPath());
+    SaveLastRefresh(state());
+    const QStringList now = readLines(ledgerPath(state().Prog.RootDir));
     const QString a0 = QStringLiteral("A,T,0,0,0,1,1,9,45,");
     EXPECT_EQ(now, (QStringList{kLedgerHeader, a0, "A,T,2,0,99,13,1,1,1,", "Z,T,0,0,98,1,1,1,1,", "B,H,1,0,99,7,2,3,4,",
                                 "garbage line", "K,T,0,0,0,1,1,1,45,", "K,T,1,0,0,1,1,1,45,"}));
@@ -142,9 +149,9 @@ TEST_F(LedgerTest, AnEmptyOrMissingRegistryLeavesTheLedgerAsItIs)
     writeLines(path("Last_refresh.txt"), old);
     for (const QStringList& registry : {QStringList{}, QStringList{"timeout = 500,500,500"}}) {
         writeLines(path("DeviceStatus.txt"), registry);
-        loadRegistry();
-        SaveLastRefresh();
-        EXPECT_EQ(readLines(ledgerPath()), old);
+        loadRegistry(state());
+        SaveLastRefresh(state());
+        EXPECT_EQ(readLines(ledgerPath(state().Prog.RootDir)), old);
     }
 }
 
@@ -167,9 +174,9 @@ TEST_F(LedgerTest, EveryAcceptedRegistryShapeRoundTrips)
     };
     for (const auto& shape : shapes) {
         SCOPED_TRACE(shape.name);
-        QFile::remove(ledgerPath());
+        QFile::remove(ledgerPath(state().Prog.RootDir));
         writeFileBytes(path("DeviceStatus.txt"), encodeTextFile({shape.line}, TextEncoding::Utf8));
-        const RegistryLoadNotes notes = loadRegistry();
+        const RegistryLoadNotes notes = loadRegistry(state());
         ASSERT_EQ(DevLast, 0);
         EXPECT_TRUE(notes.skippedLines.isEmpty());
         int named = 0;
@@ -183,8 +190,8 @@ TEST_F(LedgerTest, EveryAcceptedRegistryShapeRoundTrips)
             c.Visit = true;
         }
         ASSERT_EQ(named, 1);
-        SaveLastRefresh();
-        const RegistryLoadNotes again = loadRegistry();
+        SaveLastRefresh(state());
+        const RegistryLoadNotes again = loadRegistry(state());
         EXPECT_TRUE(again.skippedLines.isEmpty()) << again.skippedLines.join('\n').toStdString();
         for (int s = 0; s < 4; ++s) {
             const Sensor_Rec& c = DevList[0].Sensor[s];
@@ -201,8 +208,8 @@ TEST_F(LedgerTest, EveryAcceptedRegistryShapeRoundTrips)
 TEST_F(LedgerTest, ALedgerThatIsAFifoOrALinkOutOfTheRootIsRefused)
 {
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("last_refresh.txt")).constData(), 0600), 0);
-    EXPECT_THROW(loadRegistry(), FileError);
-    EXPECT_THROW(SaveLastRefresh(), FileError);
+    EXPECT_THROW(loadRegistry(state()), FileError);
+    EXPECT_THROW(SaveLastRefresh(state()), FileError);
     QFile::remove(path("last_refresh.txt"));
 
     QTemporaryDir outside;
@@ -211,14 +218,14 @@ TEST_F(LedgerTest, ALedgerThatIsAFifoOrALinkOutOfTheRootIsRefused)
     const QByteArray before = readFileBytes(victim);
     QFile::link(victim, path("Last_refresh.txt"));
     try {
-        loadRegistry();
+        loadRegistry(state());
         ADD_FAILURE() << "no error";
     } catch (const FileError& e) {
         EXPECT_TRUE(e.text().contains("Last_refresh.txt")) << e.text().toStdString();
     }
     DevLast = 0;
     DevList[0].Sensor[0].Visit = true;
-    EXPECT_THROW(SaveLastRefresh(), FileError);
+    EXPECT_THROW(SaveLastRefresh(state()), FileError);
     EXPECT_EQ(readFileBytes(victim), before);
 }
 

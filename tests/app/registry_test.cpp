@@ -19,14 +19,14 @@ protected:
     void load(const QStringList& lines)
     {
         writeLines(path("DeviceStatus.txt"), lines);
-        notes = loadRegistry();
+        notes = loadRegistry(state());
     }
     RegistryLoadNotes notes;
 };
 
 TEST_F(RegistryTest, MissingFileGivesAnEmptyRegistryAndDefaults)
 {
-    notes = loadRegistry();
+    notes = loadRegistry(state());
     EXPECT_EQ(DevLast, -1);
     EXPECT_EQ(Prog.TotalDev, -1);
     EXPECT_EQ(Prog.TimeOut1, 500);
@@ -158,7 +158,7 @@ TEST_F(RegistryTest, JunkFilesLoadWithoutHarm)
     QByteArray junk;
     for (int i = 0; i < 20000; ++i) junk.append(char((i * 7919) % 256));
     writeFileBytes(path("DeviceStatus.txt"), junk);
-    EXPECT_NO_THROW(notes = loadRegistry());
+    EXPECT_NO_THROW(notes = loadRegistry(state()));
     EXPECT_LE(DevLast, 50);
 
     // A UTF-16 file with LF-only lines and a line of hundreds of fields.
@@ -167,7 +167,7 @@ TEST_F(RegistryTest, JunkFilesLoadWithoutHarm)
     QByteArray utf16("\xFF\xFE");
     utf16 += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     writeFileBytes(path("DeviceStatus.txt"), utf16);
-    notes = loadRegistry();
+    notes = loadRegistry(state());
     EXPECT_EQ(Prog.tryCnt, 4);
     ASSERT_EQ(DevLast, 0);
     EXPECT_EQ(DevList[0].Name, "Big");
@@ -176,13 +176,13 @@ TEST_F(RegistryTest, JunkFilesLoadWithoutHarm)
 
 TEST_F(RegistryTest, SaveSettingReplacesTheFirstMatchOrAppendsInTheFileEncoding)
 {
-    SaveSetting("picfile", "x");  // no file: nothing is created
+    SaveSetting(state().Prog.RootDir, "picfile", "x");  // no file: nothing is created
     EXPECT_FALSE(QFile::exists(path("DeviceStatus.txt")));
 
     const QStringList lines{"Comment10 = ten", "device  =A,COM1,s,,,,A,T,lan,", "Comment1 = one"};
     writeFileBytes(path("DeviceStatus.txt"), encodeTextFile(lines, TextEncoding::Utf16LE));
-    SaveSetting("Comment1", "first");  // containment: the earlier Comment10 line matches
-    SaveSetting("picfile", "");
+    SaveSetting(state().Prog.RootDir, "Comment1", "first");  // containment: the earlier Comment10 line matches
+    SaveSetting(state().Prog.RootDir, "picfile", "");
     const TextFile f = readTextFile(path("DeviceStatus.txt"));
     EXPECT_EQ(f.encoding, TextEncoding::Utf16LE);
     EXPECT_EQ(f.lines,
@@ -195,12 +195,12 @@ TEST_F(RegistryTest, Utf8WithoutAMarkIsReadAndWrittenBackAsUtf8)
 {
     const QStringList lines{"device  =انبار شمالی,COM3,دما,رطوبت,,,B,T,wireless,", "comment1 = آزمایشگاه"};
     writeFileBytes(path("DeviceStatus.txt"), lines.join("\n").toUtf8() + "\n");
-    notes = loadRegistry();
+    notes = loadRegistry(state());
     ASSERT_EQ(DevLast, 0);
     EXPECT_EQ(DevList[0].Name, QStringLiteral("انبار شمالی"));
     EXPECT_EQ(DevList[0].Sensor[0].Name, QStringLiteral("دما"));
     EXPECT_EQ(Prog.Comment, QStringList{QStringLiteral("آزمایشگاه")});
-    SaveSetting("picfile", "عکس.bmp");
+    SaveSetting(state().Prog.RootDir, "picfile", "عکس.bmp");
     EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")),
               (lines + QStringList{"picfile = عکس.bmp"}).join("\n").toUtf8() + "\n");
 }
@@ -225,7 +225,7 @@ TEST_F(RegistryTest, ChannelsThatWouldShareAReportFileInAnyLetterCaseClash)
     for (const auto& c : cases) {
         load({"device  =One,127.0.0.20,Room,,,,A,T,lan,", c.second});
         EXPECT_EQ(notes.skippedLines.size(), c.clashes) << c.second;
-        EXPECT_EQ(reportFileClash(1, 0), c.clashes > 0) << c.second;
+        EXPECT_EQ(reportFileClash(state(), 1, 0), c.clashes > 0) << c.second;
     }
 }
 
@@ -234,9 +234,9 @@ TEST_F(RegistryTest, ChannelsThatWouldShareAReportFileInAnyLetterCaseClash)
 TEST_F(RegistryTest, TheRegistryIsFoundWhateverTheLetterCaseOfItsName)
 {
     writeLines(path("devicestatus.txt"), {"device  =Store,COM3,Cold,,,,B,T,wireless,"});
-    notes = loadRegistry();
+    notes = loadRegistry(state());
     EXPECT_EQ(DevLast, 0);
-    SaveSetting("picfile", "bg.bmp");
+    SaveSetting(state().Prog.RootDir, "picfile", "bg.bmp");
     EXPECT_EQ(QDir(root()).entryList({"*.txt"}, QDir::Files), QStringList{"devicestatus.txt"});
     EXPECT_EQ(readLines(path("devicestatus.txt")).size(), 2);
 }

@@ -4,44 +4,44 @@
 
 #include <QTableWidget>
 
-#include "app/ui/forms.h"
 #include "config/ui/devicenamespage.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
 #include "platform/shell.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
+#include "support/windowsfixture.h"
 
-class CommWindowFixture : public RootFixture
+class CommWindowFixture : public WindowsFixture
 {
 protected:
     void SetUp() override
     {
-        RootFixture::SetUp();
+        WindowsFixture::SetUp();
         setShell(&desktop);
     }
     void TearDown() override
     {
-        destroyForms();
+        closeWindows();
         sim.stop();
-        deviceLink().reset();
+        link().reset();
         setShell(nullptr);
-        RootFixture::TearDown();
+        WindowsFixture::TearDown();
     }
     void startSim(const QString& deviceLines)
     {
         ASSERT_TRUE(sim.start(QStringLiteral("seed 7\n") + deviceLines, root())) << sim.output().toStdString();
     }
     // Writes the registry and creates the program's windows on it.
-    void openWindows(const QStringList& registry)
+    void openCommWindow(const QStringList& registry)
     {
         if (!registry.isEmpty()) writeLines(path("DeviceStatus.txt"), registry);
-        createForms({});
-        Form_Comm->show();
+        WindowsFixture::openWindows();
+        commWindow()->show();
     }
     QString cell(int gridRow, int column) const
     {
-        const QTableWidgetItem* i = Form_Comm->TabSheet1->StringGrid1->item(gridRow - 1, column);
+        const QTableWidgetItem* i = commWindow()->TabSheet1->StringGrid1->item(gridRow - 1, column);
         return i ? i->text() : QString();
     }
 

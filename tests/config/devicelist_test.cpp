@@ -144,7 +144,7 @@ TEST_F(RegistrySaveTest, SaveKeepsSettingsLinesAndTheirOrderAndReplacesEveryDevi
     EXPECT_EQ(after.lines, (QStringList{"Timeout = 800,900,1000", "comment1 = North wing", "online = 0",
                                         "device  =Lab,Com1,T1,H1,,,a,T,Wireless,", "device  =,,,,,,q,,,"}));
     // The reader takes back what the grid held.
-    loadRegistry();
+    loadRegistry(state());
     ASSERT_EQ(DevLast, 1);
     EXPECT_EQ(rowOf(DevList[0]), (DeviceRow{"Lab", "Com1", "T1", "H1", "", "", "a", "T", "wireless"}));
     EXPECT_EQ(DevList[1].ID, "q");
@@ -175,7 +175,7 @@ TEST_F(RegistrySaveTest, ACodePageFileBecomesUtf8WhenACellHoldsALetterTheCodePag
     const TextFile after = readTextFile(file());
     EXPECT_EQ(after.encoding, TextEncoding::Utf8);
     EXPECT_EQ(after.lines, (QStringList{"header = انبار", deviceLine(persian)}));
-    loadRegistry();
+    loadRegistry(state());
     EXPECT_EQ(DevList[0].Sensor[0].Name, QStringLiteral("یخچال"));
     EXPECT_EQ(DevList[0].Name, QStringLiteral("انبار ۲"));
 }

@@ -26,7 +26,7 @@ const QString kPickId = QStringLiteral("ابتدا آی دی دستگاه را �
 class DeviceNamesWindow : public CommWindowFixture
 {
 protected:
-    DeviceNamesPage* page() const { return Form_Comm->TabSheet1; }
+    DeviceNamesPage* page() const { return commWindow()->TabSheet1; }
     QTableWidget* grid() const { return page()->StringGrid1; }
     void select(int gridRow, int column) { grid()->setCurrentCell(gridRow - 1, column); }
     void edit(int gridRow, int column, const QString& text) { grid()->item(gridRow - 1, column)->setText(text); }
@@ -35,19 +35,20 @@ protected:
 TEST_F(DeviceNamesWindow, PagesInOrderAndTheGridOfTheRegistry)
 {
     const QString lan = DevSim::lanAddress(41);
-    openWindows({"device  =Cold room," + lan + ",Freezer,Fridge,,,A,T,lan,", "device  =Store,Com2,Hall,,,,B,T,wire,"});
-    EXPECT_EQ(Form_Comm->windowTitle(), "Communication");
-    EXPECT_EQ(Form_Comm->PageControl1->currentWidget(), page());  // the first opening
-    const QStringList tabs{Form_Comm->PageControl1->tabText(0), Form_Comm->PageControl1->tabText(1),
-                           Form_Comm->PageControl1->tabText(2)};
+    openCommWindow(
+        {"device  =Cold room," + lan + ",Freezer,Fridge,,,A,T,lan,", "device  =Store,Com2,Hall,,,,B,T,wire,"});
+    EXPECT_EQ(commWindow()->windowTitle(), "Communication");
+    EXPECT_EQ(commWindow()->PageControl1->currentWidget(), page());  // the first opening
+    const QStringList tabs{commWindow()->PageControl1->tabText(0), commWindow()->PageControl1->tabText(1),
+                           commWindow()->PageControl1->tabText(2)};
     EXPECT_EQ(tabs, (QStringList{"ارسال و دریافت ", "نام  دستگاهها ", " Zentor8 تنظیمات"}));
     ASSERT_EQ(grid()->rowCount(), 2);
     EXPECT_EQ(grid()->horizontalHeaderItem(8)->text(), "Media");
     EXPECT_EQ(page()->rows()[0], (DeviceRow{"Cold room", lan, "Freezer", "Fridge", "", "", "A", "T", "lan"}));
     // Edits that were not saved are gone when the window is shown again.
     edit(1, 0, "Edited");
-    Form_Comm->hide();
-    Form_Comm->show();
+    commWindow()->hide();
+    commWindow()->show();
     EXPECT_EQ(cell(1, 0), "Cold room");
 }
 
@@ -57,7 +58,7 @@ TEST_F(DeviceNamesWindow, AddEditDeleteAndSaveKeepTheSettingsAndTheEncodingAndRe
     const QStringList before{"Timeout = 800,900,1000", "device  =Cold room," + lan + ",Freezer,Fridge,,,A,T,lan,",
                              "comment1 = North wing", "Device  =Store," + lan + ",Hall,,,,B,T,lan,", "online = 0"};
     writeFileBytes(path("DeviceStatus.txt"), encodeTextFile(before, TextEncoding::Utf8));
-    openWindows({});
+    openCommWindow({});
 
     page()->BitBtnAddDev->click();  // a copy of Store with the next ID
     ASSERT_EQ(grid()->rowCount(), 3);
@@ -74,11 +75,11 @@ TEST_F(DeviceNamesWindow, AddEditDeleteAndSaveKeepTheSettingsAndTheEncodingAndRe
     EXPECT_EQ(after.lines, (QStringList{"Timeout = 800,900,1000", "comment1 = North wing", "online = 0",
                                         "device  =Store," + lan + ",Hall,,,,B,T,lan,",
                                         "device  =Incubator," + lan + ",Sensor1,Sensor2,,,C,T,lan,"}));
-    ASSERT_EQ(DevLast, 1);
-    EXPECT_EQ(DevList[1].Name, "Incubator");
-    EXPECT_EQ(Prog.TimeOut3, 1000);
-    EXPECT_EQ(Form1->GB_DeviceName[1]->title(), "Device:Incubator");
-    EXPECT_FALSE(Form1->GB_DeviceName[2]->isVisibleTo(Form1));
+    ASSERT_EQ(state().DevLast, 1);
+    EXPECT_EQ(state().DevList[1].Name, "Incubator");
+    EXPECT_EQ(state().Prog.TimeOut3, 1000);
+    EXPECT_EQ(mainWindow()->GB_DeviceName[1]->title(), "Device:Incubator");
+    EXPECT_FALSE(mainWindow()->GB_DeviceName[2]->isVisibleTo(mainWindow()));
 }
 
 // A registry saved by a Linux editor keeps its bare line feeds through every writer of
@@ -88,13 +89,13 @@ TEST_F(DeviceNamesWindow, ARegistryKeepsItsLineEndsThroughEverySave)
     const QString lan = DevSim::lanAddress(46);
     writeFileBytes(path("DeviceStatus.txt"),
                    ("online = 0\ndevice  =Cold room," + lan + ",Freezer,,,,A,T,lan,\n").toUtf8());
-    openWindows({});
+    openCommWindow({});
     page()->BitBtnAddDev->click();
     dlg.expect(Kind::Message, kSaved);
     page()->BtnSaveSoft->click();
     dlg.expect(Kind::OpenFile, QString(), std::nullopt);
-    Form1->backimage1->trigger();  // writes the setting "picfile"
-    saveHeadingLines({"North wing"});
+    mainWindow()->backimage1->trigger();  // writes the setting "picfile"
+    saveHeadingLines(state().Prog.RootDir, {"North wing"});
     const QByteArray bytes = readFileBytes(path("DeviceStatus.txt"));
     EXPECT_FALSE(bytes.contains('\r'));
     const QStringList lines = QString::fromUtf8(bytes).split('\n');
@@ -111,7 +112,7 @@ TEST_F(DeviceNamesWindow, ARegistryKeepsItsLineEndsThroughEverySave)
 
 TEST_F(DeviceNamesWindow, EmptyRegistryFreshRowsAndTheDuplicateRule)
 {
-    openWindows({"online = 0"});
+    openCommWindow({"online = 0"});
     EXPECT_EQ(grid()->rowCount(), 0);
     page()->BitBtnAddDev->click();
     page()->BitBtnAddDev->click();
@@ -131,7 +132,7 @@ TEST_F(DeviceNamesWindow, EmptyRegistryFreshRowsAndTheDuplicateRule)
 TEST_F(DeviceNamesWindow, DeleteNeedsAnIdCellSelectedLast)
 {
     const QString lan = DevSim::lanAddress(44);
-    openWindows({"device  =Cold room," + lan + ",Freezer,,,,A,T,lan,"});
+    openCommWindow({"device  =Cold room," + lan + ",Freezer,,,,A,T,lan,"});
     dlg.expect(Kind::Message, kPickId);
     page()->BtnDeleteDevice->click();
     select(1, 6);
@@ -149,7 +150,7 @@ TEST_F(DeviceNamesWindow, DeleteNeedsAnIdCellSelectedLast)
 TEST_F(DeviceNamesWindow, ACellWithASeparatorOrAFailedWriteKeepsTheFileAndTheGrid)
 {
     const QString lan = DevSim::lanAddress(45);
-    openWindows({"online = 0", "device  =Cold room," + lan + ",Freezer,,,,A,T,lan,"});
+    openCommWindow({"online = 0", "device  =Cold room," + lan + ",Freezer,,,,A,T,lan,"});
     const QByteArray before = readFileBytes(path("DeviceStatus.txt"));
     edit(1, 2, "Freezer:2");
     dlg.expect(Kind::Message, "ردیف 1 ستون \"Sensor1\" نویسه \":\"");
@@ -165,14 +166,14 @@ TEST_F(DeviceNamesWindow, ACellWithASeparatorOrAFailedWriteKeepsTheFileAndTheGri
     }
     EXPECT_EQ(readFileBytes(path("DeviceStatus.txt")), before);
     EXPECT_EQ(cell(1, 2).size(), 4000);
-    EXPECT_EQ(DevList[0].Sensor[0].Name, "Freezer");
+    EXPECT_EQ(state().DevList[0].Sensor[0].Name, "Freezer");
 }
 
 TEST_F(DeviceNamesWindow, PeriodStartRewritesTheLedgerForEveryNamedSensor)
 {
     const QString lan = DevSim::lanAddress(46);
-    openWindows({"device  =Cold room," + lan + ",Freezer,,Top,,A,T,lan,"});
-    PeriodStartBox* box = Form_Comm->GroupBoxPeriod;
+    openCommWindow({"device  =Cold room," + lan + ",Freezer,,Top,,A,T,lan,"});
+    PeriodStartBox* box = commWindow()->GroupBoxPeriod;
     EXPECT_EQ(box->CB_Year->currentText(), "سال");
     EXPECT_EQ(box->CB_Year->count(), 21);
     dlg.expect(Kind::Message, "لطفا اطلاعات را درست وارد کنید");
@@ -181,7 +182,7 @@ TEST_F(DeviceNamesWindow, PeriodStartRewritesTheLedgerForEveryNamedSensor)
     box->CB_Mon->setEditText("12");
     box->CB_Day->setEditText("0");
     box->Button3->click();  // day 0: nothing, silently
-    EXPECT_FALSE(ledgerExists());
+    EXPECT_FALSE(ledgerExists(state().Prog.RootDir));
 
     box->CB_Day->setEditText("31");
     // A desktop without a program for folders: the last message names the folder.
@@ -190,9 +191,10 @@ TEST_F(DeviceNamesWindow, PeriodStartRewritesTheLedgerForEveryNamedSensor)
         .expect(Kind::Message, "تغییرات ذخیره شد لطفا برنامه را بسته")
         .expect(Kind::Message, programFolderNotOpenedMessage(root()));
     box->Button3->click();
-    EXPECT_EQ(readLines(ledgerPath()), (QStringList{kLedgerHeader, "A,T,0,0,2,12,31,1,1,", "A,T,2,0,2,12,31,1,1,"}));
+    EXPECT_EQ(readLines(ledgerPath(state().Prog.RootDir)),
+              (QStringList{kLedgerHeader, "A,T,0,0,2,12,31,1,1,", "A,T,2,0,2,12,31,1,1,"}));
     EXPECT_EQ(desktop.opened, QStringList{root()});
-    EXPECT_FALSE(Form_Comm->isVisible());
+    EXPECT_FALSE(commWindow()->isVisible());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "config/ui/maintenancepages.h"
 #include "download/download.h"
 #include "platform/eventpump.h"
+#include "support/scriptedlink.h"
 
 namespace {
 
@@ -25,23 +26,24 @@ protected:
     {
         lan = DevSim::lanAddress(51);
         startSim("device id=a link=" + lan + " \"name=Cold room\" sensors=T,H,-,- alarm=3 " + extraKeys + "\n");
-        openWindows({"device  =Cold room," + lan + ",Freezer,Fridge,,,a,T,lan,"});
-        SelDevice.ID = "a";
-        SelDevice.IP = lan;
-        Prog.tryCnt = 1;
+        openCommWindow({"device  =Cold room," + lan + ",Freezer,Fridge,,,a,T,lan,"});
+        state().SelDevice.ID = "a";
+        state().SelDevice.IP = lan;
+        changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
     }
-    DeviceCommandsPanel* commands() const { return Form_Comm->GroupBoxDeviceCommands; }
-    OperatorPanel* operatorPanel() const { return Form_Comm->PanelOperator; }
-    RepliesPage* replies() const { return Form_Comm->TabSheet8; }
-    QStringList jsonLines() const { return Form_Comm->Memo_Json->toPlainText().split('\n'); }
+    DeviceCommandsPanel* commands() const { return commWindow()->GroupBoxDeviceCommands; }
+    OperatorPanel* operatorPanel() const { return commWindow()->PanelOperator; }
+    RepliesPage* replies() const { return commWindow()->TabSheet8; }
+    QStringList jsonLines() const { return commWindow()->Memo_Json->toPlainText().split('\n'); }
     // Sends a typed command and answers its reply.
     QString typed(const QString& command)
     {
         replies()->CBManualSend->setEditText(command);
         replies()->BtnSendJson->click();
-        return Form_Comm->Memo_Json->toPlainText();
+        return commWindow()->Memo_Json->toPlainText();
     }
     QString lan;
+    LinkScript script;  // scripted devices; it outlives the link's transports (reset in TearDown)
 };
 
 TEST_F(MaintenanceWindow, ClockSetSendsTheCalendarsClockAndTheDeviceKeepsIt)
@@ -55,7 +57,31 @@ TEST_F(MaintenanceWindow, ClockSetSendsTheCalendarsClockAndTheDeviceKeepsIt)
     EXPECT_EQ(jsonLines(), (QStringList{"{\"TimeDate\":{\"Set\":\"OK\"}}", kReplySeparator}));
     // The device's clock now reads the first minutes of 1403.
     EXPECT_TRUE(typed(presetCommands()[2]).contains("\"Year\":\"03\",\"Month\":\"1\",\"Day\":\"1\",\"Hour\":\"0\""))
-        << Form_Comm->Memo_Json->toPlainText().toStdString();
+        << commWindow()->Memo_Json->toPlainText().toStdString();
+}
+
+// The same clock set over a scripted device whose confirmation comes in two late
+// parts: the panel waits for the whole reply and shows it once, then the separator.
+TEST_F(MaintenanceWindow, AClockConfirmationInPartsIsShownWhole)
+{
+    openCommWindow({"device  =Cold room,127.0.0.51,Freezer,Fridge,,,a,T,lan,"});
+    link().setTransportFactory(script.factory());
+    changeLinkSettings(link(), [](LinkSettings& s) {
+        s.lanReadTimeoutMs = 300;
+        s.tries = 1;
+        s.replyWaitMs = 0;
+    });
+    state().SelDevice.ID = "a";
+    state().SelDevice.IP = "127.0.0.51";
+    script.respond([](const LinkScript::Request&) {
+        return LinkScript::chunks({"$" + QStringLiteral(R"({"TimeDate":)"), QStringLiteral(R"({"Set":"OK"}}#)")}, 40);
+    });
+    setProgramNowForTests(QDateTime(QDate(2024, 3, 20), QTime(0, 0, 1)));  // Nowruz 1403
+    dlg.expect(Kind::Message, kClockSet);
+    commands()->Button10->click();
+    ASSERT_EQ(script.requests().size(), 1);
+    EXPECT_EQ(script.requests()[0].frame, "A{SetFullPara(\"TimeDate\":{\"Set\":\"3,1,1,0,0,0,1\"}):1,a}#");
+    EXPECT_EQ(jsonLines(), (QStringList{"{\"TimeDate\":{\"Set\":\"OK\"}}", kReplySeparator}));
 }
 
 TEST_F(MaintenanceWindow, AlarmStopAndPresetsGoOutExactly)
@@ -72,19 +98,19 @@ TEST_F(MaintenanceWindow, AlarmStopAndPresetsGoOutExactly)
     EXPECT_EQ(sim.requests("AlarmPhone").value(0), "A{GetFullPara(\"Test\":{\"AlarmPhone\":\"Disable\"}):1,a}#");
     EXPECT_EQ(jsonLines().size(), 1);
     replies()->Button12->click();
-    EXPECT_TRUE(Form_Comm->Memo_Json->toPlainText().isEmpty());
+    EXPECT_TRUE(commWindow()->Memo_Json->toPlainText().isEmpty());
     // Closing the window closes the LAN link it used and stops the answer poll.
-    ASSERT_TRUE(deviceLink().lanConnected());
-    Form_Comm->Timer1.start();
-    Form_Comm->close();
-    EXPECT_FALSE(deviceLink().lanConnected());
-    EXPECT_FALSE(Form_Comm->Timer1.isActive());
+    ASSERT_TRUE(link().lanConnected());
+    commWindow()->Timer1.start();
+    commWindow()->close();
+    EXPECT_FALSE(link().lanConnected());
+    EXPECT_FALSE(commWindow()->Timer1.isActive());
 }
 
 TEST_F(MaintenanceWindow, WithoutADeviceTheExchangeSaysSoAndTheLinesAreStillAdded)
 {
     openOn();
-    SelDevice = Device_Rec();
+    state().SelDevice = Device_Rec();
     dlg.expect(Kind::Message, linktext::kChooseDevice);
     commands()->BitBtn1->click();
     EXPECT_EQ(jsonLines().last(), kReplySeparator);
@@ -107,7 +133,7 @@ TEST_F(MaintenanceWindow, EraseNeedsTheExpertAccessAndAYesThatNamesTheDevice)
 
     EXPECT_FALSE(commands()->btnClearAllFile->isEnabled());
     commands()->btnClearAllFileClick();  // locked: nothing is asked, nothing sent
-    Form_Comm->setExpertAccess(true);
+    commWindow()->setExpertAccess(true);
     EXPECT_TRUE(commands()->btnClearAllFile->isEnabled());
     for (const std::optional<QString>& answer : {std::optional<QString>("Yes"), std::optional<QString>(" yes"),
                                                  std::optional<QString>(""), std::optional<QString>()})
@@ -123,21 +149,21 @@ TEST_F(MaintenanceWindow, EraseNeedsTheExpertAccessAndAYesThatNamesTheDevice)
     for (int back = 1; back <= 5; ++back) after += recordedHours(back);
     EXPECT_EQ(after, 0);
 
-    Form_Comm->setExpertAccess(false);
+    commWindow()->setExpertAccess(false);
     EXPECT_FALSE(commands()->btnClearAllFile->isEnabled());
 }
 
 TEST_F(MaintenanceWindow, UssdAnswerArrivesThroughThePoll)
 {
     openOn("ussd-polls=3 \"ussd=Credit 12500 Rials, thank you\"");
-    Form_Comm->Timer1.setInterval(20);
+    commWindow()->Timer1.setInterval(20);
     EXPECT_EQ(operatorPanel()->EditSentToOperator->text(), "*555*1*2#");
     operatorPanel()->EditSentToOperator->setText("*555*#1#");
     operatorPanel()->BtnSentToOperator->click();
-    EXPECT_TRUE(Form_Comm->Timer1.isActive());
-    ASSERT_TRUE(waitUntil([] { return !Form_Comm->Timer1.isActive(); }, 20000));
-    EXPECT_EQ(Form_Comm->Memo1->toPlainText(), "Credit 12500 Rials, thank you");
-    EXPECT_EQ(Form_Comm->UssdPollCount(), 3);
+    EXPECT_TRUE(commWindow()->Timer1.isActive());
+    ASSERT_TRUE(waitUntil([this] { return !commWindow()->Timer1.isActive(); }, 20000));
+    EXPECT_EQ(commWindow()->Memo1->toPlainText(), "Credit 12500 Rials, thank you");
+    EXPECT_EQ(commWindow()->ussdPoll().pollCount(), 3);
     const QStringList ussd = sim.requests("USSDResp");
     ASSERT_EQ(ussd.size(), 5);
     EXPECT_EQ(ussd[0], "A{SetFullPara(\"USSDResp\":{\"Code\":\"*555*$1$\"}):1,a}#");
@@ -148,45 +174,45 @@ TEST_F(MaintenanceWindow, UssdAnswerArrivesThroughThePoll)
         operatorPanel()->EditCode->setText(code);
         dlg.expect(Kind::Message, kNoTopUpCode);
         operatorPanel()->BtnEtebar->click();
-        EXPECT_FALSE(Form_Comm->Timer1.isActive());
+        EXPECT_FALSE(commWindow()->Timer1.isActive());
     }
     EXPECT_TRUE(sim.requests("Charge").isEmpty());
 
     // A top-up code goes out as typed, and its answer joins the first.
     operatorPanel()->EditCode->setText("*140*1234");
     operatorPanel()->BtnEtebar->click();
-    ASSERT_TRUE(waitUntil([] { return !Form_Comm->Timer1.isActive(); }, 20000));
+    ASSERT_TRUE(waitUntil([this] { return !commWindow()->Timer1.isActive(); }, 20000));
     EXPECT_EQ(sim.requests("Charge").value(0), "A{SetFullPara(\"USSDResp\":{\"Charge\":\"*140*1234\"}):1,a}#");
-    EXPECT_EQ(Form_Comm->Memo1->toPlainText().split('\n').size(), 2);
+    EXPECT_EQ(commWindow()->Memo1->toPlainText().split('\n').size(), 2);
     // A "#" in it is not replaced (and ends the frame on the wire, so the device hears a broken frame).
-    Form_Comm->Timer1.setInterval(60000);
+    commWindow()->Timer1.setInterval(60000);
     operatorPanel()->EditCode->setText("*140*#");
     operatorPanel()->BtnEtebar->click();
-    EXPECT_TRUE(Form_Comm->Memo_Send->toPlainText().contains("{\"Charge\":\"*140*#\"}):1,a}#"));
+    EXPECT_TRUE(commWindow()->Memo_Send->toPlainText().contains("{\"Charge\":\"*140*#\"}):1,a}#"));
 }
 
 TEST_F(MaintenanceWindow, ReadAgainAfterTenPollsPollsOnceMore)
 {
     openOn("ussd-polls=50");
-    Form_Comm->Timer1.setInterval(10);
+    commWindow()->Timer1.setInterval(10);
     operatorPanel()->BtnSentToOperator->click();
-    ASSERT_TRUE(waitUntil([] { return !Form_Comm->Timer1.isActive(); }, 30000));
-    EXPECT_EQ(Form_Comm->UssdPollCount(), 10);
+    ASSERT_TRUE(waitUntil([this] { return !commWindow()->Timer1.isActive(); }, 30000));
+    EXPECT_EQ(commWindow()->ussdPoll().pollCount(), 10);
     operatorPanel()->Button1->click();
-    ASSERT_TRUE(waitUntil([] { return !Form_Comm->Timer1.isActive(); }, 20000));
-    EXPECT_EQ(Form_Comm->UssdPollCount(), 11);
+    ASSERT_TRUE(waitUntil([this] { return !commWindow()->Timer1.isActive(); }, 20000));
+    EXPECT_EQ(commWindow()->ussdPoll().pollCount(), 11);
     EXPECT_EQ(sim.requests("\"Read\"").size(), 11);
-    EXPECT_TRUE(Form_Comm->Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(commWindow()->Memo1->toPlainText().isEmpty());
 }
 
 TEST_F(MaintenanceWindow, DeviceSearchShowsTheRequestOnceAndTheDevicesOwnFields)
 {
     openOn();
     typed("ASetFullPara(\"Main\":{\"BaseParam\":{\"Name\":\"Renamed\"}})");
-    deviceLink().setSearchAddress(QHostAddress(DevSim::searchAddress()));
+    commWindow()->deviceSearch().setSearchAddress(QHostAddress(DevSim::searchAddress()));
     replies()->Button2->click();
     const QString mine = "\"IP\":\"" + lan + "\"";
-    ASSERT_TRUE(waitUntil([&] { return Form_Comm->Memo_Json->toPlainText().contains(mine); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return commWindow()->Memo_Json->toPlainText().contains(mine); }, 5000));
     sleepPumping(200);
     const QStringList lines = jsonLines();
     EXPECT_EQ(lines.filter(mine).size(), 1);

@@ -23,9 +23,11 @@ protected:
     {
         LinkFixture::SetUp();
         link.setTransportFactory(script.factory());
-        Prog.tryCnt = 1;
-        Prog.TimeOut2 = 0;
-        link.lanReadTimeout = 300;
+        changeLinkSettings(link, [](LinkSettings& s) {
+            s.tries = 1;
+            s.replyWaitMs = 0;
+            s.lanReadTimeoutMs = 300;
+        });
         dev = device("A", DevSim::lanAddress(1));
     }
     ParamExchange exchange()

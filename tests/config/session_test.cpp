@@ -115,8 +115,10 @@ TEST_F(Session, FaultyFullSetsTakeTheErrorPath)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
         startDevice(QStringLiteral("fault=%1").arg(QLatin1String(c.fault)));
-        Prog.TimeOut2 = 20;
-        link.lanReadTimeout = 20;
+        changeLinkSettings(link, [](LinkSettings& s) {
+            s.replyWaitMs = 20;
+            s.lanReadTimeoutMs = 20;
+        });
         sheet = ParameterSheet();
         if (c.message) dlg.expect(Kind::Message, QString::fromUtf8(c.message));
         EXPECT_EQ(read(), c.bound);

@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         LinkFixture::SetUp();
-        page = std::make_unique<TSettingsPage>();
+        page = std::make_unique<TSettingsPage>(state(), link);
     }
     void TearDown() override
     {
@@ -126,7 +126,7 @@ TEST_F(Page, ReadEditSendAndReadAgain)
     EXPECT_FALSE(marked(edit("LE_S0_Max1")));
     EXPECT_FALSE(page->BtnSendSettingJson->isHidden());  // it stays shown after a send
 
-    auto fresh = std::make_unique<TSettingsPage>();
+    auto fresh = std::make_unique<TSettingsPage>(state(), link);
     fresh->BtnReadAllDataClick();
     EXPECT_EQ(fresh->findChild<QLineEdit*>("LE_S0_Max1")->text(), "44.5");
     EXPECT_EQ(fresh->findChild<QComboBox*>("LE_GSM_AlarmType")->currentIndex(), 3);

@@ -1,5 +1,6 @@
 // The parameter sheet without a device: binding, the change text, the validation
 // table and the header limits.
+#include "app/fields.h"
 #include "config/headerlimits.h"
 #include "config/paramsheet.h"
 #include "support/fixtures.h"
@@ -156,11 +157,11 @@ TEST(Sheet, ExpertModeEnablesBoundControls)
     EXPECT_TRUE(s.cell("LE_LAN_MAC")->enabled);
 }
 
-TEST(Sheet, SplitPara2CutsAtEveryCharacterOfTheSet)
+TEST(Sheet, RepliesAreCutAtEveryCharacterOfTheSetAndBetweenTheMarks)
 {
-    EXPECT_EQ(SplitPara2("a,,b", ","), (QStringList{"a", "", "b"}));
-    EXPECT_EQ(SplitPara2("", ","), QStringList{""});
-    EXPECT_EQ(SplitPara2("x=1:2", "=:"), (QStringList{"x", "1", "2"}));
+    EXPECT_EQ(splitDelimited("a,,b", u","), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(splitDelimited("", u","), QStringList{""});
+    EXPECT_EQ(splitDelimited("x=1:2", u"=:"), (QStringList{"x", "1", "2"}));
     EXPECT_EQ(trimParamReply("$abc#def#"), "abc");
 }
 

@@ -70,7 +70,7 @@ protected:
     void SetUp() override
     {
         RootFixture::SetUp();
-        setMessageLog(&log);
+        state().messageLog = &log;
         deviceLink().reset();
         deviceLink().setObserver(&observer);
         pauses.emplace();
@@ -83,7 +83,7 @@ protected:
         deviceLink().reset();
         deviceLink().setObserver(nullptr);
         pauses.reset();
-        setMessageLog(nullptr);
+        state().messageLog = nullptr;
         RootFixture::TearDown();
     }
 
@@ -96,7 +96,7 @@ protected:
                 line += " clock-at=" + fixedTestNowText();
         ASSERT_TRUE(sim.start(fleet.join('\n') + '\n', root())) << sim.output().toStdString();
         writeLines(path("DeviceStatus.txt"), QStringList{"timeout = 500,200,300"} + registry);
-        loadRegistry();
+        loadRegistry(state());
         const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-daysBack));
         QStringList ledger{kLedgerHeader};
         for (int i = 0; i <= DevLast; ++i)
@@ -104,7 +104,7 @@ protected:
                 if (!DevList[i].Sensor[s].Name.isEmpty())
                     ledger << ledgerLine(DevList[i].ID, DevList[i].SenType, s, from);
         writeLines(path("last_refresh.txt"), ledger);
-        loadRegistry();
+        loadRegistry(state());
     }
 
     // The 48 codes the emulator holds for a day.
@@ -161,7 +161,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
                 "device  =Three,COM3,Cold,,,,C,T,serial,"},
                3);
     const int hour = programNow().time().hour();
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 0) << log.lines.join('\n').toStdString();
     EXPECT_FALSE(r.stopped);
     EXPECT_EQ(observer.caption, "Complete");
@@ -179,7 +179,7 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
     for (const auto& f : files) EXPECT_EQ(expectFileMatchesEmulator(path(year + f.file), f.id, f.sensor, hour), 4);
 
     // The ledger moved to the time of the run.
-    const QStringList ledger = readLines(ledgerPath());
+    const QStringList ledger = readLines(ledgerPath(state().Prog.RootDir));
     ASSERT_EQ(ledger.size(), 6);
     const _SYSTEMTIME now = Date2Shamsi(programNow().date());
     EXPECT_TRUE(ledger[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)))
@@ -187,8 +187,8 @@ TEST_F(DownloadTest, AFleetOfLanAndSerialDevicesIsDownloadedHourForHour)
 
     // A second run within the hour reads nothing.
     const int requests = sim.requests().size();
-    loadRegistry();
-    runAllDevicesDownload();
+    loadRegistry(state());
+    runAllDevicesDownload(state(), link());
     EXPECT_EQ(sim.requests().size(), requests);
 }
 
@@ -199,9 +199,9 @@ TEST_F(DownloadTest, ARunAcrossTheYearsEndCreatesTheNewYearsFolder)
                0);
     const int last = (today.wYear + 99) % 100;
     writeLines(path("last_refresh.txt"), {kLedgerHeader, QStringLiteral("A,T,0,0,%1,12,28,1,1,").arg(last)});
-    loadRegistry();
-    dlg.expect(Kind::Message, QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
-    const AllDevicesResult r = runAllDevicesDownload();
+    loadRegistry(state());
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
+    EXPECT_TRUE(log.lines.contains(kYearChangedText));
     EXPECT_EQ(r.failedDevices, 0);
     EXPECT_EQ(YearChanged, 1);
     // Days 12/28 and 12/29 of the old year went into the old year's folder; 1404 has
@@ -265,13 +265,13 @@ TEST_F(DownloadTest, EsfandThirtyIsFiledOnlyWhereItIsADay)
                         " clock-at=" + c.now.toString("yyyy-MM-dd'T'HH:mm")},
                    registry, 0);
         writeLines(path("last_refresh.txt"), {kLedgerHeader, QStringLiteral("A,T,0,0,%1,12,20,1,1,").arg(c.year)});
-        loadRegistry();
+        loadRegistry(state());
         const QString file = path(QString::number(c.year) + "/A1_Room.rep");
         QFile::remove(file);
         YearChanged = 0;  // as the restart the message asks for leaves it
-        if (c.newYear)
-            dlg.expect(Kind::Message, QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
-        const AllDevicesResult r = runAllDevicesDownload();
+        log.lines.clear();
+        const AllDevicesResult r = runAllDevicesDownload(state(), link());
+        EXPECT_EQ(log.lines.contains(kYearChangedText), c.newYear);
         EXPECT_EQ(r.failedDevices, 0) << log.lines.join('\n').toStdString();
         EXPECT_EQ(r.yearChanged, c.newYear);
         EXPECT_EQ(sim.requests(QStringLiteral("\"Day\":\"%1,0,12,30\"").arg(c.year)).size(), 1);
@@ -293,9 +293,11 @@ TEST_F(DownloadTest, LanRetriesRestartAtTheLastGoodDay)
     startFleet(
         {"seed 5", "device id=A link=" + a1 + " sensors=T,-,-,- fault=silence fault-count=2 fault-match=" + match},
         {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
-    Prog.tryCnt = 1;
-    deviceLink().lanReadTimeout = 100;  // each silent day is waited out once
-    const AllDevicesResult r = runAllDevicesDownload();
+    changeLinkSettings(link(), [](LinkSettings& s) {
+        s.tries = 1;
+        s.lanReadTimeoutMs = 100;  // each silent day is waited out once
+    });
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 0);
     const int failNum = MonthDay2Num(failDay.wMonth, failDay.wDay);
     EXPECT_EQ(observer.report.filter(QStringLiteral("Retrying%1").arg(failNum)).size(), 2);
@@ -320,7 +322,7 @@ TEST_F(DownloadTest, FailuresSkipTheDeviceAndLeaveItsFilesUntouched)
     const QString year = QString::number(today.wYear) + "/";
     writeLines(path(year + "C1_S1.rep"), {"kept header", "7,1,x,3,0"});
     const QByteArray before = readFileBytes(path(year + "C1_S1.rep"));
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 2);
     EXPECT_FALSE(QFileInfo::exists(path(year + "A1_R1.rep")));
     EXPECT_EQ(sim.requests("SenPara(0,1)").size(), 0);  // A's second sensor is not tried
@@ -357,15 +359,17 @@ TEST_P(DownloadFaultTest, EndsAsItShouldAndKeepsTheFilesTrue)
                {"device  =Bad," + bad + ",Room,,,,A,T,lan,", "device  =Good," + good + ",Hall,,,,B,T,lan,"}, 4);
     // Silence is waited out at every try: short waits and two passes keep the cases
     // quick (giving up after the policy's passes is checked on its own).
-    deviceLink().serialReplyTimeout = 150;
-    deviceLink().serialAttempts = 2;
-    deviceLink().lanReadTimeout = 100;
-    Prog.TimeOut2 = 50;
-    setDownloadRetryPolicy({.reconnectPauseMs = 5, .maxFailedPasses = 2});
-    Prog.tryCnt = 2;
+    changeLinkSettings(link(), [](LinkSettings& s) {
+        s.serialReplyTimeoutMs = 150;
+        s.serialAttempts = 2;
+        s.lanReadTimeoutMs = 100;
+        s.replyWaitMs = 50;
+    });
+    state().retry = {.reconnectPauseMs = 5, .maxFailedPasses = 2};
+    changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 2; });
     dlg.allow(Kind::Message).allow(Kind::Confirm);
     const int hour = programNow().time().hour();
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, c.deviceFails ? 1 : 0) << log.lines.join('\n').toStdString();
     const QString year = QString::number(today.wYear) + "/";
     EXPECT_EQ(expectFileMatchesEmulator(path(year + "B1_Hall.rep"), "B", 0, hour), 5);
@@ -451,8 +455,8 @@ TEST_F(DownloadTest, ADayThatAlwaysFailsIsGivenUpAfterThePolicysPasses)
     for (const int passes : {5, 2}) {
         SCOPED_TRACE(passes);
         observer.report.clear();
-        setDownloadRetryPolicy({.reconnectPauseMs = 5, .maxFailedPasses = passes});
-        const AllDevicesResult r = runAllDevicesDownload();
+        state().retry = {.reconnectPauseMs = 5, .maxFailedPasses = passes};
+        const AllDevicesResult r = runAllDevicesDownload(state(), link());
         EXPECT_EQ(r.failedDevices, 1);
         EXPECT_EQ(observer.report.filter(retrying).size(), passes);
         EXPECT_FALSE(QFileInfo::exists(path(QString::number(today.wYear) + "/A1_Room.rep")));
@@ -477,7 +481,7 @@ TEST_F(DownloadTest, ALateReplyForAnotherDayIsAFailedDayNotASkippedOne)
                               " fault-text=" + late},
                {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 3);
     const int hour = programNow().time().hour();
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 0);
     EXPECT_EQ(observer.report.filter("Retrying").size(), 1);
     const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
@@ -499,7 +503,7 @@ TEST_F(DownloadTest, ADayReplyWithALineBreakIsAFailedDay)
     startFleet({"seed 8", "device id=A link=" + a1 + " sensors=T,-,-,- fault=linebreak fault-count=1 fault-match=" +
                               match + " fault-text=" + forged},
                {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 3);
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 0);
     EXPECT_EQ(observer.report.filter("Retrying").size(), 1);
     const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
@@ -516,7 +520,7 @@ TEST_F(DownloadTest, AReplyThatIsNoHeaderFailsTheChannel)
                 " sensors=T,-,-,- fault=raw fault-match=SenPara fault-text=,TH,1,0,T,-20.0,"
                 "50.0,60,0,5,3):44,A#"},
                {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 2);
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 1);
     EXPECT_FALSE(QFileInfo::exists(path(QString::number(today.wYear) + "/A1_Room.rep")));
     EXPECT_EQ(sim.requests("GetLog").size(), 0);
@@ -528,14 +532,14 @@ TEST_F(DownloadTest, CancelAppendsTheDaysReadAndLeavesTheLedger)
     const QString a2 = DevSim::lanAddress(14);
     startFleet({"seed 6", "device id=A link=" + a1 + " sensors=T,-,-,-", "device id=B link=" + a2 + " sensors=T,-,-,-"},
                {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"}, 10);
-    const QByteArray ledger = readFileBytes(ledgerPath());
+    const QByteArray ledger = readFileBytes(ledgerPath(state().Prog.RootDir));
     observer.stopAfter = 3;
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_TRUE(r.stopped);
     const QString year = QString::number(today.wYear) + "/";
     EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);   // the header and the three days read
     EXPECT_FALSE(QFileInfo::exists(path(year + "B1_Hall.rep")));  // no further device is started
-    EXPECT_EQ(readFileBytes(ledgerPath()), ledger);
+    EXPECT_EQ(readFileBytes(ledgerPath(state().Prog.RootDir)), ledger);
 }
 
 // Cancel during the pause before a LAN device is connected again for another pass
@@ -551,9 +555,11 @@ TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
                 .mid(1)
                 .chopped(1));
     });
-    Prog.tryCnt = 1;
-    Prog.TimeOut2 = 500;
-    setDownloadRetryPolicy({.reconnectPauseMs = 60000, .maxFailedPasses = 1});
+    changeLinkSettings(link(), [](LinkSettings& s) {
+        s.tries = 1;
+        s.replyWaitMs = 500;
+    });
+    state().retry = {.reconnectPauseMs = 60000, .maxFailedPasses = 1};
     script.at(10000, [] { programState().stop.request(); });  // after the first pass failed, within the pause
     const QString ip = DevSim::lanAddress(1);
     Device_Rec dev;
@@ -565,7 +571,8 @@ TEST_F(DownloadTest, CancelDuringTheReconnectionPauseEndsTheChannelAtOnce)
     s.Now_ref = today;
     s.parent = path("Room.rep");
 
-    EXPECT_EQ(GetSensorGraph(dev, 0), 0);
+    DownloadContext ctx = programDownloadContext(state(), link());
+    EXPECT_EQ(downloadSensorSpan(ctx, dev, 0), 0);
     EXPECT_EQ(script.now(), 10000);
     EXPECT_EQ(script.events(), (QStringList{"open " + ip, "pause 60000"}));
     EXPECT_EQ(script.requests().size(), 2);  // the header and the first day
@@ -578,7 +585,7 @@ TEST_F(DownloadTest, ASensorNameThatClimbsOutOfTheYearFolderIsRefused)
     const QString a1 = DevSim::lanAddress(9);
     startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-"}, {"device  =One," + a1 + ",../../evil,Good,,,A,T,lan,"},
                1);
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 1);
     ASSERT_EQ(log.lines.size(), 1);
     EXPECT_TRUE(log.lines[0].contains("../../evil")) << log.lines[0].toStdString();
@@ -594,7 +601,7 @@ TEST_F(DownloadTest, RefusedConnectionIsReportedAndTheRunGoesOn)
         {"device id=B link=" + a2 + " sensors=T,-,-,-"},
         {"device  =Gone," + DevSim::lanAddress(7) + ",R1,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"}, 1);
     dlg.allow(Kind::Message).allow(Kind::Confirm);
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.failedDevices, 1);
     EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/B1_Hall.rep")));
 }
@@ -605,13 +612,13 @@ TEST_F(DownloadTest, RefusedConnectionIsReportedAndTheRunGoesOn)
 TEST_F(DownloadTest, AMissingOrEmptyRegistryIsStatusFourAndWritesNothing)
 {
     writeLines(path("last_refresh.txt"), {kLedgerHeader, "A,T,0,0,5,3,1,1,1,"});
-    const QByteArray ledger = readFileBytes(ledgerPath());
+    const QByteArray ledger = readFileBytes(ledgerPath(state().Prog.RootDir));
     for (const bool present : {false, true}) {
         if (present) writeLines(path("DeviceStatus.txt"), {"timeout = 500,200,300"});
         QString text;
         QTextStream out(&text);
-        EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out, out), kDownloadAllNoRegistry);
-        EXPECT_EQ(readFileBytes(ledgerPath()), ledger);
+        EXPECT_EQ(downloadAllUnattended(state(), link(), false, out, out), kDownloadAllNoRegistry);
+        EXPECT_EQ(readFileBytes(ledgerPath(state().Prog.RootDir)), ledger);
         ASSERT_FALSE(log.lines.isEmpty());
         EXPECT_TRUE(log.lines.last().contains(present ? "registers no device" : "does not exist"))
             << log.lines.last().toStdString();
@@ -637,12 +644,12 @@ TEST_F(DownloadTest, AnUnattendedRunKeepsTheLinesOfChannelsItDidNotRead)
 
     QString text;
     QTextStream out(&text);
-    EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, out, out), kDownloadAllFailed);
+    EXPECT_EQ(downloadAllUnattended(state(), link(), false, out, out), kDownloadAllFailed);
     EXPECT_TRUE(text.contains("2 lines skipped")) << text.toStdString();
     EXPECT_TRUE(log.lines.filter("DeviceStatus.txt, line 3").size() == 1) << log.lines.join('\n').toStdString();
     EXPECT_EQ(log.lines.filter(unreadable).size(), 1);
     EXPECT_EQ(sim.requests("SenPara(0,1)").size(), 0);  // the channel of the unreadable line is not read
-    const QStringList after = readLines(ledgerPath());
+    const QStringList after = readLines(ledgerPath(state().Prog.RootDir));
     ASSERT_EQ(after.size(), 4);
     const _SYSTEMTIME now = Date2Shamsi(programNow().date());
     EXPECT_TRUE(after[1].startsWith(QStringLiteral("A,T,0,0,%1,%2,%3,").arg(now.wYear).arg(now.wMonth).arg(now.wDay)));
@@ -664,7 +671,7 @@ TEST_F(DownloadTest, AFileThatCannotBeWrittenIsReportedAsSuch)
     AllDevicesResult r;
     {
         FileSizeLimit limit(4096);
-        r = runAllDevicesDownload();
+        r = runAllDevicesDownload(state(), link());
     }
     EXPECT_EQ(r.failedDevices, 1);
     EXPECT_EQ(readFileBytes(file), before);
@@ -689,24 +696,24 @@ TEST_F(DownloadTest, ALedgerThatCannotBeWrittenLeavesTheCountsOfTheRun)
         1);
     // A line of a device no longer registered is kept as it is: it makes the ledger
     // larger than the limit, and the report files stay below it.
-    QStringList ledger = readLines(ledgerPath());
+    QStringList ledger = readLines(ledgerPath(state().Prog.RootDir));
     ledger << "Q,T,0,0,5,3,1,1,1," + QString(8000, 'x');
-    writeLines(ledgerPath(), ledger);
-    const QByteArray before = readFileBytes(ledgerPath());
+    writeLines(ledgerPath(state().Prog.RootDir), ledger);
+    const QByteArray before = readFileBytes(ledgerPath(state().Prog.RootDir));
     dlg.allow(Kind::Message).allow(Kind::Confirm);
     QString out, err;
     QTextStream o(&out), e(&err);
     int status = -1;
     {
         FileSizeLimit limit(4096);
-        status = runDownloadAll({"--download-all", "--root", root()}, o, e);
+        status = downloadAllUnattended(state(), link(), false, o, e);
     }
     o.flush();
     e.flush();
     EXPECT_EQ(status, kDownloadAllFailed);
     EXPECT_EQ(out, "download: 4 devices, 6 named sensors, 3 devices failed, ledger not written\n");
     EXPECT_TRUE(err.contains("last_refresh.txt")) << err.toStdString();
-    EXPECT_EQ(readFileBytes(ledgerPath()), before);
+    EXPECT_EQ(readFileBytes(ledgerPath(state().Prog.RootDir)), before);
     EXPECT_TRUE(QFileInfo::exists(path(QString::number(today.wYear) + "/A2_Hall.rep")));
 }
 
@@ -721,7 +728,7 @@ TEST_F(DownloadTest, UnusableSettingsAreSkippedLinesAndTheDevicesAreStillRead)
     dlg.allow(Kind::Error);  // the first refused value, as the windows show it
     QString out;
     QTextStream o(&out);
-    EXPECT_EQ(runDownloadAll({"--download-all", "--root", root()}, o, o), kDownloadAllFailed);
+    EXPECT_EQ(downloadAllUnattended(state(), link(), false, o, o), kDownloadAllFailed);
     o.flush();
     EXPECT_TRUE(out.contains("0 devices failed, 2 lines skipped")) << out.toStdString();
     EXPECT_EQ(log.lines.filter("DeviceStatus.txt, line 2: \"timeout = 99999999999\"").size(), 1)
@@ -739,18 +746,18 @@ TEST_F(DownloadTest, AChannelWhoseFileBelongsToAnotherIsNotDownloaded)
     const QString a2 = DevSim::lanAddress(21);
     startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-", "device id=A link=" + a2 + " sensors=T,T,-,-"},
                {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Room,Hall,,,A,T,lan,"}, 2);
-    const RegistryLoadNotes notes = loadRegistry();
+    const RegistryLoadNotes notes = loadRegistry(state());
     ASSERT_EQ(notes.skippedLines.size(), 1);
     EXPECT_TRUE(notes.skippedLines[0].contains("A1_Room.rep") && notes.skippedLines[0].contains(a2))
         << notes.skippedLines[0].toStdString();
-    const AllDevicesResult r = runAllDevicesDownload();
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
     EXPECT_EQ(r.skippedLines, 1);
     EXPECT_EQ(log.lines, notes.skippedLines);
     EXPECT_EQ(sim.requests("SenPara(0,0)").size(), 1);  // only the first device's channel 1
     const QString year = QString::number(today.wYear) + "/";
     EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
     EXPECT_TRUE(QFileInfo::exists(path(year + "A2_Hall.rep")));
-    const QStringList ledger = readLines(ledgerPath());
+    const QStringList ledger = readLines(ledgerPath(state().Prog.RootDir));
     EXPECT_EQ(ledger.filter(QRegularExpression("^A,T,0,")).size(), 1) << ledger.join('|').toStdString();
     EXPECT_EQ(DevList[1].Sensor[0].Name, "Room");  // the registry in memory is unchanged
 }
@@ -765,9 +772,9 @@ TEST_F(DownloadTest, ALedgerOlderThanAYearReadsItsYearToTheEnd)
     const int old = (today.wYear + 98) % 100;  // two years back, a few days before today's day number
     writeLines(path("last_refresh.txt"),
                {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,1,1,1,").arg(old).arg(today.wMonth)});
-    loadRegistry();
-    dlg.expect(Kind::Message, QStringLiteral("سال عوض شده است لطفا برنامه را بسته و مجددا باز کنید  "));
-    const AllDevicesResult r = runAllDevicesDownload();
+    loadRegistry(state());
+    const AllDevicesResult r = runAllDevicesDownload(state(), link());
+    EXPECT_TRUE(log.lines.contains(kYearChangedText));
     EXPECT_EQ(r.failedDevices, 0);
     EXPECT_EQ(sim.requests(QStringLiteral("\"Day\":\"%1,0,12,30\"").arg(old)).size(), 1);
     const QStringList lines = readLines(path(QString::number(old) + "/A1_Room.rep"));
@@ -776,7 +783,8 @@ TEST_F(DownloadTest, ALedgerOlderThanAYearReadsItsYearToTheEnd)
     EXPECT_EQ(c.Last_ref.wYear, (old + 1) % 100);
     EXPECT_EQ(c.Last_ref.wMonth, 1);
     EXPECT_EQ(c.Last_ref.wDay, 1);
-    EXPECT_EQ(readLines(ledgerPath()).value(1), QStringLiteral("A,T,0,0,%1,1,1,1,30,").arg((old + 1) % 100));
+    EXPECT_EQ(readLines(ledgerPath(state().Prog.RootDir)).value(1),
+              QStringLiteral("A,T,0,0,%1,1,1,1,30,").arg((old + 1) % 100));
 }
 
 }  // namespace

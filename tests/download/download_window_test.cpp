@@ -1,6 +1,7 @@
 // The all-devices run started from the main window: the online button downloads the
 // fleet, the progress window shows the run and closes, a failed device goes to the
 // message log window.
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
@@ -16,7 +17,6 @@
 #include "app/ledger.h"
 #include "app/programstate.h"
 #include "app/registry.h"
-#include "app/ui/forms.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
@@ -24,20 +24,21 @@
 #include "online/ui/form_show.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
+#include "support/windowsfixture.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_message.h"
 
 namespace {
 
-class DownloadWindowTest : public RootFixture
+class DownloadWindowTest : public WindowsFixture
 {
 protected:
     void TearDown() override
     {
-        destroyForms();
+        closeWindows();
         sim.stop();
-        deviceLink().reset();
-        RootFixture::TearDown();
+        link().reset();
+        WindowsFixture::TearDown();
     }
     DevSim sim;
 };
@@ -62,36 +63,32 @@ TEST_F(DownloadWindowTest, OnlineButtonDownloadsTheFleet)
                       .arg(from.wMonth)
                       .arg(from.wDay);
     writeLines(path("last_refresh.txt"), ledger);
-    createForms({});
-    Prog.tryCnt = 1;
+    openWindows({});
+    changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
     const ShortReconnectPauses pauses;  // the failing device is retried without the program's pauses
 
     // The online window opens modally after the run: closed as soon as it shows.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        if (Form_Show->isVisible()) Form_Show->Button1->click();
-    });
-    closer.start(5);
-    Form1->BtnShowOnlineClick();
+    const OnlineWindowCloser closer(*this);
+    mainWindow()->BtnShowOnlineClick();
 
     const QString year = QString::number(Date2Shamsi(programNow().date()).wYear) + "/";
     EXPECT_EQ(readLines(path(year + "A1_Room.rep")).size(), 4);
     EXPECT_EQ(readLines(path(year + "A2_Hum.rep")).size(), 4);
     EXPECT_FALSE(QFileInfo::exists(path(year + "B1_Hall.rep")));
-    EXPECT_FALSE(Form_wait2->isVisible());
-    EXPECT_EQ(Form_wait2->ProgressBarAll->maximum(), 3);
+    EXPECT_FALSE(progressWindow()->isVisible());
+    EXPECT_EQ(progressWindow()->ProgressBarAll->maximum(), 3);
     // 1 + 1 for A, then 3 for B's failure, which passes the maximum: the bar stays full-ish.
-    EXPECT_GE(Form_wait2->ProgressBarAll->value(), 2);
-    EXPECT_TRUE(Form_wait2->Memo_report->toPlainText().contains("Error in read device with this ID:B"));
+    EXPECT_GE(progressWindow()->ProgressBarAll->value(), 2);
+    EXPECT_TRUE(progressWindow()->Memo_report->toPlainText().contains("Error in read device with this ID:B"));
     // The failure names the device (name, ID, address) with the time.
-    EXPECT_EQ(Form_Message->lines(),
+    EXPECT_EQ(messageWindow()->lines(),
               QStringList{"1405/4/10 10:30:00 Bad (ID B, " + bad +
                           QStringLiteral("): نتوانستم با این دستگاه ارتباط بر قرار کنم Device ID =B")});
-    EXPECT_EQ(Form_Comm->windowTitle(), "Complete");
+    EXPECT_EQ(commWindow()->windowTitle(), "Complete");
     // The status line tells the run's outcome.
-    EXPECT_EQ(Form_Comm->StatusBar1->currentMessage(), downloadOutcomeText(2, 1, false));
+    EXPECT_EQ(commWindow()->StatusBar1->currentMessage(), downloadOutcomeText(2, 1, false));
     // The ledger moved for A, and stayed for the failed B.
-    EXPECT_TRUE(readLines(ledgerPath())
+    EXPECT_TRUE(readLines(ledgerPath(state().Prog.RootDir))
                     .last()
                     .startsWith(QStringLiteral("B,T,0,0,%1,%2,%3,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)));
 }
@@ -117,43 +114,44 @@ TEST_F(DownloadWindowTest, ACancelIsLoggedAsAStopAndEachRunStartsWithAnEmptyRepo
                           .arg(from.wMonth)
                           .arg(from.wDay);
         writeLines(path("last_refresh.txt"), ledger);
-        loadRegistry();
-        programState().stop.clear();
+        loadRegistry(state());
+        state().stop.clear();
     };
-    createForms({});
-    Prog.tryCnt = 1;
+    openWindows({});
+    changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
     const ShortReconnectPauses pauses;
 
     dueAgain();
-    Form_Comm->BtnGetAllClick();
-    ASSERT_TRUE(Form_wait2->Memo_report->toPlainText().contains("Error in read device with this ID:B"));
-    const QStringList firstRunLog = Form_Message->lines();
+    windows().downloadAll();
+    ASSERT_TRUE(progressWindow()->Memo_report->toPlainText().contains("Error in read device with this ID:B"));
+    const QStringList firstRunLog = messageWindow()->lines();
 
     // The second run: Cancel once the good device has answered two days.
     dueAgain();
     QString reportAtStart;
     QTimer cancel;
     QObject::connect(&cancel, &QTimer::timeout, [&] {
-        if (reportAtStart.isNull() && Form_wait2->Memo_report->toPlainText().contains("reading "))
-            reportAtStart = Form_wait2->Memo_report->toPlainText();
-        if (sim.requests("GetLog").size() >= 5 + 2 + 2 && Form_wait2->isVisible()) Form_wait2->BtnOk->click();
+        if (reportAtStart.isNull() && progressWindow()->Memo_report->toPlainText().contains("reading "))
+            reportAtStart = progressWindow()->Memo_report->toPlainText();
+        if (sim.requests("GetLog").size() >= 5 + 2 + 2 && progressWindow()->isVisible())
+            progressWindow()->BtnOk->click();
     });
     const int before = int(sim.requests("GetLog").size());
     ASSERT_GE(before, 5);
     cancel.start(1);
-    Form_Comm->BtnGetAllClick();
+    windows().downloadAll();
     cancel.stop();
 
-    EXPECT_TRUE(programState().stop.requested());
+    EXPECT_TRUE(state().stop.requested());
     EXPECT_FALSE(reportAtStart.contains("Error in read device with this ID:B")) << reportAtStart.toStdString();
     EXPECT_FALSE(reportAtStart.contains("Retrying")) << reportAtStart.toStdString();
-    const QString report = Form_wait2->Memo_report->toPlainText();
+    const QString report = progressWindow()->Memo_report->toPlainText();
     EXPECT_FALSE(report.contains("Error in read device")) << report.toStdString();
     EXPECT_TRUE(report.contains(kStoppedByUserText)) << report.toStdString();
-    EXPECT_EQ(Form_Message->lines().mid(0, firstRunLog.size()), firstRunLog);
-    EXPECT_EQ(Form_Message->lines().mid(firstRunLog.size()),
+    EXPECT_EQ(messageWindow()->lines().mid(0, firstRunLog.size()), firstRunLog);
+    EXPECT_EQ(messageWindow()->lines().mid(firstRunLog.size()),
               QStringList{"1405/4/10 10:30:00 Good (ID A, " + good + "): " + kStoppedByUserText});
-    EXPECT_EQ(Form_Comm->StatusBar1->currentMessage(), kStoppedByUserText);
+    EXPECT_EQ(commWindow()->StatusBar1->currentMessage(), kStoppedByUserText);
 }
 
 // The progress window belongs to the window that started the run, so that a click on
@@ -165,45 +163,42 @@ TEST_F(DownloadWindowTest, TheProgressWindowIsKeptInFrontOfTheWindowThatStartedT
     setProgramNowForTests(fixedTestNow());
     const _SYSTEMTIME from = Date2Shamsi(programNow().date().addDays(-1));
     writeLines(path("DeviceStatus.txt"), {"device  =Good," + a + ",Room,,,,A,T,lan,"});
-    createForms({});
+    openWindows({});
     // The online window opens modally after the main window's run: closed as soon as it shows.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        if (Form_Show->isVisible()) Form_Show->Button1->click();
-    });
-    closer.start(5);
+    const OnlineWindowCloser closer(*this);
 
     struct Case
     {
         const char* what;
         QWidget* starter;
-        void (*start)();
+        std::function<void()> start;
     };
     const Case cases[] = {
-        {"main window's online button", Form1, [] { Form1->BtnShowOnlineClick(); }},
-        {"communication window's button", Form_Comm, [] { Form_Comm->BtnGetAllClick(); }},
+        {"main window's online button", mainWindow(), [this] { mainWindow()->BtnShowOnlineClick(); }},
+        {"communication window's button", commWindow(), [this] { windows().downloadAll(); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         writeLines(
             path("last_refresh.txt"),
             {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
-        loadRegistry();
-        programState().stop.clear();  // closing the online window of the case before stopped its work
+        loadRegistry(state());
+        state().stop.clear();  // closing the online window of the case before stopped its work
         c.starter->show();
         c.starter->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(c.starter));
         QWindow* ownerSeen = nullptr;
         bool shown = false;
         // Clicked on the starting window while the run shows its progress.
-        QObject::connect(Form_wait2->Memo_report, &QPlainTextEdit::textChanged, Form_wait2, [&] {
+        QObject::connect(progressWindow()->Memo_report, &QPlainTextEdit::textChanged, progressWindow(), [&] {
             if (shown) return;
-            shown = Form_wait2->isVisible();
+            shown = progressWindow()->isVisible();
             QTest::mouseClick(c.starter, Qt::LeftButton);
-            ownerSeen = Form_wait2->windowHandle() ? Form_wait2->windowHandle()->transientParent() : nullptr;
+            ownerSeen =
+                progressWindow()->windowHandle() ? progressWindow()->windowHandle()->transientParent() : nullptr;
         });
         c.start();
-        QObject::disconnect(Form_wait2->Memo_report, nullptr, Form_wait2, nullptr);
+        QObject::disconnect(progressWindow()->Memo_report, nullptr, progressWindow(), nullptr);
         EXPECT_TRUE(shown);
         EXPECT_EQ(ownerSeen, c.starter->windowHandle());
         c.starter->hide();

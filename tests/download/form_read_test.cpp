@@ -17,7 +17,6 @@
 
 #include "app/calendar.h"
 #include "app/records.h"
-#include "app/ui/forms.h"
 #include "config/ui/devicenamespage.h"
 #include "config/ui/maintenancepages.h"
 #include "download/monthspan.h"
@@ -27,26 +26,27 @@
 #include "platform/bidi.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
+#include "support/windowsfixture.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_message.h"
 
 namespace {
 
-class FormReadTest : public RootFixture
+class FormReadTest : public WindowsFixture
 {
 protected:
     void SetUp() override
     {
-        RootFixture::SetUp();
+        WindowsFixture::SetUp();
         setProgramNowForTests(fixedTestNow());
-        deviceLink().reset();
+        link().reset();
     }
     void TearDown() override
     {
-        destroyForms();
+        closeWindows();
         sim.stop();
-        deviceLink().reset();
-        RootFixture::TearDown();
+        link().reset();
+        WindowsFixture::TearDown();
     }
     // A LAN device with two named sensors and two years of logs, registered, and the dialog shown.
     void open(const QString& sensorNames = QStringLiteral("Room,Hum"))
@@ -56,16 +56,16 @@ protected:
             "seed 5\ndevice id=a link=" + lan + " sensors=T,H,-,- since=800 clock-at=" + fixedTestNowText() + "\n",
             root()));
         writeLines(path("DeviceStatus.txt"), {"device  =Lab," + lan + "," + sensorNames + ",,,a,T,lan,"});
-        createForms({});
-        Prog.tryCnt = 1;
-        Form_read->show();
+        openWindows({});
+        changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
+        downloadDialog()->show();
     }
     void choose(int device, int from, int to)
     {
-        Form_read->ComboBox1->setCurrentIndex(device);
-        Form_read->CB_Year->setCurrentIndex(lastYear);
-        Form_read->From_ComboBox->setCurrentIndex(from - 1);
-        Form_read->To_ComboBox->setCurrentIndex(to - 1);
+        downloadDialog()->ComboBox1->setCurrentIndex(device);
+        downloadDialog()->CB_Year->setCurrentIndex(lastYear);
+        downloadDialog()->From_ComboBox->setCurrentIndex(from - 1);
+        downloadDialog()->To_ComboBox->setCurrentIndex(to - 1);
     }
     // The (month, day) pairs of the day requests for a sensor.
     QList<QPair<int, int>> daysAsked(int sensor)
@@ -87,15 +87,15 @@ protected:
 TEST_F(FormReadTest, ShowsTheDeviceListAndTheYear)
 {
     open();
-    EXPECT_EQ(Form_read->windowTitle(), " داده برداری از دستگاه  ");
-    ASSERT_EQ(Form_read->ComboBox1->count(), 1);
+    EXPECT_EQ(downloadDialog()->windowTitle(), " داده برداری از دستگاه  ");
+    ASSERT_EQ(downloadDialog()->ComboBox1->count(), 1);
     // One left-to-right unit, so that its last comma stays last.
-    EXPECT_EQ(Form_read->ComboBox1->itemText(0), bidi::leftToRight("Lab," + lan + ",Room,Hum,,,a,T,lan,"));
-    EXPECT_EQ(Form_read->CB_Year->count(), 100);
-    EXPECT_EQ(Form_read->CB_Year->currentIndex(), Date2Shamsi(programNow().date()).wYear);
-    EXPECT_EQ(Form_read->From_ComboBox->count(), 12);
-    EXPECT_EQ(Form_read->To_ComboBox->count(), 13);
-    EXPECT_EQ(Form_read->To_ComboBox->itemText(2), "(3) خرداد ");
+    EXPECT_EQ(downloadDialog()->ComboBox1->itemText(0), bidi::leftToRight("Lab," + lan + ",Room,Hum,,,a,T,lan,"));
+    EXPECT_EQ(downloadDialog()->CB_Year->count(), 100);
+    EXPECT_EQ(downloadDialog()->CB_Year->currentIndex(), Date2Shamsi(programNow().date()).wYear);
+    EXPECT_EQ(downloadDialog()->From_ComboBox->count(), 12);
+    EXPECT_EQ(downloadDialog()->To_ComboBox->count(), 13);
+    EXPECT_EQ(downloadDialog()->To_ComboBox->itemText(2), "(3) خرداد ");
 }
 
 TEST_F(FormReadTest, AMonthSpanGoesIntoFilesNamedAfterTheChosenPathAndIsShown)
@@ -104,7 +104,7 @@ TEST_F(FormReadTest, AMonthSpanGoesIntoFilesNamedAfterTheChosenPathAndIsShown)
     choose(0, 1, 2);
     const QString prefix = elsewhere.path() + "/abc";
     dlg.expect(Kind::SaveFile, "", prefix);
-    Form_read->Btn_read->click();
+    downloadDialog()->Btn_read->click();
 
     for (int sensor : {0, 1}) {
         const QList<QPair<int, int>> days = daysAsked(sensor);
@@ -114,12 +114,12 @@ TEST_F(FormReadTest, AMonthSpanGoesIntoFilesNamedAfterTheChosenPathAndIsShown)
     }
     EXPECT_EQ(readLines(prefix + "a1_Room.rep").size(), 1 + 62);
     EXPECT_TRUE(QFileInfo::exists(prefix + "a2_Hum.rep"));
-    EXPECT_EQ(CurChart.FileName, prefix + "a1_Room.rep");
+    EXPECT_EQ(mainWindow()->CurChart.FileName, prefix + "a1_Room.rep");
     EXPECT_TRUE(QDir(root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());  // no year folder made
-    EXPECT_FALSE(Form_read->isVisible());
-    EXPECT_FALSE(Form_wait2->isVisible());
-    EXPECT_EQ(Form_wait2->ProgressBarAll->maximum(), 3);
-    EXPECT_TRUE(SelDevice.IP.isEmpty());
+    EXPECT_FALSE(downloadDialog()->isVisible());
+    EXPECT_FALSE(progressWindow()->isVisible());
+    EXPECT_EQ(progressWindow()->ProgressBarAll->maximum(), 3);
+    EXPECT_TRUE(state().SelDevice.IP.isEmpty());
 }
 
 // The user waits for the dialog's download: a device that cannot be reached is told
@@ -128,14 +128,14 @@ TEST_F(FormReadTest, AnUnreachableDeviceIsToldInABox)
 {
     const QString nobody = DevSim::lanAddress(62);
     writeLines(path("DeviceStatus.txt"), {"device  =Lab," + nobody + ",Room,,,,a,T,lan,"});
-    createForms({});
-    Prog.tryCnt = 1;
-    Form_read->show();
+    openWindows({});
+    changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
+    downloadDialog()->show();
     choose(0, 1, 1);
     dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/n")
         .expect(Kind::Message, linktext::cannotConnect(nobody))
         .expect(Kind::Message, "نتوانستم با این دستگاه ارتباط برقرار کنم");
-    Form_read->Btn_read->click();
+    downloadDialog()->Btn_read->click();
     EXPECT_FALSE(QFileInfo::exists(elsewhere.path() + "/na1_Room.rep"));
 }
 
@@ -144,33 +144,33 @@ TEST_F(FormReadTest, ASpanFromMonthTenToMonthTwoRunsToTheEndOfTheYear)
     open("Room,");
     choose(0, 10, 2);
     dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/w");
-    Form_read->Btn_read->click();
+    downloadDialog()->Btn_read->click();
     const QList<QPair<int, int>> days = daysAsked(0);
     ASSERT_EQ(days.size(), 90);
     EXPECT_EQ(days.first(), qMakePair(10, 1));
     EXPECT_EQ(days.last(), qMakePair(12, 30));
-    EXPECT_EQ(CurChart.FileName, elsewhere.path() + "/wa1_Room.rep");
+    EXPECT_EQ(mainWindow()->CurChart.FileName, elsewhere.path() + "/wa1_Room.rep");
 }
 
 TEST_F(FormReadTest, NoDeviceNoMonthOrACancelledFileDialogRunNothing)
 {
     open();
-    Form_Comm->setExpertAccess(true);
-    SelDevice.IP = lan;
+    commWindow()->setExpertAccess(true);
+    state().SelDevice.IP = lan;
     dlg.expect(Kind::Message, "لطفا دستگاه را انتخاب کنید");
-    Form_read->Btn_read->click();
+    downloadDialog()->Btn_read->click();
     // The communication window's link and expert access are forgotten first.
-    EXPECT_TRUE(SelDevice.IP.isEmpty());
-    EXPECT_TRUE(deviceLink().LinkPending);
-    EXPECT_FALSE(Form_Comm->GroupBoxDeviceCommands->expertAccess());
+    EXPECT_TRUE(state().SelDevice.IP.isEmpty());
+    EXPECT_TRUE(link().linkPending());
+    EXPECT_FALSE(commWindow()->GroupBoxDeviceCommands->expertAccess());
     choose(0, 1, 1);
     dlg.expect(Kind::SaveFile, "", std::nullopt);
-    Form_read->Btn_read->click();
-    Form_read->To_ComboBox->setCurrentIndex(-1);
+    downloadDialog()->Btn_read->click();
+    downloadDialog()->To_ComboBox->setCurrentIndex(-1);
     dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/n").expect(Kind::Message, "لطفا ماه را انتخاب کنید ");
-    Form_read->Btn_read->click();
+    downloadDialog()->Btn_read->click();
     EXPECT_TRUE(sim.requests().isEmpty());
-    EXPECT_TRUE(Form_read->isVisible());
+    EXPECT_TRUE(downloadDialog()->isVisible());
 }
 
 TEST_F(FormReadTest, ASensorNameThatClimbsOutIsRefusedAndNothingIsShown)
@@ -179,9 +179,9 @@ TEST_F(FormReadTest, ASensorNameThatClimbsOutIsRefusedAndNothingIsShown)
     choose(0, 1, 1);
     dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/sub/x")
         .expect(Kind::Message, "نتوانستم با این دستگاه ارتباط برقرار کنم");
-    Form_read->Btn_read->click();
+    downloadDialog()->Btn_read->click();
     EXPECT_TRUE(sim.requests("\"Day\"").isEmpty());
-    EXPECT_EQ(Form_Message->lines().size(), 1);
+    EXPECT_EQ(messageWindow()->lines().size(), 1);
     EXPECT_TRUE(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
 }
 
@@ -192,23 +192,23 @@ TEST_F(FormReadTest, UnsavedDeviceListEditsAreSavedDroppedOrKeptAsAnswered)
     const QString kQuestion = QStringLiteral("تغییرات فهرست دستگاه ها ذخیره نشده است");
     const QString registry = QStringLiteral("device  =Lab,127.0.0.61,Room,,,,a,T,lan,");
     writeLines(path("DeviceStatus.txt"), {registry});
-    createForms({});
-    Form_Comm->show();
-    QTableWidget* grid = Form_Comm->TabSheet1->StringGrid1;
+    openWindows({});
+    commWindow()->show();
+    QTableWidget* grid = commWindow()->TabSheet1->StringGrid1;
     // Opens the dialog from the menu; the device list it showed, or nothing when it did not open.
     const auto openFromMenu = [&]() -> std::optional<QStringList> {
         std::optional<QStringList> items;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!Form_read->isVisible()) return;
+            if (!downloadDialog()->isVisible()) return;
             items = QStringList();
-            for (int i = 0; i < Form_read->ComboBox1->count(); ++i)
-                *items << bidi::withoutMarks(Form_read->ComboBox1->itemText(i));
+            for (int i = 0; i < downloadDialog()->ComboBox1->count(); ++i)
+                *items << bidi::withoutMarks(downloadDialog()->ComboBox1->itemText(i));
             poll.stop();
-            Form_read->reject();
+            downloadDialog()->reject();
         });
         poll.start(0);
-        Form1->AllData1->trigger();
+        mainWindow()->AllData1->trigger();
         return items;
     };
     const auto editName = [&](const QString& name) { grid->item(0, 0)->setText(name); };
@@ -217,13 +217,13 @@ TEST_F(FormReadTest, UnsavedDeviceListEditsAreSavedDroppedOrKeptAsAnswered)
 
     // Back: the dialog stays closed, the edit stays in the list page, brought forward.
     editName("Cold room");
-    Form_Comm->PageControl1->setCurrentIndex(0);
+    commWindow()->PageControl1->setCurrentIndex(0);
     dlg.expect(Kind::Choice, kQuestion, QStringLiteral("بازگشت به فهرست دستگاه ها"));
     EXPECT_EQ(openFromMenu(), std::nullopt);
     EXPECT_EQ(grid->item(0, 0)->text(), "Cold room");
-    EXPECT_EQ(Form_Comm->PageControl1->currentWidget(), Form_Comm->TabSheet1);
+    EXPECT_EQ(commWindow()->PageControl1->currentWidget(), commWindow()->TabSheet1);
     // A save the list refuses (one ID twice on one connection) says why and goes back too.
-    Form_Comm->TabSheet1->BitBtnAddDev->click();
+    commWindow()->TabSheet1->BitBtnAddDev->click();
     grid->item(1, 6)->setText("a");
     dlg.expect(Kind::Choice, kQuestion, QStringLiteral("ذخیره تغییرات"))
         .expect(Kind::Message, QStringLiteral("دو دستگاه نمی توانند یک آی دی داشته باشند "));
@@ -265,14 +265,14 @@ TEST_F(FormReadTest, TheEmptyLastEntryOfTheToListAsksForDaysPastTheYearsEnd)
         "seed 5\npace off\ndevice id=e link=COM3 sensors=T,-,-,- since=800 clock-at=" + fixedTestNowText() + "\n",
         root()));
     writeLines(path("DeviceStatus.txt"), {"device  =Lab,Com3,Room,,,,e,T,wire,"});
-    createForms({});
-    Prog.tryCnt = 1;
-    Form_read->show();
+    openWindows({});
+    changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
+    downloadDialog()->show();
     choose(0, 12, 13);
-    EXPECT_EQ(Form_read->To_ComboBox->currentText(), "");
+    EXPECT_EQ(downloadDialog()->To_ComboBox->currentText(), "");
     dlg.expect(Kind::SaveFile, "", elsewhere.path() + "/y")
         .expect(Kind::Message, "نتوانستم با این دستگاه ارتباط برقرار کنم");
-    Form_read->Btn_read->click();
+    downloadDialog()->Btn_read->click();
     const QList<QPair<int, int>> days = daysAsked(0);
     ASSERT_EQ(days.size(), 31);  // month 12, then day 367 as month 13, day 1
     EXPECT_EQ(days.last(), qMakePair(13, 1));

@@ -24,30 +24,31 @@ protected:
     void open(const QString& fleet, const QStringList& registry)
     {
         startSim(fleet);
-        openWindows(registry);
-        Prog.tryCnt = 1;
+        openCommWindow(registry);
+        changeLinkSettings(link(), [&](LinkSettings& s) { s.tries = 1; });
         for (const char* name :
              {"LE_BaseParam_Name", "LE_BaseParam_ID", "LE_S0_Name", "LE_S1_Name", "LE_S2_Name", "LE_S3_Name"}) {
-            auto* e = new QLineEdit(Form_Comm);
+            auto* e = new QLineEdit(commWindow());
             e->setObjectName(QLatin1String(name));
         }
-        chooser()->setSheetHooks({[] {
-                                      for (QLineEdit* e : Form_Comm->findChildren<QLineEdit*>(
+        chooser()->setSheetHooks({[this] {
+                                      for (QLineEdit* e : commWindow()->findChildren<QLineEdit*>(
                                                QRegularExpression("^LE_(BaseParam_(Name|ID)|S\\d_Name)$")))
                                           e->clear();
                                   },
                                   [this] { readSheet(); },
                                   {},
-                                  [] { Form_Comm->setExpertAccess(false); }});
+                                  [this] { commWindow()->setExpertAccess(false); }});
     }
     void readSheet()
     {
         ++reads;
-        const QString reply = deviceLink().Write2Dev("AGetFullPara()", SelDevice);
+        const QString reply = link().Write2Dev("AGetFullPara()", state().SelDevice);
         const auto j = nlohmann::ordered_json::parse(reply.toStdString(), nullptr, false);
         if (j.is_discarded()) return;
-        auto set = [](const char* name, const nlohmann::ordered_json& v) {
-            Form_Comm->findChild<QLineEdit*>(QLatin1String(name))
+        auto set = [this](const char* name, const nlohmann::ordered_json& v) {
+            commWindow()
+                ->findChild<QLineEdit*>(QLatin1String(name))
                 ->setText(QString::fromStdString(v.is_string() ? v.get<std::string>() : std::string()));
         };
         const auto& m = j["Main"];
@@ -57,8 +58,8 @@ protected:
             set(QStringLiteral("LE_S%1_Name").arg(k).toLatin1().constData(),
                 m[QStringLiteral("S%1").arg(k).toStdString()]["Name"]);
     }
-    DeviceChooser* chooser() const { return Form_Comm->PanelChooser; }
-    DeviceNamesPage* list() const { return Form_Comm->TabSheet1; }
+    DeviceChooser* chooser() const { return commWindow()->PanelChooser; }
+    DeviceNamesPage* list() const { return commWindow()->TabSheet1; }
     void pick(int index)
     {
         chooser()->t();
@@ -94,13 +95,13 @@ TEST_F(ChooserTest, ARegisteredDeviceIsReadAndItsRowTakesWhatItReported)
     const QString lan = DevSim::lanAddress(71);
     open("device id=a link=" + lan + " \"name=Cold room\" sensors=T,H,-,- names=Freezer,Hum\n",
          {"device  =Old name," + lan + ",S1,,,,a,T,lan,"});
-    Form_Comm->setExpertAccess(true);
+    commWindow()->setExpertAccess(true);
     pick(0);
     EXPECT_EQ(chooser()->Cb_Com_net->count(), 2);
     EXPECT_EQ(reads, 1);
-    EXPECT_EQ(SelDevice.ID, "a");
-    EXPECT_EQ(SelDevice.IP, lan);
-    EXPECT_FALSE(Form_Comm->GroupBoxDeviceCommands->expertAccess());
+    EXPECT_EQ(state().SelDevice.ID, "a");
+    EXPECT_EQ(state().SelDevice.IP, lan);
+    EXPECT_FALSE(commWindow()->GroupBoxDeviceCommands->expertAccess());
     EXPECT_EQ(list()->rows(), (QList<QStringList>{{"Cold room", lan, "Freezer", "Hum", "", "", "a", "T", "lan"}}));
     // The save writes the row's own medium back, not a "1" from the chooser.
     dlg.expect(Kind::Message, QStringLiteral("تغییرات ذخیره شد "));
@@ -120,7 +121,7 @@ TEST_F(ChooserTest, ANewSerialPortAndANewAddressAreAppended)
     dlg.expect(Kind::Input, kNewLinkHint, "3").expect(Kind::Input, "For Example a", "e");
     pick(1);
     EXPECT_EQ(list()->rows().value(1), (QStringList{"Warehouse", "Com3", "North", "", "", "", "e", "T", "1"}));
-    EXPECT_EQ(SelDevice.IP, "3");
+    EXPECT_EQ(state().SelDevice.IP, "3");
 
     dlg.expect(Kind::Input, "For Example[", lan).expect(Kind::Input, "For Example a", "b");
     pick(2);
@@ -138,12 +139,12 @@ TEST_F(ChooserTest, CancelledOrTypedOrUnreachableChoicesReadNothing)
     pick(1);
     dlg.expect(Kind::Input, "For Example[", std::nullopt);
     QTest::keyClicks(chooser()->Cb_Com_net->lineEdit(), "x");
-    EXPECT_TRUE(SelDevice.IP.isEmpty());
+    EXPECT_TRUE(state().SelDevice.IP.isEmpty());
     // A registered device that nobody answers at: the link's message, no read.
     dlg.expect(Kind::Message, linktext::cannotConnect(nobody));
     pick(0);
     EXPECT_EQ(reads, 0);
-    EXPECT_TRUE(deviceLink().LinkPending);
+    EXPECT_TRUE(link().linkPending());
     EXPECT_EQ(list()->rows().size(), 1);
 }
 

@@ -8,8 +8,10 @@
 #include <QUdpSocket>
 
 #include "app/calendar.h"
+#include "link/devicesearch.h"
 #include "link/framing.h"
 #include "link/replies.h"
+#include "link/ussdpoll.h"
 #include "link_fixture.h"
 #include "platform/eventpump.h"
 
@@ -57,10 +59,12 @@ TEST_F(Lan, SilenceIsRetriedTryCntTimesThenGivesEmptyText)
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1 fault=silence\n").arg(ip));
     Device_Rec dev = device("a", ip);
-    Prog.TimeOut2 = 50;
-    link.lanReadTimeout = 50;
+    changeLinkSettings(link, [](LinkSettings& s) {
+        s.replyWaitMs = 50;
+        s.lanReadTimeoutMs = 50;
+    });
     for (int tries : {2, 0}) {
-        Prog.tryCnt = tries;
+        changeLinkSettings(link, [&](LinkSettings& s) { s.tries = tries; });
         const int before = sim.requests().size();
         EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "");
         sleepPumping(50);
@@ -73,8 +77,10 @@ TEST_F(Lan, ARetryAfterSilenceTakesTheNextReply)
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1 fault=silence fault-count=2\n").arg(ip));
     Device_Rec dev = device("a", ip);
-    Prog.TimeOut2 = 50;
-    link.lanReadTimeout = 50;
+    changeLinkSettings(link, [](LinkSettings& s) {
+        s.replyWaitMs = 50;
+        s.lanReadTimeoutMs = 50;
+    });
     EXPECT_EQ(CheckSum(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev)), 0);
     EXPECT_EQ(sim.requests().size(), 3);
 }
@@ -113,8 +119,10 @@ TEST_F(Lan, AReplyStraddlingAReSendIsKeptWhole)
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1 fault=late fault-ms=1500 fault-gap=1000\n").arg(ip));
     Device_Rec dev = device("a", ip);
-    Prog.TimeOut2 = 0;
-    link.lanReadTimeout = 1000;
+    changeLinkSettings(link, [](LinkSettings& s) {
+        s.replyWaitMs = 0;
+        s.lanReadTimeoutMs = 1000;
+    });
     const QString reply = link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev);
     EXPECT_TRUE(reply.startsWith(QLatin1String("SenPara(0,1,"))) << reply.toStdString();
     EXPECT_EQ(CheckSum(reply), 0);
@@ -127,8 +135,10 @@ TEST_F(Lan, AnEndlessReplyIsCutOffAsALinkError)
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1 fault=endless fault-ms=2 fault-count=1\n").arg(ip));
     Device_Rec dev = device("a", ip);
-    Prog.TimeOut2 = 0;
-    link.lanReadTimeout = 20000;
+    changeLinkSettings(link, [](LinkSettings& s) {
+        s.replyWaitMs = 0;
+        s.lanReadTimeoutMs = 20000;
+    });
     EXPECT_THROW(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), LinkError);
     EXPECT_FALSE(link.lanConnected());
     EXPECT_EQ(CheckSum(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev)), 0);  // connects again
@@ -157,9 +167,9 @@ TEST_F(Lan, RefusedAndDroppedConnectionsAreErrorsForTheCaller)
     Device_Rec gone = device("a", nobody);
     EXPECT_THROW(link.Write2Dev(QStringLiteral("AGetFullPara()"), gone), LinkError);
 
-    link.LinkPending = true;
+    link.setLinkPending(true);
     EXPECT_TRUE(link.connectLan(ip));
-    EXPECT_FALSE(link.LinkPending);
+    EXPECT_FALSE(link.linkPending());
     EXPECT_EQ(obs.labels[int(WaitLabel::Status)], "Status:Connected");
     EXPECT_EQ(obs.captions.last(), "Status :Connected");
     Device_Rec dev = device("a", ip);
@@ -220,7 +230,7 @@ TEST_F(Serial, ChunksCompleteAReplyAtItsHash)
 TEST_F(Serial, AnIncompleteReplyTimesOutAndIsSentFourTimes)
 {
     startSim(QStringLiteral("device id=a link=COM1 fault=raw fault-text=xyz$abc:1,a#\n"));
-    link.serialReplyTimeout = 200;
+    changeLinkSettings(link, [&](LinkSettings& s) { s.serialReplyTimeoutMs = 200; });
     Device_Rec dev = device("a", "COM1");
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "Time Out");
     EXPECT_TRUE(sim.waitForRequests(4, 1000));
@@ -240,7 +250,7 @@ TEST_F(Serial, StructuredAndSummedRepliesEndTheExchangeAtOnce)
     EXPECT_TRUE(header.endsWith(QLatin1Char('#')));
     EXPECT_EQ(CheckSum(CleanStr(header)), 0);
     // A frame for an ID that is not on the line stays unanswered.
-    link.serialReplyTimeout = 100;
+    changeLinkSettings(link, [&](LinkSettings& s) { s.serialReplyTimeoutMs = 100; });
     Device_Rec other = device("z", "COM2");
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), other), "Time Out");
     EXPECT_EQ(sim.requests(QStringLiteral(",a}#")).size(), 2);
@@ -294,8 +304,10 @@ TEST_F(Serial, APortThatCameBackIsOpenedAgainForTheNextDevice)
     startSim(QStringLiteral("device id=a link=COM1 fault=vanish fault-count=1 fault-ms=1500\n"
                             "device id=b link=COM1\n"),
              {QStringLiteral("--no-pace")});
-    link.serialReplyTimeout = 100;
-    link.serialAttempts = 1;
+    changeLinkSettings(link, [](LinkSettings& s) {
+        s.serialReplyTimeoutMs = 100;
+        s.serialAttempts = 1;
+    });
     Device_Rec a = device("a", "COM1"), b = device("b", "COM1");
     EXPECT_THROW(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), a), LinkError);
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b), "Time Out");
@@ -305,7 +317,7 @@ TEST_F(Serial, APortThatCameBackIsOpenedAgainForTheNextDevice)
     QElapsedTimer clock;
     clock.start();
     while (!sim.output().contains(QLatin1String("BACK")) && clock.elapsed() < 10000) sleepPumping(20);
-    link.serialReplyTimeout = 5000;
+    changeLinkSettings(link, [&](LinkSettings& s) { s.serialReplyTimeoutMs = 5000; });
     EXPECT_EQ(CheckSum(CleanStr(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b))), 0);
     EXPECT_EQ(sim.requests().filter(QLatin1String(",b}#")).size(), 1);
     EXPECT_EQ(link.MSComm1().devicePath(), path("dosdevices/com1"));
@@ -333,10 +345,11 @@ using Ussd = LinkFixture;
 TEST_F(Search, TheEmulatorAnswersTheBroadcastOnLoopback)
 {
     const QString ip = DevSim::lanAddress(1);
+    DeviceSearch search(link);
     startSim(QStringLiteral("device id=s%1 link=%2 name=Cellar\n").arg(::getpid()).arg(ip));
-    link.setSearchAddress(QHostAddress(DevSim::searchAddress()));
+    search.setSearchAddress(QHostAddress(DevSim::searchAddress()));
     obs.json << QStringLiteral("old line");
-    link.searchDevices();
+    search.searchDevices();
     EXPECT_FALSE(obs.json.contains(QStringLiteral("old line")));
     const QString id = QStringLiteral("\"ID\":\"s%1\"").arg(::getpid());
     EXPECT_TRUE(waitUntil([&] { return !obs.json.filter(id).isEmpty(); }, 3000)) << obs.json.join('\n').toStdString();
@@ -352,16 +365,17 @@ TEST_F(Search, APortHeldByAnotherProgramIsReported)
     QUdpSocket holder;
     ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress));
     const quint16 port = holder.localPort();
-    link.setSearchPort(port);
-    link.setSearchAddress(QHostAddress(DevSim::searchAddress()));
+    DeviceSearch search(link);
+    search.setSearchPort(port);
+    search.setSearchAddress(QHostAddress(DevSim::searchAddress()));
     obs.json << QStringLiteral("old line");
     dlg.expect(Kind::Message, QStringLiteral("UDP port %1").arg(port));
-    link.searchDevices();
+    search.searchDevices();
     EXPECT_EQ(obs.json, QStringList{"old line"});
     EXPECT_FALSE(holder.hasPendingDatagrams());
 
     holder.close();
-    link.searchDevices();  // the search hears its own broadcast
+    search.searchDevices();  // the search hears its own broadcast
     EXPECT_TRUE(waitUntil([&] { return obs.json.contains(linktext::kSearchRequest); }, 3000))
         << obs.json.join('\n').toStdString();
 }
@@ -371,18 +385,18 @@ TEST_F(Ussd, ThePollTakesTheAnswerResetsItAndStops)
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1 ussd-delay=600 \"ussd=Credit 12500 Rials, thank you\"\n").arg(ip));
     SelDevice = device("a", ip);
-    Prog.TimeOut2 = 0;
+    UssdPoll poll(link, SelDevice);
+    changeLinkSettings(link, [&](LinkSettings& s) { s.replyWaitMs = 0; });
     link.Write2Dev(QStringLiteral("ASetFullPara(\"USSDResp\":{\"Code\":\"*555*1*2$\"})"), SelDevice);
-    link.UssdPollCount = 0;
-    link.Timer1().setInterval(200);
-    link.Timer1().start();
-    EXPECT_TRUE(waitUntil([&] { return !link.Timer1().isActive(); }, 5000));
+    poll.Timer1().setInterval(200);
+    poll.startPolling();
+    EXPECT_TRUE(waitUntil([&] { return !poll.Timer1().isActive(); }, 5000));
     EXPECT_EQ(obs.ussd, QStringList{QStringLiteral("Credit 12500 Rials, thank you")});
-    EXPECT_GE(link.UssdPollCount, 2);
-    EXPECT_LT(link.UssdPollCount, 10);
+    EXPECT_GE(poll.pollCount(), 2);
+    EXPECT_LT(poll.pollCount(), 10);
     const QStringList reqs = sim.requests(QStringLiteral("USSDResp"));
     EXPECT_EQ(reqs.last(), QStringLiteral("A{SetFullPara(\"USSDResp\":{\"Reset\":\"\"}):1,a}#"));
-    EXPECT_EQ(sim.requests(QStringLiteral("\"Read\"")).size(), link.UssdPollCount);
+    EXPECT_EQ(sim.requests(QStringLiteral("\"Read\"")).size(), poll.pollCount());
 }
 
 TEST_F(Ussd, ThePollStopsItselfAfterTenTicks)
@@ -390,11 +404,12 @@ TEST_F(Ussd, ThePollStopsItselfAfterTenTicks)
     const QString ip = DevSim::lanAddress(1);
     startSim(QStringLiteral("device id=a link=%1\n").arg(ip));  // no code sent: no answer comes
     SelDevice = device("a", ip);
-    Prog.TimeOut2 = 0;
-    link.Timer1().setInterval(20);
-    link.Timer1().start();
-    EXPECT_TRUE(waitUntil([&] { return !link.Timer1().isActive(); }, 5000));
-    EXPECT_EQ(link.UssdPollCount, 10);
+    UssdPoll poll(link, SelDevice);
+    changeLinkSettings(link, [&](LinkSettings& s) { s.replyWaitMs = 0; });
+    poll.Timer1().setInterval(20);
+    poll.Timer1().start();
+    EXPECT_TRUE(waitUntil([&] { return !poll.Timer1().isActive(); }, 5000));
+    EXPECT_EQ(poll.pollCount(), 10);
     EXPECT_TRUE(obs.ussd.isEmpty());
 }
 

@@ -35,6 +35,7 @@ protected:
         deviceLink().setObserver(&obs);
         Prog.tryCnt = 3;
         Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
+        deviceLink().setSettings(linkSettingsFrom(Prog));
         programState().stop.clear();
     }
     void TearDown() override

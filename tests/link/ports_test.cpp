@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMap>
 
+#include "link/portfinder.h"
 #include "link_fixture.h"
 #include "platform/serialport.h"
 
@@ -38,47 +39,47 @@ TEST_F(Ports, DefaultPortIsTheLastUsbPortElseTheFirst)
     };
     for (const Case& c : cases) {
         systemPorts(c.ports);
-        EXPECT_EQ(link.FindComPort0(), c.expected) << c.ports.last().deviceName.toStdString();
+        EXPECT_EQ(PortFinder(link).FindComPort0(), c.expected) << c.ports.last().deviceName.toStdString();
     }
     systemPorts({});
     dlg.expect(Kind::Message, linktext::kNoControlPanel);
-    EXPECT_EQ(link.FindComPort0(), 1);
+    EXPECT_EQ(PortFinder(link).FindComPort0(), 1);
 }
 
 TEST_F(Ports, LinksUnderTheRootComeFirstAndSystemPortsKeepTheirNumbers)
 {
     startSim(QStringLiteral("device id=a link=COM2\n"));
     systemPorts({{"Serial0", "", "/dev/ttyS0"}, {"USBSER000", "", "/dev/ttyACM0"}});
-    EXPECT_EQ(link.FindComPort(1), (QStringList{"COM2", "COM1", "COM65"}));
+    EXPECT_EQ(PortFinder(link).FindComPort(), (QStringList{"COM2", "COM1", "COM65"}));
     EXPECT_EQ(serialPortLocation(2, root()), root() + "dosdevices/com2");
     EXPECT_EQ(serialPortLocation(65, root()), "/dev/ttyACM0");
-    EXPECT_EQ(link.FindComPort0(), 65);
+    EXPECT_EQ(PortFinder(link).FindComPort0(), 65);
 
     dlg.expect(Kind::Message, linktext::kPortsPresent + "\rCOM2\rCOM1\rCOM65\r");
-    link.showSerialPorts();
+    PortFinder(link).showSerialPorts();
     systemPorts({});
     sim.stop();
     dlg.expect(Kind::Message, linktext::kNoSerialPort);
-    link.showSerialPorts();
+    PortFinder(link).showSerialPorts();
 }
 
 TEST_F(Ports, FindComPortAndOpenWantsComAndReplacesPortZero)
 {
     startSim(QStringLiteral("device id=a link=COM4\ndevice id=b link=COM1\n"), {QStringLiteral("--no-pace")});
     systemPorts({});
-    link.FindComPortAndOpen(QStringLiteral("com4"));
+    PortFinder(link).FindComPortAndOpen(QStringLiteral("com4"));
     EXPECT_TRUE(link.MSComm1().PortOpen());
     EXPECT_EQ(link.MSComm1().CommPort(), 4);
     EXPECT_FALSE(link.MSComm1().RTSEnable());
     link.MSComm1().setPortOpen(false);
 
-    link.FindComPortAndOpen(QStringLiteral("COM0"));  // the default: the first entry, COM1
+    PortFinder(link).FindComPortAndOpen(QStringLiteral("COM0"));  // the default: the first entry, COM1
     EXPECT_TRUE(link.MSComm1().PortOpen());
     EXPECT_EQ(link.MSComm1().CommPort(), 1);
     link.MSComm1().setPortOpen(false);
 
-    link.FindComPortAndOpen(DevSim::lanAddress(1));
-    link.FindComPortAndOpen(QStringLiteral("COM"));
+    PortFinder(link).FindComPortAndOpen(DevSim::lanAddress(1));
+    PortFinder(link).FindComPortAndOpen(QStringLiteral("COM"));
     EXPECT_FALSE(link.MSComm1().PortOpen());
     EXPECT_EQ(link.MSComm1().CommPort(), 1);
 }
@@ -89,31 +90,31 @@ TEST_F(Ports, OpenPort2SwitchesFromLanToASerialPort)
     startSim(QStringLiteral("device id=a link=%1\ndevice id=b link=COM3\n").arg(ip), {QStringLiteral("--no-pace")});
     systemPorts({});
     SelDevice = device("a", ip);
-    link.OpenPort2(ip);  // 7 characters or more: a LAN address, CommPort untouched
+    PortFinder(link).OpenPort2(ip, SelDevice);  // 7 characters or more: a LAN address, CommPort untouched
     EXPECT_TRUE(link.lanConnected());
     EXPECT_EQ(SelDevice.IP, ip);
     EXPECT_EQ(link.MSComm1().CommPort(), 1);
 
-    link.LinkPending = true;
-    link.OpenPort2(QStringLiteral("COM3"));
+    link.setLinkPending(true);
+    PortFinder(link).OpenPort2(QStringLiteral("COM3"), SelDevice);
     EXPECT_FALSE(link.lanConnected());
     EXPECT_TRUE(link.MSComm1().PortOpen());
     EXPECT_EQ(link.MSComm1().CommPort(), 3);
     EXPECT_TRUE(link.MSComm1().RTSEnable());
-    EXPECT_FALSE(link.LinkPending);
+    EXPECT_FALSE(link.linkPending());
     EXPECT_TRUE(SelDevice.IP.isEmpty());
 
     // The port works after the switch (RTS on a pseudo-terminal is not an error).
     Device_Rec b = device("b", "COM3");
     EXPECT_NE(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), b), "Time Out");
 
-    link.LinkPending = true;
+    link.setLinkPending(true);
     dlg.expect(Kind::Message, linktext::kPortCannotOpen);
-    link.OpenPort2(QStringLiteral("7"));
-    EXPECT_TRUE(link.LinkPending);
+    PortFinder(link).OpenPort2(QStringLiteral("7"), SelDevice);
+    EXPECT_TRUE(link.linkPending());
     EXPECT_FALSE(link.MSComm1().PortOpen());
-    EXPECT_THROW(link.OpenPort2(QStringLiteral("COM0")), TermivoError);  // the control rejects 0
-    link.OpenPort2(QStringLiteral("COM"));                               // no digit: nothing, no message
+    EXPECT_THROW(PortFinder(link).OpenPort2(QStringLiteral("COM0"), SelDevice), TermivoError);  // the control rejects 0
+    PortFinder(link).OpenPort2(QStringLiteral("COM"), SelDevice);  // no digit: nothing, no message
 }
 
 // A system port's COM number follows its kernel name: adding a link or plugging in

@@ -16,7 +16,6 @@ protected:
     void SetUp() override
     {
         LinkFixture::SetUp();
-        Prog.TimeOut2 = 0;
         freshLink();
     }
     // The link as after start-up, over the script.
@@ -24,8 +23,11 @@ protected:
     {
         link.reset();
         link.setTransportFactory(script.factory());
-        link.lanReadTimeout = 500;
-        link.serialReplyTimeout = 500;  // 600 ms a serial attempt
+        changeLinkSettings(link, [](LinkSettings& s) {
+            s.replyWaitMs = 0;
+            s.lanReadTimeoutMs = 500;
+            s.serialReplyTimeoutMs = 500;  // 600 ms a serial attempt
+        });
     }
     // The header reply of a sensor, summed as the device sums it.
     static QString header(const LinkScript::Request& r)
@@ -99,7 +101,9 @@ TEST_F(Scripted, SilenceUsesEveryAttemptAndItsWholeWait)
         EXPECT_EQ(script.requests().size() - before, c.attempts) << c.link;
         EXPECT_EQ(script.now() - start, c.attempts * (c.attempts == 4 ? 600 : 500)) << c.link;
     }
-    Prog.tryCnt = 0;  // nothing is written at all
+    changeLinkSettings(link, [](LinkSettings& s) {
+        s.tries = 0;  // nothing is written at all
+    });
     const int before = script.requests().size();
     Device_Rec dev = device("a", QStringLiteral("127.0.0.1"));
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), dev), "");
@@ -141,8 +145,10 @@ TEST_F(Scripted, AStopRequestEndsEveryWaitOfTheNetworkLink)
         {"pause", 300, [](DeviceLink& l, Device_Rec&) { l.pause(600000); }, 0},
         {"exchange after the stop", -1, exchange, 0},
     };
-    Prog.TimeOut2 = Prog.TimeOut3 = 600000;
-    Prog.tryCnt = 5;
+    changeLinkSettings(link, [](LinkSettings& s) {
+        s.replyWaitMs = s.connectWaitMs = 600000;
+        s.tries = 5;
+    });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         freshLink();

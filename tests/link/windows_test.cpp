@@ -11,32 +11,28 @@
 #include <QTimer>
 
 #include "app/programstate.h"
-#include "app/ui/forms.h"
 #include "link/devicelink.h"
 #include "link/ui/form_comm.h"
 #include "link/ui/form_wait2.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
+#include "support/windowsfixture.h"
 
 namespace {
 
-class LinkWindows : public RootFixture
+class LinkWindows : public WindowsFixture
 {
 protected:
     void SetUp() override
     {
-        RootFixture::SetUp();
-        deviceLink().reset();
-        Form_wait2 = new TForm_wait2;
-        comm = new TForm_Comm;
+        WindowsFixture::SetUp();
+        openWindows();
+        comm = commWindow();
     }
     void TearDown() override
     {
-        delete comm;
-        delete Form_wait2;
-        Form_wait2 = nullptr;
-        deviceLink().reset();
-        RootFixture::TearDown();
+        WindowsFixture::TearDown();
+        link().reset();
     }
     TForm_Comm* comm = nullptr;
 };
@@ -48,9 +44,9 @@ TEST_F(LinkWindows, ControlsCarryTheirNames)
         EXPECT_NE(comm->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
     for (const char* name :
          {"Label_Cnt", "Label_Status", "Label_port", "ProgressBar1", "ProgressBarAll", "Memo_report", "BtnOk"})
-        EXPECT_NE(Form_wait2->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
-    EXPECT_EQ(Form_wait2->windowTitle(), "Reading ");
-    EXPECT_EQ(Form_wait2->Label_Cnt->text(), "0,0");
+        EXPECT_NE(progressWindow()->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    EXPECT_EQ(progressWindow()->windowTitle(), "Reading ");
+    EXPECT_EQ(progressWindow()->Label_Cnt->text(), "0,0");
     EXPECT_EQ(comm->StatusBar1->currentMessage(), "Ready");
     EXPECT_EQ(comm->Timer1.interval(), 3000);
     EXPECT_FALSE(comm->Timer1.isActive());
@@ -63,16 +59,16 @@ TEST_F(LinkWindows, ExchangeShowsTheFrameAndPortAndCancelRaisesStopFlag)
     Device_Rec dev;
     dev.ID = QStringLiteral("a");
     dev.IP = QStringLiteral("COM1");
-    Prog.Header = QStringLiteral("Lab");
-    Form_wait2->show();
-    EXPECT_EQ(Form_wait2->Label_Header->text(), "Header:Lab");
+    state().Prog.Header = QStringLiteral("Lab");
+    progressWindow()->show();
+    EXPECT_EQ(progressWindow()->Label_Header->text(), "Header:Lab");
     // Cancel during the wait ends it and closes the window.
-    QTimer::singleShot(150, [] { Form_wait2->BtnOk->click(); });
-    EXPECT_EQ(comm->Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "Time Out");
-    EXPECT_TRUE(programState().stop.requested());
-    EXPECT_FALSE(Form_wait2->isVisible());
+    QTimer::singleShot(150, [this] { progressWindow()->BtnOk->click(); });
+    EXPECT_EQ(link().Write2Dev(QStringLiteral("ASenPara(0,1)"), dev), "Time Out");
+    EXPECT_TRUE(state().stop.requested());
+    EXPECT_FALSE(progressWindow()->isVisible());
     EXPECT_EQ(comm->Memo_Send->toPlainText().split('\n').first(), "A{SenPara(0,1):108,a}#");
-    EXPECT_EQ(Form_wait2->Label_port->text(), "COM1");
+    EXPECT_EQ(progressWindow()->Label_port->text(), "COM1");
     // The status line ends on what the exchange came to, not on "Sending..." or a
     // "Ready" that no reply earned: here the stop.
     EXPECT_EQ(comm->StatusBar1->currentMessage(), linktext::kStoppedStatus);
@@ -90,10 +86,12 @@ TEST_F(LinkWindows, TheStatusLineEndsOnTheOutcomeOfTheLastExchange)
     ASSERT_TRUE(sim.start(
         QStringLiteral("pace off\ndevice id=a link=%1\ndevice id=b link=%2 fault=silence\n").arg(good, silent),
         root()));
-    Prog.TimeOut2 = 100;
-    Prog.TimeOut3 = 300;
-    Prog.tryCnt = 1;
-    deviceLink().lanReadTimeout = 100;
+    changeLinkSettings(link(), [](LinkSettings& s) {
+        s.replyWaitMs = 100;
+        s.connectWaitMs = 300;
+        s.tries = 1;
+        s.lanReadTimeoutMs = 100;
+    });
     struct Case
     {
         QString id, ip, status;
@@ -111,7 +109,7 @@ TEST_F(LinkWindows, TheStatusLineEndsOnTheOutcomeOfTheLastExchange)
         dev.IP = c.ip;
         bool threw = false;
         try {
-            comm->Write2Dev(QStringLiteral("ASenPara(0,1)"), dev);
+            link().Write2Dev(QStringLiteral("ASenPara(0,1)"), dev);
         } catch (const std::exception&) {
             threw = true;
         }
@@ -128,15 +126,17 @@ TEST_F(LinkWindows, CancelEndsTheWaitForANetworkReply)
     Device_Rec dev;
     dev.ID = QStringLiteral("a");
     dev.IP = ip;
-    Prog.TimeOut2 = 600000;
-    Prog.tryCnt = 5;
-    Form_wait2->show();
+    changeLinkSettings(link(), [](LinkSettings& s) {
+        s.replyWaitMs = 600000;
+        s.tries = 5;
+    });
+    progressWindow()->show();
     QTimer cancel;
     cancel.setInterval(10);
     QObject::connect(&cancel, &QTimer::timeout, [&] {
         if (sim.requests().isEmpty()) return;
         cancel.stop();
-        Form_wait2->BtnOk->click();
+        progressWindow()->BtnOk->click();
     });
     cancel.start();
     QTimer watchdog;
@@ -144,10 +144,10 @@ TEST_F(LinkWindows, CancelEndsTheWaitForANetworkReply)
     QObject::connect(&watchdog, &QTimer::timeout, [&] { sim.stop(); });
     watchdog.start(20000);
     QString reply = QStringLiteral("-");
-    EXPECT_NO_THROW(reply = comm->Write2Dev(QStringLiteral("ASenPara(0,1)"), dev));
+    EXPECT_NO_THROW(reply = link().Write2Dev(QStringLiteral("ASenPara(0,1)"), dev));
     EXPECT_EQ(reply, "");
-    EXPECT_TRUE(programState().stop.requested());
-    EXPECT_FALSE(Form_wait2->isVisible());
+    EXPECT_TRUE(state().stop.requested());
+    EXPECT_FALSE(progressWindow()->isVisible());
     EXPECT_EQ(sim.requests().size(), 1);
 }
 
@@ -160,7 +160,7 @@ TEST_F(LinkWindows, PanesAreEmptiedPastTheirLineLimits)
     };
     const Case cases[] = {{comm->Memo_Send, kTrafficPaneLineLimit},
                           {comm->Memo_Rx, kTrafficPaneLineLimit},
-                          {Form_wait2->Memo_report, kReportPaneLineLimit}};
+                          {progressWindow()->Memo_report, kReportPaneLineLimit}};
     for (const Case& c : cases) {
         QStringList lines;
         for (int i = 0; i < c.limit; ++i) lines << QString::number(i);
@@ -179,8 +179,8 @@ TEST_F(LinkWindows, PanesAreEmptiedPastTheirCharacterLimit)
     const std::pair<QPlainTextEdit*, std::function<void()>> panes[] = {
         {comm->Memo_Send, [&] { comm->Memo_Send->appendPlainText(line); }},
         {comm->Memo_Rx, [&] { comm->Memo_Rx->appendPlainText(line); }},
-        {comm->Memo_Json, [&] { deviceLink().observer().jsonLine(line); }},
-        {Form_wait2->Memo_report, [&] { Form_wait2->Memo_report->appendPlainText(line); }},
+        {comm->Memo_Json, [&] { link().observer().jsonLine(line); }},
+        {progressWindow()->Memo_report, [&] { progressWindow()->Memo_report->appendPlainText(line); }},
     };
     for (const auto& [memo, append] : panes) {
         memo->setLineWrapMode(QPlainTextEdit::NoWrap);  // laying out wrapped long lines only costs time here
@@ -202,15 +202,18 @@ TEST_F(LinkWindows, HugeTimeOutsStillWaitForTheReply)
     const QString ip = DevSim::lanAddress(5);
     ASSERT_TRUE(sim.start(QStringLiteral("device id=a link=%1\ndevice id=b link=COM1\n").arg(ip), root(),
                           {QStringLiteral("--no-pace")}));
-    Prog.tryCnt = 1;
-    Prog.TimeOut2 = Prog.TimeOut3 = std::numeric_limits<int>::max();
-    deviceLink().serialReplyTimeout = std::numeric_limits<int>::max();
-    for (const QString& link : {ip, QStringLiteral("COM1")}) {
+    changeLinkSettings(link(), [](LinkSettings& s) {
+        s.tries = 1;
+        s.replyWaitMs = s.connectWaitMs = std::numeric_limits<int>::max();
+        s.serialReplyTimeoutMs = std::numeric_limits<int>::max();
+    });
+    for (const QString& address : {ip, QStringLiteral("COM1")}) {
         Device_Rec d;
-        d.ID = link == ip ? QStringLiteral("a") : QStringLiteral("b");
-        d.IP = link;
-        const QString reply = deviceLink().Write2Dev(QStringLiteral("ASenPara(0,0)"), d);
-        EXPECT_TRUE(reply.contains(QLatin1String("SenPara(0,"))) << link.toStdString() << ": " << reply.toStdString();
+        d.ID = address == ip ? QStringLiteral("a") : QStringLiteral("b");
+        d.IP = address;
+        const QString reply = link().Write2Dev(QStringLiteral("ASenPara(0,0)"), d);
+        EXPECT_TRUE(reply.contains(QLatin1String("SenPara(0,")))
+            << address.toStdString() << ": " << reply.toStdString();
     }
 }
 

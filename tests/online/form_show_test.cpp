@@ -18,7 +18,6 @@
 #include "app/ledger.h"
 #include "app/programstate.h"
 #include "app/records.h"
-#include "app/ui/forms.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "online/ui/onlineview.h"
@@ -27,6 +26,7 @@
 #include "support/devsim.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
+#include "support/windowsfixture.h"
 #include "views/ui/form1.h"
 #include "views/ui/form_message.h"
 
@@ -35,20 +35,20 @@ namespace {
 // 2024-08-01 is Solar Hijri 1403/5/11 (year folder "3").
 const QDate kToday(2024, 8, 1);
 
-class FormShowTest : public RootFixture
+class FormShowTest : public WindowsFixture
 {
 protected:
     void SetUp() override
     {
-        RootFixture::SetUp();
+        WindowsFixture::SetUp();
         setClock(QTime(12, 10));
     }
     void TearDown() override
     {
-        destroyForms();
+        closeWindows();
         sim.stop();
-        deviceLink().reset();
-        RootFixture::TearDown();
+        link().reset();
+        WindowsFixture::TearDown();
     }
     void setClock(const QTime& t, const QDate& d = kToday) { setProgramNowForTests(QDateTime(d, t)); }
     // Starts the emulator and the windows; registry lines are "Name,Address,S1,S2,S3,S4,ID".
@@ -60,18 +60,20 @@ protected:
         QStringList lines = settings;
         for (const QString& r : registry) lines << "device  =" + r + ",T,lan,";
         writeLines(path("DeviceStatus.txt"), lines);
-        createForms({});
-        Prog.tryCnt = 1;
-        deviceLink().lanReadTimeout = 300;
-        deviceLink().disconnectPauseMs = 5;  // the sweeps connect to every device in turn
-        Form_Show->setManualTicks(true);
+        openWindows({});
+        changeLinkSettings(link(), [](LinkSettings& s) {
+            s.tries = 1;
+            s.lanReadTimeoutMs = 300;
+            s.disconnectPauseMs = 5;  // the sweeps connect to every device in turn
+        });
+        onlineWindow()->setManualTicks(true);
     }
     void showWindow()
     {
-        Form_Show->show();
+        onlineWindow()->show();
         processPendingEvents();
     }
-    QString title(int n) const { return onlineLineTitle(Form_Show->Chart2, n); }
+    QString title(int n) const { return onlineLineTitle(onlineWindow()->Chart2, n); }
     // The IDs of the devices asked for readings, in order.
     QStringList polledIds()
     {
@@ -92,17 +94,17 @@ TEST_F(FormShowTest, AnUnreachableDeviceIsLoggedOnceAndTheSweepGoesOn)
     start({"device id=A link=" + addr(1) + " sensors=T,-,-,-", "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
           {"Lab," + addr(1) + ",Room,,,,A", "Gone," + addr(2) + ",Shelf,,,,B", "Hall," + addr(3) + ",Air,,,,C"});
     showWindow();
-    Form_Show->Timer1Timer();
+    onlineWindow()->Timer1Timer();
     EXPECT_EQ(polledIds(), (QStringList{"A", "C"}));
-    Prog.refresh = 1;
-    for (int i = 0; i < 3; ++i) Form_Show->Timer1Timer();  // the periodic polls of A, B and C
-    Form_Show->FormShow();
-    Form_Show->Timer1Timer();
+    state().Prog.refresh = 1;
+    for (int i = 0; i < 3; ++i) onlineWindow()->Timer1Timer();  // the periodic polls of A, B and C
+    onlineWindow()->FormShow();
+    onlineWindow()->Timer1Timer();
     EXPECT_EQ(polledIds(), (QStringList{"A", "C", "A", "C", "A", "C", "A"}));
     EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
-    EXPECT_EQ(Form_Message->lines(), QStringList{"1403/5/11 12:10:00 Gone (ID B, " + addr(2) +
-                                                 "): " + oneLogLine(linktext::cannotConnect(addr(2)))});
-    EXPECT_TRUE(Form_Show->poll().isOut(1));
+    EXPECT_EQ(messageWindow()->lines(), QStringList{"1403/5/11 12:10:00 Gone (ID B, " + addr(2) +
+                                                    "): " + oneLogLine(linktext::cannotConnect(addr(2)))});
+    EXPECT_TRUE(onlineWindow()->poll().isOut(1));
 }
 
 TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
@@ -114,9 +116,9 @@ TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
           {"Lab," + addr(1) + ",Room,Freezer,Door,CO2,A", "Hall," + addr(2) + ",Lab,,,,B",
            "Store," + addr(3) + ",Shelf,,,,C", "Cold," + addr(4) + ",Box,,,,D"});
     showWindow();
-    EXPECT_TRUE(Form_Show->timerEnabled());
-    EXPECT_TRUE(Form_Show->poll().firstSweep);
-    Form_Show->Timer1Timer();
+    EXPECT_TRUE(onlineWindow()->timerEnabled());
+    EXPECT_TRUE(onlineWindow()->poll().firstSweep);
+    onlineWindow()->Timer1Timer();
 
     EXPECT_EQ(polledIds(), (QStringList{"A", "B", "C", "D"}));
     EXPECT_EQ(title(0), "A1_Room : 21.5");
@@ -127,15 +129,15 @@ TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
     EXPECT_EQ(title(4), "Lab");
     EXPECT_EQ(title(5), "Shelf");
     EXPECT_EQ(title(6), "Box");
-    EXPECT_FALSE(Form_Show->poll().firstSweep);
-    EXPECT_TRUE(Form_Show->timerEnabled());
-    EXPECT_EQ(Prog.CurDev, 3);
-    EXPECT_EQ(Form_Show->windowTitle(), "Norvak Halvik monitoring ");
-    EXPECT_EQ(Form_Show->poll().answerOf(0), DeviceAnswer::Answered);
-    EXPECT_EQ(Form_Show->poll().answerOf(2), DeviceAnswer::Silent);
+    EXPECT_FALSE(onlineWindow()->poll().firstSweep);
+    EXPECT_TRUE(onlineWindow()->timerEnabled());
+    EXPECT_EQ(state().Prog.CurDev, 3);
+    EXPECT_EQ(onlineWindow()->windowTitle(), "Norvak Halvik monitoring ");
+    EXPECT_EQ(onlineWindow()->poll().answerOf(0), DeviceAnswer::Answered);
+    EXPECT_EQ(onlineWindow()->poll().answerOf(2), DeviceAnswer::Silent);
 
     // The table: every named channel; rows in alarm stand out.
-    QTableWidget* t = Form_Show->SG_Readings;
+    QTableWidget* t = onlineWindow()->SG_Readings;
     ASSERT_EQ(t->rowCount(), 7);
     EXPECT_EQ(t->item(1, 1)->text(), "A2");
     const QString ltrEnd(QChar(0x200E));  // the window keeps these cells left to right
@@ -148,7 +150,7 @@ TEST_F(FormShowTest, TheSweepShowsEveryReadingWithItsMarks)
 
     // A click on a line tells its whole title.
     dlg.expect(Kind::Message, QStringLiteral("نام سنسور:\rA2_Freezer : D.C.(Alarm)"));
-    Form_Show->Chart2ClickSeries(Form_Show->Chart2->graph(1));
+    onlineWindow()->Chart2ClickSeries(onlineWindow()->Chart2->graph(1));
 }
 
 TEST_F(FormShowTest, PeriodicPollGoesRoundTheDevicesEveryRefreshTicks)
@@ -167,20 +169,20 @@ TEST_F(FormShowTest, PeriodicPollGoesRoundTheDevicesEveryRefreshTicks)
         start({"device id=A link=" + addr(1) + " sensors=T,-,-,-", "device id=B link=" + addr(2) + " sensors=T,-,-,-",
                "device id=C link=" + addr(3) + " sensors=T,-,-,-"},
               {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C"});
-        Prog.refresh = c.refresh;
+        state().Prog.refresh = c.refresh;
         showWindow();
-        Form_Show->Timer1Timer();  // the sweep
+        onlineWindow()->Timer1Timer();  // the sweep
         QStringList seen;
         for (int tick = 1; tick <= 20; ++tick) {
-            Form_Show->Timer1Timer();
+            onlineWindow()->Timer1Timer();
             // The sweep's own tick counts as the first of the five.
             if (tick == 3) {
                 EXPECT_EQ(polledIds().size(), 3);
             }
         }
         EXPECT_EQ(polledIds(), c.after20Ticks);
-        destroyForms();
-        deviceLink().reset();
+        closeWindows();
+        link().reset();
     }
 }
 
@@ -194,22 +196,22 @@ TEST_F(FormShowTest, ClockChecksLogMismatchesAndShowTheLogAtTheNextSweep)
            "device id=D link=" + addr(4) + " sensors=T,-,-,- fault=raw fault-match=TimeDate fault-text=$Time#"},
           {"One," + addr(1) + ",S1,,,,A", "Two," + addr(2) + ",S2,,,,B", "Three," + addr(3) + ",S3,,,,C",
            "Four," + addr(4) + ",S4,,,,D"});
-    Prog.TIMECHEAK = 1;
+    state().Prog.TIMECHEAK = 1;
     showWindow();
-    Form_Show->Timer1Timer();
+    onlineWindow()->Timer1Timer();
     EXPECT_EQ(sim.requests("TimeDate").size(), 4);
     // The first line of a report names the device (name, ID, address) with the time.
     const QString mismatch = QStringLiteral(" ساعت وتاریخ کامپیوتر و دستگاه با هم مغایرت دارد Device ID =");
     const QString at = "1403/5/11 12:00:30 ";
-    EXPECT_EQ(Form_Message->lines(),
+    EXPECT_EQ(messageWindow()->lines(),
               (QStringList{at + "Two (ID B, " + addr(2) + "): " + mismatch + "B",
                            "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/11 10:30", "",
                            at + "Three (ID C, " + addr(3) + "): " + mismatch + "C",
                            "PC Date    :3/5/11 12:0 (official calendar)", "Device Date:3/5/12 12:0", ""}));
-    EXPECT_FALSE(Form_Message->isVisible());
-    Form_Show->FormShow();
-    Form_Show->Timer1Timer();
-    EXPECT_TRUE(Form_Message->isVisible());
+    EXPECT_FALSE(messageWindow()->isVisible());
+    onlineWindow()->FormShow();
+    onlineWindow()->Timer1Timer();
+    EXPECT_TRUE(messageWindow()->isVisible());
 }
 
 TEST_F(FormShowTest, CloseDuringASweepStopsAfterTheCurrentExchange)
@@ -221,16 +223,16 @@ TEST_F(FormShowTest, CloseDuringASweepStopsAfterTheCurrentExchange)
     // "Close" is clicked while the sweep waits for the silent first device.
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (!sim.requests("GetTemp").isEmpty() && Form_Show->isVisible()) Form_Show->Button1->click();
+        if (!sim.requests("GetTemp").isEmpty() && onlineWindow()->isVisible()) onlineWindow()->Button1->click();
     });
     watcher.start(5);
-    Form_Show->Timer1Timer();
+    onlineWindow()->Timer1Timer();
     watcher.stop();
-    EXPECT_TRUE(programState().stop.requested());
-    EXPECT_FALSE(Form_Show->isVisible());
+    EXPECT_TRUE(state().stop.requested());
+    EXPECT_FALSE(onlineWindow()->isVisible());
     EXPECT_EQ(polledIds(), QStringList{"A"});
-    EXPECT_TRUE(Form_Show->poll().firstSweep);
-    EXPECT_FALSE(Form_Show->timerEnabled());
+    EXPECT_TRUE(onlineWindow()->poll().firstSweep);
+    EXPECT_FALSE(onlineWindow()->timerEnabled());
 }
 
 TEST_F(FormShowTest, TheHourlyDownloadRunsOnceAnHourEvenWhenMinuteOneWasMissed)
@@ -240,8 +242,8 @@ TEST_F(FormShowTest, TheHourlyDownloadRunsOnceAnHourEvenWhenMinuteOneWasMissed)
     writeLines(
         path("last_refresh.txt"),
         {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
-    Form1->LoadDeviceStatus();
-    Prog.refresh = 0;
+    mainWindow()->LoadDeviceStatus();
+    state().Prog.refresh = 0;
     setClock(QTime(11, 59, 50));
     showWindow();
     // Every run writes the ledger at its end: a ledger that reappears is a download.
@@ -255,17 +257,17 @@ TEST_F(FormShowTest, TheHourlyDownloadRunsOnceAnHourEvenWhenMinuteOneWasMissed)
                           {QTime(12, 40), false},     {QTime(13, 0, 0), false},  {QTime(13, 1, 0), true}};
     for (const auto& s : steps) {
         SCOPED_TRACE(s.at.toString().toStdString());
-        QFile::remove(ledgerPath());
+        QFile::remove(ledgerPath(state().Prog.RootDir));
         setClock(s.at);
-        Form_Show->Timer1Timer();
-        EXPECT_EQ(QFileInfo::exists(ledgerPath()), s.download);
+        onlineWindow()->Timer1Timer();
+        EXPECT_EQ(QFileInfo::exists(ledgerPath(state().Prog.RootDir)), s.download);
     }
     // The download appended to the report file and the window shows it; a sweep is armed.
     EXPECT_TRUE(QFileInfo::exists(path("3/A1_Room.rep")));
-    EXPECT_FALSE(Form_Show->content().series[0].points.isEmpty());
-    EXPECT_TRUE(Form_Show->poll().firstSweep);
+    EXPECT_FALSE(onlineWindow()->content().series[0].points.isEmpty());
+    EXPECT_TRUE(onlineWindow()->poll().firstSweep);
     const int polled = polledIds().size();
-    Form_Show->Timer1Timer();
+    onlineWindow()->Timer1Timer();
     EXPECT_EQ(polledIds().size(), polled + 1);
 }
 
@@ -276,28 +278,28 @@ TEST_F(FormShowTest, MonthSteppingRedrawsStopsThePollAndLeavesTheMainWindowsYear
     writeLines(path("3/A1_Room.rep"), {reportHeader(), fullDayT(1, 2, 20), fullDayT(2, 3, 25)});
     // The main window's loaded year and view state.
     writeLines(path("main.rep"), {reportHeader(QStringLiteral("H"), QStringLiteral("T"), "5", "9"), fullDayT(8, 8, 8)});
-    Form1->Avrage6Hour1->setChecked(true);
-    ASSERT_TRUE(Form1->OpenMyFile(path("main.rep")));
-    const auto year = Form1->shownYear();
-    const Chart_rec before = CurChart;
+    mainWindow()->Avrage6Hour1->setChecked(true);
+    ASSERT_TRUE(mainWindow()->OpenMyFile(path("main.rep")));
+    const auto year = mainWindow()->shownYear();
+    const Chart_rec before = mainWindow()->CurChart;
 
-    Form_Show->FormShow();
-    EXPECT_EQ(onlineFootText(Form_Show->Chart2), "Date: 3 / 1");
-    EXPECT_EQ(Form_Show->content().series[0].points[1 + 8].y, 20);  // day 2's first block
-    Form_Show->BTN_Back->click();
-    EXPECT_EQ(Form_Show->ShowDate.wMonth, 1);
-    EXPECT_FALSE(Form_Show->timerEnabled());
-    Form_Show->Btn_Next->click();
-    EXPECT_EQ(onlineFootText(Form_Show->Chart2), "Date: 3 / 2");
-    EXPECT_EQ(Form_Show->content().series[0].points[1 + 16].y, 25);
-    EXPECT_TRUE(Form_Show->content().series[0].points[1 + 8].isNull);
+    onlineWindow()->FormShow();
+    EXPECT_EQ(onlineFootText(onlineWindow()->Chart2), "Date: 3 / 1");
+    EXPECT_EQ(onlineWindow()->content().series[0].points[1 + 8].y, 20);  // day 2's first block
+    onlineWindow()->BTN_Back->click();
+    EXPECT_EQ(onlineWindow()->ShowDate.wMonth, 1);
+    EXPECT_FALSE(onlineWindow()->timerEnabled());
+    onlineWindow()->Btn_Next->click();
+    EXPECT_EQ(onlineFootText(onlineWindow()->Chart2), "Date: 3 / 2");
+    EXPECT_EQ(onlineWindow()->content().series[0].points[1 + 16].y, 25);
+    EXPECT_TRUE(onlineWindow()->content().series[0].points[1 + 8].isNull);
 
-    EXPECT_EQ(Form1->shownYear(), year);
+    EXPECT_EQ(mainWindow()->shownYear(), year);
     EXPECT_EQ(year->hourValid[8][8][0], 1);
     EXPECT_EQ(year->hourValid[1][2][0], 0);
-    EXPECT_EQ(CurChart.Avr_Hour, 6);
-    EXPECT_DOUBLE_EQ(CurChart.hys1L, before.hys1L);
-    EXPECT_EQ(CurChart.Curr_Mon, 8);
+    EXPECT_EQ(mainWindow()->CurChart.Avr_Hour, 6);
+    EXPECT_DOUBLE_EQ(mainWindow()->CurChart.hys1L, before.hys1L);
+    EXPECT_EQ(mainWindow()->CurChart.Curr_Mon, 8);
 }
 
 // After month stepping the poll stays stopped: the window says that monitoring is
@@ -308,8 +310,8 @@ TEST_F(FormShowTest, MonthSteppingSaysMonitoringIsPausedAndGreysTheReadings)
     start({"device id=A link=" + addr(1) + " sensors=T,T,-,- readings=21.5,-18.0 alarm=2"},
           {"Lab," + addr(1) + ",Room,Freezer,,,A"});
     showWindow();
-    Form_Show->Timer1Timer();
-    QTableWidget* table = Form_Show->SG_Readings;
+    onlineWindow()->Timer1Timer();
+    QTableWidget* table = onlineWindow()->SG_Readings;
     const auto backgrounds = [&] {
         QList<QColor> out;
         for (int r = 0; r < table->rowCount(); ++r) out << table->item(r, 0)->background().color();
@@ -318,17 +320,17 @@ TEST_F(FormShowTest, MonthSteppingSaysMonitoringIsPausedAndGreysTheReadings)
     const QList<QColor> live = backgrounds();
     EXPECT_EQ(live[0], QColor(Qt::white));
     EXPECT_NE(live[1], QColor(Qt::white));  // the freezer's alarm
-    EXPECT_FALSE(Form_Show->Label_Paused->isVisible());
+    EXPECT_FALSE(onlineWindow()->Label_Paused->isVisible());
 
-    for (QPushButton* step : {Form_Show->BTN_Back, Form_Show->Btn_Next}) {
+    for (QPushButton* step : {onlineWindow()->BTN_Back, onlineWindow()->Btn_Next}) {
         SCOPED_TRACE(step->text().toStdString());
         step->click();
-        EXPECT_FALSE(Form_Show->timerEnabled());
-        EXPECT_TRUE(Form_Show->monitoringPaused());
-        EXPECT_TRUE(Form_Show->Label_Paused->isVisible());
-        EXPECT_FALSE(Form_Show->Label_Paused->text().isEmpty());
+        EXPECT_FALSE(onlineWindow()->timerEnabled());
+        EXPECT_TRUE(onlineWindow()->monitoringPaused());
+        EXPECT_TRUE(onlineWindow()->Label_Paused->isVisible());
+        EXPECT_FALSE(onlineWindow()->Label_Paused->text().isEmpty());
         // The label does not cover the table.
-        EXPECT_LE(Form_Show->Label_Paused->geometry().bottom(), table->geometry().top());
+        EXPECT_LE(onlineWindow()->Label_Paused->geometry().bottom(), table->geometry().top());
         const QList<QColor> paused = backgrounds();
         EXPECT_EQ(paused[0], paused[1]);
         EXPECT_NE(paused[1], live[1]);
@@ -336,28 +338,28 @@ TEST_F(FormShowTest, MonthSteppingSaysMonitoringIsPausedAndGreysTheReadings)
         EXPECT_EQ(table->item(1, 3)->text().contains("-18.0"), true);  // the reading itself stays
     }
 
-    Form_Show->FormShow();
-    EXPECT_TRUE(Form_Show->timerEnabled());
-    EXPECT_FALSE(Form_Show->monitoringPaused());
-    EXPECT_FALSE(Form_Show->Label_Paused->isVisible());
+    onlineWindow()->FormShow();
+    EXPECT_TRUE(onlineWindow()->timerEnabled());
+    EXPECT_FALSE(onlineWindow()->monitoringPaused());
+    EXPECT_FALSE(onlineWindow()->Label_Paused->isVisible());
     EXPECT_EQ(backgrounds(), live);
 }
 
 TEST_F(FormShowTest, AnEmptyRegistryPollsNothingAndPrintsAnEmptyChart)
 {
     start({}, {});
-    Prog.refresh = 1;
+    state().Prog.refresh = 1;
     showWindow();
-    for (int tick = 0; tick < 3; ++tick) Form_Show->Timer1Timer();
-    EXPECT_FALSE(Form_Show->poll().firstSweep);
-    EXPECT_TRUE(Form_Show->timerEnabled());
-    EXPECT_EQ(Form_Show->SG_Readings->rowCount(), 0);
-    EXPECT_EQ(onlineFootText(Form_Show->Chart2), "Date: 3 / 5");
+    for (int tick = 0; tick < 3; ++tick) onlineWindow()->Timer1Timer();
+    EXPECT_FALSE(onlineWindow()->poll().firstSweep);
+    EXPECT_TRUE(onlineWindow()->timerEnabled());
+    EXPECT_EQ(onlineWindow()->SG_Readings->rowCount(), 0);
+    EXPECT_EQ(onlineFootText(onlineWindow()->Chart2), "Date: 3 / 5");
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path("chart.pdf"));
-    Form_Show->printChart(printer);
+    onlineWindow()->printChart(printer);
     EXPECT_TRUE(readFileBytes(path("chart.pdf")).startsWith("%PDF"));
 }
 
@@ -368,21 +370,14 @@ TEST_F(FormShowTest, TheMainWindowsOnlineButtonDownloadsThenOpensTheWindow)
     writeLines(
         path("last_refresh.txt"),
         {kLedgerHeader, QStringLiteral("A,T,0,0,%1,%2,%3,1,1,").arg(from.wYear).arg(from.wMonth).arg(from.wDay)});
-    Form1->LoadDeviceStatus();
-    bool wasShown = false;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (!Form_Show->isVisible()) return;
-        wasShown = true;
-        Form_Show->Button1->click();
-    });
-    watcher.start(5);
-    Form1->BtnShowOnlineClick();
-    EXPECT_TRUE(wasShown);
+    mainWindow()->LoadDeviceStatus();
+    const OnlineWindowCloser closer(*this);
+    mainWindow()->BtnShowOnlineClick();
+    EXPECT_TRUE(closer.shown());
     EXPECT_GE(sim.requests("SenPara").size(), 1);
-    EXPECT_FALSE(Form_Show->isVisible());
-    EXPECT_TRUE(programState().stop.requested());
-    EXPECT_EQ(Form_Show->content().series[0].title, "Room");
+    EXPECT_FALSE(onlineWindow()->isVisible());
+    EXPECT_TRUE(state().stop.requested());
+    EXPECT_EQ(onlineWindow()->content().series[0].title, "Room");
 }
 
 }  // namespace

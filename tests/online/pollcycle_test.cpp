@@ -51,12 +51,16 @@ protected:
     {
         RootFixture::SetUp();
         programState().stop.clear();
-        Prog.tryCnt = 1;
-        Prog.TimeOut2 = 0;
-        Prog.TimeOut3 = 500;
+        changeLinkSettings(link, [](LinkSettings& s) {
+            s.tries = 1;
+            s.replyWaitMs = 0;
+            s.connectWaitMs = 500;
+        });
         link.setTransportFactory(script.factory());
-        link.lanReadTimeout = 300;
-        link.serialReplyTimeout = 200;  // 300 ms a serial attempt, four attempts
+        changeLinkSettings(link, [](LinkSettings& s) {
+            s.lanReadTimeoutMs = 300;
+            s.serialReplyTimeoutMs = 200;  // 300 ms a serial attempt, four attempts
+        });
     }
     void TearDown() override
     {
@@ -87,7 +91,7 @@ protected:
     const ChannelReading& channel(int device) const { return cycle.channels().at(device); }
 
     LinkScript script;
-    DeviceLink link;
+    DeviceLink link{state().stop};
     LinkHost host{link};
     // Half past ten: the hour's download counts as done, no hourly refresh is due.
     PollCycle cycle{host, [] { return QDateTime(QDate(2026, 5, 1), QTime(10, 30)); }};

@@ -49,11 +49,11 @@ TEST_F(ErrorBoundary, AHandlerErrorShowsTheErrorBoxAndTheNextSignalIsHandledAgai
 TEST_F(ErrorBoundary, APeriodStartThatCannotWriteTheLedgerIsReportedAndTheBoxStillWorks)
 {
     writeLines(path("DeviceStatus.txt"), {"device  =Cold room,COM1,Freezer,,,,A,T,lan,"});
-    loadRegistry();
+    loadRegistry(state());
     ASSERT_TRUE(QDir(root()).mkdir("last_refresh.txt"));  // a folder where the ledger goes
     RecordingShell desktop;
     setShell(&desktop);
-    PeriodStartBox box;
+    PeriodStartBox box(state());
     box.CB_Year->setEditText("1402");
     box.CB_Mon->setEditText("12");
     box.CB_Day->setEditText("1");
@@ -65,7 +65,7 @@ TEST_F(ErrorBoundary, APeriodStartThatCannotWriteTheLedgerIsReportedAndTheBoxSti
     dlg.expect(Kind::Message, "لطفا در صورت وجود پوشه سال جاری")
         .expect(Kind::Message, "تغییرات ذخیره شد لطفا برنامه را بسته");
     box.Button3->click();
-    EXPECT_TRUE(ledgerExists());
+    EXPECT_TRUE(ledgerExists(state().Prog.RootDir));
     EXPECT_EQ(desktop.opened, QStringList{root()});
     setShell(nullptr);
 }

@@ -115,6 +115,12 @@ protected:
         s.parent = reportFilePath(root(), 3, QStringLiteral("A"), 1, s.Name);
         return s;
     }
+    // A download of channel's lines into its file under the root folder.
+    void AppendReportFile(const Sensor_Rec& channel, const QStringList& newLines)
+    {
+        appendReportLines(ReportDestination{state().Prog.RootDir, QString()}, channel.parent, channel.Last_ref.wYear,
+                          newLines);
+    }
 };
 
 TEST_F(AppendReportFileTest, MergesADownloadIntoTheStoredFile)

@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include "app/programstate.h"
 #include "download/download.h"
 #include "link/devicelink.h"
 #include "platform/eventpump.h"
+#include "support/fixtures.h"
 
 DevSim::DevSim()
 {
@@ -104,14 +106,12 @@ bool DevSim::waitForRequests(int n, int ms, const QString& containing)
 
 ShortReconnectPauses::ShortReconnectPauses()
 {
-    DownloadRetryPolicy policy = downloadRetryPolicy();
-    policy.reconnectPauseMs = 5;
-    setDownloadRetryPolicy(policy);
-    deviceLink().disconnectPauseMs = 5;
+    programState().retry.reconnectPauseMs = 5;
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.disconnectPauseMs = 5; });
 }
 
 ShortReconnectPauses::~ShortReconnectPauses()
 {
-    setDownloadRetryPolicy(DownloadRetryPolicy{});
-    deviceLink().disconnectPauseMs = DeviceLink::kDisconnectPauseMs;
+    programState().retry = DownloadRetryPolicy{};
+    changeLinkSettings(deviceLink(), [&](LinkSettings& s) { s.disconnectPauseMs = LinkSettings{}.disconnectPauseMs; });
 }

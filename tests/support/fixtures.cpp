@@ -121,3 +121,10 @@ void replayCorpus(const QString& name, int (*target)(const uint8_t*, size_t))
             << file.toStdString();
     }
 }
+
+void changeLinkSettings(DeviceLink& link, const std::function<void(LinkSettings&)>& change)
+{
+    LinkSettings s = link.settings();
+    change(s);
+    link.setSettings(s);
+}

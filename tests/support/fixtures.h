@@ -2,6 +2,7 @@
 // dialogs that fail the test on an unexpected box or an unused prepared answer.
 #pragma once
 
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -80,6 +81,9 @@ private:
     QTemporaryDir m_dir;
     QString m_root;
 };
+
+// Changes some of the link's settings (it takes them whole).
+void changeLinkSettings(DeviceLink& link, const std::function<void(LinkSettings&)>& change);
 
 // While alive, no file of the process may grow past maxBytes: a write beyond that
 // fails as on a full disk (the signal is ignored, the write returns an error).

@@ -11,37 +11,40 @@
 
 #include "app/calendar.h"
 #include "app/ui/application.h"
-#include "app/ui/forms.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
+#include "support/windowsfixture.h"
 #include "views/month.h"
 #include "views/ui/form1.h"
 
 namespace {
 
-class CompliancePageTest : public RootFixture
+class CompliancePageTest : public WindowsFixture
 {
 protected:
     void SetUp() override
     {
-        RootFixture::SetUp();
+        WindowsFixture::SetUp();
         setProgramNowForTests(QDateTime(QDate(2024, 12, 31), QTime(10, 0)));  // 1403/10/11 10:00
         installPersianTranslations(*qApp);
         writeLines(path("DeviceStatus.txt"), {"timeout = 500,200,300"});
-        createForms({});
+        openWindows({});
     }
     void TearDown() override
     {
-        destroyForms();
+        closeWindows();
         removePersianTranslations(*qApp);
-        RootFixture::TearDown();
+        WindowsFixture::TearDown();
     }
-    QString figure(const char* name) const { return Form1->TabCompliance->figureLabel(QLatin1String(name))->text(); }
+    QString figure(const char* name) const
+    {
+        return mainWindow()->TabCompliance->figureLabel(QLatin1String(name))->text();
+    }
     int bands() const
     {
         int n = 0;
-        for (int i = 0; i < Form1->Chart1->itemCount(); ++i)
-            n += Form1->Chart1->item(i)->objectName() == QLatin1String("termivoBand");
+        for (int i = 0; i < mainWindow()->Chart1->itemCount(); ++i)
+            n += mainWindow()->Chart1->item(i)->objectName() == QLatin1String("termivoBand");
         return n;
     }
 };
@@ -59,11 +62,13 @@ TEST_F(CompliancePageTest, FiguresExcursionsAndTheirDayInTheTable)
         lines << dayLineT(7, d, hours);
     }
     writeLines(path("3/A1_Temp.rep"), lines);
-    ASSERT_TRUE(Form1->OpenMyFile(path("3/A1_Temp.rep")));
+    ASSERT_TRUE(mainWindow()->OpenMyFile(path("3/A1_Temp.rep")));
 
-    CompliancePanel* panel = Form1->TabCompliance;
-    EXPECT_EQ(Form1->PageControl1->tabText(Form1->PageControl1->indexOf(panel)), QStringLiteral("انطباق با حدود"));
-    EXPECT_EQ(Form1->PageControl1->indexOf(panel), Form1->PageControl1->indexOf(Form1->TabTable) + 1);
+    CompliancePanel* panel = mainWindow()->TabCompliance;
+    EXPECT_EQ(mainWindow()->PageControl1->tabText(mainWindow()->PageControl1->indexOf(panel)),
+              QStringLiteral("انطباق با حدود"));
+    EXPECT_EQ(mainWindow()->PageControl1->indexOf(panel),
+              mainWindow()->PageControl1->indexOf(mainWindow()->TabTable) + 1);
     EXPECT_EQ(panel->layoutDirection(), Qt::RightToLeft);
     EXPECT_EQ(figure("LB_HoursExpected"), "720");
     EXPECT_EQ(figure("LB_HoursRecorded"), "718");
@@ -85,10 +90,10 @@ TEST_F(CompliancePageTest, FiguresExcursionsAndTheirDayInTheTable)
     EXPECT_EQ(bands(), 2);
 
     // A click on the second excursion: the table, with day 25 current.
-    Form1->PageControl1->setCurrentWidget(panel);
+    mainWindow()->PageControl1->setCurrentWidget(panel);
     emit list->cellClicked(1, 2);
-    EXPECT_EQ(Form1->PageControl1->currentWidget(), Form1->TabTable);
-    EXPECT_EQ(Form1->SG_Table->currentRow(), 25);
+    EXPECT_EQ(mainWindow()->PageControl1->currentWidget(), mainWindow()->TabTable);
+    EXPECT_EQ(mainWindow()->SG_Table->currentRow(), 25);
 
     // Two hours at least: the one-hour excursion leaves the list and the chart, not the counts.
     panel->minExcursionBox()->setValue(2);
@@ -106,13 +111,13 @@ TEST_F(CompliancePageTest, RunningMonthHumidityAndNoLimits)
     for (int d = 1; d <= 11; ++d) lines << dayLineT(10, d, std::vector<double>(d == 11 ? 11 : 24, 45));
     writeLines(path("3/A2_Hum.rep"), lines);
     dlg.expect(Kind::Message, kHeaderUnreadableMessage);
-    ASSERT_TRUE(Form1->OpenMyFile(path("3/A2_Hum.rep")));
+    ASSERT_TRUE(mainWindow()->OpenMyFile(path("3/A2_Hum.rep")));
     EXPECT_EQ(figure("LB_HoursExpected"), QString::number(10 * 24 + 11));
     EXPECT_EQ(figure("LB_Completeness"), "100.0%");
     EXPECT_EQ(figure("LB_Mkt"), QStringLiteral("برای این کانال یا این ماه ندارد"));
     EXPECT_EQ(figure("LB_Limits"), QStringLiteral("سرآیند فایل حدود خوانایی ندارد"));
     EXPECT_EQ(figure("LB_HoursAbove"), "");
-    EXPECT_EQ(Form1->TabCompliance->excursionList()->rowCount(), 0);
+    EXPECT_EQ(mainWindow()->TabCompliance->excursionList()->rowCount(), 0);
     EXPECT_EQ(bands(), 0);
 }
 

@@ -8,23 +8,23 @@
 #include "app/programstate.h"
 #include "app/records.h"
 #include "app/rootdir.h"
-#include "app/ui/forms.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
+#include "support/windowsfixture.h"
 #include "views/ui/form1.h"
 
 namespace {
 
-class Form1StartupTest : public RootFixture
+class Form1StartupTest : public WindowsFixture
 {
 protected:
     void TearDown() override
     {
-        destroyForms();
-        RootFixture::TearDown();
+        closeWindows();
+        WindowsFixture::TearDown();
     }
-    QLineEdit* edit(const QString& name) { return Form1->findChild<QLineEdit*>(name); }
-    QGroupBox* box(int n) { return Form1->findChild<QGroupBox*>(QStringLiteral("GB_DeviceName%1").arg(n)); }
+    QLineEdit* edit(const QString& name) { return mainWindow()->findChild<QLineEdit*>(name); }
+    QGroupBox* box(int n) { return mainWindow()->findChild<QGroupBox*>(QStringLiteral("GB_DeviceName%1").arg(n)); }
 };
 
 TEST_F(Form1StartupTest, NineDevicesFillEightBoxesInRegistryOrder)
@@ -33,12 +33,12 @@ TEST_F(Form1StartupTest, NineDevicesFillEightBoxesInRegistryOrder)
     for (int i = 1; i <= 9; ++i)
         lines << QStringLiteral("device  =Dev%1,127.0.0.%1,s%1a,,s%1c,,%2,T,lan,").arg(i).arg(QChar('A' + i - 1));
     writeLines(path("DeviceStatus.txt"), lines);
-    createForms({});
-    EXPECT_EQ(Prog.RootDir, root());
-    EXPECT_EQ(DevLast, 8);
-    EXPECT_EQ(Prog.TimeOut3, 3000);
-    EXPECT_EQ(CurChart.Avr_Hour, 3);
-    EXPECT_EQ(NavSensor, -1);
+    openWindows({});
+    EXPECT_EQ(state().Prog.RootDir, root());
+    EXPECT_EQ(state().DevLast, 8);
+    EXPECT_EQ(state().Prog.TimeOut3, 3000);
+    EXPECT_EQ(mainWindow()->CurChart.Avr_Hour, 3);
+    EXPECT_EQ(mainWindow()->NavSensor, -1);
     for (int n = 1; n <= 8; ++n) {
         ASSERT_TRUE(box(n));
         EXPECT_FALSE(box(n)->isHidden());
@@ -54,17 +54,24 @@ TEST_F(Form1StartupTest, NineDevicesFillEightBoxesInRegistryOrder)
 
 TEST_F(Form1StartupTest, NoRegistryLeavesEveryBoxHiddenAndARefillHidesRemovedDevices)
 {
-    createForms({});
-    EXPECT_EQ(DevLast, -1);
-    EXPECT_EQ(Prog.TotalDev, -1);
+    openWindows({});
+    EXPECT_EQ(state().DevLast, -1);
+    EXPECT_EQ(state().Prog.TotalDev, -1);
     for (int n = 1; n <= 8; ++n) EXPECT_TRUE(box(n)->isHidden());
 
     writeLines(path("DeviceStatus.txt"), {"device  =One,COM1,a,,,,A,T,serial,", "device  =Two,COM2,b,,,,B,T,serial,"});
-    Form1->FormCreate();
+    mainWindow()->FormCreate();
     EXPECT_FALSE(box(2)->isHidden());
+    // The start-up leaves nothing of the file shown before or of the sensor stepping.
+    mainWindow()->CurChart.Avr_Hour = 24;
+    mainWindow()->CurChart.FileName = path("3/A1_Freezer.rep");
+    mainWindow()->NavSensor = 2;
     writeLines(path("DeviceStatus.txt"), {"device  =One,COM1,a,,,,A,T,serial,"});
-    Form1->FormCreate();
-    EXPECT_EQ(Prog.TotalDev, 0);
+    mainWindow()->FormCreate();
+    EXPECT_EQ(mainWindow()->NavSensor, -1);
+    EXPECT_EQ(mainWindow()->CurChart.Avr_Hour, 3);
+    EXPECT_TRUE(mainWindow()->CurChart.FileName.isEmpty());
+    EXPECT_EQ(state().Prog.TotalDev, 0);
     EXPECT_TRUE(box(2)->isHidden());
     EXPECT_EQ(edit("LE_D2_S1")->text(), QString());
 }
@@ -73,10 +80,10 @@ TEST_F(Form1StartupTest, ABadSettingIsShownAndStartUpGoesOn)
 {
     writeLines(path("DeviceStatus.txt"), {"refresh = soon", "device  =One,COM1,a,,,,A,T,serial,"});
     dlg.expect(Kind::Error, "'soon' is not a valid integer value");
-    createForms({});
-    EXPECT_EQ(DevLast, 0);
+    openWindows({});
+    EXPECT_EQ(state().DevLast, 0);
     EXPECT_FALSE(box(1)->isHidden());
-    EXPECT_EQ(CurChart.Avr_Hour, 3);
+    EXPECT_EQ(mainWindow()->CurChart.Avr_Hour, 3);
 }
 
 // A start-up stopped early by an unreadable picture or registry still leaves the
@@ -111,13 +118,13 @@ TEST_F(Form1StartupTest, AStartUpStoppedEarlyLeavesTheDefaults)
         writeLines(r + "3/A1_Temp.rep", lines);
 
         dlg.expect(Kind::Error, c.error);
-        createForms({});
-        EXPECT_EQ(CurChart.Avr_Hour, 3);
-        ASSERT_TRUE(Form1->OpenMyFile(r + "3/A1_Temp.rep"));
-        Form1->LastMonth1Click();
-        EXPECT_EQ(CurChart.Curr_Mon, 6);
+        openWindows({});
+        EXPECT_EQ(mainWindow()->CurChart.Avr_Hour, 3);
+        ASSERT_TRUE(mainWindow()->OpenMyFile(r + "3/A1_Temp.rep"));
+        mainWindow()->LastMonth1Click();
+        EXPECT_EQ(mainWindow()->CurChart.Curr_Mon, 6);
         EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
-        destroyForms();
+        closeWindows();
         dlg.clear();
     }
 }

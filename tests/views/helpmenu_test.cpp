@@ -12,9 +12,9 @@
 #include <QUrlQuery>
 
 #include "app/records.h"
-#include "app/ui/forms.h"
 #include "platform/shell.h"
 #include "support/fixtures.h"
+#include "support/windowsfixture.h"
 #include "views/about.h"
 #include "views/exportprint_support.h"
 #include "views/ui/aboutbox.h"
@@ -23,22 +23,22 @@
 
 namespace {
 
-class HelpMenuTest : public RootFixture
+class HelpMenuTest : public WindowsFixture
 {
 protected:
     void SetUp() override
     {
-        RootFixture::SetUp();
+        WindowsFixture::SetUp();
         setShell(&recorded);
         writeLines(path("DeviceStatus.txt"), {"device  =Cold room,127.0.0.11,Freezer,,,,A,T,lan,"});
-        createForms({});
+        openWindows({});
     }
     void TearDown() override
     {
-        destroyForms();
+        closeWindows();
         setShell(nullptr);
         QDir::setCurrent(m_cwd);
-        RootFixture::TearDown();
+        WindowsFixture::TearDown();
     }
     RecordingShell recorded;
     QString m_cwd = QDir::currentPath();
@@ -49,9 +49,9 @@ TEST_F(HelpMenuTest, ItemsGoToTheShell)
     // Started from another folder: the help document and the folder are the program's.
     QDir().mkpath(path("elsewhere"));
     QDir::setCurrent(path("elsewhere"));
-    Form1->site1->trigger();
-    Form1->pdfHelp->trigger();
-    Form1->openfolder1->trigger();
+    mainWindow()->site1->trigger();
+    mainWindow()->pdfHelp->trigger();
+    mainWindow()->openfolder1->trigger();
     EXPECT_EQ(recorded.opened, QStringList({kMakerSite, root() + "Software Help.pdf", root()}));
 }
 
@@ -62,21 +62,21 @@ TEST_F(HelpMenuTest, WithoutALauncherTheFileOrFolderIsNamed)
     recorded.launches = false;
     dlg.expect(Kind::Message, "فایل راهنما:\n" + root() + "Software Help.pdf")
         .expect(Kind::Message, "پوشه برنامه:\n" + root());
-    Form1->pdfHelp->trigger();
-    Form1->openfolder1->trigger();
+    mainWindow()->pdfHelp->trigger();
+    mainWindow()->openfolder1->trigger();
     EXPECT_EQ(recorded.opened, QStringList({root() + "Software Help.pdf", root()}));
 }
 
 TEST_F(HelpMenuTest, TroubleshootingMailNeedsAMailHandler)
 {
     dlg.expect(Kind::Message, kNoMailProgramMessage);
-    Form1->mailto1->trigger();
+    mainWindow()->mailto1->trigger();
     EXPECT_TRUE(recorded.opened.isEmpty());
 
     recorded.handlers << "mailto";
-    Form_Message->addLine("Cold room: no reply, 3 tries");
-    QTest::mouseClick(AboutBox->Label_mail, Qt::LeftButton);  // the about window's e-mail line does the same
-    Form1->mailto1->trigger();
+    messageWindow()->addLine("Cold room: no reply, 3 tries");
+    QTest::mouseClick(aboutBox()->Label_mail, Qt::LeftButton);  // the about window's e-mail line does the same
+    mainWindow()->mailto1->trigger();
     ASSERT_EQ(recorded.opened.size(), 2);
     EXPECT_EQ(recorded.opened[0], recorded.opened[1]);
     const QUrl url(recorded.opened[0]);
@@ -90,27 +90,27 @@ TEST_F(HelpMenuTest, TroubleshootingMailNeedsAMailHandler)
 
 TEST_F(HelpMenuTest, AboutWindowFromF1)
 {
-    EXPECT_EQ(Form1->About1->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(mainWindow()->About1->shortcut(), QKeySequence(Qt::Key_F1));
     bool shown = false;
     QTimer::singleShot(0, [&] {
-        shown = AboutBox->isVisible();
-        const QStringList history = AboutBox->Memo1->toPlainText().split('\n');
+        shown = aboutBox()->isVisible();
+        const QStringList history = aboutBox()->Memo1->toPlainText().split('\n');
         EXPECT_EQ(history.first(), "تاریخچه ویرایش ها");
         EXPECT_EQ(history.filter(QRegularExpression("^ویرایش \\d+/\\d+/\\d+$")).size(), 9);
         EXPECT_EQ(history.mid(history.size() - 7), QStringList(7, QString()));
-        EXPECT_TRUE(AboutBox->Memo1->isReadOnly());
+        EXPECT_TRUE(aboutBox()->Memo1->isReadOnly());
         QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(AboutBox->Label_site, &enter);
-        EXPECT_TRUE(AboutBox->Label_site->styleSheet().contains("red"));
+        QApplication::sendEvent(aboutBox()->Label_site, &enter);
+        EXPECT_TRUE(aboutBox()->Label_site->styleSheet().contains("red"));
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(AboutBox->Label_site, &leave);
-        EXPECT_TRUE(AboutBox->Label_site->styleSheet().contains("blue"));
-        QTest::mouseClick(AboutBox->Label_site, Qt::LeftButton);
-        AboutBox->OKButton->click();
+        QApplication::sendEvent(aboutBox()->Label_site, &leave);
+        EXPECT_TRUE(aboutBox()->Label_site->styleSheet().contains("blue"));
+        QTest::mouseClick(aboutBox()->Label_site, Qt::LeftButton);
+        aboutBox()->OKButton->click();
     });
-    Form1->About1->trigger();
+    mainWindow()->About1->trigger();
     EXPECT_TRUE(shown);
-    EXPECT_EQ(AboutBox->result(), QDialog::Accepted);
+    EXPECT_EQ(aboutBox()->result(), QDialog::Accepted);
     EXPECT_EQ(recorded.opened, QStringList{kMakerSite});
 }
 

@@ -11,23 +11,23 @@
 #include "app/calendar.h"
 #include "app/ledger.h"
 #include "app/records.h"
-#include "app/ui/forms.h"
 #include "platform/convert.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
+#include "support/windowsfixture.h"
 #include "views/ui/form1.h"
 
 namespace {
 
-class PersianLocaleTest : public RootFixture
+class PersianLocaleTest : public WindowsFixture
 {
 protected:
     void TearDown() override
     {
-        destroyForms();
+        closeWindows();
         QLocale::setDefault(QLocale::c());
         sim.stop();
-        RootFixture::TearDown();
+        WindowsFixture::TearDown();
     }
     struct Run
     {
@@ -80,13 +80,13 @@ TEST_F(PersianLocaleTest, DownloadOpenAndExportUnderPersianSettings)
 
     // The main window under the same settings: no message, the file's limits, Persian numbers on screen.
     QLocale::setDefault(QLocale(QLocale::Persian, QLocale::Iran));
-    createForms({});
-    ASSERT_TRUE(Form1->OpenMyFile(rep));
-    EXPECT_EQ(CurChart.hys1L, -20.0);
-    EXPECT_EQ(CurChart.hys1H, 50.5);
+    openWindows({});
+    ASSERT_TRUE(mainWindow()->OpenMyFile(rep));
+    EXPECT_EQ(mainWindow()->CurChart.hys1L, -20.0);
+    EXPECT_EQ(mainWindow()->CurChart.hys1H, 50.5);
     bool persianCell = false;
-    for (int r = 1; r < Form1->SG_Table->rowCount(); ++r)
-        if (const QTableWidgetItem* item = Form1->SG_Table->item(r, 1))
+    for (int r = 1; r < mainWindow()->SG_Table->rowCount(); ++r)
+        if (const QTableWidgetItem* item = mainWindow()->SG_Table->item(r, 1))
             persianCell = persianCell || item->text().contains(kArabicDecimalSeparator);
     EXPECT_TRUE(persianCell);
 

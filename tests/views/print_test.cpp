@@ -9,9 +9,9 @@
 
 #include "app/calendar.h"
 #include "app/records.h"
-#include "app/ui/forms.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
+#include "support/windowsfixture.h"
 #include "views/exportprint_support.h"
 #include "views/month.h"
 #include "views/tableprint.h"
@@ -20,13 +20,13 @@
 
 namespace {
 
-class PrintTest : public RootFixture
+class PrintTest : public WindowsFixture
 {
 protected:
     void TearDown() override
     {
-        destroyForms();
-        RootFixture::TearDown();
+        closeWindows();
+        WindowsFixture::TearDown();
     }
     // A grid of rows x 3 columns, cell text "r<row>c<col>", 64 pixels a column.
     static void fillGrid(QTableWidget& t, int rows)
@@ -157,17 +157,17 @@ TEST_F(PrintTest, MainWindowPrintsTheActivePageThroughTheSetUpDialog)
 {
     setProgramNowForTests(QDateTime(QDate(2024, 12, 31), QTime(10, 0)));
     writeLines(path("DeviceStatus.txt"), {"Comment0 = HeadingLine"});
-    createForms({});
+    openWindows({});
     writeLines(path("3/A1_Temp.rep"), {reportHeader(), fullDayT(7, 1, 20), fullDayT(7, 2, 22)});
-    ASSERT_TRUE(Form1->OpenMyFile(path("3/A1_Temp.rep")));
+    ASSERT_TRUE(mainWindow()->OpenMyFile(path("3/A1_Temp.rep")));
 
     // Chart page: landscape offered, the chart stretched inside 2 % margins.
-    Form1->PageControl1->setCurrentWidget(Form1->TabChart);
+    mainWindow()->PageControl1->setCurrentWidget(mainWindow()->TabChart);
     PrintSetup chart;
     chart.outputFile = path("chart.pdf");
     chart.landscape = true;
     dlg.expectPrintSetup(chart);
-    Form1->Print1->trigger();
+    mainWindow()->Print1->trigger();
     EXPECT_TRUE(dlg.lastPrintSetupShown().landscape);
     PdfText pdf = pdfWords(chart.outputFile);
     ASSERT_EQ(pdf.pages.size(), 1);
@@ -178,11 +178,11 @@ TEST_F(PrintTest, MainWindowPrintsTheActivePageThroughTheSetUpDialog)
     EXPECT_FALSE(pdf.find(0, "A1_Temp").isEmpty());
 
     // Table page: portrait whatever the dialog chose; the header is the chart's title.
-    Form1->PageControl1->setCurrentWidget(Form1->TabTable);
+    mainWindow()->PageControl1->setCurrentWidget(mainWindow()->TabTable);
     PrintSetup table = chart;
     table.outputFile = path("table.pdf");
     dlg.expectPrintSetup(table);
-    Form1->Print1->trigger();
+    mainWindow()->Print1->trigger();
     pdf = pdfWords(table.outputFile);
     ASSERT_EQ(pdf.pages.size(), 1);
     EXPECT_LT(pdf.pages[0].width, pdf.pages[0].height);
@@ -193,22 +193,22 @@ TEST_F(PrintTest, MainWindowPrintsTheActivePageThroughTheSetUpDialog)
     // Cancelled: nothing printed. The devices page prints nothing.
     dlg.expectPrintSetup(std::nullopt);
     table.outputFile = path("none.pdf");
-    Form1->Print1->trigger();
-    Form1->PageControl1->setCurrentWidget(Form1->TabSheet1);
+    mainWindow()->Print1->trigger();
+    mainWindow()->PageControl1->setCurrentWidget(mainWindow()->TabSheet1);
     dlg.expectPrintSetup(table);
-    Form1->Print1->trigger();
+    mainWindow()->Print1->trigger();
     EXPECT_FALSE(QFileInfo::exists(path("none.pdf")));
 }
 
 TEST_F(PrintTest, SaveAsTextAppendsTxtAndWritesTheShownCells)
 {
-    createForms({});
+    openWindows({});
     writeLines(path("3/A1_Temp.rep"), {reportHeader(), fullDayT(7, 1, 20)});
-    ASSERT_TRUE(Form1->OpenMyFile(path("3/A1_Temp.rep")));
-    Form1->SG_Table->item(1, 1)->setText("edited");  // the grid is editable: its cells are written
+    ASSERT_TRUE(mainWindow()->OpenMyFile(path("3/A1_Temp.rep")));
+    mainWindow()->SG_Table->item(1, 1)->setText("edited");  // the grid is editable: its cells are written
 
     dlg.expect(Kind::SaveFile, QStringLiteral("ذخیره به صورت متن "), path("x.txt"));
-    Form1->SaveAsTextFile1->trigger();
+    mainWindow()->SaveAsTextFile1->trigger();
     const QStringList lines = readLines(path("x.txt.txt"));
     ASSERT_EQ(lines.size(), 31);
     for (const QString& l : lines) EXPECT_TRUE(l.endsWith(',')) << l.toStdString();
@@ -216,7 +216,7 @@ TEST_F(PrintTest, SaveAsTextAppendsTxtAndWritesTheShownCells)
     EXPECT_TRUE(readFileBytes(path("x.txt.txt")).contains("\r\n"));
 
     dlg.expect(Kind::SaveFile, QString(), std::nullopt);
-    Form1->SaveAsTextFile1->trigger();
+    mainWindow()->SaveAsTextFile1->trigger();
     EXPECT_FALSE(QFileInfo::exists(path(".txt")));
 }
 
@@ -226,11 +226,11 @@ namespace {
 
 TEST_F(PrintTest, SaveAsPictureAppendsWmf)
 {
-    createForms({});
+    openWindows({});
     writeLines(path("3/A1_Temp.rep"), {reportHeader(), fullDayT(7, 1, 20)});
-    ASSERT_TRUE(Form1->OpenMyFile(path("3/A1_Temp.rep")));
+    ASSERT_TRUE(mainWindow()->OpenMyFile(path("3/A1_Temp.rep")));
     dlg.expect(Kind::SaveFile, QStringLiteral("ذخیره به صورت عکس "), path("july"));
-    Form1->SaveasBitmap1->trigger();
+    mainWindow()->SaveasBitmap1->trigger();
     const QByteArray wmf = readFileBytes(path("july.wmf"));
     ASSERT_GT(wmf.size(), 22);
     EXPECT_EQ(wmf.left(4), QByteArray("\xD7\xCD\xC6\x9A", 4));  // the placeable header's key
@@ -240,7 +240,7 @@ TEST_F(PrintTest, SaveAsPictureAppendsWmf)
     EXPECT_TRUE(readFileBytes(path("july.svg")).contains(">Sensor<"));  // the title, a text run of its own
 
     dlg.expect(Kind::SaveFile, QString(), std::nullopt);
-    Form1->SaveasBitmap1->trigger();
+    mainWindow()->SaveasBitmap1->trigger();
     EXPECT_FALSE(QFileInfo::exists(path(".wmf")));
 }
 

@@ -11,6 +11,7 @@
 
 #include "config/maintenance.h"
 #include "platform/bidi.h"
+#include "support/windowsfixture.h"
 #include "views/ui/aboutbox.h"
 #include "views/ui/form_comment.h"
 
@@ -28,10 +29,15 @@ QList<std::pair<qreal, qreal>> lineEdges(QPlainTextEdit* memo)
     return edges;
 }
 
-TEST(RightToLeft, HeadingEditorAndHistoryPaneAreAlignedRight)
+class RightToLeftWindows : public WindowsFixture
 {
-    TForm_comment heading;
-    TAboutBox about;
+};
+
+TEST_F(RightToLeftWindows, HeadingEditorAndHistoryPaneAreAlignedRight)
+{
+    openWindows();
+    TForm_comment& heading = windows().headingDialog();
+    TAboutBox& about = windows().aboutBox();
     for (QWidget* w : {static_cast<QWidget*>(&heading), static_cast<QWidget*>(&about)}) {
         w->resize(700, 500);
         w->show();

@@ -18,11 +18,11 @@
 #include <QTemporaryDir>
 
 #include "app/ui/application.h"
-#include "app/ui/forms.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "support/fixtures.h"
+#include "support/windowsfixture.h"
 #include "views/ui/monthview.h"
 
 namespace {
@@ -130,14 +130,14 @@ bool isEnglish(const QString& text)
     return !isPersian(text) && word.match(text).hasMatch();
 }
 
-class WindowTexts : public RootFixture
+class WindowTexts : public WindowsFixture
 {
 protected:
     void TearDown() override
     {
-        destroyForms();
+        closeWindows();
         removePersianTranslations(*qApp);
-        RootFixture::TearDown();
+        WindowsFixture::TearDown();
     }
 };
 
@@ -148,7 +148,7 @@ TEST_F(WindowTexts, EnglishTextsAreOnlyThoseOfTheDesign)
 {
     writeLines(path("DeviceStatus.txt"), {"device  =انبار,127.0.0.1,یخچال,,,,A,T,lan,"});
     ASSERT_TRUE(installPersianTranslations(*qApp));
-    createForms({});
+    openWindows({});
     const QStringList allowed =
         readTextFile(QStringLiteral(TERMIVO_SOURCE_DIR "/tests/data/english-window-texts.txt")).lines;
     QStringList unexpected;

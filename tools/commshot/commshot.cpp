@@ -12,11 +12,13 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "app/programstate.h"
 #include "app/rootdir.h"
 #include "app/ui/application.h"
-#include "app/ui/forms.h"
+#include "app/ui/controller.h"
 #include "config/ui/devicenamespage.h"
 #include "config/ui/maintenancepages.h"
+#include "link/devicelink.h"
 #include "link/ui/form_comm.h"
 
 int main(int argc, char* argv[])
@@ -41,22 +43,22 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    createForms({});
-    Form_Comm->resize(1180, 600);
-    Form_Comm->move(0, 0);
-    Form_Comm->show();
+    AppController windows(programState(), deviceLink(), {});  // composition
+    auto* comm = &windows.commWindow();
+    comm->resize(1180, 600);
+    comm->move(0, 0);
+    comm->show();
     if (page == QLatin1String("names")) {
-        Form_Comm->TabSheet1->StringGrid1->setCurrentCell(2, 6);
+        comm->TabSheet1->StringGrid1->setCurrentCell(2, 6);
     } else {
-        QTimer::singleShot(300, [] { Form_Comm->TabSheet8->Button2->click(); });
+        QTimer::singleShot(300, [&] { comm->TabSheet8->Button2->click(); });
     }
     int rc = 0;
     QTimer::singleShot(2000, [&] {
-        Form_Comm->Memo_Json->moveCursor(QTextCursor::Start);
-        if (!Form_Comm->grab().save(p.value(QStringLiteral("out")))) rc = 1;
+        comm->Memo_Json->moveCursor(QTextCursor::Start);
+        if (!comm->grab().save(p.value(QStringLiteral("out")))) rc = 1;
         app.quit();
     });
     app.exec();
-    destroyForms();
     return rc;
 }

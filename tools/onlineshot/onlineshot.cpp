@@ -9,9 +9,11 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/programstate.h"
 #include "app/rootdir.h"
 #include "app/ui/application.h"
-#include "app/ui/forms.h"
+#include "app/ui/controller.h"
+#include "link/devicelink.h"
 #include "online/ui/form_show.h"
 #include "platform/dialogs.h"
 
@@ -34,24 +36,24 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    createForms({});
+    AppController windows(programState(), deviceLink(), {});  // composition
+    auto* online = &windows.onlineWindow();
     SilentDialogs silent;  // a device that does not answer is not a box in the picture
     setDialogs(&silent);
     const QStringList wh = p.value(QStringLiteral("size")).split(QLatin1Char('x'));
-    Form_Show->setManualTicks(true);
-    Form_Show->resize(wh.value(0).toInt(), wh.value(1).toInt());
-    Form_Show->move(0, 0);
-    Form_Show->show();
+    online->setManualTicks(true);
+    online->resize(wh.value(0).toInt(), wh.value(1).toInt());
+    online->move(0, 0);
+    online->show();
     int rc = 0;
     QTimer::singleShot(300, [&] {
-        Form_Show->Timer1Timer();
-        if (p.isSet(QStringLiteral("paused"))) Form_Show->BTN_Back->click();
+        online->Timer1Timer();
+        if (p.isSet(QStringLiteral("paused"))) online->BTN_Back->click();
         QTimer::singleShot(500, [&] {
-            if (!Form_Show->grab().save(p.value(QStringLiteral("out")))) rc = 1;
+            if (!online->grab().save(p.value(QStringLiteral("out")))) rc = 1;
             app.quit();
         });
     });
     app.exec();
-    destroyForms();
     return rc;
 }

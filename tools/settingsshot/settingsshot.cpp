@@ -10,10 +10,13 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/rootdir.h"
 #include "app/ui/application.h"
+#include "app/ui/controller.h"
 #include "config/ui/settingspage.h"
+#include "link/devicelink.h"
 #include "link/ui/form_comm.h"
 
 int main(int argc, char* argv[])
@@ -33,13 +36,15 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    Prog.RootDir = computeRootDir();
-    Prog.tryCnt = 3;
-    Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
-    SelDevice.ID = p.value(QStringLiteral("id"));
-    SelDevice.IP = p.value(QStringLiteral("link"));
+    AppController windows(programState(), deviceLink(), {});  // composition
+    ProgramState& state = programState();                     // composition
+    state.Prog.RootDir = computeRootDir();
+    state.Prog.tryCnt = 3;
+    state.Prog.TimeOut1 = state.Prog.TimeOut2 = state.Prog.TimeOut3 = 500;
+    state.SelDevice.ID = p.value(QStringLiteral("id"));
+    state.SelDevice.IP = p.value(QStringLiteral("link"));
 
-    TForm_Comm comm;
+    TForm_Comm& comm = windows.commWindow();
     comm.resize(1000, 780);
     comm.move(0, 0);
     comm.PageControl1->setCurrentWidget(comm.TabSheet_Net);

@@ -13,11 +13,13 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "app/programstate.h"
 #include "app/rootdir.h"
 #include "app/ui/application.h"
-#include "app/ui/forms.h"
+#include "app/ui/controller.h"
 #include "config/ui/devicenamespage.h"
 #include "download/ui/form_read.h"
+#include "link/devicelink.h"
 #include "link/ui/form_comm.h"
 #include "views/ui/aboutbox.h"
 #include "views/ui/compliancepanel.h"
@@ -53,49 +55,54 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (p.isSet(QStringLiteral("root"))) setRootDirOverride(p.value(QStringLiteral("root")));
-    createForms({});
+    AppController windows(programState(), deviceLink(), {});  // composition
+    auto* mainWin = &windows.mainWindow();
+    auto* about = &windows.aboutBox();
+    auto* heading = &windows.headingDialog();
+    auto* comm = &windows.commWindow();
+    auto* download = &windows.downloadDialog();
     const QStringList wh = p.value(QStringLiteral("size")).split(QLatin1Char('x'));
-    Form1->resize(wh.value(0).toInt(), wh.value(1).toInt());
-    Form1->move(0, 0);
+    mainWin->resize(wh.value(0).toInt(), wh.value(1).toInt());
+    mainWin->move(0, 0);
     const QString page = p.value(QStringLiteral("page"));
-    auto showPage = [&page] {
-        QWidget* w = Form1->TabChart;
-        if (page == QLatin1String("table")) w = Form1->TabTable;
-        if (page == QLatin1String("compliance")) w = Form1->TabCompliance;
-        if (page == QLatin1String("devices")) w = Form1->TabSheet1;
-        Form1->PageControl1->setCurrentWidget(w);
+    auto showPage = [&] {
+        QWidget* w = mainWin->TabChart;
+        if (page == QLatin1String("table")) w = mainWin->TabTable;
+        if (page == QLatin1String("compliance")) w = mainWin->TabCompliance;
+        if (page == QLatin1String("devices")) w = mainWin->TabSheet1;
+        mainWin->PageControl1->setCurrentWidget(w);
     };
     showPage();
-    Form1->show();
-    if (p.isSet(QStringLiteral("minmax"))) Form1->ShowMinMax1->setChecked(true);
+    mainWin->show();
+    if (p.isSet(QStringLiteral("minmax"))) mainWin->ShowMinMax1->setChecked(true);
     if (p.isSet(QStringLiteral("open"))) {
         QTimer::singleShot(300, [&] {
-            Form1->OpenMyFile(p.value(QStringLiteral("open")));
+            mainWin->OpenMyFile(p.value(QStringLiteral("open")));
             showPage();
         });
     }
-    QWidget* shown = Form1;
+    QWidget* shown = mainWin;
     const QString window = p.value(QStringLiteral("window"));
-    if (window == QLatin1String("about")) shown = AboutBox;
-    if (window == QLatin1String("heading")) shown = Form_comment;
-    if (window == QLatin1String("settings")) shown = Form_Comm;
-    if (window == QLatin1String("download")) shown = Form_read;
-    if (shown != Form1) QTimer::singleShot(600, [shown] { shown->show(); });
+    if (window == QLatin1String("about")) shown = about;
+    if (window == QLatin1String("heading")) shown = heading;
+    if (window == QLatin1String("settings")) shown = comm;
+    if (window == QLatin1String("download")) shown = download;
+    if (shown != mainWin) QTimer::singleShot(600, [&, shown] { shown->show(); });
     const QString dialog = p.value(QStringLiteral("dialog"));
     const bool openDialog = dialog == QLatin1String("open") || dialog == QLatin1String("unsaved");
     if (dialog == QLatin1String("open"))
-        QTimer::singleShot(600, [] { Form1->Open1Click(); });  // modal until closed below
+        QTimer::singleShot(600, [&] { mainWin->Open1Click(); });  // modal until closed below
     if (dialog == QLatin1String("unsaved")) {
-        QTimer::singleShot(600, [] {
-            Form_Comm->TabSheet1->FormShow();
-            Form_Comm->TabSheet1->BitBtnAddDev->click();
-            Form1->AllData1->trigger();  // the question is modal until closed below
+        QTimer::singleShot(600, [&] {
+            comm->TabSheet1->FormShow();
+            comm->TabSheet1->BitBtnAddDev->click();
+            mainWin->AllData1->trigger();  // the question is modal until closed below
         });
     }
     int rc = 0;
     QTimer::singleShot(1500, [&] {
         // With a dialog: the screen, which holds the window and the dialog over it.
-        const QPixmap shot = openDialog ? Form1->screen()->grabWindow(0) : shown->grab();
+        const QPixmap shot = openDialog ? mainWin->screen()->grabWindow(0) : shown->grab();
         if (QWidget* modal = QApplication::activeModalWidget()) {
             // A question without a cancel button closes only by one of its buttons: the last.
             auto* box = qobject_cast<QMessageBox*>(modal);
@@ -108,6 +115,5 @@ int main(int argc, char* argv[])
         app.quit();
     });
     app.exec();
-    destroyForms();
     return rc;
 }

@@ -6,12 +6,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/programstate.h"
 #include "app/registry.h"
-#include "app/ui/forms.h"
+#include "app/windowcommands.h"
 #include "link/devicelink.h"
+#include "link/portfinder.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
-#include "views/ui/form1.h"
 
 namespace {
 QPushButton* button(const QString& text, const char* name, QWidget* parent)
@@ -22,7 +23,8 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 }
 }  // namespace
 
-DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
+DeviceNamesPage::DeviceNamesPage(DeviceLink& link, WindowCommands& commands, QWidget* parent)
+    : QWidget(parent), m_link(link), m_commands(commands)
 {
     setObjectName(QStringLiteral("TabSheet1"));
     StringGrid1 = new QTableWidget(0, devicelist::ColumnCount, this);
@@ -48,7 +50,7 @@ DeviceNamesPage::DeviceNamesPage(QWidget* parent) : QWidget(parent)
     connectGuarded(BitBtnAddDev, &QPushButton::clicked, this, [this] { BtnAddNewDeviceClick(); });
     connectGuarded(BtnDeleteDevice, &QPushButton::clicked, this, [this] { BtnDeleteDeviceClick(); });
     connectGuarded(BtnSaveSoft, &QPushButton::clicked, this, [this] { BtnSaveSoftClick(); });
-    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [] { deviceLink().showSerialPorts(); });
+    connectGuarded(BtnShowCom, &QPushButton::clicked, this, [this] { PortFinder(m_link).showSerialPorts(); });
 }
 
 void DeviceNamesPage::setRows(const QList<DeviceRow>& rows)
@@ -86,7 +88,7 @@ void DeviceNamesPage::appendRow(const DeviceRow& row)
 
 void DeviceNamesPage::FormShow()
 {
-    setRows(devicelist::rowsOfRegistry());
+    setRows(devicelist::rowsOfRegistry(programState()));  // composition
     m_registryRows = rows();
     SelRow = 0;
 }
@@ -122,7 +124,7 @@ int DeviceNamesPage::FindDuplicateID() const
 
 void DeviceNamesPage::BtnSaveSoftClick()
 {
-    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(), rows());
+    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(Prog.RootDir), rows());
     if (r.outcome == devicelist::SaveOutcome::Duplicate) {
         dialogs().message(QStringLiteral("دو دستگاه نمی توانند یک آی دی داشته باشند "));
         return;
@@ -132,15 +134,8 @@ void DeviceNamesPage::BtnSaveSoftClick()
         return;
     }
     m_registryRows = rows();
-    SerialPortControl& port = deviceLink().MSComm1();
+    SerialPortControl& port = m_link.MSComm1();
     if (port.PortOpen()) port.setPortOpen(false);
-    // The main window's start-up and show steps read the registry and the ledger again
-    // and rebuild its device panel.
-    if (Form1) {
-        Form1->FormCreate();
-        Form1->FormShow();
-    } else {
-        reportRegistryNotes(loadRegistry());
-    }
+    m_commands.registryChanged();
     dialogs().message(QStringLiteral("تغییرات ذخیره شد "));
 }

@@ -6,14 +6,18 @@
 
 #include "config/devicelist.h"
 
+class DeviceLink;
 class QPushButton;
 class QTableWidget;
+class WindowCommands;
 
 class DeviceNamesPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit DeviceNamesPage(QWidget* parent = nullptr);
+    // link: the serial ports the page lists and closes; commands: the registry's
+    // readers are told of a save.
+    DeviceNamesPage(DeviceLink& link, WindowCommands& commands, QWidget* parent = nullptr);
 
     QTableWidget* StringGrid1;
     QPushButton* BitBtnAddDev;
@@ -45,5 +49,7 @@ public:
 private:
     void setRows(const QList<DeviceRow>& rows);
 
+    DeviceLink& m_link;
+    WindowCommands& m_commands;
     QList<DeviceRow> m_registryRows;  // the rows as last filled or saved
 };

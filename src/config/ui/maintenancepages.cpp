@@ -12,9 +12,12 @@
 #include <QVBoxLayout>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "config/maintenance.h"
 #include "link/devicelink.h"
+#include "link/devicesearch.h"
+#include "link/ussdpoll.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
 
@@ -26,24 +29,12 @@ T* named(T* w, const char* name)
     return w;
 }
 
-QString sendToChosenDevice(const QString& command)
-{
-    return deviceLink().Write2Dev(command, SelDevice);
-}
-
-// The chosen device as the registry knows it (its name), for the erase question.
-Device_Rec chosenDevice()
-{
-    for (int i = 0; i <= DevLast && i < kMaxDevices; ++i)
-        if (DevList[i].ID == SelDevice.ID && DevList[i].IP.compare(SelDevice.IP, Qt::CaseInsensitive) == 0)
-            return DevList[i];
-    return SelDevice;
-}
 }  // namespace
 
 // ---------------------------------------------------------------- replies page
 
-RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
+RepliesPage::RepliesPage(ProgramState& state, DeviceLink& link, DeviceSearch& search, QWidget* parent)
+    : QWidget(parent), m_state(state), m_link(link)
 {
     setObjectName(QStringLiteral("TabSheet8"));
     Memo_Json = named(new QPlainTextEdit(this), "Memo_Json");
@@ -68,7 +59,7 @@ RepliesPage::RepliesPage(QWidget* parent) : QWidget(parent)
 
     connectGuarded(BtnSendJson, &QPushButton::clicked, this, [this] { BtnSendJsonClick(); });
     connectGuarded(Button12, &QPushButton::clicked, this, [this] { Button12Click(); });
-    connectGuarded(Button2, &QPushButton::clicked, this, [] { deviceLink().searchDevices(); });
+    connectGuarded(Button2, &QPushButton::clicked, this, [&search] { search.searchDevices(); });
 }
 
 void RepliesPage::addReply(const QString& reply)
@@ -79,7 +70,7 @@ void RepliesPage::addReply(const QString& reply)
 
 void RepliesPage::BtnSendJsonClick()
 {
-    const QString reply = sendToChosenDevice(CBManualSend->currentText());
+    const QString reply = m_link.Write2Dev(CBManualSend->currentText(), m_state.SelDevice);
     Memo_Json->clear();
     Memo_Json->appendPlainText(reply);
 }
@@ -91,7 +82,8 @@ void RepliesPage::Button12Click()
 
 // ---------------------------------------------------------------- clock, alarm, erase
 
-DeviceCommandsPanel::DeviceCommandsPanel(RepliesPage* replies, QWidget* parent) : QGroupBox(parent), m_replies(replies)
+DeviceCommandsPanel::DeviceCommandsPanel(ProgramState& state, DeviceLink& link, RepliesPage* replies, QWidget* parent)
+    : QGroupBox(parent), m_state(state), m_link(link), m_replies(replies)
 {
     setObjectName(QStringLiteral("GroupBoxDeviceCommands"));
     LE_BaseParam_TimeDate = named(new QLineEdit(this), "LE_BaseParam_TimeDate");
@@ -153,7 +145,7 @@ void DeviceCommandsPanel::btnClearAllFileClick()
     if (!m_expert) return;
     // The question names the device, so nobody erases one device thinking of another;
     // without a chosen device there is nothing to ask about.
-    if (SelDevice.ID.isEmpty() || SelDevice.IP.isEmpty()) {
+    if (m_state.SelDevice.ID.isEmpty() || m_state.SelDevice.IP.isEmpty()) {
         dialogs().message(linktext::kChooseDevice);
         return;
     }
@@ -166,7 +158,9 @@ void DeviceCommandsPanel::btnClearAllFileClick()
 
 // ---------------------------------------------------------------- operator codes
 
-OperatorPanel::OperatorPanel(RepliesPage* replies, QWidget* parent) : QWidget(parent), m_replies(replies)
+OperatorPanel::OperatorPanel(ProgramState& state, DeviceLink& link, RepliesPage* replies, UssdPoll& poll,
+                             QWidget* parent)
+    : QWidget(parent), m_state(state), m_link(link), m_replies(replies), m_poll(poll)
 {
     setObjectName(QStringLiteral("PanelOperator"));
     EditCode = named(new QLineEdit(this), "EditCode");
@@ -195,9 +189,8 @@ OperatorPanel::OperatorPanel(RepliesPage* replies, QWidget* parent) : QWidget(pa
 void OperatorPanel::BtnSentToOperatorClick()
 {
     const QString command = maintenance::ussdCommand(EditSentToOperator->text());
-    deviceLink().UssdPollCount = 0;
-    m_replies->addReply(sendToChosenDevice(command));
-    deviceLink().Timer1().start();
+    m_replies->addReply(m_link.Write2Dev(command, m_state.SelDevice));
+    m_poll.startPolling();
 }
 
 void OperatorPanel::BtnEtebarClick()
@@ -208,12 +201,26 @@ void OperatorPanel::BtnEtebarClick()
         EditCode->setFocus();
         return;
     }
-    deviceLink().UssdPollCount = 0;
-    m_replies->addReply(sendToChosenDevice(maintenance::topUpCommand(EditCode->text())));
-    deviceLink().Timer1().start();
+    m_replies->addReply(m_link.Write2Dev(maintenance::topUpCommand(EditCode->text()), m_state.SelDevice));
+    m_poll.startPolling();
 }
 
 void OperatorPanel::Button1Click()
 {
-    deviceLink().Timer1().start();
+    m_poll.continuePolling();
+}
+
+QString DeviceCommandsPanel::sendToChosenDevice(const QString& command)
+{
+    return m_link.Write2Dev(command, m_state.SelDevice);
+}
+
+Device_Rec DeviceCommandsPanel::chosenDevice() const
+{
+    const Device_Rec& chosen = m_state.SelDevice;
+    for (int i = 0; i <= m_state.DevLast && i < kMaxDevices; ++i) {
+        const Device_Rec& d = m_state.DevList[i];
+        if (d.ID == chosen.ID && d.IP.compare(chosen.IP, Qt::CaseInsensitive) == 0) return d;
+    }
+    return chosen;
 }

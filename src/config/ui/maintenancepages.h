@@ -8,18 +8,23 @@
 #include <QGroupBox>
 #include <QWidget>
 
+class DeviceSearch;
+class UssdPoll;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class DeviceLink;
+struct Device_Rec;
+struct ProgramState;
 
 // The replies page "پاسخ ها": the reply pane, the typed-command list and the device search.
 class RepliesPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RepliesPage(QWidget* parent = nullptr);
+    RepliesPage(ProgramState& state, DeviceLink& link, DeviceSearch& search, QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo_Json;
     QPushButton* Button12;  // clear
@@ -31,6 +36,10 @@ public:
     void Button12Click();
     // Adds a reply and the separator line under it.
     void addReply(const QString& reply);
+
+private:
+    ProgramState& m_state;
+    DeviceLink& m_link;
 };
 
 // Clock, alarm and erase: the device settings page's command box.
@@ -38,7 +47,7 @@ class DeviceCommandsPanel : public QGroupBox
 {
     Q_OBJECT
 public:
-    DeviceCommandsPanel(RepliesPage* replies, QWidget* parent = nullptr);
+    DeviceCommandsPanel(ProgramState& state, DeviceLink& link, RepliesPage* replies, QWidget* parent = nullptr);
 
     QLineEdit* LE_BaseParam_TimeDate;  // the computer's clock as last sent
     // Shows the clock in field (the settings page's own) instead of the panel's.
@@ -57,6 +66,12 @@ public:
     bool expertAccess() const { return m_expert; }
 
 private:
+    QString sendToChosenDevice(const QString& command);
+    // The chosen device as the registry knows it (its name), for the erase question.
+    Device_Rec chosenDevice() const;
+
+    ProgramState& m_state;
+    DeviceLink& m_link;
     RepliesPage* m_replies;
     QLabel* m_clockLabel = nullptr;
     bool m_expert = false;
@@ -67,7 +82,8 @@ class OperatorPanel : public QWidget
 {
     Q_OBJECT
 public:
-    OperatorPanel(RepliesPage* replies, QWidget* parent = nullptr);
+    OperatorPanel(ProgramState& state, DeviceLink& link, RepliesPage* replies, UssdPoll& poll,
+                  QWidget* parent = nullptr);
 
     QLineEdit* EditCode;
     QPushButton* BtnEtebar;  // top up
@@ -81,5 +97,8 @@ public:
     void Button1Click();
 
 private:
+    ProgramState& m_state;
+    DeviceLink& m_link;
     RepliesPage* m_replies;
+    UssdPoll& m_poll;
 };

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/ledger.h"
+#include "app/programstate.h"
 #include "config/devicelist.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
@@ -24,7 +25,8 @@ QComboBox* numberList(int from, int to, const QString& prompt, const char* name,
 }
 }  // namespace
 
-PeriodStartBox::PeriodStartBox(QWidget* parent) : QGroupBox(QStringLiteral("تنظیم اول دوره "), parent)
+PeriodStartBox::PeriodStartBox(const ProgramState& state, QWidget* parent)
+    : QGroupBox(QStringLiteral("تنظیم اول دوره "), parent), m_state(state)
 {
     setObjectName(QStringLiteral("GroupBoxPeriod"));
     CB_Day = numberList(1, 31, QStringLiteral("روز"), "CB_Day", this);
@@ -49,11 +51,11 @@ void PeriodStartBox::Button3Click()
         return;
     }
     if (p.outcome == O::OutOfRange) return;
-    ResetLastRefresh(p.year, p.month, p.day);
+    ResetLastRefresh(programState(), p.year, p.month, p.day);  // composition
     dialogs().message(QStringLiteral("لطفا در صورت وجود پوشه سال جاری در کنار برنامه آن را تغییر نام دهید "));
     dialogs().message(QStringLiteral("تغییرات ذخیره شد لطفا برنامه را بسته و دوباره باز کنید."));
     // A desktop without a program for folders says so only on standard error: the user
     // is told where the folder is.
-    if (!shell().open(Prog.RootDir)) dialogs().message(programFolderNotOpenedMessage(Prog.RootDir));
+    if (!shell().open(m_state.Prog.RootDir)) dialogs().message(programFolderNotOpenedMessage(m_state.Prog.RootDir));
     window()->close();
 }

@@ -6,12 +6,14 @@
 
 class QComboBox;
 class QPushButton;
+struct ProgramState;
 
 class PeriodStartBox : public QGroupBox
 {
     Q_OBJECT
 public:
-    explicit PeriodStartBox(QWidget* parent = nullptr);
+    // state: the root folder opened after the change.
+    explicit PeriodStartBox(const ProgramState& state, QWidget* parent = nullptr);
 
     QComboBox* CB_Day;
     QComboBox* CB_Mon;
@@ -19,4 +21,7 @@ public:
     QPushButton* Button3;
 
     void Button3Click();
+
+private:
+    const ProgramState& m_state;
 };

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "config/expertaccess.h"
 #include "config/paramsession.h"
@@ -28,11 +29,6 @@ T* named(T* w, const QString& name)
 {
     w->setObjectName(name);
     return w;
-}
-
-ParamExchange chosenDevice()
-{
-    return [](const QString& cmd) { return deviceLink().Write2Dev(cmd, SelDevice); };
 }
 
 void showAll(const QStringList& messages)
@@ -64,7 +60,8 @@ AtExit(F) -> AtExit<F>;
 
 }  // namespace
 
-TSettingsPage::TSettingsPage(QWidget* parent) : QWidget(parent)
+TSettingsPage::TSettingsPage(ProgramState& state, DeviceLink& link, QWidget* parent)
+    : QWidget(parent), m_state(state), m_link(link)
 {
     setObjectName(QStringLiteral("TabSheet_Net"));
     setLayoutDirection(Qt::RightToLeft);
@@ -88,11 +85,16 @@ TSettingsPage::TSettingsPage(QWidget* parent) : QWidget(parent)
     connectGuarded(BtnSendSettingJson, &QPushButton::clicked, this, &TSettingsPage::BtnSendSettingJsonClick);
     connectGuarded(Button4, &QPushButton::clicked, this, &TSettingsPage::Button4Click);
     connectGuarded(ConfigPass, &QLineEdit::textChanged, this, &TSettingsPage::ConfigPassChange);
-    expertAccess().onGranted(this, [this] {
+    m_state.expert.onGranted(this, [this] {
         m_sheet.unlockBound();
         refresh();
     });
     refresh();
+}
+
+ParamExchange TSettingsPage::chosenDevice()
+{
+    return [this](const QString& cmd) { return m_link.Write2Dev(cmd, m_state.SelDevice); };
 }
 
 QString TSettingsPage::caption()
@@ -297,20 +299,20 @@ void TSettingsPage::clearSheet()
 void TSettingsPage::BtnReadAllDataClick()
 {
     AtExit done{[this] { refresh(); }};
-    readFullSet(m_sheet, chosenDevice(), deviceLink().observer(), programNow(), expertAccess().granted());
+    readFullSet(m_sheet, chosenDevice(), m_link.observer(), programNow(), m_state.expert.granted());
 }
 
 void TSettingsPage::Button4Click()
 {
     AtExit done{[this] { refresh(); }};
-    readStatusSet(m_sheet, chosenDevice(), deviceLink().observer(), expertAccess().granted());
+    readStatusSet(m_sheet, chosenDevice(), m_link.observer(), m_state.expert.granted());
 }
 
 void TSettingsPage::BtnSendSettingJsonClick()
 {
     AtExit done{[this] { refresh(); }};
-    const SendOutcome o = sendChanges(m_sheet, chosenDevice(), deviceLink().observer(), Prog.RootDir, programNow(),
-                                      expertAccess().granted());
+    const SendOutcome o = sendChanges(m_sheet, chosenDevice(), m_link.observer(), m_state.Prog.RootDir, programNow(),
+                                      m_state.expert.granted());
     for (const QString& m : carryOverMessages(o.carried)) dialogs().message(m);
 }
 
@@ -318,7 +320,7 @@ void TSettingsPage::ConfigPassChange()
 {
     if (!isExpertAccessCode(ConfigPass->text(), programNow())) return;
     dialogs().message(sheettext::kExpertWarning);
-    expertAccess().grant();
+    m_state.expert.grant();
 }
 
 void TSettingsPage::LE_LAN_SIPChange(const QString& controlName)
@@ -338,8 +340,8 @@ QString TSettingsPage::bindShown(const QString& text1, const QString& top, const
 {
     AtExit done{[this] { refresh(); }};
     const BindOutcome b =
-        m_sheet.bind(text1, top, Cmd.isEmpty() ? BindMode::Fill : BindMode::Build, expertAccess().granted());
-    for (const QString& line : b.undefinedLines) deviceLink().observer().jsonLine(line);
+        m_sheet.bind(text1, top, Cmd.isEmpty() ? BindMode::Fill : BindMode::Build, m_state.expert.granted());
+    for (const QString& line : b.undefinedLines) m_link.observer().jsonLine(line);
     showAll(b.messages);
     return Cmd.isEmpty() ? QString() : b.changeText;
 }

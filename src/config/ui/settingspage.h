@@ -8,8 +8,10 @@
 #include <QHash>
 #include <QWidget>
 
+#include "config/paramsession.h"
 #include "config/paramsheet.h"
 
+class DeviceLink;
 class QComboBox;
 class QHBoxLayout;
 class QLineEdit;
@@ -17,11 +19,15 @@ class QPushButton;
 class QStyle;
 class QTabWidget;
 
+struct ProgramState;
+
 class TSettingsPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TSettingsPage(QWidget* parent = nullptr);
+    // state: the chosen device, the root folder and the expert access; link: the
+    // exchanges with the chosen device.
+    TSettingsPage(ProgramState& state, DeviceLink& link, QWidget* parent = nullptr);
 
     // The tab caption of the page in the communication window.
     static QString caption();
@@ -74,7 +80,11 @@ private:
     void showCell(const ParamCell& c);
     QString bindShown(const QString& text1, const QString& top, const QString& Cmd);
     void maskWithTimes(QLineEdit* edit);
+    // The exchange with the chosen device.
+    ParamExchange chosenDevice();
 
+    ProgramState& m_state;
+    DeviceLink& m_link;
     ParameterSheet m_sheet;
     QHash<QString, QWidget*> m_controls;
     QHBoxLayout* m_chooserRow;

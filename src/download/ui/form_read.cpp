@@ -11,24 +11,15 @@
 
 #include "app/calendar.h"
 #include "app/programstate.h"
-#include "app/ui/forms.h"
-#include "config/ui/devicenamespage.h"
+#include "app/windowcommands.h"
 #include "download/monthspan.h"
 #include "link/devicelink.h"
-#include "link/ui/form_comm.h"
 #include "platform/bidi.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
-#include "views/ui/form1.h"
 
 namespace {
-const QString kUnsavedDeviceListQuestion =
-    QStringLiteral("تغییرات فهرست دستگاه ها ذخیره نشده است.\rآیا میخواهید پیش از داده برداری آنها را ذخیره کنید؟");
-const QString kSaveDeviceList = QStringLiteral("ذخیره تغییرات");
-const QString kDropDeviceListEdits = QStringLiteral("نادیده گرفتن تغییرات");
-const QString kBackToDeviceList = QStringLiteral("بازگشت به فهرست دستگاه ها");
-
 QComboBox* list(const char* name, QWidget* parent)
 {
     auto* cb = new QComboBox(parent);
@@ -48,7 +39,8 @@ const QStringList& TForm_read::monthNames()
     return names;
 }
 
-TForm_read::TForm_read(QWidget* parent) : QDialog(parent)
+TForm_read::TForm_read(ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent)
+    : QDialog(parent), m_state(state), m_link(link), m_commands(commands)
 {
     setObjectName(QStringLiteral("Form_read"));
     setWindowTitle(QStringLiteral(" داده برداری از دستگاه  "));
@@ -104,9 +96,9 @@ void TForm_read::FormShow()
 {
     CB_Year->setCurrentIndex(Date2Shamsi(programNow().date()).wYear);
     ComboBox1->clear();
-    if (!Form_Comm) return;
-    Form_Comm->TabSheet1->FormShow();
-    for (const QStringList& row : Form_Comm->TabSheet1->rows()) {
+    m_rows.clear();
+    for (int i = 0; i <= m_state.DevLast && i < kMaxDevices; ++i) m_rows << devicelist::rowOf(m_state.DevList[i]);
+    for (const QStringList& row : m_rows) {
         QString item;
         for (const QString& cell : row) item += cell + QLatin1Char(',');
         ComboBox1->addItem(bidi::leftToRight(item));
@@ -114,26 +106,13 @@ void TForm_read::FormShow()
     ComboBox1->setCurrentIndex(-1);
 }
 
-bool TForm_read::settleUnsavedDeviceList()
-{
-    if (!Form_Comm || !Form_Comm->TabSheet1->hasUnsavedEdits()) return true;
-    DeviceNamesPage* list = Form_Comm->TabSheet1;
-    const int choice = dialogs().choose(windowTitle(), kUnsavedDeviceListQuestion,
-                                        {kSaveDeviceList, kDropDeviceListEdits, kBackToDeviceList});
-    if (choice == 0) list->BtnSaveSoftClick();  // a refused save says why and keeps the edits
-    if (choice == 1 || !list->hasUnsavedEdits()) return true;
-    Form_Comm->show();
-    Form_Comm->PageControl1->setCurrentWidget(list);
-    return false;
-}
-
 void TForm_read::Btn_readClick()
 {
-    SelDevice.IP.clear();
-    deviceLink().LinkPending = true;
-    if (Form_Comm) Form_Comm->setExpertAccess(false);
+    m_state.SelDevice.IP.clear();
+    m_link.setLinkPending(true);
+    m_commands.lockExpertCommands();
     const int index = ComboBox1->currentIndex();
-    const QList<QStringList> rows = Form_Comm ? Form_Comm->TabSheet1->rows() : QList<QStringList>();
+    const QList<DeviceRow>& rows = m_rows;
     if (index < 0 || index >= rows.size()) {
         dialogs().message(QStringLiteral("لطفا دستگاه را انتخاب کنید"));
         ComboBox1->setFocus();
@@ -143,11 +122,11 @@ void TForm_read::Btn_readClick()
     int named = 0;
     for (int k = 0; k < 4; ++k)
         if (!row.value(2 + k).isEmpty()) ++named;
-    startOverallProgress(1 + named);
+    startOverallProgress(deviceLink().observer(), 1 + named);  // composition
 
     const QString fileName = dialogs().saveFile(QString(), QString(), QString());
     if (fileName.isEmpty()) return;
-    programState().stop.clear();
+    m_state.stop.clear();
     const int from = From_ComboBox->currentIndex() + 1;
     const int to = To_ComboBox->currentIndex() + 1;
     if (from == 0 || to == 0) {
@@ -155,19 +134,19 @@ void TForm_read::Btn_readClick()
         return;
     }
     const int year = strToInt(CB_Year->currentText());
-    DownloadContext ctx = programDownloadContext();
+    DownloadContext ctx = programDownloadContext(programState(), deviceLink());  // composition
     // The user waits for this device: a failure is told in a box.
     ctx.personWaiting = DownloadContext::PersonWaiting{
         [](const QString& text) { dialogs().message(text); },
         [](const QString& text) { dialogs().confirm(QString(), text); },
     };
     const MonthSpanResult r = runMonthSpanDownload(ctx, monthSpanDevice(row, year, from, to), fileName);
-    if (r.run.yearChanged) YearChanged = 1;
+    if (r.run.yearChanged) m_state.YearChanged = 1;
     if (!r.fileToOpen.isEmpty()) {
-        if (Form1) Form1->OpenMyFile(r.fileToOpen);
+        m_commands.openReportFile(r.fileToOpen);
     } else {
         dialogs().message(QStringLiteral("نتوانستم با این دستگاه ارتباط برقرار کنم"));
     }
-    deviceLink().observer().showWait(false);
+    m_link.observer().showWait(false);
     close();
 }

@@ -5,14 +5,21 @@
 
 #include <QDialog>
 
+#include "config/devicelist.h"
+
+class DeviceLink;
 class QComboBox;
 class QPushButton;
+class WindowCommands;
+struct ProgramState;
 
 class TForm_read : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TForm_read(QWidget* parent = nullptr);
+    // commands: the main window shows the downloaded file; the device commands'
+    // expert access is locked by a download.
+    TForm_read(ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent = nullptr);
 
     QComboBox* ComboBox1;  // the device
     QComboBox* CB_Year;
@@ -20,17 +27,20 @@ public:
     QComboBox* To_ComboBox;
     QPushButton* Btn_read;
 
+    // Lists the registry's devices as they are (unsaved edits of the communication
+    // window's device list are not the registry's).
     void FormShow();
     void Btn_readClick();
-    // Before the dialog is opened: its show step refills the communication window's
-    // device list from the registry, so unsaved edits of that list are saved or
-    // dropped first, as the user answers. False when the user goes back to the list
-    // (or its save was refused): the dialog is then not to be opened.
-    bool settleUnsavedDeviceList();
 
     // The month names of the lists, "(1) فروردین" .. "(12) اسفند".
     static const QStringList& monthNames();
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    ProgramState& m_state;
+    DeviceLink& m_link;
+    WindowCommands& m_commands;
+    QList<DeviceRow> m_rows;  // the devices listed, in ComboBox1's order
 };

@@ -1,25 +1,12 @@
 #include "link/ui/askedlink.h"
 
 #include "app/programstate.h"
-#include "app/records.h"
 #include "link/devicelink.h"
+#include "link/portfinder.h"
 #include "platform/dialogs.h"
 
-namespace {
-void tellCannotConnect(const QString& address)
+void openAskedFor(DeviceLink& link, const StopRequest& stop, const QString& linkText, Device_Rec& chosen)
 {
-    if (!programState().stop.requested()) dialogs().message(linktext::cannotConnect(address));
-}
-}  // namespace
-
-bool connectAskedFor(DeviceLink& link, const QString& address)
-{
-    if (link.connectLan(address)) return true;
-    tellCannotConnect(address);
-    return false;
-}
-
-void openAskedFor(DeviceLink& link, const QString& linkText)
-{
-    if (!link.OpenPort2(linkText)) tellCannotConnect(linkText);
+    if (!PortFinder(link).OpenPort2(linkText, chosen) && !stop.requested())
+        dialogs().message(linktext::cannotConnect(linkText));
 }

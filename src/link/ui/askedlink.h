@@ -7,8 +7,9 @@
 #include <QString>
 
 class DeviceLink;
+class StopRequest;
+struct Device_Rec;
 
-// Opens a network link to address.
-bool connectAskedFor(DeviceLink& link, const QString& address);
-// Opens the link a person chose: a network address or a serial port.
-void openAskedFor(DeviceLink& link, const QString& linkText);
+// Opens the link a person chose for the chosen device: a network address or a serial
+// port. A link that could not be opened is told unless stop was requested.
+void openAskedFor(DeviceLink& link, const StopRequest& stop, const QString& linkText, Device_Rec& chosen);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "config/ui/devicenamespage.h"
 #include "link/chooser.h"
@@ -20,7 +21,8 @@ void DropDownList::showPopup()
     QComboBox::showPopup();
 }
 
-DeviceChooser::DeviceChooser(DeviceNamesPage* list, QWidget* parent) : QWidget(parent), m_list(list)
+DeviceChooser::DeviceChooser(ProgramState& state, DeviceLink& link, DeviceNamesPage* list, QWidget* parent)
+    : QWidget(parent), m_state(state), m_link(link), m_list(list)
 {
     setObjectName(QStringLiteral("PanelChooser"));
     Cb_Com_net = new DropDownList(this);
@@ -57,10 +59,9 @@ void DeviceChooser::Cb_Com_netChange(int index)
     if (m_hooks.showSend) m_hooks.showSend(false);
     if (m_hooks.reset) m_hooks.reset();
     processPendingEvents();
-    DeviceLink& link = deviceLink();
-    SelDevice.ID.clear();
-    SelDevice.IP.clear();
-    link.LinkPending = true;
+    m_state.SelDevice.ID.clear();
+    m_state.SelDevice.IP.clear();
+    m_link.setLinkPending(true);
 
     const QList<QStringList> rows = m_list->rows();
     const bool listed = index >= 0 && index < rows.size();
@@ -78,11 +79,11 @@ void DeviceChooser::Cb_Com_netChange(int index)
                      .input(QStringLiteral("آی دی دستگاه را وارد کنید"), QStringLiteral("For Example a"), QString())
                      .value_or(QString());
     }
-    if (!port.isEmpty()) openAskedFor(link, port);
-    SelDevice.ID = id;
-    SelDevice.IP = port;
-    if (!link.LinkPending && m_hooks.readAll) m_hooks.readAll();
-    if (SelDevice.IP.isEmpty() && m_hooks.showSend) m_hooks.showSend(false);
+    if (!port.isEmpty()) openAskedFor(m_link, m_state.stop, port, m_state.SelDevice);
+    m_state.SelDevice.ID = id;
+    m_state.SelDevice.IP = port;
+    if (!m_link.linkPending() && m_hooks.readAll) m_hooks.readAll();
+    if (m_state.SelDevice.IP.isEmpty() && m_hooks.showSend) m_hooks.showSend(false);
 
     auto field = [this](const char* name) {
         const QLineEdit* e = window()->findChild<QLineEdit*>(QLatin1String(name));

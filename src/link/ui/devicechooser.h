@@ -8,7 +8,9 @@
 #include <QComboBox>
 #include <QWidget>
 
+class DeviceLink;
 class DeviceNamesPage;
+struct ProgramState;
 
 // A drop-down list that tells when its list is about to drop down.
 class DropDownList : public QComboBox
@@ -26,7 +28,9 @@ class DeviceChooser : public QWidget
 {
     Q_OBJECT
 public:
-    DeviceChooser(DeviceNamesPage* list, QWidget* parent = nullptr);
+    // state: the chosen device; link: the link to it; list: the device list it offers
+    // and writes what the device reports into.
+    DeviceChooser(ProgramState& state, DeviceLink& link, DeviceNamesPage* list, QWidget* parent = nullptr);
 
     DropDownList* Cb_Com_net;
 
@@ -47,6 +51,8 @@ public:
     void Cb_Com_netChange(int index);
 
 private:
+    ProgramState& m_state;
+    DeviceLink& m_link;
     DeviceNamesPage* m_list;
     SheetHooks m_hooks;
 };

@@ -6,8 +6,10 @@
 #include <QWidget>
 
 #include "app/records.h"
+#include "link/devicesearch.h"
 #include "link/linkobserver.h"
 #include "link/ui/trafficpage.h"
+#include "link/ussdpoll.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -24,12 +26,16 @@ class DeviceCommandsPanel;
 class OperatorPanel;
 class DeviceChooser;
 class TSettingsPage;
+class DeviceLink;
+class WindowCommands;
+struct ProgramState;
 
-// Shows the link's reports in the communication and progress windows.
-class WindowsLinkObserver : public LinkObserver
+// Shows the link's reports in the communication window: traffic, replies, the
+// operator's answers, the status bar and the caption.
+class CommWindowObserver : public LinkObserver
 {
 public:
-    explicit WindowsLinkObserver(TForm_Comm* comm) : m_comm(comm) {}
+    explicit CommWindowObserver(TForm_Comm* comm) : m_comm(comm) {}
     void sendLine(const QString& frame) override;
     void rxLine(const QString& reply) override;
     void jsonLine(const QString& line) override;
@@ -37,14 +43,8 @@ public:
     void showReplies() override;
     void ussdLine(const QString& answer) override;
     void statusText(const QString& text) override;
-    void startRun() override;
     void captionText(const QString& text) override;
     void busyCursor(bool on) override;
-    void waitLabel(WaitLabel which, const QString& text) override;
-    void waitBarRange(WaitBar which, int min, int max) override;
-    void waitBarPosition(WaitBar which, int pos) override;
-    void reportLine(const QString& line) override;
-    void showWait(bool shown) override;
 
 private:
     TForm_Comm* m_comm;
@@ -53,14 +53,21 @@ private:
 class TForm_Comm : public QWidget
 {
     Q_OBJECT
+    // The window's device search and USSD answer poll, over the program's link.
+    DeviceSearch m_search;
+    UssdPoll m_ussd;
+
 public:
-    explicit TForm_Comm(QWidget* parent = nullptr);
+    TForm_Comm(ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent = nullptr);
     ~TForm_Comm() override;
 
     // The serial port control (owned by the link core).
     SerialPortControl& MSComm1;
-    // The USSD answer poll (owned by the link core); its counter is UssdPollCount().
+    // The timer of the window's USSD answer poll (ussdPoll() counts its ticks).
     QTimer& Timer1;
+    // The window's device search and USSD answer poll.
+    DeviceSearch& deviceSearch() { return m_search; }
+    UssdPoll& ussdPoll() { return m_ussd; }
 
     QTabWidget* PageControl1;        // the window's pages
     TrafficPage* TabSendResive;      // traffic and the period start
@@ -84,32 +91,15 @@ public:
     // The expert access of the settings sheet: while granted, the erase button works.
     void setExpertAccess(bool granted);
 
-    int& UssdPollCount();
-    bool& LinkPending();
-
-    QString Write2Dev(const QString& str1, Device_Rec& Device1);
-    // The all-devices download run.
-    void BtnGetAllClick();
-    void Button2Click();
-    void Timer1Timer();
-    void Memo_SendChange();
-    void Memo_RxChange();
-
-    int FindNumber(const QString& s1);
-    bool JSon2DateTime(const QString& s1, _SYSTEMTIME& t1);
-    bool JSon2Online(const QString& sOnline, QString& st1, QString& st2, QString& st3, QString& st4, QString& Alarm2,
-                     QString& Memerr, QString& ID2);
-    bool Connect2Lan(const QString& IP);
-    void Mydisconnect();
-    void OpenPort2(const QString& strPort);
-    void BtnShowComClick();
-    // The full read of the chosen device's parameters into the settings page.
-    void BtnReadAllDataClick();
+    // What the link reports for this window.
+    LinkObserver& linkObserver() { return m_observer; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    WindowsLinkObserver m_observer;
+    ProgramState& m_state;
+    DeviceLink& m_link;
+    CommWindowObserver m_observer;
 };

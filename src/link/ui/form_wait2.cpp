@@ -11,11 +11,8 @@
 #include <QWindow>
 
 #include "app/programstate.h"
-#include "app/records.h"
-#include "app/ui/forms.h"
 #include "link/linkobserver.h"
 #include "platform/guardedconnect.h"
-#include "views/ui/form1.h"
 
 namespace {
 template <class T>
@@ -26,7 +23,8 @@ T* named(T* w, const char* name)
 }
 }  // namespace
 
-TForm_wait2::TForm_wait2(QWidget* parent) : QDialog(parent)
+TForm_wait2::TForm_wait2(ProgramState& state, QWidget* mainWindow, QWidget* parent)
+    : QDialog(parent), m_state(state), m_mainWindow(mainWindow)
 {
     setObjectName(QStringLiteral("Form_wait2"));
     setWindowTitle(QStringLiteral("Reading "));
@@ -73,7 +71,7 @@ void TForm_wait2::showEvent(QShowEvent* e)
 void TForm_wait2::showForRun(QWidget* owner)
 {
     if (!owner) owner = QApplication::activeWindow();
-    if (!owner || owner->window() == this) owner = Form1;
+    if (!owner || owner->window() == this) owner = m_mainWindow;
     if (owner) {
         winId();  // the native windows that the window system links
         owner->window()->winId();
@@ -85,12 +83,12 @@ void TForm_wait2::showForRun(QWidget* owner)
 
 void TForm_wait2::FormShow()
 {
-    Label_Header->setText(QStringLiteral("Header:") + Prog.Header);
+    Label_Header->setText(QStringLiteral("Header:") + m_state.Prog.Header);
 }
 
 void TForm_wait2::BtnOkClick()
 {
-    programState().stop.request();
+    m_state.stop.request();
     close();
 }
 
@@ -99,4 +97,48 @@ void TForm_wait2::Memo_reportChange()
     if (Memo_report->blockCount() > kReportPaneLineLimit ||
         Memo_report->document()->characterCount() > kPaneCharacterLimit)
         Memo_report->clear();
+}
+
+void TForm_wait2::waitLabel(WaitLabel which, const QString& text)
+{
+    switch (which) {
+        case WaitLabel::Port:
+            Label_port->setText(text);
+            break;
+        case WaitLabel::Status:
+            Label_Status->setText(text);
+            break;
+        case WaitLabel::Cnt:
+            Label_Cnt->setText(text);
+            break;
+    }
+}
+
+void TForm_wait2::waitBarRange(WaitBar which, int min, int max)
+{
+    (which == WaitBar::Day ? ProgressBar1 : ProgressBarAll)->setRange(min, max);
+}
+
+void TForm_wait2::waitBarPosition(WaitBar which, int pos)
+{
+    (which == WaitBar::Day ? ProgressBar1 : ProgressBarAll)->setValue(pos);
+}
+
+void TForm_wait2::reportLine(const QString& line)
+{
+    Memo_report->appendPlainText(line);
+}
+
+void TForm_wait2::startRun()
+{
+    // The report list tells one run: the lines of the run before are not this one's.
+    Memo_report->clear();
+}
+
+void TForm_wait2::showWait(bool shown)
+{
+    if (shown)
+        showForRun();
+    else
+        hide();
 }

@@ -13,7 +13,7 @@ void limitPaneLines(QPlainTextEdit* memo, int lineLimit)
     if (memo->blockCount() > lineLimit || memo->document()->characterCount() > kPaneCharacterLimit) memo->clear();
 }
 
-TrafficPage::TrafficPage(QWidget* parent) : QWidget(parent)
+TrafficPage::TrafficPage(const ProgramState& state, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSendResive"));
     Memo_Send = new QPlainTextEdit(this);
@@ -24,7 +24,7 @@ TrafficPage::TrafficPage(QWidget* parent) : QWidget(parent)
         m->setReadOnly(true);
         m->setLayoutDirection(Qt::LeftToRight);
     }
-    GroupBoxPeriod = new PeriodStartBox(this);
+    GroupBoxPeriod = new PeriodStartBox(state, this);
     auto* traffic = new QGridLayout(this);
     traffic->addWidget(new QLabel(QStringLiteral("ارسال ها"), this), 0, 0);
     traffic->addWidget(new QLabel(QStringLiteral("دریافت ها"), this), 0, 1);

@@ -6,13 +6,14 @@
 #include <QWidget>
 
 class PeriodStartBox;
+struct ProgramState;
 class QPlainTextEdit;
 
 class TrafficPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TrafficPage(QWidget* parent = nullptr);
+    explicit TrafficPage(const ProgramState& state, QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo_Send;
     QPlainTextEdit* Memo_Rx;

@@ -16,17 +16,14 @@
 
 #include "app/calendar.h"
 #include "app/programstate.h"
-#include "app/ui/forms.h"
+#include "app/windowcommands.h"
 #include "download/download.h"
 #include "link/devicelink.h"
-#include "link/ui/form_comm.h"
 #include "online/ui/onlineview.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
 #include "platform/guardedconnect.h"
 #include "reports/loader.h"
-#include "views/ui/form1.h"
-#include "views/ui/form_message.h"
 
 namespace {
 const QString kDesignCaption = QStringLiteral("Norvak Halvik monitoring  www.norvakhalvik.example");
@@ -42,34 +39,24 @@ const QString kPausedNotice =
 const QChar kLtr(0x200E);  // left-to-right mark
 }  // namespace
 
-// The window's side of the poll: the main window's exchange, the communication
-// window's LAN link, the message log, the window's timer.
+// The window's side of the poll: the windows' exchange, the link's LAN connection,
+// the message log, the window's timer.
 class TForm_Show::Host : public ProgramPollHost
 {
 public:
-    explicit Host(TForm_Show* w) : m_w(w) {}
+    explicit Host(TForm_Show* w) : ProgramPollHost(deviceLink(), programState().stop), m_w(w) {}  // composition
     QString exchange(const QString& command, Device_Rec& device) override
     {
-        return Form1 ? Form1->Send2XKQ(command, device) : deviceLink().Write2Dev(command, device);
+        return m_w->m_commands.exchange(command, device);
     }
     // The poll runs unwatched: a device that cannot be reached is no message box but
     // a line of the message log (the cycle's, once per outage), and the sweep goes on.
-    bool connectLan(Device_Rec& device) override { return deviceLink().connectLan(device.IP); }
+    bool connectLan(Device_Rec& device) override { return m_w->m_link.connectLan(device.IP); }
     bool windowShowing() const override { return m_w->isVisible(); }
     void setTimerEnabled(bool on) override { m_w->setTimerEnabled(on); }
-    void showMessageLogIfAny() override
-    {
-        if (Form_Message && Form_Message->hasLines()) Form_Message->showInFront();
-    }
-    void logLine(const QString& line) override { messageLog().addLine(line); }
-    void hourlyRefresh() override
-    {
-        if (Form_Comm)
-            Form_Comm->BtnGetAllClick();
-        else
-            runAllDevicesDownload();
-        m_w->FormShow();
-    }
+    void showMessageLogIfAny() override { m_w->m_commands.showMessageLogIfAny(); }
+    void logLine(const QString& line) override { m_w->m_state.log().addLine(line); }
+    void hourlyRefresh() override { m_w->m_commands.hourlyRefresh(); }
     void setCaption(const QString& caption) override { m_w->setWindowTitle(caption); }
     void readingChanged(int channel) override { m_w->showReading(channel); }
 
@@ -77,7 +64,8 @@ private:
     TForm_Show* m_w;
 };
 
-TForm_Show::TForm_Show(QWidget* parent) : QDialog(parent)
+TForm_Show::TForm_Show(ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent)
+    : QDialog(parent), m_state(state), m_link(link), m_commands(commands)
 {
     setObjectName(QStringLiteral("Form_Show"));
     setWindowTitle(kDesignCaption);
@@ -198,7 +186,7 @@ void TForm_Show::FormShow()
     const QDateTime now = programNow();
     ShowDate = clockOf(now);
     m_reported.clear();
-    m_poll->setDevices(DevList, qMin(DevLast, kMaxDevices - 1));
+    m_poll->setDevices(m_state.DevList, qMin(m_state.DevLast, kMaxDevices - 1));
     setPaused(false);
     FormResize();
     processPendingEvents();
@@ -234,10 +222,11 @@ void TForm_Show::layOut()
 
 void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
 {
-    const QList<OnlineChannel> channels = onlineChannels(DevList, DevLast);
+    const QList<OnlineChannel> channels = onlineChannels(m_state.DevList, m_state.DevLast);
     for (const OnlineChannel& c : channels) SeriesName[c.chartIndex] = c.name;
     QStringList problems, unreadable;
-    const OnlineYears years = loadOnlineYears(Prog.RootDir, t1.wYear, t1.wMonth, channels, &problems, &unreadable);
+    const OnlineYears years =
+        loadOnlineYears(m_state.Prog.RootDir, t1.wYear, t1.wMonth, channels, &problems, &unreadable);
     m_content = onlineChartContent(channels, years, t1.wYear, t1.wMonth);
     renderOnlineChart(Chart2, m_content);
     // The legend starts again from the plain names; the table keeps the latest readings.
@@ -248,44 +237,33 @@ void TForm_Show::DrawALLChart(const _SYSTEMTIME& t1)
         return true;
     };
     for (const QString& p : problems)
-        if (firstTime(p)) messageLog().addLine(p);
+        if (firstTime(p)) programState().log().addLine(p);  // composition
     for (const QString& p : unreadable)
         if (firstTime(p)) dialogs().message(kHeaderUnreadableMessage);
 }
 
 void TForm_Show::Timer1Timer()
 {
-    m_poll->refresh = Prog.refresh;
-    m_poll->checkClocks = Prog.TIMECHEAK == 1;
-    m_poll->calendar = Prog.calendar;
+    m_poll->refresh = m_state.Prog.refresh;
+    m_poll->checkClocks = m_state.Prog.TIMECHEAK == 1;
+    m_poll->calendar = m_state.Prog.calendar;
     m_poll->tick();
-    Prog.CurDev = m_poll->curDev;
-    Prog.TimeCnt = m_poll->timeCnt;
-}
-
-void TForm_Show::UpdateTemp(const QString& str1, int index)
-{
-    m_poll->updateReading(str1, index);
+    m_state.Prog.CurDev = m_poll->curDev;
+    m_state.Prog.TimeCnt = m_poll->timeCnt;
 }
 
 void TForm_Show::SetOnLineTemp(const QString& reading, const QString& ID, int, int SenNum)
 {
     if (SenNum < 0 || SenNum > 3) return;
-    for (int i = 0; i <= DevLast && i <= kLegendDevices; ++i) {
-        if (DevList[i].ID != ID) continue;
-        const Sensor_Rec& s = DevList[i].Sensor[SenNum];
+    for (int i = 0; i <= m_state.DevLast && i <= kLegendDevices; ++i) {
+        if (m_state.DevList[i].ID != ID) continue;
+        const Sensor_Rec& s = m_state.DevList[i].Sensor[SenNum];
         if (i >= kLegendDevices || s.Name.isEmpty()) return;
         const int n = s.ChartIndex;
         if (n < 0 || n >= kOnlineShownLines) return;
         setOnlineLineTitle(Chart2, n, readingTitle(ID, SenNum, SeriesName[n], reading));
         return;
     }
-}
-
-void TForm_Show::cheak_time(const QString& str1, const QString& ID)
-{
-    m_poll->calendar = Prog.calendar;
-    m_poll->checkClock(str1, ID);
 }
 
 void TForm_Show::showReading(int channel)
@@ -384,12 +362,12 @@ void TForm_Show::Chart2ClickSeries(QCPAbstractPlottable* series)
 
 void TForm_Show::Button1Click()
 {
-    programState().stop.request();
+    m_state.stop.request();
     close();
 }
 
 void TForm_Show::FormClose()
 {
-    programState().stop.request();
+    m_state.stop.request();
     m_poll->firstSweep = true;
 }

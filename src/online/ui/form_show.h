@@ -20,12 +20,16 @@ class QPrinter;
 class QPushButton;
 class QTableWidget;
 class QTimer;
+class DeviceLink;
+class WindowCommands;
+struct ProgramState;
 
 class TForm_Show : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TForm_Show(QWidget* parent = nullptr);
+    // commands: the exchange with a device, the message log and the hourly refresh.
+    TForm_Show(ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent = nullptr);
     ~TForm_Show() override;
 
     QCustomPlot* Chart2 = nullptr;
@@ -50,9 +54,7 @@ public:
     void FormResize();
     void DrawALLChart(const _SYSTEMTIME& t1);
     void Timer1Timer();
-    void UpdateTemp(const QString& str1, int index);
     void SetOnLineTemp(const QString& reading, const QString& ID, int Index2, int SenNum);
-    void cheak_time(const QString& str1, const QString& ID);
     // Prints the chart on one page of printer, stretched to the page inside its margins.
     void printChart(QPrinter& printer);
 
@@ -88,6 +90,9 @@ private:
     void fillReadingRow(int row, const ChannelReading& c);
     void setPaused(bool paused);
 
+    ProgramState& m_state;
+    DeviceLink& m_link;
+    WindowCommands& m_commands;
     std::unique_ptr<Host> m_host;
     std::unique_ptr<PollCycle> m_poll;
     OnlineChartContent m_content;

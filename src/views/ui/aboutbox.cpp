@@ -12,14 +12,14 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/ui/forms.h"
+#include "app/programstate.h"
+#include "app/windowcommands.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
 #include "platform/shell.h"
 #include "platform/ui/rtlwidgets.h"
 #include "views/about.h"
-#include "views/ui/form_message.h"
 
 namespace {
 
@@ -66,7 +66,8 @@ QLabel* boldLabel(const QString& text, QWidget* parent, const char* name = nullp
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+TAboutBox::TAboutBox(const ProgramState& state, WindowCommands& commands, QWidget* parent)
+    : QDialog(parent), m_state(state), m_commands(commands)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
@@ -148,8 +149,8 @@ void TAboutBox::Label_mailClick()
                           kMakerMail);
         return;
     }
-    const QStringList log = Form_Message ? Form_Message->lines() : QStringList();
-    shell().open(troubleshootingMailUrl(registrySummary(), log));
+    const QStringList log = m_commands.messageLogLines();
+    shell().open(troubleshootingMailUrl(registrySummary(m_state), log));
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event)

@@ -7,12 +7,15 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+struct ProgramState;
+class WindowCommands;
 
 class TAboutBox : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    // commands: the message log that the troubleshooting mail carries.
+    TAboutBox(const ProgramState& state, WindowCommands& commands, QWidget* parent = nullptr);
 
     QLabel* ProductName = nullptr;
     QLabel* Label8 = nullptr;
@@ -30,4 +33,8 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    const ProgramState& m_state;
+    WindowCommands& m_commands;
 };

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <qcustomplot.h>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
@@ -35,13 +36,13 @@ void checkFormat(const MonthExportOptions& o)
 
 // The headings and the background picture of the program folder's settings, as the
 // main window draws them.
-void loadSettings()
+void loadSettings(ProgramState& state)
 {
     resetStartupState();
-    Prog.Comment.clear();
-    Prog.picFileName.clear();
+    state.Prog.Comment.clear();
+    state.Prog.picFileName.clear();
     try {
-        loadRegistry();
+        loadRegistry(programState());  // composition
     } catch (const TermivoError&) {
         // An unreadable settings file: the chart is drawn without heading lines.
     }
@@ -49,13 +50,15 @@ void loadSettings()
 
 void writeChart(const MonthExportOptions& o, const ReportYear& year, MonthView& view)
 {
-    loadSettings();
+    ProgramState& state = programState();  // composition: the mode's own state
+    loadSettings(state);
+    const program_rec& prog = state.Prog;
     const QString name = sensorNameOfFile(o.report);
     MonthChartContent& content = view.chart;
-    content.title = chartTitle(Prog.Comment, name);
+    content.title = chartTitle(prog.Comment, name);
     content.valueAxisCaption = valueAxisCaption(year.header.devType, year.header.sensorType, name);
-    if (!Prog.picFileName.isEmpty() && QFileInfo(Prog.picFileName).isFile())
-        content.backgroundPicture = Prog.picFileName;
+    if (!prog.picFileName.isEmpty() && QFileInfo(prog.picFileName).isFile())
+        content.backgroundPicture = prog.picFileName;
 
     QCustomPlot chart;
     chart.resize(kExportChartSize);

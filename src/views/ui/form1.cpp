@@ -16,9 +16,11 @@
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
 #include "app/rootdir.h"
+#include "link/devicelink.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
 #include "platform/ui/rtlwidgets.h"
@@ -28,7 +30,9 @@ namespace {
 const char* kRoleProperty = "termivoRole";
 }
 
-TForm1::TForm1(const QStringList& args, QWidget* parent) : QMainWindow(parent), m_args(args)
+TForm1::TForm1(ProgramState& state, DeviceLink& link, WindowCommands& commands, const QStringList& args,
+               QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_link(link), m_commands(commands), m_args(args)
 {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
@@ -197,8 +201,14 @@ void TForm1::FormCreate()
 {
     m_year.reset();
     setAcceptDrops(true);
+    // Before anything can fail: a start-up stopped by an unreadable registry or
+    // picture still leaves a month view that works.
+    CurChart = Chart_rec{};
+    CurChart.Avr_Hour = 3;
+    NavDevice = 0;
+    NavSensor = -1;
     resetStartupState();
-    RootFolderLabel->setText(QStringLiteral("پوشه داده ها: %1").arg(QDir::toNativeSeparators(Prog.RootDir)));
+    RootFolderLabel->setText(QStringLiteral("پوشه داده ها: %1").arg(QDir::toNativeSeparators(m_state.Prog.RootDir)));
     InitViewState();
     renderMonth();
     LoadDeviceStatus();
@@ -207,7 +217,8 @@ void TForm1::FormCreate()
 
 void TForm1::LoadDeviceStatus()
 {
-    const RegistryLoadNotes notes = loadRegistry();
+    const RegistryLoadNotes notes = loadRegistry(m_state);
+    m_link.setSettings(linkSettingsFrom(m_state.Prog));  // the settings file's waits and tries
     fillDevicePanel();
     reportRegistryNotes(notes);
 }
@@ -217,15 +228,15 @@ void TForm1::fillDevicePanel()
     for (int r = 0; r < 8; ++r) {
         const int box = r + 1;
         auto* gb = findChild<QGroupBox*>(QStringLiteral("GB_DeviceName%1").arg(box));
-        const bool used = r <= DevLast;
+        const bool used = r <= m_state.DevLast;
         for (int s = 0; s < 4; ++s) {
             if (auto* le = findChild<QLineEdit*>(QStringLiteral("LE_D%1_S%2").arg(box).arg(s + 1)))
-                le->setText(used ? DevList[r].Sensor[s].Name : QString());
+                le->setText(used ? m_state.DevList[r].Sensor[s].Name : QString());
         }
         if (auto* ip = findChild<QLineEdit*>(QStringLiteral("LE_D%1_IP").arg(box)))
-            ip->setText(used ? DevList[r].ID + QLatin1Char(',') + DevList[r].IP : QString());
+            ip->setText(used ? m_state.DevList[r].ID + QLatin1Char(',') + m_state.DevList[r].IP : QString());
         if (gb) {
-            gb->setTitle(used ? QStringLiteral("Device:") + DevList[r].Name : QStringLiteral("Device:"));
+            gb->setTitle(used ? QStringLiteral("Device:") + m_state.DevList[r].Name : QStringLiteral("Device:"));
             gb->setVisible(used);
         }
     }

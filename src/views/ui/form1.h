@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "app/records.h"
 #include "views/compliance.h"
 #include "views/month.h"
 
@@ -23,7 +24,9 @@ class QStatusBar;
 class QTabWidget;
 class QTableWidget;
 class QWidget;
-struct Device_Rec;
+class DeviceLink;
+class WindowCommands;
+struct ProgramState;
 
 // The open-file dialog of report files: its filter and the file name last chosen.
 struct FileDialogState
@@ -36,8 +39,10 @@ class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    // Runs the start-up work (FormCreate). args: the command-line arguments.
-    explicit TForm1(const QStringList& args, QWidget* parent = nullptr);
+    // Runs the start-up work (FormCreate). args: the command-line arguments; commands
+    // reach the other windows.
+    TForm1(ProgramState& state, DeviceLink& link, WindowCommands& commands, const QStringList& args,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Controls, named as the program names them (objectName too).
@@ -102,6 +107,12 @@ public:
     QAction* mailto1 = nullptr;
 
     const QStringList& arguments() const { return m_args; }
+
+    // The report file on show: its name, year, months, limits and the period.
+    Chart_rec CurChart;
+    // Where F4 and F5 stand among the registered sensors.
+    int NavDevice = 0;
+    int NavSensor = -1;
 
     // Start-up work: shared state, root folder, registry, ledger, device panel.
     void FormCreate();
@@ -204,6 +215,9 @@ private:
     // "Sensor Name" line follows them, so that a print or picture names the sensor.
     QStringList titleOf(const QStringList& heading) const;
 
+    ProgramState& m_state;
+    DeviceLink& m_link;
+    WindowCommands& m_commands;
     QStringList m_args;
     std::shared_ptr<const ReportYear> m_year;
     MonthView m_view;

@@ -8,9 +8,10 @@
 #include <qcustomplot.h>
 
 #include "app/calendar.h"
+#include "app/programstate.h"
 #include "app/records.h"
 #include "app/registry.h"
-#include "app/ui/forms.h"
+#include "app/windowcommands.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/guardedconnect.h"
@@ -19,9 +20,7 @@
 #include "views/about.h"
 #include "views/annotations.h"
 #include "views/month.h"
-#include "views/ui/aboutbox.h"
 #include "views/ui/form1.h"
-#include "views/ui/form_comment.h"
 #include "views/ui/metafile.h"
 #include "views/ui/monthprint.h"
 #include "views/ui/monthview.h"
@@ -51,18 +50,20 @@ void TForm1::bindExtrasMenu()
 
 void TForm1::EditComment1Click()
 {
-    if (Form_comment->exec() != QDialog::Accepted) return;
-    m_view.chart.title = titleOf(Form_comment->memoLines());
+    const std::optional<QStringList> heading = m_commands.askHeading();
+    if (!heading) return;
+    m_view.chart.title = titleOf(*heading);
     renderMonth();
 }
 
 void TForm1::backimage1Click()
 {
-    const QString chosen = dialogs().openFile(QStringLiteral("افزودن پس زمینه "), kPictureFilter, Prog.picFileName);
+    const QString chosen =
+        dialogs().openFile(QStringLiteral("افزودن پس زمینه "), kPictureFilter, m_state.Prog.picFileName);
     if (chosen.isEmpty()) {
         m_view.chart.backgroundPicture.clear();
         renderMonth();
-        SaveSetting(QStringLiteral("picfile"), QString());
+        SaveSetting(Prog.RootDir, QStringLiteral("picfile"), QString());
         return;
     }
     const QString full = QFileInfo(chosen).absoluteFilePath();
@@ -73,7 +74,7 @@ void TForm1::backimage1Click()
     requireReadablePicture(full);  // the old background and the setting stay as they were
     m_view.chart.backgroundPicture = full;
     renderMonth();
-    SaveSetting(QStringLiteral("picfile"), full);
+    SaveSetting(Prog.RootDir, QStringLiteral("picfile"), full);
 }
 
 void TForm1::AddComment1Click()
@@ -149,7 +150,7 @@ void TForm1::PrintCurrentPage()
 
 void TForm1::About1Click()
 {
-    AboutBox->exec();
+    m_commands.showAbout();
 }
 
 void TForm1::site1Click()
@@ -162,16 +163,16 @@ void TForm1::pdfHelpClick()
     // The help document lies in the root folder (beside a copied program), else where
     // the installed program keeps it. A desktop without a program for it opens nothing
     // and says so only on standard error: the user is told where the document is.
-    const QString document = helpDocumentPath(Prog.RootDir, kInstalledDocDir);
+    const QString document = helpDocumentPath(m_state.Prog.RootDir, kInstalledDocDir);
     if (!shell().open(document)) dialogs().message(helpDocumentNotOpenedMessage(document));
 }
 
 void TForm1::openfolder1Click()
 {
-    if (!shell().open(Prog.RootDir)) dialogs().message(programFolderNotOpenedMessage(Prog.RootDir));
+    if (!shell().open(m_state.Prog.RootDir)) dialogs().message(programFolderNotOpenedMessage(m_state.Prog.RootDir));
 }
 
 void TForm1::mailto1Click()
 {
-    AboutBox->Label_mailClick();
+    m_commands.showSupportMail();
 }

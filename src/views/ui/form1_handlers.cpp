@@ -20,24 +20,19 @@
 #include "app/ledger.h"
 #include "app/programstate.h"
 #include "app/records.h"
-#include "app/ui/forms.h"
-#include "download/ui/form_read.h"
+#include "app/windowcommands.h"
 #include "link/devicelink.h"
 #include "link/linkkind.h"
+#include "link/portfinder.h"
 #include "link/replies.h"
-#include "link/ui/form_comm.h"
-#include "link/ui/form_wait2.h"
-#include "online/ui/form_show.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
-#include "platform/eventpump.h"
 #include "platform/guardedconnect.h"
 #include "platform/textfile.h"
 #include "views/month.h"
 #include "views/navigation.h"
 #include "views/ui/compliancepanel.h"
 #include "views/ui/form1.h"
-#include "views/ui/form_message.h"
 #include "views/ui/monthview.h"
 
 namespace {
@@ -155,7 +150,7 @@ void TForm1::renderMonth()
 
 void TForm1::loadBackgroundPicture()
 {
-    const QString pic = Prog.picFileName;
+    const QString pic = m_state.Prog.picFileName;
     if (pic.isEmpty() || !QFileInfo(pic).isFile()) return;
     requireReadablePicture(pic);
     m_view.chart.backgroundPicture = pic;
@@ -242,7 +237,7 @@ bool TForm1::OpenMyFile(const QString& str1)
         showYear(std::move(year));
         const QString name = sensorNameOfFile(str1);
         m_view.chart.valueAxisCaption = valueAxisCaption(CurChart.Dev_Type, CurChart.Sensor_Type, name);
-        m_view.chart.title = titleOf(Prog.Comment);
+        m_view.chart.title = titleOf(m_state.Prog.Comment);
         PageControl1->setTabText(0, QStringLiteral(" منحنی : ") + name);
         PageControl1->setTabText(1, QStringLiteral(" جدول : ") + name);
     });
@@ -288,11 +283,11 @@ void TForm1::dropEvent(QDropEvent* event)
 void TForm1::GB_DeviceName1Click(int box, int role)
 {
     const int d = box - 1;
-    if (d < 0 || d > DevLast) return;
+    if (d < 0 || d > m_state.DevLast) return;
     if (role == 0) {
         MySetting1Call(d);
     } else if (role >= 1 && role <= 4) {
-        const QString path = currentYearReportPath(d, role - 1);
+        const QString path = currentYearReportPath(programState(), d, role - 1);  // composition
         if (!path.isEmpty() && QFileInfo(path).isFile()) {
             if (OpenMyFile(path)) PageControl1->setCurrentWidget(TabChart);
         } else {
@@ -304,84 +299,63 @@ void TForm1::GB_DeviceName1Click(int box, int role)
 void TForm1::MySetting1Call(int i)
 {
     ExtendedConfig1Click();
-    SelDevice.IP = DevList[i].IP;
-    SelDevice.ID = DevList[i].ID;
-    if (!SelDevice.IP.isEmpty()) {
-        Form_Comm->OpenPort2(SelDevice.IP);
-        SelDevice.IP = DevList[i].IP;
+    m_state.SelDevice.IP = m_state.DevList[i].IP;
+    m_state.SelDevice.ID = m_state.DevList[i].ID;
+    if (!m_state.SelDevice.IP.isEmpty()) {
+        m_commands.openDeviceAddress(m_state.SelDevice.IP);
+        m_state.SelDevice.IP = m_state.DevList[i].IP;
     }
 }
 
 QString TForm1::Send2XKQ(const QString& str1, Device_Rec& Device1)
 {
-    QString reply = Form_Comm->Write2Dev(str1, Device1);
+    QString reply = m_link.Write2Dev(str1, Device1);
     if (reply.contains(QLatin1String("Message"))) dialogs().message(reply);
     return reply;
 }
 
 void TForm1::openFirstDevicePort()
 {
-    if (DevLast < 0 || DevList[0].Sensor[0].Name.isEmpty()) return;
-    const QString address = DevList[0].IP.toUpper();
-    if (!namesComPort(address)) return;
-    int port = FindNumber(address);
-    if (port == 0) port = deviceLink().FindComPort0();
-    // An address with "COM" but no digits names no port: nothing is opened.
-    if (port > 0) {
-        try {
-            SerialPortControl& comm = deviceLink().MSComm1();
-            comm.setRootDir(Prog.RootDir);
-            comm.setPortOpen(false);
-            comm.setCommPort(port);
-            comm.setPortOpen(true);
-            comm.setRTSEnable(true);
-        } catch (const std::exception&) {
-            dialogs().message(QStringLiteral("امکان باز شدن این پورت وجود ندارد ") + address + QLatin1Char('\r') +
-                              QStringLiteral("نرم افزار دیگری از این پورت استفاده میکند؟") + QLatin1Char('\r') +
-                              QStringLiteral("یا شماره پورت سریال تغییر پیدا کرده است؟"));
-        }
-    }
-    Form_wait2->Label_port->setText(DevList[0].IP);
+    if (m_state.DevLast < 0 || m_state.DevList[0].Sensor[0].Name.isEmpty()) return;
+    const QString address = m_state.DevList[0].IP.toUpper();
+    if (!PortFinder(m_link).openFirstDevicePort(address))
+        dialogs().message(QStringLiteral("امکان باز شدن این پورت وجود ندارد ") + address + QLatin1Char('\r') +
+                          QStringLiteral("نرم افزار دیگری از این پورت استفاده میکند؟") + QLatin1Char('\r') +
+                          QStringLiteral("یا شماره پورت سریال تغییر پیدا کرده است؟"));
+    m_commands.showPortInProgress(m_state.DevList[0].IP);
 }
 
 void TForm1::BtnShowOnlineClick()
 {
-    if (ledgerExists()) {
-        programState().stop.clear();
-        Form_Comm->BtnGetAllClick();
-        Form_Show->ShowModalOnline();
+    if (ledgerExists(m_state.Prog.RootDir)) {
+        m_state.stop.clear();
+        m_commands.downloadAll();
+        m_commands.showOnline();
         return;
     }
     dialogs().message(QStringLiteral("لطفا ابتدی دوره را مشخص نمایید"));
-    Form_Comm->show();
-    processPendingEvents();
-    Form_Comm->PageControl1->setCurrentWidget(Form_Comm->TabSendResive);
-    processPendingEvents();
-    sleepPumping(100);
-    processPendingEvents();
-    if (auto* day = Form_Comm->findChild<QWidget*>(QStringLiteral("CB_Day"))) day->setFocus();
+    m_commands.showCommWindow(true);
 }
 
 void TForm1::AllData1Click()
 {
-    if (!Form_read->settleUnsavedDeviceList()) return;
-    Form_read->exec();
+    m_commands.showDownloadDialog();
 }
 
 void TForm1::ExtendedConfig1Click()
 {
-    programState().stop.clear();
-    Form_Comm->show();
+    m_state.stop.clear();
+    m_commands.showCommWindow();
 }
 
 void TForm1::Showreadingreport1Click()
 {
-    Form_wait2->exec();
+    m_commands.showProgressWindow();
 }
 
 void TForm1::N6Click()
 {
-    Form_Message->showInFront();
+    m_commands.showMessageLog();
 }
 
 void TForm1::Exit1Click()
@@ -413,16 +387,17 @@ void TForm1::NextMonth1Click()
 
 void TForm1::NextSenClick()
 {
-    if (stepNextSensor(NavDevice, NavSensor, [](int d, int s) { return sensorHasCurrentFile(d, s); }))
-        OpenMyFile(currentYearReportPath(NavDevice, NavSensor));
+    if (stepNextSensor(NavDevice, NavSensor, [](int d, int s) { return sensorHasCurrentFile(programState(), d, s); }))
+        OpenMyFile(currentYearReportPath(programState(), NavDevice, NavSensor));  // composition
     else
         dialogs().message(QStringLiteral("این گراف مربوط به آخرین سنسور است"));
 }
 
 void TForm1::BackSenClick()
 {
-    if (stepPreviousSensor(NavDevice, NavSensor, [](int d, int s) { return sensorHasCurrentFile(d, s); }))
-        OpenMyFile(currentYearReportPath(NavDevice, NavSensor));
+    if (stepPreviousSensor(NavDevice, NavSensor,
+                           [](int d, int s) { return sensorHasCurrentFile(programState(), d, s); }))
+        OpenMyFile(currentYearReportPath(programState(), NavDevice, NavSensor));  // composition
     else
         dialogs().message(QStringLiteral("این گراف مربوط به اولین سنسور است"));
 }
@@ -461,9 +436,9 @@ void TForm1::FormShow()
     }
     FormResize();
     guarded([this] { openFirstDevicePort(); });
-    m_view.chart.title = titleOf(Prog.Comment);
+    m_view.chart.title = titleOf(m_state.Prog.Comment);
     renderMonth();
-    if (Prog.Online == 1) guarded([this] { BtnShowOnlineClick(); });
+    if (m_state.Prog.Online == 1) guarded([this] { BtnShowOnlineClick(); });
 }
 
 void TForm1::FormResize()
@@ -498,7 +473,7 @@ void TForm1::resizeEvent(QResizeEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    programState().stop.request();
+    m_state.stop.request();
     event->accept();
     // Closing the main window ends the program, whatever other windows are open.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);

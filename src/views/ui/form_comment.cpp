@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "app/programstate.h"
 #include "app/records.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -13,7 +14,7 @@
 #include "platform/ui/rtlwidgets.h"
 #include "views/annotations.h"
 
-TForm_comment::TForm_comment(QWidget* parent) : QDialog(parent)
+TForm_comment::TForm_comment(ProgramState& state, QWidget* parent) : QDialog(parent), m_state(state)
 {
     setObjectName(QStringLiteral("Form_comment"));
     setWindowTitle(QStringLiteral("افزودن سربرگ به بالای منحنی "));
@@ -54,7 +55,7 @@ QStringList TForm_comment::memoLines() const
 
 void TForm_comment::FormShow()
 {
-    Memo1->setPlainText(Prog.Comment.join(QLatin1Char('\n')));
+    Memo1->setPlainText(m_state.Prog.Comment.join(QLatin1Char('\n')));
 }
 
 void TForm_comment::OKClick()
@@ -68,6 +69,6 @@ void TForm_comment::OKClick()
             return;
         }
     }
-    saveHeadingLines(lines);
+    saveHeadingLines(programState().Prog.RootDir, lines);  // composition
     accept();
 }

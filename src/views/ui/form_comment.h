@@ -6,12 +6,13 @@
 
 class QPlainTextEdit;
 class QPushButton;
+struct ProgramState;
 
 class TForm_comment : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TForm_comment(QWidget* parent = nullptr);
+    explicit TForm_comment(ProgramState& state, QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* OK = nullptr;
@@ -25,4 +26,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    ProgramState& m_state;
 };
