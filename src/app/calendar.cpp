@@ -5,7 +5,7 @@
 #include <QCalendar>
 
 namespace {
-QDateTime g_fixedNow;
+QDateTime g_fixedNow;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): the clock override for tests
 
 // The moment a run is told to take as "now" through TERMIVO_NOW=YYYY-MM-DDTHH:MM[:SS]
 // (local time), read once; an unreadable value is said once on standard error and the

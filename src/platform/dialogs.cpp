@@ -3,8 +3,14 @@
 #include <cstdio>
 
 namespace {
-ConsoleDialogs g_console;
-Dialogs* g_dialogs = &g_console;
+// The dialogs in use, installed by the windowed program and by tests; none: the console's.
+Dialogs* g_dialogs = nullptr;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): injected service
+
+Dialogs& consoleDialogs()
+{
+    static ConsoleDialogs console;
+    return console;
+}
 
 void printLine(const QString& prefix, const QString& text)
 {
@@ -47,11 +53,11 @@ QString consoleText(const QString& text)
 
 Dialogs& dialogs()
 {
-    return *g_dialogs;
+    return g_dialogs ? *g_dialogs : consoleDialogs();
 }
 void setDialogs(Dialogs* d)
 {
-    g_dialogs = d ? d : &g_console;
+    g_dialogs = d;
 }
 
 bool Dialogs::printSetup(PrintSetup&)
