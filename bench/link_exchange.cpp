@@ -21,7 +21,6 @@
 namespace {
 
 const QString kLanAddress = QStringLiteral("127.77.0.1");
-QString g_root;
 
 QString dayCommand(int n)
 {
@@ -89,20 +88,20 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    g_root = dir.path() + QLatin1Char('/');
-    Prog.RootDir = g_root;
+    const QString root = dir.path() + QLatin1Char('/');
+    Prog.RootDir = root;
     Prog.tryCnt = 3;
     Prog.TimeOut1 = Prog.TimeOut2 = Prog.TimeOut3 = 500;
     deviceLink().setSettings(linkSettingsFrom(Prog));
     {
-        QFile fleet(g_root + QStringLiteral("bench.fleet"));
+        QFile fleet(root + QStringLiteral("bench.fleet"));
         if (!fleet.open(QIODevice::WriteOnly)) return 1;
         fleet.write(QStringLiteral("seed 3\ndevice id=a link=%1\ndevice id=b link=COM1\n").arg(kLanAddress).toUtf8());
     }
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
     sim.start(QStringLiteral(TERMIVO_BINARY_DIR "/tools/devsim/termivo-devsim"),
-              {QStringLiteral("--fleet"), g_root + QStringLiteral("bench.fleet"), QStringLiteral("--root"), g_root});
+              {QStringLiteral("--fleet"), root + QStringLiteral("bench.fleet"), QStringLiteral("--root"), root});
     QByteArray out;
     while (!out.contains("READY\n") && sim.waitForReadyRead(10000)) out += sim.readAll();
     if (!out.contains("READY\n")) {

@@ -46,7 +46,7 @@ public:
         QElapsedTimer t;
         t.start();
         const bool connected = deviceLink().connectLan(device.IP);
-        connectMs += t.nsecsElapsed() / 1e6;
+        connectMs += double(t.nsecsElapsed()) / 1e6;
         return connected;
     }
     void disconnectLan() override
@@ -54,7 +54,7 @@ public:
         QElapsedTimer t;
         t.start();
         if (deviceLink().lanConnected()) deviceLink().disconnectLan();
-        connectMs += t.nsecsElapsed() / 1e6;
+        connectMs += double(t.nsecsElapsed()) / 1e6;
     }
     void pump() override { processPendingEvents(); }
     bool stopRequested() const override { return false; }
@@ -123,7 +123,7 @@ void benchSweep()
     QTimer probe;
     probe.setInterval(1);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestStallMs = std::max(longestStallMs, gap.nsecsElapsed() / 1e6);
+        longestStallMs = std::max(longestStallMs, double(gap.nsecsElapsed()) / 1e6);
         gap.restart();
     });
     probe.start();
@@ -131,7 +131,7 @@ void benchSweep()
     QElapsedTimer wall;
     wall.start();
     poll.tick();
-    const double wallMs = wall.nsecsElapsed() / 1e6;
+    const double wallMs = double(wall.nsecsElapsed()) / 1e6;
     probe.stop();
 
     std::printf("full sweep, 51 LAN devices, readings and clock checks: %.0f ms wall, %d readings shown\n", wallMs,
@@ -182,16 +182,16 @@ void benchChart(bool prepare)
     QCustomPlot chart;
     chart.resize(1600, 900);
     if (prepare) prepareOnlineChart(&chart);
-    const double madeMs = made.nsecsElapsed() / 1e6;
+    const double madeMs = double(made.nsecsElapsed()) / 1e6;
     std::vector<double> ms, loadMs;
     double firstMs = 0, firstLoadMs = 0;
     for (int run = 0; run < 16; ++run) {
         QElapsedTimer t;
         t.start();
         const OnlineYears years = loadOnlineYears(root, 3, 5, channels);
-        const double load = t.nsecsElapsed() / 1e6;
+        const double load = double(t.nsecsElapsed()) / 1e6;
         renderOnlineChart(&chart, onlineChartContent(channels, years, 3, 5));
-        const double all = t.nsecsElapsed() / 1e6;
+        const double all = double(t.nsecsElapsed()) / 1e6;
         // The first drawing of the process is told apart from the warm ones.
         if (run == 0) {
             firstMs = all;
@@ -208,13 +208,13 @@ void benchChart(bool prepare)
         for (const auto& c : channels)
             all << readTextFile(root + QStringLiteral("3/%1%2_%3.rep").arg(c.deviceId).arg(c.sensor + 1).arg(c.name))
                        .lines;
-        const double readMs = t.nsecsElapsed() / 1e6;
+        const double readMs = double(t.nsecsElapsed()) / 1e6;
         t.restart();
         for (const auto& l : all) {
             auto y = std::make_unique<ReportYear>();
             loadReportYear(*y, l, 5);
         }
-        std::printf("reading the files %.1f ms, loading their lines %.1f ms\n", readMs, t.nsecsElapsed() / 1e6);
+        std::printf("reading the files %.1f ms, loading their lines %.1f ms\n", readMs, double(t.nsecsElapsed()) / 1e6);
     }
     std::sort(loadMs.begin(), loadMs.end());
     std::sort(ms.begin(), ms.end());
