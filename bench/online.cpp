@@ -232,7 +232,7 @@ void benchIdleTick()
     for (auto& d : devices) d.Sensor[0].Name = "x";
     IdleHost host;
     const QDateTime fixed(QDate(2024, 8, 1), QTime(12, 30));
-    PollCycle poll(host, [&] { return fixed; });
+    PollCycle poll(host, [&] { return fixed; });  // NOLINT(performance-no-automatic-move): a capture, copied each call
     poll.setDevices(devices, 2);
     poll.arm();
     poll.tick();  // the sweep
