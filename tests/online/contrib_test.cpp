@@ -44,7 +44,7 @@ QSet<QString> metricsOf(QString expr)
 void collectQueries(const QJsonValue& v, QStringList& exprs)
 {
     if (v.isArray()) {
-        for (const QJsonValue& e : v.toArray()) collectQueries(e, exprs);
+        for (const QJsonValue e : v.toArray()) collectQueries(e, exprs);
     } else if (v.isObject()) {
         const QJsonObject o = v.toObject();
         for (auto it = o.begin(); it != o.end(); ++it) {
@@ -73,7 +73,7 @@ TEST(ContribTest, TheDashboardParsesAndQueriesOnlyExportedMetrics)
         queried += used;
     }
     // The device variable lists the devices that the poll reports.
-    for (const QJsonValue& v : dashboard.value("templating").toObject().value("list").toArray()) {
+    for (const QJsonValue v : dashboard.value("templating").toObject().value("list").toArray()) {
         const QString q = v.toObject().value("query").toObject().value("query").toString();
         static const QRegularExpression labelValues(QStringLiteral("^label_values\\((\\w+),"));
         if (const auto m = labelValues.match(q); m.hasMatch()) queried.insert(m.captured(1));
