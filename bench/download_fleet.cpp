@@ -29,7 +29,7 @@ public:
     void busyCursor(bool on) override
     {
         if (on && m_depth++ == 0) m_clock.start();
-        if (!on && --m_depth == 0) busyMs += m_clock.nsecsElapsed() / 1e6;
+        if (!on && --m_depth == 0) busyMs += double(m_clock.nsecsElapsed()) / 1e6;
     }
     void sendLine(const QString&) override { ++frames; }
     // The day replies (the download shows each one); the device sends each with its
@@ -94,7 +94,7 @@ Run runFleet(const QStringList& fleet, const QStringList& registry, int sensorsP
     QElapsedTimer clock;
     clock.start();
     run.result = runAllDevicesDownload(state, link);
-    run.wallMs = clock.nsecsElapsed() / 1e6;
+    run.wallMs = double(clock.nsecsElapsed()) / 1e6;
     link.setObserver(nullptr);
     link.reset();
     sim.stop();
@@ -137,7 +137,7 @@ int main(int argc, char** argv)
     print("1 serial device at 9600 baud x 1 sensor x 31 days", serial);
     // The device's replies are what the 9600 baud line paces (10 bits a character); the
     // header reply is left out of the count, so the ratio slightly overstates the overhead.
-    const double wireMs = serial.timing.replyChars * 10.0 / 9600.0 * 1000.0;
+    const double wireMs = double(serial.timing.replyChars) * 10.0 / 9600.0 * 1000.0;
     std::printf("  day replies on the line: %ld characters, %.0f ms at 9600 baud; wall time is %.2f x that\n",
                 serial.timing.replyChars, wireMs, serial.wallMs / wireMs);
     return 0;

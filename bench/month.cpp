@@ -67,7 +67,7 @@ void BM_LoadYearLines(benchmark::State& state)
         loadReportYear(*year, lines);
         benchmark::DoNotOptimize(year->hourValue[7][15][3]);
     }
-    state.counters["lines"] = lines.size();
+    state.counters["lines"] = double(lines.size());
 }
 
 void BM_ReadAndLoadYearFile(benchmark::State& state)

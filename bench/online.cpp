@@ -50,7 +50,7 @@ public:
         QElapsedTimer t;
         t.start();
         const bool connected = m_link.connectLan(device.IP);
-        connectMs += t.nsecsElapsed() / 1e6;
+        connectMs += double(t.nsecsElapsed()) / 1e6;
         return connected;
     }
     void disconnectLan() override
@@ -58,7 +58,7 @@ public:
         QElapsedTimer t;
         t.start();
         if (m_link.lanConnected()) m_link.disconnectLan();
-        connectMs += t.nsecsElapsed() / 1e6;
+        connectMs += double(t.nsecsElapsed()) / 1e6;
     }
     void pump() override { processPendingEvents(); }
     bool stopRequested() const override { return false; }
@@ -130,7 +130,7 @@ void benchSweep()
     QTimer probe;
     probe.setInterval(1);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestStallMs = std::max(longestStallMs, gap.nsecsElapsed() / 1e6);
+        longestStallMs = std::max(longestStallMs, double(gap.nsecsElapsed()) / 1e6);
         gap.restart();
     });
     probe.start();
@@ -138,7 +138,7 @@ void benchSweep()
     QElapsedTimer wall;
     wall.start();
     poll.tick();
-    const double wallMs = wall.nsecsElapsed() / 1e6;
+    const double wallMs = double(wall.nsecsElapsed()) / 1e6;
     probe.stop();
 
     std::printf("full sweep, 51 LAN devices, readings and clock checks: %.0f ms wall, %d readings shown\n", wallMs,
@@ -270,16 +270,16 @@ void benchChart(bool prepare)
     QCustomPlot chart;
     chart.resize(1600, 900);
     if (prepare) prepareOnlineChart(&chart);
-    const double madeMs = made.nsecsElapsed() / 1e6;
+    const double madeMs = double(made.nsecsElapsed()) / 1e6;
     std::vector<double> ms, loadMs;
     double firstMs = 0, firstLoadMs = 0;
     for (int run = 0; run < 16; ++run) {
         QElapsedTimer t;
         t.start();
         const OnlineYears years = loadOnlineYears(root, 3, 5, channels);
-        const double load = t.nsecsElapsed() / 1e6;
+        const double load = double(t.nsecsElapsed()) / 1e6;
         renderOnlineChart(&chart, onlineChartContent(channels, years, 3, 5));
-        const double all = t.nsecsElapsed() / 1e6;
+        const double all = double(t.nsecsElapsed()) / 1e6;
         // The first drawing of the process is told apart from the warm ones.
         if (run == 0) {
             firstMs = all;
@@ -296,13 +296,13 @@ void benchChart(bool prepare)
         for (const auto& c : channels)
             all << readTextFile(root + QStringLiteral("3/%1%2_%3.rep").arg(c.deviceId).arg(c.sensor + 1).arg(c.name))
                        .lines;
-        const double readMs = t.nsecsElapsed() / 1e6;
+        const double readMs = double(t.nsecsElapsed()) / 1e6;
         t.restart();
         for (const auto& l : all) {
             auto y = std::make_unique<ReportYear>();
             loadReportYear(*y, l, 5);
         }
-        std::printf("reading the files %.1f ms, loading their lines %.1f ms\n", readMs, t.nsecsElapsed() / 1e6);
+        std::printf("reading the files %.1f ms, loading their lines %.1f ms\n", readMs, double(t.nsecsElapsed()) / 1e6);
     }
     std::sort(loadMs.begin(), loadMs.end());
     std::sort(ms.begin(), ms.end());
@@ -320,7 +320,7 @@ void benchIdleTick()
     for (auto& d : devices) d.Sensor[0].Name = "x";
     IdleHost host;
     const QDateTime fixed(QDate(2024, 8, 1), QTime(12, 30));
-    PollCycle poll(host, [&] { return fixed; });
+    PollCycle poll(host, [&] { return fixed; });  // NOLINT(performance-no-automatic-move): a capture, copied each call
     poll.setDevices(devices, 2);
     poll.arm();
     poll.tick();  // the sweep

@@ -5,6 +5,8 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config clang-format
+    # scripts/tidy.sh: clang-tidy over the sources, python3 for its file lists.
+    clang-tidy python3
     qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libqt6svg6-dev libgl-dev
     qt6-qpa-plugins libqt6opengl6-dev
     libqcustomplot-dev libqcustomplot2.1-qt6

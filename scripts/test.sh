@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Termivo twice (plain, and with the address and undefined-behaviour
-# sanitizers), runs every test of both builds, and builds and checks the Debian
-# package (scripts/check-package.sh).
+# sanitizers), runs clang-tidy over the whole tree (scripts/tidy.sh), runs every test
+# of both builds, and builds and checks the Debian package (scripts/check-package.sh).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -19,6 +19,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$here/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
+# The whole tree, not only the changed sources: about 15 minutes of the two processors.
+echo "== clang-tidy =="
+bash scripts/tidy.sh --build build --jobs "$jobs" || status=1
 echo "== tests with the sanitizers =="
 (cd build-asan && ctest --output-on-failure -j "$jobs") || status=1
 echo "== the Debian package =="

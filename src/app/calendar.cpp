@@ -5,7 +5,7 @@
 #include <QCalendar>
 
 namespace {
-QDateTime g_fixedNow;
+QDateTime g_fixedNow;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): the clock override for tests
 
 // The moment a run is told to take as "now" through TERMIVO_NOW=YYYY-MM-DDTHH:MM[:SS]
 // (local time), read once; an unreadable value is said once on standard error and the
@@ -15,7 +15,7 @@ QDateTime environmentNow()
     static const QDateTime fixed = [] {
         const QString text = qEnvironmentVariable("TERMIVO_NOW");
         if (text.isEmpty()) return QDateTime();
-        const QDateTime t = parseProgramNow(text);
+        QDateTime t = parseProgramNow(text);
         if (!t.isValid())
             std::fprintf(stderr, "termivo: TERMIVO_NOW=\"%s\" is not YYYY-MM-DDTHH:MM; the computer's clock is used\n",
                          text.toLocal8Bit().constData());
@@ -28,7 +28,7 @@ QDateTime environmentNow()
 QDateTime parseProgramNow(const QString& text)
 {
     for (const char* format : {"yyyy-MM-dd'T'HH:mm", "yyyy-MM-dd'T'HH:mm:ss"}) {
-        const QDateTime t = QDateTime::fromString(text.trimmed(), QLatin1String(format));
+        QDateTime t = QDateTime::fromString(text.trimmed(), QLatin1String(format));
         if (t.isValid()) return t;
     }
     return QDateTime();

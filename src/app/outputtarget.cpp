@@ -22,7 +22,7 @@ QString shown(const QString& path)
 QString landingPath(const QString& path)
 {
     const QFileInfo fi(path);
-    const QString canonical = fi.canonicalFilePath();
+    QString canonical = fi.canonicalFilePath();
     if (!canonical.isEmpty()) return canonical;
     const QString folder = QFileInfo(fi.absolutePath()).canonicalFilePath();
     return (folder.isEmpty() ? fi.absolutePath() : folder) + QLatin1Char('/') + fi.fileName();

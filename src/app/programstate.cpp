@@ -8,8 +8,8 @@
 #include "platform/sharedfolder.h"
 
 namespace {
-// The running mode's stop request, for its SIGINT/SIGTERM handlers.
-std::atomic<StopRequest*> g_signalStop{nullptr};
+// The running mode's stop request, for its SIGINT/SIGTERM handlers; null while no mode runs.
+std::atomic<StopRequest*> g_signalStop;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): signal handlers
 static_assert(std::atomic<StopRequest*>::is_always_lock_free, "read from signal handlers");
 
 class StandardErrorLog : public MessageLogSink

@@ -7,8 +7,9 @@
 #include <QStringList>
 
 // Date-time record; wherever a date is stored in it, the date is Solar Hijri with
-// the year as its last two digits.
-struct _SYSTEMTIME
+// the year as its last two digits. The record keeps its historical name, which the
+// headers, settings pages and maintenance commands share.
+struct _SYSTEMTIME  // NOLINT(bugprone-reserved-identifier): the record's historical name
 {
     uint16_t wYear = 0;
     uint16_t wMonth = 0;

@@ -14,7 +14,7 @@
 const QString kSystemConfigFile = QStringLiteral(TERMIVO_SYSTEM_CONFIG);
 
 namespace {
-QString g_override;
+QString g_override;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): --root folder, set by tests
 
 QString withOneSeparator(QString dir)
 {

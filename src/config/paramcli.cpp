@@ -86,7 +86,7 @@ int runParams(const QStringList& args, QTextStream& out)
             set = a == QLatin1String("--set-params");
             id = args[++i];
         } else if (a == QLatin1String("--root") && i + 1 < args.size()) {
-            const QString dir = args[++i];
+            const QString& dir = args[++i];
             if (!QFileInfo(dir).isDir()) {
                 err(QStringLiteral("termivo: the root folder \"%1\" does not exist").arg(dir));
                 return kParamsUsage;

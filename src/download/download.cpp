@@ -414,7 +414,7 @@ AllDevicesResult downloadAllDevices(ProgramState& state, DeviceLink& link)
         SaveLastRefresh(state);
     };
     DownloadContext ctx = programDownloadContext(state, link);
-    const AllDevicesResult out =
+    AllDevicesResult out =
         downloadFleet(ctx, std::span<Device_Rec>(state.DevList, std::size_t(state.DevLast + 1)), inputs);
     if (out.yearChanged) state.YearChanged = 1;
     return out;
@@ -422,7 +422,7 @@ AllDevicesResult downloadAllDevices(ProgramState& state, DeviceLink& link)
 
 AllDevicesResult runAllDevicesDownload(ProgramState& state, DeviceLink& link)
 {
-    const AllDevicesResult out = downloadAllDevices(state, link);
+    AllDevicesResult out = downloadAllDevices(state, link);
     if (!out.ledgerError.isEmpty()) throw FileError(out.ledgerError);
     return out;
 }

@@ -327,7 +327,7 @@ QString DeviceLink::lanExchange(const QString& frame, Device_Rec& Device1)
         // A stop request ends the wait and the attempts left.
         if (!line.isEmpty() || stopRequested()) break;
     }
-    const QString reply = CleanStr(line);
+    QString reply = CleanStr(line);
     if (reply.contains(QLatin1String("Message"))) {
         m_answered = true;
         observer().message(reply);

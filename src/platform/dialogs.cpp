@@ -6,8 +6,19 @@
 #include <QThread>
 
 namespace {
-ConsoleDialogs g_console;
-Dialogs* g_dialogs = &g_console;
+// The dialogs in use, installed by the windowed program and by tests; none: the console's.
+Dialogs* g_dialogs = nullptr;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): injected service
+
+Dialogs& consoleDialogs()
+{
+    static ConsoleDialogs console;
+    return console;
+}
+
+Dialogs& installedDialogs()
+{
+    return g_dialogs ? *g_dialogs : consoleDialogs();
+}
 
 void printLine(const QString& prefix, const QString& text)
 {
@@ -57,46 +68,46 @@ class MainThreadDialogs : public Dialogs
 public:
     void message(const QString& text) override
     {
-        onMain([&] { g_dialogs->message(text); });
+        onMain([&] { installedDialogs().message(text); });
     }
     void error(const QString& text) override
     {
-        onMain([&] { g_dialogs->error(text); });
+        onMain([&] { installedDialogs().error(text); });
     }
     bool confirm(const QString& caption, const QString& text) override
     {
         bool r = false;
-        onMain([&] { r = g_dialogs->confirm(caption, text); });
+        onMain([&] { r = installedDialogs().confirm(caption, text); });
         return r;
     }
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& value) override
     {
         std::optional<QString> r;
-        onMain([&] { r = g_dialogs->input(caption, prompt, value); });
+        onMain([&] { r = installedDialogs().input(caption, prompt, value); });
         return r;
     }
     QString openFile(const QString& caption, const QString& filter, const QString& initial) override
     {
         QString r;
-        onMain([&] { r = g_dialogs->openFile(caption, filter, initial); });
+        onMain([&] { r = installedDialogs().openFile(caption, filter, initial); });
         return r;
     }
     QString saveFile(const QString& caption, const QString& filter, const QString& initial) override
     {
         QString r;
-        onMain([&] { r = g_dialogs->saveFile(caption, filter, initial); });
+        onMain([&] { r = installedDialogs().saveFile(caption, filter, initial); });
         return r;
     }
     bool printSetup(PrintSetup& setup) override
     {
         bool r = false;
-        onMain([&] { r = g_dialogs->printSetup(setup); });
+        onMain([&] { r = installedDialogs().printSetup(setup); });
         return r;
     }
     int choose(const QString& caption, const QString& text, const QStringList& buttons) override
     {
         int r = -1;
-        onMain([&] { r = g_dialogs->choose(caption, text, buttons); });
+        onMain([&] { r = installedDialogs().choose(caption, text, buttons); });
         return r;
     }
 
@@ -118,11 +129,11 @@ bool offMainThread()
 Dialogs& dialogs()
 {
     static MainThreadDialogs fromWorkers;
-    return offMainThread() ? fromWorkers : *g_dialogs;
+    return offMainThread() ? fromWorkers : installedDialogs();
 }
 void setDialogs(Dialogs* d)
 {
-    g_dialogs = d ? d : &g_console;
+    g_dialogs = d;
 }
 
 bool Dialogs::printSetup(PrintSetup&)
@@ -162,14 +173,14 @@ QString ConsoleDialogs::saveFile(const QString&, const QString&, const QString&)
     return {};
 }
 
-ScriptedDialogs& ScriptedDialogs::expect(Kind kind, const QString& text, std::optional<QString> answer)
+ScriptedDialogs& ScriptedDialogs::expect(Kind kind, const QString& text, const std::optional<QString>& answer)
 {
     Expectation e{kind, text, answer.value_or(QString()), answer.has_value(), std::nullopt};
     m_expected.append(e);
     return *this;
 }
 
-ScriptedDialogs& ScriptedDialogs::expectPrintSetup(std::optional<PrintSetup> answer)
+ScriptedDialogs& ScriptedDialogs::expectPrintSetup(const std::optional<PrintSetup>& answer)
 {
     Expectation e{Kind::PrintSetup, QString(), QString(), answer.has_value(), answer};
     m_expected.append(e);

@@ -88,12 +88,12 @@ public:
     // text is matched by containment; answer: "ok"/"cancel" for Confirm, the text
     // (or std::nullopt for cancel) for Input and file dialogs, the pressed button's
     // text (std::nullopt: the box closed) for Choice.
-    ScriptedDialogs& expect(Kind kind, const QString& text, std::optional<QString> answer = QString());
+    ScriptedDialogs& expect(Kind kind, const QString& text, const std::optional<QString>& answer = QString());
     // Accept any number of boxes of this kind without declaring them (they are still recorded).
     ScriptedDialogs& allow(Kind kind);
     // The print set-up dialog: answer with setup (its fields replace the shown ones),
     // or cancel with std::nullopt.
-    ScriptedDialogs& expectPrintSetup(std::optional<PrintSetup> answer);
+    ScriptedDialogs& expectPrintSetup(const std::optional<PrintSetup>& answer);
     // The set-up the print dialog was last shown with.
     const PrintSetup& lastPrintSetupShown() const { return m_lastPrintSetup; }
 

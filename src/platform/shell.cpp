@@ -1,16 +1,17 @@
 #include "platform/shell.h"
 
 namespace {
-NoShell g_none;
-Shell* g_shell = &g_none;
+// The desktop shell in use, installed by the windowed program and by tests; none: one that opens nothing.
+Shell* g_shell = nullptr;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): injected service
 }  // namespace
 
 Shell& shell()
 {
-    return *g_shell;
+    static NoShell none;
+    return g_shell ? *g_shell : none;
 }
 
 void setShell(Shell* s)
 {
-    g_shell = s ? s : &g_none;
+    g_shell = s;
 }

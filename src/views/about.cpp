@@ -20,7 +20,7 @@ const QString kInstalledDocDir = QStringLiteral(TERMIVO_DOC_DIR);
 
 QString helpDocumentPath(const QString& rootDir, const QString& docDir)
 {
-    const QString beside = rootDir + kHelpDocumentName;
+    QString beside = rootDir + kHelpDocumentName;
     if (QFileInfo::exists(beside) || docDir.isEmpty()) return beside;
     const QString installed = QDir(docDir).filePath(kHelpDocumentName);
     return QFileInfo::exists(installed) ? installed : beside;

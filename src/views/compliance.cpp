@@ -38,11 +38,11 @@ std::optional<double> meanKineticTemperature(const QList<double>& celsius)
     // ln((1/n) Σ exp(-a/Tᵢ)) summed from its largest term, which keeps the sum in
     // range at any temperature.
     const double a = kMktActivationOverR;
-    double top = -INFINITY;
+    double top = -HUGE_VAL;
     for (double c : celsius) top = std::max(top, -a / (c + kZeroCelsiusInKelvin));
     double sum = 0;
     for (double c : celsius) sum += std::exp(-a / (c + kZeroCelsiusInKelvin) - top);
-    const double logMean = top + std::log(sum / celsius.size());
+    const double logMean = top + std::log(sum / double(celsius.size()));
     return a / -logMean - kZeroCelsiusInKelvin;
 }
 

@@ -47,7 +47,7 @@ QString csvCellText(const QString& text)
 
 QString csvField(const QString& cell)
 {
-    const QString text = csvCellText(cell);
+    QString text = csvCellText(cell);
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
         !text.contains(QLatin1Char('\r')))
         return text;
@@ -536,7 +536,7 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err, const
                                 a == QLatin1String("--format") || a == QLatin1String("--out");
         if (!takesValue) return commandUsageError(err, kMode, QStringLiteral("unknown option \"%1\"").arg(a));
         if (i + 1 >= args.size()) return commandUsageError(err, kMode, QStringLiteral("%1 needs a value").arg(a));
-        const QString v = args[++i];
+        const QString& v = args[++i];
         auto month = [&](std::optional<ReportMonth>& m) {
             ReportMonth parsed;
             if (!parseReportMonth(v, parsed)) return false;

@@ -198,7 +198,7 @@ MonthView buildMonthView(const ReportYear& year, int month, const MonthViewOptio
     }
 
     QStringList& foot = chart.foot;
-    const int n = averages.size();
+    const int n = int(averages.size());
     if (n > 1 && options.showMeanSD) foot << MonthStats(averages, n) << QString();
     const QString name = known ? monthNames()[month - 1] : QString();
     foot << QStringLiteral("تاریخ : ") + name + QStringLiteral(" ماه سال  ") + options.yearText +
@@ -209,7 +209,7 @@ MonthView buildMonthView(const ReportYear& year, int month, const MonthViewOptio
 
 QString MonthStats(const QList<double>& values, int n)
 {
-    n = std::min<int>(n, values.size());
+    n = std::min(n, int(values.size()));
     if (n < 2) return QString();
     double sum = 0;
     for (int i = 0; i < n; ++i) sum += values[i];

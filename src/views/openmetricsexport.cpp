@@ -284,7 +284,7 @@ int runExportOpenMetrics(const QStringList& args, QTextStream& out, QTextStream&
                                 a == QLatin1String("--out");
         if (!takesValue) return commandUsageError(err, kMode, QStringLiteral("unknown option \"%1\"").arg(a));
         if (i + 1 >= args.size()) return commandUsageError(err, kMode, QStringLiteral("%1 needs a value").arg(a));
-        const QString v = args[++i];
+        const QString& v = args[++i];
         if (a == QLatin1String("--root")) {
             root = v;
         } else if (a == QLatin1String("--from") || a == QLatin1String("--to")) {

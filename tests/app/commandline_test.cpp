@@ -12,17 +12,22 @@
 
 namespace {
 
-QStringList g_ran;  // arguments the fake modes were run with
+// The arguments the fake modes were run with.
+QStringList& ranArguments()
+{
+    static QStringList ran;
+    return ran;
+}
 
 const CommandMode kFakeModes[] = {
     {"--alpha", "the first mode", [] { return QStringLiteral("usage: termivo --alpha [--x N]\n"); }, nullptr,
      [](const QStringList& a, QTextStream&, QTextStream&) {
-         g_ran = a;
+         ranArguments() = a;
          return 7;
      }},
     {"--beta", "the second mode", nullptr, [](const QStringList& a) { return a.value(0) == QLatin1String("--beta"); },
      [](const QStringList& a, QTextStream&, QTextStream&) {
-         g_ran = a;
+         ranArguments() = a;
          return 0;
      }},
 };
@@ -38,7 +43,7 @@ Choice choose(const QStringList& args)
 {
     QString out, err;
     QTextStream o(&out), e(&err);
-    g_ran.clear();
+    ranArguments().clear();
     const CommandChoice c = chooseCommand(args, kFakeModes, QStringLiteral("9.1"), o, e);
     o.flush();
     e.flush();
@@ -98,7 +103,7 @@ TEST(CommandLine, ChoosesTheModeTheWindowOrAnswersItself)
         }
     }
     // The dispatch only chooses: nothing ran.
-    EXPECT_TRUE(g_ran.isEmpty());
+    EXPECT_TRUE(ranArguments().isEmpty());
 }
 
 TEST(CommandLine, TheWindowsRootOptionIsTakenOutOfItsArguments)

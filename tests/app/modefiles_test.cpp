@@ -62,7 +62,7 @@ protected:
     // The program as a lab installs it: its executable in the root folder.
     QString installedProgram()
     {
-        const QString program = path("termivo");
+        QString program = path("termivo");
         if (QFileInfo::exists(program)) return program;
         if (::link(TERMIVO_BINARY_DIR "/termivo", QFile::encodeName(program).constData()) != 0) {
             EXPECT_TRUE(QFile::copy(QStringLiteral(TERMIVO_BINARY_DIR "/termivo"), program));

@@ -417,7 +417,7 @@ TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
                         ownObserver,
                         ownLog,
                         [&] { return ownObserver.report.size() >= 5; },
-                        [&] { return evening; },
+                        [&] { return evening; },  // NOLINT(performance-no-automatic-move): a capture, copied each call
                         [] {
                             return ExchangeCounts{7, 9};
                         },

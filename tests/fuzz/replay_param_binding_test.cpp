@@ -4,7 +4,7 @@
 #include "support/fixtures.h"
 
 #define TERMIVO_FUZZ_REPLAY
-#include "../../fuzz/fuzz_param_binding.cpp"
+#include "../../fuzz/fuzz_param_binding.cpp"  // NOLINT(bugprone-suspicious-include): replays the fuzz target
 
 TEST(FuzzCorpus, ParamBinding)
 {

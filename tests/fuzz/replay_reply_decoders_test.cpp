@@ -4,7 +4,8 @@
 #include "support/fixtures.h"
 
 #define TERMIVO_FUZZ_REPLAY
-#include "../../fuzz/fuzz_reply_decoders.cpp"
+// The fuzz target's source itself, so that its entry point runs here on the corpus.
+#include "../../fuzz/fuzz_reply_decoders.cpp"  // NOLINT(bugprone-suspicious-include)
 
 TEST(FuzzCorpus, ReplyDecoders)
 {

@@ -5,7 +5,7 @@
 #include "support/fixtures.h"
 
 #define TERMIVO_FUZZ_REPLAY
-#include "../../fuzz/fuzz_report_loader.cpp"
+#include "../../fuzz/fuzz_report_loader.cpp"  // NOLINT(bugprone-suspicious-include): replays the fuzz target
 
 TEST(FuzzCorpus, ReportLoader)
 {

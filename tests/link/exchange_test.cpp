@@ -250,7 +250,7 @@ TEST_F(Serial, StructuredAndSummedRepliesEndTheExchangeAtOnce)
     EXPECT_TRUE(header.endsWith(QLatin1Char('#')));
     EXPECT_EQ(CheckSum(CleanStr(header)), 0);
     // A frame for an ID that is not on the line stays unanswered.
-    changeLinkSettings(link, [&](LinkSettings& s) { s.serialReplyTimeoutMs = 100; });
+    changeLinkSettings(link, [&](LinkSettings& settings) { settings.serialReplyTimeoutMs = 100; });
     Device_Rec other = device("z", "COM2");
     EXPECT_EQ(link.Write2Dev(QStringLiteral("ASenPara(0,0)"), other), "Time Out");
     EXPECT_EQ(sim.requests(QStringLiteral(",a}#")).size(), 2);

@@ -17,7 +17,7 @@ protected:
         setSystemPortListerForTests({});
         LinkFixture::TearDown();
     }
-    static void systemPorts(QList<SerialPortEntry> list)
+    static void systemPorts(const QList<SerialPortEntry>& list)
     {
         setSystemPortListerForTests([list] { return list; });
     }

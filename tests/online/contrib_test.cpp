@@ -44,7 +44,7 @@ QSet<QString> metricsOf(QString expr)
 void collectQueries(const QJsonValue& v, QStringList& exprs)
 {
     if (v.isArray()) {
-        for (const QJsonValue& e : v.toArray()) collectQueries(e, exprs);
+        for (const QJsonValue e : v.toArray()) collectQueries(e, exprs);
     } else if (v.isObject()) {
         const QJsonObject o = v.toObject();
         for (auto it = o.begin(); it != o.end(); ++it) {
@@ -68,12 +68,12 @@ TEST(ContribTest, TheDashboardParsesAndQueriesOnlyExportedMetrics)
     const QSet<QString> exported(names.begin(), names.end());
     QSet<QString> queried;
     for (const QString& e : exprs) {
-        const QSet<QString> names = metricsOf(e);
-        EXPECT_FALSE(names.isEmpty()) << e.toStdString();
-        queried += names;
+        const QSet<QString> used = metricsOf(e);
+        EXPECT_FALSE(used.isEmpty()) << e.toStdString();
+        queried += used;
     }
     // The device variable lists the devices that the poll reports.
-    for (const QJsonValue& v : dashboard.value("templating").toObject().value("list").toArray()) {
+    for (const QJsonValue v : dashboard.value("templating").toObject().value("list").toArray()) {
         const QString q = v.toObject().value("query").toObject().value("query").toString();
         static const QRegularExpression labelValues(QStringLiteral("^label_values\\((\\w+),"));
         if (const auto m = labelValues.match(q); m.hasMatch()) queried.insert(m.captured(1));

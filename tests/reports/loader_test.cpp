@@ -72,9 +72,9 @@ TEST(ReportLoader, ReadsHeaderDaysAndComments)
 
     const int valid[] = {1, 0, 0, 1, 1, 0};
     const double value[] = {20.5, 0, 0, -100, 159.9, 0};
-    for (int h = 0; h < 6; ++h) {
-        EXPECT_EQ(year->hourValid[7][1][h], valid[h]) << h;
-        EXPECT_NEAR(year->hourValue[7][1][h], value[h], 1e-9) << h;
+    for (int hour = 0; hour < 6; ++hour) {
+        EXPECT_EQ(year->hourValid[7][1][hour], valid[hour]) << hour;
+        EXPECT_NEAR(year->hourValue[7][1][hour], value[hour], 1e-9) << hour;
     }
     EXPECT_EQ(year->hourValid[7][1][6], 0);
     EXPECT_EQ(year->hourValid[7][2][0], 0);

@@ -156,7 +156,9 @@ TEST_F(ExportChartTest, MetafileReadBackByLibwmf)
     EXPECT_GT(checked, 200);
 
     // The dotted limit lines: blue at 18, red at 26, across the axis.
-    for (const auto& [colour, value] : {std::pair{"stroke:blue", 18.0}, std::pair{"stroke:red", 26.0}}) {
+    for (const auto& limit : {std::pair{"stroke:blue", 18.0}, std::pair{"stroke:red", 26.0}}) {
+        const char* const colour = limit.first;  // a plain local: lambdas capture no structured binding in clang 14
+        const double value = limit.second;
         const double y = sensor->valueAxis()->coordToPixel(value);
         const bool found = std::any_of(svg.polylines.begin(), svg.polylines.end(), [&](const SvgPolyline& p) {
             return p.style.contains(colour) && p.points.size() == 2 && std::abs(p.points[0].y() / sy - y) < 1.5 &&

@@ -468,14 +468,14 @@ void Simulator::onDatagram()
     }
 }
 
-int g_signalPipe[2];
+int g_signalPipe[2];  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): the signal handler writes it
 void onSignal(int)
 {
     const char c = 1;
     [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
-const char* kHelp = R"(Plays a fleet of logging devices for Termivo.
+const char* const kHelp = R"(Plays a fleet of logging devices for Termivo.
 
 Fleet file (--fleet), one item a line, "#" starts a comment:
   seed N                    seed of the generated hourly logs (default 1)

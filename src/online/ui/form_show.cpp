@@ -255,7 +255,7 @@ void TForm_Show::Timer1Timer()
     m_state.Prog.TimeCnt = m_poll->timeCnt;
 }
 
-void TForm_Show::SetOnLineTemp(const QString& data, const QString& ID, int, int SenNum)
+void TForm_Show::SetOnLineTemp(const QString& reading, const QString& ID, int, int SenNum)
 {
     if (SenNum < 0 || SenNum > 3) return;
     for (int i = 0; i <= m_state.DevLast && i <= kLegendDevices; ++i) {
@@ -264,7 +264,7 @@ void TForm_Show::SetOnLineTemp(const QString& data, const QString& ID, int, int 
         if (i >= kLegendDevices || s.Name.isEmpty()) return;
         const int n = s.ChartIndex;
         if (n < 0 || n >= kOnlineShownLines) return;
-        setOnlineLineTitle(Chart2, n, readingTitle(ID, SenNum, SeriesName[n], data));
+        setOnlineLineTitle(Chart2, n, readingTitle(ID, SenNum, SeriesName[n], reading));
         return;
     }
 }

@@ -54,7 +54,7 @@ public:
     void FormResize();
     void DrawALLChart(const _SYSTEMTIME& t1);
     void Timer1Timer();
-    void SetOnLineTemp(const QString& data, const QString& ID, int Index2, int SenNum);
+    void SetOnLineTemp(const QString& reading, const QString& ID, int Index2, int SenNum);
     // Prints the chart on one page of printer, stretched to the page inside its margins.
     void printChart(QPrinter& printer);
 

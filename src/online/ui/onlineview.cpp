@@ -10,7 +10,7 @@
 
 namespace {
 
-const char* kSetUpProperty = "termivoOnlineChart";
+const char* const kSetUpProperty = "termivoOnlineChart";
 const QString kTitleName = QStringLiteral("termivoOnlineTitle");
 const QString kFootName = QStringLiteral("termivoOnlineFoot");
 

@@ -149,7 +149,7 @@ QByteArray dib(const QImage& source)
     for (int y = h - 1; y >= 0; --y) {
         const uchar* line = img.constScanLine(y);
         QByteArray row(stride, '\0');
-        for (int x = 0; x < w; ++x) {
+        for (qsizetype x = 0; x < w; ++x) {
             row[3 * x] = static_cast<char>(line[3 * x + 2]);
             row[3 * x + 1] = static_cast<char>(line[3 * x + 1]);
             row[3 * x + 2] = static_cast<char>(line[3 * x]);
@@ -212,24 +212,24 @@ public:
         return true;
     }
 
-    void updateState(const QPaintEngineState& state) override
+    void updateState(const QPaintEngineState& newState) override
     {
-        const DirtyFlags f = state.state();
-        if (f & DirtyTransform) m_transform = state.transform();
+        const DirtyFlags f = newState.state();
+        if (f & DirtyTransform) m_transform = newState.transform();
         if (f & DirtyPen) {
-            m_pen = state.pen();
+            m_pen = newState.pen();
             m_penDirty = true;
         }
         if (f & DirtyBrush) {
-            m_brush = state.brush();
+            m_brush = newState.brush();
             m_brushDirty = true;
         }
         if (f & DirtyFont) {
-            m_font = state.font();
+            m_font = newState.font();
             m_fontDirty = true;
         }
         if (f & DirtyTransform) m_fontDirty = true;  // size and angle follow the transform
-        if (f & (DirtyClipEnabled | DirtyClipRegion | DirtyClipPath)) updateClip(state);
+        if (f & (DirtyClipEnabled | DirtyClipRegion | DirtyClipPath)) updateClip(newState);
     }
 
     void drawPath(const QPainterPath& path) override
@@ -564,15 +564,15 @@ private:
         m_textColour = QColor();
     }
 
-    void updateClip(const QPaintEngineState& state)
+    void updateClip(const QPaintEngineState& clipState)
     {
         if (m_clipSaved) restoreClip();
-        if (!state.isClipEnabled() || state.clipOperation() == Qt::NoClip) return;
+        if (!clipState.isClipEnabled() || clipState.clipOperation() == Qt::NoClip) return;
         QRectF box;
-        if (state.state() & DirtyClipPath)
-            box = state.clipPath().boundingRect();
+        if (clipState.state() & DirtyClipPath)
+            box = clipState.clipPath().boundingRect();
         else
-            box = state.clipRegion().boundingRect();
+            box = clipState.clipRegion().boundingRect();
         if (box.isEmpty()) box = QRectF(0, 0, 0, 0);
         box = m_transform.mapRect(box);
         Params save;

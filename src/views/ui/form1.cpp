@@ -28,7 +28,7 @@
 #include "views/month.h"
 
 namespace {
-const char* kRoleProperty = "termivoRole";
+const char* const kRoleProperty = "termivoRole";
 }
 
 TForm1::TForm1(ProgramState& state, DeviceLink& link, WindowCommands& commands, const QStringList& args,

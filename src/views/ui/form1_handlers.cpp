@@ -309,7 +309,7 @@ void TForm1::MySetting1Call(int i)
 
 QString TForm1::Send2XKQ(const QString& str1, Device_Rec& Device1)
 {
-    const QString reply = m_link.Write2Dev(str1, Device1);
+    QString reply = m_link.Write2Dev(str1, Device1);
     if (reply.contains(QLatin1String("Message"))) dialogs().message(reply);
     return reply;
 }

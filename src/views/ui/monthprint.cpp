@@ -59,6 +59,7 @@ QPrinter& programPrinter()
     // At the screen's resolution: the chart's fonts are sized for the screen. Made once
     // and never destroyed: a static object would be destroyed after the application
     // object, which the printer's engine still needs then.
+    // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): a function's own static, not a global
     static QPrinter* printer = new QPrinter(QPrinter::ScreenResolution);
     return *printer;
 }

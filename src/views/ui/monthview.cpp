@@ -17,7 +17,7 @@
 
 namespace {
 
-const char* kSetUpProperty = "termivoMonthChart";
+const char* const kSetUpProperty = "termivoMonthChart";
 const QString kLabelName = QStringLiteral("termivoPointLabel");
 const QString kTitleName = QStringLiteral("termivoTitle");
 const QString kFootName = QStringLiteral("termivoFoot");

@@ -197,7 +197,7 @@ QByteArray fleetReportPdf(const FleetReport& report)
             for (qsizetype first = 0; first < all.size(); first += first == 0 ? kExcursionRowsOnChartPage : perPage) {
                 const qsizetype count = first == 0 ? kExcursionRowsOnChartPage : perPage;
                 const QList<Excursion> part = all.mid(first, count);
-                pages << [&ch, &mr, part, first, top, pageWidth](QCPPainter& p, int pageHeight) {
+                pages << [&ch, &mr, part, first, top](QCPPainter& p, int height) {
                     p.setFont(pageFont(12, true));
                     p.setPen(Qt::black);
                     p.drawText(QPoint(kMargin, top - 8),
@@ -208,7 +208,7 @@ QByteArray fleetReportPdf(const FleetReport& report)
                     if (first == 0) {
                         const int listHeight = (kExcursionRowsOnChartPage + 1) * kRowHeight + 10;
                         const QRect chartRect(kMargin, y, pageWidth - 2 * kMargin,
-                                              pageHeight - y - kMargin - 30 - listHeight);
+                                              height - y - kMargin - 30 - listHeight);
                         drawChart(p, chartRect, mr);
                         y = chartRect.bottom() + 10;
                     }
