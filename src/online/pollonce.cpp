@@ -108,6 +108,22 @@ public:
         }
         return false;
     }
+    // A device read side by side hands its messages over just before it is done: they
+    // wait, with no current device, and are attached to it then.
+    void sweepDevices(Device_Rec* devices, int count, const std::function<void(int, PollExchange&)>& read,
+                      const std::function<void(int)>& done) override
+    {
+        m_current = nullptr;
+        ProgramPollHost::sweepDevices(devices, count, read, [&](int i) {
+            {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_traces[&devices[i]].messages << m_pending;
+                m_pending.clear();
+            }
+            m_current = nullptr;
+            done(i);
+        });
+    }
     bool windowShowing() const override { return false; }
     void setTimerEnabled(bool) override {}
     void showMessageLogIfAny() override {}
