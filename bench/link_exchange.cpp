@@ -10,8 +10,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "app/calendar.h"
@@ -19,6 +17,7 @@
 #include "app/records.h"
 #include "link/devicelink.h"
 #include "link/framing.h"
+#include "support/devsim.h"
 
 namespace {
 
@@ -94,19 +93,9 @@ int main(int argc, char** argv)
     settings.tries = 3;
     settings.replyWaitMs = settings.connectWaitMs = 500;
     DeviceLink link(stop, settings);
-    {
-        QFile fleet(root + QStringLiteral("bench.fleet"));
-        if (!fleet.open(QIODevice::WriteOnly)) return 1;
-        fleet.write(QStringLiteral("seed 3\ndevice id=a link=%1\ndevice id=b link=COM1\n").arg(kLanAddress).toUtf8());
-    }
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(QStringLiteral(TERMIVO_BINARY_DIR "/tools/devsim/termivo-devsim"),
-              {QStringLiteral("--fleet"), root + QStringLiteral("bench.fleet"), QStringLiteral("--root"), root});
-    QByteArray out;
-    while (!out.contains("READY\n") && sim.waitForReadyRead(10000)) out += sim.readAll();
-    if (!out.contains("READY\n")) {
-        std::fprintf(stderr, "the emulator did not start: %s\n", out.constData());
+    DevSim sim;
+    if (!sim.start(QStringLiteral("seed 3\ndevice id=a link=%1\ndevice id=b link=COM1\n").arg(kLanAddress), root)) {
+        std::fprintf(stderr, "the emulator did not start: %s\n", sim.output().toUtf8().constData());
         return 1;
     }
     benchmark::RegisterBenchmark("LanYearOfDayLogs", LanYearOfDayLogs, std::ref(link))
@@ -120,7 +109,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    sim.terminate();
-    sim.waitForFinished(3000);
+    sim.stop();
     return 0;
 }

@@ -8,8 +8,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "app/calendar.h"
@@ -18,6 +16,7 @@
 #include "config/paramsession.h"
 #include "link/devicelink.h"
 #include "platform/dialogs.h"
+#include "support/devsim.h"
 
 namespace {
 
@@ -79,19 +78,9 @@ int main(int argc, char** argv)
     DeviceLink link(stop, settings);
     LinkObserver quiet;  // shows nothing
     link.setObserver(&quiet);
-    {
-        QFile fleet(root + QStringLiteral("bench.fleet"));
-        if (!fleet.open(QIODevice::WriteOnly)) return 1;
-        fleet.write(QStringLiteral("seed 3\ndevice id=a link=%1\ndevice id=b link=COM1\n").arg(kLanAddress).toUtf8());
-    }
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(QStringLiteral(TERMIVO_BINARY_DIR "/tools/devsim/termivo-devsim"),
-              {QStringLiteral("--fleet"), root + QStringLiteral("bench.fleet"), QStringLiteral("--root"), root});
-    QByteArray out;
-    while (!out.contains("READY\n") && sim.waitForReadyRead(10000)) out += sim.readAll();
-    if (!out.contains("READY\n")) {
-        std::fprintf(stderr, "the emulator did not start: %s\n", out.constData());
+    DevSim sim;
+    if (!sim.start(QStringLiteral("seed 3\ndevice id=a link=%1\ndevice id=b link=COM1\n").arg(kLanAddress), root)) {
+        std::fprintf(stderr, "the emulator did not start: %s\n", sim.output().toUtf8().constData());
         return 1;
     }
     benchmark::RegisterBenchmark("LanFullRead", LanFullRead, std::ref(link))
@@ -105,8 +94,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    sim.terminate();
-    sim.waitForFinished(3000);
+    sim.stop();
     link.setObserver(nullptr);
     setDialogs(nullptr);
     return 0;
