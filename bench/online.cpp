@@ -94,26 +94,33 @@ public:
     void readingChanged(int) override {}
 };
 
-void benchSweep()
+// Starts the emulator with 51 LAN devices of four channels and registers them under
+// root after the settings lines given.
+void startFleetOf51(DevSim& sim, const QString& root, QStringList registry)
 {
-    QTemporaryDir dir;
-    const QString root = dir.path() + "/";
-    QStringList fleet{"seed 31", "pace off"}, registry{"timeout = 500,500,500"};
+    QStringList fleet{"seed 31", "pace off"};
     for (int n = 1; n <= 51; ++n) {
         const QString a = DevSim::lanAddress(n);
         fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(DevSim::fleetId(n), a);
         registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a, DevSim::fleetId(n));
     }
-    DevSim sim;
     if (!sim.start(fleet.join('\n') + '\n', root)) {
         std::fprintf(stderr, "emulator did not start: %s\n", sim.output().toUtf8().constData());
         std::exit(1);
     }
+    writeTextFile(root + "DeviceStatus.txt", registry);
+}
+
+void benchSweep()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    DevSim sim;
+    startFleetOf51(sim, root, {"timeout = 500,500,500"});
     setRootDirOverride(dir.path());
     ProgramState state;
     state.reset(root);
     DeviceLink link(state.stop);
-    writeTextFile(root + "DeviceStatus.txt", registry);
     loadRegistry(state);
 
     LinkObserver quiet;
@@ -178,25 +185,14 @@ void benchSideBySide(int parallel)
 {
     QTemporaryDir dir;
     const QString root = dir.path() + "/";
-    QStringList fleet{"seed 31", "pace off"};
-    QStringList registry{"timeout = 500,500,500", QStringLiteral("parallel = %1").arg(parallel)};
-    for (int n = 1; n <= 51; ++n) {
-        const QString a = DevSim::lanAddress(n);
-        fleet << QStringLiteral("device id=%1 link=%2 sensors=T,H,T,T").arg(DevSim::fleetId(n), a);
-        registry << QStringLiteral("device  =D%1,%2,s1,s2,s3,s4,%3,T,lan,").arg(n).arg(a, DevSim::fleetId(n));
-    }
     DevSim sim;
-    if (!sim.start(fleet.join('\n') + '\n', root)) {
-        std::fprintf(stderr, "emulator did not start: %s\n", sim.output().toUtf8().constData());
-        std::exit(1);
-    }
+    startFleetOf51(sim, root, {"timeout = 500,500,500", QStringLiteral("parallel = %1").arg(parallel)});
     setRootDirOverride(dir.path());
     ProgramState state;
     state.reset(root);
     StderrLog log;
     state.messageLog = &log;
     DeviceLink link(state.stop);
-    writeTextFile(root + "DeviceStatus.txt", registry);
     loadRegistry(state);
     LinkObserver quiet;
     link.setObserver(&quiet);

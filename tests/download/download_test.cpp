@@ -6,7 +6,6 @@
 #include <optional>
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
@@ -817,18 +816,6 @@ TEST_F(DownloadTest, ALedgerOlderThanAYearReadsItsYearToTheEnd)
 }  // namespace
 
 namespace {
-
-// Every report file and the ledger under root, by their path below it.
-QMap<QString, QByteArray> recordFiles(const QString& root)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, {"*.rep", "last_refresh.txt"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString p = it.next();
-        files.insert(p.mid(root.size()), readFileBytes(p));
-    }
-    return files;
-}
 
 // The lines that name a device, in their order.
 QStringList linesOf(const QStringList& lines, const QString& label)

@@ -5,7 +5,6 @@
 #include <signal.h>
 
 #include <QDir>
-#include <QDirIterator>
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -17,17 +16,6 @@
 #include "support/fixtures.h"
 
 namespace {
-
-QMap<QString, QByteArray> snapshot(const QString& root)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, {"*.rep", "last_refresh.txt"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString p = it.next();
-        files.insert(p, readFileBytes(p));
-    }
-    return files;
-}
 
 // A whole report file: CR LF after every line, a header, then day lines of 48 codes
 // (or comment lines).
@@ -94,7 +82,7 @@ TEST_F(KillTest, KilledRunsLeaveEveryFileAsBeforeOrWhole)
     int killedWhileRunning = 0;
     for (int round = 0; round < 12; ++round) {
         writeLines(path("last_refresh.txt"), ledger);  // every round has days to read
-        const auto before = snapshot(root());
+        const auto before = recordFiles(root());
         const int target = sim.requests().size() + killAfter(rng);
         QProcess run;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -110,7 +98,7 @@ TEST_F(KillTest, KilledRunsLeaveEveryFileAsBeforeOrWhole)
             run.waitForFinished();
             ++killedWhileRunning;
         }
-        const auto after = snapshot(root());
+        const auto after = recordFiles(root());
         for (auto it = after.cbegin(); it != after.cend(); ++it) {
             if (before.value(it.key()) == it.value()) continue;
             QString why;

@@ -1,6 +1,7 @@
 #include "support/fixtures.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -30,6 +31,18 @@ QByteArray readFileBytes(const QString& path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
+}
+
+QMap<QString, QByteArray> recordFiles(const QString& root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, {QStringLiteral("*.rep"), QStringLiteral("last_refresh.txt")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        files.insert(p.mid(root.size()), readFileBytes(p));
+    }
+    return files;
 }
 
 QStringList readLines(const QString& path)

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,8 @@ void writeFileBytes(const QString& path, const QByteArray& bytes);
 // Writes lines joined by CR LF in Windows-1256.
 void writeLines(const QString& path, const QStringList& lines);
 QByteArray readFileBytes(const QString& path);
+// Every report file and the ledger under root (which ends in "/"), by their path below it.
+QMap<QString, QByteArray> recordFiles(const QString& root);
 QStringList readLines(const QString& path);
 
 // The clock that download tests fix for the program (setProgramNowForTests): the
