@@ -18,6 +18,7 @@
 #include "app/rootdir.h"
 #include "download/download.h"
 #include "link/devicelink.h"
+#include "link/linksettings.h"
 #include "platform/textfile.h"
 #include "support/devsim.h"
 
@@ -87,6 +88,7 @@ Run runFleet(const QStringList& fleet, const QStringList& registry, int sensorsP
                           .arg(from.wDay);
     writeTextFile(root + "last_refresh.txt", ledger);
     loadRegistry(state);
+    link.setSettings(linkSettingsFrom(state.Prog));  // the settings file's waits, the ports under the root
 
     QuietLog log;
     state.messageLog = &log;
