@@ -202,7 +202,7 @@ void benchSideBySide(int parallel)
     QTimer probe;
     probe.setInterval(1);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestStallMs = std::max(longestStallMs, gap.nsecsElapsed() / 1e6);
+        longestStallMs = std::max(longestStallMs, double(gap.nsecsElapsed()) / 1e6);
         gap.restart();
     });
     probe.start();
@@ -211,7 +211,7 @@ void benchSideBySide(int parallel)
     wall.start();
     // The registry was just loaded: every channel's ledger position is this hour, nothing is due.
     const AllDevicesResult download = runAllDevicesDownload(state, link);
-    const double downloadMs = wall.nsecsElapsed() / 1e6;
+    const double downloadMs = double(wall.nsecsElapsed()) / 1e6;
     ProgramHost host(link, state.stop);
     host.devicesInFlight = state.Prog.parallel;
     PollCycle poll(host, [] { return QDateTime::currentDateTime(); });
@@ -219,7 +219,7 @@ void benchSideBySide(int parallel)
     poll.checkClocks = true;
     poll.arm();
     poll.tick();
-    const double totalMs = wall.nsecsElapsed() / 1e6;
+    const double totalMs = double(wall.nsecsElapsed()) / 1e6;
     probe.stop();
     std::printf(
         "parallel = %d, 51 LAN devices: download with nothing due %.0f ms (%d failed), sweep with readings "

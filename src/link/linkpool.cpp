@@ -129,7 +129,7 @@ void LinkPool::run(const QList<PoolDevice>& devices, const Read& read, const Don
             read(i, slot);
             done(i);
         }
-        tell(devices.size(), {});
+        tell(int(devices.size()), {});
         return;
     }
 

@@ -106,8 +106,8 @@ protected:
     }
     // Answers each reading request with what readingOf tells for the device (no reply
     // for an empty text); other requests get silence unless other gives their reply.
-    void answer(std::function<QString(const QString& id)> readingOf,
-                std::function<LinkScript::Reply(const LinkScript::Request&)> other = {})
+    void answer(const std::function<QString(const QString& id)>& readingOf,
+                const std::function<LinkScript::Reply(const LinkScript::Request&)>& other = {})
     {
         script.respond([readingOf, other](const LinkScript::Request& r) {
             if (r.command.contains(QLatin1String("\"GetTemp\""))) {
