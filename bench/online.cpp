@@ -94,6 +94,30 @@ public:
     void readingChanged(int) override {}
 };
 
+// The event loop's longest stall while alive (until stop): a 1 ms timer notes the
+// gaps between its ticks.
+class StallProbe
+{
+public:
+    StallProbe()
+    {
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longestMs = std::max(m_longestMs, double(m_gap.nsecsElapsed()) / 1e6);
+            m_gap.restart();
+        });
+        m_timer.start();
+        m_gap.start();
+    }
+    void stop() { m_timer.stop(); }
+    double longestMs() const { return m_longestMs; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_gap;
+    double m_longestMs = 0;
+};
+
 // Starts the emulator with 51 LAN devices of four channels and registers them under
 // root after the settings lines given.
 void startFleetOf51(DevSim& sim, const QString& root, QStringList registry)
@@ -131,17 +155,7 @@ void benchSweep()
     poll.checkClocks = true;
     poll.arm();
 
-    // The event loop's longest stall: a 1 ms timer notes the gaps between its ticks.
-    QElapsedTimer gap;
-    double longestStallMs = 0;
-    QTimer probe;
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestStallMs = std::max(longestStallMs, double(gap.nsecsElapsed()) / 1e6);
-        gap.restart();
-    });
-    probe.start();
-    gap.start();
+    StallProbe probe;
     QElapsedTimer wall;
     wall.start();
     poll.tick();
@@ -155,7 +169,7 @@ void benchSweep()
         "%.0f ms "
         "(%.1f %%)\n",
         host.connectMs, 100.0 * host.connectMs / wallMs);
-    std::printf("  longest stall of the event loop during the sweep: %.1f ms\n", longestStallMs);
+    std::printf("  longest stall of the event loop during the sweep: %.1f ms\n", probe.longestMs());
     link.setObserver(nullptr);
     sim.stop();
 }
@@ -197,16 +211,7 @@ void benchSideBySide(int parallel)
     LinkObserver quiet;
     link.setObserver(&quiet);
 
-    QElapsedTimer gap;
-    double longestStallMs = 0;
-    QTimer probe;
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestStallMs = std::max(longestStallMs, double(gap.nsecsElapsed()) / 1e6);
-        gap.restart();
-    });
-    probe.start();
-    gap.start();
+    StallProbe probe;
     QElapsedTimer wall;
     wall.start();
     // The registry was just loaded: every channel's ledger position is this hour, nothing is due.
@@ -225,7 +230,7 @@ void benchSideBySide(int parallel)
         "parallel = %d, 51 LAN devices: download with nothing due %.0f ms (%d failed), sweep with readings "
         "and clock checks %.0f ms (%d readings shown), online button to every reading %.0f ms; longest "
         "stall of the event loop %.1f ms\n",
-        parallel, downloadMs, download.failedDevices, totalMs - downloadMs, host.readings, totalMs, longestStallMs);
+        parallel, downloadMs, download.failedDevices, totalMs - downloadMs, host.readings, totalMs, probe.longestMs());
     link.reset();
     link.setObserver(nullptr);
     sim.stop();
