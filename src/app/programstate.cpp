@@ -44,6 +44,7 @@ void ProgramState::reset(const QString& rootDir)
     reportFileClashes.clear();
     retry = DownloadRetryPolicy{};
     Prog.RootDir = rootDir;
+    journal.reset(rootDir);
     shareNewFilesWithFolderGroup(Prog.RootDir);
 }
 

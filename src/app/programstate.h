@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/auditjournal.h"
 #include "app/messagelog.h"
 #include "app/records.h"
 #include "config/expertaccess.h"
@@ -52,6 +53,9 @@ struct ProgramState
     QSet<QPair<int, int>> reportFileClashes;
 
     DownloadRetryPolicy retry;  // how hard the downloads try
+    // The root folder's audit journal: every change to a record or a device is appended
+    // to it before the change is reported done.
+    AuditJournal journal;
     // Where the download's warnings go (not owned); none: standard error.
     MessageLogSink* messageLog = nullptr;
     MessageLogSink& log() const { return messageLog ? *messageLog : standardErrorLog(); }

@@ -1,0 +1,314 @@
+#include "app/auditjournal.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/calendar.h"
+#include "platform/safepath.h"
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("Termivo", text);
+}
+
+JournalError journalError(const QString& path, const QString& why)
+{
+    return JournalError(tr("The audit journal \"%1\" cannot be written: %2 The change was not made.")
+                            .arg(QDir::toNativeSeparators(path), why));
+}
+
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// Holds a file descriptor and its lock until the end of the scope.
+class LockedFile
+{
+public:
+    explicit LockedFile(int fd) : m_fd(fd) {}
+    ~LockedFile()
+    {
+        if (m_fd < 0) return;
+        ::flock(m_fd, LOCK_UN);
+        ::close(m_fd);
+    }
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool isEntryObject(const nlohmann::ordered_json& j)
+{
+    return j.is_object() && j.contains("time") && j.contains("kind") && j.contains("prev") && j["prev"].is_string() &&
+           j["kind"].is_string();
+}
+
+}  // namespace
+
+QString journalPath(const QString& rootDir)
+{
+    QString r = rootDir;
+    if (!r.isEmpty() && !r.endsWith(QLatin1Char('/'))) r += QLatin1Char('/');
+    return r + kJournalFileName;
+}
+
+QString programVersion()
+{
+    return QStringLiteral(TERMIVO_VERSION);
+}
+
+QString operatingSystemUser()
+{
+    const uid_t uid = ::getuid();
+    // getpwuid_r: the downloads append from several threads.
+    struct passwd pw
+    {
+    };
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(uid, &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_name && *found->pw_name)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(uid);
+}
+
+QByteArray sha256Hex(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+QString lineDigest(const QString& line)
+{
+    return QString::fromLatin1(sha256Hex(line.toUtf8()));
+}
+
+QString journalFileKey(const QString& rootDir, const QString& path)
+{
+    const QString p = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!rootDir.isEmpty()) {
+        const QString r = QDir::cleanPath(QFileInfo(rootDir).absoluteFilePath());
+        if (p.startsWith(r + QLatin1Char('/'))) return p.mid(r.size() + 1);
+    }
+    return p;
+}
+
+AuditJournal::AuditJournal(QString rootDir, JournalIdentity who) : m_rootDir(std::move(rootDir)), m_who(std::move(who))
+{
+}
+
+void AuditJournal::reset(const QString& rootDir)
+{
+    const std::lock_guard lock(m_mutex);
+    m_rootDir = rootDir;
+    m_cache = Cache{};
+    m_inode = -1;
+}
+
+void AuditJournal::setIdentity(JournalIdentity who)
+{
+    const std::lock_guard lock(m_mutex);
+    m_who = std::move(who);
+}
+
+QString AuditJournal::rootDir() const
+{
+    return m_rootDir;
+}
+
+QString AuditJournal::path() const
+{
+    return journalPath(m_rootDir);
+}
+
+void AuditJournal::noteLine(const QByteArray& line)
+{
+    m_cache.lastLine = line;
+    // Only report entries name a file; the others are passed over without parsing.
+    if (!line.contains("\"kind\":\"report.")) return;
+    const auto j = nlohmann::ordered_json::parse(line.constBegin(), line.constEnd(), nullptr, false);
+    if (!isEntryObject(j)) return;
+    const auto details = j.find("details");
+    if (details == j.end() || !details->is_object()) return;
+    const auto file = details->find("file");
+    if (file != details->end() && file->is_string())
+        m_cache.files.insert(QString::fromStdString(file->get<std::string>()));
+}
+
+void AuditJournal::catchUp(int fd)
+{
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0) throw journalError(path(), systemError(errno));
+    if (qint64(st.st_ino) != m_inode || st.st_size < m_cache.size) {
+        m_cache = Cache{};
+        m_inode = qint64(st.st_ino);
+    }
+    if (st.st_size == m_cache.size) return;
+    // The bytes from the start of the last line read (it may have been cut off) to the end.
+    const qint64 from = m_cache.endsWithLineFeed ? m_cache.size : m_cache.size - m_cache.lastLine.size();
+    QByteArray bytes;
+    bytes.resize(qsizetype(st.st_size - from));
+    qint64 got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), off_t(from + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw journalError(path(), n < 0 ? systemError(errno) : tr("It ended while it was read."));
+        got += n;
+    }
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0) {
+            noteLine(bytes.mid(start));
+            m_cache.endsWithLineFeed = false;
+            break;
+        }
+        noteLine(bytes.mid(start, end - start));
+        m_cache.endsWithLineFeed = true;
+        start = end + 1;
+    }
+    m_cache.size = st.st_size;
+}
+
+QByteArray AuditJournal::append(const QString& kind, const nlohmann::ordered_json& details)
+{
+    const std::lock_guard lock(m_mutex);
+    const QString file = path();
+    if (m_rootDir.isEmpty()) throw journalError(file, tr("No root folder is set."));
+    // The journal must be a regular file of the root folder, not a link out of it.
+    try {
+        requireRegularFileInside(file, m_rootDir);
+    } catch (const FileError& e) {
+        throw journalError(file, e.text());
+    }
+    const QByteArray native = QFile::encodeName(file);
+    const int fd = ::open(native.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) throw journalError(file, systemError(errno));
+    LockedFile locked(fd);
+    while (::flock(fd, LOCK_EX) != 0)
+        if (errno != EINTR) throw journalError(file, systemError(errno));
+    catchUp(fd);
+
+    const QDateTime now = m_who.now ? m_who.now() : programNow();
+    nlohmann::ordered_json entry;
+    entry["time"] = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
+    entry["user"] = m_who.user.toStdString();
+    entry["version"] = m_who.version.toStdString();
+    entry["kind"] = kind.toStdString();
+    entry["details"] = details;
+    entry["prev"] = sha256Hex(m_cache.size == 0 ? QByteArray() : m_cache.lastLine).toStdString();
+    // Invalid UTF-8 (a name decoded badly) is replaced rather than refused: the change
+    // is still journalled.
+    const QByteArray line =
+        QByteArray::fromStdString(entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+
+    QByteArray bytes;
+    if (!m_cache.endsWithLineFeed) bytes += '\n';  // a cut-off last line stays alone on its line
+    bytes += line;
+    bytes += '\n';
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int code = errno;
+            // Whatever part went out is a cut-off line: read it back at the next append.
+            m_cache = Cache{};
+            m_inode = -1;
+            throw journalError(file, n < 0 ? systemError(code) : tr("The disk is full."));
+        }
+        written += n;
+    }
+    if (::fdatasync(fd) != 0) {
+        const int code = errno;
+        m_cache = Cache{};
+        m_inode = -1;
+        throw journalError(file, systemError(code));
+    }
+    if (m_cache.size == 0) {
+        // A new journal: its folder entry is made durable too.
+        const int dir = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+    }
+    m_cache.size += bytes.size();
+    m_cache.endsWithLineFeed = true;
+    noteLine(line);
+    return line;
+}
+
+bool AuditJournal::knowsFile(const QString& fileKey)
+{
+    const std::lock_guard lock(m_mutex);
+    const QString file = path();
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ENOENT) return false;
+        throw JournalError(
+            tr("The audit journal \"%1\" cannot be read: %2").arg(QDir::toNativeSeparators(file), systemError(errno)));
+    }
+    LockedFile locked(fd);
+    while (::flock(fd, LOCK_SH) != 0)
+        if (errno != EINTR) break;
+    catchUp(fd);
+    return m_cache.files.contains(fileKey);
+}
+
+JournalScan scanJournal(const QString& path)
+{
+    JournalScan scan;
+    QFile f(path);
+    if (!f.exists()) return scan;
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+        throw JournalError(
+            tr("The audit journal \"%1\" cannot be read: %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+    scan.exists = true;
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw JournalError(
+            tr("The audit journal \"%1\" cannot be read: %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+    QByteArray previous = sha256Hex(QByteArray());
+    qsizetype start = 0;
+    int number = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        const bool complete = end >= 0;
+        if (!complete) end = bytes.size();
+        JournalLine line;
+        line.number = ++number;
+        line.text = bytes.mid(start, end - start);
+        line.digest = sha256Hex(line.text);
+        line.complete = complete;
+        auto j = nlohmann::ordered_json::parse(line.text.constBegin(), line.text.constEnd(), nullptr, false);
+        if (complete && isEntryObject(j)) {
+            if (!scan.chainBreak && QByteArray::fromStdString(j["prev"].get<std::string>()) != previous)
+                scan.chainBreak = line.number;
+            line.entry = std::move(j);
+        } else {
+            scan.damaged.push_back(line.number);
+        }
+        previous = line.digest;
+        scan.lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    scan.tornLast = !bytes.isEmpty() && !bytes.endsWith('\n');
+    return scan;
+}
