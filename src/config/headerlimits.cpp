@@ -2,9 +2,11 @@
 
 #include <QFileInfo>
 
+#include "app/auditjournal.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/reportfile.h"
+#include "reports/reportjournal.h"
 
 namespace {
 constexpr int kMinHeaderFields = 16;
@@ -38,7 +40,7 @@ QString EditHeader1(const QString& Line1, const QString& Min1, const QString& Ma
 }
 
 CarryOverResult carryLimitsIntoReports(const QString& root, int yy, const QString& deviceId,
-                                       const QList<ChannelLimits>& channels)
+                                       const QList<ChannelLimits>& channels, AuditJournal& journal)
 {
     CarryOverResult result;
     for (const ChannelLimits& ch : channels) {
@@ -60,8 +62,12 @@ CarryOverResult carryLimitsIntoReports(const QString& root, int yy, const QStrin
                 result.shortHeaders << path;
                 continue;
             }
+            const QString key = adoptBeforeFirstWrite(journal, path, file.lines);
+            const QString old = file.lines[0];
             file.lines[0] = *header;
-            writeTextFile(path, file.lines, file.encoding);
+            writeTextFile(path, file.lines, file.encoding, LineEnd::CrLf, [&] {
+                journal.append(QStringLiteral("report.header"), reportHeaderDetails(key, old, *header));
+            });
             result.rewritten << path;
         } catch (const FileError& e) {
             result.notWritten << path;

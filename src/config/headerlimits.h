@@ -11,6 +11,8 @@
 
 #include "app/records.h"
 
+class AuditJournal;
+
 // The header with fields 7 and 8 (lower and upper limit, counted from 0) replaced by
 // the texts as typed. Fields are counted as the report loader counts them, cut at
 // every ",", "(" and ")"; everything else of the line stays as it was. Nothing when
@@ -41,9 +43,12 @@ struct CarryOverResult
 // name + ".rep" gets the limits in its header when it exists. A missing file, or a
 // name that cannot be a report file name, is passed over. A file that cannot be read
 // or replaced (a full disk) stays as it was and is listed in notWritten with the
-// reason; the other files are still rewritten.
+// reason; the other files are still rewritten. Every rewrite is journalled in journal
+// ("report.header", after a "report.adopt" of a file it does not know yet); a file
+// whose entry cannot be written stays as it was and is listed in notWritten with the
+// journal's message.
 CarryOverResult carryLimitsIntoReports(const QString& root, int yy, const QString& deviceId,
-                                       const QList<ChannelLimits>& channels);
+                                       const QList<ChannelLimits>& channels, AuditJournal& journal);
 
 // The message naming a report file whose header was left unchanged.
 QString shortHeaderMessage(const QString& path);

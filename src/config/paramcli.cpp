@@ -189,7 +189,7 @@ int runParams(const QStringList& args, QTextStream& out)
             for (const QString& m : problems) quiet.message(m);
             return kParamsUsage;
         }
-        const SendOutcome o = sendChanges(sheet, exchange, quiet, state.Prog.RootDir, clock, expert);
+        const SendOutcome o = sendChanges(sheet, exchange, quiet, state.Prog.RootDir, clock, expert, state.journal);
         for (const QString& m : carryOverMessages(o.carried)) err(consoleText(m));
         for (const QString& path : o.carried.rewritten) out << "limits written into " << path << '\n';
         if (o.result != SendResult::Confirmed) return kParamsFailed;

@@ -91,7 +91,7 @@ bool readStatusSet(ParameterSheet& sheet, const ParamExchange& exchange, LinkObs
 }
 
 SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QString& root,
-                        const _SYSTEMTIME& clock, bool expert)
+                        const _SYSTEMTIME& clock, bool expert, AuditJournal& journal)
 {
     SendOutcome o;
     const QStringList problems = validationMessages(sheet);
@@ -124,7 +124,7 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
         o.result = SendResult::Confirmed;
         out.statusText(linktext::kReadyStatus);
         if (!limits.isEmpty()) {
-            o.carried = carryLimitsIntoReports(root, clock.wYear, deviceId, limits);
+            o.carried = carryLimitsIntoReports(root, clock.wYear, deviceId, limits, journal);
         }
     } else {
         o.result = SendResult::NotConfirmed;

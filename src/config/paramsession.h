@@ -56,4 +56,4 @@ struct SendOutcome
 // an error throws (the marks are already cleared). What the carry-over met is in
 // carried for the caller to tell (carryOverMessages).
 SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QString& root,
-                        const _SYSTEMTIME& clock, bool expert);
+                        const _SYSTEMTIME& clock, bool expert, AuditJournal& journal);

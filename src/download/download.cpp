@@ -103,6 +103,7 @@ DownloadContext programDownloadContext(ProgramState& state, DeviceLink& link)
             return ExchangeCounts{state.Prog.CntSent, state.Prog.CntRecive};
         },
         ReportDestination{state.Prog.RootDir, QString()},
+        state.journal,
         state.retry,
         state.Prog.calendar,
         0,
@@ -183,7 +184,9 @@ int downloadSensorSpan(DownloadContext& ctx, Device_Rec device, int senNum)
         link.connectLan(device.IP);
         if (ctx.stopRequested() || failures >= ctx.retry.maxFailedPasses) break;
     }
-    if (result == 1) appendReportLines(ctx.files, S.parent, S.Last_ref.wYear, lines);
+    if (result == 1)
+        appendReportLines(ctx.files, S.parent, S.Last_ref.wYear, lines, DownloadedChannel{device.ID, senNum + 1},
+                          ctx.journal);
     return result;
 }
 
@@ -356,8 +359,8 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
             work[i] = downloadDevice(ctx, work[i], ctx.files.rootDir, results[i], true);
             return;
         }
-        DownloadContext own{slot.link,  slot.observer, slot.log,  ctx.stopRequested, ctx.now,
-                            ctx.counts, ctx.files,     ctx.retry, ctx.calendar};
+        DownloadContext own{slot.link,  slot.observer, slot.log,    ctx.stopRequested, ctx.now,
+                            ctx.counts, ctx.files,     ctx.journal, ctx.retry,         ctx.calendar};
         own.personWaiting = ctx.personWaiting;
         work[i] = downloadDevice(own, work[i], ctx.files.rootDir, results[i], true);
         positions[i] = own.overallPosition;
@@ -370,6 +373,7 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
         if (r.failed) ++out.failedDevices;
         if (r.yearChanged) out.yearChanged = true;
         out.sensorsRead += r.sensorsRead;
+        if (r.sensorsRead > 0) ++out.devicesRead;
         if (r.stopped) stopLogged = true;
         if (positions[i] > 0) advanceAll(ctx, positions[i]);
     };
@@ -420,9 +424,60 @@ AllDevicesResult downloadAllDevices(ProgramState& state, DeviceLink& link)
     return out;
 }
 
-AllDevicesResult runAllDevicesDownload(ProgramState& state, DeviceLink& link)
+QString downloadRunName(DownloadRun run)
 {
-    AllDevicesResult out = downloadAllDevices(state, link);
+    switch (run) {
+        case DownloadRun::All:
+            return QStringLiteral("download-all");
+        case DownloadRun::Window:
+            return QStringLiteral("window");
+        case DownloadRun::Hourly:
+            return QStringLiteral("hourly");
+        case DownloadRun::Dialog:
+            return QStringLiteral("dialog");
+    }
+    return QString();
+}
+
+void journalDownloadStart(AuditJournal& journal, DownloadRun run, int devices)
+{
+    journal.append(QStringLiteral("download.start"),
+                   {{"run", downloadRunName(run).toStdString()}, {"devices", devices}});
+}
+
+void journalDownloadEnd(AuditJournal& journal, DownloadRun run, int devicesRead, int devicesFailed,
+                        const nlohmann::ordered_json& status)
+{
+    journal.append(QStringLiteral("download.end"), {{"run", downloadRunName(run).toStdString()},
+                                                    {"devicesRead", devicesRead},
+                                                    {"devicesFailed", devicesFailed},
+                                                    {"status", status}});
+}
+
+QString downloadOutcomeName(const AllDevicesResult& result)
+{
+    if (result.stopped) return QStringLiteral("stopped");
+    if (result.failedDevices > 0 || result.skippedLines > 0 || !result.ledgerError.isEmpty())
+        return QStringLiteral("failed");
+    return QStringLiteral("ok");
+}
+
+AllDevicesResult runAllDevicesDownload(ProgramState& state, DeviceLink& link, DownloadRun run)
+{
+    journalDownloadStart(state.journal, run, state.DevLast + 1);
+    AllDevicesResult out;
+    try {
+        out = downloadAllDevices(state, link);
+    } catch (...) {
+        // The run broke off: the journal still says that it ended, and how.
+        try {
+            journalDownloadEnd(state.journal, run, out.devicesRead, qMax(1, out.failedDevices), "failed");
+        } catch (const JournalError&) {
+            // The error that broke the run is the one to tell.
+        }
+        throw;
+    }
+    journalDownloadEnd(state.journal, run, out.devicesRead, out.failedDevices, downloadOutcomeName(out).toStdString());
     if (!out.ledgerError.isEmpty()) throw FileError(out.ledgerError);
     return out;
 }

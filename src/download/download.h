@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/auditjournal.h"
 #include "app/messagelog.h"
 #include "app/records.h"
 #include "download/retrypolicy.h"
@@ -50,8 +51,8 @@ struct ExchangeCounts
 
 // Everything a download works with, passed in by its caller: the link and where its
 // progress and warnings go, how a stop is asked for, the clock, where the report
-// files go, how hard it retries and the calendar it dates by. The overall progress
-// position is kept here.
+// files go and the audit journal their writes go into, how hard it retries and the
+// calendar it dates by. The overall progress position is kept here.
 struct DownloadContext
 {
     DeviceLink& link;
@@ -61,6 +62,7 @@ struct DownloadContext
     std::function<QDateTime()> now;
     std::function<ExchangeCounts()> counts;
     ReportDestination files;  // the root folder (or a chosen folder) of the report files
+    AuditJournal& journal;    // every report file write is journalled here
     DownloadRetryPolicy retry;
     ShamsiCalendar calendar = ShamsiCalendar::Official;
     int overallPosition = 0;  // of ProgressBarAll: 1 for a sensor read, 3 for a failure
@@ -81,13 +83,14 @@ struct DownloadContext
 };
 
 // The download as the program runs it: link and its observer, the message log, the
-// stop request, counters, root folder, retry policy and calendar of state, and the
-// program's clock. The context refers to state and link, which outlive it.
+// stop request, counters, root folder, journal, retry policy and calendar of state, and
+// the program's clock. The context refers to state and link, which outlive it.
 DownloadContext programDownloadContext(ProgramState& state, DeviceLink& link);
 
 // Downloads sensor senNum of device from its Last_ref to its Now_ref and appends the
-// lines to its report file (Sensor.parent). 1 when lines were read and appended, 0
-// otherwise. Errors of the link (LinkError) and of the file (FileError) reach the caller.
+// lines to its report file (Sensor.parent), journalled in ctx.journal. 1 when lines were
+// read and appended, 0 otherwise. Errors of the link (LinkError) and of the file or its
+// journal entry (FileError, JournalError) reach the caller.
 // A span that runs to the year's end asks for day 366 (Esfand 30) in every year, as a
 // device on another calendar may hold it; the device's answer for a day the context's
 // calendar does not have is stored only when it holds a reading.
@@ -120,6 +123,7 @@ void startOverallProgress(LinkObserver& observer, int maximum);
 struct AllDevicesResult
 {
     int dueSensors = 0;
+    int devicesRead = 0;  // devices of which at least one sensor was read
     int failedDevices = 0;
     int sensorsRead = 0;
     int skippedLines = 0;  // registry or ledger lines skipped, channels held back (failures too)
@@ -154,6 +158,30 @@ AllDevicesResult downloadFleet(DownloadContext& ctx, std::span<Device_Rec> devic
 // sensor met a new year). A ledger that cannot be written is told in the result's
 // ledgerError.
 AllDevicesResult downloadAllDevices(ProgramState& state, DeviceLink& link);
-// downloadAllDevices for the windows: a ledger that cannot be written throws
-// FileError with its reason, as every file error of a handler does.
-AllDevicesResult runAllDevicesDownload(ProgramState& state, DeviceLink& link);
+// The runs of downloads that the journal names in its "download.start" and
+// "download.end" entries.
+enum class DownloadRun {
+    All,     // termivo --download-all
+    Window,  // the main window's download of every device
+    Hourly,  // the online window's hourly refresh
+    Dialog,  // the download dialog's months of one device
+};
+// The run's name in the journal: "download-all", "window", "hourly", "dialog".
+QString downloadRunName(DownloadRun run);
+// "download.start" of run over devices devices, before the run reads any: throws
+// JournalError when it cannot be written, and the run must then not start.
+void journalDownloadStart(AuditJournal& journal, DownloadRun run, int devices);
+// "download.end" after the run; status is the exit status of --download-all, and
+// downloadOutcomeName's text for the windows' runs. Throws JournalError.
+void journalDownloadEnd(AuditJournal& journal, DownloadRun run, int devicesRead, int devicesFailed,
+                        const nlohmann::ordered_json& status);
+// How a run of the windows ended, as its end entry says: "stopped", "failed" (a device
+// failed, a registry or ledger line was skipped, or the ledger could not be written) or
+// "ok".
+QString downloadOutcomeName(const AllDevicesResult& result);
+
+// downloadAllDevices for the windows (run: the main window's or the hourly refresh),
+// journalled: its start entry first (one that cannot be written throws JournalError
+// and nothing is read), its end entry after. A ledger or an end entry that cannot be
+// written throws FileError with its reason, as every file error of a handler does.
+AllDevicesResult runAllDevicesDownload(ProgramState& state, DeviceLink& link, DownloadRun run = DownloadRun::Window);

@@ -33,8 +33,18 @@ MonthSpanResult runMonthSpanDownload(DownloadContext& ctx, const Device_Rec& dev
     // The files go where the user chose, inside or outside the root folder; the names
     // appended to the chosen name keep them in its folder.
     ctx.files.chosenFolder = QFileInfo(prefix).absolutePath();
+    journalDownloadStart(ctx.journal, DownloadRun::Dialog, 1);
     ctx.observer.startRun();
     r.device = downloadDevice(ctx, device, prefix, r.run, false);
+    const QString outcome = r.run.stopped  ? QStringLiteral("stopped")
+                            : r.run.failed ? QStringLiteral("failed")
+                                           : QStringLiteral("ok");
+    try {
+        journalDownloadEnd(ctx.journal, DownloadRun::Dialog, r.run.sensorsRead > 0 ? 1 : 0, r.run.failed ? 1 : 0,
+                           outcome.toStdString());
+    } catch (const JournalError& e) {
+        r.endNotJournalled = e.text();
+    }
     ctx.observer.statusText(downloadOutcomeText(r.run.sensorsRead, r.run.failed ? 1 : 0, r.run.stopped));
     for (const Sensor_Rec& s : r.device.Sensor)
         if (s.Visit && QFileInfo::exists(s.parent)) {

@@ -18,10 +18,14 @@ struct MonthSpanResult
 {
     Device_Rec device;  // as returned by the download, Visit set for every sensor read
     DeviceDownloadResult run;
-    QString fileToOpen;  // the first sensor's file that was read; empty when none was
+    QString fileToOpen;        // the first sensor's file that was read; empty when none was
+    QString endNotJournalled;  // why the run's end entry could not be written; empty when it was
 };
 
 // Downloads the span of every named sensor of device into prefix + "<ID><n>_<name>.rep".
 // The prefix may name any folder; the device and sensor names appended to it may not
-// climb out of it (ctx's chosen folder is set to the prefix's folder).
+// climb out of it (ctx's chosen folder is set to the prefix's folder). The run is
+// journalled ("download.start" and "download.end" of run "dialog"): a start entry that
+// cannot be written throws JournalError before the device is read; an end entry that
+// cannot be written is told in endNotJournalled.
 MonthSpanResult runMonthSpanDownload(DownloadContext& ctx, const Device_Rec& device, const QString& prefix);

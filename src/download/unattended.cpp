@@ -51,8 +51,9 @@ QString downloadAllHelp()
         "  --root DIR     the root folder (default: see \"termivo --help\")\n"
         "  --verbose      print every frame and reply too\n"
         "Exit status: 0 every due channel downloaded, 1 a device failed, a line of the registry,\n"
-        "its settings or the ledger was skipped, or the ledger could not be written, 2 bad command\n"
-        "line, 3 stopped by SIGINT or SIGTERM (ledger not written), 4 the registry cannot be read\n"
+        "its settings or the ledger was skipped, the ledger could not be written, or the audit\n"
+        "journal could not be written (at the start: nothing was read), 2 bad command line,\n"
+        "3 stopped by SIGINT or SIGTERM (ledger not written), 4 the registry cannot be read\n"
         "(missing, not a regular file, larger than 64 MB) or registers no device.\n");
 }
 
@@ -91,6 +92,16 @@ int downloadAllUnattended(ProgramState& state, DeviceLink& link, bool verbose, Q
     link.setSettings(linkSettingsFrom(state.Prog));  // the settings file's waits and tries
     if (!registryGivesDevices(state)) return kDownloadAllNoRegistry;
 
+    // The run is journalled before it reads any device: a journal that cannot be
+    // written stops it here, with nothing read and nothing written.
+    try {
+        journalDownloadStart(state.journal, DownloadRun::All, state.DevLast + 1);
+    } catch (const JournalError& e) {
+        err << "termivo: " << consoleText(e.text()) << "\n";
+        err.flush();
+        return kDownloadAllFailed;
+    }
+
     ConsoleLinkObserver console(verbose);
     link.setObserver(&console);
     AllDevicesResult r;
@@ -119,6 +130,18 @@ int downloadAllUnattended(ProgramState& state, DeviceLink& link, bool verbose, Q
                .arg(r.ledgerError.isEmpty() ? QString() : QStringLiteral(", ledger not written"))
                .arg(r.stopped ? QStringLiteral(", stopped before the end (ledger not written)") : QString());
     out.flush();
-    if (r.stopped) return kDownloadAllStopped;
-    return r.failedDevices > 0 || r.skippedLines > 0 || !r.ledgerError.isEmpty() ? kDownloadAllFailed : kDownloadAllOk;
+    int status = kDownloadAllOk;
+    if (r.stopped)
+        status = kDownloadAllStopped;
+    else if (r.failedDevices > 0 || r.skippedLines > 0 || !r.ledgerError.isEmpty())
+        status = kDownloadAllFailed;
+    try {
+        journalDownloadEnd(state.journal, DownloadRun::All, r.devicesRead, r.failedDevices, status);
+    } catch (const JournalError& e) {
+        // The records are journalled; only the run's end is missing from the journal.
+        err << "termivo: " << consoleText(e.text()) << "\n";
+        err.flush();
+        if (status == kDownloadAllOk) status = kDownloadAllFailed;
+    }
+    return status;
 }

@@ -16,7 +16,8 @@ struct ProgramState;
 enum DownloadAllStatus {
     kDownloadAllOk = 0,          // every due channel was downloaded
     kDownloadAllFailed = 1,      // a device failed (the others were read), a registry, settings or ledger line was
-                                 // skipped, or the ledger could not be written
+                                 // skipped, the ledger could not be written, or the audit journal could not be
+                                 // written (its start entry: nothing was read)
     kDownloadAllUsage = 2,       // bad command line
     kDownloadAllStopped = 3,     // stopped by SIGINT/SIGTERM: the ledger was not written
     kDownloadAllNoRegistry = 4,  // the registry could not be read or registers no device: nothing written

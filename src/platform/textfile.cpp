@@ -246,12 +246,14 @@ TextFile readTextFile(const QString& path)
     return decodeTextFile(bytes);
 }
 
-void writeBytesAtomically(const QString& path, const QByteArray& bytes)
+void writeBytesAtomically(const QString& path, const QByteArray& bytes, const BeforeReplace& beforeReplace)
 {
-    writeStreamAtomically(path, [&](QIODevice& f) { return f.write(bytes) == bytes.size(); });
+    writeStreamAtomically(
+        path, [&](QIODevice& f) { return f.write(bytes) == bytes.size(); }, beforeReplace);
 }
 
-void writeStreamAtomically(const QString& path, const std::function<bool(QIODevice&)>& write)
+void writeStreamAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                           const BeforeReplace& beforeReplace)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
@@ -276,20 +278,29 @@ void writeStreamAtomically(const QString& path, const std::function<bool(QIODevi
             QCoreApplication::translate("Termivo", "Cannot write file \"%1\". The data could not be stored on disk.")
                 .arg(QDir::toNativeSeparators(path)));
     }
+    if (beforeReplace) {
+        try {
+            beforeReplace();
+        } catch (...) {
+            f.cancelWriting();
+            throw;
+        }
+    }
     if (!f.commit())
         throw FileError(QCoreApplication::translate("Termivo", "Cannot write file \"%1\". %2")
                             .arg(QDir::toNativeSeparators(path), f.errorString()));
     syncFolder(path);
 }
 
-void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding, LineEnd lineEnd)
+void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding, LineEnd lineEnd,
+                   const BeforeReplace& beforeReplace)
 {
-    writeBytesAtomically(path, encodeTextFile(lines, encodingThatHolds(lines, encoding), lineEnd));
+    writeBytesAtomically(path, encodeTextFile(lines, encodingThatHolds(lines, encoding), lineEnd), beforeReplace);
 }
 
-void rewriteTextFile(const QString& path, const TextFile& file)
+void rewriteTextFile(const QString& path, const TextFile& file, const BeforeReplace& beforeReplace)
 {
-    writeTextFile(path, file.lines, file.encoding, file.lineEnd);
+    writeTextFile(path, file.lines, file.encoding, file.lineEnd, beforeReplace);
 }
 
 QString caseInsensitivePath(const QString& path)

@@ -54,20 +54,27 @@ inline constexpr qint64 kMaxTextFileBytes = qint64(64) * 1024 * 1024;
 // regular file (a FIFO, a device, a folder: nothing is waited for or read from it)
 // or when it holds more than kMaxTextFileBytes.
 TextFile readTextFile(const QString& path);
+// Called by a whole-file write once the new content is written, flushed and on disk in
+// its temporary file, just before the rename puts it in place: what must be recorded
+// before the file changes (the audit journal's entry) is recorded here. An exception it
+// throws cancels the write (the old file stays as it was) and reaches the caller.
+using BeforeReplace = std::function<void()>;
+
 // Replaces the file whole (write to a temporary file, flush, rename, sync the
 // folder); throws FileError and leaves the old file as it was on any failure. The
 // lines are written in encodingThatHolds(lines, encoding); an export whose format is
 // Windows-1256 with best fit writes encodeTextFile's bytes itself.
 void writeTextFile(const QString& path, const QStringList& lines, TextEncoding encoding = TextEncoding::Ansi,
-                   LineEnd lineEnd = LineEnd::CrLf);
+                   LineEnd lineEnd = LineEnd::CrLf, const BeforeReplace& beforeReplace = {});
 // Writes file (as read by readTextFile, its lines changed) back whole: in its
 // encoding (as writeTextFile holds it) and with its line ends. A default TextFile is
 // a new file: Windows-1256, CR LF.
-void rewriteTextFile(const QString& path, const TextFile& file);
-void writeBytesAtomically(const QString& path, const QByteArray& bytes);
+void rewriteTextFile(const QString& path, const TextFile& file, const BeforeReplace& beforeReplace = {});
+void writeBytesAtomically(const QString& path, const QByteArray& bytes, const BeforeReplace& beforeReplace = {});
 // The same for an output written in parts: write puts them into the device and returns
 // false when a write failed; an exception it throws cancels the file too.
-void writeStreamAtomically(const QString& path, const std::function<bool(QIODevice&)>& write);
+void writeStreamAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,
+                           const BeforeReplace& beforeReplace = {});
 
 // The existing file in path's folder whose name equals path's name without regard
 // to letter case; path itself when none exists.

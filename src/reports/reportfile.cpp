@@ -6,6 +6,7 @@
 #include "platform/safepath.h"
 #include "platform/textfile.h"
 #include "reports/dayline.h"
+#include "reports/reportjournal.h"
 
 namespace {
 
@@ -90,7 +91,17 @@ QString formatCommentLine(int month, const QString& text)
     return QStringLiteral("Comment,%1,%2").arg(month).arg(text);
 }
 
-void appendReportLines(const ReportDestination& where, const QString& path, int yy, const QStringList& newLines)
+QString adoptBeforeFirstWrite(AuditJournal& journal, const QString& path, const QStringList& lines)
+{
+    const QString key = journalFileKey(journal.rootDir(), path);
+    if (!lines.isEmpty() && !journal.knowsFile(key))
+        journal.append(QStringLiteral("report.adopt"),
+                       reportAdoptDetails(key, kAdoptAtFirstWrite, digestReportLines(lines)));
+    return key;
+}
+
+void appendReportLines(const ReportDestination& where, const QString& path, int yy, const QStringList& newLines,
+                       const DownloadedChannel& from, AuditJournal& journal)
 {
     if (newLines.isEmpty()) return;  // nothing downloaded: the file stays as it is
     const bool chosen = !where.chosenFolder.isEmpty();
@@ -113,33 +124,45 @@ void appendReportLines(const ReportDestination& where, const QString& path, int 
     makeFolder(QFileInfo(path).absolutePath());
     if (!base.isEmpty()) requireRegularFileInside(path, base);
 
-    if (!QFileInfo::exists(path)) {
-        writeTextFile(path, newLines, TextEncoding::Ansi);
-        return;
-    }
-    TextFile file = readTextFile(path);
-    if (file.lines.isEmpty()) {
-        writeTextFile(path, newLines, file.encoding);
-        return;
-    }
+    TextFile file;
+    if (QFileInfo::exists(path)) file = readTextFile(path);
+    const QString key = adoptBeforeFirstWrite(journal, path, file.lines);
+
+    nlohmann::ordered_json details;
+    details["file"] = key.toStdString();
+    details["device"] = from.device.toStdString();
+    details["channel"] = from.channel;
     QStringList& lines = file.lines;
-    // The stored last day is the day on which the previous download ended; it gives
-    // way to the fuller copy that this download brings. The header (a file holding
-    // nothing else) and a last comment line always stay.
-    if (lines.size() > 1) {
-        int m = 0, d = 0;
-        if (dayOf(lines.last(), m, d)) {
-            for (qsizetype i = 1; i < newLines.size(); ++i) {
-                int nm = 0, nd = 0;
-                if (dayOf(newLines[i], nm, nd) && nm == m && nd == d) {
-                    lines.removeLast();
-                    break;
+    const bool created = lines.isEmpty();
+    details["created"] = created;
+    if (created) {
+        details["header"] = newLines.first().toStdString();
+        lines = newLines;
+    } else {
+        if (newLines.size() == 1) return;  // no day line: the stored file stays as it is
+        // The stored last day is the day on which the previous download ended; it gives
+        // way to the fuller copy that this download brings. The header (a file holding
+        // nothing else) and a last comment line always stay.
+        if (lines.size() > 1) {
+            int m = 0, d = 0;
+            if (dayOf(lines.last(), m, d)) {
+                for (qsizetype i = 1; i < newLines.size(); ++i) {
+                    int nm = 0, nd = 0;
+                    if (dayOf(newLines[i], nm, nd) && nm == m && nd == d) {
+                        const ReportDigest gone = digestReportLines({QString(), lines.takeLast()});
+                        const DayDigest& day = gone.days.front();
+                        details["replaced"] = {{"month", day.month}, {"day", day.day}, {"sha", day.sha.toStdString()}};
+                        break;
+                    }
                 }
             }
         }
+        lines.append(newLines.mid(1));
     }
-    for (qsizetype i = 1; i < newLines.size(); ++i) lines.append(newLines[i]);
-    writeTextFile(path, lines, file.encoding);
+    // The day lines this write appends, as the journal names them.
+    details["days"] = dayDigestsJson(digestReportLines(newLines).days);
+    writeTextFile(path, lines, file.encoding, LineEnd::CrLf,
+                  [&] { journal.append(QStringLiteral("report.download"), details); });
 }
 
 SensorTypeRule sensorTypeRule(const QString& letter)

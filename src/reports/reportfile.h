@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/auditjournal.h"
 #include "app/records.h"
 #include "platform/errors.h"
 
@@ -41,16 +42,37 @@ struct ReportDestination
     QString chosenFolder;  // empty: the root folder's year folders
 };
 
+// The channel whose download a report file write journals: the device ID and the
+// channel (1..4).
+struct DownloadedChannel
+{
+    QString device;
+    int channel = 0;
+};
+
 // Appends the lines of a download (a fresh header, then day lines) to the report
 // file path, creating the year folder of the two-digit year yy under where.rootDir
 // when the files go there:
 // - no file, or an empty one: the new lines become the file;
 // - otherwise the stored header is kept, the stored last day line is replaced when the
-//   download brings a fuller copy of the same day, and the new day lines are appended;
+//   download brings a fuller copy of the same day, and the new day lines are appended
+//   (a download that brings no day line leaves a stored file as it is);
 // the file keeps its encoding. The file is replaced whole (write, then rename): a
 // failed write leaves the old file as it was and throws FileError. A path outside
 // the root or chosen folder throws ReportPathError.
-void appendReportLines(const ReportDestination& where, const QString& path, int yy, const QStringList& newLines);
+// The write is journalled in journal: a file with lines that the journal does not know
+// yet is first adopted as it stands ("report.adopt"), then the "report.download" entry
+// naming from is appended once the new file is on disk and before it replaces the old
+// one. An entry that cannot be written throws JournalError (a FileError) and the file
+// stays as it was.
+void appendReportLines(const ReportDestination& where, const QString& path, int yy, const QStringList& newLines,
+                       const DownloadedChannel& from, AuditJournal& journal);
+
+// Before the program's first write to the report file path of journal's root folder:
+// a file that holds lines and that the journal has no entry for is adopted as lines
+// hold it ("report.adopt", reason "first write"). Returns the file's journal key.
+// Throws JournalError.
+QString adoptBeforeFirstWrite(AuditJournal& journal, const QString& path, const QStringList& lines);
 
 // Comment lines contain "Comment" (case-sensitive, anywhere); every other line after
 // the header is a day line.

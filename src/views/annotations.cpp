@@ -5,11 +5,13 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "app/auditjournal.h"
 #include "app/calendar.h"
 #include "app/registry.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 #include "reports/reportfile.h"
+#include "reports/reportjournal.h"
 
 namespace {
 
@@ -92,9 +94,12 @@ QString stampedRemark(const QDateTime& now, ShamsiCalendar calendar, const QStri
         .arg(text);
 }
 
-void appendRemark(const QString& path, int month, const QString& remark)
+void appendRemark(const QString& path, int month, const QString& remark, AuditJournal& journal)
 {
     TextFile file = readTextFile(path);
-    file.lines.append(formatCommentLine(month, remark));
-    writeTextFile(path, file.lines, file.encoding);
+    const QString key = adoptBeforeFirstWrite(journal, path, file.lines);
+    const QString line = formatCommentLine(month, remark);
+    file.lines.append(line);
+    writeTextFile(path, file.lines, file.encoding, LineEnd::CrLf,
+                  [&] { journal.append(QStringLiteral("report.remark"), reportRemarkDetails(key, month, line)); });
 }

@@ -10,6 +10,8 @@
 
 #include "app/calendar.h"
 
+class AuditJournal;
+
 // The heading lines a settings file can hold: at most this many keys "Comment0".. are
 // blanked when a heading gets shorter (more are blanked when the file holds more).
 inline constexpr int kHeadingBlankedUpTo = 10;
@@ -34,5 +36,7 @@ void saveHeadingLines(const QString& rootDir, const QStringList& heading);
 // nothing zero-padded (98/9/12 14:5:Door open), in calendar.
 QString stampedRemark(const QDateTime& now, ShamsiCalendar calendar, const QString& text);
 // Appends the remark line of month to the report file at path (kept in the encoding it
-// was read in, replaced whole). Throws FileError.
-void appendRemark(const QString& path, int month, const QString& remark);
+// was read in, replaced whole), journalled in journal ("report.remark", after a
+// "report.adopt" of a file it does not know yet). Throws FileError, and JournalError
+// when an entry cannot be written: the file then stays as it was.
+void appendRemark(const QString& path, int month, const QString& remark, AuditJournal& journal);

@@ -24,6 +24,7 @@
 #include "link/framing.h"
 #include "platform/serialport.h"
 #include "reports/reportfile.h"
+#include "reports/reportjournal.h"
 #include "support/devsim.h"
 #include "support/fixtures.h"
 #include "support/scriptedlink.h"
@@ -411,6 +412,7 @@ TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
     const _SYSTEMTIME now = Date2Shamsi(evening.date(), evening, ShamsiCalendar::Official);
     RecordingLog ownLog;
     RecordingObserver ownObserver;
+    AuditJournal ownJournal(otherRoot);
     // The stop is asked for once the third channel begins: it ends after its first day.
     DownloadContext ctx{link(),
                         ownObserver,
@@ -421,6 +423,7 @@ TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
                             return ExchangeCounts{7, 9};
                         },
                         ReportDestination{otherRoot, QString()},
+                        ownJournal,
                         DownloadRetryPolicy{}};
     Device_Rec dev = state().DevList[0];
     for (Sensor_Rec& s : dev.Sensor) s.Now_ref = now;
@@ -439,6 +442,10 @@ TEST_F(DownloadTest, ADeviceIsDownloadedIntoTheContextItIsGiven)
     EXPECT_EQ(ownObserver.report.filter("OK").size(), 3);
     // Nothing went to the program's root folder, observer, log or stop flag.
     EXPECT_TRUE(QDir(root() + QString::number(now.wYear)).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(journalPath(root())));
+    const auto journalled = replayReportEntries(scanJournal(journalPath(otherRoot)));
+    EXPECT_EQ(journalled.size(), 3U);
+    EXPECT_TRUE(journalled.contains(QString::number(now.wYear) + "/A3_Cold.rep"));
     EXPECT_TRUE(observer.report.isEmpty());
     EXPECT_TRUE(log.lines.isEmpty());
     EXPECT_FALSE(state().stop.requested());
@@ -689,9 +696,9 @@ TEST_F(DownloadTest, AFileThatCannotBeWrittenIsReportedAsSuch)
     const QString a1 = DevSim::lanAddress(19);
     startFleet({"device id=A link=" + a1 + " sensors=T,T,-,-"}, {"device  =One," + a1 + ",Room,Hall,,,A,T,lan,"}, 2);
     const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
-    QStringList big{"header"};
-    for (int i = 0; i < 100; ++i) big << QStringLiteral("1,%1,%2,5,24").arg(i % 31 + 1).arg(QString(48, '<'));
-    writeLines(file, big);
+    // One long line makes the file too large to be written again, while its entry in
+    // the journal (one digest) stays small enough to be written.
+    writeLines(file, {"header", QStringLiteral("1,1,%1,5,24").arg(QString(5000, '<'))});
     const QByteArray before = readFileBytes(file);
     AllDevicesResult r;
     {
@@ -823,6 +830,121 @@ QStringList linesOf(const QStringList& lines, const QString& label)
     return lines.filter(label + ": ");
 }
 
+// The entries of the journal at root, in order: their kinds and details.
+QList<QPair<QString, nlohmann::ordered_json>> journalEntries(const QString& root)
+{
+    QList<QPair<QString, nlohmann::ordered_json>> entries;
+    for (const JournalLine& line : scanJournal(journalPath(root)).lines)
+        if (line.entry)
+            entries << qMakePair(QString::fromStdString((*line.entry)["kind"].get<std::string>()),
+                                 (*line.entry)["details"]);
+    return entries;
+}
+
+// The journal's replay gives every report file under root as it stands.
+void expectJournalHoldsReportFiles(const QString& root)
+{
+    const JournalScan scan = scanJournal(journalPath(root));
+    EXPECT_EQ(scan.chainBreak, 0);
+    EXPECT_TRUE(scan.damaged.empty());
+    const auto journalled = replayReportEntries(scan);
+    int files = 0;
+    for (const QString& name : recordFiles(root).keys()) {
+        if (!name.endsWith(".rep")) continue;
+        ++files;
+        SCOPED_TRACE(name.toStdString());
+        const auto it = journalled.find(name);
+        ASSERT_NE(it, journalled.end());
+        const ReportDigest file = digestReportLines(readLines(root + name));
+        ASSERT_FALSE(it->second.headers.empty());
+        EXPECT_EQ(it->second.headers.back().header, file.header);
+        EXPECT_EQ(it->second.days, file.days);
+    }
+    EXPECT_EQ(int(journalled.size()), files);
+}
+
+// A run of the window is journalled: its start, an adoption of a file written before
+// the journal, every file write, its end. A later run replaces the last day of each
+// file; the journal still gives every file as it stands.
+TEST_F(DownloadTest, RunsAndTheirFileWritesAreJournalled)
+{
+    const QString a1 = DevSim::lanAddress(50);
+    startFleet(
+        {"seed 3", "pace off", "device id=A link=" + a1 + " sensors=T,H,-,-"},
+        {"device  =One," + a1 + ",Room,Hum,,,A,T,lan,", "device  =Gone," + DevSim::lanAddress(51) + ",R,,,,G,T,lan,"},
+        2);
+    const QString year = QString::number(today.wYear) + "/";
+    writeLines(path(year + "A2_Hum.rep"),
+               {"SenPara(0,1,TH,1,0,H,10,90,60,0,3,5,0,0,0):66,A", "1,1," + QString(48, '<') + ",5,24"});
+    AllDevicesResult r = runAllDevicesDownload(state(), link());
+    EXPECT_EQ(r.failedDevices, 1);
+    auto entries = journalEntries(root());
+    QStringList kinds;
+    for (const auto& e : entries) kinds << e.first;
+    EXPECT_EQ(kinds,
+              (QStringList{"download.start", "report.download", "report.adopt", "report.download", "download.end"}));
+    EXPECT_EQ(entries[0].second, (nlohmann::ordered_json{{"run", "window"}, {"devices", 2}}));
+    EXPECT_EQ(entries[1].second["file"], (year + "A1_Room.rep").toStdString());
+    EXPECT_EQ(entries[1].second["channel"], 1);
+    EXPECT_EQ(entries[3].second["device"], "A");
+    EXPECT_EQ(entries[3].second["channel"], 2);
+    EXPECT_EQ(
+        entries.last().second,
+        (nlohmann::ordered_json{{"run", "window"}, {"devicesRead", 1}, {"devicesFailed", 1}, {"status", "failed"}}));
+    expectJournalHoldsReportFiles(root());
+
+    // Two hours later (the hourly refresh): today's day line gives way to its fuller copy.
+    setProgramNowForTests(fixedTestNow().addSecs(2 * 3600));
+    loadRegistry(state());
+    r = runAllDevicesDownload(state(), link(), DownloadRun::Hourly);
+    entries = journalEntries(root());
+    EXPECT_EQ(entries.size(), 5 + 4);
+    EXPECT_EQ(entries[5].second["run"], "hourly");
+    EXPECT_TRUE(entries[6].second.contains("replaced")) << entries[6].second.dump();
+    EXPECT_EQ(entries.last().second["status"], "failed");
+    expectJournalHoldsReportFiles(root());
+}
+
+// A start entry that cannot be written (a folder in the journal's place) starts no
+// run: no device is asked anything and no file is written; the window's run throws the
+// journal's message for the error box, the unattended run says it on standard error
+// and ends with status 1.
+TEST_F(DownloadTest, ARunWhoseStartCannotBeJournalledDoesNotStart)
+{
+    const QString a1 = DevSim::lanAddress(52);
+    startFleet({"device id=A link=" + a1 + " sensors=T,-,-,-"}, {"device  =One," + a1 + ",Room,,,,A,T,lan,"}, 1);
+    ASSERT_TRUE(QDir(root()).mkdir(kJournalFileName));
+    const QMap<QString, QByteArray> before = recordFiles(root());
+    EXPECT_THROW(runAllDevicesDownload(state(), link()), JournalError);
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    EXPECT_EQ(downloadAllUnattended(state(), link(), false, o, e), kDownloadAllFailed);
+    e.flush();
+    EXPECT_TRUE(err.contains(kJournalFileName)) << err.toStdString();
+    EXPECT_TRUE(sim.requests().isEmpty());
+    EXPECT_EQ(recordFiles(root()), before);
+}
+
+// A journal that fails during the run (the run's own entries are not asked for here)
+// is a file error of each device: the file stays as it was, the failure is logged with
+// the journal's message, and the next device is still read.
+TEST_F(DownloadTest, AJournalThatFailsDuringTheRunFailsEachDeviceAndTheRunGoesOn)
+{
+    const QString a1 = DevSim::lanAddress(53), a2 = DevSim::lanAddress(54);
+    startFleet({"device id=A link=" + a1 + " sensors=T,-,-,-", "device id=B link=" + a2 + " sensors=T,-,-,-"},
+               {"device  =One," + a1 + ",Room,,,,A,T,lan,", "device  =Two," + a2 + ",Hall,,,,B,T,lan,"}, 1);
+    const QString file = path(QString::number(today.wYear) + "/A1_Room.rep");
+    writeLines(file, {"SenPara(0,0,TH,1,0,T,10,90,60,0,3,5,0,0,0):66,A", "1,1," + QString(48, '<') + ",5,24"});
+    const QByteArray before = readFileBytes(file);
+    ASSERT_TRUE(QDir(root()).mkdir(kJournalFileName));
+    const AllDevicesResult r = downloadAllDevices(state(), link());
+    EXPECT_EQ(r.failedDevices, 2);
+    EXPECT_EQ(readFileBytes(file), before);
+    EXPECT_FALSE(QFileInfo::exists(path(QString::number(today.wYear) + "/B1_Hall.rep")));
+    EXPECT_EQ(log.lines.filter(kJournalFileName).size(), 2) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(sim.requests("SenPara(0,0)").size(), 2);  // both devices were asked
+}
+
 }  // namespace
 
 // The fleet read side by side stores exactly what it stores read one device after
@@ -875,6 +997,9 @@ TEST_F(DownloadTest, SideBySideStoresWhatOneAtATimeStores)
     for (auto it = files[0].cbegin(); it != files[0].cend(); ++it)
         EXPECT_TRUE(files[1].value(it.key()) == it.value()) << it.key().toStdString();
     EXPECT_NE(files[1].value("last_refresh.txt"), ledgerBefore);
+    // Devices read side by side append to one journal: its chain is unbroken and it
+    // gives every file as it stands.
+    expectJournalHoldsReportFiles(root());
     EXPECT_EQ(logs[0].size(), logs[1].size());
     for (int i = 0; i <= state().DevLast; ++i)
         EXPECT_EQ(linesOf(logs[1], deviceLogLabel(state().DevList[i])),

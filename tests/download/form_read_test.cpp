@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/auditjournal.h"
 #include "app/calendar.h"
 #include "app/records.h"
 #include "config/ui/devicenamespage.h"
@@ -134,6 +135,16 @@ TEST_F(FormReadTest, AMonthSpanGoesIntoFilesNamedAfterTheChosenPathAndIsShown)
     EXPECT_FALSE(progressWindow()->isVisible());
     EXPECT_EQ(progressWindow()->ProgressBarAll->maximum(), 3);
     EXPECT_TRUE(state().SelDevice.IP.isEmpty());
+
+    // The dialog's run is journalled in the root folder, its files by their absolute paths.
+    const JournalScan scan = scanJournal(journalPath(root()));
+    ASSERT_EQ(scan.lines.size(), 4U);
+    const auto details = [&](int i) { return (*scan.lines[size_t(i)].entry)["details"]; };
+    EXPECT_EQ(details(0), (nlohmann::ordered_json{{"run", "dialog"}, {"devices", 1}}));
+    EXPECT_EQ(details(1)["file"], QDir::cleanPath(prefix + "a1_Room.rep").toStdString());
+    EXPECT_EQ(details(2)["channel"], 2);
+    EXPECT_EQ(details(3),
+              (nlohmann::ordered_json{{"run", "dialog"}, {"devicesRead", 1}, {"devicesFailed", 0}, {"status", "ok"}}));
 }
 
 // The user waits for the dialog's download: a device that cannot be reached is told

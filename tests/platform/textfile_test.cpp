@@ -1,6 +1,7 @@
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <tuple>
 
 #include <QDir>
@@ -126,6 +127,43 @@ TEST_F(TextFileTest, AFailedWriteLeavesTheOldFileWhole)
     }
     EXPECT_EQ(readLines(path("keep.txt")), QStringList{"old"});
     EXPECT_EQ(QDir(root()).entryList(QDir::Files), QStringList{"keep.txt"});  // no temporary file left behind
+}
+
+// The hook runs with the new content on disk beside the old file, which is still in
+// place; an exception from it cancels the write, and a write that failed before it
+// never calls it.
+TEST_F(TextFileTest, TheHookBeforeTheRenameSeesTheWrittenTemporaryFileAndCanCancelIt)
+{
+    writeLines(path("keep.txt"), {"old"});
+    QStringList seenOld;
+    QByteArray seenNew;
+    writeTextFile(path("keep.txt"), {"new"}, TextEncoding::Ansi, LineEnd::CrLf, [&] {
+        seenOld = readLines(path("keep.txt"));
+        for (const QString& name : QDir(root()).entryList(QDir::Files))
+            if (name != "keep.txt") seenNew = readFileBytes(path(name));
+    });
+    EXPECT_EQ(seenOld, QStringList{"old"});
+    EXPECT_EQ(seenNew, QByteArray("new\r\n"));
+    EXPECT_EQ(readLines(path("keep.txt")), QStringList{"new"});
+
+    const QByteArray before = readFileBytes(path("keep.txt"));
+    EXPECT_THROW(
+        rewriteTextFile(path("keep.txt"), TextFile{{"newer"}}, [] { throw FileError(QStringLiteral("not recorded")); }),
+        FileError);
+    EXPECT_THROW(writeBytesAtomically(path("keep.txt"), "newest", [] { throw std::runtime_error("stop"); }),
+                 std::runtime_error);
+    EXPECT_EQ(readFileBytes(path("keep.txt")), before);
+    EXPECT_EQ(QDir(root()).entryList(QDir::Files), QStringList{"keep.txt"});
+
+    bool called = false;
+    {
+        FileSizeLimit full(4096);
+        const QStringList big(2000, QStringLiteral("a line of a file that no longer fits on the disk"));
+        EXPECT_THROW(writeTextFile(path("keep.txt"), big, TextEncoding::Ansi, LineEnd::CrLf, [&] { called = true; }),
+                     FileError);
+    }
+    EXPECT_FALSE(called);
+    EXPECT_EQ(readFileBytes(path("keep.txt")), before);
 }
 
 TEST_F(TextFileTest, ReadingAMissingFileIsAFileError)

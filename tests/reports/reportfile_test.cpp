@@ -12,12 +12,43 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "app/auditjournal.h"
 #include "app/records.h"
+#include "config/headerlimits.h"
 #include "platform/textfile.h"
+#include "reports/reportjournal.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
+#include "views/annotations.h"
 
 namespace {
+
+// The kinds of the journal's entries at root, in order.
+QStringList journalKinds(const QString& root)
+{
+    QStringList kinds;
+    for (const JournalLine& line : scanJournal(journalPath(root)).lines)
+        kinds << (line.entry ? QString::fromStdString((*line.entry)["kind"].get<std::string>()) : QString("damaged"));
+    return kinds;
+}
+
+// What the journal at root says the report file path holds is what it holds: the
+// header in force, the day lines and the remark lines.
+void expectJournalHoldsFile(const QString& root, const QString& path)
+{
+    SCOPED_TRACE(path.toStdString());
+    const JournalScan scan = scanJournal(journalPath(root));
+    EXPECT_EQ(scan.chainBreak, 0);
+    EXPECT_TRUE(scan.damaged.empty());
+    const auto files = replayReportEntries(scan);
+    const auto it = files.find(journalFileKey(root, path));
+    ASSERT_NE(it, files.end());
+    const ReportDigest file = digestReportLines(readTextFile(path).lines);
+    ASSERT_FALSE(it->second.headers.empty());
+    EXPECT_EQ(it->second.headers.back().header, file.header);
+    EXPECT_EQ(it->second.days, file.days);
+    EXPECT_EQ(QStringList(it->second.remarks.begin(), it->second.remarks.end()), file.remarks);
+}
 
 struct PathCase
 {
@@ -119,7 +150,7 @@ protected:
     void AppendReportFile(const Sensor_Rec& channel, const QStringList& newLines)
     {
         appendReportLines(ReportDestination{state().Prog.RootDir, QString()}, channel.parent, channel.Last_ref.wYear,
-                          newLines);
+                          newLines, DownloadedChannel{QStringLiteral("A"), 1}, state().journal);
     }
 };
 
@@ -159,9 +190,17 @@ TEST_F(AppendReportFileTest, MergesADownloadIntoTheStoredFile)
         SCOPED_TRACE(c.what);
         Sensor_Rec s = channel();
         QFile::remove(s.parent);
+        QFile::remove(journalPath(root()));
+        state().journal.reset(root());
         if (c.stored) writeLines(s.parent, *c.stored);
         AppendReportFile(s, c.download);
         EXPECT_EQ(readLines(s.parent), c.expected);
+        // A file that changed is journalled so that the journal's replay gives it (a
+        // stored file with lines adopted first); one that did not change is not.
+        if (c.stored == c.expected)
+            EXPECT_TRUE(journalKinds(root()).isEmpty());
+        else
+            expectJournalHoldsFile(root(), s.parent);
     }
 }
 
@@ -210,6 +249,9 @@ TEST_F(AppendReportFileTest, AFailedWriteLeavesTheOldFileIntact)
     for (int d = 1; d <= 20; ++d) stored << fullDayT(1, d, 20 + d * 0.1);
     writeLines(s.parent, stored);
     const QByteArray before = readFileBytes(s.parent);
+    // Adopted beforehand: the write that fails is the report file's, not the journal's.
+    adoptBeforeFirstWrite(state().journal, s.parent, stored);
+    const QByteArray journalBefore = readFileBytes(journalPath(root()));
 
     QStringList download{reportHeader()};
     for (int d = 20; d <= 31; ++d) download << fullDayT(1, d, 25);
@@ -234,6 +276,7 @@ TEST_F(AppendReportFileTest, AFailedWriteLeavesTheOldFileIntact)
     EXPECT_TRUE(threw);
     EXPECT_EQ(readFileBytes(s.parent), before);
     EXPECT_EQ(QDir(root() + QStringLiteral("3")).entryList(QDir::Files), QStringList{QStringLiteral("A1_Temp.rep")});
+    EXPECT_EQ(readFileBytes(journalPath(root())), journalBefore);  // no entry for a write that did not happen
 }
 
 // A year folder or report file that is a link out of the root folder, or a FIFO in
@@ -281,6 +324,142 @@ TEST_F(AppendReportFileTest, RefusesLinksOutOfTheRootAndFilesThatAreNotRegular)
         EXPECT_EQ(readLines(victim), QStringList{"kept"});
         EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files), QStringList{"victim.rep"});
     }
+}
+
+// Report files as the journal follows them through downloads, remarks and header
+// rewrites: after every write the journal's replay gives the file as it stands.
+class ReportJournalTest : public RootFixture
+{
+protected:
+    QString file(const QString& id = QStringLiteral("A")) { return path("3/" + id + "1_Temp.rep"); }
+    void download(const QStringList& lines, const QString& id = QStringLiteral("A"))
+    {
+        appendReportLines(ReportDestination{root(), QString()}, file(id), 3, lines, DownloadedChannel{id, 1},
+                          state().journal);
+    }
+    void remark(const QString& text, const QString& id = QStringLiteral("A"))
+    {
+        appendRemark(file(id), 7, text, state().journal);
+    }
+    CarryOverResult limits(const QString& lower, const QString& upper, const QString& id = QStringLiteral("A"))
+    {
+        return carryLimitsIntoReports(root(), 3, id, {ChannelLimits{0, QStringLiteral("Temp"), lower, upper}},
+                                      state().journal);
+    }
+    nlohmann::ordered_json lastDetails() { return (*scanJournal(journalPath(root())).lines.back().entry)["details"]; }
+};
+
+TEST_F(ReportJournalTest, EveryWriteOfAFileIsReplayedFromTheJournal)
+{
+    const QString h = reportHeader();
+    const QString d715part = dayLineT(7, 15, {20, 21}), d715 = fullDayT(7, 15, 21);
+    download({h, fullDayT(7, 14, 20), d715part});
+    expectJournalHoldsFile(root(), file());
+    nlohmann::ordered_json d = lastDetails();
+    EXPECT_EQ(d["file"], "3/A1_Temp.rep");
+    EXPECT_EQ(d["device"], "A");
+    EXPECT_EQ(d["channel"], 1);
+    EXPECT_EQ(d["created"], true);
+    EXPECT_EQ(d["header"], h.toStdString());
+    EXPECT_EQ(d["days"].size(), 2U);
+
+    // The next download brings the fuller copy of the last day: it gives way.
+    download({reportHeader("H", "T", "0"), d715, fullDayT(7, 16, 22)});
+    expectJournalHoldsFile(root(), file());
+    d = lastDetails();
+    EXPECT_EQ(d["created"], false);
+    EXPECT_FALSE(d.contains("header"));
+    EXPECT_EQ(d["replaced"],
+              (nlohmann::ordered_json{{"month", 7}, {"day", 15}, {"sha", lineDigest(d715part).toStdString()}}));
+    EXPECT_EQ(d["days"][0]["sha"], lineDigest(d715).toStdString());
+
+    remark("3/7/16 10:5:door open");
+    expectJournalHoldsFile(root(), file());
+    EXPECT_EQ(lastDetails()["line"], "Comment,7,3/7/16 10:5:door open");
+
+    const CarryOverResult carried = limits("-5", "35");
+    EXPECT_EQ(carried.rewritten, QStringList{file()});
+    expectJournalHoldsFile(root(), file());
+    EXPECT_EQ(lastDetails()["old"], h.toStdString());
+    EXPECT_EQ(lastDetails()["new"], readLines(file()).first().toStdString());
+
+    // After a remark the last line is no day: the next day is only appended.
+    download({h, fullDayT(7, 17, 23)});
+    expectJournalHoldsFile(root(), file());
+    EXPECT_FALSE(lastDetails().contains("replaced"));
+    EXPECT_EQ(journalKinds(root()),
+              (QStringList{"report.download", "report.download", "report.remark", "report.header", "report.download"}));
+}
+
+// A file the journal has no entry for (written before the journal, or by another
+// program) is adopted as it stands just before the program first writes it, whichever
+// write that is, and only once.
+TEST_F(ReportJournalTest, AFileUnknownToTheJournalIsAdoptedBeforeItsFirstWrite)
+{
+    const QStringList stored{reportHeader(), fullDayT(7, 14, 20), "Comment,7,3/7/14 9:0:old remark",
+                             dayLineT(7, 15, {20})};
+    const struct
+    {
+        const char* id;
+        const char* kind;
+        std::function<void()> write;
+    } writers[] = {
+        {"A", "report.download",
+         [&] {
+             download({reportHeader(), fullDayT(7, 15, 21)}, "A");
+         }},
+        {"B", "report.remark", [&] { remark("3/7/16 10:5:late", "B"); }},
+        {"C", "report.header", [&] { EXPECT_EQ(limits("1", "2", "C").rewritten.size(), 1); }},
+    };
+    for (const auto& w : writers) {
+        SCOPED_TRACE(w.kind);
+        QFile::remove(journalPath(root()));
+        state().journal.reset(root());
+        writeLines(file(w.id), stored);
+        w.write();
+        EXPECT_EQ(journalKinds(root()), (QStringList{"report.adopt", w.kind}));
+        const nlohmann::ordered_json adopt = (*scanJournal(journalPath(root())).lines.front().entry)["details"];
+        EXPECT_EQ(adopt["reason"], kAdoptAtFirstWrite.toStdString());
+        EXPECT_EQ(adopt["remarks"].size(), 1U);
+        expectJournalHoldsFile(root(), file(w.id));
+        w.write();  // known now: not adopted again
+        EXPECT_EQ(journalKinds(root()), (QStringList{"report.adopt", w.kind, w.kind}));
+        expectJournalHoldsFile(root(), file(w.id));
+    }
+}
+
+// A download into a folder the user chose outside the root folder is journalled under
+// the file's absolute path.
+TEST_F(ReportJournalTest, AFileOutsideTheRootFolderIsNamedByItsAbsolutePath)
+{
+    QTemporaryDir chosen;
+    ASSERT_TRUE(chosen.isValid());
+    const QString target = chosen.path() + "/abcA1_Temp.rep";
+    writeLines(target, {reportHeader(), fullDayT(1, 1, 20)});
+    appendReportLines(ReportDestination{root(), chosen.path()}, target, 3, {reportHeader(), fullDayT(1, 2, 20)},
+                      DownloadedChannel{"A", 1}, state().journal);
+    EXPECT_EQ(lastDetails()["file"], QDir::cleanPath(target).toStdString());
+    expectJournalHoldsFile(root(), target);
+}
+
+// A journal that cannot be written (a folder in its place) stops every write: the
+// report file stays byte for byte as it was, and a new file is not made.
+TEST_F(ReportJournalTest, AJournalThatCannotBeWrittenLeavesTheFileAsItWas)
+{
+    for (const char* id : {"A", "B", "C"}) writeLines(file(id), {reportHeader(), fullDayT(7, 14, 20)});
+    ASSERT_TRUE(QDir(root()).mkdir(kJournalFileName));
+    const QByteArray before = readFileBytes(file("A"));
+
+    EXPECT_THROW(download({reportHeader(), fullDayT(7, 15, 21)}, "A"), JournalError);
+    EXPECT_THROW(remark("3/7/16 10:5:late", "B"), JournalError);
+    const CarryOverResult carried = limits("1", "2", "C");
+    EXPECT_EQ(carried.notWritten, QStringList{file("C")});
+    ASSERT_EQ(carried.errors.size(), 1);
+    EXPECT_TRUE(carried.errors[0].contains(kJournalFileName)) << carried.errors[0].toStdString();
+    for (const char* id : {"A", "B", "C"}) EXPECT_EQ(readFileBytes(file(id)), before) << id;
+
+    EXPECT_THROW(download({reportHeader(), fullDayT(7, 15, 21)}, "D"), JournalError);
+    EXPECT_EQ(QDir(path("3")).entryList(QDir::Files), (QStringList{"A1_Temp.rep", "B1_Temp.rep", "C1_Temp.rep"}));
 }
 
 }  // namespace

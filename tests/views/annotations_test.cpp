@@ -11,6 +11,7 @@
 #include "app/calendar.h"
 #include "app/records.h"
 #include "platform/textfile.h"
+#include "reports/reportfile.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
 #include "support/windowsfixture.h"
@@ -215,6 +216,8 @@ TEST_F(AnnotationsTest, RemarkNeedsAShownReportFileAndAWritableOne)
     writeLines(rep, {reportHeader(), fullDayT(7, 1, 20)});
     ASSERT_TRUE(mainWindow()->OpenMyFile(rep));
     const QByteArray before = readFileBytes(rep);
+    // Adopted beforehand: what cannot be written is the report file, not the journal.
+    adoptBeforeFirstWrite(state().journal, rep, readLines(rep));
     const QStringList foot = mainWindow()->monthView().chart.foot;
     dlg.expect(Kind::Input, QString(), QStringLiteral("late")).expect(Kind::Error, QString());
     {

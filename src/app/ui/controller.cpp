@@ -173,7 +173,7 @@ void AppController::downloadAll()
 
 void AppController::hourlyRefresh()
 {
-    downloadAll();
+    runAllDevicesDownload(m_state, m_link, DownloadRun::Hourly);
     m_online->FormShow();
 }
 

@@ -149,4 +149,6 @@ void TForm_read::Btn_readClick()
     }
     m_link.observer().showWait(false);
     close();
+    // The records are written; the journal that could not say the run ended is told last.
+    if (!r.endNotJournalled.isEmpty()) throw JournalError(r.endNotJournalled);
 }

@@ -91,7 +91,7 @@ void TForm1::AddComment1Click()
     const QString text = stampedRemark(programNow(), m_state.Prog.calendar, *answer);
     const int month = CurChart.Curr_Mon;
     // Shown only once it is in the file.
-    appendRemark(file, month, text);
+    appendRemark(file, month, text, m_state.journal);
     m_view.chart.foot << text;
     if (month >= 1 && month <= 12) {
         // The shown year is shared as it was loaded: the remark goes into a copy.
