@@ -126,6 +126,7 @@ void appendReportLines(const ReportDestination& where, const QString& path, int 
 
     TextFile file;
     if (QFileInfo::exists(path)) file = readTextFile(path);
+    if (!file.lines.isEmpty() && newLines.size() == 1) return;  // no day line: the stored file stays as it is
     const QString key = adoptBeforeFirstWrite(journal, path, file.lines);
 
     nlohmann::ordered_json details;
@@ -139,7 +140,6 @@ void appendReportLines(const ReportDestination& where, const QString& path, int 
         details["header"] = newLines.first().toStdString();
         lines = newLines;
     } else {
-        if (newLines.size() == 1) return;  // no day line: the stored file stays as it is
         // The stored last day is the day on which the previous download ended; it gives
         // way to the fuller copy that this download brings. The header (a file holding
         // nothing else) and a last comment line always stay.
