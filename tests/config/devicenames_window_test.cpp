@@ -95,7 +95,7 @@ TEST_F(DeviceNamesWindow, ARegistryKeepsItsLineEndsThroughEverySave)
     page()->BtnSaveSoft->click();
     dlg.expect(Kind::OpenFile, QString(), std::nullopt);
     mainWindow()->backimage1->trigger();  // writes the setting "picfile"
-    saveHeadingLines(state().Prog.RootDir, {"North wing"});
+    saveHeadingLines(state().Prog.RootDir, {"North wing"}, state().journal);
     const QByteArray bytes = readFileBytes(path("DeviceStatus.txt"));
     EXPECT_FALSE(bytes.contains('\r'));
     const QStringList lines = QString::fromUtf8(bytes).split('\n');

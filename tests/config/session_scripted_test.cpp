@@ -54,7 +54,7 @@ TEST_F(ScriptedSession, ALinkDroppedDuringTheSendEndsItAfterTheCommand)
     });
     ASSERT_TRUE(readFullSet(sheet, exchange(), obs, clock(), false));
     sheet.edit("LE_BaseParam_Name", "Lab2");
-    EXPECT_THROW(sendChanges(sheet, exchange(), obs, root(), clock(), false), LinkError);
+    EXPECT_THROW(sendChanges(sheet, exchange(), obs, root(), clock(), false, state().journal), LinkError);
     EXPECT_EQ(obs.json.last(), "ASetFullPara(\"Main\":{\"BaseParam\":{\"Name\":\"Lab2\",},})");
     EXPECT_TRUE(dlg.problems().isEmpty()) << dlg.problems().join('\n').toStdString();
 

@@ -25,7 +25,7 @@ protected:
         return [this](const QString& cmd) { return link.Write2Dev(cmd, dev); };
     }
     bool read() { return readFullSet(sheet, exchange(), obs, clock(), false); }
-    SendOutcome send() { return sendChanges(sheet, exchange(), obs, root(), clock(), false); }
+    SendOutcome send() { return sendChanges(sheet, exchange(), obs, root(), clock(), false, state().journal); }
     // A report file of the current year for channel n (1..4).
     QString reportPath(int n, const QString& name)
     {

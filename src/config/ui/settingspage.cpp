@@ -312,8 +312,9 @@ void TSettingsPage::Button4Click()
 void TSettingsPage::BtnSendSettingJsonClick()
 {
     AtExit done{[this] { refresh(); }};
-    const SendOutcome o = sendChanges(m_sheet, chosenDevice(), m_link.observer(), m_state.Prog.RootDir,
-                                      clockOf(programNow(), m_state.Prog.calendar), m_state.expert.granted());
+    const SendOutcome o =
+        sendChanges(m_sheet, chosenDevice(), m_link.observer(), m_state.Prog.RootDir,
+                    clockOf(programNow(), m_state.Prog.calendar), m_state.expert.granted(), m_state.journal);
     for (const QString& m : carryOverMessages(o.carried)) dialogs().message(m);
 }
 
