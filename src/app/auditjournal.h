@@ -20,11 +20,15 @@
 //                      a file's state taken as it stands ("verify --adopt", "first write")
 //   journal.torn      {"line" (1-based),"sha"}            an incomplete line accepted by --adopt
 //   params.send       {"device","confirmed" (bool),"changes":[{"name","old","new"}]}
+//                      "name" GROUP.KEY; a password's values "***"
 //   registry.save     {"removed":[line],"added":[line],"changed":[{"old","new"}]}
 //   settings.heading  {"old":[line],"new":[line]}
 //   settings.background {"old","new"}
-//   ledger.period-start {"year","month","day"}
+//   ledger.period-start {"year" (two digits, as the ledger holds it),"month","day"}
 //   device.clock      {"device","clock","confirmed" (bool)}
+//                      params.send and device.clock come twice: before the command goes
+//                      out without "confirmed" (a journal that cannot take it stops the
+//                      command), and with it once the reply is in
 //   device.alarm-stop {"device"}
 //   device.erase      {"device","confirmation"}
 //   download.start    {"run","devices"}

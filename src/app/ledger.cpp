@@ -216,7 +216,7 @@ void SaveLastRefresh(const ProgramState& state)
     writeTextFile(path, lines);
 }
 
-void ResetLastRefresh(const ProgramState& state, int year, int month, int day)
+void ResetLastRefresh(const ProgramState& state, int year, int month, int day, AuditJournal& journal)
 {
     _SYSTEMTIME t;
     t.wYear = static_cast<uint16_t>(year);
@@ -227,5 +227,6 @@ void ResetLastRefresh(const ProgramState& state, int year, int month, int day)
     const QString path = ledgerPath(state.Prog.RootDir);
     requireRegularFileInside(path, state.Prog.RootDir);
     const QStringList lines = ledgerLines(state, &t);
+    journal.append(QStringLiteral("ledger.period-start"), {{"year", year}, {"month", month}, {"day", day}});
     writeTextFile(path, lines);
 }

@@ -8,6 +8,7 @@
 #include "app/records.h"
 #include "platform/textfile.h"
 
+class AuditJournal;
 struct ProgramState;
 
 inline const QString kLedgerHeader = QStringLiteral("Device,Type,BeginSen,EndSen,year,Month,Day,Hour,Minute");
@@ -47,4 +48,8 @@ QStringList mergedLedgerLines(const ProgramState& state, const QStringList& exis
 // What a run that met a new year says, as a line of the message log.
 extern const QString kYearChangedText;
 void SaveLastRefresh(const ProgramState& state);
-void ResetLastRefresh(const ProgramState& state, int year, int month, int day);
+// Gives every named channel of the registry of state the period start year (two
+// digits), month and day, at 01:01, as the whole ledger; journalled
+// (ledger.period-start) before the ledger is replaced. Throws FileError, and
+// JournalError when the journal cannot take the entry (the ledger stays as it was).
+void ResetLastRefresh(const ProgramState& state, int year, int month, int day, AuditJournal& journal);

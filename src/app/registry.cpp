@@ -260,20 +260,38 @@ void reportRegistryNotes(const RegistryLoadNotes& notes, MessageLogSink& log)
     if (!texts.message.isEmpty()) log.addLine(consoleText(texts.message));
 }
 
-void SaveSetting(const QString& rootDir, const QString& key, const QString& value)
+program_rec settingsOfLines(const QStringList& lines)
+{
+    program_rec prog;
+    for (const QString& line : lines) {
+        if (isDeviceLine(line)) continue;
+        try {
+            ParseSettingLine(line, prog);
+        } catch (const ConvertError&) {
+        }
+    }
+    return prog;
+}
+
+QStringList withSetting(const QStringList& lines, const QString& key, const QString& value)
 {
     const QString line = key + QStringLiteral(" = ") + value;
+    QStringList out = lines;
+    for (auto& l : out) {
+        if (l.contains(key)) {
+            l = line;
+            return out;
+        }
+    }
+    out.append(line);
+    return out;
+}
+
+void SaveSetting(const QString& rootDir, const QString& key, const QString& value)
+{
     const QString path = deviceStatusPath(rootDir);
     if (!QFileInfo::exists(path)) return;
     TextFile file = readTextFile(path);
-    bool replaced = false;
-    for (auto& l : file.lines) {
-        if (l.contains(key)) {
-            l = line;
-            replaced = true;
-            break;
-        }
-    }
-    if (!replaced) file.lines.append(line);
+    file.lines = withSetting(file.lines, key, value);
     rewriteTextFile(path, file);
 }

@@ -62,7 +62,13 @@ RegistryNoteTexts registryNoteTexts(const RegistryLoadNotes& notes);
 // message, as lines of log.
 void reportRegistryNotes(const RegistryLoadNotes& notes, MessageLogSink& log = standardErrorLog());
 
-// Writes the line key + " = " + value into "DeviceStatus.txt" of the root folder
-// rootDir (replacing the first line that contains key, else appending). Does nothing
+// The settings as the reader takes them from the lines of a settings file (device
+// lines and lines it cannot read passed over), from the defaults of program_rec.
+program_rec settingsOfLines(const QStringList& lines);
+
+// The lines with the line key + " = " + value in place of the first line that
+// contains key, else appended.
+QStringList withSetting(const QStringList& lines, const QString& key, const QString& value);
+// Writes withSetting into "DeviceStatus.txt" of the root folder rootDir. Does nothing
 // when the file is missing.
 void SaveSetting(const QString& rootDir, const QString& key, const QString& value);

@@ -1,7 +1,10 @@
 #include "config/devicelist.h"
 
+#include <nlohmann/json.hpp>
+
 #include <QFileInfo>
 
+#include "app/auditjournal.h"
 #include "app/programstate.h"
 #include "app/registry.h"
 #include "platform/convert.h"
@@ -150,7 +153,64 @@ QStringList linesAfterSave(const QStringList& fileLines, const QList<DeviceRow>&
     return out;
 }
 
-SaveResult saveRegistryRows(const QString& path, const QList<DeviceRow>& rows)
+namespace {
+// The device a line names as the registry reader reads it; nothing for a line that
+// is not a readable device line.
+std::optional<QPair<QString, QString>> deviceKey(const QString& line)
+{
+    if (!isDeviceLine(line)) return std::nullopt;
+    Device_Rec d;
+    int counter = 0;
+    if (!ParseDeviceLine(line, counter, d) || d.ID.isEmpty()) return std::nullopt;
+    return QPair<QString, QString>(d.ID, d.IP);
+}
+
+// The lines of from that are not matched by a line of other, each line of other
+// matching one of from.
+QStringList unmatched(const QStringList& from, const QStringList& other)
+{
+    QStringList rest = other;
+    QStringList out;
+    for (const QString& l : from) {
+        const qsizetype at = rest.indexOf(l);
+        if (at >= 0)
+            rest.removeAt(at);
+        else
+            out << l;
+    }
+    return out;
+}
+
+nlohmann::ordered_json linesJson(const QStringList& lines)
+{
+    nlohmann::ordered_json a = nlohmann::ordered_json::array();
+    for (const QString& l : lines) a.push_back(l.toStdString());
+    return a;
+}
+}  // namespace
+
+RegistryLineChanges registryLineChanges(const QStringList& before, const QStringList& after)
+{
+    RegistryLineChanges c;
+    const QStringList gone = unmatched(before, after);
+    QStringList fresh = unmatched(after, before);
+    for (const QString& old : gone) {
+        const auto key = deviceKey(old);
+        qsizetype match = -1;
+        for (qsizetype i = 0; key && i < fresh.size() && match < 0; ++i)
+            if (deviceKey(fresh[i]) == key) match = i;
+        if (match < 0) {
+            c.removed << old;
+        } else {
+            c.changed.append({old, fresh[match]});
+            fresh.removeAt(match);
+        }
+    }
+    c.added = fresh;
+    return c;
+}
+
+SaveResult saveRegistryRows(const QString& path, const QList<DeviceRow>& rows, AuditJournal& journal)
 {
     SaveResult result;
     if (const int dup = findDuplicateRow(rows); dup != 0) {
@@ -165,7 +225,15 @@ SaveResult saveRegistryRows(const QString& path, const QList<DeviceRow>& rows)
     }
     TextFile file;  // a new registry: Windows-1256, CR LF
     if (QFileInfo::exists(path)) file = readTextFile(path);
+    const QStringList before = file.lines;
     file.lines = linesAfterSave(file.lines, rows);
+    const RegistryLineChanges changes = registryLineChanges(before, file.lines);
+    nlohmann::ordered_json changed = nlohmann::ordered_json::array();
+    for (const auto& [old, now] : changes.changed)
+        changed.push_back({{"old", old.toStdString()}, {"new", now.toStdString()}});
+    journal.append(
+        QStringLiteral("registry.save"),
+        {{"removed", linesJson(changes.removed)}, {"added", linesJson(changes.added)}, {"changed", changed}});
     rewriteTextFile(path, file);
     return result;
 }

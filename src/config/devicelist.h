@@ -11,6 +11,7 @@
 
 #include "app/records.h"
 
+class AuditJournal;
 struct ProgramState;
 
 using DeviceRow = QStringList;  // nine cells, in the column order below
@@ -62,6 +63,18 @@ QString deviceLine(const DeviceRow& row);
 // order), then one device line per row with an ID (in row order).
 QStringList linesAfterSave(const QStringList& fileLines, const QList<DeviceRow>& rows);
 
+// How a save changes the registry file's lines: the lines only before (removed) and
+// only after (added), each counted as often as it stands, and of those the pairs
+// that name the same device (the ID's first character and the connection, as a
+// device line is read) as one changed line. Lines in the same order as in the file.
+struct RegistryLineChanges
+{
+    QStringList removed;
+    QStringList added;
+    QList<QPair<QString, QString>> changed;  // (old, new)
+};
+RegistryLineChanges registryLineChanges(const QStringList& before, const QStringList& after);
+
 enum class SaveOutcome { Saved, Duplicate, BadCell };
 struct SaveResult
 {
@@ -71,9 +84,11 @@ struct SaveResult
 };
 // Rewrites the registry file at path (in the encoding it was read in; a new file in
 // Windows-1256) from rows. Nothing is written when a row repeats an ID on its
-// connection or a cell holds a separator. Throws FileError when the file cannot be
-// read or replaced (the old file stays as it was).
-SaveResult saveRegistryRows(const QString& path, const QList<DeviceRow>& rows);
+// connection or a cell holds a separator. Every save is journalled (registry.save,
+// its registryLineChanges) before the file is replaced. Throws FileError when the file
+// cannot be read or replaced, JournalError when the journal cannot take the entry
+// (the old file stays as it was).
+SaveResult saveRegistryRows(const QString& path, const QList<DeviceRow>& rows, AuditJournal& journal);
 
 // The start of the download period from the three texts of the period box.
 struct PeriodStart

@@ -1,5 +1,8 @@
 #include "config/maintenance.h"
 
+#include <nlohmann/json.hpp>
+
+#include "app/auditjournal.h"
 #include "app/calendar.h"
 #include "platform/bidi.h"
 
@@ -70,6 +73,48 @@ bool clockConfirmed(const QString& reply)
 bool eraseConfirmed(const QString& answer)
 {
     return answer == QLatin1String("yes");
+}
+
+ClockSetResult setDeviceClock(AuditJournal& journal, const QString& device, const _SYSTEMTIME& t,
+                              const CommandExchange& exchange)
+{
+    const QString kind = QStringLiteral("device.clock");
+    nlohmann::ordered_json details{{"device", device.toStdString()}, {"clock", clockText(t).toStdString()}};
+    journal.append(kind, details);
+    ClockSetResult r;
+    // The reply's entry: the command is with the device already, so a journal that
+    // cannot take it is told by the caller and the work goes on.
+    auto journalReply = [&](bool confirmed) {
+        details["confirmed"] = confirmed;
+        try {
+            journal.append(kind, details);
+        } catch (const JournalError&) {
+            r.replyJournalled = false;
+        }
+    };
+    try {
+        r.reply = exchange(clockSetCommand(t));
+    } catch (const std::exception&) {
+        journalReply(false);
+        throw;
+    }
+    r.confirmed = clockConfirmed(r.reply);
+    journalReply(r.confirmed);
+    return r;
+}
+
+QString stopDeviceAlarm(AuditJournal& journal, const QString& device, const CommandExchange& exchange)
+{
+    journal.append(QStringLiteral("device.alarm-stop"), {{"device", device.toStdString()}});
+    return exchange(alarmStopCommand());
+}
+
+QString eraseDeviceLog(AuditJournal& journal, const QString& device, const QString& confirmation,
+                       const CommandExchange& exchange)
+{
+    journal.append(QStringLiteral("device.erase"),
+                   {{"device", device.toStdString()}, {"confirmation", confirmation.toStdString()}});
+    return exchange(eraseCommand());
 }
 
 const QStringList& presetCommands()

@@ -3,11 +3,15 @@
 // which frames them.
 #pragma once
 
+#include <functional>
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include "app/records.h"
+
+class AuditJournal;
 
 namespace maintenance {
 
@@ -32,6 +36,29 @@ bool hasTopUpCode(const QString& code);
 bool clockConfirmed(const QString& reply);
 // Whether the answer to the erase question is exactly "yes".
 bool eraseConfirmed(const QString& answer);
+
+// Sends a command text to the chosen device and answers its reply.
+using CommandExchange = std::function<QString(const QString&)>;
+
+// The journalled commands: each entry is written before its command goes out (a
+// journal that cannot take it throws JournalError and nothing is sent); device is
+// the chosen device's ID.
+struct ClockSetResult
+{
+    QString reply;
+    bool confirmed = false;
+    bool replyJournalled = true;  // false: the second entry could not be written
+};
+// The clock set: a device.clock entry without "confirmed" before the command, and one
+// with it once the reply is in (an exchange that fails with an error: false, and the
+// error goes on).
+ClockSetResult setDeviceClock(AuditJournal& journal, const QString& device, const _SYSTEMTIME& t,
+                              const CommandExchange& exchange);
+// The alarm stop and the erase (confirmation: the answer typed to the erase
+// question): one entry each, before the command; their replies are only shown.
+QString stopDeviceAlarm(AuditJournal& journal, const QString& device, const CommandExchange& exchange);
+QString eraseDeviceLog(AuditJournal& journal, const QString& device, const QString& confirmation,
+                       const CommandExchange& exchange);
 
 // The preset command texts of the typed-command list, the last two empty.
 const QStringList& presetCommands();

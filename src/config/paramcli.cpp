@@ -37,7 +37,10 @@ const char* const kHelp =
     "--expert CODE  the settings page's expert access code (73 and the hour of the\n"
     "  clock, no leading zero): needed to change the locked parameters\n"
     "--root DIR  the root folder (default: see \"termivo --help\")\n"
-    "Exit status: 0 done, 1 the device gave no usable reply or did not confirm,\n"
+    "Every send is entered in the root folder's audit journal \"audit.jsonl\" before it\n"
+    "  goes out and again with the device's reply (passwords as \"***\").\n"
+    "Exit status: 0 done, 1 the device gave no usable reply or did not confirm, or the\n"
+    "audit journal could not be written (then nothing was sent),\n"
     "2 bad command line, unknown device or parameter, or refused by the checks,\n"
     "4 the registry could not be read, 5 the device took the change but the new limits could\n"
     "not be written into every report file (each such file is named on standard error).\n";

@@ -1,6 +1,9 @@
 #include "config/paramsession.h"
 
+#include <optional>
+
 #include <QCoreApplication>
+#include <QDir>
 
 #include "app/calendar.h"
 #include "link/devicelink.h"
@@ -26,7 +29,59 @@ void showBind(const BindOutcome& b, LinkObserver& out)
     for (const QString& line : b.undefinedLines) out.jsonLine(line);
     tell(b.messages, out);
 }
+
+const QString kSendKind = QStringLiteral("params.send");
+
+nlohmann::ordered_json sendDetails(const QString& deviceId, std::optional<bool> confirmed,
+                                   const QList<ParamChange>& changes)
+{
+    nlohmann::ordered_json d;
+    d["device"] = deviceId.toStdString();
+    if (confirmed) d["confirmed"] = *confirmed;
+    d["changes"] = journalledChanges(changes);
+    return d;
+}
+
+// The entry of a reply: the command is already with the device, so a journal that
+// cannot take it is told and the work goes on.
+void journalReply(AuditJournal& journal, const QString& kind, const nlohmann::ordered_json& details, LinkObserver& out)
+{
+    try {
+        journal.append(kind, details);
+    } catch (const JournalError&) {
+        out.message(replyNotJournalledMessage(journal.path()));
+    }
+}
 }  // namespace
+
+bool isSecretParameter(const QString& name)
+{
+    // The access point's and the station's WiFi passwords, and the password of the
+    // device's phone commands.
+    static const QStringList secrets{QStringLiteral("AP.Password"), QStringLiteral("Station.Password"),
+                                     QStringLiteral("GSM.ChangePass")};
+    return secrets.contains(name);
+}
+
+nlohmann::ordered_json journalledChanges(const QList<ParamChange>& changes)
+{
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const ParamChange& c : changes) {
+        const bool secret = isSecretParameter(c.name);
+        list.push_back({{"name", c.name.toStdString()},
+                        {"old", secret ? std::string("***") : c.oldValue.toStdString()},
+                        {"new", secret ? std::string("***") : c.newValue.toStdString()}});
+    }
+    return list;
+}
+
+QString replyNotJournalledMessage(const QString& journalPath)
+{
+    return QCoreApplication::translate("Termivo",
+                                       "The command was entered in the audit journal \"%1\" and sent, but the "
+                                       "device's reply could not be entered after it.")
+        .arg(QDir::toNativeSeparators(journalPath));
+}
 
 QString sheetClockText(const _SYSTEMTIME& t)
 {
@@ -108,6 +163,7 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
                            deviceNumberText(sheet.text(QStringLiteral("LE_S%1_Max1").arg(n)))});
     const QString deviceId = sheet.text(QStringLiteral("LE_BaseParam_ID"));
 
+    const ParameterSheet unsent = sheet;  // the marks, should the journal refuse the send
     BindOutcome built;
     try {
         built = sheet.bind(sheet.lastReply, QStringLiteral("Main"), BindMode::Build, expert);
@@ -116,11 +172,24 @@ SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, Li
         out.message(errorText(e));
         return o;
     }
+    try {
+        journal.append(kSendKind, sendDetails(deviceId, std::nullopt, built.changes));
+    } catch (const JournalError&) {
+        sheet = unsent;
+        throw;
+    }
     o.command = paramcmd::changes(built.changeText);
     out.jsonLine(o.command);
-    o.reply = exchange(o.command);
+    try {
+        o.reply = exchange(o.command);
+    } catch (const std::exception&) {
+        journalReply(journal, kSendKind, sendDetails(deviceId, false, built.changes), out);
+        throw;
+    }
+    const bool confirmed = o.reply.contains(QLatin1String("SetResp"));
+    journalReply(journal, kSendKind, sendDetails(deviceId, confirmed, built.changes), out);
     out.jsonLine(sheettext::kSeparatorLine);
-    if (o.reply.contains(QLatin1String("SetResp"))) {
+    if (confirmed) {
         o.result = SendResult::Confirmed;
         out.statusText(linktext::kReadyStatus);
         if (!limits.isEmpty()) {

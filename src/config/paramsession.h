@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include "app/auditjournal.h"
 #include "config/headerlimits.h"
 #include "config/paramsheet.h"
 #include "link/linkobserver.h"
@@ -50,10 +51,24 @@ struct SendOutcome
     CarryOverResult carried;
 };
 
+// The parameters whose values never reach the journal (the device's passwords): an
+// entry names them as changed, with "***" for both values.
+bool isSecretParameter(const QString& name);  // "GROUP.KEY"
+// The "changes" of a params.send entry: {"name","old","new"} for each, secrets masked.
+nlohmann::ordered_json journalledChanges(const QList<ParamChange>& changes);
+
+// What the user is told when a command went to the device, journalled, but the entry
+// of its reply could not be written to the journal at journalPath.
+QString replyNotJournalledMessage(const QString& journalPath);
+
 // The send (BtnSendSettingJsonClick): validation, the change text, the exchange, the
 // confirmation rule and, after confirmation only, the changed limits into the header
 // lines of the report files of clock's year (clockOf) under root. An exchange that fails with
 // an error throws (the marks are already cleared). What the carry-over met is in
 // carried for the caller to tell (carryOverMessages).
+// The journal gets a params.send entry before the changes go out (without
+// "confirmed"; a journal that cannot take it throws JournalError, nothing is sent and
+// the marks stay), and another with "confirmed" once the reply is in, before the
+// outcome is shown (a failure of that one is told through out; the send goes on).
 SendOutcome sendChanges(ParameterSheet& sheet, const ParamExchange& exchange, LinkObserver& out, const QString& root,
                         const _SYSTEMTIME& clock, bool expert, AuditJournal& journal);

@@ -114,18 +114,25 @@ std::optional<double> paramNumber(const QString& text)
 
 namespace {
 
-QString entryOf(const ParamCell& c)
+// The value of a changed control as the change text carries it.
+QString sentValue(const ParamCell& c)
 {
-    const QString head = QLatin1Char('"') + c.row->key + QStringLiteral("\":");
     switch (c.row->kind) {
         case ParamKind::Number:
-            return head + deviceNumberText(c.text) + QLatin1Char(',');
+            return deviceNumberText(c.text);
         case ParamKind::Text:
-            return head + QLatin1Char('"') + c.text + QStringLiteral("\",");
+            return c.text;
         case ParamKind::Index:
             break;
     }
-    return head + QString::number(c.index) + QLatin1Char(',');
+    return QString::number(c.index);
+}
+
+QString entryOf(const ParamCell& c)
+{
+    const QString head = QLatin1Char('"') + c.row->key + QStringLiteral("\":");
+    if (c.row->kind == ParamKind::Text) return head + QLatin1Char('"') + sentValue(c) + QStringLiteral("\",");
+    return head + sentValue(c) + QLatin1Char(',');
 }
 
 }  // namespace
@@ -251,6 +258,15 @@ BindOutcome ParameterSheet::bind(const QString& text1, const QString& topMember,
                     state = GroupState::Open;
                 }
                 out.changeText += entryOf(c);
+                QString before;
+                try {
+                    // Numbers with a point, as the new value goes out, whatever the regional settings.
+                    before = paramValueText(*p);
+                    if (c.row->kind == ParamKind::Number) before = deviceNumberText(before);
+                } catch (const std::exception&) {
+                    before = QString::fromStdString(p->dump());  // not a value the sheet shows
+                }
+                out.changes.append({group + QLatin1Char('.') + key, before, sentValue(c)});
             }
         }
     }

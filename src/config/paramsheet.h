@@ -27,10 +27,20 @@ struct ParamCell
 
 enum class BindMode { Fill, Build };
 
+// One parameter that a change text carries: "GROUP.KEY", the value the stored reply
+// held and the value as it goes out (a list: the position; a number: with a point).
+struct ParamChange
+{
+    QString name;
+    QString oldValue;
+    QString newValue;
+};
+
 // What one binding pass produced.
 struct BindOutcome
 {
     QString changeText;          // build mode: the change text
+    QList<ParamChange> changes;  // build mode: what the change text carries, in its order
     QStringList undefinedLines;  // "This ctrl not defined:" + name, one per parameter without a control
     QStringList controlNames;    // the names built during the pass
     QStringList messages;        // fill mode: what the change handler brought up

@@ -1,6 +1,7 @@
 #include "views/annotations.h"
 
 #include <algorithm>
+#include <nlohmann/json.hpp>
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -71,14 +72,41 @@ QStringList withHeadingLines(const QStringList& settingsLines, const QStringList
     return lines;
 }
 
-void saveHeadingLines(const QString& rootDir, const QStringList& heading)
+namespace {
+nlohmann::ordered_json linesJson(const QStringList& lines)
+{
+    nlohmann::ordered_json a = nlohmann::ordered_json::array();
+    for (const QString& l : lines) a.push_back(l.toStdString());
+    return a;
+}
+}  // namespace
+
+void saveHeadingLines(const QString& rootDir, const QStringList& heading, AuditJournal& journal)
 {
     for (const QString& line : heading)
         if (const auto problem = headingLineProblem(line)) throw TermivoError(*problem);
     const QString path = deviceStatusPath(rootDir);
     if (!QFileInfo::exists(path)) return;
     TextFile file = readTextFile(path);
+    const QStringList old = settingsOfLines(file.lines).Comment;
     file.lines = withHeadingLines(file.lines, heading);
+    const QStringList now = settingsOfLines(file.lines).Comment;
+    if (now == old) return;
+    journal.append(QStringLiteral("settings.heading"), {{"old", linesJson(old)}, {"new", linesJson(now)}});
+    rewriteTextFile(path, file);
+}
+
+void savePicturePath(const QString& rootDir, const QString& picture, AuditJournal& journal)
+{
+    if (const auto problem = picturePathProblem(picture)) throw TermivoError(*problem);
+    const QString path = deviceStatusPath(rootDir);
+    if (!QFileInfo::exists(path)) return;
+    TextFile file = readTextFile(path);
+    const QString old = settingsOfLines(file.lines).picFileName;
+    file.lines = withSetting(file.lines, QStringLiteral("picfile"), picture);
+    const QString now = settingsOfLines(file.lines).picFileName;
+    if (now == old) return;
+    journal.append(QStringLiteral("settings.background"), {{"old", old.toStdString()}, {"new", now.toStdString()}});
     rewriteTextFile(path, file);
 }
 

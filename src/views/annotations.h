@@ -29,8 +29,16 @@ std::optional<QString> picturePathProblem(const QString& path);
 QStringList withHeadingLines(const QStringList& settingsLines, const QStringList& heading);
 // Writes the heading into "DeviceStatus.txt" of the root folder rootDir (one whole-file write). Throws
 // TermivoError naming the character or the word of a line that cannot be kept, and
-// then writes nothing; does nothing when the file is missing. Throws FileError.
-void saveHeadingLines(const QString& rootDir, const QStringList& heading);
+// then writes nothing; does nothing when the file is missing, or when the heading as
+// the settings reader reads it stays as it was. A change is journalled
+// (settings.heading, the heading as read before and after) before the file is
+// replaced. Throws FileError, and JournalError (the file stays as it was).
+void saveHeadingLines(const QString& rootDir, const QStringList& heading, AuditJournal& journal);
+// Writes the background picture's path (empty: none) into the settings file of the
+// root folder rootDir the same way: refused with TermivoError when the reader would cut
+// it, nothing when the file is missing or the path stays as it was, a change
+// journalled (settings.background) before the file is replaced.
+void savePicturePath(const QString& rootDir, const QString& picture, AuditJournal& journal);
 
 // The remark as it is stored and shown: "yy/m/d h:m:" + text, the date Solar Hijri,
 // nothing zero-padded (98/9/12 14:5:Door open), in calendar.

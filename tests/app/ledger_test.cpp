@@ -75,7 +75,7 @@ TEST_F(LedgerTest, SaveWritesOneLinePerNamedChannelAndEitherSpellingIsOneFile)
 TEST_F(LedgerTest, ResetGivesEveryNamedChannelOneDateAndYearChangeIsAnnounced)
 {
     loadRegistry(state());
-    ResetLastRefresh(state(), 98, 7, 1);
+    ResetLastRefresh(state(), 98, 7, 1, state().journal);
     EXPECT_EQ(readLines(path("last_refresh.txt")),
               (QStringList{kLedgerHeader, "A,T,0,0,98,7,1,1,1,", "A,T,2,0,98,7,1,1,1,", "B,H,1,0,98,7,1,1,1,"}));
     state().YearChanged = 1;

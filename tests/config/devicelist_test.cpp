@@ -136,7 +136,7 @@ TEST_F(RegistrySaveTest, SaveKeepsSettingsLinesAndTheirOrderAndReplacesEveryDevi
                                 row("", "Com9"),  // deleted: not written
                                 {"", "", "", "", "", "", "q", "", ""}};
 
-    const SaveResult r = saveRegistryRows(file(), rows);
+    const SaveResult r = saveRegistryRows(file(), rows, state().journal);
 
     EXPECT_EQ(r.outcome, SaveOutcome::Saved);
     const TextFile after = readTextFile(file());
@@ -154,13 +154,13 @@ TEST_F(RegistrySaveTest, SaveKeepsSettingsLinesAndTheirOrderAndReplacesEveryDevi
 TEST_F(RegistrySaveTest, SaveKeepsAWindowsCodePageFileInItsCodePageAndMakesAMissingFile)
 {
     writeLines(file(), {"header = آزمایشگاه"});
-    saveRegistryRows(file(), {{"اتاق سرد", "Com1", "دما", "", "", "", "a", "T", "lan"}});
+    saveRegistryRows(file(), {{"اتاق سرد", "Com1", "دما", "", "", "", "a", "T", "lan"}}, state().journal);
     const QByteArray bytes = readFileBytes(file());
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(decodeTextFile(bytes).lines.last(), "device  =اتاق سرد,Com1,دما,,,,a,T,lan,");
 
     QFile::remove(file());
-    saveRegistryRows(file(), {row("a", "Com1")});
+    saveRegistryRows(file(), {row("a", "Com1")}, state().journal);
     EXPECT_EQ(readLines(file()), QStringList{deviceLine(row("a", "Com1"))});
 }
 
@@ -171,7 +171,7 @@ TEST_F(RegistrySaveTest, ACodePageFileBecomesUtf8WhenACellHoldsALetterTheCodePag
 {
     writeLines(file(), {"header = انبار"});
     const DeviceRow persian{"انبار ۲", "Com1", "یخچال", "", "", "", "a", "T", "lan"};
-    saveRegistryRows(file(), {persian});
+    saveRegistryRows(file(), {persian}, state().journal);
     const TextFile after = readTextFile(file());
     EXPECT_EQ(after.encoding, TextEncoding::Utf8);
     EXPECT_EQ(after.lines, (QStringList{"header = انبار", deviceLine(persian)}));
@@ -184,10 +184,11 @@ TEST_F(RegistrySaveTest, RefusedSavesWriteNothing)
 {
     const QByteArray before = encodeTextFile({"online = 0", "device  =Old,Com1,T,,,,a,T,wire,"}, TextEncoding::Utf8);
     writeFileBytes(file(), before);
-    const SaveResult dup = saveRegistryRows(file(), {row("a", "Com1"), row("a", "Com2"), row("a", "Com1")});
+    const SaveResult dup =
+        saveRegistryRows(file(), {row("a", "Com1"), row("a", "Com2"), row("a", "Com1")}, state().journal);
     EXPECT_EQ(dup.outcome, SaveOutcome::Duplicate);
     EXPECT_EQ(dup.duplicateRow, 3);
-    const SaveResult bad = saveRegistryRows(file(), {row("a", "Com1", "A,B")});
+    const SaveResult bad = saveRegistryRows(file(), {row("a", "Com1", "A,B")}, state().journal);
     EXPECT_EQ(bad.outcome, SaveOutcome::BadCell);
     EXPECT_EQ(readFileBytes(file()), before);
 }
@@ -200,7 +201,7 @@ TEST_F(RegistrySaveTest, AFullDiskLeavesTheOldFile)
     for (int i = 0; i < 40; ++i) many << row(QString(QChar('A' + i)), "Com1", QString(200, 'n'));
     {
         FileSizeLimit limit(256);
-        EXPECT_THROW(saveRegistryRows(file(), many), FileError);
+        EXPECT_THROW(saveRegistryRows(file(), many, state().journal), FileError);
     }
     EXPECT_EQ(readFileBytes(file()), before);
 }
@@ -214,7 +215,7 @@ TEST_F(RegistrySaveTest, AReadOnlyFolderLeavesTheOldFile)
         QFile::setPermissions(root(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         GTEST_SKIP() << "running with rights over any folder";
     }
-    EXPECT_THROW(saveRegistryRows(file(), {row("z", "Com1")}), FileError);
+    EXPECT_THROW(saveRegistryRows(file(), {row("z", "Com1")}, state().journal), FileError);
     QFile::setPermissions(root(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(readFileBytes(file()), before);
 }

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -93,15 +94,18 @@ TEST_F(DeviceNamesWindow, ARegistryKeepsItsLineEndsThroughEverySave)
     page()->BitBtnAddDev->click();
     dlg.expect(Kind::Message, kSaved);
     page()->BtnSaveSoft->click();
-    dlg.expect(Kind::OpenFile, QString(), std::nullopt);
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(path("bg.png")));
+    dlg.expect(Kind::OpenFile, QString(), path("bg.png"));
     mainWindow()->backimage1->trigger();  // writes the setting "picfile"
-    saveHeadingLines(state().Prog.RootDir, {"North wing"});
+    saveHeadingLines(state().Prog.RootDir, {"North wing"}, state().journal);
     const QByteArray bytes = readFileBytes(path("DeviceStatus.txt"));
     EXPECT_FALSE(bytes.contains('\r'));
     const QStringList lines = QString::fromUtf8(bytes).split('\n');
     EXPECT_EQ(lines.mid(0, 5), (QStringList{"online = 0", "device  =Cold room," + lan + ",Freezer,,,,A,T,lan,",
                                             "device  =Cold room," + lan + ",Sensor1,Sensor2,,,B,T,lan,",
-                                            "picfile = ", "Comment0 = North wing"}));
+                                            "picfile = " + path("bg.png"), "Comment0 = North wing"}));
 
     QFile::remove(path("DeviceStatus.txt"));
     dlg.expect(Kind::Message, kSaved);

@@ -23,7 +23,7 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 }
 }  // namespace
 
-DeviceNamesPage::DeviceNamesPage(const ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent)
+DeviceNamesPage::DeviceNamesPage(ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent)
     : QWidget(parent), m_state(state), m_link(link), m_commands(commands)
 {
     setObjectName(QStringLiteral("TabSheet1"));
@@ -125,7 +125,8 @@ int DeviceNamesPage::FindDuplicateID() const
 
 void DeviceNamesPage::BtnSaveSoftClick()
 {
-    const devicelist::SaveResult r = devicelist::saveRegistryRows(deviceStatusPath(m_state.Prog.RootDir), rows());
+    const devicelist::SaveResult r =
+        devicelist::saveRegistryRows(deviceStatusPath(m_state.Prog.RootDir), rows(), m_state.journal);
     if (r.outcome == devicelist::SaveOutcome::Duplicate) {
         dialogs().message(QStringLiteral("دو دستگاه نمی توانند یک آی دی داشته باشند "));
         return;

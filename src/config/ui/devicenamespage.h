@@ -15,9 +15,9 @@ class DeviceNamesPage : public QWidget
 {
     Q_OBJECT
 public:
-    // state: the registry the page lists and saves over; link: the serial ports the
+    // state: the registry the page lists and saves over, and the journal of its saves; link: the serial ports the
     // page lists and closes; commands: the registry's readers are told of a save.
-    DeviceNamesPage(const ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent = nullptr);
+    DeviceNamesPage(ProgramState& state, DeviceLink& link, WindowCommands& commands, QWidget* parent = nullptr);
 
     QTableWidget* StringGrid1;
     QPushButton* BitBtnAddDev;
@@ -49,7 +49,7 @@ public:
 private:
     void setRows(const QList<DeviceRow>& rows);
 
-    const ProgramState& m_state;
+    ProgramState& m_state;
     DeviceLink& m_link;
     WindowCommands& m_commands;
     QList<DeviceRow> m_registryRows;  // the rows as last filled or saved

@@ -15,6 +15,7 @@
 #include "app/programstate.h"
 #include "app/records.h"
 #include "config/maintenance.h"
+#include "config/paramsession.h"
 #include "link/devicelink.h"
 #include "link/devicesearch.h"
 #include "link/ussdpoll.h"
@@ -131,15 +132,17 @@ void DeviceCommandsPanel::Button10Click()
 {
     const _SYSTEMTIME t = clockOf(programNow(), m_state.Prog.calendar);
     LE_BaseParam_TimeDate->setText(maintenance::clockDisplay(t));
-    const QString reply = sendToChosenDevice(maintenance::clockSetCommand(t));
-    m_replies->Memo_Json->appendPlainText(reply);
-    if (maintenance::clockConfirmed(reply)) dialogs().message(maintenance::kClockSet);
+    const maintenance::ClockSetResult r =
+        maintenance::setDeviceClock(m_state.journal, m_state.SelDevice.ID, t, chosenDeviceExchange());
+    m_replies->Memo_Json->appendPlainText(r.reply);
+    if (!r.replyJournalled) dialogs().message(replyNotJournalledMessage(m_state.journal.path()));
+    if (r.confirmed) dialogs().message(maintenance::kClockSet);
     m_replies->Memo_Json->appendPlainText(maintenance::kReplySeparator);
 }
 
 void DeviceCommandsPanel::BitBtn1Click()
 {
-    m_replies->addReply(sendToChosenDevice(maintenance::alarmStopCommand()));
+    m_replies->addReply(maintenance::stopDeviceAlarm(m_state.journal, m_state.SelDevice.ID, chosenDeviceExchange()));
 }
 
 void DeviceCommandsPanel::btnClearAllFileClick()
@@ -154,8 +157,12 @@ void DeviceCommandsPanel::btnClearAllFileClick()
     const std::optional<QString> answer =
         dialogs().input(maintenance::kEraseTitle, maintenance::erasePrompt(chosenDevice()), QString());
     if (!answer || !maintenance::eraseConfirmed(*answer)) return;
-    dialogs().message(maintenance::kEraseSent);
-    m_replies->addReply(sendToChosenDevice(maintenance::eraseCommand()));
+    // Said once the command is journalled, just before it goes out.
+    const maintenance::CommandExchange announced = [this](const QString& command) {
+        dialogs().message(maintenance::kEraseSent);
+        return sendToChosenDevice(command);
+    };
+    m_replies->addReply(maintenance::eraseDeviceLog(m_state.journal, m_state.SelDevice.ID, *answer, announced));
 }
 
 // ---------------------------------------------------------------- operator codes
@@ -215,6 +222,11 @@ void OperatorPanel::Button1Click()
 QString DeviceCommandsPanel::sendToChosenDevice(const QString& command)
 {
     return m_link.Write2Dev(command, m_state.SelDevice);
+}
+
+maintenance::CommandExchange DeviceCommandsPanel::chosenDeviceExchange()
+{
+    return [this](const QString& command) { return sendToChosenDevice(command); };
 }
 
 Device_Rec DeviceCommandsPanel::chosenDevice() const

@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QWidget>
 
+#include "config/maintenance.h"
+
 class DeviceSearch;
 class UssdPoll;
 class QComboBox;
@@ -67,6 +69,7 @@ public:
 
 private:
     QString sendToChosenDevice(const QString& command);
+    maintenance::CommandExchange chosenDeviceExchange();
     // The chosen device as the registry knows it (its name), for the erase question.
     Device_Rec chosenDevice() const;
 

@@ -25,7 +25,7 @@ QComboBox* numberList(int from, int to, const QString& prompt, const char* name,
 }
 }  // namespace
 
-PeriodStartBox::PeriodStartBox(const ProgramState& state, QWidget* parent)
+PeriodStartBox::PeriodStartBox(ProgramState& state, QWidget* parent)
     : QGroupBox(QStringLiteral("تنظیم اول دوره "), parent), m_state(state)
 {
     setObjectName(QStringLiteral("GroupBoxPeriod"));
@@ -51,7 +51,7 @@ void PeriodStartBox::Button3Click()
         return;
     }
     if (p.outcome == O::OutOfRange) return;
-    ResetLastRefresh(m_state, p.year, p.month, p.day);
+    ResetLastRefresh(m_state, p.year, p.month, p.day, m_state.journal);
     dialogs().message(QStringLiteral("لطفا در صورت وجود پوشه سال جاری در کنار برنامه آن را تغییر نام دهید "));
     dialogs().message(QStringLiteral("تغییرات ذخیره شد لطفا برنامه را بسته و دوباره باز کنید."));
     // A desktop without a program for folders says so only on standard error: the user

@@ -12,8 +12,9 @@ class PeriodStartBox : public QGroupBox
 {
     Q_OBJECT
 public:
-    // state: the root folder opened after the change.
-    explicit PeriodStartBox(const ProgramState& state, QWidget* parent = nullptr);
+    // state: the registry and root folder whose ledger is rewritten, the journal of the
+    // change, and the root folder opened after it.
+    explicit PeriodStartBox(ProgramState& state, QWidget* parent = nullptr);
 
     QComboBox* CB_Day;
     QComboBox* CB_Mon;
@@ -23,5 +24,5 @@ public:
     void Button3Click();
 
 private:
-    const ProgramState& m_state;
+    ProgramState& m_state;
 };

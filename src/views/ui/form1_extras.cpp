@@ -60,10 +60,12 @@ void TForm1::backimage1Click()
 {
     const QString chosen =
         dialogs().openFile(QStringLiteral("افزودن پس زمینه "), kPictureFilter, m_state.Prog.picFileName);
+    // The setting is saved (and journalled) first: a setting that cannot be saved
+    // leaves the background on screen as it was.
     if (chosen.isEmpty()) {
+        savePicturePath(m_state.Prog.RootDir, QString(), m_state.journal);
         m_view.chart.backgroundPicture.clear();
         renderMonth();
-        SaveSetting(m_state.Prog.RootDir, QStringLiteral("picfile"), QString());
         return;
     }
     const QString full = QFileInfo(chosen).absoluteFilePath();
@@ -72,9 +74,9 @@ void TForm1::backimage1Click()
         return;
     }
     requireReadablePicture(full);  // the old background and the setting stay as they were
+    savePicturePath(m_state.Prog.RootDir, full, m_state.journal);
     m_view.chart.backgroundPicture = full;
     renderMonth();
-    SaveSetting(m_state.Prog.RootDir, QStringLiteral("picfile"), full);
 }
 
 void TForm1::AddComment1Click()

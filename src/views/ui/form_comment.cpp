@@ -69,6 +69,6 @@ void TForm_comment::OKClick()
             return;
         }
     }
-    saveHeadingLines(m_state.Prog.RootDir, lines);
+    saveHeadingLines(m_state.Prog.RootDir, lines, m_state.journal);
     accept();
 }
