@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <thread>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -316,8 +317,11 @@ VerifyResult verifyRoot(const QString& root, const JournalScan& scan, std::optio
     for (const auto& [key, report] : journalled)
         if (inYear(key, yy)) keys.insert(key);
 
-    for (const QString& key : keys) {
-        result.files << key;
+    for (const QString& key : keys) result.files << key;
+    // The files are read and compared on as many threads as the machine has.
+    std::vector<std::vector<VerifyFinding>> perFile(keys.size());
+    auto check = [&](qsizetype i) {
+        const QString& key = result.files[i];
         const QString path = filePathOf(root, key);
         const auto j = journalled.find(key);
         const JournalledReport* report = j == journalled.end() ? nullptr : &j->second;
@@ -326,13 +330,21 @@ VerifyResult verifyRoot(const QString& root, const JournalScan& scan, std::optio
             try {
                 lines = readTextFile(path).lines;
             } catch (const FileError& e) {
-                result.findings.push_back({Kind::FileUnreadable, key, 0, 0, 0, {}, e.text()});
-                continue;
+                perFile[size_t(i)].push_back({Kind::FileUnreadable, key, 0, 0, 0, {}, e.text()});
+                return;
             }
         }
-        auto found = compareReportFile(key, lines, report);
-        result.findings.insert(result.findings.end(), found.begin(), found.end());
-    }
+        perFile[size_t(i)] = compareReportFile(key, lines, report);
+    };
+    const qsizetype threads = std::clamp<qsizetype>(result.files.size() / 16, 1,
+                                                    qsizetype(std::max(1u, std::thread::hardware_concurrency())));
+    std::vector<std::thread> workers;
+    for (qsizetype t = 0; t < threads; ++t)
+        workers.emplace_back([&, t] {
+            for (qsizetype i = t; i < result.files.size(); i += threads) check(i);
+        });
+    for (auto& w : workers) w.join();
+    for (auto& found : perFile) result.findings.insert(result.findings.end(), found.begin(), found.end());
     auto chain = checkJournalChain(scan);
     result.findings.insert(result.findings.end(), chain.begin(), chain.end());
     return result;
