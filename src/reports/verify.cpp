@@ -435,12 +435,13 @@ QString verifyText(const VerifyResult& result)
     for (const auto& f : result.findings) text += findingText(f) + QLatin1Char('\n');
     const int d = result.differences();
     const int n = result.notes();
-    text += tr("%1 report files and %2 journal lines checked: %3 differences, %4 notes: %5\n")
+    text += tr("%1 report files and %2 journal lines checked: %3 differences, %4 notes: %5")
                 .arg(result.files.size())
                 .arg(result.journalLines)
                 .arg(d)
                 .arg(n)
-                .arg(d ? tr("the records differ from the audit journal") : tr("the records match the audit journal"));
+                .arg(d ? tr("the records differ from the audit journal") : tr("the records match the audit journal")) +
+            QLatin1Char('\n');
     return text;
 }
 
