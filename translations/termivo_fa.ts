@@ -288,6 +288,22 @@
         <translation>تصویر «%1» بارگذاری نمی‌شود. %2</translation>
     </message>
     <message>
+        <source>It ended while it was read.</source>
+        <translation>هنگام خواندن به پایان رسید.</translation>
+    </message>
+    <message>
+        <source>No root folder is set.</source>
+        <translation>پوشه داده ها تعیین نشده است.</translation>
+    </message>
+    <message>
+        <source>The disk is full.</source>
+        <translation>دیسک پر است.</translation>
+    </message>
+    <message>
+        <source>The audit journal &quot;%1&quot; cannot be read: %2</source>
+        <translation>دفتر رویدادها «%1» خوانده نمی‌شود: %2</translation>
+    </message>
+    <message>
         <source>a line that is not a day line</source>
         <translation>سطری که سطر روز نیست</translation>
     </message>

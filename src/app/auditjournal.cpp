@@ -20,6 +20,8 @@
 
 namespace {
 
+// lupdate files a tr() inside a member function under the class's name: the members
+// call QCoreApplication::translate("Termivo", ...) themselves, as the texts are looked up.
 QString tr(const char* text)
 {
     return QCoreApplication::translate("Termivo", text);
@@ -170,7 +172,9 @@ void AuditJournal::catchUp(int fd)
     while (got < bytes.size()) {
         const ssize_t n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), off_t(from + got));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw journalError(path(), n < 0 ? systemError(errno) : tr("It ended while it was read."));
+        if (n <= 0)
+            throw journalError(path(), n < 0 ? systemError(errno)
+                                             : QCoreApplication::translate("Termivo", "It ended while it was read."));
         got += n;
     }
     qsizetype start = 0;
@@ -192,7 +196,7 @@ QByteArray AuditJournal::append(const QString& kind, const nlohmann::ordered_jso
 {
     const std::lock_guard lock(m_mutex);
     const QString file = path();
-    if (m_rootDir.isEmpty()) throw journalError(file, tr("No root folder is set."));
+    if (m_rootDir.isEmpty()) throw journalError(file, QCoreApplication::translate("Termivo", "No root folder is set."));
     // The journal must be a regular file of the root folder, not a link out of it.
     try {
         requireRegularFileInside(file, m_rootDir);
@@ -233,7 +237,8 @@ QByteArray AuditJournal::append(const QString& kind, const nlohmann::ordered_jso
             // Whatever part went out is a cut-off line: read it back at the next append.
             m_cache = Cache{};
             m_inode = -1;
-            throw journalError(file, n < 0 ? systemError(code) : tr("The disk is full."));
+            throw journalError(file,
+                               n < 0 ? systemError(code) : QCoreApplication::translate("Termivo", "The disk is full."));
         }
         written += n;
     }
@@ -264,8 +269,8 @@ bool AuditJournal::knowsFile(const QString& fileKey)
     const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         if (errno == ENOENT) return false;
-        throw JournalError(
-            tr("The audit journal \"%1\" cannot be read: %2").arg(QDir::toNativeSeparators(file), systemError(errno)));
+        throw JournalError(QCoreApplication::translate("Termivo", "The audit journal \"%1\" cannot be read: %2")
+                               .arg(QDir::toNativeSeparators(file), systemError(errno)));
     }
     LockedFile locked(fd);
     while (::flock(fd, LOCK_SH) != 0)
