@@ -8,6 +8,7 @@
 #include <QTextStream>
 
 #include "app/commandline.h"
+#include "app/journalview.h"
 #include "app/programstate.h"
 #include "app/rootdir.h"
 #include "app/ui/application.h"
@@ -17,6 +18,7 @@
 #include "link/devicelink.h"
 #include "link/listports.h"
 #include "online/pollonce.h"
+#include "reports/verify.h"
 #include "views/compliancereport.h"
 #include "views/exporttable.h"
 #include "views/openmetricsexport.h"
@@ -53,6 +55,8 @@ const CommandMode kModes[] = {
      runReportMode, CommandApp::Gui},
     {"--export-openmetrics", "write the report files' hourly values in the OpenMetrics format (Prometheus)",
      exportOpenMetricsHelp, nullptr, runExportOpenMetrics},
+    {"--verify", "check the report files and the audit journal against each other", verifyHelp, nullptr, runVerify},
+    {"--journal", "print the audit journal for a person to read", journalHelp, nullptr, runJournal},
 };
 
 }  // namespace

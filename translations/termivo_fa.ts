@@ -287,5 +287,101 @@
         <source>Cannot load the picture &quot;%1&quot;. %2</source>
         <translation>تصویر «%1» بارگذاری نمی‌شود. %2</translation>
     </message>
+    <message>
+        <source>It ended while it was read.</source>
+        <translation>هنگام خواندن به پایان رسید.</translation>
+    </message>
+    <message>
+        <source>No root folder is set.</source>
+        <translation>پوشه داده ها تعیین نشده است.</translation>
+    </message>
+    <message>
+        <source>The disk is full.</source>
+        <translation>دیسک پر است.</translation>
+    </message>
+    <message>
+        <source>The audit journal &quot;%1&quot; cannot be read: %2</source>
+        <translation>دفتر رویدادها «%1» خوانده نمی‌شود: %2</translation>
+    </message>
+    <message>
+        <source>a line that is not a day line</source>
+        <translation>سطری که سطر روز نیست</translation>
+    </message>
+    <message>
+        <source>day %1</source>
+        <translation>روز %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 was changed outside the program</source>
+        <translation>%1: %2 بیرون از برنامه تغییر کرده است</translation>
+    </message>
+    <message>
+        <source>%1: %2 was removed outside the program</source>
+        <translation>%1: %2 بیرون از برنامه حذف شده است</translation>
+    </message>
+    <message>
+        <source>%1: %2 was added outside the program</source>
+        <translation>%1: %2 بیرون از برنامه افزوده شده است</translation>
+    </message>
+    <message>
+        <source>%1: remark %2 was changed outside the program</source>
+        <translation>%1: توضیح %2 بیرون از برنامه تغییر کرده است</translation>
+    </message>
+    <message>
+        <source>%1: a remark was removed outside the program</source>
+        <translation>%1: توضیحی بیرون از برنامه حذف شده است</translation>
+    </message>
+    <message>
+        <source>%1: remark %2 was added outside the program</source>
+        <translation>%1: توضیح %2 بیرون از برنامه افزوده شده است</translation>
+    </message>
+    <message>
+        <source>%1: the header is not the one last journalled: journalled &quot;%2&quot;, found &quot;%3&quot;</source>
+        <translation>%1: سربرگ همانی نیست که آخرین بار در دفتر رویدادها ثبت شد: ثبت شده «%2»، موجود «%3»</translation>
+    </message>
+    <message>
+        <source>%1: removed: the journal has entries for it but the file does not exist</source>
+        <translation>%1: حذف شده: دفتر رویدادها از آن یاد می‌کند اما فایل وجود ندارد</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read: %2</source>
+        <translation>%1: خوانده نمی‌شود: %2</translation>
+    </message>
+    <message>
+        <source>%1 line %2: the chain breaks here: a line before it was edited, removed or reordered</source>
+        <translation>%1 سطر %2: زنجیره اینجا گسسته است: سطری پیش از آن ویرایش، حذف یا جابه‌جا شده است</translation>
+    </message>
+    <message>
+        <source>%1 line %2: damaged: the line is not a journal entry</source>
+        <translation>%1 سطر %2: آسیب دیده: این سطر رویدادی از دفتر نیست</translation>
+    </message>
+    <message>
+        <source>%1 line %2: the last line is cut off</source>
+        <translation>%1 سطر %2: سطر آخر ناتمام است</translation>
+    </message>
+    <message>
+        <source>%1: not journalled (made before the journal; &quot;--verify --adopt&quot; takes it as it stands)</source>
+        <translation>%1: در دفتر رویدادها ثبت نشده است (پیش از دفتر ساخته شده؛ «--verify --adopt» آن را همان گونه که هست می‌پذیرد)</translation>
+    </message>
+    <message>
+        <source>%1 line %2: damaged, accepted by &quot;--verify --adopt&quot;</source>
+        <translation>%1 سطر %2: آسیب دیده، پذیرفته شده با «--verify --adopt»</translation>
+    </message>
+    <message>
+        <source>%1: the days of the last download (journal line %2) are not in the file: its write was cut short</source>
+        <translation>%1: روزهای آخرین داده برداری (سطر %2 دفتر) در فایل نیست: نوشتن فایل نیمه کاره ماند</translation>
+    </message>
+    <message>
+        <source>%1 report files and %2 journal lines checked: %3 differences, %4 notes: %5</source>
+        <translation>%1 فایل گزارش و %2 سطر دفتر بررسی شد: %3 ناهمخوانی، %4 یادداشت: %5</translation>
+    </message>
+    <message>
+        <source>the records differ from the audit journal</source>
+        <translation>داده ها با دفتر رویدادها یکی نیست</translation>
+    </message>
+    <message>
+        <source>the records match the audit journal</source>
+        <translation>داده ها با دفتر رویدادها یکی است</translation>
+    </message>
 </context>
 </TS>

@@ -1,11 +1,13 @@
 #include "app/auditjournal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -18,6 +20,8 @@
 
 namespace {
 
+// lupdate files a tr() inside a member function under the class's name: the members
+// call QCoreApplication::translate("Termivo", ...) themselves, as the texts are looked up.
 QString tr(const char* text)
 {
     return QCoreApplication::translate("Termivo", text);
@@ -168,7 +172,9 @@ void AuditJournal::catchUp(int fd)
     while (got < bytes.size()) {
         const ssize_t n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), off_t(from + got));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw journalError(path(), n < 0 ? systemError(errno) : tr("It ended while it was read."));
+        if (n <= 0)
+            throw journalError(path(), n < 0 ? systemError(errno)
+                                             : QCoreApplication::translate("Termivo", "It ended while it was read."));
         got += n;
     }
     qsizetype start = 0;
@@ -190,7 +196,7 @@ QByteArray AuditJournal::append(const QString& kind, const nlohmann::ordered_jso
 {
     const std::lock_guard lock(m_mutex);
     const QString file = path();
-    if (m_rootDir.isEmpty()) throw journalError(file, tr("No root folder is set."));
+    if (m_rootDir.isEmpty()) throw journalError(file, QCoreApplication::translate("Termivo", "No root folder is set."));
     // The journal must be a regular file of the root folder, not a link out of it.
     try {
         requireRegularFileInside(file, m_rootDir);
@@ -231,7 +237,8 @@ QByteArray AuditJournal::append(const QString& kind, const nlohmann::ordered_jso
             // Whatever part went out is a cut-off line: read it back at the next append.
             m_cache = Cache{};
             m_inode = -1;
-            throw journalError(file, n < 0 ? systemError(code) : tr("The disk is full."));
+            throw journalError(file,
+                               n < 0 ? systemError(code) : QCoreApplication::translate("Termivo", "The disk is full."));
         }
         written += n;
     }
@@ -262,8 +269,8 @@ bool AuditJournal::knowsFile(const QString& fileKey)
     const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         if (errno == ENOENT) return false;
-        throw JournalError(
-            tr("The audit journal \"%1\" cannot be read: %2").arg(QDir::toNativeSeparators(file), systemError(errno)));
+        throw JournalError(QCoreApplication::translate("Termivo", "The audit journal \"%1\" cannot be read: %2")
+                               .arg(QDir::toNativeSeparators(file), systemError(errno)));
     }
     LockedFile locked(fd);
     while (::flock(fd, LOCK_SH) != 0)
@@ -271,6 +278,20 @@ bool AuditJournal::knowsFile(const QString& fileKey)
     catchUp(fd);
     return m_cache.files.contains(fileKey);
 }
+
+namespace {
+
+// Reads one line of the journal: its digest and, when it is one, its entry.
+void readJournalLine(const QByteArray& bytes, qsizetype start, qsizetype end, bool complete, JournalLine& line)
+{
+    line.text = bytes.mid(start, end - start);
+    line.digest = sha256Hex(line.text);
+    line.complete = complete;
+    auto j = nlohmann::ordered_json::parse(line.text.constBegin(), line.text.constEnd(), nullptr, false);
+    if (complete && isEntryObject(j)) line.entry = std::move(j);
+}
+
+}  // namespace
 
 JournalScan scanJournal(const QString& path)
 {
@@ -285,29 +306,45 @@ JournalScan scanJournal(const QString& path)
     if (f.error() != QFileDevice::NoError)
         throw JournalError(
             tr("The audit journal \"%1\" cannot be read: %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+
+    // Where each line starts; then the lines are read (digest and JSON, the bulk of the
+    // work) on as many threads as the machine has, in parts of consecutive lines.
+    std::vector<qsizetype> starts;
+    for (qsizetype start = 0; start < bytes.size();) {
+        starts.push_back(start);
+        const qsizetype end = bytes.indexOf('\n', start);
+        start = end < 0 ? bytes.size() : end + 1;
+    }
+    scan.lines.resize(starts.size());
+    auto readLines = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            const qsizetype start = starts[i];
+            qsizetype end = i + 1 < starts.size() ? starts[i + 1] - 1 : bytes.indexOf('\n', start);
+            const bool complete = end >= 0;
+            if (!complete) end = bytes.size();
+            scan.lines[i].number = int(i + 1);
+            readJournalLine(bytes, start, end, complete, scan.lines[i]);
+        }
+    };
+    constexpr size_t kLinesPerThread = 4096;
+    const size_t threads =
+        std::clamp<size_t>(starts.size() / kLinesPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> workers;
+    const size_t part = (starts.size() + threads - 1) / threads;
+    for (size_t t = 1; t < threads; ++t)
+        workers.emplace_back(readLines, t * part, std::min(starts.size(), (t + 1) * part));
+    readLines(0, std::min(starts.size(), part));
+    for (auto& w : workers) w.join();
+
     QByteArray previous = sha256Hex(QByteArray());
-    qsizetype start = 0;
-    int number = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        const bool complete = end >= 0;
-        if (!complete) end = bytes.size();
-        JournalLine line;
-        line.number = ++number;
-        line.text = bytes.mid(start, end - start);
-        line.digest = sha256Hex(line.text);
-        line.complete = complete;
-        auto j = nlohmann::ordered_json::parse(line.text.constBegin(), line.text.constEnd(), nullptr, false);
-        if (complete && isEntryObject(j)) {
-            if (!scan.chainBreak && QByteArray::fromStdString(j["prev"].get<std::string>()) != previous)
+    for (const JournalLine& line : scan.lines) {
+        if (line.entry) {
+            if (!scan.chainBreak && QByteArray::fromStdString((*line.entry)["prev"].get<std::string>()) != previous)
                 scan.chainBreak = line.number;
-            line.entry = std::move(j);
         } else {
             scan.damaged.push_back(line.number);
         }
         previous = line.digest;
-        scan.lines.push_back(std::move(line));
-        start = end + 1;
     }
     scan.tornLast = !bytes.isEmpty() && !bytes.endsWith('\n');
     return scan;

@@ -15,6 +15,7 @@ class CompliancePanel;
 class QAction;
 class QActionGroup;
 class QCustomPlot;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -75,6 +76,7 @@ public:
     QAction* SaveasBitmap1 = nullptr;
     QAction* SaveAsTextFile1 = nullptr;
     QAction* Print1 = nullptr;
+    QAction* VerifyFiles1 = nullptr;  // the report files checked against the audit journal
     QAction* Exit1 = nullptr;
     QMenu* Read1 = nullptr;
     QAction* AllData1 = nullptr;
@@ -184,6 +186,9 @@ public slots:
     void pdfHelpClick();
     void openfolder1Click();
     void mailto1Click();
+    // The check of the root folder's report files against the audit journal
+    // (form1_verify.cpp): an information box when all match, else the findings' window.
+    void VerifyFiles1Click();
 
 signals:
     // A control of the device panel was clicked: box 1..8, role as in roleCode.
@@ -203,6 +208,9 @@ private:
     // The figures of month of the shown year into m_compliance and the chart's bands.
     void computeCompliance(int month);
     void buildMenu();
+    // After a report file has opened: one warning naming the days whose lines differ
+    // from what the audit journal says the file holds.
+    void warnOfUnjournalledDays(const QString& path, const QStringList& lines);
     void bindExtrasMenu();
     QWidget* buildDevicePanel();
     void renderMonth();
@@ -223,4 +231,5 @@ private:
     MonthView m_view;
     MonthCompliance m_compliance;
     bool m_shownOnce = false;
+    QDialog* m_verifyWindow = nullptr;  // the findings of the last check, made on first use
 };

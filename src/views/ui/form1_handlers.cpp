@@ -67,6 +67,7 @@ void TForm1::buildMenu()
     SaveAsTextFile1->setStatusTip(QStringLiteral("برای استفاده در نرم افزار های آماری مانند اکسل و ..."));
     SaveAsTextFile1->setToolTip(SaveAsTextFile1->statusTip());
     Print1 = addItem(File1, "Print1", QStringLiteral("چاپ"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    VerifyFiles1 = addItem(File1, "VerifyFiles1", QStringLiteral("بررسی درستی پرونده‌ها"));
     File1->addSeparator();
     Exit1 = addItem(File1, "Exit1", QStringLiteral("خروج"), QKeySequence(Qt::CTRL | Qt::Key_X));
     // Ctrl+F opens the file menu.
@@ -128,6 +129,7 @@ void TForm1::buildMenu()
     };
     bind(Open1, &TForm1::Open1Click);
     bind(Exit1, &TForm1::Exit1Click);
+    bind(VerifyFiles1, &TForm1::VerifyFiles1Click);
     bind(AllData1, &TForm1::AllData1Click);
     bind(ExtendedConfig1, &TForm1::ExtendedConfig1Click);
     bind(Showreadingreport1, &TForm1::Showreadingreport1Click);
@@ -217,6 +219,7 @@ QStringList TForm1::titleOf(const QStringList& heading) const
 
 bool TForm1::OpenMyFile(const QString& str1)
 {
+    QStringList openedLines;
     const bool ok = guarded([&] {
         // The file is loaded on the side; what is on show changes only once it has loaded.
         const int period = checkedPeriod();
@@ -240,8 +243,11 @@ bool TForm1::OpenMyFile(const QString& str1)
         m_view.chart.title = titleOf(m_state.Prog.Comment);
         PageControl1->setTabText(0, QStringLiteral(" منحنی : ") + name);
         PageControl1->setTabText(1, QStringLiteral(" جدول : ") + name);
+        openedLines = file.lines;
     });
     renderMonth();
+    // The month is on show before the warning comes.
+    if (ok) warnOfUnjournalledDays(str1, openedLines);
     return ok;
 }
 
