@@ -2,7 +2,7 @@
 # Lays out a root folder whose report file's limits changed within a month, for the
 # picture of the month view's stepped limit lines: the vaccine store of
 # tests/data/reports/A1_Vaccines.rep (year folder 3, 2 .. 8 °C) whose limits were set to
-# 3 .. 7 on 1403/7/15 at 12:00 Tehran time, its header rewritten so, and an audit journal
+# 2.5 .. 7.5 on 1403/7/15 at 12:00 Tehran time, its header rewritten so, and an audit journal
 # that records the file's adoption at that first write and the header change, each entry
 # chained to the line before it.
 # Usage: make-limits-root.sh ROOT_FOLDER
@@ -18,7 +18,7 @@ if lines and lines[-1] == '':
     lines.pop()
 old = lines[0]
 fields = old.split(',')
-fields[7], fields[8] = '3', '7'
+fields[7], fields[8] = '2.5', '7.5'
 new = ','.join(fields)
 lines[0] = new
 with open(root + '/3/A1_Vaccines.rep', 'wb') as f:
