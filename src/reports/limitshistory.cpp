@@ -1,5 +1,7 @@
 #include "reports/limitshistory.h"
 
+#include <exception>
+
 #include <QTime>
 
 #include "app/auditjournal.h"
@@ -40,8 +42,10 @@ LimitsJournal::LimitsJournal(const QString& rootDir) : m_rootDir(rootDir)
             LimitsHistory history = limitsHistoryOf(file);
             if (!history.empty()) m_files.emplace(key, std::move(history));
         }
-    } catch (const JournalError&) {
-        // A journal that cannot be read tells no history: the headers' limits hold.
+    } catch (const std::exception&) {
+        // A journal that cannot be read, or whose entries cannot be replayed (a detail
+        // of the wrong type), tells no history: the headers' limits hold, and the file
+        // still opens.
     }
 }
 

@@ -39,8 +39,8 @@ LimitsHistory limitsHistoryOf(const JournalledReport& file);
 std::optional<LimitsSince> limitsInForceAt(const LimitsHistory& history, const QDateTime& moment);
 
 // The limits histories of a root folder's report files, from one reading of its journal.
-// A journal that is missing or cannot be read gives none: every file then draws with
-// its header's limits.
+// A journal that is missing, cannot be read or cannot be replayed gives none: every
+// file then draws with its header's limits.
 class LimitsJournal
 {
 public:
