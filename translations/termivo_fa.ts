@@ -96,6 +96,10 @@
         <translation>از %1 تا %2</translation>
     </message>
     <message>
+        <source>from %1: from %2 to %3</source>
+        <translation>از %1: از %2 تا %3</translation>
+    </message>
+    <message>
         <source>above</source>
         <translation>بالای حد بالا</translation>
     </message>

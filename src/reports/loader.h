@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "reports/limitshistory.h"
+
 // The header fields a report file gives (a header that is not read, or whose
 // reading stops at a bad number, leaves the fields it did not reach as they were).
 struct ReportHeaderFields
@@ -38,6 +40,10 @@ struct ReportYear
     int dayLines = 0;
     int skippedLines = 0;
     QString path;  // the file it came from (empty when loaded from lines)
+    // The limits of the file through time, as the root folder's journal tells them
+    // (LimitsJournal); empty: the header's limits held all along. Set by whoever
+    // loads the year; loading leaves it as it was.
+    LimitsHistory limitsHistory;
 };
 
 // Loads the lines of a report file (line 0 the header) into year, which is cleared

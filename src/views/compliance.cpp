@@ -55,8 +55,9 @@ MonthCompliance computeMonthCompliance(const ReportYear& year, int month, int da
     const int monthHours = c.days * 24;
     c.hoursExpected = options.expectedHours < 0 ? monthHours : std::min(options.expectedHours, monthHours);
     c.hasLimits = year.headerRead;
-    c.lowerLimit = year.header.lowLimit;
-    c.upperLimit = year.header.highLimit;
+    c.limits = options.limits ? *options.limits : headerMonthLimits(year.header);
+    c.lowerLimit = c.limits.last().lower;
+    c.upperLimit = c.limits.last().upper;
     const bool temperature = isTemperatureSensorType(year.header.sensorType);
 
     double sum = 0;
@@ -86,8 +87,9 @@ MonthCompliance computeMonthCompliance(const ReportYear& year, int month, int da
             c.maxAt = at;
         }
         if (!c.hasLimits) continue;
-        const bool below = v < c.lowerLimit;
-        const bool above = v > c.upperLimit;
+        const LimitStep& limits = c.limits.at(at);
+        const bool below = v < limits.lower;
+        const bool above = v > limits.upper;
         c.hoursBelow += below;
         c.hoursAbove += above;
         if (!below && !above) {
@@ -110,13 +112,29 @@ MonthCompliance computeMonthCompliance(const ReportYear& year, int month, int da
     return c;
 }
 
+MonthLimits monthLimitsOf(const ReportYear& year, int yy, int month, const QDateTime& now, ShamsiCalendar calendar)
+{
+    if (year.limitsHistory.empty()) return headerMonthLimits(year.header);
+    return monthLimits(year.limitsHistory, year.header, fullShamsiYear(yy, now, calendar), month, calendar);
+}
+
 QList<ChartBand> excursionBands(const MonthCompliance& figures)
 {
+    auto x = [](const MonthHour& h) { return h.day + h.hour / 24.0; };
     QList<ChartBand> bands;
     for (const Excursion& e : figures.excursions) {
         const bool above = e.side == Excursion::High;
-        bands.append({e.first.day + e.first.hour / 24.0, e.last.day + (e.last.hour + 1) / 24.0, above,
-                      above ? figures.upperLimit : figures.lowerLimit});
+        const MonthHour end{e.last.day, e.last.hour + 1};
+        auto limitOf = [above](const LimitStep& s) { return above ? s.upper : s.lower; };
+        MonthHour from = e.first;
+        double limit = limitOf(figures.limits.at(from));
+        for (const LimitStep& step : figures.limits.steps) {
+            if (step.from <= e.first || !(step.from <= e.last) || limitOf(step) == limit) continue;
+            bands.append({x(from), x(step.from), above, limit});
+            from = step.from;
+            limit = limitOf(step);
+        }
+        bands.append({x(from), x(end), above, limit});
     }
     return bands;
 }

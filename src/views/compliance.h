@@ -22,14 +22,6 @@ inline constexpr double kMktActivationOverR = 10000.0;
 // 0 °C in kelvin.
 inline constexpr double kZeroCelsiusInKelvin = 273.15;
 
-// One hour of a month: day 1..31, hour 0..23.
-struct MonthHour
-{
-    int day = 0;
-    int hour = 0;
-    friend bool operator==(const MonthHour&, const MonthHour&) = default;
-};
-
 // A maximal run of consecutive recorded hours on the same side of the limits.
 struct Excursion
 {
@@ -50,6 +42,8 @@ struct ComplianceOptions
     // every hour (a month that is over); for the running month, the hours up to and
     // with the current one. Hours past them are not looked at.
     int expectedHours = -1;
+    // The limits of the month's hours (monthLimitsOf); none: the header's all month.
+    std::optional<MonthLimits> limits;
 };
 
 struct MonthCompliance
@@ -62,10 +56,11 @@ struct MonthCompliance
     std::optional<double> min, max, mean;       // none when no hour is recorded
     MonthHour minAt, maxAt;                     // the first hour of the minimum and of the maximum
     bool hasLimits = false;                     // the header gave readable limits
-    double lowerLimit = 0;
+    double lowerLimit = 0;                      // the limits at the month's end
     double upperLimit = 0;
-    int hoursBelow = 0;           // strictly below the lower limit (0 without limits)
-    int hoursAbove = 0;           // strictly above the upper limit
+    MonthLimits limits;           // the limits of its hours: one step when they held all month
+    int hoursBelow = 0;           // strictly below the lower limit in force (0 without limits)
+    int hoursAbove = 0;           // strictly above the upper limit in force
     QList<Excursion> excursions;  // those at least minExcursionHours long, in time order
     std::optional<double> mkt;    // temperature channels with a recorded hour only
 };
@@ -79,11 +74,17 @@ bool isTemperatureSensorType(const QString& letter);
 // The mean kinetic temperature in °C of values in °C; none for no value.
 std::optional<double> meanKineticTemperature(const QList<double>& celsius);
 
-// The figures of month 1..12 of year, a month of days days (complianceMonthDays).
+// The figures of month 1..12 of year, a month of days days (complianceMonthDays). Each
+// hour is judged against the limits in force on it.
 MonthCompliance computeMonthCompliance(const ReportYear& year, int month, int days, const ComplianceOptions& options);
 
+// The limits of the hours of month yy/month (yy as the year folders name the year,
+// taken near now's year) of year, from its limits history, else its header.
+MonthLimits monthLimitsOf(const ReportYear& year, int yy, int month, const QDateTime& now, ShamsiCalendar calendar);
+
 // The excursions as bands of the month chart, on its day axis (hour h of day d spans
-// d + h/24 .. d + (h+1)/24), each on the side of the limit it crossed.
+// d + h/24 .. d + (h+1)/24), each on the side of the limit it crossed, cut where that
+// limit changed so that each piece reaches from the limit in force.
 QList<ChartBand> excursionBands(const MonthCompliance& figures);
 
 // How many hours of month yy/month are expected at the moment now: every hour of a

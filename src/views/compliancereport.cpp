@@ -126,7 +126,7 @@ void checkReportOutputs(const QStringList& outputs, const QStringList& inputs)
 
 }  // namespace
 
-LoadedYear loadChannelYear(const QString& root, const ReportChannel& ch, int yy)
+LoadedYear loadChannelYear(const QString& root, const ReportChannel& ch, int yy, const LimitsJournal* journal)
 {
     LoadedYear y;
     try {
@@ -144,6 +144,7 @@ LoadedYear loadChannelYear(const QString& root, const ReportChannel& ch, int yy)
         auto year = std::make_unique<ReportYear>();
         year->path = y.path;
         loadReportYear(*year, file.lines);
+        if (journal) year->limitsHistory = journal->historyOf(y.path);
         y.year = std::move(year);
     } catch (const std::exception& e) {
         y.unreadable = errorText(e);
@@ -250,6 +251,18 @@ QString shamsiDayText(const ReportMonth& month, int day)
     return QStringLiteral("%1/%2/%3").arg(month.yy).arg(month.month).arg(day);
 }
 
+QString monthLimitsText(const ReportMonth& month, const MonthCompliance& figures)
+{
+    const QList<LimitStep>& steps = figures.limits.steps;
+    const LimitStep& first = steps.front();
+    QString text = QStringLiteral("limits %1 .. %2").arg(reportNumber(first.lower), reportNumber(first.upper));
+    for (qsizetype i = 1; i < steps.size(); ++i)
+        text += QStringLiteral(", from %1 %2 %3 .. %4")
+                    .arg(shamsiDayText(month, steps[i].from.day), hourText(steps[i].from.hour),
+                         reportNumber(steps[i].lower), reportNumber(steps[i].upper));
+    return text;
+}
+
 QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now, ShamsiCalendar calendar)
 {
     const QDate d = gregorianOfShamsi(month.yy, month.month, at.day, now, calendar);
@@ -265,6 +278,7 @@ FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& ch
     r.calendar = calendar;
     r.months = months;
     r.minExcursionHours = minExcursionHours;
+    const LimitsJournal journal(root);
     for (const ReportChannel& ch : channels) {
         ChannelReport cr;
         cr.channel = ch;
@@ -272,7 +286,7 @@ FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& ch
         for (const ReportMonth& m : months) {
             auto it = years.find(m.yy);
             if (it == years.end()) {
-                it = years.emplace(m.yy, loadChannelYear(root, ch, m.yy)).first;
+                it = years.emplace(m.yy, loadChannelYear(root, ch, m.yy, &journal)).first;
                 if (!it->second.unreadable.isEmpty())
                     r.unreadable << QStringLiteral("%1: %2").arg(
                         it->second.path.isEmpty()
@@ -290,6 +304,7 @@ FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& ch
                 ComplianceOptions o;
                 o.minExcursionHours = minExcursionHours;
                 o.expectedHours = expectedHoursAt(m.yy, m.month, now, calendar);
+                o.limits = monthLimitsOf(year, m.yy, m.month, now, calendar);
                 mr.figures =
                     computeMonthCompliance(year, m.month, complianceMonthDays(m.yy, m.month, now, calendar), o);
                 mr.sensorType = year.header.sensorType;
@@ -331,10 +346,7 @@ QString fleetReportText(const FleetReport& report)
                 continue;
             }
             if (mr.reportFile.isEmpty()) s << "no report file; ";
-            s << (f.hasLimits
-                      ? QStringLiteral("limits %1 .. %2").arg(reportNumber(f.lowerLimit), reportNumber(f.upperLimit))
-                      : QStringLiteral("no readable limits in the header"))
-              << '\n';
+            s << (f.hasLimits ? monthLimitsText(m, f) : QStringLiteral("no readable limits in the header")) << '\n';
             s << "    hours expected " << f.hoursExpected << ", recorded " << f.hoursRecorded << ", completeness "
               << (f.completenessPercent ? reportNumber(*f.completenessPercent) + QStringLiteral(" %")
                                         : QStringLiteral("-"))
@@ -462,6 +474,15 @@ QByteArray fleetReportJson(const FleetReport& report)
                 {"hours_above", limitCount(f.hoursAbove)},
                 {"excursions", excursions},
             });
+            if (f.hasLimits && f.limits.changed()) {
+                // The limits changed within the month: those of each of its stretches.
+                nlohmann::json changes = nlohmann::json::array();
+                for (const LimitStep& step : f.limits.steps)
+                    changes.push_back({{"from", jsonMoment(m, step.from, now, report.calendar)},
+                                       {"lower", jsonNumber(step.lower)},
+                                       {"upper", jsonNumber(step.upper)}});
+                months.back()["limits_in_force"] = changes;
+            }
         }
         channels.push_back({{"device", str(c.deviceId)},
                             {"channel", c.channel},

@@ -59,7 +59,7 @@ struct ChannelReport
 {
     ReportChannel channel;
     QList<ChannelMonthReport> months;
-    // The type letter and limits of the channel's last readable month with a file.
+    // The type letter and limits (at its end) of the channel's last readable month with a file.
     QString sensorType;
     bool hasLimits = false;
     double lowerLimit = 0;
@@ -78,20 +78,23 @@ struct FleetReport
 };
 
 // The figures of channels for months at the moment now, dated in calendar, read from the
-// year folders of root (each year file read once).
+// year folders of root (each year file read once), each hour judged against the limits
+// that root's journal says were in force on it.
 FleetReport buildFleetReport(const QString& root, const QList<ReportChannel>& channels,
                              const QList<ReportMonth>& months, int minExcursionHours, const QDateTime& now,
                              ShamsiCalendar calendar);
 
 // One channel's report file of a year as read: its path (empty: no file), why it
-// could not be read, and its year when it was read.
+// could not be read, and its year when it was read (with its limits history from
+// journal when one is given).
 struct LoadedYear
 {
     QString path;
     QString unreadable;
     std::unique_ptr<ReportYear> year;
 };
-LoadedYear loadChannelYear(const QString& root, const ReportChannel& ch, int yy);
+LoadedYear loadChannelYear(const QString& root, const ReportChannel& ch, int yy,
+                           const LimitsJournal* journal = nullptr);
 
 // A month of the command line, "YY/M" (year 0..99, month 1..12).
 bool parseReportMonth(const QString& text, ReportMonth& m);
@@ -111,6 +114,10 @@ bool loadRegistryOfReports(ProgramState& state, QTextStream& err);
 
 // "YY/M/D" of a month's day, and the Gregorian moment "YYYY-MM-DDTHH:00" of an hour.
 QString shamsiDayText(const ReportMonth& month, int day);
+// The limits of a month's figures as the text report gives them: "limits L .. U", and
+// when they changed within the month, the limits from each hour of change on
+// ("limits 18.0 .. 26.0, from 5/1/10 14:00 20.0 .. 24.0").
+QString monthLimitsText(const ReportMonth& month, const MonthCompliance& figures);
 QString gregorianHourText(const ReportMonth& month, const MonthHour& at, const QDateTime& now, ShamsiCalendar calendar);
 // A figure with one decimal and a point, as the month table rounds it.
 QString reportNumber(double v);

@@ -4,12 +4,18 @@
 
 #include <QFileInfo>
 
+#include "app/calendar.h"
 #include "app/commandline.h"
 #include "app/outputtarget.h"
+#include "app/programstate.h"
+#include "app/registry.h"
+#include "app/rootdir.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
+#include "reports/limitshistory.h"
 #include "reports/loader.h"
+#include "views/compliance.h"
 #include "views/month.h"
 
 namespace {
@@ -85,6 +91,30 @@ int runExportTable(const QStringList& args, QTextStream& err)
         [](const MonthExportOptions& o, const ReportYear&, MonthView& view) { saveMonthTableText(o.out, view.table); });
 }
 
+namespace {
+
+// The limits of the hours of month of year that the root folder's journal tells for its
+// file, placed by the year its day lines name in the settings' calendar; none when the
+// journal tells no change of its limits (the header's then hold).
+std::optional<MonthLimits> journalledMonthLimits(ReportYear& year, int month)
+{
+    const QString root = computeRootDir();
+    year.limitsHistory = readLimitsHistory(root, year.path);
+    if (year.limitsHistory.empty()) return std::nullopt;
+    ProgramState state;
+    state.reset(root);
+    try {
+        loadRegistry(state);
+    } catch (const TermivoError&) {
+        // Settings that cannot be read: the official calendar.
+    }
+    bool known = false;
+    const int yy = year.lastLineYear.value_or(QString()).trimmed().toInt(&known);
+    return monthLimitsOf(year, known ? yy : 0, month, programNow(), state.Prog.calendar);
+}
+
+}  // namespace
+
 int runMonthExport(const QStringList& args, const QString& command, QTextStream& err,
                    const std::function<void(const MonthExportOptions&)>& check, const MonthExportWriter& write)
 {
@@ -114,6 +144,7 @@ int runMonthExport(const QStringList& args, const QString& command, QTextStream&
         options.period = o.period;
         options.showMinMax = o.minMax;
         options.yearText = year->lastLineYear.value_or(QString());
+        options.limits = journalledMonthLimits(*year, month);
         MonthView view = buildMonthView(*year, month, options);
         write(o, *year, view);
     } catch (const std::exception& e) {

@@ -114,14 +114,33 @@ const ReportYear& emptyReportYear()
 
 void setLimitLines(MonthChartContent& chart, const ReportHeaderFields& header)
 {
+    setLimitLines(chart, headerMonthLimits(header));
+}
+
+void setLimitLines(MonthChartContent& chart, const MonthLimits& limits)
+{
     auto& lower = chart.series[kSeriesLowerLimit];
     auto& upper = chart.series[kSeriesUpperLimit];
     lower.clear();
     upper.clear();
-    lower.add(0, header.lowLimit);
-    upper.add(0, header.highLimit);
-    lower.add(32, header.lowLimit);
-    upper.add(32, header.highLimit);
+    const LimitStep& first = limits.steps.front();
+    lower.add(0, first.lower);
+    upper.add(0, first.upper);
+    for (qsizetype i = 1; i < limits.steps.size(); ++i) {
+        const LimitStep& was = limits.steps[i - 1];
+        const LimitStep& now = limits.steps[i];
+        const double x = now.from.day + now.from.hour / 24.0;
+        if (now.lower != was.lower) {
+            lower.add(x, was.lower);
+            lower.add(x, now.lower);
+        }
+        if (now.upper != was.upper) {
+            upper.add(x, was.upper);
+            upper.add(x, now.upper);
+        }
+    }
+    lower.add(32, limits.last().lower);
+    upper.add(32, limits.last().upper);
 }
 
 std::optional<double> periodAverage(const ReportYear& year, int month, int day, int start, int period)
@@ -149,7 +168,10 @@ MonthView buildMonthView(const ReportYear& year, int month, const MonthViewOptio
 
     MonthView view;
     MonthChartContent& chart = view.chart;
-    setLimitLines(chart, year.header);
+    if (options.limits)
+        setLimitLines(chart, *options.limits);
+    else
+        setLimitLines(chart, year.header);
     auto& dayMax = chart.series[kSeriesDayMax];
     auto& sensor = chart.series[kSeriesSensor];
     auto& dayMin = chart.series[kSeriesDayMin];

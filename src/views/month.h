@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "app/records.h"
+#include "reports/limitshistory.h"
 #include "reports/loader.h"
 
 // Series of the month chart, in index order.
@@ -100,18 +101,20 @@ bool isValidPeriod(int hours);
 void InitTableGrid(MonthTableContent& table, int period, int days, int month);
 
 // How a month is shown: the averaging period in hours, the daily minimum and maximum
-// (menu item ShowMinMax1), the statistics line of the foot (ShowMeanSD1), and the
-// year that the foot's date names (it may come from a file shown before).
+// (menu item ShowMinMax1), the statistics line of the foot (ShowMeanSD1), the
+// year that the foot's date names (it may come from a file shown before), and the
+// limits of the month's hours (none: the year's header limits all month).
 struct MonthViewOptions
 {
     int period = 3;
     bool showMinMax = false;
     bool showMeanSD = true;
     QString yearText;
+    std::optional<MonthLimits> limits;
 };
 
 // One month of a report year as the main window shows it: the chart's five series
-// (the limit lines from the year's header) and its foot, the table, and the valid
+// (the limit lines of the options' limits, else of the year's header) and its foot, the table, and the valid
 // period averages in drawing order (at most 31 x 24). Title, captions and the
 // background picture are left as a fresh chart has them.
 struct MonthView
@@ -133,6 +136,10 @@ const ReportYear& emptyReportYear();
 // The limit lines of a header: series kSeriesLowerLimit and kSeriesUpperLimit of
 // chart, from day 0 to day 32.
 void setLimitLines(MonthChartContent& chart, const ReportHeaderFields& header);
+// The limit lines of a month's limits, from day 0 to day 32, each line stepping where
+// its limit changed: at x = day + hour / 24 of the hour from which the new one held
+// (the span of that hour on the day axis starts there).
+void setLimitLines(MonthChartContent& chart, const MonthLimits& limits);
 
 // "Mean = %.2f ,  SD = %.2f  ,  CV = %.2f" over the first n values (sample standard
 // deviation; CV = SD / mean, shown as "CV = ---" when the mean is 0 or zero but for

@@ -2,8 +2,10 @@
 
 #include <QDir>
 
+#include "app/auditjournal.h"
 #include "app/calendar.h"
 #include "platform/textfile.h"
+#include "reports/reportjournal.h"
 
 QString reportHeader(const QString& devType, const QString& sensorType, const QString& lower, const QString& upper)
 {
@@ -22,6 +24,21 @@ QString dayLineT(int month, int day, const std::vector<double>& hours, const QSt
     QString codes;
     for (int h = 0; h < 24; ++h) codes += hourCodeT(h < int(hours.size()) ? hours[h] : kMissing);
     return QStringLiteral("%1,%2,%3,%4,0").arg(month).arg(day).arg(codes, year);
+}
+
+void journalHeaderChange(const QString& root, const QString& path, const QString& before, const QString& after,
+                         const QDateTime& adoptedAt, const QDateTime& changedAt)
+{
+    QDateTime at = adoptedAt;
+    JournalIdentity who;
+    who.now = [&at] { return at; };
+    AuditJournal journal(root, who);
+    const QString key = journalFileKey(root, path);
+    ReportDigest adopted;
+    adopted.header = before;
+    journal.append(QStringLiteral("report.adopt"), reportAdoptDetails(key, kAdoptAtFirstWrite, adopted));
+    at = changedAt;
+    journal.append(QStringLiteral("report.header"), reportHeaderDetails(key, before, after));
 }
 
 QString fullDayT(int month, int day, double value)

@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,12 @@ QString hourCodeT(double value);
 QString dayLineT(int month, int day, const std::vector<double>& hours, const QString& year = QStringLiteral("3"));
 // A day line whose 24 hours all hold value.
 QString fullDayT(int month, int day, double value);
+
+// Journals in root's audit journal what the program writes when a report file's limits
+// change: the file at path adopted as it stood with header before at adoptedAt (its day
+// lines are not named), then its header rewritten to after at changedAt.
+void journalHeaderChange(const QString& root, const QString& path, const QString& before, const QString& after,
+                         const QDateTime& adoptedAt, const QDateTime& changedAt);
 
 // A fleet's year for the benchmarks: 51 devices of 4 channels, each channel a report
 // file of year 5 (365 days) in root's folder "5" whose hour h of day number n holds

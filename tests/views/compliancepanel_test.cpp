@@ -102,6 +102,43 @@ TEST_F(CompliancePageTest, FiguresExcursionsAndTheirDayInTheTable)
     EXPECT_EQ(figure("LB_HoursBelow"), "1");
 }
 
+// The journal says the limits went from 18 .. 26 to 20 .. 24 on 1403/7/15 at 12:00: the
+// chart's limit lines step there, 25 °C on 7/5 is within the limits of its hour and on
+// 7/20 above them, and the page names both limits; month 6 is drawn with the old ones.
+TEST_F(CompliancePageTest, LimitsChangedWithinTheMonth)
+{
+    const QString file = path("3/A1_Temp.rep");
+    const QString changed =
+        reportHeader(QStringLiteral("H"), QStringLiteral("T"), QStringLiteral("20"), QStringLiteral("24"));
+    QStringList lines{changed};
+    for (int d = 1; d <= 30; ++d) {
+        std::vector<double> hours(24, 22);
+        if (d == 5 || d == 20) hours[10] = 25;
+        lines << dayLineT(7, d, hours);
+    }
+    writeLines(file, lines);
+    auto local = [](int month, int day, int hour) {
+        return QDateTime(fromShamsi({1403, month, day}, ShamsiCalendar::Official), QTime(hour, 0));
+    };
+    journalHeaderChange(root(), file, reportHeader(), changed, local(1, 1, 0), local(7, 15, 12));
+    ASSERT_TRUE(mainWindow()->OpenMyFile(file));
+
+    EXPECT_EQ(figure("LB_Limits"), QStringLiteral("از 18.0 تا 26.0\nاز 7/15  12:00: از 20.0 تا 24.0"));
+    EXPECT_EQ(figure("LB_HoursAbove"), "1");
+    EXPECT_EQ(bands(), 1);
+    const QCPGraph* upper = mainWindow()->Chart1->graph(kSeriesUpperLimit);
+    ASSERT_EQ(upper->dataCount(), 4);
+    EXPECT_DOUBLE_EQ(upper->data()->at(1)->key, 15.5);
+    EXPECT_EQ(upper->data()->at(1)->value, 26);
+    EXPECT_EQ(upper->data()->at(2)->value, 24);
+
+    mainWindow()->CurChart.Curr_Mon = 6;
+    mainWindow()->redraw();
+    const QCPGraph* lower = mainWindow()->Chart1->graph(kSeriesLowerLimit);
+    ASSERT_EQ(lower->dataCount(), 2);
+    EXPECT_EQ(lower->data()->at(1)->value, 18);
+}
+
 // The running month 10 expects its hours up to 10:00 of its eleventh day; a humidity
 // channel has no MKT, and a header without readable limits says so.
 TEST_F(CompliancePageTest, RunningMonthHumidityAndNoLimits)

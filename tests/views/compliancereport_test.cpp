@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "app/calendar.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
 #include "views/exportprint_support.h"
@@ -172,6 +173,49 @@ TEST_F(ReportTest, TextOnStandardOutputAndTheShortestExcursion)
     EXPECT_TRUE(r.out.contains("A:1  سردخانه \"1\" / Freezer  (type T)"));
     EXPECT_TRUE(r.out.contains("hours expected 744, recorded 720, completeness 96.8 %"));
     EXPECT_TRUE(r.out.contains("hours below 0, above 3; excursions 0")) << r.out.toStdString();
+}
+
+// The freezer's upper limit went from -15 to -14 on 5/3/12 at 20:00 (its header was
+// rewritten): of its three warm hours only 23:00 (-12.5) was above the limit then in
+// force; the text and the JSON give the limits from each change on.
+TEST_F(ReportTest, EachHourIsJudgedByTheLimitsTheJournalSaysWereInForce)
+{
+    writeFleet();
+    const QString freezer = path("5/A1_Freezer.rep");
+    QStringList lines = readLines(freezer);
+    const QString before = lines[0];
+    lines[0] = reportHeader(QStringLiteral("H"), QStringLiteral("T"), QStringLiteral("-25"), QStringLiteral("-14"));
+    writeLines(freezer, lines);
+    auto local = [](int month, int day, int hour) {
+        return QDateTime(fromShamsi({1405, month, day}, ShamsiCalendar::Official), QTime(hour, 0));
+    };
+    journalHeaderChange(root(), freezer, before, lines[0], local(1, 1, 0), local(3, 12, 20));
+
+    ProgramRun r = run({"--channel", "A:1"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("5/3: limits -25.0 .. -15.0, from 5/3/12 20:00 -25.0 .. -14.0\n"))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("hours below 0, above 1; excursions 1")) << r.out.toStdString();
+
+    const QString out = path("fleet.json");
+    r = run({"--format", "json", "--from", "5/2", "--to", "5/3", "--channel", "A:1", "--out", out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const ToolRun check = runTool(QStringLiteral("python3"),
+                                  {QStringLiteral(TERMIVO_SOURCE_DIR "/tests/data/schemacheck.py"),
+                                   QStringLiteral(TERMIVO_SOURCE_DIR "/docs/compliance-report.schema.json"), out});
+    EXPECT_EQ(check.code, 0) << check.out.toStdString() << check.err.toStdString();
+    const QJsonArray months =
+        QJsonDocument::fromJson(readFileBytes(out)).object()["channels"].toArray()[0].toObject()["months"].toArray();
+    ASSERT_EQ(months.size(), 2);
+    EXPECT_FALSE(months[0].toObject().contains("limits_in_force"));  // 5/2 lay wholly under -15
+    EXPECT_EQ(months[0].toObject()["limits"].toObject()["upper"].toDouble(), -15.0);
+    const QJsonObject m3 = months[1].toObject();
+    EXPECT_EQ(m3["limits"].toObject()["upper"].toDouble(), -14.0);
+    const QJsonArray steps = m3["limits_in_force"].toArray();
+    ASSERT_EQ(steps.size(), 2);
+    EXPECT_EQ(steps[1].toObject()["from"].toObject()["gregorian"].toString(), "2026-06-02T20:00");
+    EXPECT_EQ(steps[1].toObject()["upper"].toDouble(), -14.0);
+    EXPECT_EQ(m3["hours_above"].toInt(), 1);
 }
 
 // The report dates by the calendar of the settings: on 2029-03-20, Nowruz 1408 in the

@@ -101,6 +101,18 @@ QLabel* CompliancePanel::figureLabel(const QString& objectName) const
     return findChild<QLabel*>(objectName);
 }
 
+QString CompliancePanel::limitsText(const MonthCompliance& f)
+{
+    // The limits of the month's first hour, then those of each hour from which others
+    // held, a line each.
+    const QList<LimitStep>& steps = f.limits.steps;
+    QStringList lines{tr("from %1 to %2").arg(reportNumber(steps.front().lower), reportNumber(steps.front().upper))};
+    for (qsizetype i = 1; i < steps.size(); ++i)
+        lines << tr("from %1: from %2 to %3")
+                     .arg(dayHour(f.month, steps[i].from), reportNumber(steps[i].lower), reportNumber(steps[i].upper));
+    return lines.join(QLatin1Char('\n'));
+}
+
 int CompliancePanel::minExcursionHours() const
 {
     return m_minExcursion->value();
@@ -119,9 +131,7 @@ void CompliancePanel::showFigures(const MonthCompliance& f)
     set("LB_Mean", f.mean ? number(f.mean) : QString());
     set("LB_Mkt", f.mkt ? number(f.mkt) : (known ? tr("none for this channel or month") : QString()));
     const QString noLimits = tr("the file's header gives no readable limits");
-    set("LB_Limits", !known        ? QString()
-                     : f.hasLimits ? tr("from %1 to %2").arg(reportNumber(f.lowerLimit), reportNumber(f.upperLimit))
-                                   : noLimits);
+    set("LB_Limits", !known ? QString() : f.hasLimits ? limitsText(f) : noLimits);
     set("LB_HoursBelow", known && f.hasLimits ? QString::number(f.hoursBelow) : QString());
     set("LB_HoursAbove", known && f.hasLimits ? QString::number(f.hoursAbove) : QString());
 

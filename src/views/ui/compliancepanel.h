@@ -36,6 +36,8 @@ signals:
 
 private:
     QLabel* addFigure(const char* objectName, const QString& caption);
+    // The limits of the month as the figure shows them.
+    static QString limitsText(const MonthCompliance& f);
 
     QFormLayout* m_form = nullptr;
     QLabel* m_heading = nullptr;

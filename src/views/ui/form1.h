@@ -135,8 +135,9 @@ public:
     void redraw();
     // Builds month of the shown year with the period CurChart.Avr_Hour and the check
     // marks of ShowMinMax1 and ShowMeanSD1 into the month view: the sensor and daily
-    // series, the foot, the table and the period averages (the limit lines, title,
-    // captions and background stay). Draws nothing on screen: redraw() does.
+    // series, the foot, the table and the period averages (the limit lines stay, but
+    // for a file whose limits the journal tells changed: they are the month's own; the
+    // title, captions and background stay). Draws nothing on screen: redraw() does.
     void DrawMonth(int month);
     // Resets the month view: the table sized for 3-hour periods and 30 days, the chart
     // as before any file is opened (the background picture stays).
@@ -205,8 +206,12 @@ protected:
 private:
     void buildWindow();
     void buildCompliancePage();
-    // The figures of month of the shown year into m_compliance and the chart's bands.
-    void computeCompliance(int month);
+    // The figures of month of the shown year, judged against limits, into m_compliance
+    // and the chart's bands.
+    void computeCompliance(int month, const MonthLimits& limits);
+    // The limits of the hours of month of the shown year: from the journal's history of
+    // its file, placed by the year its day lines name, else its header's.
+    MonthLimits shownMonthLimits(int month) const;
     void buildMenu();
     // After a report file has opened: one warning naming the days whose lines differ
     // from what the audit journal says the file holds.

@@ -19,19 +19,39 @@ void TForm1::buildCompliancePage()
     connectGuarded(TabCompliance, &CompliancePanel::minExcursionChanged, this, [this] { redraw(); });
 }
 
-void TForm1::computeCompliance(int month)
+namespace {
+
+// The two-digit year of the month on show, as its day lines name it; 0 when unknown.
+int shownYearOf(const Chart_rec& chart, bool* known)
+{
+    return chart.Curr_Year.trimmed().toInt(known);
+}
+
+}  // namespace
+
+MonthLimits TForm1::shownMonthLimits(int month) const
+{
+    const ReportYear& year = m_year ? *m_year : emptyReportYear();
+    if (month < 1 || month > 12 || year.limitsHistory.empty()) return headerMonthLimits(year.header);
+    bool known = false;
+    const int yy = shownYearOf(CurChart, &known);
+    return monthLimitsOf(year, known ? yy : 0, month, programNow(), m_state.Prog.calendar);
+}
+
+void TForm1::computeCompliance(int month, const MonthLimits& limits)
 {
     m_compliance = MonthCompliance();
     if (m_year && month >= 1 && month <= 12) {
         // The year of the month on show, as its day lines name it: the running month
         // expects only the hours up to now.
         bool known = false;
-        const int yy = CurChart.Curr_Year.trimmed().toInt(&known);
+        const int yy = shownYearOf(CurChart, &known);
         const QDateTime now = programNow();
         const ShamsiCalendar calendar = m_state.Prog.calendar;
         ComplianceOptions options;
         options.minExcursionHours = TabCompliance->minExcursionHours();
         options.expectedHours = known ? expectedHoursAt(yy, month, now, calendar) : -1;
+        options.limits = limits;
         m_compliance =
             computeMonthCompliance(*m_year, month, complianceMonthDays(known ? yy : 0, month, now, calendar), options);
     }

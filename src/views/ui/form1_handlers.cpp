@@ -174,14 +174,21 @@ void TForm1::DrawMonth(int month)
     options.showMinMax = ShowMinMax1->isChecked();
     options.showMeanSD = ShowMeanSD1->isChecked();
     options.yearText = CurChart.Curr_Year;
+    const MonthLimits limits = shownMonthLimits(month);
+    options.limits = limits;
     MonthView built = buildMonthView(m_year ? *m_year : emptyReportYear(), month, options);
-    // The limit lines are drawn when a file is opened; a month keeps the ones on show.
-    for (int s : {kSeriesDayMax, kSeriesSensor, kSeriesDayMin})
-        m_view.chart.series[s].points = std::move(built.chart.series[s].points);
+    // The limit lines are drawn when a file is opened and a month keeps the ones on
+    // show, unless the journal tells that the file's limits changed: then each month
+    // draws those of its own hours.
+    const bool ownLimits = m_year && !m_year->limitsHistory.empty();
+    for (int s = 0; s < kMonthSeriesCount; ++s) {
+        const bool limitLine = s == kSeriesLowerLimit || s == kSeriesUpperLimit;
+        if (!limitLine || ownLimits) m_view.chart.series[s].points = std::move(built.chart.series[s].points);
+    }
     m_view.chart.foot = std::move(built.chart.foot);
     m_view.table = std::move(built.table);
     m_view.periodAverages = std::move(built.periodAverages);
-    computeCompliance(month);
+    computeCompliance(month, limits);
 }
 
 void TForm1::redraw()
@@ -227,6 +234,7 @@ bool TForm1::OpenMyFile(const QString& str1)
         auto year = std::make_shared<ReportYear>();
         year->path = str1;
         year->header = headerFieldsOf(CurChart);
+        year->limitsHistory = readLimitsHistory(m_state.Prog.RootDir, str1);
         try {
             loadReportYear(*year, file.lines);
         } catch (...) {

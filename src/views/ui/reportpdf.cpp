@@ -108,6 +108,7 @@ void drawChart(QCPPainter& p, const QRect& target, const ChannelMonthReport& mr)
     MonthViewOptions options;
     options.period = 1;
     options.yearText = QString::number(mr.at.yy);
+    options.limits = mr.figures.limits;
     MonthView view = buildMonthView(*year, mr.at.month, options);
     const QString name = sensorNameOfFile(mr.reportFile);
     view.chart.title = chartTitle({}, name);  // the page carries the heading lines
@@ -142,6 +143,7 @@ QByteArray fleetReportPdf(const FleetReport& report)
         bool red;
     };
     QList<SummaryRow> rows;
+    bool limitsChanged = false;  // some month's limits changed within it
     for (const ChannelReport& ch : report.channels) {
         for (const ChannelMonthReport& mr : ch.months) {
             const MonthCompliance& f = mr.figures;
@@ -149,20 +151,22 @@ QByteArray fleetReportPdf(const FleetReport& report)
                 rows.append({{channelText(ch), monthText(mr.at), QStringLiteral("report file unreadable")}, true});
                 continue;
             }
-            rows.append(
-                {{channelText(ch), monthText(mr.at), optional(f.completenessPercent), optional(f.min), optional(f.max),
-                  optional(f.mean), optional(f.mkt),
-                  f.hasLimits ? QString::number(f.hoursBelow + f.hoursAbove) : QStringLiteral("-"),
-                  f.hasLimits ? QString::number(f.excursions.size()) : QStringLiteral("-"),
-                  f.hasLimits ? QStringLiteral("%1 .. %2").arg(reportNumber(f.lowerLimit), reportNumber(f.upperLimit))
-                              : QStringLiteral("none readable")},
-                 marked(f)});
+            rows.append({{channelText(ch), monthText(mr.at), optional(f.completenessPercent), optional(f.min),
+                          optional(f.max), optional(f.mean), optional(f.mkt),
+                          f.hasLimits ? QString::number(f.hoursBelow + f.hoursAbove) : QStringLiteral("-"),
+                          f.hasLimits ? QString::number(f.excursions.size()) : QStringLiteral("-"),
+                          f.hasLimits ? QStringLiteral("%1 .. %2%3")
+                                            .arg(reportNumber(f.lowerLimit), reportNumber(f.upperLimit),
+                                                 f.limits.changed() ? QStringLiteral(" *") : QString())
+                                      : QStringLiteral("none readable")},
+                         marked(f)});
+            limitsChanged = limitsChanged || (f.hasLimits && f.limits.changed());
         }
     }
     for (qsizetype first = 0; first < rows.size() || first == 0; first += rowsPerPage) {
         const QList<SummaryRow> part = rows.mid(first, rowsPerPage);
         const bool last = first + rowsPerPage >= rows.size();
-        pages << [part, top, first, last](QCPPainter& p, int) {
+        pages << [part, top, first, last, limitsChanged](QCPPainter& p, int) {
             p.setFont(pageFont(12, true));
             p.setPen(Qt::black);
             p.drawText(QPoint(kMargin, top - 8),
@@ -180,6 +184,10 @@ QByteArray fleetReportPdf(const FleetReport& report)
                 p.drawText(QPoint(kMargin, y + 3 * kRowHeight),
                            QStringLiteral("Red: an hour out of limits, or under %1 % of the hours recorded.")
                                .arg(kLowCompletenessPercent));
+                if (limitsChanged)
+                    p.drawText(QPoint(kMargin, y + 4 * kRowHeight),
+                               QStringLiteral("*: the limits changed within the month; those at its end are shown, "
+                                              "each hour was judged against those in force on it."));
                 p.drawText(QPoint(kMargin, y + 6 * kRowHeight),
                            QStringLiteral("Checked by: ______________________    Signature: ______________________    "
                                           "Date: ______________"));
