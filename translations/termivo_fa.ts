@@ -304,6 +304,10 @@
         <translation>دیسک پر است.</translation>
     </message>
     <message>
+        <source>The command was entered in the audit journal &quot;%1&quot; and sent, but the device&apos;s reply could not be entered after it.</source>
+        <translation>فرمان در دفتر رویدادها «%1» ثبت و فرستاده شد، اما پاسخ دستگاه پس از آن ثبت نشد.</translation>
+    </message>
+    <message>
         <source>The audit journal &quot;%1&quot; cannot be read: %2</source>
         <translation>دفتر رویدادها «%1» خوانده نمی‌شود: %2</translation>
     </message>

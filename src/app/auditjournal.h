@@ -10,10 +10,13 @@
 // a line therefore breaks the chain at the line after it.
 //
 // The kinds and their details (the file of a report entry is journalFileKey's text):
-//   report.download   {"file","device","channel" (1..4),"created" (bool),
-//                      "header" (when created: the header line written),
+//   report.download   {"file","device","channel" (1..4),"before" (reportContentDigest of the
+//                      file before the write),"created" (bool),
+//                      "header" (when created: the header line written; otherwise
+//                      "headerSha": the lineDigest of the header the write found),
 //                      "replaced" (when the stored last day gave way: {"month","day","sha"}),
-//                      "days":[{"month","day","sha"}, ...]}  the day lines appended, in order
+//                      "days":[{"month","day","sha"}, ...]  the day lines appended, in order,
+//                      "after" (reportContentDigest of the file as written)}
 //   report.remark     {"file","month","line","sha"}
 //   report.header     {"file","old","new"}               a header line rewritten
 //   report.adopt      {"file","reason","header","days":[{"month","day","sha"}],"remarks":[sha]}

@@ -204,7 +204,11 @@ QStringList journalEntryLines(int lineNumber, const json& entry)
     QStringList lines{QStringLiteral("line %1  %2  %3  %4")
                           .arg(lineNumber)
                           .arg(field(entry, "time"), field(entry, "user"), kindWords(kind))};
-    for (const QString& l : detailLines(kind, entry.value("details", json()))) lines << QStringLiteral("  ") + l;
+    try {
+        for (const QString& l : detailLines(kind, entry.value("details", json()))) lines << QStringLiteral("  ") + l;
+    } catch (const json::exception&) {
+        lines << QStringLiteral("  (details not as the program writes them)");
+    }
     return lines;
 }
 

@@ -133,6 +133,7 @@ void appendReportLines(const ReportDestination& where, const QString& path, int 
     details["file"] = key.toStdString();
     details["device"] = from.device.toStdString();
     details["channel"] = from.channel;
+    details["before"] = reportContentDigest(file.lines).toStdString();
     QStringList& lines = file.lines;
     const bool created = lines.isEmpty();
     details["created"] = created;
@@ -140,6 +141,7 @@ void appendReportLines(const ReportDestination& where, const QString& path, int 
         details["header"] = newLines.first().toStdString();
         lines = newLines;
     } else {
+        details["headerSha"] = lineDigest(lines.first()).toStdString();
         // The stored last day is the day on which the previous download ended; it gives
         // way to the fuller copy that this download brings. The header (a file holding
         // nothing else) and a last comment line always stay.
@@ -161,6 +163,7 @@ void appendReportLines(const ReportDestination& where, const QString& path, int 
     }
     // The day lines this write appends, as the journal names them.
     details["days"] = dayDigestsJson(digestReportLines(newLines).days);
+    details["after"] = reportContentDigest(lines).toStdString();
     writeTextFile(path, lines, file.encoding, LineEnd::CrLf,
                   [&] { journal.append(QStringLiteral("report.download"), details); });
 }

@@ -59,6 +59,11 @@ ReportDigest digestReportLines(const QStringList& lines)
     return digest;
 }
 
+QString reportContentDigest(const QStringList& lines)
+{
+    return QString::fromLatin1(sha256Hex(lines.join(QLatin1Char('\n')).toUtf8()));
+}
+
 nlohmann::ordered_json dayDigestsJson(const std::vector<DayDigest>& days)
 {
     auto list = nlohmann::ordered_json::array();
@@ -102,53 +107,104 @@ std::map<QString, JournalledReport> replayReportEntries(const JournalScan& scan)
     std::map<QString, JournalledReport> files;
     for (const auto& line : scan.lines) {
         if (!line.entry) continue;
-        const auto& entry = *line.entry;
-        const QString kind = text(entry, "kind");
-        if (!kind.startsWith(QLatin1String("report."))) continue;
-        const auto detailsIt = entry.find("details");
-        if (detailsIt == entry.end() || !detailsIt->is_object()) continue;
-        const auto& details = *detailsIt;
-        const QString key = text(details, "file");
-        if (key.isEmpty()) continue;
-        JournalledReport& file = files[key];
-        if (!file.firstLine) file.firstLine = line.number;
-        file.lastLine = line.number;
-        const QDateTime at = entryTime(entry);
-        if (kind == QLatin1String("report.download")) {
-            if (details.value("created", false)) {
-                file.headers.push_back({at, text(details, "header"), line.number});
-                file.days.clear();
-                file.remarks.clear();
-            }
-            file.lastWrite.clear();
-            if (details.contains("replaced") && details["replaced"].is_object()) {
-                const auto& r = details["replaced"];
-                const DayDigest replaced{number(r, "month"), number(r, "day"), text(r, "sha")};
-                // The stored last day gave way to the fuller copy: the last of the
-                // expected day lines with that digest.
-                for (auto it = file.days.rbegin(); it != file.days.rend(); ++it)
-                    if (*it == replaced) {
-                        file.days.erase(std::next(it).base());
-                        break;
+        try {
+            const auto& entry = *line.entry;
+            const QString kind = text(entry, "kind");
+            if (!kind.startsWith(QLatin1String("report."))) continue;
+            const auto detailsIt = entry.find("details");
+            if (detailsIt == entry.end() || !detailsIt->is_object()) continue;
+            const auto& details = *detailsIt;
+            const QString key = text(details, "file");
+            if (key.isEmpty()) continue;
+            JournalledReport& file = files[key];
+            if (!file.firstLine) file.firstLine = line.number;
+            file.lastLine = line.number;
+            const QDateTime at = entryTime(entry);
+            if (kind == QLatin1String("report.download")) {
+                const QString before = text(details, "before");
+                // The file as it was before the last download: that write never reached
+                // it (its entry went out, the rename did not). It is taken back.
+                if (const auto& last = file.lastDownload;
+                    last && !before.isEmpty() && before == last->before && before != last->after) {
+                    if (last->created) {
+                        if (!file.headers.empty()) file.headers.pop_back();
+                        file.days = last->daysBefore;
+                    } else {
+                        file.days.resize(file.days.size() - std::min(last->appended, file.days.size()));
+                        file.days.insert(file.days.end(), last->removedDays.begin(), last->removedDays.end());
                     }
-                file.lastWrite.push_back(replaced);
+                    file.unfinishedWrites.push_back(last->line);
+                }
+                // The header the download found: a header rewrite before it that the file
+                // never got is taken back, one that it did get is settled.
+                if (const QString found = text(details, "headerSha"); !found.isEmpty() && file.pendingHeaderRewrite) {
+                    if (file.headers.size() >= 2 && found != lineDigest(file.headers.back().header) &&
+                        found == lineDigest(file.headers[file.headers.size() - 2].header)) {
+                        file.headers.pop_back();
+                        file.unfinishedWrites.push_back(file.pendingHeaderRewrite);
+                    }
+                    file.pendingHeaderRewrite = 0;
+                }
+                JournalledReport::LastDownload undo;
+                undo.line = line.number;
+                undo.before = before;
+                undo.after = text(details, "after");
+                const auto created = details.find("created");
+                undo.created = created != details.end() && created->is_boolean() && created->get<bool>();
+                if (undo.created) {
+                    undo.daysBefore = file.days;
+                    file.headers.push_back({at, text(details, "header"), line.number});
+                    file.days.clear();
+                    file.remarks.clear();
+                }
+                file.lastWrite.clear();
+                if (details.contains("replaced") && details["replaced"].is_object()) {
+                    const auto& r = details["replaced"];
+                    const DayDigest replaced{number(r, "month"), number(r, "day"), text(r, "sha")};
+                    // The stored last day gave way to the fuller copy: the last of the
+                    // expected day lines with that digest.
+                    for (auto it = file.days.rbegin(); it != file.days.rend(); ++it)
+                        if (*it == replaced) {
+                            file.days.erase(std::next(it).base());
+                            undo.removedDays.push_back(replaced);
+                            break;
+                        }
+                    file.lastWrite.push_back(replaced);
+                }
+                for (const auto& d : daysOf(details, "days")) {
+                    file.days.push_back(d);
+                    file.lastWrite.push_back(d);
+                    ++undo.appended;
+                }
+                file.lastDownload = std::move(undo);
+            } else if (kind == QLatin1String("report.remark")) {
+                file.lastDownload.reset();
+                file.remarks.push_back(text(details, "sha"));
+            } else if (kind == QLatin1String("report.header")) {
+                file.lastDownload.reset();
+                // A rewrite that found the header from before the last rewrite: that one
+                // never reached the file.
+                const QString old = text(details, "old");
+                if (file.pendingHeaderRewrite && file.headers.size() >= 2 && old != file.headers.back().header &&
+                    old == file.headers[file.headers.size() - 2].header) {
+                    file.headers.pop_back();
+                    file.unfinishedWrites.push_back(file.pendingHeaderRewrite);
+                }
+                file.headers.push_back({at, text(details, "new"), line.number});
+                file.pendingHeaderRewrite = line.number;
+            } else if (kind == QLatin1String("report.adopt")) {
+                file.lastDownload.reset();
+                file.pendingHeaderRewrite = 0;
+                file.headers.push_back({at, text(details, "header"), line.number});
+                file.days = daysOf(details, "days");
+                file.remarks.clear();
+                if (details.contains("remarks") && details["remarks"].is_array())
+                    for (const auto& r : details["remarks"])
+                        if (r.is_string()) file.remarks.push_back(QString::fromStdString(r.get<std::string>()));
+                file.lastWrite.clear();
             }
-            for (const auto& d : daysOf(details, "days")) {
-                file.days.push_back(d);
-                file.lastWrite.push_back(d);
-            }
-        } else if (kind == QLatin1String("report.remark")) {
-            file.remarks.push_back(text(details, "sha"));
-        } else if (kind == QLatin1String("report.header")) {
-            file.headers.push_back({at, text(details, "new"), line.number});
-        } else if (kind == QLatin1String("report.adopt")) {
-            file.headers.push_back({at, text(details, "header"), line.number});
-            file.days = daysOf(details, "days");
-            file.remarks.clear();
-            if (details.contains("remarks") && details["remarks"].is_array())
-                for (const auto& r : details["remarks"])
-                    if (r.is_string()) file.remarks.push_back(QString::fromStdString(r.get<std::string>()));
-            file.lastWrite.clear();
+        } catch (const nlohmann::json::exception&) {
+            // An entry whose details are not of the kinds written: applied no further.
         }
     }
     return files;

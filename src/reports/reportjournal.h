@@ -5,6 +5,7 @@
 
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <vector>
 
 #include <QDateTime>
@@ -33,6 +34,12 @@ struct ReportDigest
 
 // The digest of a report file's lines (as readTextFile gives them).
 ReportDigest digestReportLines(const QStringList& lines);
+
+// The digest of a report file's whole content (its lines as the program holds them):
+// a download's entry records it before and after the write ("before", "after"), so
+// that a write whose entry went out but whose file was never replaced (a crash between
+// the two) is recognised by the next write.
+QString reportContentDigest(const QStringList& lines);
 
 // The details of the entries that report writes make (see auditjournal.h for the keys).
 nlohmann::ordered_json dayDigestsJson(const std::vector<DayDigest>& days);
@@ -63,6 +70,27 @@ struct JournalledReport
     // The days of the file's last download entry, the days it replaced included: what a
     // write cut short between its entry and its rename leaves different.
     std::vector<DayDigest> lastWrite;
+    // Journal lines of downloads whose write never reached the file: the next download's
+    // entry found the file as it was before them (its "before" is their "before").
+    std::vector<int> unfinishedWrites;
+
+    // How to take back the last download, should the next one show that it never
+    // reached the file.
+    struct LastDownload
+    {
+        int line = 0;
+        QString before;  // reportContentDigest of the file before it, and after
+        QString after;
+        bool created = false;
+        std::vector<DayDigest> removedDays;  // the day it replaced, when it replaced one
+        size_t appended = 0;                 // how many day lines it appended
+        std::vector<DayDigest> daysBefore;   // a created file's days before it (kept only then)
+    };
+    std::optional<LastDownload> lastDownload;
+    // The journal line of the last header rewrite that no later write has yet found in
+    // the file (a download records the header it found as "headerSha"): the rewrite that
+    // a crash before its rename could have left out.
+    int pendingHeaderRewrite = 0;
 };
 
 // The report files of a journal by their journalFileKey, from the report entries that

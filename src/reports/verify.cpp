@@ -148,7 +148,7 @@ const char* kindName(Kind kind)
 
 bool VerifyFinding::isNote() const
 {
-    return kind == Kind::NotJournalled || kind == Kind::AcceptedLine || kind == Kind::UnfinishedWrite;
+    return kind == Kind::NotJournalled || kind == Kind::AcceptedLine;
 }
 
 int VerifyResult::differences() const
@@ -222,7 +222,16 @@ std::vector<VerifyFinding> compareReportFile(const QString& fileKey, const std::
     }
 
     const bool headerMatches = journalled->headers.empty() || journalled->headers.back().header == digest.header;
-    if (!headerMatches)
+    // A header rewrite that no later write found in the file, and the file still has the
+    // header from before it: that rewrite's entry went out and its rename did not.
+    const bool headerRewriteCutShort = !headerMatches && journalled->pendingHeaderRewrite &&
+                                       journalled->headers.size() >= 2 &&
+                                       journalled->headers[journalled->headers.size() - 2].header == digest.header;
+    if (headerRewriteCutShort) {
+        VerifyFinding f{Kind::UnfinishedWrite, fileKey};
+        f.line = journalled->pendingHeaderRewrite;
+        out.push_back(f);
+    } else if (!headerMatches)
         out.push_back({Kind::HeaderChanged, fileKey, 0, 0, 0, journalled->headers.back().header, digest.header});
 
     // The remarks, as a multiset too; a remark's place is its place among the file's.
@@ -231,14 +240,17 @@ std::vector<VerifyFinding> compareReportFile(const QString& fileKey, const std::
     const auto remarksRemoved = minus(expectedRemarks, foundRemarks);
     auto remarksAdded = minus(foundRemarks, expectedRemarks);
 
-    // Exactly the last download's days missing (and the day it replaced still there):
-    // its entry was written and its file write cut short.
-    if (!removed.empty() && headerMatches && remarksRemoved.empty() && remarksAdded.empty()) {
-        std::vector<DayDigest> both = removed;
-        both.insert(both.end(), added.begin(), added.end());
-        if (sortedDays(both) == sortedDays(journalled->lastWrite)) {
+    // The file is as it was before the last download: that download's entry was written
+    // and its file write cut short.
+    if (!removed.empty() && headerMatches && remarksRemoved.empty() && remarksAdded.empty() &&
+        journalled->lastDownload && !journalled->lastDownload->created) {
+        const auto& last = *journalled->lastDownload;
+        std::vector<DayDigest> before = journalled->days;
+        before.resize(before.size() - std::min(last.appended, before.size()));
+        before.insert(before.end(), last.removedDays.begin(), last.removedDays.end());
+        if (byDay(before) == found) {
             VerifyFinding f{Kind::UnfinishedWrite, fileKey, removed.front().month, removed.front().day};
-            f.line = journalled->lastLine;
+            f.line = last.line;
             out.push_back(f);
             return out;
         }

@@ -6,8 +6,12 @@
 // removed or added by hand, a header that is not the last one journalled, a journalled
 // file gone) or a journal line edited, removed, reordered, damaged or cut off. A note
 // is something to know that is not a fault: a file the journal has no entry for (made
-// before the journal), a damaged line that "--adopt" accepted, a download whose entry
-// was written but whose file write was cut short (the journal is written first).
+// before the journal), a damaged line that "--adopt" accepted. A download whose entry
+// was written but whose file write was cut short (the journal is written first) is a
+// difference of its own, named with its journal line: the file lacks what the journal
+// says was written, exactly as if someone had taken those days out. The next download
+// of the channel reads the days again and its entry shows that the write never reached
+// the file, which then matches again.
 #pragma once
 
 #include <map>
@@ -46,7 +50,7 @@ struct VerifyFinding
         TornLastLine,     // the journal's last line is cut off
         NotJournalled,    // note: a file with no entry
         AcceptedLine,     // note: a damaged line that a journal.torn entry accepted
-        UnfinishedWrite,  // note: the last download's entry (line) whose file write was cut short
+        UnfinishedWrite,  // the last download's entry (line) whose file write was cut short
     };
     Kind kind = Kind::DayChanged;
     QString file = {};  // journalFileKey; empty for the journal's own findings

@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include "app/journalview.h"
 #include "reports/reportjournal.h"
 #include "support/fixtures.h"
 
@@ -163,6 +164,27 @@ TEST(ReportJournalTest, ReplayFollowsDownloadsRemarksHeadersAndAdoption)
     EXPECT_EQ(a.firstLine, 1);
     EXPECT_EQ(a.lastLine, 4);
     EXPECT_EQ(files.at("5/B1_T.rep").days, adopted.days);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReportJournalTest, EntriesOfTheWrongShapeAreReadWithoutFailing)
+{
+    JournalScan scan;
+    JournalLine line;
+    line.number = 1;
+    line.entry = nlohmann::ordered_json::parse(
+        R"({"time":"x","kind":"report.download","details":{"file":"5/X.rep","created":"yes","before":7,
+            "replaced":[1],"days":[{"month":"x"},3]},"prev":""})");
+    scan.lines.push_back(line);
+    line.number = 2;
+    line.entry = nlohmann::ordered_json::parse(
+        R"({"time":"x","kind":"report.header","details":{"file":"5/X.rep","old":[],"new":{}},"prev":""})");
+    scan.lines.push_back(line);
+    EXPECT_NO_THROW(replayReportEntries(scan));
+    EXPECT_NO_THROW(journalText(scan, {}));
 }
 
 }  // namespace

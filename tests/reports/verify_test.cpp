@@ -10,6 +10,7 @@
 #include "reports/reportfile.h"
 #include "support/fixtures.h"
 #include "support/reportlines.h"
+#include "views/annotations.h"
 
 namespace {
 
@@ -27,11 +28,6 @@ JournalIdentity labUser()
     return id;
 }
 
-std::vector<DayDigest> digestsOf(const QStringList& dayLines)
-{
-    return digestReportLines(QStringList{QStringLiteral("header")} + dayLines).days;
-}
-
 // A root whose report files were written as the program writes them: the new file is
 // written, its entry appended, and (the rename) it stands.
 class VerifyTest : public RootFixture
@@ -46,43 +42,26 @@ protected:
 public:  // for the tampering table's steps
     using RootFixture::path;
 
-    // A download into file key: a new file (with header) or day lines appended, the
-    // stored last day replaced when replacesLast.
-    void download(const QString& key, const QStringList& days, bool replacesLast = false)
+    // A download into file key ("5/A1_T.rep") through the program's writer: a new file
+    // (with header), or day lines appended, the stored last day giving way to a fuller copy.
+    void download(const QString& key, const QStringList& days)
     {
-        const QString file = path(key);
-        const bool created = !QFile::exists(file);
-        QStringList lines = created ? QStringList{reportHeader()} : readTextFile(file).lines;
-        nlohmann::ordered_json details{{"file", key.toStdString()},
-                                       {"device", key.mid(2, 1).toStdString()},
-                                       {"channel", key.mid(3, 1).toInt()},
-                                       {"created", created}};
-        if (created) details["header"] = lines.first().toStdString();
-        if (replacesLast) {
-            const DayDigest last = digestsOf({lines.last()}).front();
-            details["replaced"] = {{"month", last.month}, {"day", last.day}, {"sha", last.sha.toStdString()}};
-            lines.removeLast();
-        }
-        details["days"] = dayDigestsJson(digestsOf(days));
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        writeTextFile(file, lines + days);
-        journal->append(QStringLiteral("report.download"), details);
+        appendReportLines(ReportDestination{root(), {}}, path(key), 5, QStringList{reportHeader()} + days,
+                          DownloadedChannel{key.mid(2, 1), key.mid(3, 1).toInt()}, *journal);
     }
     void remark(const QString& key, int month, const QString& text)
     {
-        const QString line = formatCommentLine(month, text);
-        writeTextFile(path(key), readTextFile(path(key)).lines << line);
-        journal->append(QStringLiteral("report.remark"), reportRemarkDetails(key, month, line));
+        appendRemark(path(key), month, formatCommentLine(month, text), *journal);
     }
     // Two files: A with a replaced last day and a remark, B with a day downloaded twice
     // (journal lines 1-3 and 4-6).
     void buildRoot()
     {
         download(kA, {fullDayT(3, 1, 20), fullDayT(3, 2, 21), dayLineT(3, 3, {22, 22})});
-        download(kA, {fullDayT(3, 3, 22), fullDayT(3, 4, 23)}, true);
+        download(kA, {fullDayT(3, 3, 22), fullDayT(3, 4, 23)});
         remark(kA, 3, QStringLiteral("door left open"));
         download(kB, {fullDayT(3, 1, 40), fullDayT(3, 2, 41)});
-        download(kB, {fullDayT(3, 2, 41)});  // the device sent the day again
+        download(kB, {fullDayT(3, 1, 40)});  // an earlier day read again (a period start set back)
         download(kB, {fullDayT(3, 3, 42)});
     }
     void editFile(const QString& key, const std::function<void(QStringList&)>& edit)
@@ -214,17 +193,23 @@ TEST_F(VerifyTest, EveryTamperingIsADifferenceNamingItsPlace)
     }
 }
 
-TEST_F(VerifyTest, AWriteCutShortAfterItsEntryIsANote)
+TEST_F(VerifyTest, AWriteCutShortAfterItsEntryIsNamedUntilTheNextDownloadWritesItAgain)
 {
     buildRoot();
     const QStringList before = readTextFile(path(kB)).lines;
-    download(kB, {fullDayT(3, 3, 42.5), fullDayT(3, 4, 43)}, true);
+    download(kB, {fullDayT(3, 3, 42.5), fullDayT(3, 4, 43)});
     writeTextFile(path(kB), before);  // the rename never happened
-    const VerifyResult r = verifyRoot(root());
-    EXPECT_EQ(r.status(), kVerifyMatches) << verifyText(r).toStdString();
+    VerifyResult r = verifyRoot(root());
+    EXPECT_EQ(r.status(), kVerifyDifference) << verifyText(r).toStdString();
     ASSERT_EQ(r.findings.size(), 1u);
     EXPECT_EQ(r.findings[0].kind, Kind::UnfinishedWrite);
     EXPECT_EQ(r.findings[0].line, 7);
+
+    // The ledger was not written either: the next run reads the same days again, and
+    // the journal takes back the write that never reached the file.
+    download(kB, {fullDayT(3, 3, 42.5), fullDayT(3, 4, 43)});
+    r = verifyRoot(root());
+    EXPECT_EQ(r.status(), kVerifyMatches) << verifyText(r).toStdString();
 }
 
 TEST_F(VerifyTest, AdoptJournalsUnjournalledFilesAndDamagedLinesOnly)

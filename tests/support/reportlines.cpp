@@ -1,6 +1,7 @@
 #include "support/reportlines.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "app/auditjournal.h"
 #include "app/calendar.h"
@@ -34,8 +35,11 @@ void journalHeaderChange(const QString& root, const QString& path, const QString
     who.now = [&at] { return at; };
     AuditJournal journal(root, who);
     const QString key = journalFileKey(root, path);
-    ReportDigest adopted;
-    adopted.header = before;
+    // The file as it stood then: its day and remark lines under the header from before.
+    QStringList lines = QFileInfo::exists(path) ? readTextFile(path).lines : QStringList();
+    if (lines.isEmpty()) lines << before;
+    lines[0] = before;
+    const ReportDigest adopted = digestReportLines(lines);
     journal.append(QStringLiteral("report.adopt"), reportAdoptDetails(key, kAdoptAtFirstWrite, adopted));
     at = changedAt;
     journal.append(QStringLiteral("report.header"), reportHeaderDetails(key, before, after));

@@ -25,8 +25,8 @@ QString dayLineT(int month, int day, const std::vector<double>& hours, const QSt
 QString fullDayT(int month, int day, double value);
 
 // Journals in root's audit journal what the program writes when a report file's limits
-// change: the file at path adopted as it stood with header before at adoptedAt (its day
-// lines are not named), then its header rewritten to after at changedAt.
+// change: the file at path adopted as it stood (its lines under header before) at
+// adoptedAt, then its header rewritten to after at changedAt.
 void journalHeaderChange(const QString& root, const QString& path, const QString& before, const QString& after,
                          const QDateTime& adoptedAt, const QDateTime& changedAt);
 
