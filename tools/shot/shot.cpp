@@ -41,7 +41,8 @@ int main(int argc, char* argv[])
     p.addOption({QStringLiteral("open"), QStringLiteral("Report file to open."), QStringLiteral("file")});
     p.addOption({QStringLiteral("minmax"), QStringLiteral("Show the daily minimum and maximum.")});
     p.addOption({QStringLiteral("window"),
-                 QStringLiteral("Another window to show and save: about, heading, settings or download."),
+                 QStringLiteral("Another window to show and save: about, heading, settings, download or verify "
+                                "(the findings of the check of the report files against the audit journal)."),
                  QStringLiteral("name")});
     p.addOption({QStringLiteral("dialog"),
                  QStringLiteral("A dialog to show over the window: open, or unsaved (the question of the download "
@@ -90,6 +91,7 @@ int main(int argc, char* argv[])
     if (window == QLatin1String("settings")) shown = comm;
     if (window == QLatin1String("download")) shown = download;
     if (shown != mainWin) QTimer::singleShot(600, [&, shown] { shown->show(); });
+    if (window == QLatin1String("verify")) QTimer::singleShot(600, [&] { mainWin->VerifyFiles1->trigger(); });
     const QString dialog = p.value(QStringLiteral("dialog"));
     const bool openDialog = dialog == QLatin1String("open") || dialog == QLatin1String("unsaved");
     if (dialog == QLatin1String("open"))
@@ -103,6 +105,8 @@ int main(int argc, char* argv[])
     }
     int rc = 0;
     QTimer::singleShot(1500, [&] {
+        if (window == QLatin1String("verify"))
+            if (auto* findings = mainWin->findChild<QWidget*>(QStringLiteral("VerifyWindow"))) shown = findings;
         // With a dialog: the screen, which holds the window and the dialog over it.
         const QPixmap shot = openDialog ? mainWin->screen()->grabWindow(0) : shown->grab();
         if (QWidget* modal = QApplication::activeModalWidget()) {

@@ -3,9 +3,12 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include "app/programstate.h"
+#include "platform/bidi.h"
 #include "platform/dialogs.h"
 #include "platform/guardedconnect.h"
 #include "reports/verify.h"
@@ -43,13 +46,22 @@ void TForm1::VerifyFiles1Click()
         text->setObjectName(QStringLiteral("VerifyText"));
         text->setReadOnly(true);
         text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // Every finding reads right to left, also the ones that start with a file name.
+        QTextOption direction = text->document()->defaultTextOption();
+        direction.setTextDirection(Qt::RightToLeft);
+        direction.setAlignment(Qt::AlignRight);
+        text->document()->setDefaultTextOption(direction);
         layout->addWidget(text);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, m_verifyWindow);
         layout->addWidget(buttons);
         QDialog* window = m_verifyWindow;
         connectGuarded(buttons, &QDialogButtonBox::rejected, window, [window] { window->close(); });
     }
-    m_verifyWindow->findChild<QPlainTextEdit*>(QStringLiteral("VerifyText"))->setPlainText(verifyText(result));
+    // File names, days and line numbers stay in their own order within the Persian lines.
+    QStringList lines = verifyText(result).split(QLatin1Char('\n'));
+    for (QString& line : lines) line = bidi::isolateRuns(line);
+    m_verifyWindow->findChild<QPlainTextEdit*>(QStringLiteral("VerifyText"))
+        ->setPlainText(lines.join(QLatin1Char('\n')));
     m_verifyWindow->show();
     m_verifyWindow->raise();
 }
