@@ -47,8 +47,16 @@ QTemporaryDir& fleetRoot()
                                                {"device", key.mid(2, 1).toStdString()},
                                                {"channel", key.mid(3, 1).toInt()},
                                                {"created", day == 0}};
-                if (day == 0) details["header"] = digest.header.toStdString();
+                // The file's digests before and after each write, as the writer records
+                // them (each write's "before" is the last one's "after").
+                auto state = [&key](int n) { return sha256Hex((key + QString::number(n)).toUtf8()).toStdString(); };
+                details["before"] = state(day);
+                if (day == 0)
+                    details["header"] = digest.header.toStdString();
+                else
+                    details["headerSha"] = lineDigest(digest.header).toStdString();
                 details["days"] = dayDigestsJson({digest.days[size_t(day)]});
+                details["after"] = state(day + 1);
                 journal.append(QStringLiteral("report.download"), details);
             }
             at = at.addDays(1);

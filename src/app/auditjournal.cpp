@@ -103,7 +103,7 @@ QString lineDigest(const QString& line)
 
 QString journalFileKey(const QString& rootDir, const QString& path)
 {
-    const QString p = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString p = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (!rootDir.isEmpty()) {
         const QString r = QDir::cleanPath(QFileInfo(rootDir).absoluteFilePath());
         if (p.startsWith(r + QLatin1Char('/'))) return p.mid(r.size() + 1);
@@ -221,7 +221,7 @@ QByteArray AuditJournal::append(const QString& kind, const nlohmann::ordered_jso
     entry["prev"] = sha256Hex(m_cache.size == 0 ? QByteArray() : m_cache.lastLine).toStdString();
     // Invalid UTF-8 (a name decoded badly) is replaced rather than refused: the change
     // is still journalled.
-    const QByteArray line =
+    QByteArray line =
         QByteArray::fromStdString(entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
 
     QByteArray bytes;

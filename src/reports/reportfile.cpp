@@ -93,7 +93,7 @@ QString formatCommentLine(int month, const QString& text)
 
 QString adoptBeforeFirstWrite(AuditJournal& journal, const QString& path, const QStringList& lines)
 {
-    const QString key = journalFileKey(journal.rootDir(), path);
+    QString key = journalFileKey(journal.rootDir(), path);
     if (!lines.isEmpty() && !journal.knowsFile(key))
         journal.append(QStringLiteral("report.adopt"),
                        reportAdoptDetails(key, kAdoptAtFirstWrite, digestReportLines(lines)));

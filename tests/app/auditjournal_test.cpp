@@ -61,6 +61,7 @@ TEST_F(AuditJournalTest, ThreadsAndASecondWriterKeepOneUnbrokenChain)
     AuditJournal journal(root(), who());
     AuditJournal other(root(), who());  // another process, as far as the file can tell
     std::vector<std::thread> threads;
+    threads.reserve(4);
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
             for (int i = 0; i < 25; ++i)
