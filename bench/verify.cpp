@@ -49,7 +49,8 @@ QTemporaryDir& fleetRoot()
                                                {"created", day == 0}};
                 // The file's digests before and after each write, as the writer records
                 // them (each write's "before" is the last one's "after").
-                auto state = [&key](int n) { return sha256Hex((key + QString::number(n)).toUtf8()).toStdString(); };
+                const QString& name = key;  // clang 14 cannot capture a structured binding
+                auto state = [&name](int n) { return sha256Hex((name + QString::number(n)).toUtf8()).toStdString(); };
                 details["before"] = state(day);
                 if (day == 0)
                     details["header"] = digest.header.toStdString();
