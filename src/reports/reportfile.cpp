@@ -50,7 +50,9 @@ bool isInside(const QString& path, const QString& root)
 void makeFolder(const QString& folder)
 {
     if (QFileInfo(folder).isDir()) return;
-    if (!QDir().mkdir(folder))
+    // Devices read side by side may make the same year folder at the same moment: one
+    // made by another is as good.
+    if (!QDir().mkdir(folder) && !QFileInfo(folder).isDir())
         throw FileError(QStringLiteral("Cannot create folder \"%1\".").arg(QDir::toNativeSeparators(folder)));
 }
 
