@@ -102,6 +102,17 @@ QDateTime entryTime(const nlohmann::ordered_json& entry)
     return QDateTime::fromString(text(entry, "time"), Qt::ISODate);
 }
 
+std::vector<DayDigest> daysBeforeLastDownload(const JournalledReport& file)
+{
+    if (!file.lastDownload) return file.days;
+    const auto& last = *file.lastDownload;
+    if (last.created) return last.daysBefore;
+    std::vector<DayDigest> days = file.days;
+    days.resize(days.size() - std::min(last.appended, days.size()));
+    days.insert(days.end(), last.removedDays.begin(), last.removedDays.end());
+    return days;
+}
+
 std::map<QString, JournalledReport> replayReportEntries(const JournalScan& scan)
 {
     std::map<QString, JournalledReport> files;
@@ -126,13 +137,8 @@ std::map<QString, JournalledReport> replayReportEntries(const JournalScan& scan)
                 // it (its entry went out, the rename did not). It is taken back.
                 if (const auto& last = file.lastDownload;
                     last && !before.isEmpty() && before == last->before && before != last->after) {
-                    if (last->created) {
-                        if (!file.headers.empty()) file.headers.pop_back();
-                        file.days = last->daysBefore;
-                    } else {
-                        file.days.resize(file.days.size() - std::min(last->appended, file.days.size()));
-                        file.days.insert(file.days.end(), last->removedDays.begin(), last->removedDays.end());
-                    }
+                    if (last->created && !file.headers.empty()) file.headers.pop_back();
+                    file.days = daysBeforeLastDownload(file);
                     file.unfinishedWrites.push_back(last->line);
                 }
                 // The header the download found: a header rewrite before it that the file

@@ -93,6 +93,10 @@ struct JournalledReport
     int pendingHeaderRewrite = 0;
 };
 
+// The day lines expected before the file's last download (file.days when it has none):
+// what the file holds when that download's entry went out and its rename did not.
+std::vector<DayDigest> daysBeforeLastDownload(const JournalledReport& file);
+
 // The report files of a journal by their journalFileKey, from the report entries that
 // are entries (damaged lines are passed over) in journal order. An entry that does not
 // fit the state before it (a download replacing a day that is not the last) is applied

@@ -244,13 +244,9 @@ std::vector<VerifyFinding> compareReportFile(const QString& fileKey, const std::
     // and its file write cut short.
     if (!removed.empty() && headerMatches && remarksRemoved.empty() && remarksAdded.empty() &&
         journalled->lastDownload && !journalled->lastDownload->created) {
-        const auto& last = *journalled->lastDownload;
-        std::vector<DayDigest> before = journalled->days;
-        before.resize(before.size() - std::min(last.appended, before.size()));
-        before.insert(before.end(), last.removedDays.begin(), last.removedDays.end());
-        if (byDay(before) == found) {
+        if (byDay(daysBeforeLastDownload(*journalled)) == found) {
             VerifyFinding f{Kind::UnfinishedWrite, fileKey, removed.front().month, removed.front().day};
-            f.line = last.line;
+            f.line = journalled->lastDownload->line;
             out.push_back(f);
             return out;
         }
